@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <random>
+
+namespace orvane {
+
+inline constexpr int ElementNone = 8;
+inline constexpr int ElementTrap = 10;
+
+// A number box's text read as a decimal number: blanks around it allowed, nothing else. Empty
+// text, a lone sign, letters, "inf" or "nan" give no value.
+std::optional<double> parseDecimal(const QString& text);
+
+// The card total of four side texts: "A" counts 10, a decimal number counts its value (added in
+// double precision, the running sum rounded half to even), any other text counts 0. The running
+// sum is held within the 16-bit range, so no text can overflow it.
+qint16 cardTotal(const std::array<QString, 4>& sideTexts);
+
+// Frame option for a total: 0 Monster (<= 16), 1 Boss (17-20), 2 GF (21-25), 3 Character (>= 26).
+int frameForTotal(int total);
+
+// Most arrows allowed for a total: 1 (<= 12), 2, 3, 4, 5, 6 (>= 26).
+qint16 arrowLimit(int total);
+
+// "Arrows Left = 6", "Arrows Left = 0", "Arrows Left =-1".
+QString arrowsLeftCaption(int arrowsLeft);
+
+// Card level 1..10 for the data record.
+int levelForTotal(int total);
+
+// The element word of the data record ("fire", "thunder", "None", ...).
+QString exportElementName(int elementIndex);
+
+// A placement value typed as text: blanks ignored, a fraction rounded half to even, the result
+// within -32768..32767. No value for anything else (empty text included).
+std::optional<qint16> parsePlacement(const QString& text);
+
+// Draws four side values in 1..ceil(maximum) whose sum is `total`, with exactly the probabilities
+// of drawing each value as floor(r * maximum) + 1 until the sum matches: for a whole maximum every
+// valid combination is equally likely. Needs a whole total in 4..40 and total <= 4 * maximum.
+std::optional<std::array<int, 4>> drawSides(int total, double maximum, std::mt19937& generator);
+
+// The number box text of a side value: "A" for 10, else decimal.
+QString sideText(int value);
+
+} // namespace orvane

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "platform/dialog.h"
+#include "platform/prompts.h"
+#include "render/picture_cache.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <random>
+
+class PictureBox;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
+
+namespace orvane {
+class ImageUtilsLibrary;
+class Registry;
+class ProgramStarter;
+}
+
+// The main window: one card, edited through its controls, shown as a blue and a red card.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    // Services the window needs from outside; tests hand in scripted ones.
+    struct Services {
+        orvane::Prompts* prompts = nullptr;
+        QString assetRoot;                      // folder holding gfx/; default: the executable's
+        std::function<void()> endProcess;       // default: leave the event loop at once
+        orvane::Registry* registry = nullptr;   // for About's system information
+        orvane::ProgramStarter* starter = nullptr;
+        QString imageUtilsPath;                 // default: libImageUtils beside the executable
+    };
+
+    explicit Form2(const Services& services, QWidget* parent = nullptr);
+    ~Form2() override;
+
+    // Window variables (16 bits each, as the card rules count).
+    qint16 currentarrows = 0;
+    qint16 numpossarrows = 0;
+    qint16 CardTotal = 0;
+    bool beepflag = false;
+
+    // Controls placed directly in the window.
+    QGroupBox* frmElem = nullptr;
+    QGroupBox* frmNums = nullptr;
+    QGroupBox* frmXY = nullptr;
+    QGroupBox* frmArrows = nullptr;
+    QGroupBox* frmFrame = nullptr;
+    QGroupBox* frmDoubleCheck = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Image1 = nullptr;
+    PictureBox* picMainPic = nullptr;
+    PictureBox* picBlueBase = nullptr;
+    PictureBox* picRedBase = nullptr;
+    PictureBox* picBlueClean = nullptr;
+    PictureBox* picRedClean = nullptr;
+    QPushButton* cmdLoadMain = nullptr;
+    QPushButton* cmdAbout = nullptr;
+    QPushButton* cmdRandom = nullptr;
+    QPushButton* cmdAdvanced = nullptr;
+    QPushButton* cmdSaveCards = nullptr;
+    QPushButton* cmdQuit = nullptr;
+    QPushButton* cmdCardData = nullptr;
+    QPushButton* cmdCreate = nullptr;
+
+    // Inside the frames.
+    std::array<QRadioButton*, 11> optElem{};
+    std::array<QLabel*, 10> imgElemDemo{};
+    std::array<QRadioButton*, 4> optFrame{};
+    std::array<QLineEdit*, 4> txtNums{};
+    QScrollBar* scrX = nullptr;
+    QScrollBar* scrY = nullptr;
+    QLabel* labXpos = nullptr;
+    QLabel* labYpos = nullptr;
+    std::array<QCheckBox*, 8> chkArrow{};
+    std::array<QLabel*, 8> arrowMarks{};  // Image3, Image4, Image2, Image5, Image9, Image6, Image7, Image8
+    QLabel* Label7 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    PictureBox* picFinalFrame = nullptr;
+    PictureBox* picFinalElem = nullptr;
+    std::array<PictureBox*, 4> picFinalNum{};
+    std::array<PictureBox*, 8> picArrowFinal{};
+
+    QTimer* Timer1 = nullptr;
+    orvane::Dialog Dialog;
+
+    // The element option that is on, or -1.
+    int selectedElement() const;
+    int selectedFrame() const;
+    orvane::PictureCache& pictureCache() { return m_pictures; }
+    std::mt19937& randomGenerator() { return m_random; }
+    int compositionCount() const { return m_compositions; }
+
+public slots:
+    void Form_Load();
+    void Form_Terminate();
+    void cmdQuit_Click();
+    void cmdAbout_Click();
+    void cmdAdvanced_Click();
+    void txtNums_Change(int Index);
+    void optElem_Click(int Index);
+    void chkArrow_Click(int Index);
+    void scrX_Change();
+    void scrY_Change();
+    void cmdRandom_Click();
+    void Timer1_Timer();
+    void cmdCreate_Click();
+    void cmdLoadMain_Click();
+    void cmdSaveCards_Click();
+    void cmdCardData_Click();
+
+private:
+    void buildLayout();
+    void buildWorkSurfaces();
+    void setTabOrderFromLayout();
+    void connectHandlers();
+    void loadPreview(PictureBox* box, const QString& relativePath);
+    QString assetPath(const QString& relativePath) const;
+
+    Services m_services;
+    orvane::PictureCache m_pictures;
+    std::mt19937 m_random;
+    int m_compositions = 0;
+    std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace orvane {
+
+// The largest main picture accepted: a card is 62 x 62, so anything near this is already far
+// more than a card can show, and the limit keeps a hostile header from claiming gigabytes.
+inline constexpr int MainPictureMaxSide = 16384;
+inline constexpr qint64 MainPictureMaxPixels = 16LL * 1024 * 1024;
+
+struct LoadedPicture {
+    QImage image;   // 32-bit RGB; null when the file was refused
+    QString error;  // why, in words for the user
+};
+
+// Reads a main picture (BMP, GIF, JPEG and the other formats Qt knows). Refuses, with a reason,
+// files that are no picture, claim a size beyond the limits, or are cut short.
+LoadedPicture loadMainPicture(const QString& path);
+
+} // namespace orvane

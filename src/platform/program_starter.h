@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace orvane {
+
+// Starts another program in a normal, focused window.
+class ProgramStarter {
+public:
+    virtual ~ProgramStarter() = default;
+    virtual bool start(const QString& program) = 0;
+};
+
+ProgramStarter& systemProgramStarter();
+
+} // namespace orvane

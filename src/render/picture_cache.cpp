@@ -1,0 +1,78 @@
+#include "render/picture_cache.h"
+
+#include <QFile>
+#include <QImageReader>
+
+namespace orvane {
+
+QImage readPictureFile(const QString& path, int maxSide, QString* error)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > maxSide || size.height() > maxSide)) {
+        *error = QStringLiteral("the picture is too large (%1 × %2 pixels)")
+                     .arg(size.width())
+                     .arg(size.height());
+        return {};
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        *error = reader.error() == QImageReader::FileNotFoundError
+                     ? QStringLiteral("the file does not exist")
+                     : QStringLiteral("it is not a picture this tool can read (%1)")
+                           .arg(reader.errorString());
+        return {};
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+bool PictureCache::needsRead(const Entry& entry, const FileStamp& stamp) const
+{
+    const bool recent = fileClockNowNs() - stamp.modifiedNs < m_recentWindowNs;
+    if (entry.failing)
+        return stamp != entry.failedStamp || recent;
+    return entry.image.isNull() || stamp != entry.goodStamp || recent;
+}
+
+void PictureCache::read(Entry& entry, const QString& path, const FileStamp& stamp)
+{
+    QString error;
+    QImage image = readPictureFile(path, MaxSide, &error);
+    if (image.isNull()) {
+        entry.failedStamp = stamp;
+        entry.error = error;
+        return;
+    }
+    entry.goodStamp = stamp;
+    entry.error.clear();
+    if (image != entry.image) {
+        entry.image = std::move(image);
+        entry.version = m_nextVersion++;
+    }
+}
+
+PictureCache::Result PictureCache::fetch(const QString& path)
+{
+    auto it = m_entries.find(path);
+    if (it == m_entries.end()) {
+        it = m_entries.insert(path, Entry{});
+        it->nativePath = QFile::encodeName(path);
+    }
+    Entry& entry = *it;
+    const FileStamp stamp = statFile(entry.nativePath);
+    const bool wasFailing = entry.failing;
+    if (!stamp.exists) {
+        entry.failedStamp = stamp;
+        entry.error = QStringLiteral("the file does not exist");
+        entry.failing = true;
+    } else if (needsRead(entry, stamp)) {
+        read(entry, path, stamp);
+        entry.failing = !entry.error.isEmpty();
+    }
+    if (entry.failing)
+        return {nullptr, entry.version, entry.error, !wasFailing};
+    return {&entry.image, entry.version, {}, false};
+}
+
+} // namespace orvane

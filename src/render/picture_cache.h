@@ -1,0 +1,53 @@
+#pragma once
+
+#include "render/file_stamp.h"
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+namespace orvane {
+
+// Decodes each picture file once and hands the same image back while the file is unchanged.
+// A file is read again when its size or modification time differ from the last read, and on
+// every request while its modification time is recent: a file system with a coarse clock can
+// hide a quick rewrite behind an unchanged stamp. A failed read keeps the last good picture.
+class PictureCache {
+public:
+    struct Result {
+        const QImage* image = nullptr;  // the current good picture; null if the read failed
+        quint64 version = 0;            // changes whenever the picture does
+        QString error;                  // why the read failed
+        bool newFailure = false;        // the first failure since the file last read well
+    };
+
+    // Largest side accepted for a card part; a larger file is refused, not decoded.
+    static constexpr int MaxSide = 4096;
+
+    Result fetch(const QString& path);
+    void setRecentWindowNs(qint64 ns) { m_recentWindowNs = ns; }
+    int size() const { return int(m_entries.size()); }
+
+private:
+    struct Entry {
+        QByteArray nativePath;
+        FileStamp goodStamp;
+        FileStamp failedStamp;
+        QImage image;
+        quint64 version = 0;
+        bool failing = false;
+        QString error;
+    };
+
+    bool needsRead(const Entry& entry, const FileStamp& stamp) const;
+    void read(Entry& entry, const QString& path, const FileStamp& stamp);
+
+    QHash<QString, Entry> m_entries;
+    quint64 m_nextVersion = 1;
+    qint64 m_recentWindowNs = 2500LL * 1000 * 1000;
+};
+
+// Reads a picture file into a 32-bit RGB image, refusing files whose header is too large.
+QImage readPictureFile(const QString& path, int maxSide, QString* error);
+
+} // namespace orvane

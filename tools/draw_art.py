@@ -1,0 +1,454 @@
+#!/usr/bin/env python3
+"""Draws every picture of the tool and writes it as an XPM text source under assets/.
+
+The card parts (assets/gfx) use pure black as their transparent colour and never use it for a
+visible pixel; the pictures built into the windows (assets/builtin) use XPM's "None" for the
+window background where they have one. Run it again after changing a drawing:
+
+    python3 tools/draw_art.py
+"""
+import math
+import os
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets")
+BLACK = (0, 0, 0)
+OUTLINE = (22, 18, 34)  # dark, but never pure black: it must show on the card
+
+
+class Canvas:
+    def __init__(self, w, h, fill=BLACK):
+        self.w, self.h = w, h
+        self.px = [[fill for _ in range(w)] for _ in range(h)]
+
+    def get(self, x, y):
+        return self.px[y][x]
+
+    def set(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def shape(self, inside, colour, samples=4, threshold=0.45):
+        """Fills the pixels whose area lies mostly inside `inside(x, y)` (pixel units).
+        `colour(x, y)` gives the colour at a pixel centre."""
+        covered = set()
+        for y in range(self.h):
+            for x in range(self.w):
+                hits = 0
+                for sy in range(samples):
+                    for sx in range(samples):
+                        if inside(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples):
+                            hits += 1
+                if hits / (samples * samples) >= threshold:
+                    self.px[y][x] = visible(colour(x + 0.5, y + 0.5))
+                    covered.add((x, y))
+        return covered
+
+    def outline(self, covered, colour=OUTLINE, diagonal=True):
+        """Puts a one-pixel outline around a covered set, on pixels still transparent."""
+        steps = [(-1, 0), (1, 0), (0, -1), (0, 1)]
+        if diagonal:
+            steps += [(-1, -1), (1, -1), (-1, 1), (1, 1)]
+        for (x, y) in list(covered):
+            for dx, dy in steps:
+                nx, ny = x + dx, y + dy
+                if 0 <= nx < self.w and 0 <= ny < self.h and (nx, ny) not in covered:
+                    if self.px[ny][nx] in (BLACK, None):
+                        self.px[ny][nx] = colour
+
+    def rect(self, x0, y0, x1, y1, colour):
+        for y in range(max(0, y0), min(self.h, y1 + 1)):
+            for x in range(max(0, x0), min(self.w, x1 + 1)):
+                self.px[y][x] = visible(colour(x, y) if callable(colour) else colour)
+
+    def blit(self, other, ox, oy):
+        for y in range(other.h):
+            for x in range(other.w):
+                c = other.px[y][x]
+                if c not in (None, BLACK):
+                    self.set(ox + x, oy + y, c)
+
+    def replace(self, old, new):
+        for row in self.px:
+            for i, c in enumerate(row):
+                if c == old:
+                    row[i] = new
+
+
+def visible(c):
+    """A colour meant to be seen is never pure black."""
+    c = tuple(max(0, min(255, int(round(v)))) for v in c)
+    return (1, 1, 1) if c == BLACK else c
+
+
+def mix(a, b, t):
+    t = max(0.0, min(1.0, t))
+    return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
+
+
+def write_xpm(path, canvas, name):
+    colours = sorted({c for row in canvas.px for c in row}, key=lambda c: (c is not None, c))
+    chars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-"
+    width = 1 if len(colours) <= len(chars) else 2
+    codes = {}
+    for i, c in enumerate(colours):
+        code = chars[i % len(chars)]
+        if width == 2:
+            code = chars[i // len(chars)] + code
+        codes[c] = code
+    lines = ["/* XPM */", "static const char *%s[] = {" % name,
+             '"%d %d %d %d",' % (canvas.w, canvas.h, len(colours), width)]
+    for c in colours:
+        spec = "None" if c is None else "#%02X%02X%02X" % c
+        lines.append('"%s c %s",' % (codes[c], spec))
+    for y, row in enumerate(canvas.px):
+        end = "," if y < canvas.h - 1 else ""
+        lines.append('"%s"%s' % ("".join(codes[c] for c in row), end))
+    lines.append("};")
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+# ---- Digits: a 5 x 7 glyph, light with a dark outline, in a 9 x 9 part ------------------------
+
+GLYPHS = {
+    "1": ["..#..", ".##..", "#.#..", "..#..", "..#..", "..#..", "#####"],
+    "2": [".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"],
+    "3": ["####.", "....#", "....#", ".###.", "....#", "....#", "####."],
+    "4": ["...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."],
+    "5": ["#####", "#....", "####.", "....#", "....#", "#...#", ".###."],
+    "6": [".###.", "#....", "#....", "####.", "#...#", "#...#", ".###."],
+    "7": ["#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."],
+    "8": [".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."],
+    "9": [".###.", "#...#", "#...#", ".####", "....#", "....#", ".###."],
+    "A": [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
+}
+
+
+def digit(ch):
+    c = Canvas(9, 9)
+    covered = set()
+    for gy, row in enumerate(GLYPHS[ch]):
+        for gx, bit in enumerate(row):
+            if bit == "#":
+                x, y = gx + 2, gy + 1
+                # White at the top warming to pale gold at the foot: reads on blue and red.
+                c.set(x, y, visible(mix((255, 255, 255), (255, 226, 140), gy / 6)))
+                covered.add((x, y))
+    c.outline(covered, OUTLINE)
+    return c
+
+
+# ---- Frames: 62 x 62, black inside, grander from Monster to Character -------------------------
+
+def frame(kind):
+    c = Canvas(62, 62)
+    styles = {
+        # width, outer colour, inner colour, highlight
+        "monster": (2, (150, 120, 90), (95, 72, 52), None),
+        "boss": (3, (205, 210, 220), (110, 118, 135), (250, 250, 255)),
+        "gf": (3, (240, 200, 80), (150, 105, 30), (255, 245, 190)),
+        "character": (4, (255, 215, 90), (170, 110, 20), (255, 250, 210)),
+    }
+    width, outer, inner, light = styles[kind]
+    for y in range(62):
+        for x in range(62):
+            d = min(x, y, 61 - x, 61 - y)
+            if d >= width:
+                continue
+            t = d / max(1, width - 1)
+            col = mix(outer, inner, t)
+            # Light from the upper left: top and left edges brighter, bottom and right darker.
+            if light and (x == d or y == d) and d == 0:
+                col = light
+            elif x == 61 - d or y == 61 - d:
+                col = mix(col, (40, 30, 20), 0.35)
+            c.set(x, y, visible(col))
+    if kind in ("boss", "gf", "character"):
+        # Corner studs.
+        stud = {"boss": (235, 235, 245), "gf": (255, 240, 160), "character": (120, 230, 255)}[kind]
+        for (cx, cy) in ((1, 1), (60, 1), (1, 60), (60, 60)):
+            for dy in (-1, 0, 1):
+                for dx in (-1, 0, 1):
+                    c.set(cx + dx, cy + dy, visible(mix(stud, (255, 255, 255), 0.5 if dx == dy == 0 else 0)))
+    if kind in ("gf", "character"):
+        # A fine inner line, a gap of black, for a double border.
+        line = (255, 236, 160) if kind == "gf" else (255, 240, 190)
+        off = width + 1
+        for i in range(off, 62 - off):
+            for (x, y) in ((i, off), (i, 61 - off), (off, i), (61 - off, i)):
+                c.set(x, y, line)
+    if kind == "character":
+        # Gems in the middle of each edge.
+        gem = (220, 40, 80)
+        for (gx, gy) in ((30, 1), (31, 1), (30, 60), (31, 60), (1, 30), (1, 31), (60, 30), (60, 31)):
+            c.set(gx, gy, gem)
+        for (cx, cy) in ((2, 2), (59, 2), (2, 59), (59, 59)):
+            c.set(cx, cy, (200, 250, 255))
+    return c
+
+
+# ---- Element icons ------------------------------------------------------------------------
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def polygon(points):
+    def inside(x, y):
+        hit = False
+        n = len(points)
+        for i in range(n):
+            x1, y1 = points[i]
+            x2, y2 = points[(i + 1) % n]
+            if (y1 > y) != (y2 > y):
+                xi = x1 + (y - y1) * (x2 - x1) / (y2 - y1)
+                if x < xi:
+                    hit = not hit
+        return hit
+    return inside
+
+
+def scaled(points, w, h):
+    return [(x * w / 16.0, y * h / 17.0) for (x, y) in points]
+
+
+def vertical(top, bottom, h):
+    return lambda x, y: mix(top, bottom, y / h)
+
+
+def radial(cx, cy, inner, outer, r):
+    return lambda x, y: mix(inner, outer, math.hypot(x - cx, y - cy) / r)
+
+
+def element(kind, w=16, h=17, background=BLACK):
+    c = Canvas(w, h, background)
+    sx, sy = w / 16.0, h / 17.0
+    covered = set()
+    if kind == "none":
+        return c
+    if kind == "fire":
+        flame = polygon(scaled([(8, 1), (11, 5), (13, 9), (13, 12), (11, 15), (8, 16), (5, 15),
+                                (3, 12), (3, 9), (5, 6), (6, 8), (7, 4)], w, h))
+        covered = c.shape(flame, vertical((255, 230, 80), (220, 40, 20), h))
+        core = polygon(scaled([(8, 7), (10, 10), (10, 13), (8, 15), (6, 13), (6, 10)], w, h))
+        c.shape(core, vertical((255, 255, 210), (255, 190, 60), h))
+    elif kind == "water":
+        drop = lambda x, y: (circle(8 * sx, 11 * sy, 4.6 * min(sx, sy))(x, y) or
+                             polygon(scaled([(8, 1), (12.3, 10), (3.7, 10)], w, h))(x, y))
+        covered = c.shape(drop, vertical((150, 210, 255), (20, 80, 200), h))
+        c.shape(circle(6.3 * sx, 10.5 * sy, 1.2 * min(sx, sy)), lambda x, y: (235, 248, 255))
+    elif kind == "ice":
+        def crystal(x, y):
+            px, py = x - 8 * sx, y - 8.5 * sy
+            for a in range(3):
+                ang = a * math.pi / 3
+                u = px * math.cos(ang) + py * math.sin(ang)
+                v = -px * math.sin(ang) + py * math.cos(ang)
+                if abs(v) <= 0.9 * min(sx, sy) and abs(u) <= 7 * min(sx, sy):
+                    return True
+            return math.hypot(px, py) <= 2.2 * min(sx, sy)
+        covered = c.shape(crystal, radial(8 * sx, 8.5 * sy, (245, 255, 255), (90, 200, 235), 8 * sx))
+    elif kind == "earth":
+        rock = polygon(scaled([(1, 15), (5, 5), (8, 9), (11, 3), (15, 15)], w, h))
+        covered = c.shape(rock, vertical((200, 160, 100), (110, 70, 35), h))
+        c.shape(polygon(scaled([(9.6, 5.6), (11, 3), (12.4, 5.6)], w, h)), lambda x, y: (245, 240, 225))
+    elif kind == "wind":
+        def swirl(x, y):
+            px, py = x / sx, y / sy
+            for (yy, x0, x1) in ((4.5, 2, 12), (8.5, 1, 14), (12.5, 3, 11)):
+                if abs(py - yy) <= 0.9 and x0 <= px <= x1:
+                    return True
+            return (math.hypot(px - 12, py - 6.5) <= 2.9 and math.hypot(px - 12, py - 6.5) >= 1.2
+                    and py <= 6.5) or (math.hypot(px - 11, py - 10.5) <= 2.9 and
+                                       math.hypot(px - 11, py - 10.5) >= 1.2 and py >= 10.5)
+        covered = c.shape(swirl, vertical((230, 255, 235), (80, 200, 120), h), threshold=0.4)
+    elif kind == "poison":
+        flask = lambda x, y: (circle(8 * sx, 11 * sy, 5 * min(sx, sy))(x, y) or
+                              (abs(x - 8 * sx) <= 1.6 * sx and 2 * sy <= y <= 8 * sy))
+        covered = c.shape(flask, vertical((220, 150, 255), (110, 30, 170), h))
+        for (bx, by, r) in ((6.5, 11, 1.2), (9.5, 12.5, 0.9)):
+            c.shape(circle(bx * sx, by * sy, r * min(sx, sy)), lambda x, y: (200, 255, 120))
+    elif kind == "bolt":
+        bolt = polygon(scaled([(10, 0.5), (3, 9.5), (7.5, 9.5), (5, 16.5), (13, 6.5), (8.5, 6.5)], w, h))
+        covered = c.shape(bolt, vertical((255, 255, 190), (255, 200, 20), h), threshold=0.4)
+    elif kind == "holy":
+        def star(x, y):
+            px, py = x - 8 * sx, y - 8.5 * sy
+            r = math.hypot(px, py)
+            ang = math.atan2(py, px)
+            rim = 3 + 4.6 * abs(math.cos(2 * ang)) ** 3
+            return r <= rim * min(sx, sy)
+        covered = c.shape(star, radial(8 * sx, 8.5 * sy, (255, 255, 255), (255, 215, 90), 7 * sx))
+    elif kind == "shadow":
+        moon = lambda x, y: (circle(8 * sx, 8.5 * sy, 6.5 * min(sx, sy))(x, y) and
+                             not circle(10.5 * sx, 6.5 * sy, 5 * min(sx, sy))(x, y))
+        covered = c.shape(moon, vertical((170, 120, 230), (60, 30, 110), h))
+        c.outline(covered, (200, 170, 255))
+        return c
+    elif kind == "trap":
+        tri = polygon(scaled([(8, 1), (15.5, 15.5), (0.5, 15.5)], w, h))
+        covered = c.shape(tri, vertical((255, 120, 90), (200, 20, 30), h))
+        mark = lambda x, y: (abs(x - 8 * sx) <= 0.9 * sx and
+                             (5.5 * sy <= y <= 10.8 * sy or 12.2 * sy <= y <= 14 * sy))
+        c.shape(mark, lambda x, y: (255, 250, 235), threshold=0.5)
+    c.outline(covered, OUTLINE if background == BLACK else (40, 36, 50))
+    return c
+
+
+# ---- Arrows: pointing from the card's middle to its edges and corners -------------------------
+
+def arrow(index, w=None, h=None, colour=((255, 250, 240), (255, 120, 150)), line=OUTLINE,
+          background=BLACK):
+    if w is None:
+        w, h = {0: (8, 8), 2: (8, 8), 5: (8, 8), 7: (8, 8), 1: (10, 6), 6: (10, 6),
+                3: (6, 10), 4: (6, 10)}[index]
+    c = Canvas(w, h, background)
+    # Triangles with the point at the outer side, inset one pixel for the outline.
+    shapes = {
+        0: [(1, 1), (w - 1.5, 1), (1, h - 1.5)],
+        2: [(w - 1, 1), (w - 1, h - 1.5), (1.5, 1)],
+        5: [(1, h - 1), (1, 1.5), (w - 1.5, h - 1)],
+        7: [(w - 1, h - 1), (1.5, h - 1), (w - 1, 1.5)],
+        1: [(w / 2, 0.6), (w - 1, h - 1), (1, h - 1)],
+        6: [(w / 2, h - 0.6), (1, 1), (w - 1, 1)],
+        3: [(0.6, h / 2), (w - 1, 1), (w - 1, h - 1)],
+        4: [(w - 0.6, h / 2), (1, 1), (1, h - 1)],
+    }
+    covered = c.shape(polygon(shapes[index]), lambda x, y: mix(colour[0], colour[1], (x + y) / (w + h)))
+    c.outline(covered, line, diagonal=False)
+    return c
+
+
+# ---- Built-in pictures ----------------------------------------------------------------------
+
+def card_base(dark, mid, light):
+    c = Canvas(62, 62)
+    for y in range(62):
+        for x in range(62):
+            # A diagonal lattice over a soft vertical gradient, with a lighter rim.
+            t = y / 61
+            col = mix(mid, dark, t)
+            if (x + y) % 8 == 0 or (x - y) % 8 == 0:
+                col = mix(col, light, 0.25)
+            d = min(x, y, 61 - x, 61 - y)
+            if d == 0:
+                col = mix(light, (255, 255, 255), 0.3)
+            elif d == 1:
+                col = mix(dark, (20, 20, 20), 0.3)
+            c.set(x, y, visible(col))
+    # A diamond emblem in the middle.
+    em = lambda x, y: abs(x - 31) + abs(y - 31) <= 9
+    cov = c.shape(em, lambda x, y: mix(light, (255, 255, 255), 0.4 - abs(y - 31) / 40))
+    c.outline(cov, mix(dark, (0, 0, 0), 0.4))
+    return c
+
+
+def app_icon(size=32, background=None):
+    c = Canvas(size, size, background)
+    s = size / 32.0
+    # Two overlapping cards, red behind blue, each with a digit diamond.
+    red = card_base((110, 10, 20), (200, 40, 50), (255, 150, 150))
+    blue = card_base((10, 20, 90), (40, 90, 200), (150, 190, 255))
+    for card, ox, oy in ((red, 11, 2), (blue, 3, 8)):
+        w, h = int(18 * s), int(22 * s)
+        for y in range(h):
+            for x in range(w):
+                col = card.get(int(x * 62 / w), int(y * 62 / h))
+                if x in (0, w - 1) or y in (0, h - 1):
+                    col = (240, 240, 245)
+                c.set(int(ox * s) + x, int(oy * s) + y, col)
+    glyph = digit("A")
+    for y in range(9):
+        for x in range(9):
+            col = glyph.get(x, y)
+            if col != BLACK:
+                for dy in range(int(s)):
+                    for dx in range(int(s)):
+                        c.set(int(6 * s) + x * int(s) + dx, int(12 * s) + y * int(s) + dy, col)
+    return c
+
+
+def about_picture():
+    c = Canvas(64, 64, (28, 32, 60))
+    for y in range(64):
+        for x in range(64):
+            c.set(x, y, visible(mix((40, 50, 110), (15, 15, 40), math.hypot(x - 20, y - 15) / 70)))
+    icon = app_icon(64, None)
+    c.blit(icon, 0, 0)
+    return c
+
+
+def banner():
+    w, h = 321, 75
+    c = Canvas(w, h)
+    for y in range(h):
+        for x in range(w):
+            c.set(x, y, visible(mix((20, 30, 80), (120, 20, 40), x / w)))
+    # Stars.
+    seed = 7
+    for _ in range(60):
+        seed = (seed * 1103515245 + 12345) % 2 ** 31
+        sx, sy = seed % w, (seed // w) % h
+        c.set(sx, sy, (255, 250, 220))
+    # A row of small cards, alternating blue and red, each with its four digits.
+    blue = card_base((10, 20, 90), (40, 90, 200), (150, 190, 255))
+    red = card_base((110, 10, 20), (200, 40, 50), (255, 150, 150))
+    digits = [digit(d) for d in "A123456789"]
+    for i in range(5):
+        base = blue if i % 2 == 0 else red
+        ox, oy = 14 + i * 62, 7
+        tile = Canvas(62, 62)
+        tile.blit(base, 0, 0)
+        tile.blit(frame(["monster", "boss", "gf", "character", "character"][i]), 0, 0)
+        for k, (dx, dy) in enumerate(((7, 3), (3, 11), (11, 11), (7, 19))):
+            tile.blit(digits[(i * 3 + k) % 10], dx, dy)
+        elem = element(["fire", "water", "bolt", "holy", "ice"][i])
+        tile.blit(elem, 44, 4)
+        for y in range(62):
+            for x in range(62):
+                c.set(ox + x - (0 if i % 2 == 0 else 0), oy + y - (3 if i % 2 else 0), tile.get(x, y))
+    return c
+
+
+def main():
+    gfx = os.path.join(ROOT, "gfx")
+    for ch in "123456789A":
+        write_xpm(os.path.join(gfx, "bitblts", "%s.xpm" % ch), digit(ch), "digit_%s" % ch)
+    for name, kind in (("Monster Frame", "monster"), ("Boss Frame", "boss"), ("GF Frame", "gf"),
+                       ("Lvl10 Frame", "character")):
+        write_xpm(os.path.join(gfx, "bitblts", name + ".xpm"), frame(kind), "frame_" + kind)
+    elements = [("fireelem", "fire"), ("waterelem", "water"), ("coldelem", "ice"),
+                ("earthelem", "earth"), ("windelem", "wind"), ("bioelem", "poison"),
+                ("boltelem", "bolt"), ("holyelem", "holy"), ("noelem", "none"),
+                ("shadowelem", "shadow"), ("assault", "trap")]
+    for name, kind in elements:
+        write_xpm(os.path.join(gfx, "bitblts", name + ".xpm"), element(kind), "elem_" + kind)
+    for i in range(8):
+        write_xpm(os.path.join(gfx, "arrows", "arrow %d.xpm" % i), arrow(i), "arrow_%d" % i)
+
+    built = os.path.join(ROOT, "builtin")
+    write_xpm(os.path.join(built, "bluebase.xpm"),
+              card_base((10, 20, 90), (40, 90, 200), (150, 190, 255)), "blue_base")
+    write_xpm(os.path.join(built, "redbase.xpm"),
+              card_base((110, 10, 20), (200, 40, 50), (255, 150, 150)), "red_base")
+    write_xpm(os.path.join(built, "icon.xpm"), app_icon(), "app_icon")
+    write_xpm(os.path.join(built, "about.xpm"), about_picture(), "about_picture")
+    write_xpm(os.path.join(built, "form3.xpm"), banner(), "banner")
+    # The element icons beside the options, at their sizes in the window.
+    demo = [("fire", 16, 17), ("water", 15, 16), ("ice", 16, 16), ("earth", 16, 14),
+            ("wind", 15, 16), ("poison", 13, 14), ("bolt", 16, 16), ("holy", 15, 15),
+            ("shadow", 14, 14), ("trap", 11, 11)]
+    for i, (kind, w, h) in enumerate(demo):
+        write_xpm(os.path.join(built, "elem%d.xpm" % i), element(kind, w, h, None), "demo_%d" % i)
+    # Direction marks beside the arrow boxes, dark on the window's grey.
+    marks = {"diag_ul": 0, "up": 1, "diag_ur": 2, "left": 3, "right": 4, "diag_ll": 5,
+             "down": 6, "diag_lr": 7}
+    for name, index in marks.items():
+        write_xpm(os.path.join(built, "mark_%s.xpm" % name),
+                  arrow(index, colour=((60, 60, 70), (20, 20, 30)), line=(110, 110, 120),
+                        background=None), "mark_" + name)
+
+
+if __name__ == "__main__":
+    main()
