@@ -6,6 +6,7 @@
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
 #include "widgets/picture_box.h"
+#include "widgets/builtin_pictures.h"
 #include "windows/form4.h"
 #include "windows/frm_about.h"
 
@@ -27,6 +28,7 @@ using namespace orvane;
 Form2::Form2(const Services& services, QWidget* parent)
     : QWidget(parent), m_services(services), m_random(std::random_device{}())
 {
+    ensureBuiltinPictures();
     setObjectName(QStringLiteral("Form2"));
     if (m_services.assetRoot.isEmpty())
         m_services.assetRoot = QCoreApplication::applicationDirPath();

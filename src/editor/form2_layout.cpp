@@ -202,6 +202,7 @@ void Form2::buildLayout()
         bar->setSingleStep(1);
         bar->setPageStep(10);
         bar->setValue(0);
+        bar->setFocusPolicy(Qt::TabFocus);
     }
     scrY->setProperty("tabIndex", 41);
     scrX->setProperty("tabIndex", 42);

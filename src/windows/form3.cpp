@@ -1,10 +1,13 @@
 #include "windows/form3.h"
+#include "widgets/builtin_pictures.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-Form3::Form3(QWidget* parent) : QWidget(parent), m_picture(QStringLiteral(":/builtin/form3.xpm"))
+Form3::Form3(QWidget* parent) : QWidget(parent)
 {
+    ensureBuiltinPictures();
+    m_picture = QImage(QStringLiteral(":/builtin/form3.xpm"));
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -2,6 +2,7 @@
 
 #include "widgets/classic_font.h"
 #include "widgets/picture_box.h"
+#include "widgets/builtin_pictures.h"
 #include "windows/form3.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ frmAbout::frmAbout(Prompts& prompts, Registry* registry, ProgramStarter* starter
       m_registry(registry ? *registry : systemRegistry()),
       m_starter(starter ? *starter : systemProgramStarter())
 {
+    ensureBuiltinPictures();
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);

@@ -1,0 +1,12 @@
+#include "widgets/builtin_pictures.h"
+
+#include <QtGlobal>
+
+void ensureBuiltinPictures()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(builtin);
+        return true;
+    }();
+    (void)registered;
+}

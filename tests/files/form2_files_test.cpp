@@ -1,0 +1,260 @@
+// The file commands through the main window: load the main picture, save both cards, export.
+#include "support/form2_fixture.h"
+#include "support/images.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class Form2FilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void loadCancelChangesNothing();
+    void loadSetsThePictureAndOffersTheLastPath();
+    void loadRefusesBrokenFiles();
+    void saveWritesFourFilesBlueFirst();
+    void saveRedCancelledKeepsBlue();
+    void saveIntoAFolderNamedJpgAndWithoutExtension();
+    void saveToAnUnwritableFolderReports();
+    void saveWithoutTheConverterKeepsTheBitmapAndReports();
+    void exportStartState();
+    void exportTrapAndLevels_data();
+    void exportTrapAndLevels();
+    void exportCancelledWritesNothingAndRestartsTheTimer();
+
+private:
+    static QByteArray read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+void Form2FilesTest::loadCancelChangesNothing()
+{
+    Form2Fixture f;
+    const QImage before = f->picMainPic->image();
+    f->cmdLoadMain->click();
+    QCOMPARE(f.prompts.fileRequests.size(), 1);
+    const orvane::Dialog& asked = f.prompts.fileRequests.front().dialog;
+    QCOMPARE(asked.DialogTitle, QStringLiteral("Open Main Picture..."));
+    QCOMPARE(asked.Filter, QStringLiteral("Windows Bitmaps (*.bmp)|*.bmp|GIF Format (*.gif)|*.gif|"
+                                          "JPEG Compression (*.jpg)|*.jpg"));
+    QCOMPARE(asked.FilterIndex, 1);
+    QVERIFY(!f.prompts.fileRequests.front().save);
+    QCOMPARE(f->picMainPic->image(), before);
+    QVERIFY(!Module1::NeedsRedraw);
+    QCOMPARE(f.prompts.messages.size(), 0);
+}
+
+void Form2FilesTest::loadSetsThePictureAndOffersTheLastPath()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first.bmp"));
+    const QString second = dir.filePath(QStringLiteral("second.gif"));
+    QVERIFY(gradient(100, 80).save(first, "BMP"));
+    QVERIFY(solid(40, 30, 0x00FF00).save(second, "GIF"));
+    Form2Fixture f;
+    f.prompts.fileAnswers.enqueue(first);
+    f->cmdLoadMain->click();
+    QCOMPARE(f->picMainPic->size(), QSize(104, 84));
+    QCOMPARE(f->picMainPic->image(), gradient(100, 80));
+    QVERIFY(Module1::NeedsRedraw);
+    f.prompts.fileAnswers.enqueue(second);
+    f->cmdLoadMain->click();
+    QCOMPARE(f.prompts.fileRequests[1].dialog.FileName, first);  // offered the last path
+    QCOMPARE(f->picMainPic->size(), QSize(44, 34));
+    QCOMPARE(rgb(f->picMainPic->image(), 39, 29), 0x00FF00u);
+}
+
+void Form2FilesTest::loadRefusesBrokenFiles()
+{
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("notes.bmp"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    Form2Fixture f;
+    const QImage before = f->picMainPic->image();
+    f.prompts.fileAnswers.enqueue(text);
+    f->cmdLoadMain->click();
+    QCOMPARE(f->picMainPic->image(), before);
+    QVERIFY(!Module1::NeedsRedraw);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("notes.bmp")));
+}
+
+void Form2FilesTest::saveWritesFourFilesBlueFirst()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f.type(0, QStringLiteral("7"));
+    f.tick();
+    QStringList seenWhileRedAsked;
+    f.prompts.onFileDialog = [&] {
+        seenWhileRedAsked = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    };
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("blue.jpg"), dir.filePath("red.jpg")});
+    f->cmdSaveCards->click();
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QCOMPARE(f.prompts.fileRequests.size(), 2);
+    QCOMPARE(f.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Save Blue Card..."));
+    QCOMPARE(f.prompts.fileRequests[0].dialog.FileName, QStringLiteral("*.jpg"));
+    QCOMPARE(f.prompts.fileRequests[0].dialog.Filter, QStringLiteral("JPEG Compression (*.jpg)|*.jpg"));
+    QCOMPARE(f.prompts.fileRequests[1].dialog.DialogTitle, QStringLiteral("Save Red Card..."));
+    QCOMPARE(seenWhileRedAsked, QStringList({"blue.bmp", "blue.jpg"}));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+             QStringList({"blue.bmp", "blue.jpg", "red.bmp", "red.jpg"}));
+    QCOMPARE(QImage(dir.filePath("blue.bmp")).convertToFormat(QImage::Format_RGB32),
+             f->picBlueBase->image());
+    QCOMPARE(QImage(dir.filePath("red.bmp")).convertToFormat(QImage::Format_RGB32),
+             f->picRedBase->image());
+    QVERIFY(!QImage(dir.filePath("red.jpg")).isNull());
+    QVERIFY(f->Dialog.FileName.isEmpty());
+}
+
+void Form2FilesTest::saveRedCancelledKeepsBlue()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("blue.jpg"), QString()});
+    f->cmdSaveCards->click();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+             QStringList({"blue.bmp", "blue.jpg"}));
+    QCOMPARE(f->Dialog.FileName, QStringLiteral("*.jpg"));
+    QCOMPARE(f.prompts.messages.size(), 0);
+}
+
+void Form2FilesTest::saveIntoAFolderNamedJpgAndWithoutExtension()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("x.jpg")));
+    Form2Fixture f;
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("x.jpg/hero.jpg"), dir.filePath("plain")});
+    f->cmdSaveCards->click();
+    QCOMPARE(QDir(dir.filePath("x.jpg")).entryList(QDir::Files, QDir::Name),
+             QStringList({"hero.bmp", "hero.jpg"}));
+    QVERIFY(QFile::exists(dir.filePath("plain.jpg")));
+    QVERIFY(QFile::exists(dir.filePath("plain.bmp")));
+    QVERIFY(!QFile::exists(dir.filePath("x.bmp")));
+    // Capital extensions are accepted as they are.
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("CAPS.JPG"), dir.filePath("r.jpg")});
+    f->cmdSaveCards->click();
+    QVERIFY(QFile::exists(dir.filePath("CAPS.JPG")));
+    QVERIFY(QFile::exists(dir.filePath("CAPS.bmp")));
+}
+
+void Form2FilesTest::saveToAnUnwritableFolderReports()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("missing/folder/blue.jpg")});
+    f->cmdSaveCards->click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("blue.bmp")));
+    QCOMPARE(f.prompts.fileRequests.size(), 1);  // the red card is not asked for
+    QVERIFY(!f->Dialog.FileName.isEmpty());
+}
+
+void Form2FilesTest::saveWithoutTheConverterKeepsTheBitmapAndReports()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Form2::Services services;
+    services.prompts = &prompts;
+    services.assetRoot = qEnvironmentVariable("ORVANE_BIN_DIR");
+    services.imageUtilsPath = dir.filePath(QStringLiteral("libMissing.so"));
+    Form2 form(services);
+    form.Timer1->stop();
+    prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("blue.jpg")));
+    form.cmdSaveCards->click();
+    QVERIFY(QFile::exists(dir.filePath("blue.bmp")));
+    QVERIFY(!QFile::exists(dir.filePath("blue.jpg")));
+    QCOMPARE(prompts.messages.size(), 1);
+    QVERIFY(prompts.messages.front().text.contains(QStringLiteral("libMissing.so")));
+}
+
+void Form2FilesTest::exportStartState()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f->Timer1->start();
+    bool timerStoppedWhileAsked = false;
+    f.prompts.onFileDialog = [&] { timerStoppedWhileAsked = !f->Timer1->isActive(); };
+    f.prompts.inputAnswers.enqueue(QStringLiteral("[My] Card"));
+    f.prompts.fileAnswers.enqueue(dir.filePath("card.txt"));
+    f->cmdCardData_Click();
+    QVERIFY(timerStoppedWhileAsked);
+    QVERIFY(f->Timer1->isActive());
+    QCOMPARE(f.prompts.inputs.front().first, QStringLiteral("What is the name of your card?"));
+    QCOMPARE(f.prompts.inputs.front().second, QStringLiteral("Name"));
+    QCOMPARE(f.prompts.fileRequests.front().dialog.FileName, QStringLiteral("[My] Card.txt"));
+    QCOMPARE(f.prompts.fileRequests.front().dialog.Filter, QStringLiteral("Text Files (*.txt)|*.txt"));
+    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    QCOMPARE(read(dir.filePath("card.txt")),
+             QByteArray("[[My] Card]\r\nID=\r\nLevel=10\r\nLeft=10\r\nUp=10\r\nRight=10\r\n"
+                        "Down=10\r\nElement=None\r\nDate=") +
+                 date.toLocal8Bit() + "\r\nAvailable=Yes\r\n");
+}
+
+void Form2FilesTest::exportTrapAndLevels_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("element");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("trap") << QStringList() << 10
+                          << QByteArray("Level=1\r\nLeft=2\r\nUp=2\r\nRight=2\r\nDown=2\r\nElement=None");
+    const struct {
+        const char* name;
+        QStringList texts;
+        int level;
+    } levels[] = {{"8", {"2", "2", "2", "2"}, 1},   {"9", {"3", "2", "2", "2"}, 2},
+                  {"10", {"10", "", "", ""}, 2},    {"11", {"5", "2", "2", "2"}, 3},
+                  {"22", {"A", "A", "1", "1"}, 8},  {"23", {"A", "A", "2", "1"}, 9},
+                  {"25", {"A", "A", "3", "2"}, 9},  {"26", {"A", "A", "3", "3"}, 10}};
+    for (const auto& l : levels)
+        QTest::newRow(l.name) << l.texts << 6 << QByteArray("Level=") + QByteArray::number(l.level);
+}
+
+void Form2FilesTest::exportTrapAndLevels()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(int, element);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f->optElem[size_t(element)]->click();
+    for (int i = 0; i < texts.size(); ++i)
+        f.type(i, texts[i]);
+    f.prompts.inputAnswers.enqueue(QStringLiteral("c"));
+    f.prompts.fileAnswers.enqueue(dir.filePath("c.txt"));
+    f->cmdCardData_Click();
+    QVERIFY2(read(dir.filePath("c.txt")).contains(expected), read(dir.filePath("c.txt")).constData());
+}
+
+void Form2FilesTest::exportCancelledWritesNothingAndRestartsTheTimer()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f->Timer1->start();
+    f->cmdCardData_Click();  // name cancelled
+    QVERIFY(f->Timer1->isActive());
+    QCOMPARE(f.prompts.fileRequests.size(), 0);
+    f.prompts.inputAnswers.enqueue(QStringLiteral("n"));
+    f->cmdCardData_Click();  // dialog cancelled
+    QVERIFY(f->Timer1->isActive());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 0);
+    f.prompts.inputAnswers.enqueue(QStringLiteral("n"));
+    f.prompts.fileAnswers.enqueue(dir.filePath("no/such/n.txt"));
+    f->cmdCardData_Click();  // cannot be written
+    QVERIFY(f->Timer1->isActive());
+    QCOMPARE(f.prompts.messages.size(), 1);
+}
+
+QTEST_MAIN(Form2FilesTest)
+#include "form2_files_test.moc"

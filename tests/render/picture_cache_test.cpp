@@ -1,0 +1,134 @@
+#include "render/picture_cache.h"
+#include "support/images.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using orvane::PictureCache;
+
+namespace {
+
+class PictureCacheTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("part.bmp"));
+    PictureCache cache;
+
+    void write(const QImage& image) { ASSERT_TRUE(image.save(path, "BMP")); }
+    // Makes the file look old, as after the coarse-clock window has passed.
+    void age()
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                     QFileDevice::FileModificationTime));
+    }
+};
+
+TEST_F(PictureCacheTest, DecodesOnceWhileUnchanged)
+{
+    write(solid(4, 4, 0x123456));
+    age();
+    const auto first = cache.fetch(path);
+    ASSERT_NE(first.image, nullptr);
+    EXPECT_EQ(rgb(*first.image, 0, 0), 0x123456u);
+    const auto second = cache.fetch(path);
+    EXPECT_EQ(second.image, first.image);
+    EXPECT_EQ(second.version, first.version);
+}
+
+TEST_F(PictureCacheTest, RewriteIsSeenAtTheNextFetch)
+{
+    write(solid(4, 4, 0x123456));
+    const auto first = cache.fetch(path);
+    // Same size, same second: only the content differs. The recent-file rule catches it.
+    write(solid(4, 4, 0x654321));
+    const auto second = cache.fetch(path);
+    ASSERT_NE(second.image, nullptr);
+    EXPECT_EQ(rgb(*second.image, 0, 0), 0x654321u);
+    EXPECT_NE(second.version, first.version);
+}
+
+TEST_F(PictureCacheTest, RewriteWithOtherStampIsSeenWhenOld)
+{
+    cache.setRecentWindowNs(0);
+    write(solid(4, 4, 0x123456));
+    age();
+    const quint64 before = cache.fetch(path).version;
+    write(solid(5, 5, 0x00FF00));
+    const auto after = cache.fetch(path);
+    ASSERT_NE(after.image, nullptr);
+    EXPECT_EQ(after.image->size(), QSize(5, 5));
+    EXPECT_NE(after.version, before);
+}
+
+TEST_F(PictureCacheTest, MissingFileIsReportedOnceAndHeals)
+{
+    write(solid(4, 4, 0x123456));
+    const quint64 good = cache.fetch(path).version;
+    QFile::remove(path);
+    const auto gone = cache.fetch(path);
+    EXPECT_EQ(gone.image, nullptr);
+    EXPECT_TRUE(gone.newFailure);
+    EXPECT_FALSE(gone.error.isEmpty());
+    for (int tick = 0; tick < 5; ++tick)
+        EXPECT_FALSE(cache.fetch(path).newFailure);
+    write(solid(4, 4, 0x00AA00));
+    const auto back = cache.fetch(path);
+    ASSERT_NE(back.image, nullptr);
+    EXPECT_EQ(rgb(*back.image, 1, 1), 0x00AA00u);
+    EXPECT_NE(back.version, good);
+    QFile::remove(path);
+    EXPECT_TRUE(cache.fetch(path).newFailure);  // a new episode is reported again
+}
+
+TEST_F(PictureCacheTest, HalfWrittenFileKeepsTheLastGoodPictureAndRetries)
+{
+    write(solid(8, 8, 0x123456));
+    ASSERT_NE(cache.fetch(path).image, nullptr);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    file.close();
+    {
+        QFile half(path);
+        ASSERT_TRUE(half.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        half.write(whole.left(20));
+    }
+    const auto broken = cache.fetch(path);
+    EXPECT_EQ(broken.image, nullptr);
+    EXPECT_TRUE(broken.newFailure);
+    write(solid(8, 8, 0x222222));
+    const auto healed = cache.fetch(path);
+    ASSERT_NE(healed.image, nullptr);
+    EXPECT_EQ(rgb(*healed.image, 0, 0), 0x222222u);
+}
+
+TEST_F(PictureCacheTest, OversizedHeaderIsRefusedWithoutDecoding)
+{
+    // A BMP header claiming 60000 x 60000 pixels with no pixel data behind it.
+    QByteArray bmp("BM");
+    bmp += QByteArray(12, '\0');
+    QByteArray info(40, '\0');
+    auto put = [&](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            info[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    put(0, 40);
+    put(4, 60000);
+    put(8, 60000);
+    info[12] = 1;
+    info[14] = 24;
+    bmp += info;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bmp);
+    file.close();
+    const auto result = cache.fetch(path);
+    EXPECT_EQ(result.image, nullptr);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("too large"))) << result.error.toStdString();
+}
+
+} // namespace

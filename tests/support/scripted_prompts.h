@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/prompts.h"
+
+#include <QQueue>
+#include <QStringList>
+
+#include <functional>
+
+// Prompts answered from a script; records everything the tool asked or said.
+class ScriptedPrompts final : public orvane::Prompts {
+public:
+    struct Message {
+        QString text;
+        int style;
+        QString title;
+    };
+    struct FileRequest {
+        bool save;
+        orvane::Dialog dialog;  // the settings the dialog was shown with
+    };
+
+    QQueue<int> messageAnswers;           // default: OK / No
+    QQueue<QString> inputAnswers;         // default: cancel (empty)
+    QQueue<QString> fileAnswers;          // empty string: cancel
+    std::function<void()> onFileDialog;   // runs while a file dialog is "open"
+
+    QList<Message> messages;
+    QList<Message> notifications;
+    QList<std::pair<QString, QString>> inputs;  // prompt, title
+    QList<FileRequest> fileRequests;
+    int beeps = 0;
+
+    int messageBox(const QString& text, int style, const QString& title) override
+    {
+        messages.append({text, style, title});
+        if (!messageAnswers.isEmpty())
+            return messageAnswers.dequeue();
+        return (style & 7) == orvane::YesNo ? orvane::AnswerNo : orvane::AnswerOk;
+    }
+    QString inputBox(const QString& prompt, const QString& title, const QString&) override
+    {
+        inputs.append({prompt, title});
+        return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
+    }
+    void beep() override { ++beeps; }
+    bool showOpen(orvane::Dialog& dialog) override { return file(dialog, false); }
+    bool showSave(orvane::Dialog& dialog) override { return file(dialog, true); }
+    void notify(const QString& text, const QString& title) override
+    {
+        notifications.append({text, 0, title});
+    }
+
+private:
+    bool file(orvane::Dialog& dialog, bool save)
+    {
+        fileRequests.append({save, dialog});
+        if (onFileDialog)
+            onFileDialog();
+        const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+        if (answer.isEmpty())
+            return false;
+        dialog.FileName = answer;
+        return true;
+    }
+};
