@@ -43,7 +43,7 @@ int decodeBmp(const unsigned char* data, std::size_t size, int maxSide, Bitmap& 
     const std::int64_t height = topDown ? -std::int64_t(rawHeight) : rawHeight;
     if (width > maxSide || height > maxSide)
         return ImageUtilsBitmapTooLarge;
-    if (!(bits == 8 || bits == 24 || bits == 32))
+    if (!(bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32))
         return ImageUtilsNotABitmap;
     if (!(compression == BiRgb || (compression == BiBitfields && bits == 32)))
         return ImageUtilsNotABitmap;
@@ -53,10 +53,11 @@ int decodeBmp(const unsigned char* data, std::size_t size, int maxSide, Bitmap& 
         return ImageUtilsNotABitmap;  // the header claims more pixels than the file holds
 
     const unsigned char* palette = data + 14 + headerSize;
-    if (bits == 8) {
+    const bool paletted = bits <= 8;
+    if (paletted) {
         if (colours == 0)
-            colours = 256;
-        if (colours > 256 || palette + std::size_t(colours) * 4 > data + pixelOffset)
+            colours = 1u << bits;
+        if (colours > (1u << bits) || palette + std::size_t(colours) * 4 > data + pixelOffset)
             return ImageUtilsNotABitmap;
     }
 
@@ -68,8 +69,11 @@ int decodeBmp(const unsigned char* data, std::size_t size, int maxSide, Bitmap& 
         const unsigned char* in = data + pixelOffset + stride * std::size_t(sourceRow);
         unsigned char* rgb = out.rgb.data() + std::size_t(row) * std::size_t(width) * 3;
         for (std::int32_t x = 0; x < width; ++x, rgb += 3) {
-            if (bits == 8) {
-                const unsigned index = in[x];
+            if (paletted) {
+                // Pixels are packed from the most significant bit of each byte.
+                const std::size_t bit = std::size_t(x) * bits;
+                const unsigned index =
+                    (in[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
                 if (index >= colours) {
                     rgb[0] = rgb[1] = rgb[2] = 0;
                     continue;

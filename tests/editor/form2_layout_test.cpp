@@ -122,11 +122,11 @@ void Form2LayoutTest::tabOrderFollowsTheLayout()
     f->cmdLoadMain->setFocus();
     // Visible, focusable controls in the order of their tab index.
     const QStringList expected = {
-        "cmdLoadMain", "optElem_8",   "txtNums_0",  "txtNums_1",    "txtNums_2",
-        "txtNums_3",   "cmdAbout",    "cmdRandom",  "picBlueBase",  "picRedBase",
-        "picMainPic",  "cmdAdvanced", "cmdSaveCards", "scrY",       "scrX",
-        "picBlueClean", "picRedClean", "cmdQuit",    "chkArrow_0", "chkArrow_1",
-        "chkArrow_2",  "chkArrow_3",  "chkArrow_4", "chkArrow_5",   "chkArrow_6",
+        "cmdLoadMain", "cmdAbout",    "txtNums_0",    "txtNums_1",  "txtNums_2",
+        "txtNums_3",   "optElem_8",   "cmdRandom",    "picBlueBase", "picRedBase",
+        "picMainPic",  "cmdAdvanced", "cmdSaveCards", "scrY",        "scrX",
+        "picBlueClean", "picRedClean", "cmdQuit",     "chkArrow_0",  "chkArrow_1",
+        "chkArrow_2",  "chkArrow_3",  "chkArrow_4",   "chkArrow_5",  "chkArrow_6",
         "chkArrow_7"};
     QStringList seen;
     QWidget* w = f->cmdLoadMain;

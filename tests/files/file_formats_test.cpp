@@ -1,6 +1,7 @@
 #include "files/card_record.h"
 #include "files/card_save.h"
 #include "files/main_picture.h"
+#include "support/gif_writer.h"
 #include "support/images.h"
 
 #include <QBuffer>
@@ -71,6 +72,8 @@ protected:
     }
     QByteArray encoded(const QImage& image, const char* format)
     {
+        if (QByteArray(format) == "GIF")
+            return gifOf(image);
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -99,7 +102,7 @@ protected:
 
 TEST_F(MainPictureTest, ReadsBmpGifJpegAndPng)
 {
-    const QImage picture = gradient(100, 80);
+    const QImage picture = gradient(100, 80).scaled(100, 80);
     for (const char* format : {"BMP", "GIF", "JPEG", "PNG"}) {
         const QString path = write("picture", encoded(picture, format));
         const LoadedPicture loaded = loadMainPicture(path);
@@ -129,6 +132,9 @@ TEST_F(MainPictureTest, RefusesBrokenAndHostileFiles)
         const LoadedPicture loaded = loadMainPicture(write(name, bytes));
         EXPECT_TRUE(loaded.image.isNull()) << name;
         EXPECT_FALSE(loaded.error.isEmpty()) << name;
+        if (!loaded.image.isNull())
+            ADD_FAILURE() << name << " loaded as " << loaded.image.width() << "x"
+                          << loaded.image.height();
     }
     EXPECT_FALSE(loadMainPicture(dir.filePath(QStringLiteral("absent.bmp"))).error.isEmpty());
 }

@@ -115,13 +115,13 @@ TEST(Compositor, LayerOrder)
     parts.digits[0] = solid(9, 9, 0x222222);
     // The frame covers the top digit's first column only; the element lies over the frame;
     // the top-left arrow lies over everything.
-    parts.frame.setPixel(7, 3, 0xFF333333);
+    parts.frame.setPixel(12, 3, 0xFF333333);
     parts.frame.setPixel(44, 4, 0xFF333333);
     parts.element = solid(16, 17, 0x444444);
     parts.arrows[0] = solid(8, 8, 0x555555);
     const QImage card = parts.compose();
     EXPECT_EQ(rgb(card, 8, 4), 0x222222u);   // digit over main picture
-    EXPECT_EQ(rgb(card, 7, 3), 0x333333u);   // frame over digit
+    EXPECT_EQ(rgb(card, 12, 3), 0x333333u);  // frame over digit
     EXPECT_EQ(rgb(card, 44, 4), 0x444444u);  // element over frame
     EXPECT_EQ(rgb(card, 7, 7), 0x555555u);   // arrow over digit
     EXPECT_EQ(where(card, 0x555555), QRect(0, 0, 8, 8));
@@ -136,12 +136,12 @@ TEST(Compositor, DigitsAndElementFollowThePlacement)
     parts.element = solid(16, 17, 0x0000A4);
     CardPlacement placement;
     placement.ElemX = 50;  // partly off the card: cut at the edge
-    placement.BottomY = -5;
+    placement.BottomY = -6;
     const QImage card = parts.compose(0, 0, placement);
     EXPECT_EQ(where(card, colours[0]).topLeft(), QPoint(7, 3));
     EXPECT_EQ(where(card, colours[1]).topLeft(), QPoint(3, 11));
     EXPECT_EQ(where(card, colours[2]).topLeft(), QPoint(11, 11));
-    EXPECT_EQ(where(card, colours[3]), QRect(7, 0, 9, 4));
+    EXPECT_EQ(where(card, colours[3]), QRect(7, 0, 9, 3));
     EXPECT_EQ(where(card, 0x0000A4), QRect(50, 4, 12, 17));
 }
 

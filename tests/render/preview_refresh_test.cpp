@@ -260,7 +260,7 @@ void PreviewRefreshTest::cardsMatchAnOwnComposition()
     const QImage mainPicture = f->picMainPic->image();
     const QImage digits[4] = {part("gfx/bitblts/3.bmp"), part("gfx/bitblts/9.bmp"),
                               part("gfx/bitblts/7.bmp"), part("gfx/bitblts/A.bmp")};
-    const QImage frame = part(assets::frameFile(3));
+    const QImage frame = part(assets::frameFile(f->selectedFrame()));
     const QImage element = part(assets::elementFile(6));
     QImage arrows[8];
     for (int i = 0; i < 8; ++i)
