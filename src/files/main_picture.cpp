@@ -9,7 +9,7 @@ namespace {
 
 // A JPEG ends with the end-of-image marker; a file cut short decodes with a grey rest, which
 // the user would only notice on the saved card.
-bool jpegLooksComplete(QFile& file)
+bool jpegLooksComplete(QIODevice& file)
 {
     const qint64 size = file.size();
     const qint64 tail = std::min<qint64>(size, 4096);
@@ -30,7 +30,11 @@ LoadedPicture loadMainPicture(const QString& path)
         return {{}, QStringLiteral("the file does not exist")};
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("the file cannot be read (%1)").arg(file.errorString())};
+    return readMainPicture(file);
+}
 
+LoadedPicture readMainPicture(QIODevice& file)
+{
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 
@@ -18,5 +19,8 @@ struct LoadedPicture {
 // Reads a main picture (BMP, GIF, JPEG and the other formats Qt knows). Refuses, with a reason,
 // files that are no picture, claim a size beyond the limits, or are cut short.
 LoadedPicture loadMainPicture(const QString& path);
+
+// The same from an open, seekable device.
+LoadedPicture readMainPicture(QIODevice& device);
 
 } // namespace orvane

@@ -53,9 +53,9 @@ TEST(BlitTransparent, ClipsAtEveryEdge)
         ASSERT_TRUE(BlitTransparent(&dst, at.x(), at.y(), 4, 4, &src, 0, 0));
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x) {
-                const int sx = x - at.x(), sy = y - at.y();
+                const qint64 sx = qint64(x) - at.x(), sy = qint64(y) - at.y();
                 const bool inside = sx >= 0 && sx < 4 && sy >= 0 && sy < 4;
-                EXPECT_EQ(rgb(dst, x, y), inside ? rgb(src, sx, sy) : Red)
+                EXPECT_EQ(rgb(dst, x, y), inside ? rgb(src, int(sx), int(sy)) : Red)
                     << "at " << at.x() << "," << at.y() << " pixel " << x << "," << y;
             }
     }

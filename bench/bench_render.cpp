@@ -1,0 +1,136 @@
+// Google Benchmark: composing both cards, an idle timer tick, a reloading tick, saving cards.
+//   cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON && \
+//   cmake --build build-bench && QT_QPA_PLATFORM=offscreen build-bench/bin/bench_render
+#include "app/module1.h"
+#include "editor/form2.h"
+#include "render/compositor.h"
+#include "widgets/picture_box.h"
+
+#include "../tests/support/scripted_prompts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString binDir()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QImage part(const QString& relative)
+{
+    return QImage(binDir() + QLatin1Char('/') + relative).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage photo(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb((x * 7 + y) % 256, (y * 5) % 256, (x * y) % 256 | 1));
+    return image;
+}
+
+void BM_ComposeBothCards(benchmark::State& state)
+{
+    const QImage clean = photo(62, 62);
+    const QImage mainPicture = photo(62, 62);
+    const QImage digits[4] = {part("gfx/bitblts/1.bmp"), part("gfx/bitblts/5.bmp"),
+                              part("gfx/bitblts/9.bmp"), part("gfx/bitblts/A.bmp")};
+    const QImage frame = part("gfx/bitblts/Lvl10 Frame.bmp");
+    const QImage element = part("gfx/bitblts/fireelem.bmp");
+    QImage arrows[8];
+    for (int i = 0; i < 8; ++i)
+        arrows[i] = part(i % 2 ? QStringLiteral("gfx/arrows/arrow %1.bmp").arg(i)
+                               : QStringLiteral("gfx/bitblts/noelem.bmp"));
+    orvane::CardLayers layers;
+    layers.mainPicture = &mainPicture;
+    for (size_t i = 0; i < 4; ++i)
+        layers.digits[i] = &digits[i];
+    layers.frame = &frame;
+    layers.element = &element;
+    for (size_t i = 0; i < 8; ++i)
+        layers.arrows[i] = &arrows[i];
+    QImage blue(62, 62, QImage::Format_RGB32), red(62, 62, QImage::Format_RGB32);
+    for (auto _ : state) {
+        orvane::composeCard(blue, clean, layers, {}, 3, 4);
+        orvane::composeCard(red, clean, layers, {}, 3, 4);
+        benchmark::DoNotOptimize(blue.constBits());
+        benchmark::DoNotOptimize(red.constBits());
+    }
+}
+BENCHMARK(BM_ComposeBothCards);
+
+struct Window {
+    ScriptedPrompts prompts;
+    std::unique_ptr<Form2> form;
+    Window()
+    {
+        Form2::Services services;
+        services.prompts = &prompts;
+        services.assetRoot = binDir();
+        form = std::make_unique<Form2>(services);
+        form->Timer1->stop();
+        form->show();
+        form->chkArrow[1]->click();
+        form->Timer1_Timer();
+    }
+};
+
+void BM_IdleTick(benchmark::State& state)
+{
+    Window window;
+    for (auto _ : state)
+        window.form->Timer1_Timer();
+}
+BENCHMARK(BM_IdleTick);
+
+// The cost of a tick that decodes every file again (what a tick costs without the cache).
+void BM_ReloadingTick(benchmark::State& state)
+{
+    Window window;
+    window.form->pictureCache().setRecentWindowNs(std::numeric_limits<qint64>::max() / 2);
+    for (auto _ : state)
+        window.form->Timer1_Timer();
+}
+BENCHMARK(BM_ReloadingTick);
+
+void BM_ComposeInWindow(benchmark::State& state)
+{
+    Window window;
+    for (auto _ : state)
+        window.form->cmdCreate_Click();
+}
+BENCHMARK(BM_ComposeInWindow);
+
+void BM_SaveBothCards(benchmark::State& state)
+{
+    Window window;
+    QTemporaryDir dir;
+    for (auto _ : state) {
+        window.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("blue.jpg")));
+        window.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("red.jpg")));
+        window.form->cmdSaveCards_Click();
+    }
+    if (!window.prompts.messages.isEmpty())
+        state.SkipWithError("saving failed");
+}
+BENCHMARK(BM_SaveBothCards);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
+                                                                  : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,120 @@
+// Measuring probe: builds the main window exactly as the tool does and reports figures.
+//   orvane_probe startup            ms from process start to the first paint, peak RSS
+//   orvane_probe idle SECONDS       runs the window; with --reload every tick decodes all files
+//   orvane_probe memory             RSS and open files after 100 and after 1000/10000 rounds
+#include "app/module1.h"
+#include "editor/form2.h"
+#include "platform/qt_prompts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+
+namespace {
+
+double processAgeMs()
+{
+    // Field 22 of /proc/self/stat: start time in clock ticks since boot.
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    QFile uptime(QStringLiteral("/proc/uptime"));
+    if (!stat.open(QIODevice::ReadOnly) || !uptime.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray s = stat.readAll();
+    const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
+    const double started = fields.value(19).toDouble() / double(sysconf(_SC_CLK_TCK));
+    const double now = uptime.readAll().split(' ').value(0).toDouble();
+    return (now - started) * 1000.0;
+}
+
+long statusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+int openFiles()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+}
+
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, [] {
+                std::printf("startup_ms %.1f peak_rss_mib %.1f\n", processAgeMs(),
+                            double(statusKb("VmHWM:")) / 1024.0);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool m_done = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const QString mode = args.value(1);
+    orvane::QtPrompts prompts;
+    Form2::Services services;
+    services.prompts = &prompts;
+    services.assetRoot = QCoreApplication::applicationDirPath();
+    Form2 form(services);
+
+    if (mode == QLatin1String("startup")) {
+        FirstPaint watcher;
+        form.installEventFilter(&watcher);
+        form.show();
+        return QApplication::exec();
+    }
+    if (mode == QLatin1String("idle")) {
+        if (args.contains(QStringLiteral("--reload")))
+            form.pictureCache().setRecentWindowNs(std::numeric_limits<qint64>::max() / 2);
+        form.show();
+        QTimer::singleShot(int(args.value(2).toDouble() * 1000), [] { QCoreApplication::exit(0); });
+        return QApplication::exec();
+    }
+    if (mode == QLatin1String("memory")) {
+        form.Timer1->stop();
+        form.show();
+        const auto rounds = [&](int compositions, int ticks) {
+            for (int i = 0; i < compositions; ++i)
+                form.cmdCreate_Click();
+            for (int i = 0; i < ticks; ++i) {
+                if (i % 50 == 0)
+                    form.chkArrow[size_t(i / 50 % 8)]->click();  // vary the files a little
+                form.Timer1_Timer();
+            }
+        };
+        rounds(100, 100);
+        const long rss100 = statusKb("VmRSS:");
+        const int fds100 = openFiles();
+        rounds(1000, 10000);
+        std::printf("after_100 rss_kib %ld fds %d\nafter_1000_compositions_10000_ticks rss_kib "
+                    "%ld fds %d\n",
+                    rss100, fds100, statusKb("VmRSS:"), openFiles());
+        return 0;
+    }
+    std::fprintf(stderr, "usage: orvane_probe startup | idle SECONDS [--reload] | memory\n");
+    return 2;
+}
