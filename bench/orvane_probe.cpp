@@ -1,7 +1,8 @@
 // Measuring probe: builds the main window exactly as the tool does and reports figures.
-//   orvane_probe startup            ms from process start to the first paint, peak RSS
+//   orvane_probe startup|bare       ms from process start to the first paint, peak RSS
 //   orvane_probe idle SECONDS       runs the window; with --reload every tick decodes all files
 //   orvane_probe memory             RSS and open files after 100 and after 1000/10000 rounds
+// ORVANE_PROBE_T0 (ns, realtime) times from the launcher; ORVANE_PROBE_PHASES prints the phases.
 #include "app/module1.h"
 #include "editor/form2.h"
 #include "platform/qt_prompts.h"
@@ -19,8 +20,16 @@
 
 namespace {
 
+// Milliseconds since the launcher stamped ORVANE_PROBE_T0 (ns, realtime) just before starting
+// this process; without it, the process age from /proc (10 ms steps).
 double processAgeMs()
 {
+    const QByteArray t0 = qgetenv("ORVANE_PROBE_T0");
+    if (!t0.isEmpty()) {
+        timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        return (double(now.tv_sec) * 1e9 + double(now.tv_nsec) - t0.toDouble()) / 1e6;
+    }
     // Field 22 of /proc/self/stat: start time in clock ticks since boot.
     QFile stat(QStringLiteral("/proc/self/stat"));
     QFile uptime(QStringLiteral("/proc/uptime"));
@@ -72,14 +81,27 @@ private:
 
 int main(int argc, char* argv[])
 {
+    const double atMain = processAgeMs();
     QApplication app(argc, argv);
+    const double afterApp = processAgeMs();
     const QStringList args = QCoreApplication::arguments();
     const QString mode = args.value(1);
+    if (mode == QLatin1String("bare")) {
+        // A plain window of the same size, for comparison.
+        QWidget window;
+        window.resize(532, 377);
+        FirstPaint watcher;
+        window.installEventFilter(&watcher);
+        window.show();
+        return QApplication::exec();
+    }
     orvane::QtPrompts prompts;
     Form2::Services services;
     services.prompts = &prompts;
     services.assetRoot = QCoreApplication::applicationDirPath();
     Form2 form(services);
+    if (qEnvironmentVariableIsSet("ORVANE_PROBE_PHASES"))
+        std::fprintf(stderr, "main %.1f app %.1f form %.1f\n", atMain, afterApp, processAgeMs());
 
     if (mode == QLatin1String("startup")) {
         FirstPaint watcher;
@@ -89,7 +111,7 @@ int main(int argc, char* argv[])
     }
     if (mode == QLatin1String("idle")) {
         if (args.contains(QStringLiteral("--reload")))
-            form.pictureCache().setRecentWindowNs(std::numeric_limits<qint64>::max() / 2);
+            form.pictureCache().setAlwaysReload(true);
         form.show();
         QTimer::singleShot(int(args.value(2).toDouble() * 1000), [] { QCoreApplication::exit(0); });
         return QApplication::exec();

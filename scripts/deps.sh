@@ -10,6 +10,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     clang libclang-rt-dev
     xvfb xauth
+    g++-mingw-w64-x86-64
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -263,6 +263,7 @@ void Form2::loadPreview(PictureBox* box, const QString& relativePath)
 
 void Form2::Timer1_Timer()
 {
+    m_pictures.beginRound();
     const int frame = selectedFrame();
     if (frame >= 0)
         loadPreview(picFinalFrame, assets::frameFile(frame));

@@ -29,7 +29,8 @@ QImage readPictureFile(const QString& path, int maxSide, QString* error)
 
 bool PictureCache::needsRead(const Entry& entry, const FileStamp& stamp) const
 {
-    const bool recent = fileClockNowNs() - stamp.modifiedNs < m_recentWindowNs;
+    const bool recent =
+        m_alwaysReload || fileClockNowNs() - stamp.modifiedNs < m_recentWindowNs;
     if (entry.failing)
         return stamp != entry.failedStamp || recent;
     return entry.image.isNull() || stamp != entry.goodStamp || recent;
@@ -60,6 +61,12 @@ PictureCache::Result PictureCache::fetch(const QString& path)
         it->nativePath = QFile::encodeName(path);
     }
     Entry& entry = *it;
+    if (entry.checkedInRound == m_round && !m_alwaysReload) {
+        if (entry.failing)
+            return {nullptr, entry.version, entry.error, false};
+        return {&entry.image, entry.version, {}, false};
+    }
+    entry.checkedInRound = m_round;
     const FileStamp stamp = statFile(entry.nativePath);
     const bool wasFailing = entry.failing;
     if (!stamp.exists) {

@@ -24,8 +24,13 @@ public:
     // Largest side accepted for a card part; a larger file is refused, not decoded.
     static constexpr int MaxSide = 4096;
 
+    // Starts a new round of requests (one timer tick): a file asked for again in the same round
+    // is answered from the first look without touching the disk again.
+    void beginRound() { ++m_round; }
     Result fetch(const QString& path);
     void setRecentWindowNs(qint64 ns) { m_recentWindowNs = ns; }
+    // Decodes the file on every request, as if there were no cache (for measurements).
+    void setAlwaysReload(bool on) { m_alwaysReload = on; }
     int size() const { return int(m_entries.size()); }
 
 private:
@@ -37,6 +42,7 @@ private:
         quint64 version = 0;
         bool failing = false;
         QString error;
+        quint64 checkedInRound = 0;
     };
 
     bool needsRead(const Entry& entry, const FileStamp& stamp) const;
@@ -44,6 +50,8 @@ private:
 
     QHash<QString, Entry> m_entries;
     quint64 m_nextVersion = 1;
+    quint64 m_round = 1;
+    bool m_alwaysReload = false;
     qint64 m_recentWindowNs = 2500LL * 1000 * 1000;
 };
 
