@@ -16,6 +16,12 @@ protected:
     QString path = dir.filePath(QStringLiteral("part.bmp"));
     PictureCache cache;
 
+    // One timer tick's request.
+    PictureCache::Result next()
+    {
+        cache.beginRound();
+        return cache.fetch(path);
+    }
     void write(const QImage& image) { ASSERT_TRUE(image.save(path, "BMP")); }
     // Makes the file look old, as after the coarse-clock window has passed.
     void age()
@@ -31,21 +37,31 @@ TEST_F(PictureCacheTest, DecodesOnceWhileUnchanged)
 {
     write(solid(4, 4, 0x123456));
     age();
-    const auto first = cache.fetch(path);
+    const auto first = next();
     ASSERT_NE(first.image, nullptr);
     EXPECT_EQ(rgb(*first.image, 0, 0), 0x123456u);
-    const auto second = cache.fetch(path);
+    const auto second = next();
     EXPECT_EQ(second.image, first.image);
     EXPECT_EQ(second.version, first.version);
+}
+
+TEST_F(PictureCacheTest, OneLookAtTheDiskPerRound)
+{
+    write(solid(4, 4, 0x123456));
+    cache.beginRound();
+    ASSERT_NE(cache.fetch(path).image, nullptr);
+    QFile::remove(path);
+    EXPECT_NE(cache.fetch(path).image, nullptr);  // same tick: answered from the first look
+    EXPECT_EQ(next().image, nullptr);             // next tick: the file is gone
 }
 
 TEST_F(PictureCacheTest, RewriteIsSeenAtTheNextFetch)
 {
     write(solid(4, 4, 0x123456));
-    const auto first = cache.fetch(path);
+    const auto first = next();
     // Same size, same second: only the content differs. The recent-file rule catches it.
     write(solid(4, 4, 0x654321));
-    const auto second = cache.fetch(path);
+    const auto second = next();
     ASSERT_NE(second.image, nullptr);
     EXPECT_EQ(rgb(*second.image, 0, 0), 0x654321u);
     EXPECT_NE(second.version, first.version);
@@ -56,9 +72,9 @@ TEST_F(PictureCacheTest, RewriteWithOtherStampIsSeenWhenOld)
     cache.setRecentWindowNs(0);
     write(solid(4, 4, 0x123456));
     age();
-    const quint64 before = cache.fetch(path).version;
+    const quint64 before = next().version;
     write(solid(5, 5, 0x00FF00));
-    const auto after = cache.fetch(path);
+    const auto after = next();
     ASSERT_NE(after.image, nullptr);
     EXPECT_EQ(after.image->size(), QSize(5, 5));
     EXPECT_NE(after.version, before);
@@ -67,27 +83,27 @@ TEST_F(PictureCacheTest, RewriteWithOtherStampIsSeenWhenOld)
 TEST_F(PictureCacheTest, MissingFileIsReportedOnceAndHeals)
 {
     write(solid(4, 4, 0x123456));
-    const quint64 good = cache.fetch(path).version;
+    const quint64 good = next().version;
     QFile::remove(path);
-    const auto gone = cache.fetch(path);
+    const auto gone = next();
     EXPECT_EQ(gone.image, nullptr);
     EXPECT_TRUE(gone.newFailure);
     EXPECT_FALSE(gone.error.isEmpty());
     for (int tick = 0; tick < 5; ++tick)
-        EXPECT_FALSE(cache.fetch(path).newFailure);
+        EXPECT_FALSE(next().newFailure);
     write(solid(4, 4, 0x00AA00));
-    const auto back = cache.fetch(path);
+    const auto back = next();
     ASSERT_NE(back.image, nullptr);
     EXPECT_EQ(rgb(*back.image, 1, 1), 0x00AA00u);
     EXPECT_NE(back.version, good);
     QFile::remove(path);
-    EXPECT_TRUE(cache.fetch(path).newFailure);  // a new episode is reported again
+    EXPECT_TRUE(next().newFailure);  // a new episode is reported again
 }
 
 TEST_F(PictureCacheTest, HalfWrittenFileKeepsTheLastGoodPictureAndRetries)
 {
     write(solid(8, 8, 0x123456));
-    ASSERT_NE(cache.fetch(path).image, nullptr);
+    ASSERT_NE(next().image, nullptr);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray whole = file.readAll();
@@ -97,11 +113,11 @@ TEST_F(PictureCacheTest, HalfWrittenFileKeepsTheLastGoodPictureAndRetries)
         ASSERT_TRUE(half.open(QIODevice::WriteOnly | QIODevice::Truncate));
         half.write(whole.left(20));
     }
-    const auto broken = cache.fetch(path);
+    const auto broken = next();
     EXPECT_EQ(broken.image, nullptr);
     EXPECT_TRUE(broken.newFailure);
     write(solid(8, 8, 0x222222));
-    const auto healed = cache.fetch(path);
+    const auto healed = next();
     ASSERT_NE(healed.image, nullptr);
     EXPECT_EQ(rgb(*healed.image, 0, 0), 0x222222u);
 }
@@ -126,7 +142,7 @@ TEST_F(PictureCacheTest, OversizedHeaderIsRefusedWithoutDecoding)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bmp);
     file.close();
-    const auto result = cache.fetch(path);
+    const auto result = next();
     EXPECT_EQ(result.image, nullptr);
     EXPECT_FALSE(result.error.isEmpty());
 }
