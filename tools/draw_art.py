@@ -254,15 +254,21 @@ def element(kind, w=16, h=17, background=BLACK):
         covered = c.shape(rock, vertical((200, 160, 100), (110, 70, 35), h))
         c.shape(polygon(scaled([(9.6, 5.6), (11, 3), (12.4, 5.6)], w, h)), lambda x, y: (245, 240, 225))
     elif kind == "wind":
-        def swirl(x, y):
+        # A gust: a spiral curl on the right with two streaks trailing to the left.
+        cx, cy = 10.5, 7.0
+
+        def gust(x, y):
             px, py = x / sx, y / sy
-            for (yy, x0, x1) in ((4.5, 2, 12), (8.5, 1, 14), (12.5, 3, 11)):
-                if abs(py - yy) <= 0.9 and x0 <= px <= x1:
+            dx, dy = px - cx, py - cy
+            dist = math.hypot(dx, dy)
+            phi = math.atan2(dy, dx) % (2 * math.pi)
+            for k in range(3):
+                theta = phi + 2 * math.pi * k
+                if 2.0 <= theta <= 2 * math.pi + 1.8 and abs(dist - 0.62 * theta) <= 0.75:
                     return True
-            return (math.hypot(px - 12, py - 6.5) <= 2.9 and math.hypot(px - 12, py - 6.5) >= 1.2
-                    and py <= 6.5) or (math.hypot(px - 11, py - 10.5) <= 2.9 and
-                                       math.hypot(px - 11, py - 10.5) >= 1.2 and py >= 10.5)
-        covered = c.shape(swirl, vertical((230, 255, 235), (80, 200, 120), h), threshold=0.4)
+            return (abs(py - 11.4) <= 0.8 and 1.0 <= px <= 11.0) or \
+                   (abs(py - 14.6) <= 0.7 and 4.0 <= px <= 13.0)
+        covered = c.shape(gust, vertical((235, 255, 240), (90, 205, 140), h), threshold=0.4)
     elif kind == "poison":
         flask = lambda x, y: (circle(8 * sx, 11 * sy, 5 * min(sx, sy))(x, y) or
                               (abs(x - 8 * sx) <= 1.6 * sx and 2 * sy <= y <= 8 * sy))

@@ -1,0 +1,101 @@
+// Saved-card quality: composes sample cards from the real card parts (photo-like main picture,
+// every frame, outlined digits, element, arrows), saves them through ImageUtils, and prints the
+// PSNR of each JPEG against its card and the file size.
+//   build-bench/bin/jpeg_quality
+#include "files/card_save.h"
+#include "files/imageutils_library.h"
+#include "render/asset_catalogue.h"
+#include "render/compositor.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+QImage part(const QString& relative)
+{
+    return QImage(QCoreApplication::applicationDirPath() + QLatin1Char('/') + relative)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// A smooth, photo-like picture with a pure black background corner.
+QImage photo(int seed)
+{
+    QImage image(62, 62, QImage::Format_RGB32);
+    for (int y = 0; y < 62; ++y)
+        for (int x = 0; x < 62; ++x) {
+            const double r = std::hypot(x - 31.0, y - 36.0);
+            const int shade = int(120 + 100 * std::cos(r / (5.0 + seed)));
+            image.setPixel(x, y, r > 26 ? qRgb(0, 0, 0)
+                                        : qRgb(shade, (shade * 3 + x * seed) % 256,
+                                               (200 - shade / 2 + y) % 256));
+        }
+    return image;
+}
+
+double psnr(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
+                sum += double(d * d);
+        }
+    return 10 * std::log10(255.0 * 255.0 / (sum / (3.0 * a.width() * a.height())));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    orvane::ImageUtilsLibrary converter(orvane::ImageUtilsLibrary::defaultPath());
+    const QImage blueBase(QStringLiteral(SOURCE_DIR "/assets/builtin/bluebase.xpm"));
+    const QImage redBase(QStringLiteral(SOURCE_DIR "/assets/builtin/redbase.xpm"));
+    double worst = 1e9;
+    for (int k = 0; k < 4; ++k) {
+        const QImage mainPicture = photo(k + 1);
+        const QImage digits[4] = {part(QStringLiteral("gfx/bitblts/%1.bmp").arg(k + 1)),
+                                  part(QStringLiteral("gfx/bitblts/A.bmp")),
+                                  part(QStringLiteral("gfx/bitblts/%1.bmp").arg(9 - k)),
+                                  part(QStringLiteral("gfx/bitblts/%1.bmp").arg(k + 5))};
+        const QImage frame = part(orvane::assets::frameFile(k));
+        const QImage element = part(orvane::assets::elementFile(k * 2));
+        QImage arrows[8];
+        for (int i = 0; i < 8; ++i)
+            arrows[i] = part((i + k) % 3 ? orvane::assets::noElementFile()
+                                         : orvane::assets::arrowFile(i));
+        orvane::CardLayers layers;
+        layers.mainPicture = &mainPicture;
+        for (size_t i = 0; i < 4; ++i)
+            layers.digits[i] = &digits[i];
+        layers.frame = &frame;
+        layers.element = &element;
+        for (size_t i = 0; i < 8; ++i)
+            layers.arrows[i] = &arrows[i];
+        for (const QImage* base : {&blueBase, &redBase}) {
+            QImage card = base->convertToFormat(QImage::Format_RGB32);
+            orvane::composeCard(card, card.copy(), layers, {}, 0, 0);
+            const QString jpeg = dir.filePath(QStringLiteral("card%1.jpg").arg(k));
+            QString error;
+            if (!orvane::writeBitmap(card, orvane::bitmapPathFor(jpeg), &error) ||
+                !converter.ConvertBMPtoJPG(orvane::bitmapPathFor(jpeg), jpeg, &error)) {
+                std::fprintf(stderr, "save failed: %s\n", qPrintable(error));
+                return 1;
+            }
+            const double quality = psnr(card, QImage(jpeg).convertToFormat(QImage::Format_RGB32));
+            worst = std::min(worst, quality);
+            std::printf("frame %d %s card: PSNR %.1f dB, %lld bytes\n", k,
+                        base == &blueBase ? "blue" : "red", quality, QFileInfo(jpeg).size());
+        }
+    }
+    std::printf("worst PSNR %.1f dB\n", worst);
+    return 0;
+}
