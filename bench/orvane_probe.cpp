@@ -1,17 +1,24 @@
 // Measuring probe: builds the main window exactly as the tool does and reports figures.
 //   orvane_probe startup|bare       ms from process start to the first paint, peak RSS
 //   orvane_probe idle SECONDS       runs the window; with --reload every tick decodes all files
+//   orvane_probe shots DIR          PNG pictures of every window
 //   orvane_probe memory             RSS and open files after 100 and after 1000/10000 rounds
 // ORVANE_PROBE_T0 (ns, realtime) times from the launcher; ORVANE_PROBE_PHASES prints the phases.
 #include "app/module1.h"
 #include "editor/form2.h"
 #include "platform/qt_prompts.h"
+#include "windows/form3.h"
+#include "windows/form4.h"
+#include "windows/frm_about.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -137,6 +144,33 @@ int main(int argc, char* argv[])
                     rss100, fds100, statusKb("VmRSS:"), openFiles());
         return 0;
     }
-    std::fprintf(stderr, "usage: orvane_probe startup | idle SECONDS [--reload] | memory\n");
+    if (mode == QLatin1String("shots")) {
+        // Pictures of every window, for review: the main window after a few edits, About,
+        // Advanced Settings and the picture window.
+        const QString folder = args.value(2, QStringLiteral("."));
+        form.show();
+        form.Timer1_Timer();
+        form.grab().save(folder + QStringLiteral("/main-start.png"));
+        form.txtNums[0]->setText(QStringLiteral("7"));
+        form.optElem[6]->setChecked(true);
+        form.txtNums[1]->setText(QStringLiteral("5"));
+        form.Timer1_Timer();
+        form.chkArrow[1]->click();
+        form.chkArrow[7]->click();
+        form.scrX->setValue(4);
+        form.Timer1_Timer();
+        form.grab().save(folder + QStringLiteral("/main-edited.png"));
+        frmAbout about(prompts);
+        about.show();
+        about.grab().save(folder + QStringLiteral("/about.png"));
+        Form4 settings(prompts);
+        settings.show();
+        settings.grab().save(folder + QStringLiteral("/settings.png"));
+        Form3 picture;
+        picture.show();
+        picture.grab().save(folder + QStringLiteral("/picture.png"));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: orvane_probe startup | idle SECONDS [--reload] | memory | shots DIR\n");
     return 2;
 }

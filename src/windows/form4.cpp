@@ -17,6 +17,8 @@ Form4::Form4(Prompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(pro
     setWindowFlags(Qt::Window);
     setWindowTitle(QStringLiteral("Advanced Settings"));
     resize(312, 213);
+    // The toolkit font the layout was drawn with: at any larger face the captions are cut.
+    setFont(sansSerif());
 
     static const char* captions[5] = {"Top Number:", "Left Number:", "Right Number:",
                                       "Bottom Number:", "Elemental:"};

@@ -157,12 +157,18 @@ void Form2FilesTest::saveToAnUnwritableFolderReports()
 {
     QTemporaryDir dir;
     Form2Fixture f;
-    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("missing/folder/blue.jpg")});
-    f->cmdSaveCards->click();
-    QCOMPARE(f.prompts.messages.size(), 1);
-    QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("blue.bmp")));
-    QCOMPARE(f.prompts.fileRequests.size(), 1);  // the red card is not asked for
-    QVERIFY(!f->Dialog.FileName.isEmpty());
+    // A missing folder, and a folder no one may write into (not even root: /proc).
+    for (const QString& target : {dir.filePath("missing/folder/blue.jpg"),
+                                  QStringLiteral("/proc/orvane-blue.jpg")}) {
+        f.prompts.messages.clear();
+        f.prompts.fileRequests.clear();
+        f.prompts.fileAnswers = QQueue<QString>({target});
+        f->cmdSaveCards->click();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("blue.bmp")));
+        QCOMPARE(f.prompts.fileRequests.size(), 1);  // the red card is not asked for
+        QVERIFY(!f->Dialog.FileName.isEmpty());
+    }
 }
 
 void Form2FilesTest::saveWithoutTheConverterKeepsTheBitmapAndReports()

@@ -1,5 +1,7 @@
 // Advanced Settings, About with its system information start, and the picture window.
 #include "app/module1.h"
+#include "render/asset_catalogue.h"
+#include "support/form2_fixture.h"
 #include "support/memory_registry.h"
 #include "support/scripted_prompts.h"
 #include "widgets/picture_box.h"
@@ -85,6 +87,8 @@ private slots:
     void sysInfoSecondLookUp();
     void sysInfoNothing();
     void sysInfoStartFails();
+    void advancedSettingsMoveTheDigitOnBothCards();
+    void closingTheMainWindowLeavesAboutOpen();
 };
 
 void WindowsTest::settingsShowTheStoredValues()
@@ -329,6 +333,57 @@ void WindowsTest::sysInfoStartFails()
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages.front().text, Unavailable);
     delete about;
+}
+
+void WindowsTest::advancedSettingsMoveTheDigitOnBothCards()
+{
+    Form2Fixture f;
+    f->show();
+    f.tick();
+    f->cmdAdvanced->click();
+    f->cmdAdvanced->click();  // a new window each click
+    QList<Form4*> open;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* settings = qobject_cast<Form4*>(w); settings && settings->isVisible())
+            open << settings;
+    QCOMPARE(open.size(), 2);
+    open.front()->txtTopX->setText(QStringLiteral("30"));
+    open.front()->txtTopY->setText(QStringLiteral("30"));
+    open.front()->Command1->click();
+    QCOMPARE(Module1::CardPlacement.TopX, qint16(30));
+    // Used from the next composition: the top digit (an "A") now sits at (30, 30).
+    f.type(0, QStringLiteral("9"));
+    f.type(0, QStringLiteral("A"));
+    f.tick();
+    const QImage digit = QImage(qEnvironmentVariable("ORVANE_BIN_DIR") +
+                                QStringLiteral("/gfx/bitblts/A.bmp"))
+                             .convertToFormat(QImage::Format_RGB32);
+    for (PictureBox* card : {f->picBlueBase, f->picRedBase})
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 9; ++x)
+                if ((digit.pixel(x, y) & 0xFFFFFF) != 0)
+                    QCOMPARE(card->image().pixel(30 + x, 30 + y), digit.pixel(x, y));
+}
+
+void WindowsTest::closingTheMainWindowLeavesAboutOpen()
+{
+    auto fixture = std::make_unique<Form2Fixture>();
+    Form2Fixture& f = *fixture;
+    f->show();
+    f->cmdAbout->click();
+    frmAbout* about = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* a = qobject_cast<frmAbout*>(w); a && a->isVisible())
+            about = a;
+    QVERIFY(about);
+    f->close();  // the close box: no question, only the main window
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QVERIFY(!f->isVisible());
+    QVERIFY(about->isVisible());
+    fixture.reset();
+    QVERIFY(about->isVisible());
+    about->picIcon_Click();  // still working
+    QCOMPARE(about->clickcount(), qint16(1));
 }
 
 QTEST_MAIN(WindowsTest)
