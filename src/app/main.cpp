@@ -8,7 +8,6 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setApplicationVersion(QStringLiteral("4.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/builtin/icon.xpm")));
 
     orvane::QtPrompts prompts;
     Form2::Services services;

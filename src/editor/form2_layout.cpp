@@ -86,6 +86,8 @@ void Form2::buildLayout()
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
     resize(532, 377);
+    // Controls without a font of their own use this one. Frames carry a bold caption, which
+    // their children would inherit, so controls in frames set the regular font themselves.
     setFont(sansSerif());
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, QColor(192, 192, 192));
