@@ -41,23 +41,16 @@ QImage photo(int w, int h)
 void BM_ComposeBothCards(benchmark::State& state)
 {
     const QImage clean = photo(62, 62);
-    const QImage mainPicture = photo(62, 62);
-    const QImage digits[4] = {part("gfx/bitblts/1.bmp"), part("gfx/bitblts/5.bmp"),
-                              part("gfx/bitblts/9.bmp"), part("gfx/bitblts/A.bmp")};
-    const QImage frame = part("gfx/bitblts/Lvl10 Frame.bmp");
-    const QImage element = part("gfx/bitblts/fireelem.bmp");
-    QImage arrows[8];
+    orvane::CardPictures pictures;
+    pictures.mainPicture = photo(62, 62);
+    pictures.digits = {part("gfx/bitblts/1.bmp"), part("gfx/bitblts/5.bmp"),
+                       part("gfx/bitblts/9.bmp"), part("gfx/bitblts/A.bmp")};
+    pictures.frame = part("gfx/bitblts/Lvl10 Frame.bmp");
+    pictures.element = part("gfx/bitblts/fireelem.bmp");
     for (int i = 0; i < 8; ++i)
-        arrows[i] = part(i % 2 ? QStringLiteral("gfx/arrows/arrow %1.bmp").arg(i)
-                               : QStringLiteral("gfx/bitblts/noelem.bmp"));
-    orvane::CardLayers layers;
-    layers.mainPicture = &mainPicture;
-    for (size_t i = 0; i < 4; ++i)
-        layers.digits[i] = &digits[i];
-    layers.frame = &frame;
-    layers.element = &element;
-    for (size_t i = 0; i < 8; ++i)
-        layers.arrows[i] = &arrows[i];
+        pictures.arrows[size_t(i)] = part(i % 2 ? QStringLiteral("gfx/arrows/arrow %1.bmp").arg(i)
+                                                : QStringLiteral("gfx/bitblts/noelem.bmp"));
+    const orvane::CardLayers layers = pictures.layers();
     QImage blue(62, 62, QImage::Format_RGB32), red(62, 62, QImage::Format_RGB32);
     for (auto _ : state) {
         orvane::composeCard(blue, clean, layers, {}, 3, 4);

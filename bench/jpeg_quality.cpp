@@ -7,6 +7,8 @@
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
 
+#include "../tests/support/image_compare.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
@@ -38,18 +40,6 @@ QImage photo(int seed)
     return image;
 }
 
-double psnr(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
-                sum += double(d * d);
-        }
-    return 10 * std::log10(255.0 * 255.0 / (sum / (3.0 * a.width() * a.height())));
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -61,25 +51,18 @@ int main(int argc, char* argv[])
     const QImage redBase(QStringLiteral(SOURCE_DIR "/assets/builtin/redbase.xpm"));
     double worst = 1e9;
     for (int k = 0; k < 4; ++k) {
-        const QImage mainPicture = photo(k + 1);
-        const QImage digits[4] = {part(QStringLiteral("gfx/bitblts/%1.bmp").arg(k + 1)),
-                                  part(QStringLiteral("gfx/bitblts/A.bmp")),
-                                  part(QStringLiteral("gfx/bitblts/%1.bmp").arg(9 - k)),
-                                  part(QStringLiteral("gfx/bitblts/%1.bmp").arg(k + 5))};
-        const QImage frame = part(orvane::assets::frameFile(k));
-        const QImage element = part(orvane::assets::elementFile(k * 2));
-        QImage arrows[8];
+        orvane::CardPictures pictures;
+        pictures.mainPicture = photo(k + 1);
+        pictures.digits = {part(QStringLiteral("gfx/bitblts/%1.bmp").arg(k + 1)),
+                           part(QStringLiteral("gfx/bitblts/A.bmp")),
+                           part(QStringLiteral("gfx/bitblts/%1.bmp").arg(9 - k)),
+                           part(QStringLiteral("gfx/bitblts/%1.bmp").arg(k + 5))};
+        pictures.frame = part(orvane::assets::frameFile(k));
+        pictures.element = part(orvane::assets::elementFile(k * 2));
         for (int i = 0; i < 8; ++i)
-            arrows[i] = part((i + k) % 3 ? orvane::assets::noElementFile()
-                                         : orvane::assets::arrowFile(i));
-        orvane::CardLayers layers;
-        layers.mainPicture = &mainPicture;
-        for (size_t i = 0; i < 4; ++i)
-            layers.digits[i] = &digits[i];
-        layers.frame = &frame;
-        layers.element = &element;
-        for (size_t i = 0; i < 8; ++i)
-            layers.arrows[i] = &arrows[i];
+            pictures.arrows[size_t(i)] = part((i + k) % 3 ? orvane::assets::noElementFile()
+                                                          : orvane::assets::arrowFile(i));
+        const orvane::CardLayers layers = pictures.layers();
         for (const QImage* base : {&blueBase, &redBase}) {
             QImage card = base->convertToFormat(QImage::Format_RGB32);
             orvane::composeCard(card, card.copy(), layers, {}, 0, 0);

@@ -7,6 +7,19 @@
 
 namespace orvane {
 
+CardLayers CardPictures::layers() const
+{
+    CardLayers l;
+    l.mainPicture = &mainPicture;
+    for (size_t i = 0; i < digits.size(); ++i)
+        l.digits[i] = &digits[i];
+    l.frame = &frame;
+    l.element = &element;
+    for (size_t i = 0; i < arrows.size(); ++i)
+        l.arrows[i] = &arrows[i];
+    return l;
+}
+
 int roundHalfEven(float value)
 {
     // nearbyint honours the current rounding mode; make sure it is the default one.

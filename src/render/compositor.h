@@ -22,6 +22,18 @@ struct CardLayers {
     std::array<const QImage*, 8> arrows{};  // 0 upper left ... 7 lower right
 };
 
+// Pictures held by value, for callers that build a card from pictures of their own (tests,
+// benchmarks, a headless renderer). layers() points into this object.
+struct CardPictures {
+    QImage mainPicture;
+    std::array<QImage, 4> digits;
+    QImage frame;
+    QImage element;
+    std::array<QImage, 8> arrows;
+
+    CardLayers layers() const;
+};
+
 // Rounds to the nearest integer, ties to the even neighbour (26.5 -> 26, 27.5 -> 28).
 int roundHalfEven(float value);
 

@@ -1,5 +1,6 @@
 #include "bmp_header.h"
 #include "imageutils.h"
+#include "support/image_compare.h"
 #include "support/images.h"
 
 #include <QFile>
@@ -56,19 +57,6 @@ QImage sampleCard()
             card.setPixel(x, y, qRgb(r, g, b));
         }
     return card;
-}
-
-double psnr(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
-                sum += d * d;
-        }
-    const double mse = sum / (3.0 * a.width() * a.height());
-    return 10 * std::log10(255.0 * 255.0 / mse);
 }
 
 TEST_F(ImageUtilsTest, ConvertsACardFaithfullyAt444)

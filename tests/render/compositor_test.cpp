@@ -10,27 +10,16 @@ namespace {
 constexpr QRgb Base = 0x203040;
 
 // All parts transparent unless a test sets them.
-struct Parts {
+struct Parts : CardPictures {
     QImage clean = solid(62, 62, Base);
-    QImage mainPicture = solid(62, 62, 0x000000);
-    std::array<QImage, 4> digits{solid(9, 9, 0), solid(9, 9, 0), solid(9, 9, 0), solid(9, 9, 0)};
-    QImage frame = solid(62, 62, 0);
-    QImage element = solid(16, 17, 0);
-    std::array<QImage, 8> arrows{solid(16, 17, 0), solid(16, 17, 0), solid(16, 17, 0),
-                                 solid(16, 17, 0), solid(16, 17, 0), solid(16, 17, 0),
-                                 solid(16, 17, 0), solid(16, 17, 0)};
 
-    CardLayers layers() const
+    Parts()
     {
-        CardLayers l;
-        l.mainPicture = &mainPicture;
-        for (size_t i = 0; i < 4; ++i)
-            l.digits[i] = &digits[i];
-        l.frame = &frame;
-        l.element = &element;
-        for (size_t i = 0; i < 8; ++i)
-            l.arrows[i] = &arrows[i];
-        return l;
+        mainPicture = solid(62, 62, 0x000000);
+        digits.fill(solid(9, 9, 0));
+        frame = solid(62, 62, 0);
+        element = solid(16, 17, 0);
+        arrows.fill(solid(16, 17, 0));
     }
 
     QImage compose(int scrX = 0, int scrY = 0, const CardPlacement& placement = {}) const

@@ -257,22 +257,16 @@ void PreviewRefreshTest::cardsMatchAnOwnComposition()
     const auto part = [&](const QString& relative) {
         return QImage(bin + QLatin1Char('/') + relative).convertToFormat(QImage::Format_RGB32);
     };
-    const QImage mainPicture = f->picMainPic->image();
-    const QImage digits[4] = {part("gfx/bitblts/3.bmp"), part("gfx/bitblts/9.bmp"),
-                              part("gfx/bitblts/7.bmp"), part("gfx/bitblts/A.bmp")};
-    const QImage frame = part(assets::frameFile(f->selectedFrame()));
-    const QImage element = part(assets::elementFile(6));
-    QImage arrows[8];
+    CardPictures pictures;
+    pictures.mainPicture = f->picMainPic->image();
+    pictures.digits = {part("gfx/bitblts/3.bmp"), part("gfx/bitblts/9.bmp"),
+                       part("gfx/bitblts/7.bmp"), part("gfx/bitblts/A.bmp")};
+    pictures.frame = part(assets::frameFile(f->selectedFrame()));
+    pictures.element = part(assets::elementFile(6));
     for (int i = 0; i < 8; ++i)
-        arrows[i] = part(i == 1 || i == 7 ? assets::arrowFile(i) : assets::noElementFile());
-    CardLayers layers;
-    layers.mainPicture = &mainPicture;
-    for (size_t i = 0; i < 4; ++i)
-        layers.digits[i] = &digits[i];
-    layers.frame = &frame;
-    layers.element = &element;
-    for (size_t i = 0; i < 8; ++i)
-        layers.arrows[i] = &arrows[i];
+        pictures.arrows[size_t(i)] =
+            part(i == 1 || i == 7 ? assets::arrowFile(i) : assets::noElementFile());
+    const CardLayers layers = pictures.layers();
     for (PictureBox* card : {f->picBlueBase, f->picRedBase}) {
         QImage expected = (card == f->picBlueBase ? f->picBlueClean : f->picRedClean)->image();
         composeCard(expected, expected.copy(), layers, {}, 0, 0);
