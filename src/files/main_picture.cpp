@@ -7,19 +7,40 @@
 namespace orvane {
 namespace {
 
-// A JPEG ends with the end-of-image marker; a file cut short decodes with a grey rest, which
-// the user would only notice on the saved card.
-bool jpegLooksComplete(QIODevice& file)
-{
-    const qint64 size = file.size();
-    const qint64 tail = std::min<qint64>(size, 4096);
-    if (!file.seek(size - tail))
-        return false;
-    QByteArray end = file.read(tail);
-    while (!end.isEmpty() && (end.back() == '\0' || end.back() == '\n' || end.back() == '\r'))
-        end.chop(1);
-    return end.endsWith("\xFF\xD9");
-}
+// The JPEG decoder reports a file cut short only as a warning and hands back a picture whose
+// missing part is grey; the user would notice only on the saved card. While a picture decodes,
+// the warnings are caught here.
+class DecoderWarnings {
+public:
+    DecoderWarnings() : m_previous(qInstallMessageHandler(&DecoderWarnings::handle))
+    {
+        s_active = this;
+    }
+    ~DecoderWarnings()
+    {
+        qInstallMessageHandler(m_previous);
+        s_active = nullptr;
+    }
+    DecoderWarnings(const DecoderWarnings&) = delete;
+    DecoderWarnings& operator=(const DecoderWarnings&) = delete;
+
+    bool cutShort() const { return m_cutShort; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (s_active && text.contains(QLatin1String("premature end"), Qt::CaseInsensitive)) {
+            s_active->m_cutShort = true;
+            return;
+        }
+        if (s_active && s_active->m_previous)
+            s_active->m_previous(type, context, text);
+    }
+
+    static inline DecoderWarnings* s_active = nullptr;
+    QtMessageHandler m_previous;
+    bool m_cutShort = false;
+};
 
 } // namespace
 
@@ -54,14 +75,15 @@ LoadedPicture readMainPicture(QIODevice& file)
                             .arg(MainPictureMaxSide)
                             .arg(MainPictureMaxPixels / (1024 * 1024))};
     }
-    if (format == "jpeg" && !jpegLooksComplete(file))
-        return {{}, QStringLiteral("the JPEG file is incomplete (it was cut short)")};
     if (!file.seek(0))
         return {{}, QStringLiteral("the file cannot be read")};
 
     // A fresh reader: the first one has consumed the header while answering the checks.
     QImageReader decoder(&file, format);
+    DecoderWarnings warnings;
     QImage image = decoder.read();
+    if (warnings.cutShort())
+        return {{}, QStringLiteral("the file is incomplete (it was cut short)")};
     if (image.isNull())
         return {{}, QStringLiteral("the picture is damaged or in a form Orvane cannot read (%1)")
                         .arg(decoder.errorString())};

@@ -112,6 +112,15 @@ TEST_F(MainPictureTest, ReadsBmpGifJpegAndPng)
     }
 }
 
+TEST_F(MainPictureTest, JpegWithDataAfterItsEndLoads)
+{
+    // Some cameras append their own data after the end-of-image marker.
+    const QByteArray jpeg = encoded(gradient(30, 20), "JPEG") + QByteArray(3000, '\x55');
+    const LoadedPicture loaded = loadMainPicture(write("trailer.jpg", jpeg));
+    ASSERT_FALSE(loaded.image.isNull()) << loaded.error.toStdString();
+    EXPECT_EQ(loaded.image.size(), QSize(30, 20));
+}
+
 TEST_F(MainPictureTest, RefusesBrokenAndHostileFiles)
 {
     const QByteArray jpeg = encoded(gradient(64, 64), "JPEG");
@@ -122,6 +131,7 @@ TEST_F(MainPictureTest, RefusesBrokenAndHostileFiles)
         {"text.txt", QByteArray("just some words\n")},
         {"empty.bmp", QByteArray()},
         {"truncated.jpg", jpeg.left(jpeg.size() / 2)},
+        {"truncated-early.jpg", jpeg.left(700)},
         {"huge.bmp", bmpHeader(60000, 60000)},
         {"wide.bmp", bmpHeader(20000, 1)},
         {"negative.bmp", bmpHeader(-5, 10)},
