@@ -142,49 +142,52 @@ def digit(ch):
 # ---- Frames: 62 x 62, black inside, grander from Monster to Character -------------------------
 
 def frame(kind):
+    """A bevelled border, light from the upper left, around a pure black inner area."""
     c = Canvas(62, 62)
     styles = {
-        # width, outer colour, inner colour, highlight
-        "monster": (2, (150, 120, 90), (95, 72, 52), None),
-        "boss": (3, (205, 210, 220), (110, 118, 135), (250, 250, 255)),
-        "gf": (3, (240, 200, 80), (150, 105, 30), (255, 245, 190)),
-        "character": (4, (255, 215, 90), (170, 110, 20), (255, 250, 210)),
+        # width, body colour (outside), body colour (inside), light, shadow
+        "monster": (2, (150, 118, 86), (112, 84, 58), (196, 166, 128), (70, 50, 34)),
+        "boss": (3, (188, 196, 210), (132, 142, 160), (245, 248, 255), (72, 78, 92)),
+        "gf": (3, (238, 196, 78), (196, 146, 44), (255, 240, 170), (120, 80, 20)),
+        "character": (4, (250, 206, 84), (206, 150, 40), (255, 246, 196), (128, 78, 14)),
     }
-    width, outer, inner, light = styles[kind]
+    width, outer, inner, light, shadow = styles[kind]
     for y in range(62):
         for x in range(62):
             d = min(x, y, 61 - x, 61 - y)
             if d >= width:
                 continue
-            t = d / max(1, width - 1)
-            col = mix(outer, inner, t)
-            # Light from the upper left: top and left edges brighter, bottom and right darker.
-            if light and (x == d or y == d) and d == 0:
-                col = light
-            elif x == 61 - d or y == 61 - d:
-                col = mix(col, (40, 30, 20), 0.35)
+            lit = (y == d or x == d) and not (x == 61 - d or y == 61 - d)
+            col = mix(outer, inner, d / max(1, width - 1))
+            if d == 0:
+                col = light if lit else shadow
+            elif d == width - 1 and width > 2:
+                col = mix(shadow, col, 0.3) if lit else mix(light, col, 0.4)
             c.set(x, y, visible(col))
     if kind in ("boss", "gf", "character"):
-        # Corner studs.
-        stud = {"boss": (235, 235, 245), "gf": (255, 240, 160), "character": (120, 230, 255)}[kind]
-        for (cx, cy) in ((1, 1), (60, 1), (1, 60), (60, 60)):
-            for dy in (-1, 0, 1):
-                for dx in (-1, 0, 1):
-                    c.set(cx + dx, cy + dy, visible(mix(stud, (255, 255, 255), 0.5 if dx == dy == 0 else 0)))
+        # Rivets along the edges, a lit dot with a shadow beside it.
+        rivet = {"boss": (250, 252, 255), "gf": (255, 250, 215), "character": (255, 252, 230)}[kind]
+        mid = width // 2
+        for t in range(7, 56, 12):
+            for (x, y) in ((t, mid), (t, 61 - mid), (mid, t), (61 - mid, t)):
+                c.set(x, y, rivet)
     if kind in ("gf", "character"):
-        # A fine inner line, a gap of black, for a double border.
-        line = (255, 236, 160) if kind == "gf" else (255, 240, 190)
+        # A fine inner line, with a black gap, for a double border.
+        line = (255, 232, 150) if kind == "gf" else (255, 244, 200)
         off = width + 1
         for i in range(off, 62 - off):
             for (x, y) in ((i, off), (i, 61 - off), (off, i), (61 - off, i)):
                 c.set(x, y, line)
     if kind == "character":
-        # Gems in the middle of each edge.
-        gem = (220, 40, 80)
-        for (gx, gy) in ((30, 1), (31, 1), (30, 60), (31, 60), (1, 30), (1, 31), (60, 30), (60, 31)):
-            c.set(gx, gy, gem)
-        for (cx, cy) in ((2, 2), (59, 2), (2, 59), (59, 59)):
-            c.set(cx, cy, (200, 250, 255))
+        # Jewels: sky-blue at the corners, crimson in the middle of each edge.
+        for (cx, cy) in ((1, 1), (60, 1), (1, 60), (60, 60)):
+            for dx, dy in ((0, 0), (1, 0), (0, 1), (1, 1)):
+                x, y = cx + (dx if cx < 30 else -dx), cy + (dy if cy < 30 else -dy)
+                c.set(x, y, (150, 235, 255) if (dx, dy) != (0, 0) else (235, 252, 255))
+        for (gx, gy) in ((30, 1), (31, 1), (30, 2), (31, 2), (30, 59), (31, 59), (30, 60),
+                         (31, 60), (1, 30), (1, 31), (2, 30), (2, 31), (59, 30), (59, 31),
+                         (60, 30), (60, 31)):
+            c.set(gx, gy, (215, 35, 75))
     return c
 
 
