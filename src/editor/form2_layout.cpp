@@ -235,6 +235,7 @@ void Form2::buildLayout()
 
     buildWorkSurfaces();
     setTabOrderFromLayout();
+    cmdLoadMain->setFocus();  // the window opens with the focus on the first tab stop
 }
 
 void Form2::buildWorkSurfaces()

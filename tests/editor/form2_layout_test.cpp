@@ -165,6 +165,7 @@ void Form2LayoutTest::startState()
     QCOMPARE(f->picRedBase->image(), f->picRedClean->image());
     QVERIFY(f->picBlueBase->image() != f->picRedBase->image());
     QCOMPARE(f.prompts.messages.size(), 0);
+    QCOMPARE(f->focusWidget(), static_cast<QWidget*>(f->cmdLoadMain));
 }
 
 void Form2LayoutTest::pictureBoxSizes()
