@@ -98,8 +98,8 @@ def write_xpm(path, canvas, name):
     lines = ["/* XPM */", "static const char *%s[] = {" % name,
              '"%d %d %d %d",' % (canvas.w, canvas.h, len(colours), width)]
     for c in colours:
-        spec = "None" if c is None else "#%02X%02X%02X" % c
-        lines.append('"%s c %s",' % (codes[c], spec))
+        value = "None" if c is None else "#%02X%02X%02X" % c
+        lines.append('"%s c %s",' % (codes[c], value))
     for y, row in enumerate(canvas.px):
         end = "," if y < canvas.h - 1 else ""
         lines.append('"%s"%s' % ("".join(codes[c] for c in row), end))

@@ -31,7 +31,6 @@ public:
     void setRecentWindowNs(qint64 ns) { m_recentWindowNs = ns; }
     // Decodes the file on every request, as if there were no cache (for measurements).
     void setAlwaysReload(bool on) { m_alwaysReload = on; }
-    int size() const { return int(m_entries.size()); }
 
 private:
     struct Entry {
