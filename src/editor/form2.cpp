@@ -251,14 +251,27 @@ void Form2::loadPreview(PictureBox* box, const QString& relativePath)
                                  .arg(size.width())
                                  .arg(size.height())
                            : QStringLiteral("a BMP picture");
-        m_services.prompts->notify(
-            QStringLiteral("The card part \"%1\" could not be loaded: %2.\n\nOrvane looked for it "
-                           "at:\n%3\nand expects %4 there. The card keeps the last picture of this "
-                           "part; put the file back and it is used again at once.")
-                .arg(relativePath.section(QLatin1Char('/'), -1), picture.error,
-                     QDir::toNativeSeparators(path), expected),
-            QStringLiteral("Card part missing"));
+        m_newAssetFailures << QStringLiteral("\"%1\": %2.\nLooked for at %3; expected there: %4.")
+                                  .arg(relativePath.section(QLatin1Char('/'), -1), picture.error,
+                                       QDir::toNativeSeparators(path), expected);
     }
+}
+
+void Form2::reportAssetFailures()
+{
+    if (m_newAssetFailures.isEmpty())
+        return;
+    // One notice for everything that failed in this tick: a missing folder is one message.
+    const bool one = m_newAssetFailures.size() == 1;
+    m_services.prompts->notify(
+        (one ? QStringLiteral("A card part could not be loaded:\n\n")
+             : QStringLiteral("%1 card parts could not be loaded:\n\n")
+                   .arg(m_newAssetFailures.size())) +
+            m_newAssetFailures.join(QStringLiteral("\n\n")) +
+            QStringLiteral("\n\nThe card keeps the last picture of each part; put the file back "
+                           "and it is used again at once."),
+        QStringLiteral("Card part missing"));
+    m_newAssetFailures.clear();
 }
 
 void Form2::Timer1_Timer()
@@ -294,6 +307,7 @@ void Form2::Timer1_Timer()
         cmdCreate_Click();
         Module1::NeedsRedraw = false;
     }
+    reportAssetFailures();
 }
 
 void Form2::cmdCreate_Click()

@@ -4,6 +4,7 @@
 #include "platform/prompts.h"
 #include "render/picture_cache.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -129,11 +130,13 @@ private:
     void setTabOrderFromLayout();
     void connectHandlers();
     void loadPreview(PictureBox* box, const QString& relativePath);
+    void reportAssetFailures();
     QString assetPath(const QString& relativePath) const;
 
     Services m_services;
     orvane::PictureCache m_pictures;
     std::mt19937 m_random;
     int m_compositions = 0;
+    QStringList m_newAssetFailures;  // parts that began failing during the current tick
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
 };

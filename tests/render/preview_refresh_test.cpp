@@ -63,6 +63,7 @@ private slots:
     void fileChangedOnDiskShowsAtTheNextTick();
     void missingFileIsReportedOnceAndHeals();
     void fileOfAnotherSizeIsUsedAsItIs();
+    void aMissingFolderIsOneNotice();
     void cardsMatchAnOwnComposition();
 };
 
@@ -240,6 +241,21 @@ void PreviewRefreshTest::fileOfAnotherSizeIsUsedAsItIs()
     QCOMPARE(QSize(f->picFinalNum[0]->ScaleWidth(), f->picFinalNum[0]->ScaleHeight()),
              QSize(12, 10));
     QCOMPARE(f->picFinalNum[0]->size(), QSize(16, 14));
+}
+
+void PreviewRefreshTest::aMissingFolderIsOneNotice()
+{
+    QTemporaryDir empty;
+    Form2Fixture f(empty.path());
+    f.tick();
+    f.tick();
+    QCOMPARE(f.prompts.notifications.size(), 1);
+    const QString report = f.prompts.notifications.front().text;
+    // The frame, the element (also every unticked arrow) and the digit A.
+    QVERIFY(report.startsWith(QStringLiteral("3 card parts could not be loaded")));
+    for (const char* name : {"Lvl10 Frame.bmp", "noelem.bmp", "A.bmp"})
+        QVERIFY2(report.contains(QLatin1String(name)), name);
+    QCOMPARE(f->CardTotal, qint16(40));  // the tool goes on
 }
 
 // The cards on screen against a composition made here from the same files.
