@@ -1,7 +1,7 @@
 // Google Benchmark: composing both cards, an idle timer tick, a reloading tick, saving cards.
-//   cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON; cmake --build build-bench
+//   cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON
+//   cmake --build build-bench
 //   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_render
-
 
 #include "app/module1.h"
 #include "editor/form2.h"
@@ -117,12 +117,12 @@ void BM_SaveBothCards(benchmark::State& state)
 }
 BENCHMARK(BM_SaveBothCards);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                  : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -33,14 +33,15 @@ QImage photo(int seed)
         for (int x = 0; x < 62; ++x) {
             const double r = std::hypot(x - 31.0, y - 36.0);
             const int shade = int(120 + 100 * std::cos(r / (5.0 + seed)));
-            image.setPixel(x, y, r > 26 ? qRgb(0, 0, 0)
-                                        : qRgb(shade, (shade * 3 + x * seed) % 256,
-                                               (200 - shade / 2 + y) % 256));
+            image.setPixel(
+                x, y,
+                r > 26 ? qRgb(0, 0, 0)
+                       : qRgb(shade, (shade * 3 + x * seed) % 256, (200 - shade / 2 + y) % 256));
         }
     return image;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -60,8 +61,8 @@ int main(int argc, char* argv[])
         pictures.frame = part(orvane::assets::frameFile(k));
         pictures.element = part(orvane::assets::elementFile(k * 2));
         for (int i = 0; i < 8; ++i)
-            pictures.arrows[size_t(i)] = part((i + k) % 3 ? orvane::assets::noElementFile()
-                                                          : orvane::assets::arrowFile(i));
+            pictures.arrows[size_t(i)] =
+                part((i + k) % 3 ? orvane::assets::noElementFile() : orvane::assets::arrowFile(i));
         const orvane::CardLayers layers = pictures.layers();
         for (const QImage* base : {&blueBase, &redBase}) {
             QImage card = base->convertToFormat(QImage::Format_RGB32);

@@ -34,7 +34,7 @@ double processAgeMs()
 {
     const QByteArray t0 = qgetenv("ORVANE_PROBE_T0");
     if (!t0.isEmpty()) {
-        timespec now {};
+        timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         return (double(now.tv_sec) * 1e9 + double(now.tv_nsec) - t0.toDouble()) / 1e6;
     }
@@ -63,7 +63,9 @@ long statusKb(const char* key)
 
 int openFiles()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::NoDotAndDotDot | QDir::System)
+                   .size());
 }
 
 class FirstPaint : public QObject {
@@ -85,7 +87,7 @@ private:
     bool m_done = false;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -175,6 +177,7 @@ int main(int argc, char* argv[])
         picture.grab().save(folder + QStringLiteral("/picture.png"));
         return 0;
     }
-    std::fprintf(stderr, "usage: orvane_probe startup | idle SECONDS [--reload] | memory | shots DIR\n");
+    std::fprintf(stderr,
+                 "usage: orvane_probe startup | idle SECONDS [--reload] | memory | shots DIR\n");
     return 2;
 }

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tjhandle encoder = tjInitCompress();
     unsigned char* jpeg = nullptr;
     unsigned long jpegSize = 0;
-    tjCompress2(encoder, bitmap.rgb.data(), bitmap.width, bitmap.width * 3, bitmap.height,
-                TJPF_RGB, &jpeg, &jpegSize, TJSAMP_444, 98, TJFLAG_ACCURATEDCT);
+    tjCompress2(encoder, bitmap.rgb.data(), bitmap.width, bitmap.width * 3, bitmap.height, TJPF_RGB,
+                &jpeg, &jpegSize, TJSAMP_444, 98, TJFLAG_ACCURATEDCT);
     tjFree(jpeg);
     tjDestroy(encoder);
     return 0;

@@ -21,7 +21,7 @@ std::uint16_t u16(const unsigned char* p)
 constexpr std::uint32_t BiRgb = 0;
 constexpr std::uint32_t BiBitfields = 3;
 
-} // namespace
+}  // namespace
 
 int decodeBmp(const unsigned char* data, std::size_t size, int maxSide, Bitmap& out)
 {
@@ -72,8 +72,7 @@ int decodeBmp(const unsigned char* data, std::size_t size, int maxSide, Bitmap& 
             if (paletted) {
                 // Pixels are packed from the most significant bit of each byte.
                 const std::size_t bit = std::size_t(x) * bits;
-                const unsigned index =
-                    (in[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+                const unsigned index = (in[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
                 if (index >= colours) {
                     rgb[0] = rgb[1] = rgb[2] = 0;
                     continue;
@@ -89,4 +88,4 @@ int decodeBmp(const unsigned char* data, std::size_t size, int maxSide, Bitmap& 
     return ImageUtilsOk;
 }
 
-} // namespace imageutils
+}  // namespace imageutils

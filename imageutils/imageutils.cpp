@@ -68,7 +68,7 @@ int writeAtomically(const std::string& target, const unsigned char* data, unsign
     return ImageUtilsOk;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int ConvertBMPtoJPG(const char* bmpPath, const char* jpgPath, int quality, int chroma,
                                int flags)
@@ -77,14 +77,16 @@ extern "C" int ConvertBMPtoJPG(const char* bmpPath, const char* jpgPath, int qua
         return ImageUtilsBadArgument;
     if (quality == ImageUtilsDefaultQuality)
         quality = DefaultQuality;
-    if (quality < 1 || quality > 100 || (chroma != ImageUtilsChroma444 && chroma != ImageUtilsChroma420))
+    if (quality < 1 || quality > 100 ||
+        (chroma != ImageUtilsChroma444 && chroma != ImageUtilsChroma420))
         return ImageUtilsBadArgument;
 
     std::vector<unsigned char> bytes;
     if (!readFile(bmpPath, bytes))
         return ImageUtilsCannotReadBitmap;
     imageutils::Bitmap bitmap;
-    const int decoded = imageutils::decodeBmp(bytes.data(), bytes.size(), ImageUtilsMaxSide, bitmap);
+    const int decoded =
+        imageutils::decodeBmp(bytes.data(), bytes.size(), ImageUtilsMaxSide, bitmap);
     if (decoded != ImageUtilsOk)
         return decoded;
 

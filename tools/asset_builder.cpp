@@ -37,7 +37,7 @@ int fail(const QString& message)
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -55,8 +55,8 @@ int main(int argc, char* argv[])
     int written = 0;
     for (const QString& relative : orvane::assets::allFiles()) {
         // "gfx/bitblts/Monster Frame.bmp" is drawn in "<assets>/gfx/bitblts/Monster Frame.xpm".
-        const QString source =
-            sources + QLatin1Char('/') + relative.left(relative.size() - 4) + QStringLiteral(".xpm");
+        const QString source = sources + QLatin1Char('/') + relative.left(relative.size() - 4) +
+                               QStringLiteral(".xpm");
         if (!QFileInfo::exists(source))
             return fail(QStringLiteral("missing drawing %1").arg(source));
         const QImage image(source, "XPM");

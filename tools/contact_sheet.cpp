@@ -22,14 +22,15 @@ constexpr int CellPadding = 12;
 constexpr int LabelHeight = 16;
 constexpr int SheetWidth = 1800;
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 4) {
-        std::fprintf(stderr, "usage: contact_sheet <assets folder> <gfx parent folder> <out.png>\n");
+        std::fprintf(stderr,
+                     "usage: contact_sheet <assets folder> <gfx parent folder> <out.png>\n");
         return 2;
     }
     const QString assets = QString::fromLocal8Bit(argv[1]);
@@ -78,15 +79,12 @@ int main(int argc, char* argv[])
         const int zoom = image.width() > 100 ? 2 : Zoom;
         const QPoint origin = p.cell.topLeft() + QPoint(CellPadding, CellPadding);
         painter.drawImage(origin, image);
-        painter.drawImage(QRect(origin + QPoint(image.width() + CellPadding, 0),
-                                image.size() * zoom),
-                          image);
+        painter.drawImage(
+            QRect(origin + QPoint(image.width() + CellPadding, 0), image.size() * zoom), image);
         painter.setPen(Qt::black);
-        painter.drawText(QPoint(origin.x(), origin.y() + image.height() * zoom + LabelHeight - 3),
-                         QStringLiteral("%1  %2×%3")
-                             .arg(p.entry->label)
-                             .arg(image.width())
-                             .arg(image.height()));
+        painter.drawText(
+            QPoint(origin.x(), origin.y() + image.height() * zoom + LabelHeight - 3),
+            QStringLiteral("%1  %2×%3").arg(p.entry->label).arg(image.width()).arg(image.height()));
     }
     painter.end();
     if (!sheet.save(QString::fromLocal8Bit(argv[3]), "PNG")) {

@@ -19,7 +19,7 @@ qint16 clampTo16(double value)
     return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
 }
 
-} // namespace
+}  // namespace
 
 std::optional<double> parseDecimal(const QString& text)
 {
@@ -93,8 +93,9 @@ int levelForTotal(int total)
 
 QString exportElementName(int elementIndex)
 {
-    static const std::array<const char*, 11> names = {
-        "fire", "water", "ice", "earth", "wind", "poison", "thunder", "holy", "None", "None", "None"};
+    static const std::array<const char*, 11> names = {"fire", "water",  "ice",     "earth",
+                                                      "wind", "poison", "thunder", "holy",
+                                                      "None", "None",   "None"};
     return QLatin1String(names.at(size_t(elementIndex)));
 }
 
@@ -159,4 +160,4 @@ QString sideText(int value)
     return value == 10 ? QStringLiteral("A") : QString::number(value);
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -48,4 +48,4 @@ std::optional<std::array<int, 4>> drawSides(int total, double maximum, std::mt19
 // The number box text of a side value: "A" for 10, else decimal.
 QString sideText(int value);
 
-} // namespace orvane
+}  // namespace orvane

@@ -5,8 +5,8 @@
 #include "files/imageutils_library.h"
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
-#include "widgets/picture_box.h"
 #include "widgets/builtin_pictures.h"
+#include "widgets/picture_box.h"
 #include "windows/form4.h"
 #include "windows/frm_about.h"
 
@@ -55,7 +55,8 @@ Form2::~Form2()
 void Form2::connectHandlers()
 {
     for (int i = 0; i < int(txtNums.size()); ++i)
-        connect(txtNums[size_t(i)], &QLineEdit::textChanged, this, [this, i] { txtNums_Change(i); });
+        connect(txtNums[size_t(i)], &QLineEdit::textChanged, this,
+                [this, i] { txtNums_Change(i); });
     for (int i = 0; i < int(optElem.size()); ++i)
         connect(optElem[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
@@ -103,9 +104,9 @@ void Form2::Form_Terminate()
 
 void Form2::cmdQuit_Click()
 {
-    const int answer = m_services.prompts->messageBox(
-        QStringLiteral("Are you sure you want to quit?"), YesNo | Question,
-        QStringLiteral("Exit Program"));
+    const int answer =
+        m_services.prompts->messageBox(QStringLiteral("Are you sure you want to quit?"),
+                                       YesNo | Question, QStringLiteral("Exit Program"));
     if (answer != AnswerYes)
         return;
     close();
@@ -147,8 +148,8 @@ void Form2::txtNums_Change(int /*Index*/)
     CardTotal = 0;
     for (QCheckBox* arrow : chkArrow)
         arrow->setChecked(false);  // each box that was ticked runs chkArrow_Click
-    CardTotal = cardTotal({txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(),
-                           txtNums[3]->text()});
+    CardTotal =
+        cardTotal({txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(), txtNums[3]->text()});
     optFrame[size_t(frameForTotal(CardTotal))]->setChecked(true);
     Module1::NeedsRedraw = true;
 }
@@ -246,11 +247,10 @@ void Form2::loadPreview(PictureBox* box, const QString& relativePath)
     }
     if (picture.newFailure) {
         const QSize size = assets::expectedSize(relativePath);
-        const QString expected =
-            size.isValid() ? QStringLiteral("a BMP picture of %1 × %2 pixels")
-                                 .arg(size.width())
-                                 .arg(size.height())
-                           : QStringLiteral("a BMP picture");
+        const QString expected = size.isValid() ? QStringLiteral("a BMP picture of %1 × %2 pixels")
+                                                      .arg(size.width())
+                                                      .arg(size.height())
+                                                : QStringLiteral("a BMP picture");
         m_newAssetFailures << QStringLiteral("\"%1\": %2.\nLooked for at %3; expected there: %4.")
                                   .arg(relativePath.section(QLatin1Char('/'), -1), picture.error,
                                        QDir::toNativeSeparators(path), expected);
@@ -293,8 +293,8 @@ void Form2::Timer1_Timer()
         Label7->setText(arrowsLeft);
 
     for (size_t i = 0; i < chkArrow.size(); ++i)
-        loadPreview(picArrowFinal[i], chkArrow[i]->isChecked() ? assets::arrowFile(int(i))
-                                                               : assets::noElementFile());
+        loadPreview(picArrowFinal[i],
+                    chkArrow[i]->isChecked() ? assets::arrowFile(int(i)) : assets::noElementFile());
 
     const QString x = QStringLiteral("X: %1").arg(scrX->value());
     if (labXpos->text() != x)

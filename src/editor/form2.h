@@ -26,7 +26,7 @@ namespace orvane {
 class ImageUtilsLibrary;
 class Registry;
 class ProgramStarter;
-}
+}  // namespace orvane
 
 // The main window: one card, edited through its controls, shown as a blue and a red card.
 class Form2 : public QWidget {
@@ -35,11 +35,11 @@ public:
     // Services the window needs from outside; tests hand in scripted ones.
     struct Services {
         orvane::Prompts* prompts = nullptr;
-        QString assetRoot;                      // folder holding gfx/; default: the executable's
-        std::function<void()> endProcess;       // default: leave the event loop at once
-        orvane::Registry* registry = nullptr;   // for About's system information
+        QString assetRoot;                     // folder holding gfx/; default: the executable's
+        std::function<void()> endProcess;      // default: leave the event loop at once
+        orvane::Registry* registry = nullptr;  // for About's system information
         orvane::ProgramStarter* starter = nullptr;
-        QString imageUtilsPath;                 // default: libImageUtils beside the executable
+        QString imageUtilsPath;  // default: libImageUtils beside the executable
     };
 
     explicit Form2(const Services& services, QWidget* parent = nullptr);
@@ -86,7 +86,8 @@ public:
     QLabel* labXpos = nullptr;
     QLabel* labYpos = nullptr;
     std::array<QCheckBox*, 8> chkArrow{};
-    std::array<QLabel*, 8> arrowMarks{};  // Image3, Image4, Image2, Image5, Image9, Image6, Image7, Image8
+    std::array<QLabel*, 8>
+        arrowMarks{};  // Image3, Image4, Image2, Image5, Image9, Image6, Image7, Image8
     QLabel* Label7 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -43,13 +43,13 @@ void Form2::cmdLoadMain_Click()
 void Form2::cmdSaveCards_Click()
 {
     if (!m_imageUtils)
-        m_imageUtils = std::make_unique<ImageUtilsLibrary>(
-            m_services.imageUtilsPath.isEmpty() ? ImageUtilsLibrary::defaultPath()
-                                                : m_services.imageUtilsPath);
+        m_imageUtils = std::make_unique<ImageUtilsLibrary>(m_services.imageUtilsPath.isEmpty()
+                                                               ? ImageUtilsLibrary::defaultPath()
+                                                               : m_services.imageUtilsPath);
     const auto fail = [this](const QString& what, const QString& path, const QString& why) {
-        m_services.prompts->messageBox(
-            QStringLiteral("%1 %2 could not be saved: %3.").arg(what, QDir::toNativeSeparators(path), why),
-            Exclamation, QStringLiteral("Save Card"));
+        m_services.prompts->messageBox(QStringLiteral("%1 %2 could not be saved: %3.")
+                                           .arg(what, QDir::toNativeSeparators(path), why),
+                                       Exclamation, QStringLiteral("Save Card"));
     };
     const struct {
         const char* title;
@@ -91,12 +91,12 @@ void Form2::cmdCardData_Click()
         QStringLiteral("What is the name of your card?"), QStringLiteral("Name"));
     if (name.isEmpty())
         return;
-    const CardRecordInput record{name,
-                                 {txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(),
-                                  txtNums[3]->text()},
-                                 CardTotal,
-                                 std::max(0, selectedElement()),
-                                 date};
+    const CardRecordInput record{
+        name,
+        {txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(), txtNums[3]->text()},
+        CardTotal,
+        std::max(0, selectedElement()),
+        date};
     Dialog.Filter = QStringLiteral("Text Files (*.txt)|*.txt");
     Dialog.FilterIndex = 1;
     Dialog.FileName = name + QStringLiteral(".txt");

@@ -76,7 +76,7 @@ QImage blackPicture(int width, int height)
     return image;
 }
 
-} // namespace
+}  // namespace
 
 void Form2::buildLayout()
 {
@@ -126,7 +126,8 @@ void Form2::buildLayout()
     cmdSaveCards = makeButton(this, {"cmdSaveCards", "Save Card", {400, 240, 129, 41}, 28});
     cmdQuit = makeButton(this, {"cmdQuit", "Exit Program", {400, 280, 129, 41}, 47});
 
-    Image1 = makeImage(this, "Image1", {440, 8, 48, 48}, QStringLiteral(":/builtin/icon.xpm"), true);
+    Image1 =
+        makeImage(this, "Image1", {440, 8, 48, 48}, QStringLiteral(":/builtin/icon.xpm"), true);
     Label5 = makeLabel(this, {"Label5", "4.0", {448, 16, 41, 33}, 48});
     Label5->setFont(sansSerif(18, true));
     QPalette blueText = Label5->palette();
@@ -150,11 +151,11 @@ void Form2::buildLayout()
 
     // Elements: option, and the icon just right of its caption.
     static const Placed elements[11] = {
-        {"optElem_0", "Fire", {24, 16, 41, 17}, 13},    {"optElem_1", "Water", {96, 16, 49, 17}, 14},
-        {"optElem_2", "Ice", {168, 16, 41, 17}, 15},    {"optElem_3", "Earth", {232, 16, 49, 17}, 16},
-        {"optElem_4", "Wind", {24, 40, 49, 17}, 17},    {"optElem_5", "Poison", {96, 40, 57, 17}, 18},
-        {"optElem_6", "Bolt", {168, 40, 41, 17}, 19},   {"optElem_7", "Holy", {232, 40, 41, 17}, 20},
-        {"optElem_8", "None", {168, 64, 49, 17}, 21},   {"optElem_9", "Shadow", {24, 64, 65, 17}, 51},
+        {"optElem_0", "Fire", {24, 16, 41, 17}, 13},  {"optElem_1", "Water", {96, 16, 49, 17}, 14},
+        {"optElem_2", "Ice", {168, 16, 41, 17}, 15},  {"optElem_3", "Earth", {232, 16, 49, 17}, 16},
+        {"optElem_4", "Wind", {24, 40, 49, 17}, 17},  {"optElem_5", "Poison", {96, 40, 57, 17}, 18},
+        {"optElem_6", "Bolt", {168, 40, 41, 17}, 19}, {"optElem_7", "Holy", {232, 40, 41, 17}, 20},
+        {"optElem_8", "None", {168, 64, 49, 17}, 21}, {"optElem_9", "Shadow", {24, 64, 65, 17}, 51},
         {"optElem_10", "Trap", {104, 64, 49, 17}, 52}};
     for (size_t i = 0; i < optElem.size(); ++i) {
         optElem[i] = make<QRadioButton>(frmElem, elements[i].name, elements[i].rect);
@@ -163,8 +164,8 @@ void Form2::buildLayout()
         optElem[i]->setProperty("tabIndex", elements[i].tab);
     }
     optElem[8]->setChecked(true);
-    static const QRect icons[10] = {{72, 16, 16, 17}, {152, 16, 15, 16}, {208, 15, 16, 16},
-                                    {280, 16, 16, 14}, {72, 40, 15, 16}, {152, 40, 13, 14},
+    static const QRect icons[10] = {{72, 16, 16, 17},  {152, 16, 15, 16}, {208, 15, 16, 16},
+                                    {280, 16, 16, 14}, {72, 40, 15, 16},  {152, 40, 13, 14},
                                     {208, 40, 16, 16}, {280, 40, 15, 15}, {88, 64, 14, 14},
                                     {153, 67, 11, 11}};
     for (size_t i = 0; i < imgElemDemo.size(); ++i)
@@ -211,25 +212,27 @@ void Form2::buildLayout()
     labXpos = makeLabel(frmXY, {"labXpos", "X: 0", {64, 24, 41, 17}, 43});
     labYpos = makeLabel(frmXY, {"labYpos", "Y: 0", {64, 48, 57, 17}, 44});
 
-    static const Placed arrows[8] = {
-        {"chkArrow_0", "Check1", {16, 24, 17, 17}, 54}, {"chkArrow_1", "Check1", {48, 24, 17, 17}, 55},
-        {"chkArrow_2", "Check1", {80, 24, 17, 17}, 56}, {"chkArrow_3", "Check1", {16, 56, 17, 17}, 57},
-        {"chkArrow_4", "Check1", {80, 56, 17, 17}, 58}, {"chkArrow_5", "Check1", {16, 88, 17, 17}, 59},
-        {"chkArrow_6", "Check1", {48, 88, 17, 17}, 60}, {"chkArrow_7", "Check1", {80, 88, 17, 17}, 61}};
+    static const Placed arrows[8] = {{"chkArrow_0", "Check1", {16, 24, 17, 17}, 54},
+                                     {"chkArrow_1", "Check1", {48, 24, 17, 17}, 55},
+                                     {"chkArrow_2", "Check1", {80, 24, 17, 17}, 56},
+                                     {"chkArrow_3", "Check1", {16, 56, 17, 17}, 57},
+                                     {"chkArrow_4", "Check1", {80, 56, 17, 17}, 58},
+                                     {"chkArrow_5", "Check1", {16, 88, 17, 17}, 59},
+                                     {"chkArrow_6", "Check1", {48, 88, 17, 17}, 60},
+                                     {"chkArrow_7", "Check1", {80, 88, 17, 17}, 61}};
     static const Placed marks[8] = {
         {"Image3", "diag_ul", {33, 41, 8, 8}, 0}, {"Image4", "up", {50, 41, 10, 6}, 0},
         {"Image2", "diag_ur", {70, 41, 8, 8}, 0}, {"Image5", "left", {33, 60, 6, 10}, 0},
-        {"Image9", "right", {72, 60, 6, 10}, 0}, {"Image6", "diag_ll", {33, 80, 8, 8}, 0},
-        {"Image7", "down", {50, 81, 10, 6}, 0},  {"Image8", "diag_lr", {70, 80, 8, 8}, 0}};
+        {"Image9", "right", {72, 60, 6, 10}, 0},  {"Image6", "diag_ll", {33, 80, 8, 8}, 0},
+        {"Image7", "down", {50, 81, 10, 6}, 0},   {"Image8", "diag_lr", {70, 80, 8, 8}, 0}};
     for (size_t i = 0; i < chkArrow.size(); ++i) {
         chkArrow[i] = make<QCheckBox>(frmArrows, arrows[i].name, arrows[i].rect);
         chkArrow[i]->setText(QString::fromLatin1(arrows[i].caption));
         chkArrow[i]->setFont(sansSerif());
         chkArrow[i]->setProperty("tabIndex", arrows[i].tab);
-        arrowMarks[i] = makeImage(frmArrows, marks[i].name, marks[i].rect,
-                                  QStringLiteral(":/builtin/mark_%1.xpm")
-                                      .arg(QLatin1String(marks[i].caption)),
-                                  false);
+        arrowMarks[i] = makeImage(
+            frmArrows, marks[i].name, marks[i].rect,
+            QStringLiteral(":/builtin/mark_%1.xpm").arg(QLatin1String(marks[i].caption)), false);
     }
     Label7 = makeLabel(frmArrows, {"Label7", "Arrows Left = 6", {16, 112, 81, 17}, 70});
 
@@ -251,12 +254,13 @@ void Form2::buildWorkSurfaces()
             box->setPicture(start);
         return box;
     };
-    picFinalFrame = surface(QStringLiteral("picFinalFrame"), {16, 40, 66, 66}, blackPicture(62, 62));
-    static const QRect digits[4] = {{120, 48, 13, 13}, {104, 64, 13, 13}, {136, 64, 13, 13},
-                                    {120, 80, 13, 13}};
+    picFinalFrame =
+        surface(QStringLiteral("picFinalFrame"), {16, 40, 66, 66}, blackPicture(62, 62));
+    static const QRect digits[4] = {
+        {120, 48, 13, 13}, {104, 64, 13, 13}, {136, 64, 13, 13}, {120, 80, 13, 13}};
     for (size_t i = 0; i < picFinalNum.size(); ++i)
-        picFinalNum[i] = surface(QStringLiteral("picFinalNum_%1").arg(i), digits[i],
-                                 blackPicture(9, 9));
+        picFinalNum[i] =
+            surface(QStringLiteral("picFinalNum_%1").arg(i), digits[i], blackPicture(9, 9));
     picFinalElem = surface(QStringLiteral("picFinalElem"), {176, 40, 20, 21}, blackPicture(16, 17));
     static const QRect arrows[8] = {{168, 80, 9, 9}, {368, 56, 9, 9}, {280, 88, 9, 9},
                                     {312, 48, 9, 9}, {240, 88, 9, 9}, {312, 72, 9, 9},
@@ -268,11 +272,11 @@ void Form2::buildWorkSurfaces()
 void Form2::setTabOrderFromLayout()
 {
     const std::vector<std::pair<int, QWidget*>> fixed = {
-        {0, cmdLoadMain},   {1, frmFrame},      {2, frmElem},        {3, frmNums},
-        {4, cmdAbout},      {22, cmdRandom},    {23, picBlueBase},   {24, picRedBase},
-        {25, picMainPic},   {26, cmdAdvanced},  {27, cmdCreate},     {28, cmdSaveCards},
+        {0, cmdLoadMain},     {1, frmFrame},       {2, frmElem},       {3, frmNums},
+        {4, cmdAbout},        {22, cmdRandom},     {23, picBlueBase},  {24, picRedBase},
+        {25, picMainPic},     {26, cmdAdvanced},   {27, cmdCreate},    {28, cmdSaveCards},
         {29, frmDoubleCheck}, {30, picFinalFrame}, {35, picFinalElem}, {40, frmXY},
-        {45, picBlueClean}, {46, picRedClean},  {47, cmdQuit},       {50, cmdCardData},
+        {45, picBlueClean},   {46, picRedClean},   {47, cmdQuit},      {50, cmdCardData},
         {53, frmArrows}};
     std::vector<std::pair<int, QWidget*>> order = fixed;
     for (size_t i = 0; i < 4; ++i)

@@ -13,21 +13,20 @@ QString sideValue(const QString& text)
     return text == QLatin1String("A") ? QStringLiteral("10") : text;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray cardRecord(const CardRecordInput& in)
 {
-    const QStringList lines = {
-        QStringLiteral("[%1]").arg(in.name),
-        QStringLiteral("ID="),
-        QStringLiteral("Level=%1").arg(levelForTotal(in.total)),
-        QStringLiteral("Left=") + sideValue(in.sides[1]),
-        QStringLiteral("Up=") + sideValue(in.sides[0]),
-        QStringLiteral("Right=") + sideValue(in.sides[2]),
-        QStringLiteral("Down=") + sideValue(in.sides[3]),
-        QStringLiteral("Element=") + exportElementName(in.element),
-        QStringLiteral("Date=") + in.date,
-        QStringLiteral("Available=Yes")};
+    const QStringList lines = {QStringLiteral("[%1]").arg(in.name),
+                               QStringLiteral("ID="),
+                               QStringLiteral("Level=%1").arg(levelForTotal(in.total)),
+                               QStringLiteral("Left=") + sideValue(in.sides[1]),
+                               QStringLiteral("Up=") + sideValue(in.sides[0]),
+                               QStringLiteral("Right=") + sideValue(in.sides[2]),
+                               QStringLiteral("Down=") + sideValue(in.sides[3]),
+                               QStringLiteral("Element=") + exportElementName(in.element),
+                               QStringLiteral("Date=") + in.date,
+                               QStringLiteral("Available=Yes")};
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toLocal8Bit() + "\r\n";
@@ -45,4 +44,4 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
     return true;
 }
 
-} // namespace orvane
+}  // namespace orvane

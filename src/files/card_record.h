@@ -11,8 +11,8 @@ struct CardRecordInput {
     QString name;
     std::array<QString, 4> sides;  // number box texts: 0 top, 1 left, 2 right, 3 bottom
     int total = 0;
-    int element = 8;               // element option index
-    QString date;                  // short date text
+    int element = 8;  // element option index
+    QString date;     // short date text
 };
 
 // The ten-line card data record, CRLF line ends, 8-bit text in the system code page.
@@ -21,4 +21,4 @@ QByteArray cardRecord(const CardRecordInput& input);
 // Writes `bytes` to `path` through a temporary file that replaces the target only when complete.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error);
 
-} // namespace orvane
+}  // namespace orvane

@@ -43,4 +43,4 @@ bool writeBitmap(const QImage& image, const QString& path, QString* error)
     return true;
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -17,4 +17,4 @@ QString bitmapPathFor(const QString& jpegPath);
 // complete, so a failed write never leaves a half file or destroys the old one.
 bool writeBitmap(const QImage& image, const QString& path, QString* error);
 
-} // namespace orvane
+}  // namespace orvane

@@ -33,14 +33,14 @@ bool ImageUtilsLibrary::ConvertBMPtoJPG(const QString& bitmapPath, const QString
         }
         m_convert = reinterpret_cast<ConvertFunction>(m_library.resolve("ConvertBMPtoJPG"));
         if (!m_convert) {
-            *error = QStringLiteral("the JPEG converter library %1 has no ConvertBMPtoJPG")
-                         .arg(m_path);
+            *error =
+                QStringLiteral("the JPEG converter library %1 has no ConvertBMPtoJPG").arg(m_path);
             return false;
         }
     }
     const int result = m_convert(QFile::encodeName(bitmapPath).constData(),
-                                 QFile::encodeName(jpegPath).constData(),
-                                 ImageUtilsDefaultQuality, ImageUtilsChroma444, ImageUtilsNoFlags);
+                                 QFile::encodeName(jpegPath).constData(), ImageUtilsDefaultQuality,
+                                 ImageUtilsChroma444, ImageUtilsNoFlags);
     if (result != ImageUtilsOk) {
         *error = QString::fromUtf8(ImageUtilsErrorText(result));
         return false;
@@ -48,4 +48,4 @@ bool ImageUtilsLibrary::ConvertBMPtoJPG(const QString& bitmapPath, const QString
     return true;
 }
 
-} // namespace orvane
+}  // namespace orvane

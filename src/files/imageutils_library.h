@@ -26,4 +26,4 @@ private:
     ConvertFunction m_convert = nullptr;
 };
 
-} // namespace orvane
+}  // namespace orvane

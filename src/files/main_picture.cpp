@@ -42,7 +42,7 @@ private:
     bool m_cutShort = false;
 };
 
-} // namespace
+}  // namespace
 
 LoadedPicture loadMainPicture(const QString& path)
 {
@@ -67,13 +67,14 @@ LoadedPicture readMainPicture(QIODevice& file)
             return {{}, QStringLiteral("the picture has no pixels")};
         if (size.width() > MainPictureMaxSide || size.height() > MainPictureMaxSide ||
             qint64(size.width()) * size.height() > MainPictureMaxPixels)
-            return {{}, QStringLiteral("the picture is too large (%1 × %2 pixels; Orvane takes "
-                                       "main pictures of up to %3 pixels a side and %4 "
-                                       "megapixels)")
-                            .arg(size.width())
-                            .arg(size.height())
-                            .arg(MainPictureMaxSide)
-                            .arg(MainPictureMaxPixels / (1024 * 1024))};
+            return {{},
+                    QStringLiteral("the picture is too large (%1 × %2 pixels; Orvane takes "
+                                   "main pictures of up to %3 pixels a side and %4 "
+                                   "megapixels)")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(MainPictureMaxSide)
+                        .arg(MainPictureMaxPixels / (1024 * 1024))};
     }
     if (!file.seek(0))
         return {{}, QStringLiteral("the file cannot be read")};
@@ -85,9 +86,10 @@ LoadedPicture readMainPicture(QIODevice& file)
     if (warnings.cutShort())
         return {{}, QStringLiteral("the file is incomplete (it was cut short)")};
     if (image.isNull())
-        return {{}, QStringLiteral("the picture is damaged or in a form Orvane cannot read (%1)")
-                        .arg(decoder.errorString())};
+        return {{},
+                QStringLiteral("the picture is damaged or in a form Orvane cannot read (%1)")
+                    .arg(decoder.errorString())};
     return {image.convertToFormat(QImage::Format_RGB32), {}};
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QIODevice>
 #include <QImage>
+#include <QIODevice>
 #include <QString>
 
 namespace orvane {
@@ -23,4 +23,4 @@ LoadedPicture loadMainPicture(const QString& path);
 // The same from an open, seekable device.
 LoadedPicture readMainPicture(QIODevice& device);
 
-} // namespace orvane
+}  // namespace orvane

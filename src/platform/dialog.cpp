@@ -24,4 +24,4 @@ QString Dialog::selectedNameFilter() const
     return index >= 0 && index < filters.size() ? filters[index] : QString();
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -8,10 +8,10 @@ namespace orvane {
 // The main window's one file dialog: its settings stay from one use to the next, so each
 // command sets only what it needs and inherits the rest.
 struct Dialog {
-    QString Filter;          // "Description|*.ext|Description|*.ext"
-    int FilterIndex = 1;     // 1-based, as the filter list counts
-    QString DialogTitle;     // empty: the system's default title
-    QString FileName;        // offered when the dialog opens; the chosen path afterwards
+    QString Filter;       // "Description|*.ext|Description|*.ext"
+    int FilterIndex = 1;  // 1-based, as the filter list counts
+    QString DialogTitle;  // empty: the system's default title
+    QString FileName;     // offered when the dialog opens; the chosen path afterwards
     bool CancelError = false;
 
     // "Windows Bitmaps (*.bmp)|*.bmp|GIF ..." as Qt name filters: "Windows Bitmaps (*.bmp)".
@@ -19,4 +19,4 @@ struct Dialog {
     QString selectedNameFilter() const;
 };
 
-} // namespace orvane
+}  // namespace orvane

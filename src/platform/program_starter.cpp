@@ -7,13 +7,10 @@ namespace {
 
 class DetachedStarter final : public ProgramStarter {
 public:
-    bool start(const QString& program) override
-    {
-        return QProcess::startDetached(program, {});
-    }
+    bool start(const QString& program) override { return QProcess::startDetached(program, {}); }
 };
 
-} // namespace
+}  // namespace
 
 ProgramStarter& systemProgramStarter()
 {
@@ -21,4 +18,4 @@ ProgramStarter& systemProgramStarter()
     return starter;
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -13,4 +13,4 @@ public:
 
 ProgramStarter& systemProgramStarter();
 
-} // namespace orvane
+}  // namespace orvane

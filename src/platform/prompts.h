@@ -29,4 +29,4 @@ public:
     virtual void notify(const QString& text, const QString& title) = 0;
 };
 
-} // namespace orvane
+}  // namespace orvane

@@ -34,7 +34,7 @@ bool runFileDialog(Dialog& dialog, QFileDialog::AcceptMode mode)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int QtPrompts::messageBox(const QString& text, int style, const QString& title)
 {
@@ -56,12 +56,11 @@ int QtPrompts::messageBox(const QString& text, int style, const QString& title)
     return AnswerOk;
 }
 
-QString QtPrompts::inputBox(const QString& prompt, const QString& title,
-                            const QString& defaultText)
+QString QtPrompts::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
-    const QString answer = QInputDialog::getText(activeParent(), title, prompt, QLineEdit::Normal,
-                                                 defaultText, &ok);
+    const QString answer =
+        QInputDialog::getText(activeParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
@@ -88,4 +87,4 @@ void QtPrompts::notify(const QString& text, const QString& title)
     box->show();
 }
 
-} // namespace orvane
+}  // namespace orvane

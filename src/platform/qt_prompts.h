@@ -19,4 +19,4 @@ public:
     void notify(const QString& text, const QString& title) override;
 };
 
-} // namespace orvane
+}  // namespace orvane

@@ -23,11 +23,11 @@ bool GetKeyValue(Registry& registry, quint32 keyRoot, const QString& keyName,
         keyVal = QString::fromLocal8Bit(cut);
     } else if (value.type == RegistryDword && value.bytes.size() >= 4) {
         const auto* b = reinterpret_cast<const unsigned char*>(value.bytes.constData());
-        const quint32 number = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 |
-                               quint32(b[3]) << 24;
+        const quint32 number =
+            quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
         keyVal = QString::number(number);
     }
     return true;
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -33,4 +33,4 @@ bool GetKeyValue(Registry& registry, quint32 keyRoot, const QString& keyName,
 // system-information look-ups from the programs installed here.
 Registry& systemRegistry();
 
-} // namespace orvane
+}  // namespace orvane

@@ -31,7 +31,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 Registry& systemRegistry()
 {
@@ -39,4 +39,4 @@ Registry& systemRegistry()
     return registry;
 }
 
-} // namespace orvane
+}  // namespace orvane

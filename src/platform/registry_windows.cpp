@@ -12,9 +12,9 @@ public:
         unsigned char buffer[1024] = {};
         unsigned long type = 0;
         unsigned long size = sizeof buffer;
-        const int status = win32ReadRegistryValue(root, keyName.toLocal8Bit().constData(),
-                                                  valueName.toLocal8Bit().constData(), &type,
-                                                  buffer, &size);
+        const int status =
+            win32ReadRegistryValue(root, keyName.toLocal8Bit().constData(),
+                                   valueName.toLocal8Bit().constData(), &type, buffer, &size);
         if (status == Win32RegistryNoKey)
             return {RegistryValue::KeyMissing, 0, {}};
         if (status != Win32RegistryOk)
@@ -24,7 +24,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 Registry& systemRegistry()
 {
@@ -32,4 +32,4 @@ Registry& systemRegistry()
     return registry;
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -10,15 +10,15 @@ namespace {
 const QString Bitblts = QStringLiteral("gfx/bitblts/");
 const QString Arrows = QStringLiteral("gfx/arrows/");
 
-constexpr std::array<const char*, FrameCount> FrameNames = {
-    "Monster Frame.bmp", "Boss Frame.bmp", "GF Frame.bmp", "Lvl10 Frame.bmp"};
+constexpr std::array<const char*, FrameCount> FrameNames = {"Monster Frame.bmp", "Boss Frame.bmp",
+                                                            "GF Frame.bmp", "Lvl10 Frame.bmp"};
 
 constexpr std::array<const char*, ElementCount> ElementNames = {
-    "fireelem.bmp", "waterelem.bmp", "coldelem.bmp",   "earthelem.bmp",
-    "windelem.bmp", "bioelem.bmp",   "boltelem.bmp",   "holyelem.bmp",
+    "fireelem.bmp", "waterelem.bmp",  "coldelem.bmp", "earthelem.bmp",
+    "windelem.bmp", "bioelem.bmp",    "boltelem.bmp", "holyelem.bmp",
     "noelem.bmp",   "shadowelem.bmp", "assault.bmp"};
 
-} // namespace
+}  // namespace
 
 QString frameFile(int frameIndex)
 {
@@ -79,4 +79,4 @@ QStringList allFiles()
     return files;
 }
 
-} // namespace orvane::assets
+}  // namespace orvane::assets

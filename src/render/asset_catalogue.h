@@ -14,8 +14,8 @@ inline constexpr int FrameCount = 4;
 inline constexpr int ElementCount = 11;
 inline constexpr int ArrowCount = 8;
 
-QString frameFile(int frameIndex);       // 0 Monster .. 3 Character
-QString elementFile(int elementIndex);   // 0 Fire .. 10 Trap (8 None -> noelem)
+QString frameFile(int frameIndex);      // 0 Monster .. 3 Character
+QString elementFile(int elementIndex);  // 0 Fire .. 10 Trap (8 None -> noelem)
 QString noElementFile();
 // The digit file for a number box's text: "1".."9", "A" and "a"; anything else has none.
 std::optional<QString> digitFile(const QString& text);
@@ -27,5 +27,5 @@ QSize expectedSize(const QString& relativePath);
 // Every file the tool reads, in a fixed order (33 names).
 QStringList allFiles();
 
-} // namespace assets
-} // namespace orvane
+}  // namespace assets
+}  // namespace orvane

@@ -28,15 +28,15 @@ bool clip(const QImage& dst, int x, int y, int width, int height, const QImage& 
         std::min({bottom, std::int64_t{dst.height()} - y, std::int64_t{src.height()} - sourceY});
     if (left >= right || top >= bottom)
         return false;
-    out = {int(x + left),   int(y + top),    int(sourceX + left),
+    out = {int(x + left),      int(y + top),      int(sourceX + left),
            int(sourceY + top), int(right - left), int(bottom - top)};
     return true;
 }
 
-} // namespace
+}  // namespace
 
-bool BlitTransparent(QImage* destination, int x, int y, int width, int height,
-                     const QImage* source, int sourceX, int sourceY)
+bool BlitTransparent(QImage* destination, int x, int y, int width, int height, const QImage* source,
+                     int sourceX, int sourceY)
 {
     if (!destination || !source || destination->isNull() || source->isNull())
         return false;
@@ -45,7 +45,8 @@ bool BlitTransparent(QImage* destination, int x, int y, int width, int height,
     if (!isRgb32(*destination))
         return false;
     // A source in another pixel format is read through a temporary copy that dies with the call.
-    const QImage converted = isRgb32(*source) ? QImage() : source->convertToFormat(QImage::Format_RGB32);
+    const QImage converted =
+        isRgb32(*source) ? QImage() : source->convertToFormat(QImage::Format_RGB32);
     const QImage& src = converted.isNull() ? *source : converted;
 
     Span s{};
@@ -67,7 +68,8 @@ void blitOpaque(QImage& destination, int x, int y, const QImage& source)
 {
     if (destination.isNull() || source.isNull() || !isRgb32(destination))
         return;
-    const QImage converted = isRgb32(source) ? QImage() : source.convertToFormat(QImage::Format_RGB32);
+    const QImage converted =
+        isRgb32(source) ? QImage() : source.convertToFormat(QImage::Format_RGB32);
     const QImage& src = converted.isNull() ? source : converted;
     Span s{};
     if (!clip(destination, x, y, src.width(), src.height(), src, 0, 0, s))
@@ -79,4 +81,4 @@ void blitOpaque(QImage& destination, int x, int y, const QImage& source)
     }
 }
 
-} // namespace orvane
+}  // namespace orvane

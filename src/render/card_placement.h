@@ -15,4 +15,4 @@ struct CardPlacement {
     bool operator==(const CardPlacement&) const = default;
 };
 
-} // namespace orvane
+}  // namespace orvane

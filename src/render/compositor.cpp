@@ -79,10 +79,10 @@ void composeCard(QImage& card, const QImage& clean, const CardLayers& layers,
     layer(layers.element, placement.ElemX, placement.ElemY);
     for (int i = 0; i < 8; ++i) {
         const QImage* arrow = layers.arrows[size_t(i)];
-        const QPoint at = arrow ? arrowPosition(i, arrow->width(), arrow->height(), card.width())
-                                : QPoint();
+        const QPoint at =
+            arrow ? arrowPosition(i, arrow->width(), arrow->height(), card.width()) : QPoint();
         layer(arrow, at.x(), at.y());
     }
 }
 
-} // namespace orvane
+}  // namespace orvane

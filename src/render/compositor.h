@@ -47,4 +47,4 @@ void composeCard(QImage& card, const QImage& clean, const CardLayers& layers,
                  const CardPlacement& placement, int scrX, int scrY,
                  const std::function<void()>& afterLayer = {});
 
-} // namespace orvane
+}  // namespace orvane

@@ -34,4 +34,4 @@ qint64 fileClockNowNs()
     return duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -19,4 +19,4 @@ FileStamp statFile(const QByteArray& nativePath);
 // Now, on the clock file modification times are measured with (ns since the epoch).
 qint64 fileClockNowNs();
 
-} // namespace orvane
+}  // namespace orvane

@@ -29,8 +29,7 @@ QImage readPictureFile(const QString& path, int maxSide, QString* error)
 
 bool PictureCache::needsRead(const Entry& entry, const FileStamp& stamp) const
 {
-    const bool recent =
-        m_alwaysReload || fileClockNowNs() - stamp.modifiedNs < m_recentWindowNs;
+    const bool recent = m_alwaysReload || fileClockNowNs() - stamp.modifiedNs < m_recentWindowNs;
     if (entry.failing)
         return stamp != entry.failedStamp || recent;
     return entry.image.isNull() || stamp != entry.goodStamp || recent;
@@ -82,4 +81,4 @@ PictureCache::Result PictureCache::fetch(const QString& path)
     return {&entry.image, entry.version, {}, false};
 }
 
-} // namespace orvane
+}  // namespace orvane

@@ -57,4 +57,4 @@ private:
 // Reads a picture file into a 32-bit RGB image, refusing files whose header is too large.
 QImage readPictureFile(const QString& path, int maxSide, QString* error);
 
-} // namespace orvane
+}  // namespace orvane

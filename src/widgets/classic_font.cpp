@@ -35,7 +35,7 @@ QString installedFamily(const QString& family)
     return chosen;
 }
 
-} // namespace
+}  // namespace
 
 QFont classicFont(const QString& family, double pointSize, bool bold)
 {

@@ -20,8 +20,8 @@ Form4::Form4(Prompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(pro
     // The toolkit font the layout was drawn with: at any larger face the captions are cut.
     setFont(sansSerif());
 
-    static const char* captions[5] = {"Top Number:", "Left Number:", "Right Number:",
-                                      "Bottom Number:", "Elemental:"};
+    static const char* captions[5] = {
+        "Top Number:", "Left Number:", "Right Number:", "Bottom Number:", "Elemental:"};
     for (int row = 0; row < 5; ++row) {
         auto* label = new QLabel(QLatin1String(captions[row]), this);
         label->setObjectName(QStringLiteral("Label1_%1").arg(row));
@@ -57,8 +57,8 @@ Form4::Form4(Prompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(pro
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
 
     // Focus order: the X boxes from left number down, the Y boxes, then OK.
-    const QWidget* order[] = {txtLeftX,  txtTopX,   txtRightX,  txtBottomX, txtElemX, txtTopY,
-                              txtLeftY,  txtRightY, txtBottomY, txtElemY,   Command1};
+    const QWidget* order[] = {txtLeftX, txtTopX,   txtRightX,  txtBottomX, txtElemX, txtTopY,
+                              txtLeftY, txtRightY, txtBottomY, txtElemY,   Command1};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
     Form_Load();

@@ -1,8 +1,8 @@
 #include "windows/frm_about.h"
 
+#include "widgets/builtin_pictures.h"
 #include "widgets/classic_font.h"
 #include "widgets/picture_box.h"
-#include "widgets/builtin_pictures.h"
 #include "windows/form3.h"
 
 #include <QApplication>
@@ -40,12 +40,10 @@ const char* const Disclaimer =
     "harmed in the making of this tool, though several were redrawn twice. The makers of Orvane "
     "are not connected with the owners of the card game or its publishers.";
 
-} // namespace
+}  // namespace
 
 frmAbout::frmAbout(Prompts& prompts, Registry* registry, ProgramStarter* starter, QWidget* parent)
-    : QDialog(parent),
-      m_prompts(prompts),
-      m_registry(registry ? *registry : systemRegistry()),
+    : QDialog(parent), m_prompts(prompts), m_registry(registry ? *registry : systemRegistry()),
       m_starter(starter ? *starter : systemProgramStarter())
 {
     ensureBuiltinPictures();
@@ -75,12 +73,12 @@ frmAbout::frmAbout(Prompts& prompts, Registry* registry, ProgramStarter* starter
     cmdSysInfo->setGeometry(284, 205, 83, 23);
     cmdSysInfo->setAutoDefault(false);
 
-    lblDescription = makeLabel(this, "lblDescription", QLatin1String(Description),
-                               {88, 80, 259, 78}, Qt::black);
-    lblDisclaimer = makeLabel(this, "lblDisclaimer", QLatin1String(Disclaimer),
-                              {17, 175, 258, 87}, Qt::black);
-    lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Orvane"), {80, 16, 259, 32},
-                         QColor(0, 0, 192));
+    lblDescription =
+        makeLabel(this, "lblDescription", QLatin1String(Description), {88, 80, 259, 78}, Qt::black);
+    lblDisclaimer =
+        makeLabel(this, "lblDisclaimer", QLatin1String(Disclaimer), {17, 175, 258, 87}, Qt::black);
+    lblTitle =
+        makeLabel(this, "lblTitle", QStringLiteral("Orvane"), {80, 16, 259, 32}, QColor(0, 0, 192));
     lblTitle->setFont(classicFont(QStringLiteral("Times New Roman"), 26.25, true));
     lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version 4.0"), {88, 56, 259, 31},
                            QColor(255, 0, 0));
@@ -131,7 +129,8 @@ void frmAbout::StartSysInfo()
         found = GetKeyValue(m_registry, HKEY_LOCAL_MACHINE_ROOT,
                             QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
                             QStringLiteral("MSINFO"), program);
-        const QString candidate = QDir::toNativeSeparators(program + QStringLiteral("/MSINFO32.EXE"));
+        const QString candidate =
+            QDir::toNativeSeparators(program + QStringLiteral("/MSINFO32.EXE"));
         found = found && QFileInfo::exists(candidate);
         if (found)
             program = candidate;

@@ -83,4 +83,4 @@ TEST(Assets, LookupsByChoice)
         EXPECT_FALSE(assets::digitFile(QLatin1String(none))) << none;
 }
 
-} // namespace
+}  // namespace

@@ -22,11 +22,11 @@ TEST(CardRules, CardTotal)
     } cases[] = {
         {sides("A", "A", "A", "A"), 40},
         {sides("1", "1", "1", "1"), 4},
-        {sides("10", "A", "1", "1"), 22},     // "10" counts like "A"
-        {sides("2.5", "", "", ""), 2},        // 2.5 rounds half to even
+        {sides("10", "A", "1", "1"), 22},  // "10" counts like "A"
+        {sides("2.5", "", "", ""), 2},     // 2.5 rounds half to even
         {sides("3.5", "", "", ""), 4},
-        {sides("2.5", "2.5", "", ""), 4},     // 2 + 2.5 = 4.5 -> 4
-        {sides(" 7 ", "a", "", "-"), 7},      // blanks allowed; "a", empty, lone sign count 0
+        {sides("2.5", "2.5", "", ""), 4},  // 2 + 2.5 = 4.5 -> 4
+        {sides(" 7 ", "a", "", "-"), 7},   // blanks allowed; "a", empty, lone sign count 0
         {sides("x", "1e1", "+3", "-2"), 11},
         {sides("99999", "1", "1", "1"), 32767},  // held within 16 bits, never overflows
         {sides("-99999", "A", "", ""), -32758},
@@ -40,9 +40,9 @@ TEST(CardRules, FrameAndArrowLimitAtTheirBorders)
 {
     const std::map<int, std::pair<int, int>> table = {
         // total: frame, arrows
-        {-5, {0, 1}}, {4, {0, 1}},   {8, {0, 1}},   {12, {0, 1}},  {13, {0, 2}},
-        {16, {0, 2}}, {17, {1, 3}},  {20, {1, 3}},  {21, {2, 4}},  {22, {2, 4}},
-        {23, {2, 5}}, {25, {2, 5}},  {26, {3, 6}},  {40, {3, 6}},  {32767, {3, 6}}};
+        {-5, {0, 1}}, {4, {0, 1}},  {8, {0, 1}},  {12, {0, 1}}, {13, {0, 2}},
+        {16, {0, 2}}, {17, {1, 3}}, {20, {1, 3}}, {21, {2, 4}}, {22, {2, 4}},
+        {23, {2, 5}}, {25, {2, 5}}, {26, {3, 6}}, {40, {3, 6}}, {32767, {3, 6}}};
     for (const auto& [total, expected] : table) {
         EXPECT_EQ(frameForTotal(total), expected.first) << total;
         EXPECT_EQ(arrowLimit(total), expected.second) << total;
@@ -58,23 +58,32 @@ TEST(CardRules, ArrowsLeftCaption)
 
 TEST(CardRules, LevelsAndElementWords)
 {
-    const std::map<int, int> levels = {{-3, 1}, {8, 1},  {9, 2},  {10, 2}, {11, 3}, {12, 3},
-                                       {13, 4}, {16, 5}, {17, 6}, {20, 7}, {21, 8}, {22, 8},
+    const std::map<int, int> levels = {{-3, 1}, {8, 1},  {9, 2},  {10, 2},  {11, 3}, {12, 3},
+                                       {13, 4}, {16, 5}, {17, 6}, {20, 7},  {21, 8}, {22, 8},
                                        {23, 9}, {24, 9}, {25, 9}, {26, 10}, {40, 10}};
     for (const auto& [total, level] : levels)
         EXPECT_EQ(levelForTotal(total), level) << total;
-    const char* words[] = {"fire", "water", "ice",  "earth", "wind", "poison",
-                           "thunder", "holy", "None", "None", "None"};
+    const char* words[] = {"fire",    "water", "ice",  "earth", "wind", "poison",
+                           "thunder", "holy",  "None", "None",  "None"};
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ(exportElementName(i), QLatin1String(words[i]));
 }
 
 TEST(CardRules, PlacementText)
 {
-    const std::pair<const char*, std::optional<qint16>> cases[] = {
-        {"12.5", 12}, {"13.5", 14}, {" 8 ", 8}, {"-5", -5}, {"2.5", 2}, {"32767", 32767},
-        {"-32768", -32768}, {"32767.4", 32767}, {"32767.5", std::nullopt},
-        {"32768", std::nullopt}, {"", std::nullopt}, {"abc", std::nullopt}, {"-", std::nullopt}};
+    const std::pair<const char*, std::optional<qint16>> cases[] = {{"12.5", 12},
+                                                                   {"13.5", 14},
+                                                                   {" 8 ", 8},
+                                                                   {"-5", -5},
+                                                                   {"2.5", 2},
+                                                                   {"32767", 32767},
+                                                                   {"-32768", -32768},
+                                                                   {"32767.4", 32767},
+                                                                   {"32767.5", std::nullopt},
+                                                                   {"32768", std::nullopt},
+                                                                   {"", std::nullopt},
+                                                                   {"abc", std::nullopt},
+                                                                   {"-", std::nullopt}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(parsePlacement(QString::fromUtf8(text)), value) << text;
 }
@@ -93,8 +102,11 @@ TEST(Randomiser, ForcedDraws)
         int total;
         double maximum;
         std::array<int, 4> sides;
-    } cases[] = {{40, 10, {10, 10, 10, 10}}, {4, 1, {1, 1, 1, 1}}, {4, 10000, {1, 1, 1, 1}},
-                 {20, 5, {5, 5, 5, 5}},      {8, 2, {2, 2, 2, 2}}};
+    } cases[] = {{40, 10, {10, 10, 10, 10}},
+                 {4, 1, {1, 1, 1, 1}},
+                 {4, 10000, {1, 1, 1, 1}},
+                 {20, 5, {5, 5, 5, 5}},
+                 {8, 2, {2, 2, 2, 2}}};
     for (const auto& c : cases)
         for (int i = 0; i < 20; ++i)
             EXPECT_EQ(drawSides(c.total, c.maximum, generator), c.sides) << c.total;
@@ -171,4 +183,4 @@ TEST(Randomiser, EveryCombinationEquallyLikely)
     EXPECT_LT(chiSquare, 756.0);
 }
 
-} // namespace
+}  // namespace

@@ -122,12 +122,11 @@ void Form2LayoutTest::tabOrderFollowsTheLayout()
     f->cmdLoadMain->setFocus();
     // Visible, focusable controls in the order of their tab index.
     const QStringList expected = {
-        "cmdLoadMain", "cmdAbout",    "txtNums_0",    "txtNums_1",  "txtNums_2",
-        "txtNums_3",   "optElem_8",   "cmdRandom",    "picBlueBase", "picRedBase",
-        "picMainPic",  "cmdAdvanced", "cmdSaveCards", "scrY",        "scrX",
-        "picBlueClean", "picRedClean", "cmdQuit",     "chkArrow_0",  "chkArrow_1",
-        "chkArrow_2",  "chkArrow_3",  "chkArrow_4",   "chkArrow_5",  "chkArrow_6",
-        "chkArrow_7"};
+        "cmdLoadMain",  "cmdAbout",   "txtNums_0",   "txtNums_1",    "txtNums_2",   "txtNums_3",
+        "optElem_8",    "cmdRandom",  "picBlueBase", "picRedBase",   "picMainPic",  "cmdAdvanced",
+        "cmdSaveCards", "scrY",       "scrX",        "picBlueClean", "picRedClean", "cmdQuit",
+        "chkArrow_0",   "chkArrow_1", "chkArrow_2",  "chkArrow_3",   "chkArrow_4",  "chkArrow_5",
+        "chkArrow_6",   "chkArrow_7"};
     QStringList seen;
     QWidget* w = f->cmdLoadMain;
     for (int i = 0; i < expected.size(); ++i) {
@@ -192,8 +191,8 @@ void Form2LayoutTest::pictureBoxSizes()
 void Form2LayoutTest::autoSizeKeepsTheCornerAndAddsTheBorder()
 {
     Form2Fixture f;
-    const std::pair<QSize, QSize> cases[] = {{{100, 80}, {104, 84}}, {{40, 30}, {44, 34}},
-                                             {{62, 62}, {66, 66}}};
+    const std::pair<QSize, QSize> cases[] = {
+        {{100, 80}, {104, 84}}, {{40, 30}, {44, 34}}, {{62, 62}, {66, 66}}};
     for (const auto& [picture, box] : cases) {
         QImage image(picture, QImage::Format_RGB32);
         image.fill(Qt::green);

@@ -49,8 +49,8 @@ TEST(CardSave, FailedWriteKeepsTheOldFile)
 {
     QTemporaryDir dir;
     QString error;
-    EXPECT_FALSE(writeBitmap(gradient(4, 4), dir.filePath(QStringLiteral("no/such/folder/c.bmp")),
-                             &error));
+    EXPECT_FALSE(
+        writeBitmap(gradient(4, 4), dir.filePath(QStringLiteral("no/such/folder/c.bmp")), &error));
     EXPECT_FALSE(error.isEmpty());
     // A folder in the way of the target: the write fails, nothing is destroyed.
     const QString blocked = dir.filePath(QStringLiteral("blocked.bmp"));
@@ -153,7 +153,8 @@ TEST(CardRecord, TenLinesWithCrLf)
 {
     CardRecordInput input;
     input.name = QStringLiteral("Sample");
-    input.sides = {QStringLiteral("A"), QStringLiteral("5"), QStringLiteral("3"), QStringLiteral("7")};
+    input.sides = {QStringLiteral("A"), QStringLiteral("5"), QStringLiteral("3"),
+                   QStringLiteral("7")};
     input.total = 25;
     input.element = 6;
     input.date = QStringLiteral("12/7/2026");
@@ -179,4 +180,4 @@ TEST(CardRecord, WriteWholeFile)
     EXPECT_FALSE(writeWholeFile(dir.filePath(QStringLiteral("none/card.txt")), "x", &error));
 }
 
-} // namespace
+}  // namespace

@@ -109,7 +109,8 @@ void Form2FilesTest::saveWritesFourFilesBlueFirst()
     QCOMPARE(f.prompts.fileRequests.size(), 2);
     QCOMPARE(f.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Save Blue Card..."));
     QCOMPARE(f.prompts.fileRequests[0].dialog.FileName, QStringLiteral("*.jpg"));
-    QCOMPARE(f.prompts.fileRequests[0].dialog.Filter, QStringLiteral("JPEG Compression (*.jpg)|*.jpg"));
+    QCOMPARE(f.prompts.fileRequests[0].dialog.Filter,
+             QStringLiteral("JPEG Compression (*.jpg)|*.jpg"));
     QCOMPARE(f.prompts.fileRequests[1].dialog.DialogTitle, QStringLiteral("Save Red Card..."));
     QCOMPARE(seenWhileRedAsked, QStringList({"blue.bmp", "blue.jpg"}));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
@@ -139,7 +140,8 @@ void Form2FilesTest::saveIntoAFolderNamedJpgAndWithoutExtension()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("x.jpg")));
     Form2Fixture f;
-    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("x.jpg/hero.jpg"), dir.filePath("plain")});
+    f.prompts.fileAnswers =
+        QQueue<QString>({dir.filePath("x.jpg/hero.jpg"), dir.filePath("plain")});
     f->cmdSaveCards->click();
     QCOMPARE(QDir(dir.filePath("x.jpg")).entryList(QDir::Files, QDir::Name),
              QStringList({"hero.bmp", "hero.jpg"}));
@@ -158,8 +160,8 @@ void Form2FilesTest::saveToAnUnwritableFolderReports()
     QTemporaryDir dir;
     Form2Fixture f;
     // A missing folder, and a folder no one may write into (not even root: /proc).
-    for (const QString& target : {dir.filePath("missing/folder/blue.jpg"),
-                                  QStringLiteral("/proc/orvane-blue.jpg")}) {
+    for (const QString& target :
+         {dir.filePath("missing/folder/blue.jpg"), QStringLiteral("/proc/orvane-blue.jpg")}) {
         f.prompts.messages.clear();
         f.prompts.fileRequests.clear();
         f.prompts.fileAnswers = QQueue<QString>({target});
@@ -204,7 +206,8 @@ void Form2FilesTest::exportStartState()
     QCOMPARE(f.prompts.inputs.front().first, QStringLiteral("What is the name of your card?"));
     QCOMPARE(f.prompts.inputs.front().second, QStringLiteral("Name"));
     QCOMPARE(f.prompts.fileRequests.front().dialog.FileName, QStringLiteral("[My] Card.txt"));
-    QCOMPARE(f.prompts.fileRequests.front().dialog.Filter, QStringLiteral("Text Files (*.txt)|*.txt"));
+    QCOMPARE(f.prompts.fileRequests.front().dialog.Filter,
+             QStringLiteral("Text Files (*.txt)|*.txt"));
     const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     QCOMPARE(read(dir.filePath("card.txt")),
              QByteArray("[[My] Card]\r\nID=\r\nLevel=10\r\nLeft=10\r\nUp=10\r\nRight=10\r\n"
@@ -218,15 +221,16 @@ void Form2FilesTest::exportTrapAndLevels_data()
     QTest::addColumn<int>("element");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("trap") << QStringList() << 10
-                          << QByteArray("Level=1\r\nLeft=2\r\nUp=2\r\nRight=2\r\nDown=2\r\nElement=None");
+                          << QByteArray(
+                                 "Level=1\r\nLeft=2\r\nUp=2\r\nRight=2\r\nDown=2\r\nElement=None");
     const struct {
         const char* name;
         QStringList texts;
         int level;
-    } levels[] = {{"8", {"2", "2", "2", "2"}, 1},   {"9", {"3", "2", "2", "2"}, 2},
-                  {"10", {"10", "", "", ""}, 2},    {"11", {"5", "2", "2", "2"}, 3},
-                  {"22", {"A", "A", "1", "1"}, 8},  {"23", {"A", "A", "2", "1"}, 9},
-                  {"25", {"A", "A", "3", "2"}, 9},  {"26", {"A", "A", "3", "3"}, 10}};
+    } levels[] = {{"8", {"2", "2", "2", "2"}, 1},  {"9", {"3", "2", "2", "2"}, 2},
+                  {"10", {"10", "", "", ""}, 2},   {"11", {"5", "2", "2", "2"}, 3},
+                  {"22", {"A", "A", "1", "1"}, 8}, {"23", {"A", "A", "2", "1"}, 9},
+                  {"25", {"A", "A", "3", "2"}, 9}, {"26", {"A", "A", "3", "3"}, 10}};
     for (const auto& l : levels)
         QTest::newRow(l.name) << l.texts << 6 << QByteArray("Level=") + QByteArray::number(l.level);
 }
@@ -244,7 +248,8 @@ void Form2FilesTest::exportTrapAndLevels()
     f.prompts.inputAnswers.enqueue(QStringLiteral("c"));
     f.prompts.fileAnswers.enqueue(dir.filePath("c.txt"));
     f->cmdCardData_Click();
-    QVERIFY2(read(dir.filePath("c.txt")).contains(expected), read(dir.filePath("c.txt")).constData());
+    QVERIFY2(read(dir.filePath("c.txt")).contains(expected),
+             read(dir.filePath("c.txt")).constData());
 }
 
 void Form2FilesTest::exportCancelledWritesNothingAndRestartsTheTimer()

@@ -136,4 +136,4 @@ TEST_F(ImageUtilsTest, RefusesBadInputAndKeepsAnExistingJpeg)
     EXPECT_EQ(run(path("good.bmp"), path("no/folder/x.jpg")), ImageUtilsCannotWriteJpeg);
 }
 
-} // namespace
+}  // namespace

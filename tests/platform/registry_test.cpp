@@ -33,12 +33,15 @@ TEST(GetKeyValue, MissingTooLargeAndOtherTypes)
     EXPECT_TRUE(value.isEmpty());
     EXPECT_TRUE(GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, Key, QStringLiteral("edge"), value));
     EXPECT_EQ(value.size(), 1024);
-    EXPECT_TRUE(GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, Key, QStringLiteral("number"), value));
+    EXPECT_TRUE(
+        GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, Key, QStringLiteral("number"), value));
     EXPECT_EQ(value, QStringLiteral("42"));
     value = QStringLiteral("kept");
-    EXPECT_TRUE(GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, Key, QStringLiteral("binary"), value));
+    EXPECT_TRUE(
+        GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, Key, QStringLiteral("binary"), value));
     EXPECT_EQ(value, QStringLiteral("kept"));
-    EXPECT_FALSE(GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, Key, QStringLiteral("none"), value));
+    EXPECT_FALSE(
+        GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, Key, QStringLiteral("none"), value));
     EXPECT_FALSE(GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, QStringLiteral("SOFTWARE\\None"),
                              QStringLiteral("big"), value));
     EXPECT_TRUE(value.isEmpty());
@@ -54,4 +57,4 @@ TEST(SystemRegistry, AnswersOnlyTheSystemInformationLookUps)
                              QStringLiteral("SOFTWARE\\Elsewhere"), QStringLiteral("PATH"), value));
 }
 
-} // namespace
+}  // namespace

@@ -46,8 +46,8 @@ TEST(BlitTransparent, MixedSourceCopiesOnlyOpaquePixels)
 TEST(BlitTransparent, ClipsAtEveryEdge)
 {
     const QImage src = gradient(4, 4);
-    const QPoint places[] = {{0, 0}, {4, 4}, {-2, 1}, {1, -3}, {-3, -3}, {5, 0},
-                             {6, 6}, {-4, 0}, {0, 100}, {-2147483647, 2147483600}};
+    const QPoint places[] = {{0, 0}, {4, 4}, {-2, 1}, {1, -3},  {-3, -3},
+                             {5, 0}, {6, 6}, {-4, 0}, {0, 100}, {-2147483647, 2147483600}};
     for (const QPoint at : places) {
         QImage dst = solid(6, 6, Red);
         ASSERT_TRUE(BlitTransparent(&dst, at.x(), at.y(), 4, 4, &src, 0, 0));
@@ -106,4 +106,4 @@ TEST(BlitTransparent, ReadsSourcesOfOtherFormats)
     EXPECT_EQ(rgb(dst, 1, 0), 0x090807u);
 }
 
-} // namespace
+}  // namespace

@@ -55,11 +55,11 @@ TEST(Compositor, ArrowPositions)
         int index, w, h;
         QPoint expected;
     } cases[] = {
-        {1, 10, 6, {26, 0}}, {1, 9, 6, {26, 0}}, {1, 7, 6, {28, 0}},   // centred: 26, 26.5, 27.5
-        {2, 8, 8, {54, 0}},  {4, 8, 10, {54, 26}}, {7, 8, 6, {54, 56}}, // right edge, bottom edge
+        {1, 10, 6, {26, 0}}, {1, 9, 6, {26, 0}},   {1, 7, 6, {28, 0}},   // centred: 26, 26.5, 27.5
+        {2, 8, 8, {54, 0}},  {4, 8, 10, {54, 26}}, {7, 8, 6, {54, 56}},  // right edge, bottom edge
         {5, 8, 6, {0, 56}},  {6, 10, 6, {26, 56}}, {3, 6, 10, {0, 26}},
-        {0, 8, 8, {0, 0}},   {3, 6, 9, {0, 26}},                        // 26.5 -> 26
-        {4, 6, 7, {56, 28}},                                            // 27.5 -> 28
+        {0, 8, 8, {0, 0}},   {3, 6, 9, {0, 26}},  // 26.5 -> 26
+        {4, 6, 7, {56, 28}},                      // 27.5 -> 28
     };
     for (const Case& c : cases)
         EXPECT_EQ(arrowPosition(c.index, c.w, c.h, 62), c.expected) << "arrow " << c.index;
@@ -156,4 +156,4 @@ TEST(Compositor, SixteenLayersEachReported)
     EXPECT_EQ(layers, 16);
 }
 
-} // namespace
+}  // namespace

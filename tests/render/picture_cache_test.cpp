@@ -147,4 +147,4 @@ TEST_F(PictureCacheTest, OversizedHeaderIsRefusedWithoutDecoding)
     EXPECT_FALSE(result.error.isEmpty());
 }
 
-} // namespace
+}  // namespace

@@ -1,8 +1,8 @@
 // The timer tick: which part file each choice loads, the arrow limit and labels, the flagged
 // composition, and asset files that change, vanish and come back.
+#include "editor/card_rules.h"
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
-#include "editor/card_rules.h"
 #include "support/form2_fixture.h"
 #include "support/images.h"
 
@@ -46,7 +46,7 @@ QRgb shown(PictureBox* box)
     return rgb(box->image(), 0, 0);
 }
 
-} // namespace
+}  // namespace
 
 class PreviewRefreshTest : public QObject {
     Q_OBJECT
@@ -92,12 +92,18 @@ void PreviewRefreshTest::digitFiles_data()
     for (char d = '1'; d <= '9'; ++d)
         QTest::newRow(QByteArray(1, d).constData())
             << QString(QLatin1Char(d)) << QStringLiteral("gfx/bitblts/%1.bmp").arg(QLatin1Char(d));
-    QTest::newRow("A") << "A" << "gfx/bitblts/A.bmp";
-    QTest::newRow("a") << "a" << "gfx/bitblts/A.bmp";
-    QTest::newRow("10") << "10" << "";
-    QTest::newRow("0") << "0" << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("7 blank") << "7 " << "";
+    QTest::newRow("A") << "A"
+                       << "gfx/bitblts/A.bmp";
+    QTest::newRow("a") << "a"
+                       << "gfx/bitblts/A.bmp";
+    QTest::newRow("10") << "10"
+                        << "";
+    QTest::newRow("0") << "0"
+                       << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("7 blank") << "7 "
+                             << "";
 }
 
 void PreviewRefreshTest::digitFiles()

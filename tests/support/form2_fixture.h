@@ -28,8 +28,8 @@ struct Form2Fixture {
         services.prompts = &prompts;
         services.assetRoot = assetRoot;
         services.endProcess = [this] { ++endCalls; };
-        services.imageUtilsPath = qEnvironmentVariable("ORVANE_BIN_DIR") +
-                                  QStringLiteral("/libImageUtils.so");
+        services.imageUtilsPath =
+            qEnvironmentVariable("ORVANE_BIN_DIR") + QStringLiteral("/libImageUtils.so");
         form = std::make_unique<Form2>(services);
         form->Timer1->stop();
     }

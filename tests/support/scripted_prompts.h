@@ -20,10 +20,10 @@ public:
         orvane::Dialog dialog;  // the settings the dialog was shown with
     };
 
-    QQueue<int> messageAnswers;           // default: OK / No
-    QQueue<QString> inputAnswers;         // default: cancel (empty)
-    QQueue<QString> fileAnswers;          // empty string: cancel
-    std::function<void()> onFileDialog;   // runs while a file dialog is "open"
+    QQueue<int> messageAnswers;          // default: OK / No
+    QQueue<QString> inputAnswers;        // default: cancel (empty)
+    QQueue<QString> fileAnswers;         // empty string: cancel
+    std::function<void()> onFileDialog;  // runs while a file dialog is "open"
 
     QList<Message> messages;
     QList<Message> notifications;

@@ -64,7 +64,7 @@ const QString MsinfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSI
 const QString LocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
-} // namespace
+}  // namespace
 
 class WindowsTest : public QObject {
     Q_OBJECT
@@ -144,7 +144,7 @@ void WindowsTest::settingsBadBoxStoresNothing()
     ScriptedPrompts prompts;
     QPointer<Form4> settings = new Form4(prompts);
     settings->show();
-    settings->txtElemX->setText(QStringLiteral("20"));   // before the bad box in storing order
+    settings->txtElemX->setText(QStringLiteral("20"));  // before the bad box in storing order
     settings->txtBottomY->setText(text);
     settings->Command1->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -355,9 +355,9 @@ void WindowsTest::advancedSettingsMoveTheDigitOnBothCards()
     f.type(0, QStringLiteral("9"));
     f.type(0, QStringLiteral("A"));
     f.tick();
-    const QImage digit = QImage(qEnvironmentVariable("ORVANE_BIN_DIR") +
-                                QStringLiteral("/gfx/bitblts/A.bmp"))
-                             .convertToFormat(QImage::Format_RGB32);
+    const QImage digit =
+        QImage(qEnvironmentVariable("ORVANE_BIN_DIR") + QStringLiteral("/gfx/bitblts/A.bmp"))
+            .convertToFormat(QImage::Format_RGB32);
     for (PictureBox* card : {f->picBlueBase, f->picRedBase})
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 9; ++x)
