@@ -29,7 +29,10 @@ QImage readPictureFile(const QString& path, int maxSide, QString* error)
 
 bool PictureCache::needsRead(const Entry& entry, const FileStamp& stamp) const
 {
-    const bool recent = m_alwaysReload || fileClockNowNs() - stamp.modifiedNs < m_recentWindowNs;
+    // A file stamped in the future (a skewed clock, an unpacked archive) is not "recent" for
+    // ever: only stamps within the window on either side of now count.
+    const qint64 age = fileClockNowNs() - stamp.modifiedNs;
+    const bool recent = m_alwaysReload || (age < m_recentWindowNs && age > -m_recentWindowNs);
     if (entry.failing)
         return stamp != entry.failedStamp || recent;
     return entry.image.isNull() || stamp != entry.goodStamp || recent;

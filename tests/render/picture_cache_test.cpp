@@ -23,13 +23,13 @@ protected:
         return cache.fetch(path);
     }
     void write(const QImage& image) { ASSERT_TRUE(image.save(path, "BMP")); }
-    // Makes the file look old, as after the coarse-clock window has passed.
-    void age()
+    // Makes the file look old, as after the coarse-clock window has passed (or to any
+    // other time).
+    void age(const QDateTime& when = QDateTime::currentDateTime().addSecs(-60))
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
-                                     QFileDevice::FileModificationTime));
+        ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
     }
 };
 
@@ -43,6 +43,20 @@ TEST_F(PictureCacheTest, DecodesOnceWhileUnchanged)
     const auto second = next();
     EXPECT_EQ(second.image, first.image);
     EXPECT_EQ(second.version, first.version);
+}
+
+TEST_F(PictureCacheTest, FutureStampIsNotReadOnEveryTick)
+{
+    const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
+    write(solid(4, 4, 0x123456));
+    age(future);
+    const auto first = next();
+    ASSERT_NE(first.image, nullptr);
+    // Rewritten behind the cache's back with the same size and the same future stamp: only a
+    // re-read would notice, and a future stamp must not make every tick re-read.
+    write(solid(4, 4, 0x654321));
+    age(future);
+    EXPECT_EQ(rgb(*next().image, 0, 0), 0x123456u);
 }
 
 TEST_F(PictureCacheTest, OneLookAtTheDiskPerRound)
