@@ -9,7 +9,7 @@ namespace orvane {
 // The largest main picture accepted: a card is 62 x 62, so anything near this is already far
 // more than a card can show, and the limit keeps a hostile header from claiming gigabytes.
 inline constexpr int MainPictureMaxSide = 16384;
-inline constexpr qint64 MainPictureMaxPixels = 16LL * 1024 * 1024;
+inline constexpr qint64 MainPictureMaxPixels = 25LL * 1000 * 1000;  // a 6000 x 4000 photo fits
 
 struct LoadedPicture {
     QImage image;   // 32-bit RGB; null when the file was refused

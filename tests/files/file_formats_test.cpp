@@ -134,6 +134,7 @@ TEST_F(MainPictureTest, RefusesBrokenAndHostileFiles)
         {"truncated-early.jpg", jpeg.left(700)},
         {"huge.bmp", bmpHeader(60000, 60000)},
         {"wide.bmp", bmpHeader(20000, 1)},
+        {"many.bmp", bmpHeader(6000, 4200)},  // 25.2 megapixels
         {"negative.bmp", bmpHeader(-5, 10)},
         {"zero.bmp", bmpHeader(0, 10)},
         {"badpalette.gif", gif},
