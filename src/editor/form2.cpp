@@ -34,6 +34,7 @@ Form2::Form2(const Services& services, QWidget* parent)
         m_services.assetRoot = QCoreApplication::applicationDirPath();
     if (!m_services.endProcess)
         m_services.endProcess = [] { QCoreApplication::exit(0); };
+    m_pictures.setRoot(m_services.assetRoot);
     buildLayout();
     Form_Load();
     connectHandlers();
@@ -231,15 +232,9 @@ void Form2::cmdRandom_Click()
 
 // ---- Preview refresh and composition ---------------------------------------------------------
 
-QString Form2::assetPath(const QString& relativePath) const
-{
-    return m_services.assetRoot + QLatin1Char('/') + relativePath;
-}
-
 void Form2::loadPreview(PictureBox* box, const QString& relativePath)
 {
-    const QString path = assetPath(relativePath);
-    const PictureCache::Result picture = m_pictures.fetch(path);
+    const PictureCache::Result picture = m_pictures.fetch(relativePath);
     if (picture.image) {
         if (box->pictureTag() != picture.version)
             box->setPicture(*picture.image, picture.version);
@@ -253,7 +248,7 @@ void Form2::loadPreview(PictureBox* box, const QString& relativePath)
                                                 : QStringLiteral("a BMP picture");
         m_newAssetFailures << QStringLiteral("\"%1\": %2.\nLooked for at %3; expected there: %4.")
                                   .arg(relativePath.section(QLatin1Char('/'), -1), picture.error,
-                                       QDir::toNativeSeparators(path), expected);
+                                       QDir::toNativeSeparators(*picture.path), expected);
     }
 }
 

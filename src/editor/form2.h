@@ -132,7 +132,6 @@ private:
     void connectHandlers();
     void loadPreview(PictureBox* box, const QString& relativePath);
     void reportAssetFailures();
-    QString assetPath(const QString& relativePath) const;
 
     Services m_services;
     orvane::PictureCache m_pictures;

@@ -7,32 +7,57 @@
 namespace orvane::assets {
 namespace {
 
-const QString Bitblts = QStringLiteral("gfx/bitblts/");
-const QString Arrows = QStringLiteral("gfx/arrows/");
+// Built once: the timer asks for these names on every tick, and a copy of a shared QString
+// costs no allocation.
+struct Names {
+    std::array<QString, FrameCount> frames;
+    std::array<QString, ElementCount> elements;
+    std::array<QString, 10> digits;  // "1".."9", then "A"
+    std::array<QString, ArrowCount> arrows;
+};
 
-constexpr std::array<const char*, FrameCount> FrameNames = {"Monster Frame.bmp", "Boss Frame.bmp",
-                                                            "GF Frame.bmp", "Lvl10 Frame.bmp"};
+const Names& names()
+{
+    static const Names table = [] {
+        const QString bitblts = QStringLiteral("gfx/bitblts/");
+        const char* frames[FrameCount] = {"Monster Frame.bmp", "Boss Frame.bmp", "GF Frame.bmp",
+                                          "Lvl10 Frame.bmp"};
+        const char* elements[ElementCount] = {"fireelem.bmp",   "waterelem.bmp", "coldelem.bmp",
+                                              "earthelem.bmp",  "windelem.bmp",  "bioelem.bmp",
+                                              "boltelem.bmp",   "holyelem.bmp",  "noelem.bmp",
+                                              "shadowelem.bmp", "assault.bmp"};
+        Names n;
+        for (size_t k = 0; k < n.frames.size(); ++k)
+            n.frames[k] = bitblts + QLatin1String(frames[k]);
+        for (size_t k = 0; k < n.elements.size(); ++k)
+            n.elements[k] = bitblts + QLatin1String(elements[k]);
+        for (size_t d = 0; d < 9; ++d)
+            n.digits[d] = bitblts + QString::number(d + 1) + QStringLiteral(".bmp");
+        n.digits[9] = bitblts + QStringLiteral("A.bmp");
+        for (size_t i = 0; i < n.arrows.size(); ++i)
+            n.arrows[i] = QStringLiteral("gfx/arrows/arrow %1.bmp").arg(i);
+        return n;
+    }();
+    return table;
+}
 
-constexpr std::array<const char*, ElementCount> ElementNames = {
-    "fireelem.bmp", "waterelem.bmp",  "coldelem.bmp", "earthelem.bmp",
-    "windelem.bmp", "bioelem.bmp",    "boltelem.bmp", "holyelem.bmp",
-    "noelem.bmp",   "shadowelem.bmp", "assault.bmp"};
+constexpr int NoElement = 8;
 
 }  // namespace
 
 QString frameFile(int frameIndex)
 {
-    return Bitblts + QLatin1String(FrameNames.at(size_t(frameIndex)));
+    return names().frames.at(size_t(frameIndex));
 }
 
 QString elementFile(int elementIndex)
 {
-    return Bitblts + QLatin1String(ElementNames.at(size_t(elementIndex)));
+    return names().elements.at(size_t(elementIndex));
 }
 
 QString noElementFile()
 {
-    return Bitblts + QStringLiteral("noelem.bmp");
+    return names().elements[NoElement];
 }
 
 std::optional<QString> digitFile(const QString& text)
@@ -41,20 +66,20 @@ std::optional<QString> digitFile(const QString& text)
         return std::nullopt;
     const QChar c = text.front();
     if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
-        return Bitblts + c + QStringLiteral(".bmp");
+        return names().digits[size_t(c.unicode() - '1')];
     if (c == QLatin1Char('A') || c == QLatin1Char('a'))
-        return Bitblts + QStringLiteral("A.bmp");
+        return names().digits[9];
     return std::nullopt;
 }
 
 QString arrowFile(int arrowIndex)
 {
-    return Arrows + QStringLiteral("arrow %1.bmp").arg(arrowIndex);
+    return names().arrows.at(size_t(arrowIndex));
 }
 
 QSize expectedSize(const QString& relativePath)
 {
-    if (relativePath.startsWith(Arrows))
+    if (relativePath.startsWith(QLatin1String("gfx/arrows/")))
         return {};
     if (relativePath.endsWith(QStringLiteral("Frame.bmp")))
         return {62, 62};

@@ -38,10 +38,10 @@ bool PictureCache::needsRead(const Entry& entry, const FileStamp& stamp) const
     return entry.image.isNull() || stamp != entry.goodStamp || recent;
 }
 
-void PictureCache::read(Entry& entry, const QString& path, const FileStamp& stamp)
+void PictureCache::read(Entry& entry, const FileStamp& stamp)
 {
     QString error;
-    QImage image = readPictureFile(path, MaxSide, &error);
+    QImage image = readPictureFile(entry.path, MaxSide, &error);
     if (image.isNull()) {
         entry.failedStamp = stamp;
         entry.error = error;
@@ -55,18 +55,19 @@ void PictureCache::read(Entry& entry, const QString& path, const FileStamp& stam
     }
 }
 
-PictureCache::Result PictureCache::fetch(const QString& path)
+PictureCache::Result PictureCache::fetch(const QString& name)
 {
-    auto it = m_entries.find(path);
+    auto it = m_entries.find(name);
     if (it == m_entries.end()) {
-        it = m_entries.insert(path, Entry{});
-        it->nativePath = QFile::encodeName(path);
+        it = m_entries.insert(name, Entry{});
+        it->path = m_root.isEmpty() ? name : m_root + QLatin1Char('/') + name;
+        it->nativePath = QFile::encodeName(it->path);
     }
     Entry& entry = *it;
     if (entry.checkedInRound == m_round && !m_alwaysReload) {
         if (entry.failing)
-            return {nullptr, entry.version, entry.error, false};
-        return {&entry.image, entry.version, {}, false};
+            return {nullptr, &entry.path, entry.version, entry.error, false};
+        return {&entry.image, &entry.path, entry.version, {}, false};
     }
     entry.checkedInRound = m_round;
     const FileStamp stamp = statFile(entry.nativePath);
@@ -76,12 +77,12 @@ PictureCache::Result PictureCache::fetch(const QString& path)
         entry.error = QStringLiteral("the file does not exist");
         entry.failing = true;
     } else if (needsRead(entry, stamp)) {
-        read(entry, path, stamp);
+        read(entry, stamp);
         entry.failing = !entry.error.isEmpty();
     }
     if (entry.failing)
-        return {nullptr, entry.version, entry.error, !wasFailing};
-    return {&entry.image, entry.version, {}, false};
+        return {nullptr, &entry.path, entry.version, entry.error, !wasFailing};
+    return {&entry.image, &entry.path, entry.version, {}, false};
 }
 
 }  // namespace orvane

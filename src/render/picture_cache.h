@@ -16,6 +16,7 @@ class PictureCache {
 public:
     struct Result {
         const QImage* image = nullptr;  // the current good picture; null if the read failed
+        const QString* path = nullptr;  // the full path looked at
         quint64 version = 0;            // changes whenever the picture does
         QString error;                  // why the read failed
         bool newFailure = false;        // the first failure since the file last read well
@@ -27,13 +28,16 @@ public:
     // Starts a new round of requests (one timer tick): a file asked for again in the same round
     // is answered from the first look without touching the disk again.
     void beginRound() { ++m_round; }
-    Result fetch(const QString& path);
+    // Names are taken relative to `root` (none: names are paths).
+    void setRoot(const QString& root) { m_root = root; }
+    Result fetch(const QString& name);
     void setRecentWindowNs(qint64 ns) { m_recentWindowNs = ns; }
     // Decodes the file on every request, as if there were no cache (for measurements).
     void setAlwaysReload(bool on) { m_alwaysReload = on; }
 
 private:
     struct Entry {
+        QString path;
         QByteArray nativePath;
         FileStamp goodStamp;
         FileStamp failedStamp;
@@ -45,9 +49,10 @@ private:
     };
 
     bool needsRead(const Entry& entry, const FileStamp& stamp) const;
-    void read(Entry& entry, const QString& path, const FileStamp& stamp);
+    void read(Entry& entry, const FileStamp& stamp);
 
-    QHash<QString, Entry> m_entries;
+    QString m_root;
+    QHash<QString, Entry> m_entries;  // by name
     quint64 m_nextVersion = 1;
     quint64 m_round = 1;
     bool m_alwaysReload = false;
