@@ -1,5 +1,6 @@
 #include "files/card_record.h"
 #include "files/card_save.h"
+#include "files/imageutils_library.h"
 #include "files/main_picture.h"
 #include "support/gif_writer.h"
 #include "support/images.h"
@@ -179,6 +180,22 @@ TEST(CardRecord, WriteWholeFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("abc\r\n"));
     EXPECT_FALSE(writeWholeFile(dir.filePath(QStringLiteral("none/card.txt")), "x", &error));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ImageUtilsLibrary, MissingLibraryOrFunctionIsAReasonNotACrash)
+{
+    QString error;
+    orvane::ImageUtilsLibrary absent(QStringLiteral("/nonexistent/libImageUtils.so"));
+    EXPECT_FALSE(absent.ConvertBMPtoJPG(QStringLiteral("a.bmp"), QStringLiteral("a.jpg"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("/nonexistent/libImageUtils.so")));
+    // A real library without the function.
+    orvane::ImageUtilsLibrary other(QStringLiteral("libz.so.1"));
+    EXPECT_FALSE(other.ConvertBMPtoJPG(QStringLiteral("a.bmp"), QStringLiteral("a.jpg"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("ConvertBMPtoJPG"))) << error.toStdString();
 }
 
 }  // namespace
