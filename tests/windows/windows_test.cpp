@@ -269,70 +269,66 @@ void WindowsTest::clickClosesOnlyThePictureWindow()
     QVERIFY(about->isVisible());
 }
 
-void WindowsTest::sysInfoFirstLookUp()
-{
+// An About window on a registry and a program starter of the test's own.
+struct SysInfo {
     ScriptedPrompts prompts;
     MemoryRegistry registry;
     FakeStarter starter;
-    registry.set(MsinfoKey, QStringLiteral("PATH"), orvane::RegistryString,
-                 QByteArray("/opt/nowhere/sysinfo\0", 21));
-    auto* about = new frmAbout(prompts, &registry, &starter);
-    about->cmdSysInfo->click();
-    QCOMPARE(starter.started, QStringList({"/opt/nowhere/sysinfo"}));  // no file check
-    QCOMPARE(prompts.messages.size(), 0);
-    delete about;
+    frmAbout about{prompts, &registry, &starter};
+
+    void set(const QString& key, const char* name, const QByteArray& value)
+    {
+        registry.set(key, QLatin1String(name), orvane::RegistryString, value);
+    }
+    bool reportedUnavailable() const
+    {
+        return prompts.messages.size() == 1 && prompts.messages.front().text == Unavailable &&
+               prompts.messages.front().style == 0;
+    }
+};
+
+void WindowsTest::sysInfoFirstLookUp()
+{
+    SysInfo s;
+    s.set(MsinfoKey, "PATH", QByteArray("/opt/nowhere/sysinfo\0", 21));
+    s.about.cmdSysInfo->click();
+    QCOMPARE(s.starter.started, QStringList({"/opt/nowhere/sysinfo"}));  // no file check
+    QCOMPARE(s.prompts.messages.size(), 0);
 }
 
 void WindowsTest::sysInfoSecondLookUp()
 {
     QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    MemoryRegistry registry;
-    FakeStarter starter;
-    registry.set(LocationKey, QStringLiteral("MSINFO"), orvane::RegistryString,
-                 dir.path().toLocal8Bit());
-    auto* about = new frmAbout(prompts, &registry, &starter);
-    about->cmdSysInfo->click();  // the folder does not hold the program
-    QCOMPARE(starter.started.size(), 0);
-    QCOMPARE(prompts.messages.size(), 1);
-    QCOMPARE(prompts.messages.front().text, Unavailable);
-    QCOMPARE(prompts.messages.front().style, 0);
+    SysInfo s;
+    s.set(LocationKey, "MSINFO", dir.path().toLocal8Bit());
+    s.about.cmdSysInfo->click();  // the folder does not hold the program
+    QCOMPARE(s.starter.started.size(), 0);
+    QVERIFY(s.reportedUnavailable());
 
     QFile program(dir.filePath(QStringLiteral("MSINFO32.EXE")));
     QVERIFY(program.open(QIODevice::WriteOnly));
     program.close();
-    about->cmdSysInfo->click();
-    QCOMPARE(starter.started, QStringList({dir.filePath(QStringLiteral("MSINFO32.EXE"))}));
-    QCOMPARE(prompts.messages.size(), 1);
-    delete about;
+    s.about.cmdSysInfo->click();
+    QCOMPARE(s.starter.started, QStringList({dir.filePath(QStringLiteral("MSINFO32.EXE"))}));
+    QCOMPARE(s.prompts.messages.size(), 1);
 }
 
 void WindowsTest::sysInfoNothing()
 {
-    ScriptedPrompts prompts;
-    MemoryRegistry registry;
-    FakeStarter starter;
-    auto* about = new frmAbout(prompts, &registry, &starter);
-    about->StartSysInfo();
-    QCOMPARE(registry.queries, 2);
-    QCOMPARE(prompts.messages.size(), 1);
-    QCOMPARE(prompts.messages.front().text, Unavailable);
-    delete about;
+    SysInfo s;
+    s.about.StartSysInfo();
+    QCOMPARE(s.registry.queries, 2);
+    QVERIFY(s.reportedUnavailable());
 }
 
 void WindowsTest::sysInfoStartFails()
 {
-    ScriptedPrompts prompts;
-    MemoryRegistry registry;
-    FakeStarter starter;
-    starter.succeed = false;
-    registry.set(MsinfoKey, QStringLiteral("PATH"), orvane::RegistryString, "/bin/none");
-    auto* about = new frmAbout(prompts, &registry, &starter);
-    about->StartSysInfo();
-    QCOMPARE(starter.started.size(), 1);
-    QCOMPARE(prompts.messages.size(), 1);
-    QCOMPARE(prompts.messages.front().text, Unavailable);
-    delete about;
+    SysInfo s;
+    s.starter.succeed = false;
+    s.set(MsinfoKey, "PATH", "/bin/none");
+    s.about.StartSysInfo();
+    QCOMPARE(s.starter.started.size(), 1);
+    QVERIFY(s.reportedUnavailable());
 }
 
 void WindowsTest::advancedSettingsMoveTheDigitOnBothCards()
