@@ -77,7 +77,7 @@ int decodeBmp(const unsigned char* data, std::size_t size, int maxSide, Bitmap& 
                     rgb[0] = rgb[1] = rgb[2] = 0;
                     continue;
                 }
-                const unsigned char* entry = palette + index * 4;
+                const unsigned char* entry = palette + std::size_t(index) * 4;
                 rgb[0] = entry[2], rgb[1] = entry[1], rgb[2] = entry[0];
             } else {
                 const unsigned char* px = in + std::size_t(x) * (bits / 8);

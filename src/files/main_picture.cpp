@@ -74,7 +74,7 @@ LoadedPicture readMainPicture(QIODevice& file)
                         .arg(size.width())
                         .arg(size.height())
                         .arg(MainPictureMaxSide)
-                        .arg(MainPictureMaxPixels / (1000 * 1000))};
+                        .arg(MainPictureMaxPixels / 1000000)};
     }
     if (!file.seek(0))
         return {{}, QStringLiteral("the file cannot be read")};
