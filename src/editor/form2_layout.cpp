@@ -25,17 +25,22 @@ struct Placed {
     int tab;
 };
 
-template <typename W> W* make(QWidget* parent, const char* name, const QRect& rect)
+// The keyboard focus order of the layout, kept on each control until the chain is built.
+constexpr const char* TabIndex = "tabIndex";
+
+template <typename W> W* make(QWidget* parent, const char* name, const QRect& rect, int tab = -1)
 {
     auto* widget = new W(parent);
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(rect);
+    if (tab >= 0)
+        widget->setProperty(TabIndex, tab);
     return widget;
 }
 
 QGroupBox* makeFrame(QWidget* parent, const Placed& p)
 {
-    auto* frame = make<QGroupBox>(parent, p.name, p.rect);
+    auto* frame = make<QGroupBox>(parent, p.name, p.rect, p.tab);
     frame->setTitle(QString::fromLatin1(p.caption));
     frame->setFont(sansSerif(8.25, true));
     return frame;
@@ -52,7 +57,7 @@ QLabel* makeLabel(QWidget* parent, const Placed& p)
 
 QPushButton* makeButton(QWidget* parent, const Placed& p)
 {
-    auto* button = make<QPushButton>(parent, p.name, p.rect);
+    auto* button = make<QPushButton>(parent, p.name, p.rect, p.tab);
     button->setText(QString::fromLatin1(p.caption));
     button->setFont(sansSerif(8.25, true));
     return button;
@@ -105,19 +110,21 @@ void Form2::buildLayout()
     Label6->setFont(sansSerif(8.25, true));
     picMainPic = new PictureBox(this, {136, 296, 66, 66}, true, buttonFace);
     picMainPic->setObjectName(QStringLiteral("picMainPic"));
+    picMainPic->setProperty(TabIndex, 25);
     Label4 = makeLabel(this, {"Label4", "Finished Product:", {256, 272, 121, 17}, 39});
     Label4->setFont(sansSerif(8.25, true));
 
     const QImage blueBase(QStringLiteral(":/builtin/bluebase.xpm"));
     const QImage redBase(QStringLiteral(":/builtin/redbase.xpm"));
-    const auto cardBox = [&](const char* name, const QRect& rect, const QImage& base) {
+    const auto cardBox = [&](const char* name, const QRect& rect, const QImage& base, int tab) {
         auto* box = new PictureBox(this, rect, false, windowBackground);
+        box->setProperty(TabIndex, tab);
         box->setObjectName(QLatin1String(name));
         box->setPicture(base);
         return box;
     };
-    picBlueBase = cardBox("picBlueBase", {232, 296, 62, 62}, blueBase);
-    picRedBase = cardBox("picRedBase", {320, 296, 62, 62}, redBase);
+    picBlueBase = cardBox("picBlueBase", {232, 296, 62, 62}, blueBase, 23);
+    picRedBase = cardBox("picRedBase", {320, 296, 62, 62}, redBase, 24);
 
     cmdLoadMain = makeButton(this, {"cmdLoadMain", "Load Main Picture...", {400, 80, 129, 41}, 0});
     cmdAbout = makeButton(this, {"cmdAbout", "About", {400, 120, 129, 41}, 4});
@@ -146,8 +153,8 @@ void Form2::buildLayout()
         hidden->setVisible(false);
     cmdQuit->raise();  // a click on the place of "Exit Program" always reaches it
 
-    picBlueClean = cardBox("picBlueClean", {64, 504, 62, 62}, blueBase);
-    picRedClean = cardBox("picRedClean", {168, 504, 62, 62}, redBase);
+    picBlueClean = cardBox("picBlueClean", {64, 504, 62, 62}, blueBase, 45);
+    picRedClean = cardBox("picRedClean", {168, 504, 62, 62}, redBase, 46);
 
     // Elements: option, and the icon just right of its caption.
     static const Placed elements[11] = {
@@ -158,10 +165,10 @@ void Form2::buildLayout()
         {"optElem_8", "None", {168, 64, 49, 17}, 21}, {"optElem_9", "Shadow", {24, 64, 65, 17}, 51},
         {"optElem_10", "Trap", {104, 64, 49, 17}, 52}};
     for (size_t i = 0; i < optElem.size(); ++i) {
-        optElem[i] = make<QRadioButton>(frmElem, elements[i].name, elements[i].rect);
+        optElem[i] =
+            make<QRadioButton>(frmElem, elements[i].name, elements[i].rect, elements[i].tab);
         optElem[i]->setText(QString::fromLatin1(elements[i].caption));
         optElem[i]->setFont(sansSerif());
-        optElem[i]->setProperty("tabIndex", elements[i].tab);
     }
     optElem[8]->setChecked(true);
     static const QRect icons[10] = {{72, 16, 16, 17},  {152, 16, 15, 16}, {208, 15, 16, 16},
@@ -177,10 +184,9 @@ void Form2::buildLayout()
                                      {"optFrame_2", "GF    Frame", {184, 24, 73, 33}, 11},
                                      {"optFrame_3", "Character Frame", {272, 24, 73, 33}, 12}};
     for (size_t i = 0; i < optFrame.size(); ++i) {
-        optFrame[i] = make<QRadioButton>(frmFrame, frames[i].name, frames[i].rect);
+        optFrame[i] = make<QRadioButton>(frmFrame, frames[i].name, frames[i].rect, frames[i].tab);
         optFrame[i]->setText(QString::fromLatin1(frames[i].caption));
         optFrame[i]->setFont(sansSerif());
-        optFrame[i]->setProperty("tabIndex", frames[i].tab);
     }
     optFrame[3]->setChecked(true);
 
@@ -189,16 +195,15 @@ void Form2::buildLayout()
                                       {"txtNums_2", "A", {88, 56, 25, 33}, 7},
                                       {"txtNums_3", "A", {56, 88, 25, 33}, 8}};
     for (size_t i = 0; i < txtNums.size(); ++i) {
-        txtNums[i] = make<QLineEdit>(frmNums, numbers[i].name, numbers[i].rect);
+        txtNums[i] = make<QLineEdit>(frmNums, numbers[i].name, numbers[i].rect, numbers[i].tab);
         txtNums[i]->setText(QStringLiteral("A"));
         txtNums[i]->setFont(sansSerif(18, true));
         txtNums[i]->setTextMargins(0, 0, 0, 0);
-        txtNums[i]->setProperty("tabIndex", numbers[i].tab);
     }
 
-    scrY = make<QScrollBar>(frmXY, "scrY", {16, 16, 17, 105});
+    scrY = make<QScrollBar>(frmXY, "scrY", {16, 16, 17, 105}, 41);
     scrY->setOrientation(Qt::Vertical);
-    scrX = make<QScrollBar>(frmXY, "scrX", {40, 104, 121, 17});
+    scrX = make<QScrollBar>(frmXY, "scrX", {40, 104, 121, 17}, 42);
     scrX->setOrientation(Qt::Horizontal);
     for (QScrollBar* bar : {scrX, scrY}) {
         bar->setRange(0, 62);
@@ -207,8 +212,6 @@ void Form2::buildLayout()
         bar->setValue(0);
         bar->setFocusPolicy(Qt::TabFocus);
     }
-    scrY->setProperty("tabIndex", 41);
-    scrX->setProperty("tabIndex", 42);
     labXpos = makeLabel(frmXY, {"labXpos", "X: 0", {64, 24, 41, 17}, 43});
     labYpos = makeLabel(frmXY, {"labYpos", "Y: 0", {64, 48, 57, 17}, 44});
 
@@ -226,10 +229,9 @@ void Form2::buildLayout()
         {"Image9", "right", {72, 60, 6, 10}, 0},  {"Image6", "diag_ll", {33, 80, 8, 8}, 0},
         {"Image7", "down", {50, 81, 10, 6}, 0},   {"Image8", "diag_lr", {70, 80, 8, 8}, 0}};
     for (size_t i = 0; i < chkArrow.size(); ++i) {
-        chkArrow[i] = make<QCheckBox>(frmArrows, arrows[i].name, arrows[i].rect);
+        chkArrow[i] = make<QCheckBox>(frmArrows, arrows[i].name, arrows[i].rect, arrows[i].tab);
         chkArrow[i]->setText(QString::fromLatin1(arrows[i].caption));
         chkArrow[i]->setFont(sansSerif());
-        chkArrow[i]->setProperty("tabIndex", arrows[i].tab);
         arrowMarks[i] = makeImage(
             frmArrows, marks[i].name, marks[i].rect,
             QStringLiteral(":/builtin/mark_%1.xpm").arg(QLatin1String(marks[i].caption)), false);
@@ -247,57 +249,47 @@ void Form2::buildWorkSurfaces()
     Label2 = makeLabel(frmDoubleCheck, {"Label2", "Numbers:", {96, 16, 49, 17}, 37});
     Label3 = makeLabel(frmDoubleCheck, {"Label3", "Element:", {160, 16, 49, 17}, 38});
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    const auto surface = [&](const QString& name, const QRect& rect, const QImage& start) {
+    const auto surface = [&](const QString& name, const QRect& rect, const QImage& start, int tab) {
         auto* box = new PictureBox(frmDoubleCheck, rect, true, buttonFace);
         box->setObjectName(name);
+        box->setProperty(TabIndex, tab);
         if (!start.isNull())
             box->setPicture(start);
         return box;
     };
     picFinalFrame =
-        surface(QStringLiteral("picFinalFrame"), {16, 40, 66, 66}, blackPicture(62, 62));
+        surface(QStringLiteral("picFinalFrame"), {16, 40, 66, 66}, blackPicture(62, 62), 30);
     static const QRect digits[4] = {
         {120, 48, 13, 13}, {104, 64, 13, 13}, {136, 64, 13, 13}, {120, 80, 13, 13}};
     for (size_t i = 0; i < picFinalNum.size(); ++i)
-        picFinalNum[i] =
-            surface(QStringLiteral("picFinalNum_%1").arg(i), digits[i], blackPicture(9, 9));
-    picFinalElem = surface(QStringLiteral("picFinalElem"), {176, 40, 20, 21}, blackPicture(16, 17));
+        picFinalNum[i] = surface(QStringLiteral("picFinalNum_%1").arg(i), digits[i],
+                                 blackPicture(9, 9), 31 + int(i));
+    picFinalElem =
+        surface(QStringLiteral("picFinalElem"), {176, 40, 20, 21}, blackPicture(16, 17), 35);
     static const QRect arrows[8] = {{168, 80, 9, 9}, {368, 56, 9, 9}, {280, 88, 9, 9},
                                     {312, 48, 9, 9}, {240, 88, 9, 9}, {312, 72, 9, 9},
                                     {256, 72, 9, 9}, {240, 56, 9, 9}};
     for (size_t i = 0; i < picArrowFinal.size(); ++i)
-        picArrowFinal[i] = surface(QStringLiteral("picArrowFinal_%1").arg(i), arrows[i], QImage());
+        picArrowFinal[i] =
+            surface(QStringLiteral("picArrowFinal_%1").arg(i), arrows[i], QImage(), 62 + int(i));
 }
 
 void Form2::setTabOrderFromLayout()
 {
-    const std::vector<std::pair<int, QWidget*>> fixed = {
-        {0, cmdLoadMain},     {1, frmFrame},       {2, frmElem},       {3, frmNums},
-        {4, cmdAbout},        {22, cmdRandom},     {23, picBlueBase},  {24, picRedBase},
-        {25, picMainPic},     {26, cmdAdvanced},   {27, cmdCreate},    {28, cmdSaveCards},
-        {29, frmDoubleCheck}, {30, picFinalFrame}, {35, picFinalElem}, {40, frmXY},
-        {45, picBlueClean},   {46, picRedClean},   {47, cmdQuit},      {50, cmdCardData},
-        {53, frmArrows}};
-    std::vector<std::pair<int, QWidget*>> order = fixed;
-    for (size_t i = 0; i < 4; ++i)
-        order.emplace_back(31 + int(i), picFinalNum[i]);
-    for (size_t i = 0; i < 8; ++i)
-        order.emplace_back(62 + int(i), picArrowFinal[i]);
+    std::vector<std::pair<int, QWidget*>> order;
     for (QWidget* w : findChildren<QWidget*>()) {
-        const QVariant tab = w->property("tabIndex");
-        if (tab.isValid())
-            order.emplace_back(tab.toInt(), w);
-    }
-    std::sort(order.begin(), order.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& [tab, w] : order) {
-        // Frames, labels and images never take the focus; picture boxes do, as tab stops.
+        const QVariant tab = w->property(TabIndex);
+        if (!tab.isValid())
+            continue;
+        order.emplace_back(tab.toInt(), w);
+        // Frames never take the focus; picture boxes are tab stops, as in the layout.
         if (qobject_cast<QGroupBox*>(w))
             w->setFocusPolicy(Qt::NoFocus);
         else if (qobject_cast<PictureBox*>(w))
             w->setFocusPolicy(Qt::TabFocus);
-        w->setProperty("tabIndex", tab);
     }
+    std::sort(order.begin(), order.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1].second, order[i].second);
 }
