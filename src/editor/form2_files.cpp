@@ -47,7 +47,7 @@ void Form2::cmdSaveCards_Click()
                                                                ? ImageUtilsLibrary::defaultPath()
                                                                : m_services.imageUtilsPath);
     const auto fail = [this](const QString& what, const QString& path, const QString& why) {
-        m_services.prompts->messageBox(QStringLiteral("%1 %2 could not be saved: %3.")
+        m_services.prompts->messageBox(QStringLiteral("%1 could not be saved as %2: %3.")
                                            .arg(what, QDir::toNativeSeparators(path), why),
                                        Exclamation, QStringLiteral("Save Card"));
     };
