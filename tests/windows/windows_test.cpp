@@ -46,12 +46,19 @@ void doubleClick(QWidget* widget)
     }
 }
 
+// The open windows of one class, in no particular order.
+template <typename Window> QList<Window*> visibleWindows()
+{
+    QList<Window*> open;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(w); window && window->isVisible())
+            open << window;
+    return open;
+}
+
 int openPictureWindows()
 {
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        n += qobject_cast<Form3*>(w) && w->isVisible();
-    return n;
+    return int(visibleWindows<Form3>().size());
 }
 
 void closeAll()
@@ -257,11 +264,8 @@ void WindowsTest::clickClosesOnlyThePictureWindow()
     about->show();
     for (int i = 0; i < 14; ++i)
         about->picIcon_Click();
-    Form3* picture = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* f = qobject_cast<Form3*>(w); f && f->isVisible())
-            picture = f;
-    QVERIFY(picture);
+    QVERIFY(!visibleWindows<Form3>().isEmpty());
+    Form3* picture = visibleWindows<Form3>().back();
     QCOMPARE(picture->size(), QSize(320, 74));
     QVERIFY(picture->windowFlags() & Qt::FramelessWindowHint);
     QTest::mouseClick(picture, Qt::LeftButton);
@@ -338,10 +342,7 @@ void WindowsTest::advancedSettingsMoveTheDigitOnBothCards()
     f.tick();
     f->cmdAdvanced->click();
     f->cmdAdvanced->click();  // a new window each click
-    QList<Form4*> open;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* settings = qobject_cast<Form4*>(w); settings && settings->isVisible())
-            open << settings;
+    const QList<Form4*> open = visibleWindows<Form4>();
     QCOMPARE(open.size(), 2);
     open.front()->txtTopX->setText(QStringLiteral("30"));
     open.front()->txtTopY->setText(QStringLiteral("30"));
@@ -367,11 +368,8 @@ void WindowsTest::closingTheMainWindowLeavesAboutOpen()
     Form2Fixture& f = *fixture;
     f->show();
     f->cmdAbout->click();
-    frmAbout* about = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* a = qobject_cast<frmAbout*>(w); a && a->isVisible())
-            about = a;
-    QVERIFY(about);
+    QCOMPARE(visibleWindows<frmAbout>().size(), 1);
+    frmAbout* about = visibleWindows<frmAbout>().front();
     f->close();  // the close box: no question, only the main window
     QCOMPARE(f.prompts.messages.size(), 0);
     QVERIFY(!f->isVisible());
