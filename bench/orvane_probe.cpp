@@ -4,7 +4,7 @@
 //   orvane_probe shots DIR          PNG pictures of every window
 //   orvane_probe memory             RSS and open files after 100 and after 1000/10000 rounds
 // ORVANE_PROBE_T0 (ns, realtime) times from the launcher; ORVANE_PROBE_PHASES prints the phases.
-#include "app/module1.h"
+#include "card/module1.h"
 #include "editor/form2.h"
 #include "platform/qt_prompts.h"
 #include "windows/form3.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/module1.h"
+#include "card/module1.h"
 #include "editor/form2.h"
 #include "support/scripted_prompts.h"
 #include "widgets/picture_box.h"

@@ -1,4 +1,0 @@
-#include "app/module1.h"
-
-orvane::CardPlacement Module1::CardPlacement;
-bool Module1::NeedsRedraw = false;

@@ -1,0 +1,163 @@
+#include "card/card_rules.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace orvane {
+namespace {
+
+double roundHalfEvenDouble(double value)
+{
+    return std::nearbyint(value);  // default rounding mode: ties to even
+}
+
+qint16 clampTo16(double value)
+{
+    return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
+}
+
+}  // namespace
+
+std::optional<double> parseDecimal(const QString& text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+qint16 cardTotal(const std::array<QString, 4>& sideTexts)
+{
+    qint16 total = 0;
+    for (const QString& text : sideTexts) {
+        double sum = total;
+        if (text == QLatin1String("A"))
+            sum += 10;
+        else
+            sum += parseDecimal(text).value_or(0.0);
+        total = clampTo16(roundHalfEvenDouble(std::clamp(sum, -1e9, 1e9)));
+    }
+    return total;
+}
+
+int frameForTotal(int total)
+{
+    int frame = 0;
+    if (total <= 16)
+        frame = 0;
+    if (total >= 17)
+        frame = 1;
+    if (total > 20)
+        frame = 2;
+    if (total > 25)
+        frame = 3;
+    return frame;
+}
+
+qint16 arrowLimit(int total)
+{
+    qint16 limit = 1;
+    if (total > 12)
+        limit = 2;
+    if (total > 16)
+        limit = 3;
+    if (total > 20)
+        limit = 4;
+    if (total > 22)
+        limit = 5;
+    if (total > 25)
+        limit = 6;
+    return limit;
+}
+
+QString arrowsLeftCaption(int arrowsLeft)
+{
+    return QStringLiteral("Arrows Left =") + (arrowsLeft >= 0 ? QStringLiteral(" ") : QString()) +
+           QString::number(arrowsLeft);
+}
+
+int levelForTotal(int total)
+{
+    if (total <= 8)
+        return 1;
+    if (total >= 26)
+        return 10;
+    if (total >= 23)
+        return 9;
+    return (total - 9) / 2 + 2;  // 9-10 -> 2, 11-12 -> 3, ... 21-22 -> 8
+}
+
+QString exportElementName(int elementIndex)
+{
+    static const std::array<const char*, 11> names = {"fire", "water",  "ice",     "earth",
+                                                      "wind", "poison", "thunder", "holy",
+                                                      "None", "None",   "None"};
+    return QLatin1String(names.at(size_t(elementIndex)));
+}
+
+std::optional<qint16> parsePlacement(const QString& text)
+{
+    const std::optional<double> value = parseDecimal(text);
+    if (!value)
+        return std::nullopt;
+    const double rounded = roundHalfEvenDouble(*value);
+    if (rounded < -32768.0 || rounded > 32767.0)
+        return std::nullopt;
+    return static_cast<qint16>(rounded);
+}
+
+std::optional<std::array<int, 4>> drawSides(int total, double maximum, std::mt19937& generator)
+{
+    if (total < 4 || total > 40 || !(maximum >= 1.0) || double(total) > 4.0 * maximum)
+        return std::nullopt;
+    // floor(r * M) + 1 gives 1..floor(M) with weight 1 each and, for a fractional M, the value
+    // ceil(M) with weight frac(M). No value above total - 3 can be part of a matching draw.
+    const double whole = std::floor(maximum);
+    const double fraction = maximum - whole;
+    const int top = int(std::min<double>(total - 3, fraction > 0 ? whole + 1 : whole));
+    std::vector<double> weight(size_t(top) + 1, 0.0);
+    for (int v = 1; v <= top; ++v)
+        weight[size_t(v)] = (v <= whole) ? 1.0 : fraction;
+
+    // ways[k][s]: total weight of k values summing to s.
+    std::array<std::array<double, 41>, 5> ways{};
+    ways[0][0] = 1.0;
+    for (size_t k = 1; k <= 4; ++k)
+        for (int s = 0; s <= total; ++s)
+            for (int v = 1; v <= top && v <= s; ++v)
+                ways[k][size_t(s)] += weight[size_t(v)] * ways[k - 1][size_t(s - v)];
+    if (ways[4][size_t(total)] <= 0.0)
+        return std::nullopt;
+
+    std::array<int, 4> sides{};
+    int remaining = total;
+    for (size_t i = 0; i < 4; ++i) {
+        const size_t left = 3 - i;
+        std::uniform_real_distribution<double> uniform(0.0, ways[left + 1][size_t(remaining)]);
+        double r = uniform(generator);
+        int chosen = 0;
+        for (int v = 1; v <= top && v <= remaining; ++v) {
+            const double w = weight[size_t(v)] * ways[left][size_t(remaining - v)];
+            if (w <= 0)
+                continue;
+            chosen = v;
+            if (r < w)
+                break;
+            r -= w;
+        }
+        sides[i] = chosen;
+        remaining -= chosen;
+    }
+    return sides;
+}
+
+QString sideText(int value)
+{
+    return value == 10 ? QStringLiteral("A") : QString::number(value);
+}
+
+}  // namespace orvane

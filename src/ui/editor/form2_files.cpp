@@ -1,0 +1,111 @@
+// The main window's file commands: load the main picture, save both cards, export the record.
+#include "editor/form2.h"
+
+#include "card/module1.h"
+#include "files/card_record.h"
+#include "files/card_save.h"
+#include "files/imageutils_library.h"
+#include "files/main_picture.h"
+#include "widgets/picture_box.h"
+
+#include <QDate>
+#include <QDir>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QTimer>
+
+using namespace orvane;
+
+void Form2::cmdLoadMain_Click()
+{
+    Dialog.CancelError = true;
+    Dialog.Filter = QStringLiteral("Windows Bitmaps (*.bmp)|*.bmp|GIF Format (*.gif)|*.gif|JPEG "
+                                   "Compression (*.jpg)|*.jpg");
+    Dialog.FilterIndex = 1;
+    Dialog.DialogTitle = QStringLiteral("Open Main Picture...");
+    if (!m_services.prompts->showOpen(Dialog))
+        return;
+    const LoadedPicture loaded = loadMainPicture(Dialog.FileName);
+    if (loaded.image.isNull()) {
+        m_services.prompts->messageBox(
+            QStringLiteral("The picture %1 could not be loaded: %2.\n\nThe main picture stays as "
+                           "it was.")
+                .arg(QDir::toNativeSeparators(Dialog.FileName), loaded.error),
+            Exclamation, QStringLiteral("Load Main Picture"));
+        return;
+    }
+    picMainPic->setPicture(loaded.image);
+    Module1::NeedsRedraw = true;
+}
+
+void Form2::cmdSaveCards_Click()
+{
+    if (!m_imageUtils)
+        m_imageUtils = std::make_unique<ImageUtilsLibrary>(m_services.imageUtilsPath.isEmpty()
+                                                               ? ImageUtilsLibrary::defaultPath()
+                                                               : m_services.imageUtilsPath);
+    const auto fail = [this](const QString& what, const QString& path, const QString& why) {
+        m_services.prompts->messageBox(QStringLiteral("%1 could not be saved as %2: %3.")
+                                           .arg(what, QDir::toNativeSeparators(path), why),
+                                       Exclamation, QStringLiteral("Save Card"));
+    };
+    const struct {
+        const char* title;
+        const char* what;
+        PictureBox* card;
+    } cards[] = {{"Save Blue Card...", "The blue card", picBlueBase},
+                 {"Save Red Card...", "The red card", picRedBase}};
+    for (const auto& card : cards) {
+        Dialog.CancelError = true;
+        Dialog.Filter = QStringLiteral("JPEG Compression (*.jpg)|*.jpg");
+        Dialog.FilterIndex = 1;
+        Dialog.FileName = QStringLiteral("*.jpg");
+        Dialog.DialogTitle = QLatin1String(card.title);
+        if (!m_services.prompts->showSave(Dialog))
+            return;
+        const QString jpegPath = jpegPathFor(Dialog.FileName);
+        const QString bitmapPath = bitmapPathFor(jpegPath);
+        QString error;
+        if (!writeBitmap(card.card->image(), bitmapPath, &error)) {
+            fail(QLatin1String(card.what), bitmapPath, error);
+            return;
+        }
+        if (!m_imageUtils->ConvertBMPtoJPG(bitmapPath, jpegPath, &error)) {
+            fail(QLatin1String(card.what), jpegPath, error);
+            return;
+        }
+    }
+    Dialog.FileName.clear();
+}
+
+void Form2::cmdCardData_Click()
+{
+    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    Timer1->stop();
+    // Started again however the command ends.
+    const auto restart = qScopeGuard([this] { Timer1->start(); });
+
+    const QString name = m_services.prompts->inputBox(
+        QStringLiteral("What is the name of your card?"), QStringLiteral("Name"));
+    if (name.isEmpty())
+        return;
+    const CardRecordInput record{
+        name,
+        {txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(), txtNums[3]->text()},
+        CardTotal,
+        std::max(0, selectedElement()),
+        date};
+    Dialog.Filter = QStringLiteral("Text Files (*.txt)|*.txt");
+    Dialog.FilterIndex = 1;
+    Dialog.FileName = name + QStringLiteral(".txt");
+    if (!m_services.prompts->showSave(Dialog))
+        return;
+    QString error;
+    if (!writeWholeFile(Dialog.FileName, cardRecord(record), &error))
+        m_services.prompts->messageBox(
+            QStringLiteral("The card data could not be written to %1: %2.")
+                .arg(QDir::toNativeSeparators(Dialog.FileName), error),
+            Exclamation, QStringLiteral("Export Card Data"));
+}

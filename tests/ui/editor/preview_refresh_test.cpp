@@ -1,0 +1,300 @@
+// The timer tick: which part file each choice loads, the arrow limit and labels, the flagged
+// composition, and asset files that change, vanish and come back.
+#include "card/card_rules.h"
+#include "render/asset_catalogue.h"
+#include "render/compositor.h"
+#include "support/form2_fixture.h"
+#include "support/images.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvane;
+
+namespace {
+
+// An asset folder in which every part is a solid colour unique to its file.
+struct ColourAssets {
+    QTemporaryDir dir;
+    QHash<QString, QRgb> colours;
+
+    ColourAssets()
+    {
+        QRgb next = 0x100000;
+        for (const QString& relative : assets::allFiles()) {
+            QSize size = assets::expectedSize(relative);
+            if (!size.isValid())
+                size = QSize(8, 8);
+            next += 0x010203;
+            write(relative, solid(size.width(), size.height(), next));
+        }
+    }
+    void write(const QString& relative, const QImage& image)
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QVERIFY(image.save(path, "BMP"));
+        colours[relative] = rgb(image, 0, 0);
+    }
+    QString path(const QString& relative) const { return dir.filePath(relative); }
+};
+
+QRgb shown(PictureBox* box)
+{
+    return rgb(box->image(), 0, 0);
+}
+
+}  // namespace
+
+class PreviewRefreshTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstTickLoadsTheStartChoices();
+    void digitFiles_data();
+    void digitFiles();
+    void elementAndFrameFiles();
+    void arrowFiles();
+    void arrowLimit_data();
+    void arrowLimit();
+    void labels();
+    void oneCompositionPerFlag();
+    void fileChangedOnDiskShowsAtTheNextTick();
+    void missingFileIsReportedOnceAndHeals();
+    void fileOfAnotherSizeIsUsedAsItIs();
+    void aMissingFolderIsOneNotice();
+    void cardsMatchAnOwnComposition();
+};
+
+void PreviewRefreshTest::firstTickLoadsTheStartChoices()
+{
+    ColourAssets assets;
+    Form2Fixture f(assets.dir.path());
+    f.tick();
+    QCOMPARE(shown(f->picFinalFrame), assets.colours[assets::frameFile(3)]);
+    QCOMPARE(shown(f->picFinalElem), assets.colours[assets::noElementFile()]);
+    for (PictureBox* digit : f->picFinalNum)
+        QCOMPARE(shown(digit), assets.colours[QStringLiteral("gfx/bitblts/A.bmp")]);
+    for (PictureBox* arrow : f->picArrowFinal) {
+        QCOMPARE(shown(arrow), assets.colours[assets::noElementFile()]);
+        QCOMPARE(arrow->size(), QSize(20, 21));  // takes the picture's size plus its border
+    }
+    QCOMPARE(f->numpossarrows, qint16(6));
+    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left = 6"));
+    QCOMPARE(f.prompts.notifications.size(), 0);
+}
+
+void PreviewRefreshTest::digitFiles_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("file");  // empty: the box keeps what it showed
+    for (char d = '1'; d <= '9'; ++d)
+        QTest::newRow(QByteArray(1, d).constData())
+            << QString(QLatin1Char(d)) << QStringLiteral("gfx/bitblts/%1.bmp").arg(QLatin1Char(d));
+    QTest::newRow("A") << "A"
+                       << "gfx/bitblts/A.bmp";
+    QTest::newRow("a") << "a"
+                       << "gfx/bitblts/A.bmp";
+    QTest::newRow("10") << "10"
+                        << "";
+    QTest::newRow("0") << "0"
+                       << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("7 blank") << "7 "
+                             << "";
+}
+
+void PreviewRefreshTest::digitFiles()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, file);
+    ColourAssets assets;
+    Form2Fixture f(assets.dir.path());
+    f.type(2, QStringLiteral("3"));
+    f.tick();
+    f.type(2, text);
+    f.tick();
+    const QString expected = file.isEmpty() ? QStringLiteral("gfx/bitblts/3.bmp") : file;
+    QCOMPARE(shown(f->picFinalNum[2]), assets.colours[expected]);
+}
+
+void PreviewRefreshTest::elementAndFrameFiles()
+{
+    ColourAssets assets;
+    Form2Fixture f(assets.dir.path());
+    for (int k = 0; k < 11; ++k) {
+        f->optElem[size_t(k)]->setChecked(true);
+        for (int frame = 0; frame < 4; ++frame) {
+            f->optFrame[size_t(frame)]->setChecked(true);
+            f.tick();
+            QCOMPARE(shown(f->picFinalFrame), assets.colours[assets::frameFile(frame)]);
+        }
+        QCOMPARE(shown(f->picFinalElem), assets.colours[assets::elementFile(k)]);
+    }
+}
+
+void PreviewRefreshTest::arrowFiles()
+{
+    ColourAssets assets;
+    Form2Fixture f(assets.dir.path());
+    f.tick();
+    f.clickArrow(3);
+    f.tick();
+    QCOMPARE(shown(f->picArrowFinal[3]), assets.colours[QStringLiteral("gfx/arrows/arrow 3.bmp")]);
+    QCOMPARE(f->picArrowFinal[3]->size(), QSize(12, 12));
+    f.clickArrow(3);
+    f.tick();
+    QCOMPARE(shown(f->picArrowFinal[3]), assets.colours[assets::noElementFile()]);
+}
+
+void PreviewRefreshTest::arrowLimit_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("limit");
+    const int table[][2] = {{12, 1}, {13, 2}, {16, 2}, {17, 3}, {20, 3}, {21, 4},
+                            {22, 4}, {23, 5}, {25, 5}, {26, 6}, {-3, 1}, {40, 6}};
+    for (const auto& row : table)
+        QTest::newRow(qPrintable(QString::number(row[0]))) << row[0] << row[1];
+}
+
+void PreviewRefreshTest::arrowLimit()
+{
+    QFETCH(int, total);
+    QFETCH(int, limit);
+    Form2Fixture f;
+    f->CardTotal = qint16(total);
+    f.tick();
+    QCOMPARE(int(f->numpossarrows), limit);
+    QCOMPARE(f->Label7->text(), orvane::arrowsLeftCaption(limit));
+}
+
+void PreviewRefreshTest::labels()
+{
+    Form2Fixture f;
+    f->CardTotal = 21;  // four allowed
+    f.tick();
+    for (int i = 0; i < 4; ++i)
+        f.clickArrow(i);
+    f.tick();
+    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left = 0"));
+    f->currentarrows = 5;
+    f.tick();
+    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left =-1"));
+    f->scrX->setValue(12);
+    f.tick();
+    QCOMPARE(f->labXpos->text(), QStringLiteral("X: 12"));
+    QCOMPARE(f->labYpos->text(), QStringLiteral("Y: 0"));
+}
+
+void PreviewRefreshTest::oneCompositionPerFlag()
+{
+    Form2Fixture f;
+    f.tick();
+    QCOMPARE(f->compositionCount(), 0);  // the flag starts false
+    f.type(0, QStringLiteral("5"));
+    f.type(1, QStringLiteral("5"));
+    f.tick();
+    QCOMPARE(f->compositionCount(), 1);
+    QVERIFY(!Module1::NeedsRedraw);
+    f.tick();
+    QCOMPARE(f->compositionCount(), 1);
+}
+
+void PreviewRefreshTest::fileChangedOnDiskShowsAtTheNextTick()
+{
+    ColourAssets assets;
+    Form2Fixture f(assets.dir.path());
+    f.tick();
+    assets.write(assets::frameFile(3), solid(62, 62, 0x00ABCD));
+    f.tick();
+    QCOMPARE(shown(f->picFinalFrame), 0x00ABCDu);
+}
+
+void PreviewRefreshTest::missingFileIsReportedOnceAndHeals()
+{
+    ColourAssets assets;
+    Form2Fixture f(assets.dir.path());
+    f.tick();
+    const QRgb before = shown(f->picFinalElem);
+    QVERIFY(QFile::remove(assets.path(assets::noElementFile())));
+    for (int i = 0; i < 10; ++i)
+        f.tick();
+    QCOMPARE(f.prompts.notifications.size(), 1);
+    const QString report = f.prompts.notifications.front().text;
+    QVERIFY(report.contains(QStringLiteral("noelem.bmp")));
+    QVERIFY(report.contains(QDir::toNativeSeparators(assets.path(assets::noElementFile()))));
+    QVERIFY(report.contains(QStringLiteral("16 × 17")));
+    QCOMPARE(shown(f->picFinalElem), before);  // the last picture stays
+    f.type(0, QStringLiteral("9"));
+    f.tick();  // the tool goes on: the digit still loads, the card is still composed
+    QCOMPARE(shown(f->picFinalNum[0]), assets.colours[QStringLiteral("gfx/bitblts/9.bmp")]);
+    QCOMPARE(f->compositionCount(), 1);
+
+    assets.write(assets::noElementFile(), solid(16, 17, 0x0000EE));
+    f.tick();
+    QCOMPARE(shown(f->picFinalElem), 0x0000EEu);
+    QCOMPARE(f.prompts.notifications.size(), 1);
+}
+
+void PreviewRefreshTest::fileOfAnotherSizeIsUsedAsItIs()
+{
+    ColourAssets assets;
+    assets.write(QStringLiteral("gfx/bitblts/A.bmp"), solid(12, 10, 0x0A0B0C));
+    Form2Fixture f(assets.dir.path());
+    f.tick();
+    QCOMPARE(QSize(f->picFinalNum[0]->ScaleWidth(), f->picFinalNum[0]->ScaleHeight()),
+             QSize(12, 10));
+    QCOMPARE(f->picFinalNum[0]->size(), QSize(16, 14));
+}
+
+void PreviewRefreshTest::aMissingFolderIsOneNotice()
+{
+    QTemporaryDir empty;
+    Form2Fixture f(empty.path());
+    f.tick();
+    f.tick();
+    QCOMPARE(f.prompts.notifications.size(), 1);
+    const QString report = f.prompts.notifications.front().text;
+    // The frame, the element (also every unticked arrow) and the digit A.
+    QVERIFY(report.startsWith(QStringLiteral("3 card parts could not be loaded")));
+    for (const char* name : {"Lvl10 Frame.bmp", "noelem.bmp", "A.bmp"})
+        QVERIFY2(report.contains(QLatin1String(name)), name);
+    QCOMPARE(f->CardTotal, qint16(40));  // the tool goes on
+}
+
+// The cards on screen against a composition made here from the same files.
+void PreviewRefreshTest::cardsMatchAnOwnComposition()
+{
+    const QString bin = qEnvironmentVariable("ORVANE_BIN_DIR");
+    Form2Fixture f;
+    f.typeAll("3", "A", "7", "a");
+    f->optElem[6]->click();
+    f.typeAll("3", "9", "7", "a");
+    f.tick();
+    f.clickArrow(1);
+    f.clickArrow(7);
+    f.tick();
+    const auto part = [&](const QString& relative) {
+        return QImage(bin + QLatin1Char('/') + relative).convertToFormat(QImage::Format_RGB32);
+    };
+    CardPictures pictures;
+    pictures.mainPicture = f->picMainPic->image();
+    pictures.digits = {part("gfx/bitblts/3.bmp"), part("gfx/bitblts/9.bmp"),
+                       part("gfx/bitblts/7.bmp"), part("gfx/bitblts/A.bmp")};
+    pictures.frame = part(assets::frameFile(f->selectedFrame()));
+    pictures.element = part(assets::elementFile(6));
+    for (int i = 0; i < 8; ++i)
+        pictures.arrows[size_t(i)] =
+            part(i == 1 || i == 7 ? assets::arrowFile(i) : assets::noElementFile());
+    const CardLayers layers = pictures.layers();
+    for (PictureBox* card : {f->picBlueBase, f->picRedBase}) {
+        QImage expected = (card == f->picBlueBase ? f->picBlueClean : f->picRedClean)->image();
+        composeCard(expected, expected.copy(), layers, {}, 0, 0);
+        QCOMPARE(card->image(), expected);
+    }
+}
+
+QTEST_MAIN(PreviewRefreshTest)
+#include "preview_refresh_test.moc"
