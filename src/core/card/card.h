@@ -6,24 +6,50 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace orvane {
 
 inline constexpr int NoElementChosen = -1;
+inline constexpr int ElementOptionCount = 11;
+inline constexpr int CardArrowCount = 8;
+inline constexpr int MainPictureMaxOffset = 62;
 
 // Everything that makes one card, without a window: what the editor's controls hold.
+//
+// `mainPicture` holds the picture's pixels as loaded. Settings that prepare a picture for the
+// card (fitting, cropping) belong beside it as their own member, so that a card keeps both the
+// original pixels and how they are to be prepared.
 struct Card {
-    QString name;                               // the card's name (file names, deck rows)
+    QString name;                                      // the card's name (file names, deck rows)
     std::array<QString, 4> sides{"A", "A", "A", "A"};  // number box texts: top, left, right, bottom
-    int element = NoElementChosen;              // 0 Fire .. 10 Trap; none chosen: no icon
-    std::array<bool, 8> arrows{};               // 0 upper left .. 7 lower right
-    QImage mainPicture;                         // RGB32; null: no main picture (transparent)
-    QString mainPicturePath;                    // where the picture came from; information only
-    int x = 0;                                  // offset of the main picture, 0..62
+    int element = NoElementChosen;                     // 0 Fire .. 10 Trap; none chosen: no icon
+    std::array<bool, CardArrowCount> arrows{};         // 0 upper left .. 7 lower right
+    QImage mainPicture;                                // RGB32; null: no main picture (transparent)
+    QString mainPicturePath;  // where the picture came from; information only
+    int x = 0;                // offset of the main picture, 0..62
     int y = 0;
     CardPlacement placement;
 
     bool operator==(const Card&) const = default;
+
+    int arrowCount() const;
 };
+
+// The element options' captions, by index: "Fire", "Water", ... "None", "Shadow", "Trap".
+QString elementCaption(int element);
+// The element index of a caption, in any case and with blanks around it; none for other text.
+std::optional<int> elementFromCaption(const QString& caption);
+
+// Arrow directions by index, as deck files and card files spell them: "upper-left", "up",
+// "upper-right", "left", "right", "lower-left", "down", "lower-right".
+QString arrowWord(int arrow);
+// An arrow given as its index ("0".."7") or its word (any case); none for other text.
+std::optional<int> arrowFromText(const QString& text);
+
+// A name made safe for the file system: the characters no common file system takes in a name
+// (/ \ : * ? " < > | and control characters) become '_', blanks and dots at the ends are
+// dropped, and an empty result becomes "card" ("Hero: 1/2" -> "Hero_ 1_2").
+QString safeFileName(const QString& name);
 
 }  // namespace orvane

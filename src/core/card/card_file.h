@@ -2,6 +2,7 @@
 
 #include "card/card.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -10,8 +11,24 @@ namespace orvane {
 
 // A card file: one card whole, as JSON text with a format version; the main picture's pixels are
 // kept inside (PNG, base64), its original path for information only.
+//
+//   {
+//     "format": "orvane-card", "version": 1,
+//     "name": "Hero",
+//     "sides": { "up": "A", "left": "3", "right": "7", "down": "2" },
+//     "element": "Fire",                       (a caption, or null: none chosen)
+//     "arrows": [ "upper-left", "down" ],
+//     "x": 0, "y": 31,
+//     "placement": { "TopX": 7, "TopY": 3, ... "ElemX": 44, "ElemY": 4 },
+//     "picture": { "path": "/home/me/hero.bmp", "width": 62, "height": 62,
+//                  "png": "iVBORw0KGgo..." }     (or null: no main picture)
+//   }
+//
+// A reader of version 1 ignores members it does not know, so later additions that an older
+// program may skip need no new version; a file of a higher version is refused.
 inline constexpr int CardFileVersion = 1;
 inline constexpr const char* CardFileSuffix = "orvcard";
+inline constexpr const char* CardFileFormat = "orvane-card";
 
 struct CardFileRead {
     std::optional<Card> card;  // set only when the whole file was understood

@@ -1,52 +1,75 @@
 #pragma once
 
+#include "card/card.h"
 #include "render/card_parts.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 namespace orvane {
 
 enum class ExportFormat { Png, Jpeg, Bmp };
 
+inline constexpr int MaxExportScale = 16;
+
+// "png", "jpg", "bmp" (any case; "jpeg" too); none for other text.
+std::optional<ExportFormat> exportFormatFromName(const QString& name);
+QString exportSuffix(ExportFormat format);  // "png", "jpg", "bmp"
+
 // Enlarges every card pixel to a scale x scale block (scale 1..16), no smoothing.
 QImage scaleCardPicture(const QImage& card, int scale);
 
-// The bytes of one exported card picture: PNG exact, JPEG through the ImageUtils settings
-// (4:4:4, quality 98), BMP as "Save Card" writes it. The editor's export, the clipboard and
-// orvane-render all use this, so the files are the same bytes.
+// The bytes of one exported card picture: PNG exact, JPEG with the ImageUtils converter's
+// settings (quality 98, 4:4:4, accurate DCT: the same bytes Save Card's JPEG has), BMP as
+// "Save Card" writes it (24-bit). The editor's export, the clipboard and orvane-render all use
+// this, so the files are the same bytes. Empty with `error` set when encoding fails.
 QByteArray encodeCardPicture(const QImage& card, ExportFormat format, int scale, QString* error);
 
-// A name made safe for the file system ("Hero: 1/2" -> "Hero_ 1_2").
-QString safeFileName(const QString& name);
+// safeFileName (card/card.h): a name made safe for the file system ("Hero: 1/2" -> "Hero_ 1_2").
 
 // "<base>-blue.png", "<base>-red.png".
 QString exportFileName(const QString& base, bool blue, ExportFormat format);
 
-// Writes whole files: each through a temporary that replaces the target only when complete.
+// Writes a whole file: through a temporary beside it that replaces the target only when
+// complete, so the target is either the old file or the new one. Without `syncToDisk` the data
+// is not forced to the disk before the rename (fast; a power cut can lose the newest files but
+// never leaves a half one in place of a whole one); with it, as a safe save does.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          bool syncToDisk = false);
 
+enum class SheetSides { Both, BlueOnly };
+enum class SheetPaper { A4, Letter };
+
 struct DeckRenderOptions {
-    QString input;  // a deck CSV or a card file
-    QString outDir; // empty: the input's folder
+    QString input;   // a deck CSV or a card file
+    QString outDir;  // empty: the input's folder
     ExportFormat format = ExportFormat::Png;
     int scale = 1;
     QString partsRoot;  // the folder holding gfx/
     bool records = false;
     int jobs = 0;  // 0: every core
+
+    QString sheet;  // a print-and-play PDF of all cards; empty: none
+    double cardMm = 25.0;
+    SheetSides sides = SheetSides::Both;
+    SheetPaper paper = SheetPaper::A4;
 };
 
 struct DeckRenderResult {
-    int cards = 0;
-    int pictures = 0;
+    int cards = 0;     // cards whose pictures were all written
+    int pictures = 0;  // picture files written
+    int sheetPages = 0;
     QStringList problems;  // one line per bad row: "deck.csv:12: column element: ..."
     bool cancelled = false;
     QString fatal;  // a failure that stopped everything (unreadable deck, missing parts)
+
+    bool ok() const { return fatal.isEmpty() && problems.isEmpty() && !cancelled; }
 };
 
 // The whole of orvane-render's work, for the command line and the editor's Render Deck...

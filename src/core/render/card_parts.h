@@ -4,27 +4,34 @@
 
 #include <QImage>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <optional>
 
 namespace orvane {
 
-// The 33 card-part pictures of one `gfx`-shaped folder, read once, plus the two clean bases.
+// The 33 card-part pictures of one `gfx`-shaped folder, read once, plus the two clean bases
+// (compiled in: the same pictures the editor starts its cards from).
 struct CardParts {
     std::array<QImage, 4> frames;     // 0 Monster .. 3 Character
     std::array<QImage, 11> elements;  // by element index (8 None: the empty icon)
     QImage noElement;                 // the empty arrow / element picture
     std::array<QImage, 8> arrows;
-    QHash<QString, QImage> digits;    // "1".."9", "A"
+    std::array<QImage, 10> digits;  // "1".."9", then "A"
     QImage blueBase;
     QImage redBase;
 
-    // Reads every part below `root` (the folder holding gfx/). Fails naming every file that is
-    // missing or unreadable.
+    // Reads every part below `root` (the folder holding gfx/), decoded as the editor decodes
+    // them. Fails, with one message naming every file that is missing or unreadable.
     static std::optional<CardParts> load(const QString& root, QString* error);
+
+    // The digit picture for a number box's text ("1".."9", "A", "a"); null for any other text.
+    const QImage* digit(const QString& text) const;
 };
+
+// The blue and the red clean card base.
+QImage cleanBlueBase();
+QImage cleanRedBase();
 
 struct RenderedCard {
     QImage blue;
@@ -32,7 +39,9 @@ struct RenderedCard {
 };
 
 // Renders `card` with `parts` through the editor's compositor: the same pixels the editor shows
-// for a card whose sides are 1-9 or A.
+// for a card whose sides are 1-9 or A. The frame follows the card total; an arrow not ticked
+// draws the empty picture in its place, as the editor does; a side text without a digit, no
+// element chosen, or no main picture draws nothing for that layer.
 RenderedCard renderCard(const Card& card, const CardParts& parts);
 
 }  // namespace orvane

@@ -1,0 +1,305 @@
+#include "card/card_file.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace orvane {
+namespace {
+
+// A card file is a few kilobytes; anything far larger is not one.
+constexpr qint64 MaxCardFileBytes = 256LL * 1024 * 1024;
+// The same limits as a main picture read from its own file.
+constexpr int MaxPictureSide = 16384;
+constexpr qint64 MaxPicturePixels = 25LL * 1000 * 1000;
+
+constexpr const char* SideKeys[4] = {"up", "left", "right", "down"};
+
+struct PlacementField {
+    const char* key;
+    qint16 CardPlacement::*member;
+};
+constexpr PlacementField PlacementFields[10] = {
+    {"TopX", &CardPlacement::TopX},       {"TopY", &CardPlacement::TopY},
+    {"LeftX", &CardPlacement::LeftX},     {"LeftY", &CardPlacement::LeftY},
+    {"RightX", &CardPlacement::RightX},   {"RightY", &CardPlacement::RightY},
+    {"BottomX", &CardPlacement::BottomX}, {"BottomY", &CardPlacement::BottomY},
+    {"ElemX", &CardPlacement::ElemX},     {"ElemY", &CardPlacement::ElemY}};
+
+QByteArray pngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGB32).save(&buffer, "png");
+    return bytes;
+}
+
+// Reads one card from its JSON object; the first problem found ends the read.
+class CardReader {
+public:
+    explicit CardReader(const QJsonObject& root) : m_root(root) {}
+
+    std::optional<Card> read(QString* problem)
+    {
+        Card card;
+        const bool ok = readName(card) && readSides(card) && readElement(card) &&
+                        readArrows(card) && readOffset(card) && readPlacement(card) &&
+                        readPicture(card);
+        if (!ok) {
+            *problem = m_problem;
+            return std::nullopt;
+        }
+        return card;
+    }
+
+private:
+    bool fail(const QString& problem)
+    {
+        m_problem = problem;
+        return false;
+    }
+
+    bool readName(Card& card)
+    {
+        const QJsonValue name = m_root.value(QLatin1String("name"));
+        if (name.isUndefined())
+            return true;
+        if (!name.isString())
+            return fail(QStringLiteral("\"name\" is not a text"));
+        card.name = name.toString();
+        return true;
+    }
+
+    bool readSides(Card& card)
+    {
+        const QJsonValue sides = m_root.value(QLatin1String("sides"));
+        if (!sides.isObject())
+            return fail(QStringLiteral("\"sides\" is missing or not an object"));
+        for (size_t i = 0; i < 4; ++i) {
+            const QJsonValue side = sides.toObject().value(QLatin1String(SideKeys[i]));
+            if (!side.isString())
+                return fail(QStringLiteral("side \"%1\" is missing or not a text")
+                                .arg(QLatin1String(SideKeys[i])));
+            card.sides[i] = side.toString();
+        }
+        return true;
+    }
+
+    bool readElement(Card& card)
+    {
+        const QJsonValue element = m_root.value(QLatin1String("element"));
+        if (element.isNull() || element.isUndefined()) {
+            card.element = NoElementChosen;
+            return true;
+        }
+        const std::optional<int> index =
+            element.isString() ? elementFromCaption(element.toString()) : std::nullopt;
+        if (!index)
+            return fail(QStringLiteral("\"element\" is not an element's name"));
+        card.element = *index;
+        return true;
+    }
+
+    bool readArrows(Card& card)
+    {
+        const QJsonValue arrows = m_root.value(QLatin1String("arrows"));
+        if (arrows.isUndefined())
+            return true;
+        if (!arrows.isArray())
+            return fail(QStringLiteral("\"arrows\" is not a list"));
+        for (const QJsonValue arrow : arrows.toArray()) {
+            const std::optional<int> index =
+                arrow.isString() ? arrowFromText(arrow.toString()) : std::nullopt;
+            if (!index)
+                return fail(QStringLiteral("\"arrows\" holds something that is no direction"));
+            card.arrows[size_t(*index)] = true;
+        }
+        return true;
+    }
+
+    bool readWhole(const QJsonObject& object, const char* key, int low, int high, int* value)
+    {
+        const QJsonValue v = object.value(QLatin1String(key));
+        if (v.isUndefined())
+            return true;  // the default stays
+        const double d = v.toDouble(-1e300);
+        if (!v.isDouble() || d != double(qint64(d)) || d < low || d > high)
+            return fail(QStringLiteral("\"%1\" is not a whole number from %2 to %3")
+                            .arg(QLatin1String(key))
+                            .arg(low)
+                            .arg(high));
+        *value = int(d);
+        return true;
+    }
+
+    bool readOffset(Card& card)
+    {
+        return readWhole(m_root, "x", 0, MainPictureMaxOffset, &card.x) &&
+               readWhole(m_root, "y", 0, MainPictureMaxOffset, &card.y);
+    }
+
+    bool readPlacement(Card& card)
+    {
+        const QJsonValue placement = m_root.value(QLatin1String("placement"));
+        if (placement.isUndefined())
+            return true;
+        if (!placement.isObject())
+            return fail(QStringLiteral("\"placement\" is not an object"));
+        for (const PlacementField& field : PlacementFields) {
+            int value = card.placement.*field.member;
+            if (!readWhole(placement.toObject(), field.key, -32768, 32767, &value))
+                return false;
+            card.placement.*field.member = qint16(value);
+        }
+        return true;
+    }
+
+    bool readPicture(Card& card)
+    {
+        const QJsonValue picture = m_root.value(QLatin1String("picture"));
+        if (picture.isNull() || picture.isUndefined())
+            return true;
+        if (!picture.isObject())
+            return fail(QStringLiteral("\"picture\" is not an object"));
+        const QJsonObject p = picture.toObject();
+        const QJsonValue path = p.value(QLatin1String("path"));
+        if (!path.isUndefined() && !path.isString())
+            return fail(QStringLiteral("the picture's \"path\" is not a text"));
+        card.mainPicturePath = path.toString();
+
+        const QJsonValue png = p.value(QLatin1String("png"));
+        if (!png.isString())
+            return fail(QStringLiteral("the picture's pixels (\"png\") are missing"));
+        const auto decoded = QByteArray::fromBase64Encoding(
+            png.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded)
+            return fail(QStringLiteral("the picture's pixels are not valid base64"));
+        QByteArray bytes = *decoded;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "png");
+        const QSize size = reader.size();
+        if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
+                               qint64(size.width()) * size.height() > MaxPicturePixels))
+            return fail(QStringLiteral("the picture is too large (%1 × %2 pixels)")
+                            .arg(size.width())
+                            .arg(size.height()));
+        const QImage image = reader.read();
+        if (image.isNull())
+            return fail(
+                QStringLiteral("the picture's pixels are damaged (%1)").arg(reader.errorString()));
+        card.mainPicture = image.convertToFormat(QImage::Format_RGB32);
+        return true;
+    }
+
+    const QJsonObject& m_root;
+    QString m_problem;
+};
+
+CardFileRead failure(const QString& path, const QString& problem)
+{
+    return {std::nullopt, QStringLiteral("The card file %1 cannot be opened: %2.")
+                              .arg(QDir::toNativeSeparators(path), problem)};
+}
+
+}  // namespace
+
+QByteArray cardToJson(const Card& card)
+{
+    QJsonObject root;
+    root[QLatin1String("format")] = QLatin1String(CardFileFormat);
+    root[QLatin1String("version")] = CardFileVersion;
+    root[QLatin1String("name")] = card.name;
+    QJsonObject sides;
+    for (size_t i = 0; i < 4; ++i)
+        sides[QLatin1String(SideKeys[i])] = card.sides[i];
+    root[QLatin1String("sides")] = sides;
+    root[QLatin1String("element")] =
+        card.element == NoElementChosen ? QJsonValue() : QJsonValue(elementCaption(card.element));
+    QJsonArray arrows;
+    for (int i = 0; i < CardArrowCount; ++i)
+        if (card.arrows[size_t(i)])
+            arrows.append(arrowWord(i));
+    root[QLatin1String("arrows")] = arrows;
+    root[QLatin1String("x")] = card.x;
+    root[QLatin1String("y")] = card.y;
+    QJsonObject placement;
+    for (const PlacementField& field : PlacementFields)
+        placement[QLatin1String(field.key)] = card.placement.*field.member;
+    root[QLatin1String("placement")] = placement;
+    if (card.mainPicture.isNull()) {
+        root[QLatin1String("picture")] = QJsonValue();
+    } else {
+        QJsonObject picture;
+        picture[QLatin1String("path")] = card.mainPicturePath;
+        picture[QLatin1String("width")] = card.mainPicture.width();
+        picture[QLatin1String("height")] = card.mainPicture.height();
+        picture[QLatin1String("png")] = QString::fromLatin1(pngBytes(card.mainPicture).toBase64());
+        root[QLatin1String("picture")] = picture;
+    }
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+CardFileRead cardFromJson(const QByteArray& json, const QString& pathForMessages)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return failure(pathForMessages, QStringLiteral("it is damaged (%1 at byte %2)")
+                                            .arg(parseError.errorString())
+                                            .arg(parseError.offset));
+    const QJsonObject root = document.object();
+    if (!document.isObject() ||
+        root.value(QLatin1String("format")).toString() != QLatin1String(CardFileFormat))
+        return failure(pathForMessages, QStringLiteral("it is not an Orvane card file"));
+    const QJsonValue version = root.value(QLatin1String("version"));
+    if (!version.isDouble() || version.toDouble() < 1 ||
+        version.toDouble() != double(qint64(version.toDouble())))
+        return failure(pathForMessages, QStringLiteral("its format version is missing or wrong"));
+    if (version.toDouble() > CardFileVersion)
+        return failure(pathForMessages,
+                       QStringLiteral("it was written in format version %1 by a newer Orvane; "
+                                      "this one reads up to version %2")
+                           .arg(qint64(version.toDouble()))
+                           .arg(CardFileVersion));
+    QString problem;
+    std::optional<Card> card = CardReader(root).read(&problem);
+    if (!card)
+        return failure(pathForMessages, QStringLiteral("it is damaged: %1").arg(problem));
+    return {std::move(card), {}};
+}
+
+CardFileRead readCardFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(path, file.errorString());
+    if (file.size() > MaxCardFileBytes)
+        return failure(path, QStringLiteral("it is far too large to be a card file"));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failure(path, file.errorString());
+    return cardFromJson(bytes, path);
+}
+
+bool writeCardFile(const Card& card, const QString& path, QString* error)
+{
+    const QByteArray bytes = cardToJson(card);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("The card file %1 cannot be written: %2.")
+                         .arg(QDir::toNativeSeparators(path), file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace orvane

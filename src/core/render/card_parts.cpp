@@ -1,0 +1,115 @@
+#include "render/card_parts.h"
+
+#include "card/card_rules.h"
+#include "render/asset_catalogue.h"
+#include "render/compositor.h"
+#include "render/picture_cache.h"
+
+#include <QDir>
+#include <QStringList>
+
+// The compiled-in resources live in a static library, so they are registered explicitly; the
+// macro must be used outside any namespace.
+static void registerCardBases()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(card_bases);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace orvane {
+namespace {
+
+QImage builtinBase(const char* resource)
+{
+    registerCardBases();
+    return QImage(QLatin1String(resource)).convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+QImage cleanBlueBase()
+{
+    static const QImage base = builtinBase(":/card/bluebase.xpm");
+    return base;
+}
+
+QImage cleanRedBase()
+{
+    static const QImage base = builtinBase(":/card/redbase.xpm");
+    return base;
+}
+
+std::optional<CardParts> CardParts::load(const QString& root, QString* error)
+{
+    QStringList problems;
+    const auto read = [&](const QString& name) {
+        QString why;
+        QImage image = readPictureFile(QDir(root).filePath(name), PictureCache::MaxSide, &why);
+        if (image.isNull())
+            problems << QStringLiteral("%1 (%2)").arg(name, why);
+        return image;
+    };
+
+    CardParts parts;
+    for (int k = 0; k < assets::FrameCount; ++k)
+        parts.frames[size_t(k)] = read(assets::frameFile(k));
+    for (int k = 0; k < assets::ElementCount; ++k)
+        parts.elements[size_t(k)] = read(assets::elementFile(k));
+    parts.noElement = parts.elements[ElementNone];
+    for (int d = 0; d < 9; ++d)
+        parts.digits[size_t(d)] = read(*assets::digitFile(QString::number(d + 1)));
+    parts.digits[9] = read(*assets::digitFile(QStringLiteral("A")));
+    for (int i = 0; i < assets::ArrowCount; ++i)
+        parts.arrows[size_t(i)] = read(assets::arrowFile(i));
+    parts.blueBase = cleanBlueBase();
+    parts.redBase = cleanRedBase();
+
+    if (!problems.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("%1 of the %2 card parts in %3 cannot be read:\n  %4")
+                         .arg(problems.size())
+                         .arg(assets::allFiles().size())
+                         .arg(QDir::toNativeSeparators(QDir(root).filePath(QStringLiteral("gfx"))),
+                              problems.join(QStringLiteral("\n  ")));
+        return std::nullopt;
+    }
+    return parts;
+}
+
+const QImage* CardParts::digit(const QString& text) const
+{
+    if (text.size() != 1)
+        return nullptr;
+    const QChar c = text.front();
+    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+        return &digits[size_t(c.unicode() - '1')];
+    if (c == QLatin1Char('A') || c == QLatin1Char('a'))
+        return &digits[9];
+    return nullptr;
+}
+
+RenderedCard renderCard(const Card& card, const CardParts& parts)
+{
+    CardLayers layers;
+    layers.mainPicture = card.mainPicture.isNull() ? nullptr : &card.mainPicture;
+    for (size_t i = 0; i < layers.digits.size(); ++i)
+        layers.digits[i] = parts.digit(card.sides[i]);
+    layers.frame = &parts.frames[size_t(frameForTotal(cardTotal(card.sides)))];
+    layers.element = card.element >= 0 && card.element < ElementOptionCount
+                         ? &parts.elements[size_t(card.element)]
+                         : nullptr;
+    for (size_t i = 0; i < layers.arrows.size(); ++i)
+        layers.arrows[i] = card.arrows[i] ? &parts.arrows[i] : &parts.noElement;
+
+    RenderedCard rendered;
+    rendered.blue = QImage(parts.blueBase.size(), QImage::Format_RGB32);
+    rendered.red = QImage(parts.redBase.size(), QImage::Format_RGB32);
+    composeCard(rendered.blue, parts.blueBase, layers, card.placement, card.x, card.y);
+    composeCard(rendered.red, parts.redBase, layers, card.placement, card.x, card.y);
+    return rendered;
+}
+
+}  // namespace orvane

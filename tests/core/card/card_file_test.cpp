@@ -1,0 +1,134 @@
+#include "card/card_file.h"
+#include "support/images.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace orvane;
+
+namespace {
+
+Card sampleCard()
+{
+    Card card;
+    card.name = QStringLiteral("Hero: \"Ünïcode\"");
+    card.sides = {"1", "A", "7", "3"};
+    card.element = 9;
+    card.arrows[0] = card.arrows[6] = true;
+    card.mainPicture = gradient(40, 70);
+    card.mainPicture.setPixel(3, 3, qRgb(0, 0, 0));
+    card.mainPicturePath = QStringLiteral("/somewhere/else/hero.bmp");
+    card.x = 31;
+    card.y = 62;
+    card.placement.TopX = -5;
+    card.placement.ElemY = 300;
+    return card;
+}
+
+QByteArray edited(const Card& card, const std::function<void(QJsonObject&)>& edit)
+{
+    QJsonObject root = QJsonDocument::fromJson(cardToJson(card)).object();
+    edit(root);
+    return QJsonDocument(root).toJson();
+}
+
+TEST(CardFile, RoundTripKeepsEveryValueAndPixel)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hero.orvcard"));
+    for (const Card& card : {sampleCard(), Card{}}) {
+        QString error;
+        ASSERT_TRUE(writeCardFile(card, path, &error)) << error.toStdString();
+        const CardFileRead read = readCardFile(path);
+        ASSERT_TRUE(read.card) << read.error.toStdString();
+        EXPECT_EQ(*read.card, card);
+        EXPECT_EQ(read.card->mainPicture.format(),
+                  card.mainPicture.isNull() ? QImage::Format_Invalid : QImage::Format_RGB32);
+    }
+}
+
+TEST(CardFile, IsReadableText)
+{
+    const QByteArray json = cardToJson(sampleCard());
+    for (const char* part :
+         {"\"format\": \"orvane-card\"", "\"version\": 1", "\"element\": \"Shadow\"",
+          "\"upper-left\"", "\"down\"", "\"TopX\": -5", "hero.bmp"})
+        EXPECT_TRUE(json.contains(part)) << part;
+}
+
+TEST(CardFile, RefusalsNameTheFileAndTheProblem)
+{
+    const Card card = sampleCard();
+    const QByteArray whole = cardToJson(card);
+    const auto set = [&](const char* key, const QJsonValue& value) {
+        return edited(card, [&](QJsonObject& root) { root[QLatin1String(key)] = value; });
+    };
+    const std::pair<QByteArray, const char*> cases[] = {
+        {whole.left(whole.size() / 2), "it is damaged ("},
+        {QByteArray(), "it is damaged ("},
+        {"[1, 2]", "not an Orvane card file"},
+        {set("format", QStringLiteral("something-else")), "not an Orvane card file"},
+        {set("version", 2), "format version 2 by a newer Orvane"},
+        {set("version", QStringLiteral("1")), "format version is missing or wrong"},
+        {set("version", 0.5), "format version is missing or wrong"},
+        {set("sides", 4), "\"sides\" is missing"},
+        {set("element", QStringLiteral("Lava")), "not an element's name"},
+        {set("arrows", QJsonArray{QStringLiteral("sideways")}), "no direction"},
+        {set("x", 63), "\"x\" is not a whole number from 0 to 62"},
+        {set("y", 1.5), "\"y\" is not a whole number"},
+        {set("placement", QJsonObject{{"TopX", QStringLiteral("7")}}), "\"TopX\""},
+        {set("picture", QJsonObject{{"png", QStringLiteral("@@@")}}), "not valid base64"},
+        {set("picture", QJsonObject{{"png", QStringLiteral("iVBORw0KGgoAAAA=")}}),
+         "pixels are damaged"},
+        {set("picture", QJsonObject{{"path", QStringLiteral("a.bmp")}}),
+         "pixels (\"png\") are missing"},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        const CardFileRead read = cardFromJson(bytes, QStringLiteral("/decks/hero.orvcard"));
+        EXPECT_FALSE(read.card) << expected;
+        EXPECT_TRUE(read.error.contains(QStringLiteral("/decks/hero.orvcard"))) << expected;
+        EXPECT_TRUE(read.error.contains(QLatin1String(expected)))
+            << read.error.toStdString() << " / " << expected;
+    }
+}
+
+TEST(CardFile, UnknownMembersOfTheSameVersionAreSkipped)
+{
+    const QByteArray json = edited(sampleCard(), [](QJsonObject& root) {
+        root[QLatin1String("comment")] = QStringLiteral("added by hand");
+    });
+    const CardFileRead read = cardFromJson(json, QStringLiteral("x.orvcard"));
+    ASSERT_TRUE(read.card) << read.error.toStdString();
+    EXPECT_EQ(*read.card, sampleCard());
+}
+
+TEST(CardFile, MissingFileAndFailedWriteLeaveNothingBehind)
+{
+    QTemporaryDir dir;
+    const CardFileRead missing = readCardFile(dir.filePath(QStringLiteral("none.orvcard")));
+    EXPECT_FALSE(missing.card);
+    EXPECT_TRUE(missing.error.contains(QStringLiteral("none.orvcard")));
+
+    QString error;
+    const QString inMissingFolder = dir.filePath(QStringLiteral("no/such/folder/a.orvcard"));
+    EXPECT_FALSE(writeCardFile(sampleCard(), inMissingFolder, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("a.orvcard")));
+
+    // A file already there is replaced whole; nothing else is left in the folder.
+    const QString path = dir.filePath(QStringLiteral("a.orvcard"));
+    ASSERT_TRUE(writeCardFile(Card{}, path, &error));
+    ASSERT_TRUE(writeCardFile(sampleCard(), path, &error));
+    EXPECT_EQ(*readCardFile(path).card, sampleCard());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("a.orvcard")});
+}
+
+}  // namespace
