@@ -1,6 +1,8 @@
 // Build step: turns the XPM drawings under assets/gfx into the BMP card parts the tool reads
 // from gfx/ beside the executable. Fails loudly when a drawing is missing, unreadable or of the
-// wrong size, so a broken asset never reaches a build.
+// wrong size, or when a frame would hide a digit or the element icon, so a broken asset never
+// reaches a build.
+#include "card/card_placement.h"
 #include "render/asset_catalogue.h"
 
 #include <QDir>
@@ -27,6 +29,54 @@ QSize drawnSize(const QString& relative)
         if (i == 3 || i == 4)
             return {6, 10};
         return {8, 8};
+    }
+    return {};
+}
+
+bool isFrame(const QString& relative)
+{
+    for (int k = 0; k < orvane::assets::FrameCount; ++k)
+        if (relative == orvane::assets::frameFile(k))
+            return true;
+    return false;
+}
+
+// The frame is composed over the digits and under the element icon, so with the default places it
+// must be pure black (the transparent colour) wherever one of them sits. Returns what it spoils,
+// or nothing.
+QString coveredPlace(const QImage& frame)
+{
+    const orvane::CardPlacement at;
+    const QSize digit =
+        orvane::assets::expectedSize(*orvane::assets::digitFile(QStringLiteral("1")));
+    const QSize element = orvane::assets::expectedSize(orvane::assets::elementFile(0));
+    const char* overDigit = "the frame is drawn over the digits and would hide it";
+    const char* underIcon = "the frame would show through the icon's transparent pixels";
+    const struct {
+        const char* what;
+        QRect rect;
+        const char* why;
+    } places[] = {{"the top digit", {QPoint(at.TopX, at.TopY), digit}, overDigit},
+                  {"the left digit", {QPoint(at.LeftX, at.LeftY), digit}, overDigit},
+                  {"the right digit", {QPoint(at.RightX, at.RightY), digit}, overDigit},
+                  {"the bottom digit", {QPoint(at.BottomX, at.BottomY), digit}, overDigit},
+                  {"the element icon", {QPoint(at.ElemX, at.ElemY), element}, underIcon}};
+    const QImage rgb = frame.convertToFormat(QImage::Format_RGB32);
+    for (const auto& place : places) {
+        const QRect& r = place.rect;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if ((rgb.pixel(x, y) & 0xFFFFFFu) != 0)
+                    return QStringLiteral("pixel %1,%2 is not pure black, but %3 sits there (%4 x "
+                                          "%5 at %6,%7 with the default places): %8")
+                        .arg(x)
+                        .arg(y)
+                        .arg(QLatin1String(place.what))
+                        .arg(r.width())
+                        .arg(r.height())
+                        .arg(r.left())
+                        .arg(r.top())
+                        .arg(QLatin1String(place.why));
     }
     return {};
 }
@@ -70,6 +120,11 @@ int main(int argc, char* argv[])
                             .arg(image.height())
                             .arg(size.width())
                             .arg(size.height()));
+        if (isFrame(relative)) {
+            const QString covered = coveredPlace(image);
+            if (!covered.isEmpty())
+                return fail(QStringLiteral("%1: %2").arg(source, covered));
+        }
         const QString target = output + QLatin1Char('/') + relative;
         QDir().mkpath(QFileInfo(target).absolutePath());
         QSaveFile file(target);

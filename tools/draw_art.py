@@ -141,8 +141,59 @@ def digit(ch):
 
 # ---- Frames: 62 x 62, black inside, grander from Monster to Character -------------------------
 
+# Where the digits and the element icon sit with the default places (CardPlacement): the frame is
+# drawn over the digits, so it keeps pure black on every pixel of these rectangles.
+DIGIT_SIZE = (9, 9)
+ELEMENT_SIZE = (16, 17)
+DIGIT_PLACES = ((7, 3), (3, 11), (11, 11), (7, 19))  # top, left, right, bottom
+ELEMENT_PLACE = (44, 4)
+
+
+def cells(x0, y0, w, h):
+    return {(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w)}
+
+
+def keep_clear():
+    """Every card pixel a digit or the element icon covers with the default places."""
+    clear = cells(*ELEMENT_PLACE, *ELEMENT_SIZE)
+    for (x, y) in DIGIT_PLACES:
+        clear |= cells(x, y, *DIGIT_SIZE)
+    return clear
+
+
+def ring(area, size=62):
+    """The pixels beside `area` (left, right, above, below) that are not part of it: a line
+    around it with its outer corners rounded off."""
+    around = set()
+    for (x, y) in area:
+        for dx, dy in ((-1, 0), (1, 0), (0, -1), (0, 1)):
+            n = (x + dx, y + dy)
+            if n not in area and 0 <= n[0] < size and 0 <= n[1] < size:
+                around.add(n)
+    return around
+
+
+def panels():
+    """The clear panels the rich frames draw their trim around: the digits' bounding box with its
+    empty lower-right corner cut off diagonally, and the element icon's box."""
+    clear = keep_clear()
+    digits = set()
+    for (x, y) in DIGIT_PLACES:
+        digits |= cells(x, y, *DIGIT_SIZE)
+    x0, y0 = min(x for x, _ in digits), min(y for _, y in digits)
+    x1, y1 = max(x for x, _ in digits), max(y for _, y in digits)
+    panel = set()
+    for y in range(y0, y1 + 1):
+        for x in range(x0, x1 + 1):
+            # Chamfer: drop the corner beyond the diagonal through the digits' free corner.
+            if (x, y) in digits or (x1 - x) + (y1 - y) >= (x1 - 15) + (y1 - 19) + 1:
+                panel.add((x, y))
+    return panel | clear
+
+
 def frame(kind):
-    """A bevelled border, light from the upper left, around a pure black inner area."""
+    """A bevelled border, light from the upper left, around a pure black inner area; the rich
+    frames run their trim line around the digits' panel and the element's socket."""
     c = Canvas(62, 62)
     styles = {
         # width, body colour (outside), body colour (inside), light, shadow
@@ -188,6 +239,24 @@ def frame(kind):
                          (31, 60), (1, 30), (1, 31), (2, 30), (2, 31), (59, 30), (59, 31),
                          (60, 30), (60, 31)):
             c.set(gx, gy, (215, 35, 75))
+    clear = keep_clear()
+    if kind in ("gf", "character"):
+        # The inner line turns around the digits' panel and the element's socket, so both read
+        # as set into the frame; their insides stay clear.
+        panel = panels()
+        for (x, y) in panel:
+            c.px[y][x] = BLACK
+        for (x, y) in ring(panel):
+            c.px[y][x] = visible(line)
+    elif kind == "boss":
+        # A silver socket around the element icon, where the border makes way for it.
+        socket = cells(*ELEMENT_PLACE, *ELEMENT_SIZE)
+        for (x, y) in socket:
+            c.px[y][x] = BLACK
+        for (x, y) in ring(socket):
+            c.px[y][x] = visible((226, 232, 244))
+    for (x, y) in clear:
+        c.px[y][x] = BLACK
     return c
 
 
@@ -307,8 +376,10 @@ def element(kind, w=16, h=17, background=BLACK):
 
 # ---- Arrows: pointing from the card's middle to its edges and corners -------------------------
 
-def arrow(index, w=None, h=None, colour=((255, 250, 240), (255, 120, 150)), line=OUTLINE,
-          background=BLACK):
+def arrow(index, w=None, h=None, colour=((255, 236, 246), (236, 36, 116)), line=OUTLINE,
+          background=BLACK, diagonal=True):
+    """A triangle pointing outwards, its outline closed on every side (corners too) so the arrow
+    stands apart from gold and silver frames as well as from the blue and red bases."""
     if w is None:
         w, h = {0: (8, 8), 2: (8, 8), 5: (8, 8), 7: (8, 8), 1: (10, 6), 6: (10, 6),
                 3: (6, 10), 4: (6, 10)}[index]
@@ -325,7 +396,7 @@ def arrow(index, w=None, h=None, colour=((255, 250, 240), (255, 120, 150)), line
         4: [(w - 0.6, h / 2), (1, 1), (1, h - 1)],
     }
     covered = c.shape(polygon(shapes[index]), lambda x, y: mix(colour[0], colour[1], (x + y) / (w + h)))
-    c.outline(covered, line, diagonal=False)
+    c.outline(covered, line, diagonal=diagonal)
     return c
 
 
@@ -456,7 +527,7 @@ def main():
     for name, index in marks.items():
         write_xpm(os.path.join(built, "mark_%s.xpm" % name),
                   arrow(index, colour=((60, 60, 70), (20, 20, 30)), line=(110, 110, 120),
-                        background=None), "mark_" + name)
+                        background=None, diagonal=False), "mark_" + name)
 
 
 if __name__ == "__main__":
