@@ -374,6 +374,33 @@ def element(kind, w=16, h=17, background=BLACK):
     return c
 
 
+def bounds(canvas):
+    """The smallest box (x0, y0, x1, y1) around the pixels that are drawn."""
+    drawn = [(x, y) for y in range(canvas.h) for x in range(canvas.w)
+             if canvas.px[y][x] not in (None, BLACK)]
+    return (min(x for x, _ in drawn), min(y for _, y in drawn),
+            max(x for x, _ in drawn), max(y for _, y in drawn))
+
+
+def demo_icon(kind, w, h, free_left, free_right):
+    """An element icon for the element row, in a w x h picture. The drawing is the largest that
+    keeps four pixels from the caption on its left and five from the next option's circle on its
+    right (counting the free pixels outside the picture, but at least one inside on each side),
+    and one above and below."""
+    left, right = max(1, 4 - free_left), max(1, 5 - free_right)
+    room_w, room_h = w - left - right, h - 2
+    scale = 1.3
+    while True:
+        icon = element(kind, round(16 * scale), round(17 * scale), None)
+        x0, y0, x1, y1 = bounds(icon)
+        if x1 - x0 + 1 <= room_w and y1 - y0 + 1 <= room_h:
+            break
+        scale -= 0.02
+    c = Canvas(w, h, None)
+    c.blit(icon, left + (room_w - (x1 - x0 + 1)) // 2 - x0, (h - (y1 - y0 + 1)) // 2 - y0)
+    return c
+
+
 # ---- Arrows: pointing from the card's middle to its edges and corners -------------------------
 
 def arrow(index, w=None, h=None, colour=((255, 236, 246), (236, 36, 116)), line=OUTLINE,
@@ -515,12 +542,16 @@ def main():
     write_xpm(os.path.join(built, "icon.xpm"), app_icon(), "app_icon")
     write_xpm(os.path.join(built, "about.xpm"), about_picture(), "about_picture")
     write_xpm(os.path.join(built, "form3.xpm"), banner(), "banner")
-    # The element icons beside the options, at their sizes in the window.
-    demo = [("fire", 16, 17), ("water", 15, 16), ("ice", 16, 16), ("earth", 16, 14),
-            ("wind", 15, 16), ("poison", 13, 14), ("bolt", 16, 16), ("holy", 15, 15),
-            ("shadow", 14, 14), ("trap", 11, 11)]
-    for i, (kind, w, h) in enumerate(demo):
-        write_xpm(os.path.join(built, "elem%d.xpm" % i), element(kind, w, h, None), "demo_%d" % i)
+    # The element icons beside the options, at the sizes of their places in the window; the last
+    # two numbers are the free pixels between the caption's text (in the window's font) and the
+    # place, and between the place and the next option's circle.
+    demo = [("fire", 16, 17, 10, 8), ("water", 15, 16, 8, 1), ("ice", 16, 16, 6, 8),
+            ("earth", 16, 14, 2, 89), ("wind", 15, 16, 4, 9), ("poison", 13, 14, 3, 3),
+            ("bolt", 16, 16, 3, 8), ("holy", 15, 15, 7, 90), ("shadow", 14, 14, 4, 2),
+            ("trap", 11, 11, 7, 4)]
+    for i, (kind, w, h, left, right) in enumerate(demo):
+        write_xpm(os.path.join(built, "elem%d.xpm" % i), demo_icon(kind, w, h, left, right),
+                  "demo_%d" % i)
     # Direction marks beside the arrow boxes, dark on the window's grey.
     marks = {"diag_ul": 0, "up": 1, "diag_ur": 2, "left": 3, "right": 4, "diag_ll": 5,
              "down": 6, "diag_lr": 7}
