@@ -67,6 +67,11 @@ class Canvas:
                 if c not in (None, BLACK):
                     self.set(ox + x, oy + y, c)
 
+    def blit_opaque(self, other, ox, oy):
+        for y in range(other.h):
+            for x in range(other.w):
+                self.set(ox + x, oy + y, other.px[y][x])
+
     def replace(self, old, new):
         for row in self.px:
             for i, c in enumerate(row):
@@ -486,8 +491,31 @@ def about_picture():
     return c
 
 
+def compose(base, sides, frame_kind, element_kind, arrows):
+    """A card as the tool lays it: base, digits, frame, element icon, then arrows."""
+    card = Canvas(62, 62)
+    card.blit(base, 0, 0)
+    for ch, (x, y) in zip(sides, DIGIT_PLACES):
+        card.blit(digit(ch), x, y)
+    card.blit(frame(frame_kind), 0, 0)
+    card.blit(element(element_kind), *ELEMENT_PLACE)
+    for index in arrows:
+        picture = arrow(index)
+        w, h = picture.w, picture.h
+        # Corners, the middles of the edges: as the compositor places them (ties to even).
+        cx, cy = round(31 - w / 2), round(31 - h / 2)
+        at = {0: (0, 0), 1: (cx, 0), 2: (62 - w, 0), 3: (0, cy), 4: (62 - w, cy),
+              5: (0, 62 - h), 6: (cx, 62 - h), 7: (62 - w, 62 - h)}[index]
+        card.blit(picture, *at)
+    return card
+
+
 def banner():
+    """The picture window's banner: one card of each frame (its sides add up to a total of that
+    frame), blue and red in turn, on a starry ground. The window shows 320 x 74 of the 321 x 75
+    picture; every card lies inside that."""
     w, h = 321, 75
+    shown_w, shown_h = 320, 74
     c = Canvas(w, h)
     for y in range(h):
         for x in range(w):
@@ -498,23 +526,18 @@ def banner():
         seed = (seed * 1103515245 + 12345) % 2 ** 31
         sx, sy = seed % w, (seed // w) % h
         c.set(sx, sy, (255, 250, 220))
-    # A row of small cards, alternating blue and red, each with its four digits.
     blue = card_base((10, 20, 90), (40, 90, 200), (150, 190, 255))
     red = card_base((110, 10, 20), (200, 40, 50), (255, 150, 150))
-    digits = [digit(d) for d in "A123456789"]
-    for i in range(5):
-        base = blue if i % 2 == 0 else red
-        ox, oy = 14 + i * 62, 7
-        tile = Canvas(62, 62)
-        tile.blit(base, 0, 0)
-        tile.blit(frame(["monster", "boss", "gf", "character", "character"][i]), 0, 0)
-        for k, (dx, dy) in enumerate(((7, 3), (3, 11), (11, 11), (7, 19))):
-            tile.blit(digits[(i * 3 + k) % 10], dx, dy)
-        elem = element(["fire", "water", "bolt", "holy", "ice"][i])
-        tile.blit(elem, 44, 4)
-        for y in range(62):
-            for x in range(62):
-                c.set(ox + x - (0 if i % 2 == 0 else 0), oy + y - (3 if i % 2 else 0), tile.get(x, y))
+    cards = [(blue, "A123", "monster", "fire", (1, 6)),
+             (red, "4536", "boss", "water", (0, 4, 7)),
+             (blue, "5874", "gf", "bolt", (2, 3, 5, 6)),
+             (red, "AA9A", "character", "holy", (0, 1, 2, 4, 5, 7))]
+    gap = (shown_w - 62 * len(cards)) // (len(cards) + 1)
+    left = (shown_w - 62 * len(cards) - gap * (len(cards) - 1)) // 2
+    top = (shown_h - 62) // 2
+    for i, (base, sides, frame_kind, element_kind, arrows) in enumerate(cards):
+        c.blit_opaque(compose(base, sides, frame_kind, element_kind, arrows),
+                      left + i * (62 + gap), top)
     return c
 
 
