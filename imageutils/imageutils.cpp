@@ -1,9 +1,9 @@
 #include "imageutils.h"
 
 #include "bmp_header.h"
+#include "jpeg_encoder.h"
 
-#include <turbojpeg.h>
-
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -11,23 +11,15 @@
 #include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr int DefaultQuality = 98;
-
-struct TjHandle {
-    tjhandle handle;
-    ~TjHandle()
-    {
-        if (handle)
-            tjDestroy(handle);
-    }
-};
-
-struct TjBuffer {
-    unsigned char* data = nullptr;
-    ~TjBuffer() { tjFree(data); }
-};
 
 bool readFile(const char* path, std::vector<unsigned char>& bytes)
 {
@@ -44,16 +36,26 @@ bool readFile(const char* path, std::vector<unsigned char>& bytes)
     return !std::ferror(file.get());
 }
 
+bool syncToDisk(FILE* file)
+{
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
 // Writes next to the target, then renames over it: the target is either the old file or the
 // complete new one.
-int writeAtomically(const std::string& target, const unsigned char* data, unsigned long size)
+int writeAtomically(const std::string& target, const unsigned char* data, std::size_t size)
 {
     const std::string partial = target + ".partial";
     FILE* file = std::fopen(partial.c_str(), "wb");
     if (!file)
         return ImageUtilsCannotWriteJpeg;
     const bool written = std::fwrite(data, 1, size, file) == size;
-    const bool flushed = std::fflush(file) == 0;
+    // On disks that allocate late, a full disk shows only when the data is forced out.
+    const bool flushed = std::fflush(file) == 0 && syncToDisk(file);
     const bool closed = std::fclose(file) == 0;
     std::error_code ec;
     if (!written || !flushed || !closed) {
@@ -90,16 +92,10 @@ extern "C" int ConvertBMPtoJPG(const char* bmpPath, const char* jpgPath, int qua
     if (decoded != ImageUtilsOk)
         return decoded;
 
-    TjHandle encoder{tjInitCompress()};
-    if (!encoder.handle)
+    const imageutils::JpegSettings settings{quality, chroma == ImageUtilsChroma444,
+                                            (flags & ImageUtilsFastDct) != 0};
+    std::vector<unsigned char> jpeg;
+    if (!imageutils::encodeJpeg(bitmap, settings, jpeg))
         return ImageUtilsEncodeFailed;
-    TjBuffer jpeg;
-    unsigned long jpegSize = 0;
-    const int sampling = chroma == ImageUtilsChroma444 ? TJSAMP_444 : TJSAMP_420;
-    const int tjFlags = (flags & ImageUtilsFastDct) ? TJFLAG_FASTDCT : TJFLAG_ACCURATEDCT;
-    if (tjCompress2(encoder.handle, bitmap.rgb.data(), bitmap.width, bitmap.width * 3,
-                    bitmap.height, TJPF_RGB, &jpeg.data, &jpegSize, sampling, quality,
-                    tjFlags) != 0)
-        return ImageUtilsEncodeFailed;
-    return writeAtomically(jpgPath, jpeg.data, jpegSize);
+    return writeAtomically(jpgPath, jpeg.data(), jpeg.size());
 }

@@ -84,6 +84,36 @@ TEST_F(ImageUtilsTest, ConvertsACardFaithfullyAt444)
     EXPECT_FALSE(QFile::exists(path("card.jpg.partial")));
 }
 
+// The converter's file against TurboJPEG's default coding of the same bitmap (4:4:4, quality 98,
+// accurate DCT, fixed Huffman tables): the decoded pixels are identical, the file is smaller.
+TEST_F(ImageUtilsTest, OptimisedTablesKeepEveryPixelInASmallerFile)
+{
+    const QImage photo = gradient(123, 77);
+    for (const QImage& card : {sampleCard(), photo}) {
+        ASSERT_TRUE(card.save(path("card.bmp"), "BMP"));
+        ASSERT_EQ(run(path("card.bmp"), path("card.jpg")), ImageUtilsOk);
+        const QByteArray ours = read(path("card.jpg"));
+
+        const QImage rgb = card.convertToFormat(QImage::Format_RGB888);
+        tjhandle encoder = tjInitCompress();
+        unsigned char* reference = nullptr;
+        unsigned long referenceSize = 0;
+        ASSERT_EQ(tjCompress2(encoder, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()),
+                              rgb.height(), TJPF_RGB, &reference, &referenceSize, TJSAMP_444, 98,
+                              TJFLAG_ACCURATEDCT),
+                  0);
+        const QByteArray fixed(reinterpret_cast<const char*>(reference), qsizetype(referenceSize));
+        tjFree(reference);
+        tjDestroy(encoder);
+
+        EXPECT_LT(ours.size(), fixed.size());
+        const QImage a = QImage::fromData(ours, "JPEG");
+        const QImage b = QImage::fromData(fixed, "JPEG");
+        ASSERT_FALSE(a.isNull());
+        EXPECT_EQ(a, b);
+    }
+}
+
 TEST_F(ImageUtilsTest, ReadsTopDownAndPalettedBitmaps)
 {
     QImage indexed(5, 3, QImage::Format_Indexed8);
