@@ -18,6 +18,27 @@
 
 using namespace orvane;
 
+namespace {
+
+// Names every file a save would replace in one question; true when there is none or the user
+// agrees.
+bool confirmReplacing(Prompts& prompts, const QString& what, const QStringList& existing)
+{
+    if (existing.isEmpty())
+        return true;
+    QStringList names;
+    for (const QString& path : existing)
+        names.append(QDir::toNativeSeparators(path));
+    const QString text =
+        existing.size() == 1
+            ? QStringLiteral("%1 would replace this file:\n\n%2\n\nReplace it?")
+            : QStringLiteral("%1 would replace these files:\n\n%2\n\nReplace them?");
+    return prompts.messageBox(text.arg(what, names.join(QLatin1Char('\n'))), YesNo | Exclamation,
+                              QStringLiteral("Save Card")) == AnswerYes;
+}
+
+}  // namespace
+
 void Form2::cmdLoadMain_Click()
 {
     Dialog.CancelError = true;
@@ -46,11 +67,6 @@ void Form2::cmdSaveCards_Click()
         m_imageUtils = std::make_unique<ImageUtilsLibrary>(m_services.imageUtilsPath.isEmpty()
                                                                ? ImageUtilsLibrary::defaultPath()
                                                                : m_services.imageUtilsPath);
-    const auto fail = [this](const QString& what, const QString& path, const QString& why) {
-        m_services.prompts->messageBox(QStringLiteral("%1 could not be saved as %2: %3.")
-                                           .arg(what, QDir::toNativeSeparators(path), why),
-                                       Exclamation, QStringLiteral("Save Card"));
-    };
     const struct {
         const char* title;
         const char* what;
@@ -63,17 +79,23 @@ void Form2::cmdSaveCards_Click()
         Dialog.FilterIndex = 1;
         Dialog.FileName = QStringLiteral("*.jpg");
         Dialog.DialogTitle = QLatin1String(card.title);
-        if (!m_services.prompts->showSave(Dialog))
-            return;
-        const QString jpegPath = jpegPathFor(Dialog.FileName);
-        const QString bitmapPath = bitmapPathFor(jpegPath);
-        QString error;
-        if (!writeBitmap(card.card->image(), bitmapPath, &error)) {
-            fail(QLatin1String(card.what), bitmapPath, error);
-            return;
+        CardFiles files;
+        // Every file the card would replace is named in one question; "No" offers the dialog
+        // again with the name chosen.
+        for (;;) {
+            if (!m_services.prompts->showSave(Dialog))
+                return;
+            files = cardFilesFor(Dialog.FileName);
+            if (confirmReplacing(*m_services.prompts, QLatin1String(card.what),
+                                 existingCardFiles(files)))
+                break;
         }
-        if (!m_imageUtils->ConvertBMPtoJPG(bitmapPath, jpegPath, &error)) {
-            fail(QLatin1String(card.what), jpegPath, error);
+        QString failedPath, error;
+        if (!saveCard(card.card->image(), files, *m_imageUtils, &failedPath, &error)) {
+            m_services.prompts->messageBox(
+                QStringLiteral("%1 could not be saved as %2: %3.\n\nNo file was changed.")
+                    .arg(QLatin1String(card.what), QDir::toNativeSeparators(failedPath), error),
+                Exclamation, QStringLiteral("Save Card"));
             return;
         }
     }

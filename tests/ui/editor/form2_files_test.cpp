@@ -2,6 +2,7 @@
 #include "support/form2_fixture.h"
 #include "support/gif_writer.h"
 #include "support/images.h"
+#include "support/small_disk.h"
 
 #include <QDate>
 #include <QDir>
@@ -21,7 +22,11 @@ private slots:
     void saveRedCancelledKeepsBlue();
     void saveIntoAFolderNamedJpgAndWithoutExtension();
     void saveToAnUnwritableFolderReports();
-    void saveWithoutTheConverterKeepsTheBitmapAndReports();
+    void saveWithoutTheConverterWritesNothingAndReports();
+    void saveNamesEveryFileItWouldReplaceInOneQuestion_data();
+    void saveNamesEveryFileItWouldReplaceInOneQuestion();
+    void saveNotReplacingOffersTheDialogAgain();
+    void saveRedOnAFullDiskKeepsTheOldRedPair();
     void exportStartState();
     void exportTrapAndLevels_data();
     void exportTrapAndLevels();
@@ -173,7 +178,7 @@ void Form2FilesTest::saveToAnUnwritableFolderReports()
     }
 }
 
-void Form2FilesTest::saveWithoutTheConverterKeepsTheBitmapAndReports()
+void Form2FilesTest::saveWithoutTheConverterWritesNothingAndReports()
 {
     QTemporaryDir dir;
     ScriptedPrompts prompts;
@@ -185,10 +190,104 @@ void Form2FilesTest::saveWithoutTheConverterKeepsTheBitmapAndReports()
     form.Timer1->stop();
     prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("blue.jpg")));
     form.cmdSaveCards->click();
-    QVERIFY(QFile::exists(dir.filePath("blue.bmp")));
-    QVERIFY(!QFile::exists(dir.filePath("blue.jpg")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     QCOMPARE(prompts.messages.size(), 1);
     QVERIFY(prompts.messages.front().text.contains(QStringLiteral("libMissing.so")));
+    QVERIFY(prompts.messages.front().text.contains(QStringLiteral("blue.jpg")));
+}
+
+void Form2FilesTest::saveNamesEveryFileItWouldReplaceInOneQuestion_data()
+{
+    QTest::addColumn<QStringList>("present");  // files there before the save
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("named");  // the files the one question names, in order
+    QTest::newRow("nothing there") << QStringList{"other.jpg"} << "hero.jpg" << QStringList{};
+    QTest::newRow("the bitmap beside")
+        << QStringList{"hero.bmp"} << "hero.jpg" << QStringList{"hero.bmp"};
+    QTest::newRow("both") << QStringList{"hero.bmp", "hero.jpg"} << "hero.jpg"
+                          << QStringList{"hero.jpg", "hero.bmp"};
+    QTest::newRow("completed name")
+        << QStringList{"keep", "keep.jpg"} << "keep" << QStringList{"keep.jpg"};
+}
+
+void Form2FilesTest::saveNamesEveryFileItWouldReplaceInOneQuestion()
+{
+    QFETCH(QStringList, present);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, named);
+    QTemporaryDir dir;
+    for (const QString& name : present) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("the user's " + name.toUtf8());
+    }
+    Form2Fixture f;
+    // The question is answered "No", the dialog offered again is cancelled: nothing is written.
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath(typed)});
+    f->cmdSaveCards->click();
+    if (named.isEmpty()) {
+        QCOMPARE(f.prompts.messages.size(), 0);
+        return;
+    }
+    QCOMPARE(f.prompts.messages.size(), 1);
+    const auto& question = f.prompts.messages.front();
+    QCOMPARE(question.style, int(orvane::YesNo | orvane::Exclamation));
+    QVERIFY(question.text.startsWith(QStringLiteral("The blue card would replace")));
+    qsizetype at = 0;
+    for (const QString& name : named) {
+        const qsizetype found = question.text.indexOf(QDir::toNativeSeparators(dir.filePath(name)));
+        QVERIFY2(found > at, qPrintable(question.text));
+        at = found;
+    }
+    for (const QString& name : present)
+        QCOMPARE(read(dir.filePath(name)), "the user's " + name.toUtf8());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), present.size());
+}
+
+void Form2FilesTest::saveNotReplacingOffersTheDialogAgain()
+{
+    QTemporaryDir dir;
+    QFile old(dir.filePath("hero.bmp"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("my drawing");
+    old.close();
+    Form2Fixture f;
+    f.prompts.messageAnswers = QQueue<int>({orvane::AnswerNo, orvane::AnswerYes});
+    f.prompts.fileAnswers = QQueue<QString>(
+        {dir.filePath("hero.jpg"), dir.filePath("hero.jpg"), dir.filePath("red.jpg")});
+    f->cmdSaveCards->click();
+    QCOMPARE(f.prompts.fileRequests.size(), 3);
+    QCOMPARE(f.prompts.fileRequests[1].dialog.DialogTitle, QStringLiteral("Save Blue Card..."));
+    QCOMPARE(f.prompts.fileRequests[1].dialog.FileName, dir.filePath("hero.jpg"));
+    QCOMPARE(f.prompts.messages.size(), 2);
+    QCOMPARE(QImage(dir.filePath("hero.bmp")).convertToFormat(QImage::Format_RGB32),
+             f->picBlueBase->image());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"hero.bmp", "hero.jpg", "red.bmp", "red.jpg"}));
+}
+
+void Form2FilesTest::saveRedOnAFullDiskKeepsTheOldRedPair()
+{
+    SmallDisk disk(128);
+    if (!disk.mounted())
+        QSKIP("a memory disk cannot be mounted here (needs root)");
+    QTemporaryDir blueDir;
+    for (const char* name : {"red.jpg", "red.bmp"}) {
+        QFile file(disk.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("old ") + name);
+    }
+    QVERIFY(disk.fillLeaving(3 * 4096));  // room for the new bitmap, not for its JPEG
+    const auto before = disk.contents();
+    Form2Fixture f;
+    f.prompts.messageAnswers = QQueue<int>({orvane::AnswerYes});
+    f.prompts.fileAnswers =
+        QQueue<QString>({blueDir.filePath("blue.jpg"), disk.filePath("red.jpg")});
+    f->cmdSaveCards->click();
+    QCOMPARE(f.prompts.messages.size(), 2);  // the question, then the failure
+    QVERIFY(f.prompts.messages[1].text.contains(QStringLiteral("The red card could not be saved")));
+    QCOMPARE(disk.contents(), before);
+    QCOMPARE(QDir(blueDir.path()).entryList(QDir::Files), QStringList({"blue.bmp", "blue.jpg"}));
 }
 
 void Form2FilesTest::exportStartState()
