@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int DefaultQuality = 98;
+constexpr int DefaultQuality = imageutils::JpegSettings{}.quality;
 
 bool readFile(const char* path, std::vector<unsigned char>& bytes)
 {

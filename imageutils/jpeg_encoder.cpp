@@ -25,8 +25,8 @@ void onMessage(j_common_ptr, int) {}
 
 // The whole libjpeg run, in a function of its own: after the error jump only `info` is used again
 // (to destroy it), and the output buffer lives in the caller.
-bool compress(const Bitmap& bitmap, const JpegSettings& settings, unsigned char** buffer,
-              unsigned long* size)
+bool compress(const unsigned char* rgb, int width, int height, std::size_t stride,
+              const JpegSettings& settings, unsigned char** buffer, unsigned long* size)
 {
     jpeg_compress_struct info{};
     ErrorManager errors{};
@@ -39,8 +39,8 @@ bool compress(const Bitmap& bitmap, const JpegSettings& settings, unsigned char*
     }
     jpeg_create_compress(&info);
     jpeg_mem_dest(&info, buffer, size);
-    info.image_width = JDIMENSION(bitmap.width);
-    info.image_height = JDIMENSION(bitmap.height);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
@@ -55,10 +55,8 @@ bool compress(const Bitmap& bitmap, const JpegSettings& settings, unsigned char*
         info.comp_info[c].v_samp_factor = 1;
     }
     jpeg_start_compress(&info, TRUE);
-    const auto stride = std::size_t(bitmap.width) * 3;
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<unsigned char*>(bitmap.rgb.data()) +
-                       stride * std::size_t(info.next_scanline);
+        JSAMPROW row = const_cast<unsigned char*>(rgb) + stride * std::size_t(info.next_scanline);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -68,13 +66,13 @@ bool compress(const Bitmap& bitmap, const JpegSettings& settings, unsigned char*
 
 }  // namespace
 
-bool encodeJpeg(const Bitmap& bitmap, const JpegSettings& settings,
-                std::vector<unsigned char>& jpeg)
+bool encodeJpeg(const unsigned char* rgb, int width, int height, std::size_t stride,
+                const JpegSettings& settings, std::vector<unsigned char>& jpeg)
 {
     jpeg.clear();
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    const bool encoded = compress(bitmap, settings, &buffer, &size);
+    const bool encoded = compress(rgb, width, height, stride, settings, &buffer, &size);
     if (encoded)
         jpeg.assign(buffer, buffer + size);
     std::free(buffer);  // jpeg_mem_dest's buffer, allocated with malloc

@@ -2,6 +2,7 @@
 
 #include "bmp_header.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace imageutils {
@@ -12,10 +13,18 @@ struct JpegSettings {
     bool fastDct = false;    // false: the accurate integer DCT
 };
 
-// Encodes `bitmap` as a baseline JPEG with Huffman tables computed for this very picture (an
-// extra pass over the coefficients: the same pixels in a smaller file). Returns false when the
-// encoder fails; `jpeg` is then left empty.
-bool encodeJpeg(const Bitmap& bitmap, const JpegSettings& settings,
-                std::vector<unsigned char>& jpeg);
+// Encodes top-down RGB rows (3 bytes a pixel, `stride` bytes from one row to the next) as a
+// baseline JPEG with Huffman tables computed for this very picture (an extra pass over the
+// coefficients: the same pixels in a smaller file). Returns false when the encoder fails; `jpeg`
+// is then left empty.
+bool encodeJpeg(const unsigned char* rgb, int width, int height, std::size_t stride,
+                const JpegSettings& settings, std::vector<unsigned char>& jpeg);
+
+inline bool encodeJpeg(const Bitmap& bitmap, const JpegSettings& settings,
+                       std::vector<unsigned char>& jpeg)
+{
+    return encodeJpeg(bitmap.rgb.data(), bitmap.width, bitmap.height, std::size_t(bitmap.width) * 3,
+                      settings, jpeg);
+}
 
 }  // namespace imageutils

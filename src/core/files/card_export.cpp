@@ -8,40 +8,27 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
-#include <turbojpeg.h>
+#include "jpeg_encoder.h"
 
 #include <atomic>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace orvane {
 namespace {
 
-// ImageUtils' ConvertBMPtoJPG with its default arguments, as Save Card calls it.
-constexpr int JpegQuality = 98;
-constexpr int JpegSampling = TJSAMP_444;
-constexpr int JpegFlags = TJFLAG_ACCURATEDCT;
-
+// ImageUtils' ConvertBMPtoJPG with its default arguments, as Save Card calls it: the encoder is
+// the converter's own, so the bytes are the same.
 QByteArray encodeJpeg(const QImage& rgb, QString* error)
 {
-    const std::unique_ptr<void, int (*)(tjhandle)> encoder(tjInitCompress(), &tjDestroy);
-    if (!encoder) {
-        *error = QStringLiteral("the JPEG encoder could not be started");
+    std::vector<unsigned char> jpeg;
+    if (!imageutils::encodeJpeg(rgb.constBits(), rgb.width(), rgb.height(),
+                                std::size_t(rgb.bytesPerLine()), {}, jpeg)) {
+        *error = QStringLiteral("the JPEG encoder failed");
         return {};
     }
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    const int failed =
-        tjCompress2(encoder.get(), rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()),
-                    rgb.height(), TJPF_RGB, &jpeg, &size, JpegSampling, JpegQuality, JpegFlags);
-    QByteArray bytes;
-    if (failed)
-        *error = QStringLiteral("the JPEG encoder failed (%1)")
-                     .arg(QString::fromLocal8Bit(tjGetErrorStr2(encoder.get())));
-    else
-        bytes = QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size));
-    tjFree(jpeg);
-    return bytes;
+    return QByteArray(reinterpret_cast<const char*>(jpeg.data()), qsizetype(jpeg.size()));
 }
 
 QByteArray encodeWithQt(const QImage& image, const char* format, QString* error)
