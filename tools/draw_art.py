@@ -179,21 +179,19 @@ def ring(area, size=62):
 
 
 def panels():
-    """The clear panels the rich frames draw their trim around: the digits' bounding box with its
-    empty lower-right corner cut off diagonally, and the element icon's box."""
-    clear = keep_clear()
+    """The clear panels the rich frames draw their trim around: the digits' bounding box without
+    its empty lower-right corner (right of the bottom digit, below the right digit), which gives
+    the panel a step, and the element icon's box."""
     digits = set()
     for (x, y) in DIGIT_PLACES:
         digits |= cells(x, y, *DIGIT_SIZE)
     x0, y0 = min(x for x, _ in digits), min(y for _, y in digits)
     x1, y1 = max(x for x, _ in digits), max(y for _, y in digits)
-    panel = set()
-    for y in range(y0, y1 + 1):
-        for x in range(x0, x1 + 1):
-            # Chamfer: drop the corner beyond the diagonal through the digits' free corner.
-            if (x, y) in digits or (x1 - x) + (y1 - y) >= (x1 - 15) + (y1 - 19) + 1:
-                panel.add((x, y))
-    return panel | clear
+    bottom_x, right_y = DIGIT_PLACES[3][0], DIGIT_PLACES[2][1]
+    step_x, step_y = bottom_x + DIGIT_SIZE[0], right_y + DIGIT_SIZE[1]
+    panel = {(x, y) for (x, y) in cells(x0, y0, x1 - x0 + 1, y1 - y0 + 1)
+             if x < step_x or y < step_y}
+    return panel | keep_clear()
 
 
 def frame(kind):
