@@ -1,0 +1,100 @@
+#include "card/picture_fit.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvane;
+
+namespace {
+
+using Settings = QMap<QString, QString>;
+
+TEST(PictureFitText, EmptySettingsAreTheDefaults)
+{
+    PictureFitProblem problem;
+    EXPECT_EQ(parsePictureFit({}, &problem), PictureFit{});
+    Settings blanks;
+    for (const QString& name : pictureFitNames())
+        blanks[name] = QStringLiteral(" ");
+    EXPECT_EQ(parsePictureFit(blanks, &problem), PictureFit{});
+    EXPECT_TRUE(changedPictureFitSettings(PictureFit{}).isEmpty());
+}
+
+TEST(PictureFitText, EverySettingReadsBackEqual)
+{
+    PictureFit percent;
+    percent.mode = FitMode::Percent;
+    percent.scalePercent = 12.5;
+    percent.resample = Resample::Nearest;
+    percent.panX = -40;
+    percent.panY = 300;
+    PictureFit keyed;
+    keyed.mode = FitMode::Fill;
+    keyed.key = KeyMode::Colour;
+    keyed.keyColour = qRgb(0x12, 0xab, 0xef);
+    keyed.tolerance = 255;
+    keyed.keepDarkVisible = true;
+    PictureFit corners;
+    corners.mode = FitMode::None;
+    corners.key = KeyMode::Corners;
+    corners.tolerance = 30;
+    corners.panY = -7;
+
+    for (const PictureFit& fit : {PictureFit{}, percent, keyed, corners}) {
+        PictureFitProblem problem;
+        EXPECT_EQ(parsePictureFit(pictureFitSettings(fit), &problem), fit)
+            << problem.name.toStdString();
+        EXPECT_EQ(parsePictureFit(changedPictureFitSettings(fit), &problem), fit);
+    }
+    EXPECT_EQ(pictureFitSettings(keyed).value("key"), "#12abef");
+    EXPECT_EQ(pictureFitSettings(percent).value("scale"), "12.5");
+    EXPECT_EQ(pictureFitSettings(percent).value("fit"), "none");
+}
+
+TEST(PictureFitText, TextFormsAsWritten)
+{
+    const auto read = [](const Settings& s) {
+        PictureFitProblem problem;
+        return parsePictureFit(s, &problem).value_or(PictureFit{});
+    };
+    EXPECT_EQ(read({{"fit", "FILL"}}).mode, FitMode::Fill);
+    EXPECT_EQ(read({{"fit", "none"}}).mode, FitMode::None);
+    EXPECT_EQ(read({{"fit", "none"}, {"scale", "100"}}).mode, FitMode::None);
+    EXPECT_EQ(read({{"fit", "fit"}, {"scale", "100"}}).mode, FitMode::Fit);
+    EXPECT_EQ(read({{"fit", "none"}, {"scale", "250"}}).scalePercent, 250.0);
+    EXPECT_EQ(read({{"key", "#FFFFFF"}}).keyColour, qRgb(255, 255, 255));
+    EXPECT_EQ(read({{"key", "corners"}}).key, KeyMode::Corners);
+    EXPECT_EQ(read({{"pan_x", "-62"}, {"pan_y", "+5"}}).panX, -62);
+    EXPECT_EQ(read({{"keep_dark", "yes"}}).keepDarkVisible, true);
+}
+
+TEST(PictureFitText, WrongValuesNameTheirSetting)
+{
+    const struct {
+        Settings settings;
+        const char* name;
+    } cases[] = {
+        {{{"fit", "stretch"}}, "fit"},
+        {{{"fit", "none"}, {"scale", "0.5"}}, "scale"},
+        {{{"fit", "none"}, {"scale", "10001"}}, "scale"},
+        {{{"fit", "none"}, {"scale", "50%"}}, "scale"},
+        {{{"fit", "none"}, {"scale", "nan"}}, "scale"},
+        {{{"fit", "fill"}, {"scale", "50"}}, "scale"},
+        {{{"scale", "50"}}, "scale"},
+        {{{"resample", "bicubic"}}, "resample"},
+        {{{"pan_x", "1.5"}}, "pan_x"},
+        {{{"pan_y", "100001"}}, "pan_y"},
+        {{{"key", "#12345"}}, "key"},
+        {{{"key", "red"}}, "key"},
+        {{{"tolerance", "256"}}, "tolerance"},
+        {{{"tolerance", "-1"}}, "tolerance"},
+        {{{"keep_dark", "maybe"}}, "keep_dark"},
+    };
+    for (const auto& c : cases) {
+        PictureFitProblem problem;
+        EXPECT_FALSE(parsePictureFit(c.settings, &problem).has_value()) << c.name;
+        EXPECT_EQ(problem.name, QString::fromLatin1(c.name));
+        EXPECT_FALSE(problem.message.isEmpty());
+    }
+}
+
+}  // namespace
