@@ -20,15 +20,17 @@ public:
         orvane::Dialog dialog;  // the settings the dialog was shown with
     };
 
-    QQueue<int> messageAnswers;          // default: OK / No
-    QQueue<QString> inputAnswers;        // default: cancel (empty)
-    QQueue<QString> fileAnswers;         // empty string: cancel
-    std::function<void()> onFileDialog;  // runs while a file dialog is "open"
+    QQueue<int> messageAnswers;              // default: OK / No
+    QQueue<QString> inputAnswers;            // default: cancel (empty)
+    QQueue<QString> fileAnswers;             // empty string: cancel
+    std::function<void()> onFileDialog;      // runs while a file dialog is "open"
+    QQueue<orvane::SaveChoice> saveAnswers;  // default: Discard
 
     QList<Message> messages;
     QList<Message> notifications;
     QList<std::pair<QString, QString>> inputs;  // prompt, title
     QList<FileRequest> fileRequests;
+    QList<Message> saveQuestions;  // Save / Discard / Cancel
     int beeps = 0;
 
     int messageBox(const QString& text, int style, const QString& title) override
@@ -49,6 +51,11 @@ public:
     void notify(const QString& text, const QString& title) override
     {
         notifications.append({text, 0, title});
+    }
+    orvane::SaveChoice askSaveChanges(const QString& text, const QString& title) override
+    {
+        saveQuestions.append({text, 0, title});
+        return saveAnswers.isEmpty() ? orvane::SaveChoice::Discard : saveAnswers.dequeue();
     }
 
 private:

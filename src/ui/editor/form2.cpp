@@ -2,6 +2,7 @@
 
 #include "card/module1.h"
 #include "card/card_rules.h"
+#include "editor/card_document.h"
 #include "files/imageutils_library.h"
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
@@ -26,7 +27,7 @@
 using namespace orvane;
 
 Form2::Form2(const Services& services, QWidget* parent)
-    : QWidget(parent), m_services(services), m_random(std::random_device{}())
+    : QMainWindow(parent), m_services(services), m_random(std::random_device{}())
 {
     ensureBuiltinPictures();
     setObjectName(QStringLiteral("Form2"));
@@ -37,7 +38,12 @@ Form2::Form2(const Services& services, QWidget* parent)
     m_pictures.setRoot(m_services.assetRoot);
     buildLayout();
     Form_Load();
+    // The undo history wraps the handlers: it watches each change before and after them.
+    m_document = new CardDocument(*this);
+    m_document->watchBefore();
     connectHandlers();
+    m_document->watchAfter();
+    setUpMainWindow();
 
     // The platform the layout was drawn for ticks "every millisecond" at its timer resolution
     // of about 16 ms; that keeps the preview live without spinning.
@@ -110,7 +116,8 @@ void Form2::cmdQuit_Click()
                                        YesNo | Question, QStringLiteral("Exit Program"));
     if (answer != AnswerYes)
         return;
-    close();
+    if (!close())
+        return;  // the user kept the window for unsaved changes
     m_services.endProcess();
 }
 
@@ -123,6 +130,8 @@ void Form2::cmdAbout_Click()
 void Form2::cmdAdvanced_Click()
 {
     auto* settings = new Form4(*m_services.prompts);
+    connect(settings, &Form4::placementStored, m_document,
+            [this] { m_document->record(CardDocument::Change::Placement); });
     settings->show();
 }
 

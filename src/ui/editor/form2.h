@@ -4,19 +4,25 @@
 #include "platform/prompts.h"
 #include "render/picture_cache.h"
 
+#include <QMainWindow>
 #include <QStringList>
-#include <QWidget>
 
 #include <array>
 #include <functional>
 #include <memory>
 #include <random>
 
+class CardDocument;
 class PictureBox;
+class QAction;
 class QCheckBox;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -28,8 +34,9 @@ class Registry;
 class ProgramStarter;
 }  // namespace orvane
 
-// The main window: one card, edited through its controls, shown as a blue and a red card.
-class Form2 : public QWidget {
+// The main window: one card, edited through its controls, shown as a blue and a red card. The
+// controls sit in the 532 x 377 inner area, between the menu bar and the status line.
+class Form2 : public QMainWindow {
     Q_OBJECT
 public:
     // Services the window needs from outside; tests hand in scripted ones.
@@ -51,7 +58,31 @@ public:
     qint16 CardTotal = 0;
     bool beepflag = false;
 
-    // Controls placed directly in the window.
+    // The area holding every control, at the places of the layout.
+    QWidget* innerArea = nullptr;
+
+    // Menu commands (form2_menus.cpp), in the order of the menus.
+    QAction* actOpenCard = nullptr;
+    QAction* actSaveCardFile = nullptr;
+    QAction* actSaveCardFileAs = nullptr;
+    QMenu* menuRecent = nullptr;
+    QAction* actLoadMain = nullptr;
+    QAction* actSaveCard = nullptr;
+    QAction* actExportCards = nullptr;
+    QAction* actExportCardData = nullptr;
+    QAction* actRenderDeck = nullptr;
+    QAction* actAddCardToDeck = nullptr;
+    QAction* actExit = nullptr;
+    QAction* actUndo = nullptr;
+    QAction* actRedo = nullptr;
+    QAction* actCopyBlue = nullptr;
+    QAction* actCopyRed = nullptr;
+    QAction* actPaste = nullptr;
+    QAction* actAdvanced = nullptr;
+    QAction* actZoomedPreview = nullptr;
+    QAction* actAbout = nullptr;
+
+    // Controls placed directly in the inner area.
     QGroupBox* frmElem = nullptr;
     QGroupBox* frmNums = nullptr;
     QGroupBox* frmXY = nullptr;
@@ -107,6 +138,16 @@ public:
     std::mt19937& randomGenerator() { return m_random; }
     int compositionCount() const { return m_compositions; }
 
+    // The card as data, its undo history and its card file.
+    CardDocument& document() { return *m_document; }
+    // Opens a card file (the command line, a recent card, a drop), asking first about unsaved
+    // changes. False when the user cancelled or the file could not be read (already said).
+    bool openCardFile(const QString& path);
+    // Reads a main picture file as "Load Main Picture..." does: same checks, same messages.
+    bool loadMainPictureFile(const QString& path);
+    // Says in the status line what just happened.
+    void showStatus(const QString& text);
+
 public slots:
     void Form_Load();
     void Form_Terminate();
@@ -125,7 +166,26 @@ public slots:
     void cmdSaveCards_Click();
     void cmdCardData_Click();
 
+    // Menu commands without a button (form2_menus.cpp).
+    void copyCard(bool blue);
+    void pasteMainPicture();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    void setUpMainWindow();
+    void buildMenus();
+    void updateRecentMenu();
+    void updateTitle();
+    void openRecent(const QString& path);
+    bool readCardFileIntoWindow(const QString& path);
+    bool writeCardFileFromWindow(const QString& path);
+    // Save / Discard / Cancel when there is something to lose; true when the caller may go on.
+    bool maybeSaveChanges(const QString& title);
+    void mainPictureChanged(const QString& path);
     void buildLayout();
     void buildWorkSurfaces();
     void setTabOrderFromLayout();
@@ -139,4 +199,6 @@ private:
     int m_compositions = 0;
     QStringList m_newAssetFailures;  // parts that began failing during the current tick
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
+    CardDocument* m_document = nullptr;
+    orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
 };

@@ -2,6 +2,7 @@
 #include "editor/form2.h"
 
 #include "card/module1.h"
+#include "editor/recent_cards.h"
 #include "files/card_record.h"
 #include "files/card_save.h"
 #include "files/imageutils_library.h"
@@ -48,17 +49,24 @@ void Form2::cmdLoadMain_Click()
     Dialog.DialogTitle = QStringLiteral("Open Main Picture...");
     if (!m_services.prompts->showOpen(Dialog))
         return;
-    const LoadedPicture loaded = loadMainPicture(Dialog.FileName);
+    loadMainPictureFile(Dialog.FileName);
+}
+
+bool Form2::loadMainPictureFile(const QString& path)
+{
+    const LoadedPicture loaded = loadMainPicture(path);
     if (loaded.image.isNull()) {
         m_services.prompts->messageBox(
             QStringLiteral("The picture %1 could not be loaded: %2.\n\nThe main picture stays as "
                            "it was.")
-                .arg(QDir::toNativeSeparators(Dialog.FileName), loaded.error),
+                .arg(QDir::toNativeSeparators(path), loaded.error),
             Exclamation, QStringLiteral("Load Main Picture"));
-        return;
+        return false;
     }
     picMainPic->setPicture(loaded.image);
     Module1::NeedsRedraw = true;
+    mainPictureChanged(path);
+    return true;
 }
 
 void Form2::cmdSaveCards_Click()
@@ -73,6 +81,7 @@ void Form2::cmdSaveCards_Click()
         PictureBox* card;
     } cards[] = {{"Save Blue Card...", "The blue card", picBlueBase},
                  {"Save Red Card...", "The red card", picRedBase}};
+    QStringList saved;
     for (const auto& card : cards) {
         Dialog.CancelError = true;
         Dialog.Filter = QStringLiteral("JPEG Compression (*.jpg)|*.jpg");
@@ -98,8 +107,10 @@ void Form2::cmdSaveCards_Click()
                 Exclamation, QStringLiteral("Save Card"));
             return;
         }
+        saved << jpegPath;
     }
     Dialog.FileName.clear();
+    showStatus(savedPairText(saved[0], saved[1]));
 }
 
 void Form2::cmdCardData_Click()
@@ -125,9 +136,12 @@ void Form2::cmdCardData_Click()
     if (!m_services.prompts->showSave(Dialog))
         return;
     QString error;
-    if (!writeWholeFile(Dialog.FileName, cardRecord(record), &error))
+    if (!writeWholeFile(Dialog.FileName, cardRecord(record), &error)) {
         m_services.prompts->messageBox(
             QStringLiteral("The card data could not be written to %1: %2.")
                 .arg(QDir::toNativeSeparators(Dialog.FileName), error),
             Exclamation, QStringLiteral("Export Card Data"));
+        return;
+    }
+    showStatus(QStringLiteral("Wrote the card data to %1").arg(homeRelative(Dialog.FileName)));
 }

@@ -9,6 +9,8 @@ namespace orvane {
 // Message box answers and styles, with the values the tool's texts use.
 enum MessageStyle : int { OkOnly = 0, YesNo = 4, Question = 32, Critical = 16, Exclamation = 48 };
 enum MessageAnswer : int { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+// The answer to "there are unsaved changes".
+enum class SaveChoice { Save, Discard, Cancel };
 
 // Everything that asks or tells the user something. The tool talks to the user only through
 // this, so tests can answer from a script and nothing blocks a headless run.
@@ -27,6 +29,8 @@ public:
     virtual bool showSave(Dialog& dialog) = 0;
     // A message that must not block the caller (the timer tick reports through this).
     virtual void notify(const QString& text, const QString& title) = 0;
+    // Modal question with the buttons Save, Discard and Cancel (Escape: Cancel).
+    virtual SaveChoice askSaveChanges(const QString& text, const QString& title) = 0;
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace orvane {
 namespace {
@@ -14,9 +15,20 @@ QWidget* activeParent()
     return QApplication::activeWindow();
 }
 
+// The folder each dialog (by title) was last left in, kept between runs.
+QString folderKey(const Dialog& dialog)
+{
+    return QStringLiteral("Folders/") +
+           (dialog.DialogTitle.isEmpty() ? QStringLiteral("untitled") : dialog.DialogTitle);
+}
+
 bool runFileDialog(Dialog& dialog, QFileDialog::AcceptMode mode)
 {
     QFileDialog fileDialog(activeParent(), dialog.DialogTitle);
+    QSettings settings;
+    const QString lastFolder = settings.value(folderKey(dialog)).toString();
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        fileDialog.setDirectory(lastFolder);
     fileDialog.setAcceptMode(mode);
     fileDialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                            : QFileDialog::AnyFile);
@@ -31,6 +43,7 @@ bool runFileDialog(Dialog& dialog, QFileDialog::AcceptMode mode)
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
         return false;
     dialog.FileName = fileDialog.selectedFiles().constFirst();
+    settings.setValue(folderKey(dialog), QFileInfo(dialog.FileName).absolutePath());
     return true;
 }
 
@@ -85,6 +98,20 @@ void QtPrompts::notify(const QString& text, const QString& title)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
+}
+
+SaveChoice QtPrompts::askSaveChanges(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Warning, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    activeParent());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
 }
 
 }  // namespace orvane

@@ -17,6 +17,7 @@ public:
     bool showOpen(Dialog& dialog) override;
     bool showSave(Dialog& dialog) override;
     void notify(const QString& text, const QString& title) override;
+    SaveChoice askSaveChanges(const QString& text, const QString& title) override;
 };
 
 }  // namespace orvane

@@ -107,5 +107,6 @@ void Form4::Command1_Click()
     }
     for (size_t i = 0; i < all.size(); ++i)
         *all[i].value = values[i];
+    emit placementStored();
     close();
 }

@@ -34,6 +34,10 @@ public slots:
     void Form_Load();
     void Command1_Click();
 
+signals:
+    // OK stored the ten values.
+    void placementStored();
+
 private:
     struct Field {
         QLineEdit* box;

@@ -2,7 +2,10 @@
 #include "support/form2_fixture.h"
 
 #include <QGroupBox>
+#include <QLayout>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QtTest>
 
 class Form2LayoutTest : public QObject {
@@ -17,6 +20,7 @@ private slots:
     void quitAnswerNoChangesNothing();
     void quitAnswerYesEnds();
     void resizingMovesNothing();
+    void innerAreaBetweenMenuAndStatusLine();
 };
 
 void Form2LayoutTest::controls_data()
@@ -155,7 +159,10 @@ void Form2LayoutTest::startState()
     QCOMPARE(f->scrY->value(), 0);
     QCOMPARE(f->scrX->maximum(), 62);
     QCOMPARE(f->windowTitle(), QStringLiteral("Orvane 4.0 by Kestrow"));
-    QCOMPARE(f->size(), QSize(532, 377));
+    // The window is the inner area of the layout plus the menu bar and the status line.
+    f->layout()->activate();
+    QCOMPARE(f->innerArea->size(), QSize(532, 377));
+    QCOMPARE(f->size(), QSize(532, f->menuBar()->height() + 377 + f->statusBar()->height()));
     QVERIFY(!(f->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f->windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(f->Timer1->interval(), 16);
@@ -200,7 +207,8 @@ void Form2LayoutTest::autoSizeKeepsTheCornerAndAddsTheBorder()
         QCOMPARE(f->picMainPic->geometry(), QRect(QPoint(136, 296), box));
         QCOMPARE(f->picMainPic->image().size(), picture);
     }
-    QCOMPARE(f->size(), QSize(532, 377));  // the window does not grow with it
+    f->layout()->activate();
+    QCOMPARE(f->innerArea->size(), QSize(532, 377));  // the window does not grow with it
 }
 
 void Form2LayoutTest::quitAnswerNoChangesNothing()
@@ -237,6 +245,24 @@ void Form2LayoutTest::resizingMovesNothing()
     QCOMPARE(f->cmdQuit->geometry(), QRect(400, 280, 129, 41));
     QCOMPARE(f->picBlueClean->geometry(), QRect(64, 504, 62, 62));
     QVERIFY(!f->cmdCreate->isVisible());
+}
+
+void Form2LayoutTest::innerAreaBetweenMenuAndStatusLine()
+{
+    Form2Fixture f;
+    f->show();
+    const QRect inner = f->innerArea->geometry();
+    QCOMPARE(inner.size(), QSize(532, 377));
+    QCOMPARE(inner.left(), 0);
+    QCOMPARE(inner.top(), f->menuBar()->geometry().bottom() + 1);
+    QCOMPARE(f->statusBar()->geometry().top(), inner.bottom() + 1);
+    QCOMPARE(f->statusBar()->geometry().bottom(), f->height() - 1);
+    // Every control of the layout lives in the inner area.
+    for (const char* name : {"frmElem", "cmdQuit", "picBlueBase", "cmdCreate", "picRedClean"})
+        QCOMPARE(f->findChild<QWidget*>(QLatin1String(name))->parentWidget(), f->innerArea);
+    // The layout's font and colours stay on the controls.
+    QCOMPARE(f->cmdQuit->font().pointSizeF(), 8.25);
+    QCOMPARE(f->innerArea->palette().color(QPalette::Window), QColor(192, 192, 192));
 }
 
 QTEST_MAIN(Form2LayoutTest)

@@ -1,0 +1,265 @@
+// The main window around the layout: the menu bar, the status line, the clipboard, dropped files
+// and the question about unsaved changes on closing.
+#include "editor/form2.h"
+
+#include "card/module1.h"
+#include "editor/card_document.h"
+#include "files/main_picture.h"
+#include "widgets/picture_box.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QUndoStack>
+
+using namespace orvane;
+
+namespace {
+
+QAction* menuAction(QMenu* menu, const char* name, const QString& text,
+                    const QList<QKeySequence>& keys = {})
+{
+    auto* action = menu->addAction(text);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(keys);
+    return action;
+}
+
+QKeySequence ctrl(Qt::Key key, Qt::KeyboardModifiers more = {})
+{
+    return QKeySequence(QKeyCombination(Qt::ControlModifier | more, key));
+}
+
+// The first local file of a drag, or nothing.
+QString draggedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+}  // namespace
+
+void Form2::setUpMainWindow()
+{
+    // Every control the layout placed in the window moves into the inner area; their places are
+    // relative to it, so they stay as laid out. The area keeps the layout's font and colours;
+    // the menus and the status line use the desktop's.
+    innerArea = new QWidget(this);
+    innerArea->setObjectName(QStringLiteral("innerArea"));
+    innerArea->setFont(font());
+    innerArea->setPalette(palette());
+    innerArea->setAutoFillBackground(true);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child != innerArea)
+            child->setParent(innerArea);
+    setFont(QFont());
+    setPalette(QPalette());
+    setAutoFillBackground(false);
+    setCentralWidget(innerArea);
+
+    buildMenus();
+    statusBar()->setObjectName(QStringLiteral("statusLine"));
+    statusBar()->setSizeGripEnabled(false);
+    setAcceptDrops(true);
+    // The window grows by the menu bar and the status line; the inner area stays 532 x 377.
+    resize(532, 377 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    setTabOrderFromLayout();
+    cmdLoadMain->setFocus();
+}
+
+void Form2::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    actOpenCard =
+        menuAction(file, "actOpenCard", QStringLiteral("&Open Card..."), {ctrl(Qt::Key_O)});
+    actSaveCardFile =
+        menuAction(file, "actSaveCardFile", QStringLiteral("&Save Card File"), {ctrl(Qt::Key_S)});
+    actSaveCardFileAs =
+        menuAction(file, "actSaveCardFileAs", QStringLiteral("Save Card File &As..."),
+                   {ctrl(Qt::Key_S, Qt::ShiftModifier)});
+    menuRecent = file->addMenu(QStringLiteral("&Recent Cards"));
+    menuRecent->setObjectName(QStringLiteral("menuRecent"));
+    file->addSeparator();
+    actLoadMain = menuAction(file, "actLoadMain", QStringLiteral("&Load Main Picture..."));
+    actSaveCard = menuAction(file, "actSaveCard", QStringLiteral("Save &Card"));
+    actExportCards =
+        menuAction(file, "actExportCards", QStringLiteral("&Export Cards..."), {ctrl(Qt::Key_E)});
+    actExportCardData =
+        menuAction(file, "actExportCardData", QStringLiteral("Export Card &Data..."));
+    actRenderDeck = menuAction(file, "actRenderDeck", QStringLiteral("&Render Deck..."));
+    actAddCardToDeck = menuAction(file, "actAddCardToDeck", QStringLiteral("Add Card to Dec&k..."));
+    file->addSeparator();
+    actExit = menuAction(file, "actExit", QStringLiteral("E&xit Program"), {ctrl(Qt::Key_Q)});
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    actUndo = m_document->undoStack()->createUndoAction(this, QStringLiteral("&Undo"));
+    actUndo->setObjectName(QStringLiteral("actUndo"));
+    actUndo->setShortcuts({ctrl(Qt::Key_Z)});
+    edit->addAction(actUndo);
+    actRedo = m_document->undoStack()->createRedoAction(this, QStringLiteral("&Redo"));
+    actRedo->setObjectName(QStringLiteral("actRedo"));
+    actRedo->setShortcuts({ctrl(Qt::Key_Z, Qt::ShiftModifier), ctrl(Qt::Key_Y)});
+    edit->addAction(actRedo);
+    edit->addSeparator();
+    actCopyBlue =
+        menuAction(edit, "actCopyBlue", QStringLiteral("&Copy Blue Card"), {ctrl(Qt::Key_C)});
+    actCopyRed = menuAction(edit, "actCopyRed", QStringLiteral("Copy R&ed Card"),
+                            {ctrl(Qt::Key_C, Qt::ShiftModifier)});
+    actPaste =
+        menuAction(edit, "actPaste", QStringLiteral("&Paste Main Picture"), {ctrl(Qt::Key_V)});
+    edit->addSeparator();
+    actAdvanced = menuAction(edit, "actAdvanced", QStringLiteral("&Advanced Settings"));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    actZoomedPreview =
+        menuAction(view, "actZoomedPreview", QStringLiteral("&Zoomed Preview"), {ctrl(Qt::Key_1)});
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    actAbout = menuAction(help, "actAbout", QStringLiteral("&About"));
+
+    // The commands of the layout's buttons run through the buttons, so a menu command is exactly
+    // the button's click.
+    connect(actLoadMain, &QAction::triggered, cmdLoadMain, &QPushButton::click);
+    connect(actSaveCard, &QAction::triggered, cmdSaveCards, &QPushButton::click);
+    connect(actExportCardData, &QAction::triggered, cmdCardData, &QPushButton::click);
+    connect(actExit, &QAction::triggered, cmdQuit, &QPushButton::click);
+    connect(actAdvanced, &QAction::triggered, cmdAdvanced, &QPushButton::click);
+    connect(actAbout, &QAction::triggered, cmdAbout, &QPushButton::click);
+    connect(actCopyBlue, &QAction::triggered, this, [this] { copyCard(true); });
+    connect(actCopyRed, &QAction::triggered, this, [this] { copyCard(false); });
+    connect(actPaste, &QAction::triggered, this, &Form2::pasteMainPicture);
+
+    for (QAction* later : {actOpenCard, actSaveCardFile, actSaveCardFileAs, actExportCards,
+                           actRenderDeck, actAddCardToDeck, actZoomedPreview})
+        later->setEnabled(false);
+    menuRecent->setEnabled(false);
+}
+
+void Form2::showStatus(const QString& text)
+{
+    statusBar()->showMessage(text);
+}
+
+// ---- Clipboard --------------------------------------------------------------------------------
+
+void Form2::copyCard(bool blue)
+{
+    if (Module1::NeedsRedraw)
+        Timer1_Timer();  // a change not yet composed is on the card first
+    // The scale chosen in Export Cards..., whole pixels so the copy stays crisp.
+    const int scale =
+        std::clamp(QSettings().value(QStringLiteral("Export/scale"), 1).toInt(), 1, 16);
+    const QImage& card = (blue ? picBlueBase : picRedBase)->image();
+    const QImage copy = scale == 1 ? card
+                                   : card.scaled(card.size() * scale, Qt::IgnoreAspectRatio,
+                                                 Qt::FastTransformation);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    copy.save(&buffer, "PNG");
+    auto* content = new QMimeData;
+    content->setData(QStringLiteral("image/png"), png);
+    content->setImageData(copy);
+    QGuiApplication::clipboard()->setMimeData(content);
+    showStatus(QStringLiteral("Copied the %1 card (%2 × %3) to the clipboard")
+                   .arg(blue ? QStringLiteral("blue") : QStringLiteral("red"))
+                   .arg(copy.width())
+                   .arg(copy.height()));
+}
+
+void Form2::pasteMainPicture()
+{
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    const QString file = draggedFile(clip);
+    if (!file.isEmpty() && !(clip && clip->hasImage())) {
+        loadMainPictureFile(file);  // a copied picture file: read as if loaded
+        return;
+    }
+    if (!clip || !clip->hasImage()) {
+        showStatus(QStringLiteral("The clipboard holds no picture to paste"));
+        return;
+    }
+    // The picture is read through the same checks as a picture file.
+    QByteArray bytes = clip->data(QStringLiteral("image/png"));
+    if (bytes.isEmpty()) {
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        qvariant_cast<QImage>(clip->imageData()).save(&out, "PNG");
+    }
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    const LoadedPicture loaded = readMainPicture(in);
+    if (loaded.image.isNull()) {
+        m_services.prompts->messageBox(
+            QStringLiteral("The picture on the clipboard could not be used: %1.\n\nThe main "
+                           "picture stays as it was.")
+                .arg(loaded.error),
+            Exclamation, QStringLiteral("Paste Main Picture"));
+        return;
+    }
+    picMainPic->setPicture(loaded.image);
+    Module1::NeedsRedraw = true;
+    mainPictureChanged(QString());
+}
+
+void Form2::mainPictureChanged(const QString& path)
+{
+    const QImage& picture = picMainPic->image();
+    m_document->setMainPicture(picture, path);
+    m_document->record(CardDocument::Change::MainPicture);
+    const QString size = QStringLiteral("%1 × %2").arg(picture.width()).arg(picture.height());
+    showStatus(path.isEmpty() ? QStringLiteral("Pasted the main picture (%1)").arg(size)
+                              : QStringLiteral("Loaded the main picture %1 (%2)")
+                                    .arg(QFileInfo(path).fileName(), size));
+}
+
+// ---- Dropped files ----------------------------------------------------------------------------
+
+void Form2::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form2::dropEvent(QDropEvent* event)
+{
+    const QString file = draggedFile(event->mimeData());
+    if (file.isEmpty())
+        return;
+    event->acceptProposedAction();
+    loadMainPictureFile(file);
+}
+
+// ---- Closing ----------------------------------------------------------------------------------
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    if (!maybeSaveChanges(QStringLiteral("Exit Program"))) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+bool Form2::maybeSaveChanges(const QString& /*title*/)
+{
+    return true;
+}

@@ -1,0 +1,149 @@
+// The menu bar and the status line: every command in its menu and order, its shortcuts, and the
+// commands of the layout's buttons reached through the menus.
+#include "support/form2_fixture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QtTest>
+
+class Form2MenusTest : public QObject {
+    Q_OBJECT
+private slots:
+    void menusInOrder();
+    void shortcuts_data();
+    void shortcuts();
+    void buttonCommandsThroughTheMenu();
+    void exitThroughTheMenuAsksTheQuestion();
+};
+
+// The entries of a menu as "objectName" (separators "-", submenus their menu's name).
+static QStringList entries(QMenu* menu)
+{
+    QStringList names;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            names << QStringLiteral("-");
+        else if (action->menu())
+            names << action->menu()->objectName();
+        else
+            names << action->objectName();
+    }
+    return names;
+}
+
+void Form2MenusTest::menusInOrder()
+{
+    Form2Fixture f;
+    QStringList titles;
+    QList<QMenu*> menus;
+    for (QAction* action : f->menuBar()->actions()) {
+        titles << action->text();
+        menus << action->menu();
+    }
+    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    QCOMPARE(entries(menus[0]),
+             (QStringList{"actOpenCard", "actSaveCardFile", "actSaveCardFileAs", "menuRecent", "-",
+                          "actLoadMain", "actSaveCard", "actExportCards", "actExportCardData",
+                          "actRenderDeck", "actAddCardToDeck", "-", "actExit"}));
+    QCOMPARE(entries(menus[1]), (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed",
+                                             "actPaste", "-", "actAdvanced"}));
+    QCOMPARE(entries(menus[2]), QStringList{"actZoomedPreview"});
+    QCOMPARE(entries(menus[3]), QStringList{"actAbout"});
+
+    const std::pair<QAction*, const char*> captions[] = {
+        {f->actOpenCard, "Open Card..."},
+        {f->actSaveCardFile, "Save Card File"},
+        {f->actSaveCardFileAs, "Save Card File As..."},
+        {f->actLoadMain, "Load Main Picture..."},
+        {f->actSaveCard, "Save Card"},
+        {f->actExportCards, "Export Cards..."},
+        {f->actExportCardData, "Export Card Data..."},
+        {f->actRenderDeck, "Render Deck..."},
+        {f->actAddCardToDeck, "Add Card to Deck..."},
+        {f->actExit, "Exit Program"},
+        {f->actCopyBlue, "Copy Blue Card"},
+        {f->actCopyRed, "Copy Red Card"},
+        {f->actPaste, "Paste Main Picture"},
+        {f->actAdvanced, "Advanced Settings"},
+        {f->actZoomedPreview, "Zoomed Preview"},
+        {f->actAbout, "About"}};
+    for (const auto& [action, caption] : captions)
+        QCOMPARE(action->text().remove(QLatin1Char('&')), QLatin1String(caption));
+    QCOMPARE(f->menuRecent->title().remove(QLatin1Char('&')), QStringLiteral("Recent Cards"));
+    QVERIFY(f->actUndo->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Undo")));
+    QVERIFY(f->actRedo->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Redo")));
+}
+
+void Form2MenusTest::shortcuts_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("keys");
+    const auto row = [](const char* action, QStringList keys) {
+        QTest::newRow(action) << QString::fromLatin1(action) << keys;
+    };
+    row("actOpenCard", {"Ctrl+O"});
+    row("actSaveCardFile", {"Ctrl+S"});
+    row("actSaveCardFileAs", {"Ctrl+Shift+S"});
+    row("actExportCards", {"Ctrl+E"});
+    row("actExit", {"Ctrl+Q"});
+    row("actUndo", {"Ctrl+Z"});
+    row("actRedo", {"Ctrl+Shift+Z", "Ctrl+Y"});
+    row("actCopyBlue", {"Ctrl+C"});
+    row("actCopyRed", {"Ctrl+Shift+C"});
+    row("actPaste", {"Ctrl+V"});
+    row("actZoomedPreview", {"Ctrl+1"});
+    row("actLoadMain", {});
+    row("actAbout", {});
+}
+
+void Form2MenusTest::shortcuts()
+{
+    QFETCH(QString, action);
+    QFETCH(QStringList, keys);
+    Form2Fixture f;
+    auto* a = f->findChild<QAction*>(action);
+    QVERIFY(a);
+    QStringList actual;
+    for (const QKeySequence& key : a->shortcuts())
+        actual << key.toString(QKeySequence::PortableText);
+    QCOMPARE(actual, keys);
+}
+
+void Form2MenusTest::buttonCommandsThroughTheMenu()
+{
+    Form2Fixture f;
+    // Load Main Picture...: the button's dialog, cancelled.
+    f->actLoadMain->trigger();
+    QCOMPARE(f.prompts.fileRequests.size(), 1);
+    QCOMPARE(f.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Open Main Picture..."));
+    // Save Card: the blue card's dialog first, cancelled.
+    f->actSaveCard->trigger();
+    QCOMPARE(f.prompts.fileRequests.size(), 2);
+    QCOMPARE(f.prompts.fileRequests[1].dialog.DialogTitle, QStringLiteral("Save Blue Card..."));
+    // Export Card Data...: the hidden button's name question, cancelled.
+    f->actExportCardData->trigger();
+    QCOMPARE(f.prompts.inputs.size(), 1);
+    QCOMPARE(f.prompts.inputs[0].second, QStringLiteral("Name"));
+    QVERIFY(f->Timer1->isActive());  // restarted when the command ends
+    f->Timer1->stop();
+}
+
+void Form2MenusTest::exitThroughTheMenuAsksTheQuestion()
+{
+    Form2Fixture f;
+    f->show();
+    f.prompts.messageAnswers.enqueue(orvane::AnswerNo);
+    f->actExit->trigger();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Exit Program"));
+    QVERIFY(f->isVisible());
+    f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
+    f->actExit->trigger();
+    QVERIFY(!f->isVisible());
+    QCOMPARE(f.endCalls, 1);
+}
+
+QTEST_MAIN(Form2MenusTest)
+#include "form2_menus_test.moc"
