@@ -107,7 +107,7 @@ void Form2::cmdSaveCards_Click()
                 Exclamation, QStringLiteral("Save Card"));
             return;
         }
-        saved << jpegPath;
+        saved << files.jpeg;
     }
     Dialog.FileName.clear();
     showStatus(savedPairText(saved[0], saved[1]));
