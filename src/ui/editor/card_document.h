@@ -40,6 +40,10 @@ public:
     // The main picture as the user gave it (null: none loaded) and where it came from.
     void setMainPicture(const QImage& picture, const QString& path);
 
+    // The card's name: from its card file, else the file's name when first saved.
+    QString cardName() const { return m_cardName; }
+    void setCardName(const QString& name) { m_cardName = name; }
+
     QString filePath() const { return m_filePath; }
     // A card that now matches the card file at `path` (opened or saved).
     void markSaved(const QString& path);

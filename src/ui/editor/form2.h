@@ -166,7 +166,10 @@ public slots:
     void cmdSaveCards_Click();
     void cmdCardData_Click();
 
-    // Menu commands without a button (form2_menus.cpp).
+    // Menu commands without a button (form2_menus.cpp, form2_card_files.cpp).
+    void openCard();
+    bool saveCardFile();
+    bool saveCardFileAs();
     void copyCard(bool blue);
     void pasteMainPicture();
 

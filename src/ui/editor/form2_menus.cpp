@@ -2,6 +2,7 @@
 // and the question about unsaved changes on closing.
 #include "editor/form2.h"
 
+#include "card/card_file.h"
 #include "card/module1.h"
 #include "editor/card_document.h"
 #include "files/main_picture.h"
@@ -147,10 +148,17 @@ void Form2::buildMenus()
     connect(actCopyRed, &QAction::triggered, this, [this] { copyCard(false); });
     connect(actPaste, &QAction::triggered, this, &Form2::pasteMainPicture);
 
-    for (QAction* later : {actOpenCard, actSaveCardFile, actSaveCardFileAs, actExportCards,
-                           actRenderDeck, actAddCardToDeck, actZoomedPreview})
+    connect(actOpenCard, &QAction::triggered, this, &Form2::openCard);
+    connect(actSaveCardFile, &QAction::triggered, this, &Form2::saveCardFile);
+    connect(actSaveCardFileAs, &QAction::triggered, this, &Form2::saveCardFileAs);
+    connect(m_document, &CardDocument::modifiedChanged, this, &Form2::updateTitle);
+    connect(m_document, &CardDocument::filePathChanged, this, &Form2::updateTitle);
+    updateRecentMenu();
+    updateTitle();
+
+    // Connected by the windows they open.
+    for (QAction* later : {actExportCards, actRenderDeck, actAddCardToDeck, actZoomedPreview})
         later->setEnabled(false);
-    menuRecent->setEnabled(false);
 }
 
 void Form2::showStatus(const QString& text)
@@ -245,7 +253,10 @@ void Form2::dropEvent(QDropEvent* event)
     if (file.isEmpty())
         return;
     event->acceptProposedAction();
-    loadMainPictureFile(file);
+    if (QFileInfo(file).suffix().compare(QLatin1String(CardFileSuffix), Qt::CaseInsensitive) == 0)
+        openCardFile(file);
+    else
+        loadMainPictureFile(file);
 }
 
 // ---- Closing ----------------------------------------------------------------------------------
@@ -257,9 +268,4 @@ void Form2::closeEvent(QCloseEvent* event)
         return;
     }
     QMainWindow::closeEvent(event);
-}
-
-bool Form2::maybeSaveChanges(const QString& /*title*/)
-{
-    return true;
 }

@@ -1,0 +1,195 @@
+// The main window's card files: open, save, save as, the recent cards, the title bar and the
+// question about unsaved changes.
+#include "editor/form2.h"
+
+#include "card/card_file.h"
+#include "editor/card_document.h"
+#include "editor/recent_cards.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+
+using namespace orvane;
+
+namespace {
+
+const QString CardFolderKey = QStringLiteral("Folders/cards");
+const QString WindowTitle = QStringLiteral("Orvane 4.0 by Kestrow");
+
+QString cardFilter()
+{
+    return QStringLiteral("Orvane Cards (*.%1)|*.%1").arg(QLatin1String(CardFileSuffix));
+}
+
+void rememberCardFolder(const QString& path)
+{
+    QSettings().setValue(CardFolderKey, QFileInfo(path).absolutePath());
+}
+
+// Where a card file dialog starts: the card's own file, else the folder last used.
+QString offeredCardPath(const QString& current, const QString& name)
+{
+    if (!current.isEmpty())
+        return current;
+    const QString folder = QSettings().value(CardFolderKey).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return name;
+    return QDir(folder).filePath(name);
+}
+
+}  // namespace
+
+void Form2::updateTitle()
+{
+    const QString path = m_document->filePath();
+    setWindowTitle(path.isEmpty()
+                       ? WindowTitle + QStringLiteral("[*]")
+                       : QStringLiteral("%1[*] - %2").arg(QFileInfo(path).fileName(), WindowTitle));
+    setWindowModified(m_document->isModified());
+}
+
+bool Form2::maybeSaveChanges(const QString& title)
+{
+    if (!m_document->isModified())
+        return true;
+    const QString path = m_document->filePath();
+    const QString text =
+        path.isEmpty()
+            ? QStringLiteral("The card has changes that are not saved in a card file.\n\nSave "
+                             "them first?")
+            : QStringLiteral("The card %1 has changes that are not saved.\n\nSave them first?")
+                  .arg(QFileInfo(path).fileName());
+    switch (m_services.prompts->askSaveChanges(text, title)) {
+    case SaveChoice::Save: return saveCardFile();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+void Form2::openCard()
+{
+    if (!maybeSaveChanges(QStringLiteral("Open Card")))
+        return;
+    m_cardDialog.DialogTitle = QStringLiteral("Open Card");
+    m_cardDialog.Filter = cardFilter();
+    m_cardDialog.FilterIndex = 1;
+    m_cardDialog.CancelError = true;
+    m_cardDialog.FileName = offeredCardPath(m_document->filePath(), QString());
+    if (!m_services.prompts->showOpen(m_cardDialog))
+        return;
+    readCardFileIntoWindow(m_cardDialog.FileName);
+}
+
+bool Form2::openCardFile(const QString& path)
+{
+    if (!maybeSaveChanges(QStringLiteral("Open Card")))
+        return false;
+    return readCardFileIntoWindow(path);
+}
+
+bool Form2::readCardFileIntoWindow(const QString& path)
+{
+    const CardFileRead read = readCardFile(path);
+    if (!read.card) {
+        m_services.prompts->messageBox(
+            read.error + QStringLiteral("\n\nThe card in the window stays as it was."),
+            Exclamation, QStringLiteral("Open Card"));
+        return false;
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_document->setCardName(read.card->name);
+    m_document->apply(*read.card);
+    m_document->startOver(absolute);
+    addRecentCard(absolute);
+    rememberCardFolder(absolute);
+    updateRecentMenu();
+    updateTitle();
+    showStatus(QStringLiteral("Opened %1").arg(homeRelative(absolute)));
+    return true;
+}
+
+bool Form2::saveCardFile()
+{
+    if (m_document->filePath().isEmpty())
+        return saveCardFileAs();
+    return writeCardFileFromWindow(m_document->filePath());
+}
+
+bool Form2::saveCardFileAs()
+{
+    const QString suffix = QLatin1String(CardFileSuffix);
+    const QString name = safeFileName(m_document->cardName().isEmpty() ? QStringLiteral("card")
+                                                                        : m_document->cardName());
+    m_cardDialog.DialogTitle = QStringLiteral("Save Card File");
+    m_cardDialog.Filter = cardFilter();
+    m_cardDialog.FilterIndex = 1;
+    m_cardDialog.CancelError = true;
+    m_cardDialog.FileName =
+        offeredCardPath(m_document->filePath(), name + QLatin1Char('.') + suffix);
+    if (!m_services.prompts->showSave(m_cardDialog))
+        return false;
+    QString path = m_cardDialog.FileName;
+    if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+        path += QLatin1Char('.') + suffix;
+    return writeCardFileFromWindow(path);
+}
+
+bool Form2::writeCardFileFromWindow(const QString& path)
+{
+    const QFileInfo file(path);
+    Card card = m_document->snapshot();
+    if (card.name.isEmpty())
+        card.name = file.completeBaseName();
+    QString error;
+    if (!writeCardFile(card, path, &error)) {
+        m_services.prompts->messageBox(
+            QStringLiteral("The card file %1 could not be saved: %2.\n\nThe card stays unsaved.")
+                .arg(QDir::toNativeSeparators(path), error),
+            Exclamation, QStringLiteral("Save Card File"));
+        return false;
+    }
+    const QString absolute = file.absoluteFilePath();
+    m_document->setCardName(card.name);
+    m_document->markSaved(absolute);
+    addRecentCard(absolute);
+    rememberCardFolder(absolute);
+    updateRecentMenu();
+    updateTitle();
+    showStatus(QStringLiteral("Saved the card %1 in %2")
+                   .arg(file.fileName(), homeRelative(file.absolutePath())));
+    return true;
+}
+
+void Form2::updateRecentMenu()
+{
+    menuRecent->clear();
+    const QStringList files = recentCards();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& path = files[i];
+        QAction* entry = menuRecent->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        entry->setObjectName(QStringLiteral("actRecent_%1").arg(i));
+        entry->setData(path);
+        entry->setToolTip(QDir::toNativeSeparators(path));
+        connect(entry, &QAction::triggered, this, [this, path] { openRecent(path); });
+    }
+    if (files.isEmpty())
+        menuRecent->addAction(QStringLiteral("No recent cards"))->setEnabled(false);
+}
+
+void Form2::openRecent(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        // A card file moved or deleted since: it leaves the list, with a word why.
+        removeRecentCard(path);
+        updateRecentMenu();
+        showStatus(QStringLiteral("%1 is no longer there; removed from the recent cards")
+                       .arg(homeRelative(path)));
+        return;
+    }
+    openCardFile(path);
+}
