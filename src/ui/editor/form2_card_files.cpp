@@ -96,8 +96,8 @@ bool Form2::readCardFileIntoWindow(const QString& path)
     const CardFileRead read = readCardFile(path);
     if (!read.card) {
         m_services.prompts->messageBox(
-            read.error + QStringLiteral("\n\nThe card in the window stays as it was."),
-            Exclamation, QStringLiteral("Open Card"));
+            read.error + QStringLiteral("\n\nThe card in the window stays as it was."), Exclamation,
+            QStringLiteral("Open Card"));
         return false;
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -123,7 +123,7 @@ bool Form2::saveCardFileAs()
 {
     const QString suffix = QLatin1String(CardFileSuffix);
     const QString name = safeFileName(m_document->cardName().isEmpty() ? QStringLiteral("card")
-                                                                        : m_document->cardName());
+                                                                       : m_document->cardName());
     m_cardDialog.DialogTitle = QStringLiteral("Save Card File");
     m_cardDialog.Filter = cardFilter();
     m_cardDialog.FilterIndex = 1;
