@@ -37,7 +37,9 @@ QString offeredCardPath(const QString& current, const QString& name)
     const QString folder = QSettings().value(CardFolderKey).toString();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return name;
-    return QDir(folder).filePath(name);
+    // A folder alone ends in a separator, so the dialog opens in it with no file chosen.
+    return name.isEmpty() ? QDir(folder).absolutePath() + QLatin1Char('/')
+                          : QDir(folder).filePath(name);
 }
 
 }  // namespace

@@ -1,0 +1,345 @@
+// Card files through the window: the round trip, the title bar, the question about unsaved
+// changes, the recent cards and files that cannot be read.
+#include "card/card_file.h"
+#include "editor/card_document.h"
+#include "editor/recent_cards.h"
+#include "support/form2_fixture.h"
+#include "support/images.h"
+#include "support/temp_settings.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <QUndoStack>
+
+class Form2CardFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void roundTripShowsTheSameCards();
+    void saveNamesTheFileAndClearsTheMark();
+    void saveWithoutAFileAsksForOne();
+    void unsavedQuestionOnOpen_data();
+    void unsavedQuestionOnOpen();
+    void unsavedQuestionOnExit_data();
+    void unsavedQuestionOnExit();
+    void closeBoxAsksOnlyWithChanges();
+    void recentCardsAndAMissingOne();
+    void unreadableCardFileChangesNothing();
+    void failedSaveKeepsTheMark();
+
+private:
+    std::unique_ptr<TempSettings> m_settings;
+};
+
+namespace {
+
+struct Shown {
+    QStringList sides;
+    int element;
+    QList<bool> arrows;
+    int x, y;
+    orvane::CardPlacement placement;
+    QImage mainPicture, blue, red;
+    QString arrowsLeft;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shown(Form2Fixture& f)
+{
+    Module1::NeedsRedraw = true;
+    f.tick();
+    Shown s;
+    for (QLineEdit* box : f->txtNums)
+        s.sides << box->text();
+    s.element = f->selectedElement();
+    for (QCheckBox* box : f->chkArrow)
+        s.arrows << box->isChecked();
+    s.x = f->scrX->value();
+    s.y = f->scrY->value();
+    s.placement = Module1::CardPlacement;
+    s.mainPicture = f->picMainPic->image().copy();
+    s.blue = f->picBlueBase->image().copy();
+    s.red = f->picRedBase->image().copy();
+    s.arrowsLeft = f->Label7->text();
+    return s;
+}
+
+// A card with something in every part: numbers, element, arrows, picture, offset, placement.
+void makeACard(Form2Fixture& f, const QString& picturePath)
+{
+    f->optElem[2]->click();
+    f.typeAll("9", "3", "A", "5");
+    f.tick();
+    f.clickArrow(1);
+    f.clickArrow(6);
+    QVERIFY(f->loadMainPictureFile(picturePath));
+    f->scrX->setValue(7);
+    f->scrY->setValue(13);
+    Module1::CardPlacement.TopX = 9;
+    Module1::CardPlacement.ElemY = 6;
+    f->document().record(CardDocument::Change::Placement);
+}
+
+}  // namespace
+
+void Form2CardFilesTest::init()
+{
+    m_settings = std::make_unique<TempSettings>();
+    Module1::CardPlacement = orvane::CardPlacement{};
+}
+
+void Form2CardFilesTest::roundTripShowsTheSameCards()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("face.bmp"));
+    QVERIFY(gradient(70, 50).save(picture, "BMP"));
+    const QString card = dir.filePath(QStringLiteral("hero.orvcard"));
+    Shown saved;
+    {
+        Form2Fixture f;
+        makeACard(f, picture);
+        saved = shown(f);
+        f.prompts.fileAnswers.enqueue(card);
+        f->actSaveCardFileAs->trigger();
+        QVERIFY(QFileInfo::exists(card));
+    }
+    // A fresh window, as after a restart.
+    Form2Fixture g;
+    QCOMPARE(Module1::CardPlacement, orvane::CardPlacement{});
+    g.prompts.fileAnswers.enqueue(card);
+    g->actOpenCard->trigger();
+    QCOMPARE(g.prompts.fileRequests.size(), 1);
+    QCOMPARE(g.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Open Card"));
+    QCOMPARE(g.prompts.fileRequests[0].dialog.Filter,
+             QStringLiteral("Orvane Cards (*.orvcard)|*.orvcard"));
+    QCOMPARE(g.prompts.messages.size(), 0);
+    QVERIFY(shown(g) == saved);
+    QCOMPARE(g->CardTotal, qint16(27));
+    QCOMPARE(g->currentarrows, qint16(2));
+    QCOMPARE(g->document().snapshot().mainPicturePath, picture);
+    QVERIFY(!g->isWindowModified());
+    QCOMPARE(g->document().undoStack()->count(), 0);
+    QCOMPARE(g->statusBar()->currentMessage(),
+             QStringLiteral("Opened ") + orvane::homeRelative(card));
+    // The opened card goes on being edited with its arrows counted right.
+    g.clickArrow(0);
+    QCOMPARE(g->currentarrows, qint16(3));
+    g->actUndo->trigger();
+    QVERIFY(shown(g) == saved);
+}
+
+void Form2CardFilesTest::saveNamesTheFileAndClearsTheMark()
+{
+    QTemporaryDir dir;
+    const QString card = dir.filePath(QStringLiteral("knight"));  // the suffix is added
+    Form2Fixture f;
+    f->scrX->setValue(4);
+    QVERIFY(f->isWindowModified());
+    f.prompts.fileAnswers.enqueue(card);
+    f->actSaveCardFileAs->trigger();
+    QCOMPARE(f.prompts.fileRequests.back().dialog.DialogTitle, QStringLiteral("Save Card File"));
+    QCOMPARE(f.prompts.fileRequests.back().dialog.FileName, QStringLiteral("card.orvcard"));
+    const QString file = card + QStringLiteral(".orvcard");
+    QVERIFY(QFileInfo::exists(file));
+    QCOMPARE(orvane::readCardFile(file).card->name, QStringLiteral("knight"));
+    QVERIFY(!f->isWindowModified());
+    QCOMPARE(f->windowTitle(), QStringLiteral("knight.orvcard[*] - Orvane 4.0 by Kestrow"));
+    QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Saved the card knight.orvcard in ") +
+                                                   orvane::homeRelative(dir.path()));
+    // Ctrl+S saves again to the same file without a dialog; the next change marks the title.
+    f->scrX->setValue(5);
+    QVERIFY(f->isWindowModified());
+    f->actSaveCardFile->trigger();
+    QCOMPARE(f.prompts.fileRequests.size(), 1);
+    QVERIFY(!f->isWindowModified());
+    QCOMPARE(orvane::readCardFile(file).card->x, 5);
+    // The next dialog starts at the card's own file.
+    f->actSaveCardFileAs->trigger();
+    QCOMPARE(f.prompts.fileRequests.back().dialog.FileName, QFileInfo(file).absoluteFilePath());
+}
+
+void Form2CardFilesTest::saveWithoutAFileAsksForOne()
+{
+    Form2Fixture f;
+    f->actSaveCardFile->trigger();  // cancelled: nothing written, nothing changes
+    QCOMPARE(f.prompts.fileRequests.size(), 1);
+    QCOMPARE(f.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Save Card File"));
+    QCOMPARE(f->document().filePath(), QString());
+}
+
+void Form2CardFilesTest::unsavedQuestionOnOpen_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<int>("dialogs");  // file dialogs shown
+    QTest::newRow("cancel") << int(orvane::SaveChoice::Cancel) << false << 0;
+    QTest::newRow("discard") << int(orvane::SaveChoice::Discard) << true << 1;
+    QTest::newRow("save") << int(orvane::SaveChoice::Save) << true << 2;
+}
+
+void Form2CardFilesTest::unsavedQuestionOnOpen()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, opened);
+    QFETCH(int, dialogs);
+    QTemporaryDir dir;
+    const QString other = dir.filePath(QStringLiteral("other.orvcard"));
+    orvane::Card card;
+    card.sides = {"1", "2", "3", "4"};
+    card.element = 0;
+    QString error;
+    QVERIFY(orvane::writeCardFile(card, other, &error));
+    const QString unsaved = dir.filePath(QStringLiteral("unsaved.orvcard"));
+
+    Form2Fixture f;
+    f->scrY->setValue(8);
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice(answer));
+    f.prompts.fileAnswers << unsaved << other;
+    if (answer != int(orvane::SaveChoice::Save))
+        f.prompts.fileAnswers.removeFirst();
+    f->actOpenCard->trigger();
+    QCOMPARE(f.prompts.saveQuestions.size(), 1);
+    QCOMPARE(f.prompts.saveQuestions[0].title, QStringLiteral("Open Card"));
+    QCOMPARE(f.prompts.fileRequests.size(), dialogs);
+    QCOMPARE(f->txtNums[0]->text(), opened ? QStringLiteral("1") : QStringLiteral("A"));
+    QCOMPARE(QFileInfo::exists(unsaved), answer == int(orvane::SaveChoice::Save));
+    if (QFileInfo::exists(unsaved))
+        QCOMPARE(orvane::readCardFile(unsaved).card->y, 8);
+    // Without changes there is no question.
+    f.prompts.fileAnswers << other;
+    if (!opened) {
+        f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
+        f->actOpenCard->trigger();
+    }
+    const qsizetype asked = f.prompts.saveQuestions.size();
+    f.prompts.fileAnswers << other;
+    f->actOpenCard->trigger();
+    QCOMPARE(f.prompts.saveQuestions.size(), asked);
+}
+
+void Form2CardFilesTest::unsavedQuestionOnExit_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("cancel") << int(orvane::SaveChoice::Cancel) << false;
+    QTest::newRow("discard") << int(orvane::SaveChoice::Discard) << true;
+    QTest::newRow("save, dialog cancelled") << int(orvane::SaveChoice::Save) << false;
+}
+
+void Form2CardFilesTest::unsavedQuestionOnExit()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, ends);
+    Form2Fixture f;
+    f->show();
+    f.tick();
+    f.clickArrow(3);
+    f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice(answer));
+    f->cmdQuit->click();
+    // The layout's question first, then the one about the changes.
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text, QStringLiteral("Are you sure you want to quit?"));
+    QCOMPARE(f.prompts.saveQuestions.size(), 1);
+    QCOMPARE(f.prompts.saveQuestions[0].title, QStringLiteral("Exit Program"));
+    QCOMPARE(f->isVisible(), !ends);
+    QCOMPARE(f.endCalls, ends ? 1 : 0);
+    QCOMPARE(f.ticked(), 1);
+}
+
+void Form2CardFilesTest::closeBoxAsksOnlyWithChanges()
+{
+    Form2Fixture f;
+    f->show();
+    QVERIFY(f->close());
+    QCOMPARE(f.prompts.saveQuestions.size(), 0);
+    f->show();
+    f.typeAll("2", "2", "2", "2");
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Cancel);
+    QVERIFY(!f->close());
+    QVERIFY(f->isVisible());
+    QCOMPARE(f.prompts.messages.size(), 0);  // the close box asks no "Exit Program" question
+    QCOMPARE(f.prompts.saveQuestions.size(), 1);
+}
+
+void Form2CardFilesTest::recentCardsAndAMissingOne()
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.orvcard"));
+    const QString b = dir.filePath(QStringLiteral("b.orvcard"));
+    {
+        Form2Fixture f;
+        f.prompts.fileAnswers << a << b;
+        f->actSaveCardFileAs->trigger();
+        f->scrX->setValue(3);
+        f->actSaveCardFileAs->trigger();
+    }
+    // Kept between runs, newest first.
+    Form2Fixture g;
+    QList<QAction*> entries = g->menuRecent->actions();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0]->data().toString(), b);
+    QCOMPARE(entries[1]->data().toString(), a);
+    QCOMPARE(entries[0]->text(), QStringLiteral("&1 b.orvcard"));
+    // The open dialog starts in the folder last used.
+    g->actOpenCard->trigger();
+    QCOMPARE(g.prompts.fileRequests[0].dialog.FileName, dir.path() + QStringLiteral("/"));
+
+    entries[1]->trigger();
+    QCOMPARE(g->document().filePath(), a);
+    QCOMPARE(g->scrX->value(), 0);
+    QCOMPARE(g->menuRecent->actions()[0]->data().toString(), a);
+
+    QVERIFY(QFile::remove(b));
+    g->menuRecent->actions()[1]->trigger();
+    QCOMPARE(g.prompts.messages.size(), 0);  // a word, not an error
+    QCOMPARE(g->statusBar()->currentMessage(),
+             orvane::homeRelative(b) + QStringLiteral(" is no longer there; removed from the "
+                                                      "recent cards"));
+    QCOMPARE(g->menuRecent->actions().size(), 1);
+    QCOMPARE(orvane::recentCards(), QStringList{a});
+    QCOMPARE(g->document().filePath(), a);
+}
+
+void Form2CardFilesTest::unreadableCardFileChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString broken = dir.filePath(QStringLiteral("broken.orvcard"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{ \"format\": \"orvane-card\", \"version\": 1, ");
+    file.close();
+    Form2Fixture f;
+    f->scrX->setValue(9);
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
+    QVERIFY(!f->openCardFile(broken));
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Open Card"));
+    QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("broken.orvcard")));
+    QCOMPARE(f->scrX->value(), 9);
+    QVERIFY(f->isWindowModified());
+    QVERIFY(orvane::recentCards().isEmpty());
+    QVERIFY(!f->openCardFile(dir.filePath(QStringLiteral("absent.orvcard"))));
+    QCOMPARE(f.prompts.messages.size(), 2);
+}
+
+void Form2CardFilesTest::failedSaveKeepsTheMark()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f->scrX->setValue(2);
+    f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("missing/folder/card.orvcard")));
+    QVERIFY(!f->saveCardFileAs());
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Save Card File"));
+    QVERIFY(f->isWindowModified());
+    QCOMPARE(f->document().filePath(), QString());
+}
+
+QTEST_MAIN(Form2CardFilesTest)
+#include "form2_card_files_test.moc"

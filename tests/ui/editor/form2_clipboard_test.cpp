@@ -1,0 +1,221 @@
+// The clipboard and dropped files: a card copied as a picture, a picture pasted as the main
+// picture, picture files and card files dropped on the window.
+#include "card/card_file.h"
+#include "editor/card_document.h"
+#include "files/main_picture.h"
+#include "support/form2_fixture.h"
+#include "support/images.h"
+#include "support/temp_settings.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <QUndoStack>
+
+class Form2ClipboardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void copyPutsTheCardOnTheClipboard_data();
+    void copyPutsTheCardOnTheClipboard();
+    void pasteMakesTheMainPicture();
+    void pasteRefusesWhatLoadingRefuses();
+    void pasteWithoutAPicture();
+    void droppedPictureLoadsAsLoadMainPicture();
+    void droppedBrokenPictureSaysWhatLoadingSays();
+    void droppedCardFileOpens();
+    void dragWithoutAFileIsRefused();
+
+private:
+    std::unique_ptr<TempSettings> m_settings;
+};
+
+namespace {
+
+// Sends a drag entering the window and, when accepted, the drop of `data`.
+bool drop(Form2* form, QMimeData* data)
+{
+    const QPoint at(300, 200);
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form, &dropped);
+    return dropped.isAccepted();
+}
+
+QMimeData* filesOf(const QStringList& paths)
+{
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    return data;
+}
+
+}  // namespace
+
+void Form2ClipboardTest::init()
+{
+    m_settings = std::make_unique<TempSettings>();
+    Module1::CardPlacement = orvane::CardPlacement{};
+    QGuiApplication::clipboard()->clear();
+}
+
+void Form2ClipboardTest::copyPutsTheCardOnTheClipboard_data()
+{
+    QTest::addColumn<bool>("blue");
+    QTest::addColumn<QVariant>("setting");  // Export/scale as Export Cards... writes it
+    QTest::addColumn<int>("scale");
+    QTest::newRow("blue, no setting") << true << QVariant() << 1;
+    QTest::newRow("red, 1") << false << QVariant(1) << 1;
+    QTest::newRow("blue, 3") << true << QVariant(3) << 3;
+    QTest::newRow("red, 16") << false << QVariant(16) << 16;
+    QTest::newRow("beyond 16") << true << QVariant(40) << 16;
+    QTest::newRow("below 1") << true << QVariant(0) << 1;
+    QTest::newRow("not a number") << true << QVariant(QStringLiteral("big")) << 1;
+}
+
+void Form2ClipboardTest::copyPutsTheCardOnTheClipboard()
+{
+    QFETCH(bool, blue);
+    QFETCH(QVariant, setting);
+    QFETCH(int, scale);
+    if (setting.isValid())
+        QSettings().setValue(QStringLiteral("Export/scale"), setting);
+    Form2Fixture f;
+    f.typeAll("7", "2", "A", "4");
+    f->optElem[0]->click();
+    f.typeAll("7", "2", "A", "4");
+    f.tick();
+    (blue ? f->actCopyBlue : f->actCopyRed)->trigger();
+    const QImage& card = (blue ? f->picBlueBase : f->picRedBase)->image();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data);
+    QVERIFY(data->hasFormat(QStringLiteral("image/png")));
+    const QImage png = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG")
+                           .convertToFormat(QImage::Format_RGB32);
+    const QImage image =
+        qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(png.size(), QSize(62 * scale, 62 * scale));
+    QCOMPARE(image, png);
+    // Whole pixels: every copied pixel is the card's pixel it enlarges.
+    for (int y = 0; y < png.height(); y += 5)
+        for (int x = 0; x < png.width(); x += 3)
+            QCOMPARE(rgb(png, x, y), rgb(card, x / scale, y / scale));
+    QVERIFY(f->statusBar()->currentMessage().startsWith(
+        QStringLiteral("Copied the %1 card").arg(blue ? "blue" : "red")));
+}
+
+void Form2ClipboardTest::pasteMakesTheMainPicture()
+{
+    Form2Fixture f;
+    const QImage blank = f->picMainPic->image().copy();
+    QGuiApplication::clipboard()->setImage(gradient(90, 40));
+    f->actPaste->trigger();
+    QCOMPARE(f->picMainPic->image(), gradient(90, 40));
+    QCOMPARE(f->picMainPic->size(), QSize(94, 44));
+    QVERIFY(Module1::NeedsRedraw);
+    QCOMPARE(f->document().undoStack()->count(), 1);
+    QCOMPARE(f->document().snapshot().mainPicture, gradient(90, 40));
+    QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Pasted the main picture (90 × 40)"));
+    f->actUndo->trigger();
+    QCOMPARE(f->picMainPic->image(), blank);
+}
+
+void Form2ClipboardTest::pasteRefusesWhatLoadingRefuses()
+{
+    Form2Fixture f;
+    const QImage before = f->picMainPic->image().copy();
+    QGuiApplication::clipboard()->setImage(solid(orvane::MainPictureMaxSide + 1, 2, 0x336699));
+    f->actPaste->trigger();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Paste Main Picture"));
+    QCOMPARE(f->picMainPic->image(), before);
+    QCOMPARE(f->document().undoStack()->count(), 0);
+}
+
+void Form2ClipboardTest::pasteWithoutAPicture()
+{
+    Form2Fixture f;
+    QGuiApplication::clipboard()->setText(QStringLiteral("just words"));
+    f->actPaste->trigger();
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QCOMPARE(f->statusBar()->currentMessage(),
+             QStringLiteral("The clipboard holds no picture to paste"));
+    QCOMPARE(f->document().undoStack()->count(), 0);
+}
+
+void Form2ClipboardTest::droppedPictureLoadsAsLoadMainPicture()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dropped.bmp"));
+    QVERIFY(gradient(50, 60).save(path, "BMP"));
+    Form2Fixture f;
+    QVERIFY(drop(f.form.get(), filesOf({path})));
+    QCOMPARE(f->picMainPic->image(), gradient(50, 60));
+    QCOMPARE(f->document().snapshot().mainPicturePath, path);
+    QCOMPARE(f->document().undoStack()->count(), 1);
+    QCOMPARE(f.prompts.fileRequests.size(), 0);  // no dialog
+    QCOMPARE(f->statusBar()->currentMessage(),
+             QStringLiteral("Loaded the main picture dropped.bmp (50 × 60)"));
+}
+
+void Form2ClipboardTest::droppedBrokenPictureSaysWhatLoadingSays()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("broken.bmp"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("BM not really");
+    file.close();
+    Form2Fixture dropped, loaded;
+    drop(dropped.form.get(), filesOf({path}));
+    loaded.prompts.fileAnswers.enqueue(path);
+    loaded->cmdLoadMain->click();
+    QCOMPARE(dropped.prompts.messages.size(), 1);
+    QCOMPARE(dropped.prompts.messages[0].text, loaded.prompts.messages[0].text);
+    QCOMPARE(dropped.prompts.messages[0].title, QStringLiteral("Load Main Picture"));
+    QCOMPARE(dropped->document().undoStack()->count(), 0);
+}
+
+void Form2ClipboardTest::droppedCardFileOpens()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dropped.orvcard"));
+    orvane::Card card;
+    card.sides = {"4", "4", "4", "4"};
+    card.element = 3;
+    card.arrows[5] = true;
+    QString error;
+    QVERIFY(orvane::writeCardFile(card, path, &error));
+    Form2Fixture f;
+    f->scrX->setValue(6);  // unsaved: the question comes first
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
+    QVERIFY(drop(f.form.get(), filesOf({path})));
+    QCOMPARE(f.prompts.saveQuestions.size(), 1);
+    QCOMPARE(f->txtNums[2]->text(), QStringLiteral("4"));
+    QCOMPARE(f->selectedElement(), 3);
+    QVERIFY(f->chkArrow[5]->isChecked());
+    QCOMPARE(f->scrX->value(), 0);
+    QCOMPARE(f->document().filePath(), path);
+}
+
+void Form2ClipboardTest::dragWithoutAFileIsRefused()
+{
+    Form2Fixture f;
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("hello"));
+    QVERIFY(!drop(f.form.get(), text));
+    QVERIFY(!drop(f.form.get(), filesOf({})));
+    QCOMPARE(f.prompts.messages.size(), 0);
+}
+
+QTEST_MAIN(Form2ClipboardTest)
+#include "form2_clipboard_test.moc"
