@@ -1,15 +1,17 @@
 #include "files/main_picture.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "files/picture_file.h"
+#include "files/picture_layout.h"
+
 #include <QImageReader>
+
+#include <algorithm>
 
 namespace orvane {
 namespace {
 
-// The JPEG decoder reports a file cut short only as a warning and hands back a picture whose
-// missing part is grey; the user would notice only on the saved card. While a picture decodes,
-// the warnings are caught here.
+// The JPEG decoder reports data that ends early only as a warning (and hands back a picture
+// whose missing part is grey); while a picture decodes, the warnings are caught here.
 class DecoderWarnings {
 public:
     DecoderWarnings() : m_previous(qInstallMessageHandler(&DecoderWarnings::handle))
@@ -42,54 +44,143 @@ private:
     bool m_cutShort = false;
 };
 
-}  // namespace
+// The first `end` bytes of a device, as a device of their own: the decoder reads the picture's
+// data and nothing after it, and a device that gives fewer bytes than asked for is noticed.
+class PictureBytes final : public QIODevice {
+public:
+    PictureBytes(QIODevice& source, qint64 end) : m_source(source), m_end(end)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_end; }
+    bool seek(qint64 position) override
+    {
+        if (position < 0 || position > m_end || !QIODevice::seek(position))
+            return false;
+        m_at = position;
+        return true;
+    }
+    bool shortRead() const { return m_shortRead; }
 
-LoadedPicture loadMainPicture(const QString& path)
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 wanted = std::min(maxSize, m_end - m_at);
+        if (wanted <= 0)
+            return 0;
+        const qint64 got = m_source.seek(m_at) ? m_source.read(data, wanted) : -1;
+        if (got < wanted)
+            m_shortRead = true;
+        if (got <= 0)
+            return -1;
+        m_at += got;
+        return got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& m_source;
+    qint64 m_end;
+    qint64 m_at = 0;
+    bool m_shortRead = false;
+};
+
+QString incomplete()
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile())
-        return {{}, QStringLiteral("the file does not exist")};
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("the file cannot be read (%1)").arg(file.errorString())};
-    return readMainPicture(file);
+    return QStringLiteral("the file is incomplete (it ends before the picture does)");
 }
 
-LoadedPicture readMainPicture(QIODevice& file)
+QString cannotReadToTheEnd()
 {
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
-    const QByteArray format = reader.format();
-    if (format.isEmpty())
-        return {{}, QStringLiteral("it is not a picture (BMP, GIF or JPEG) that Orvane can read")};
-    const QSize size = reader.size();
-    if (size.isValid()) {
-        if (size.width() <= 0 || size.height() <= 0)
-            return {{}, QStringLiteral("the picture has no pixels")};
-        if (size.width() > MainPictureMaxSide || size.height() > MainPictureMaxSide ||
-            qint64(size.width()) * size.height() > MainPictureMaxPixels)
-            return {{},
-                    QStringLiteral("the picture is too large (%1 × %2 pixels; Orvane takes "
-                                   "main pictures of up to %3 pixels a side and %4 "
-                                   "megapixels)")
-                        .arg(size.width())
-                        .arg(size.height())
-                        .arg(MainPictureMaxSide)
-                        .arg(MainPictureMaxPixels / 1000000)};
-    }
-    if (!file.seek(0))
-        return {{}, QStringLiteral("the file cannot be read")};
+    return QStringLiteral("the file cannot be read to its end (it gives fewer bytes than its "
+                          "size says: a system file, or a file being changed)");
+}
 
-    // A fresh reader: the first one has consumed the header while answering the checks.
-    QImageReader decoder(&file, format);
+QString tooLarge(const QSize& size)
+{
+    return QStringLiteral("the picture is too large (%1 × %2 pixels; Orvane takes main pictures "
+                          "of up to %3 pixels a side and %4 megapixels)")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(MainPictureMaxSide)
+        .arg(MainPictureMaxPixels / 1000000);
+}
+
+// Why the structure alone refuses the picture; empty when it may be decoded.
+QString refusal(const PictureLayout& layout, qint64 fileSize)
+{
+    using Problem = PictureLayout::Problem;
+    if (layout.problem == Problem::NotAPicture)
+        return QStringLiteral("it is not a picture (BMP, GIF, JPEG or PNG) that Orvane can read");
+    // A size beyond the limits says the most, whatever else is wrong.
+    const QSize size = layout.size;
+    if (size.width() > MainPictureMaxSide || size.height() > MainPictureMaxSide ||
+        qint64(size.width()) * size.height() > MainPictureMaxPixels)
+        return tooLarge(size);
+    switch (layout.problem) {
+    case Problem::NotAPicture:
+    case Problem::None: break;
+    case Problem::Incomplete: return incomplete();
+    case Problem::ShortRead: return cannotReadToTheEnd();
+    case Problem::BeyondLimit:
+        return QStringLiteral("the file is too large (%1 MB; a main picture needs no more than "
+                              "%2 MB)")
+            .arg(fileSize / 1000000)
+            .arg(MainPictureMaxFileBytes / 1000000);
+    case Problem::TooManyScans:
+        return QStringLiteral("the JPEG is coded in too many scans (more than %1; Orvane reads "
+                              "progressive JPEGs of this size in up to %1 scans)")
+            .arg(maxJpegScans(size));
+    case Problem::Damaged:
+        return QStringLiteral("the picture is damaged (its %1 structure is broken)")
+            .arg(QString::fromLatin1(layout.format.toUpper()));
+    }
+    if (!size.isValid() || size.isEmpty())
+        return QStringLiteral("the picture has no pixels");
+    return {};
+}
+
+LoadedPicture readPicture(QIODevice& device, qint64 fileSize)
+{
+    const PictureLayout layout = walkPictureLayout(device, fileSize, MainPictureMaxFileBytes);
+    if (const QString why = refusal(layout, fileSize); !why.isEmpty())
+        return {{}, why};
+
+    PictureBytes bytes(device, layout.end);
+    QImageReader decoder(&bytes, layout.format);
+    // Qt's own ceiling (128 MB) refuses a 25-megapixel picture of 16 bits a channel, which the
+    // limits above accept; the ceiling follows them instead.
+    constexpr int NeededMiB = int(MainPictureMaxPixels * 8 / (1 << 20)) + 1;
+    if (QImageReader::allocationLimit() < NeededMiB)
+        QImageReader::setAllocationLimit(NeededMiB);
     DecoderWarnings warnings;
     QImage image = decoder.read();
+    if (bytes.shortRead())
+        return {{}, cannotReadToTheEnd()};
     if (warnings.cutShort())
-        return {{}, QStringLiteral("the file is incomplete (it was cut short)")};
+        return {{}, incomplete()};
     if (image.isNull())
         return {{},
                 QStringLiteral("the picture is damaged or in a form Orvane cannot read (%1)")
                     .arg(decoder.errorString())};
-    return {image.convertToFormat(QImage::Format_RGB32), {}};
+    // In place where the format allows (16 bits a channel to 8): no second full copy.
+    return {std::move(image).convertToFormat(QImage::Format_RGB32), {}};
+}
+
+}  // namespace
+
+LoadedPicture loadMainPicture(const QString& path)
+{
+    const OpenedPictureFile opened = openPictureFile(path);
+    if (!opened.file)
+        return {{}, opened.error};
+    return readPicture(*opened.file, opened.size);
+}
+
+LoadedPicture readMainPicture(QIODevice& device)
+{
+    return readPicture(device, device.size());
 }
 
 }  // namespace orvane

@@ -10,14 +10,20 @@ namespace orvane {
 // more than a card can show, and the limit keeps a hostile header from claiming gigabytes.
 inline constexpr int MainPictureMaxSide = 16384;
 inline constexpr qint64 MainPictureMaxPixels = 25LL * 1000 * 1000;  // a 6000 x 4000 photo fits
+// The most bytes read from a picture file: the largest picture at 8 bytes a pixel (a 16-bit
+// RGBA PNG stored without compression) and room for metadata. Bytes after the picture's own
+// data (a camera's trailer, a file padded with zeros) are never read.
+inline constexpr qint64 MainPictureMaxFileBytes = MainPictureMaxPixels * 8 + (16LL << 20);
 
 struct LoadedPicture {
     QImage image;   // 32-bit RGB; null when the file was refused
     QString error;  // why, in words for the user
 };
 
-// Reads a main picture (BMP, GIF, JPEG and the other formats Qt knows). Refuses, with a reason,
-// files that are no picture, claim a size beyond the limits, or are cut short.
+// Reads a main picture: BMP, GIF (its first frame), JPEG or PNG. Refuses, with a reason, files
+// that are not regular files, are no such picture, claim a size beyond the limits, end before
+// the picture does, or would cost the decoder far more than their size (thousands of scans).
+// Only the bytes of the picture are read, and only what the file holds is ever shown.
 LoadedPicture loadMainPicture(const QString& path);
 
 // The same from an open, seekable device.

@@ -1,0 +1,234 @@
+// The main picture loader against hostile files: each ends in a picture or a clear refusal,
+// quickly, and a refused or damaged file never shows memory it did not read.
+#include "files/main_picture.h"
+#include "files/picture_layout.h"
+#include "support/gif_writer.h"
+#include "support/images.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <malloc.h>
+#include <sys/stat.h>
+
+using namespace orvane;
+
+namespace {
+
+QByteArray encoded(const QImage& image, const char* format, bool progressive = false)
+{
+    if (QByteArray(format) == "GIF")
+        return gifOf(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(image)) << format;
+    return bytes;
+}
+
+// A BMP header (24 bits, no compression) with `pixels` bytes after it.
+QByteArray bmp(qint32 width, qint32 height, qsizetype pixels, quint32 offset = 54)
+{
+    QByteArray bytes(54, '\0');
+    const auto put = [&](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    bytes[0] = 'B', bytes[1] = 'M';
+    put(10, offset);
+    put(14, 40);
+    put(18, quint32(width));
+    put(22, quint32(height));
+    bytes[26] = 1;
+    bytes[28] = 24;
+    return bytes + QByteArray(pixels, '\x40');
+}
+
+// A progressive JPEG whose last scan is repeated until it has `scans` scans.
+QByteArray manyScans(const QImage& image, int scans)
+{
+    const QByteArray jpeg = encoded(image, "JPEG", true);
+    const qsizetype last = jpeg.lastIndexOf("\xFF\xDA");
+    const qsizetype end = jpeg.size() - 2;  // the end-of-image marker
+    const QByteArray scan = jpeg.mid(last, end - last);
+    const int had = int(jpeg.count("\xFF\xDA"));
+    return jpeg.left(end) + scan.repeated(scans - had) + jpeg.right(2);
+}
+
+QByteArray withHeaderSize(QByteArray bytes, const char* format, int width, int height)
+{
+    const auto be16 = [&](qsizetype at, int v) {
+        bytes[at] = char(v >> 8), bytes[at + 1] = char(v & 0xFF);
+    };
+    if (QByteArray(format) == "PNG") {
+        bytes[16] = bytes[17] = bytes[20] = bytes[21] = 0;
+        be16(18, width), be16(22, height);
+    } else if (QByteArray(format) == "GIF") {
+        bytes[6] = char(width & 0xFF), bytes[7] = char(width >> 8);
+        bytes[8] = char(height & 0xFF), bytes[9] = char(height >> 8);
+    } else {  // JPEG: the frame header
+        const qsizetype frame = bytes.indexOf("\xFF\xC0");
+        be16(frame + 5, height), be16(frame + 7, width);
+    }
+    return bytes;
+}
+
+class MainPictureLoad : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+};
+
+struct Refusal {
+    QString name;
+    QString path;
+    const char* says;
+};
+
+TEST_F(MainPictureLoad, HostileFilesAreRefusedQuicklyWithTheirReason)
+{
+    const QImage picture = gradient(200, 150);
+    const QByteArray jpeg = encoded(picture, "JPEG");
+    const QByteArray png = encoded(picture, "PNG");
+    const QByteArray gif = encoded(gradient(60, 40), "GIF");
+    const QByteArray wholeBmp = encoded(picture, "BMP");
+    const QString fifo = dir.filePath(QStringLiteral("fifo.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    const QString notRegular = QStringLiteral("not a regular file");
+    const QString incomplete = QStringLiteral("the file is incomplete");
+    const QString tooLarge = QStringLiteral("too large");
+    const Refusal cases[] = {
+        {"pipe", fifo, "not a regular file"},
+        {"device", "/dev/zero", "not a regular file"},
+        {"system file", "/proc/version", "not a regular file"},
+        {"process memory", "/proc/self/mem", "not a regular file"},
+        {"folder", dir.path(), "not a regular file"},
+        {"absent", dir.filePath("absent.bmp"), "does not exist"},
+        {"empty", write("empty.bmp", {}), "the file is empty"},
+        {"text", write("notes.jpg", "not a picture at all"), "not a picture"},
+        {"BMP with half its pixels", write("half.bmp", wholeBmp.left(wholeBmp.size() / 2)),
+         "the file is incomplete"},
+        {"BMP pixels past the end", write("offset.bmp", bmp(10, 10, 400, 100000)),
+         "the file is incomplete"},
+        {"16384 x 1525 BMP of 64 bytes", write("wide.bmp", bmp(16384, 1525, 64)),
+         "the file is incomplete"},
+        {"GIF cut half-way", write("half.gif", gif.left(gif.size() / 2)), "the file is incomplete"},
+        {"JPEG cut short", write("short.jpg", jpeg.left(jpeg.size() * 2 / 3)),
+         "the file is incomplete"},
+        {"JPEG cut in its header", write("header.jpg", jpeg.left(300)), "the file is incomplete"},
+        {"PNG cut short", write("short.png", png.left(png.size() / 2)), "the file is incomplete"},
+        {"60000 x 60000 BMP", write("huge.bmp", bmp(60000, 60000, 64)), "too large"},
+        {"60000 x 60000 PNG", write("huge.png", withHeaderSize(png, "PNG", 60000, 60000)),
+         "too large"},
+        {"60000 x 60000 JPEG", write("huge.jpg", withHeaderSize(jpeg, "JPEG", 60000, 60000)),
+         "too large"},
+        {"60000 x 60000 GIF", write("huge.gif", withHeaderSize(gif, "GIF", 60000, 60000)),
+         "too large"},
+        {"6000 x 4200 BMP", write("many.bmp", bmp(6000, 4200, 64)), "too large"},
+        {"progressive JPEG of 20000 scans",
+         write("scans.jpg", manyScans(gradient(255, 255).scaled(2000, 2000), 20000)),
+         "too many scans"},
+    };
+    for (const Refusal& c : cases) {
+        QElapsedTimer clock;
+        clock.start();
+        const LoadedPicture loaded = loadMainPicture(c.path);
+        EXPECT_LT(clock.elapsed(), 1000) << c.name.toStdString();
+        EXPECT_TRUE(loaded.image.isNull()) << c.name.toStdString();
+        EXPECT_TRUE(loaded.error.contains(QLatin1String(c.says)))
+            << c.name.toStdString() << ": " << loaded.error.toStdString();
+    }
+}
+
+TEST_F(MainPictureLoad, APictureFollowedByGigabytesOfZerosLoadsWithoutReadingThem)
+{
+    const QImage picture = gradient(120, 90);
+    for (const char* format : {"JPEG", "PNG", "BMP", "GIF"}) {
+        const QString path = write(QStringLiteral("tail"), encoded(picture, format));
+        QFile file(path);
+        ASSERT_TRUE(file.resize(4LL << 30));  // sparse: no disk space is used
+        QElapsedTimer clock;
+        clock.start();
+        const LoadedPicture loaded = loadMainPicture(path);
+        EXPECT_LT(clock.elapsed(), 1000) << format;
+        ASSERT_FALSE(loaded.image.isNull()) << format << ": " << loaded.error.toStdString();
+        EXPECT_EQ(loaded.image.size(), QSize(120, 90));
+    }
+}
+
+TEST_F(MainPictureLoad, ProgressiveJpegsOfUsualScansLoad)
+{
+    const QImage picture = gradient(200, 150);
+    for (const int scans : {0, MaxJpegScans}) {
+        const QByteArray jpeg = scans ? manyScans(picture, scans) : encoded(picture, "JPEG", true);
+        const LoadedPicture loaded = loadMainPicture(write(QStringLiteral("p.jpg"), jpeg));
+        ASSERT_FALSE(loaded.image.isNull()) << scans << ": " << loaded.error.toStdString();
+        EXPECT_EQ(loaded.image.size(), QSize(200, 150));
+    }
+}
+
+// Freshly allocated memory is filled with a different byte for each load: a picture showing
+// memory it did not read from the file would differ between the loads.
+TEST_F(MainPictureLoad, AcceptedPicturesShowOnlyWhatTheFileHolds)
+{
+    const QImage picture = gradient(60, 40);
+    QByteArray rle8 = bmp(60, 40, 0);  // 8-bit, run-length coded: one run, then the end code
+    rle8[28] = 8, rle8[30] = 1;
+    rle8[10] = char(54 + 1024);
+    rle8 += QByteArray(1024, '\x7F') + QByteArray("\x3C\x01\x00\x01", 4);
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"bmp", encoded(picture, "BMP")},
+        {"gif", encoded(picture, "GIF")},
+        {"png", encoded(picture, "PNG")},
+        {"jpeg", encoded(picture, "JPEG")},
+        {"run-length bmp, most rows skipped", rle8},
+    };
+    for (const auto& [name, bytes] : cases) {
+        const QString path = write(QStringLiteral("p"), bytes);
+        QImage first;
+        for (const int fill : {0x11, 0xEE}) {
+            mallopt(M_PERTURB, fill);
+            const LoadedPicture loaded = loadMainPicture(path);
+            mallopt(M_PERTURB, 0);
+            if (loaded.image.isNull()) {
+                EXPECT_FALSE(loaded.error.isEmpty()) << name;
+                continue;
+            }
+            if (first.isNull())
+                first = loaded.image;
+            else
+                EXPECT_EQ(loaded.image, first) << name;
+        }
+    }
+}
+
+TEST_F(MainPictureLoad, SixteenBitPngOfTheLargestSizeLoads)
+{
+    QImage picture(5000, 5000, QImage::Format_RGBX64);
+    picture.fill(QColor::fromRgba64(0x1234, 0x8000, 0xFFFF));
+    const QString path = dir.filePath(QStringLiteral("deep.png"));
+    ASSERT_TRUE(picture.save(path, "PNG"));
+    picture = QImage();
+    const LoadedPicture loaded = loadMainPicture(path);
+    ASSERT_FALSE(loaded.image.isNull()) << loaded.error.toStdString();
+    EXPECT_EQ(loaded.image.size(), QSize(5000, 5000));
+    EXPECT_EQ(loaded.image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(rgb(loaded.image, 4999, 4999), 0x1280FFu);
+}
+
+}  // namespace
