@@ -11,11 +11,17 @@
 
 #include <QDate>
 #include <QDir>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QThread>
 #include <QTimer>
+
+#include <memory>
+#include <utility>
 
 using namespace orvane;
 
@@ -38,6 +44,20 @@ bool confirmReplacing(Prompts& prompts, const QString& what, const QStringList& 
                               QStringLiteral("Save Card")) == AnswerYes;
 }
 
+// Reads the picture on a thread of its own: while a big picture decodes, the window keeps
+// painting and its timer ticking (the input waits until the picture is in).
+LoadedPicture loadWithoutBlocking(const QString& path)
+{
+    LoadedPicture loaded;
+    QEventLoop loop;
+    const std::unique_ptr<QThread> reader(QThread::create([&] { loaded = loadMainPicture(path); }));
+    QObject::connect(reader.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    reader->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    reader->wait();
+    return loaded;
+}
+
 }  // namespace
 
 void Form2::cmdLoadMain_Click()
@@ -54,7 +74,9 @@ void Form2::cmdLoadMain_Click()
 
 bool Form2::loadMainPictureFile(const QString& path)
 {
-    const LoadedPicture loaded = loadMainPicture(path);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);  // a big picture takes a moment
+    LoadedPicture loaded = loadWithoutBlocking(path);
+    QGuiApplication::restoreOverrideCursor();
     if (loaded.image.isNull()) {
         m_services.prompts->messageBox(
             QStringLiteral("The picture %1 could not be loaded: %2.\n\nThe main picture stays as "
@@ -63,7 +85,7 @@ bool Form2::loadMainPictureFile(const QString& path)
             Exclamation, QStringLiteral("Load Main Picture"));
         return false;
     }
-    picMainPic->setPicture(loaded.image);
+    picMainPic->setPicture(std::exchange(loaded.image, {}));  // the box keeps the only copy
     Module1::NeedsRedraw = true;
     mainPictureChanged(path);
     return true;

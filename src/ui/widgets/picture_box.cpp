@@ -22,7 +22,9 @@ void PictureBox::setPicture(const QImage& picture, quint64 tag)
                            ? picture
                            : picture.convertToFormat(QImage::Format_RGB32);
     if (m_autoSize) {
-        m_image = rgb.copy();  // the box owns its own pixels; drawing never touches the source
+        // Shared until either side draws (QImage copies on the first write), so a picture handed
+        // over and then dropped by the caller is never copied.
+        m_image = rgb;
         const int inset = 2 * borderWidth();
         resize(m_image.width() + inset, m_image.height() + inset);
     } else {
