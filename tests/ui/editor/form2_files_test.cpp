@@ -4,13 +4,18 @@
 #include "support/images.h"
 #include "support/small_disk.h"
 
+#include <QCursor>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class Form2FilesTest : public QObject {
     Q_OBJECT
@@ -18,6 +23,8 @@ private slots:
     void loadCancelChangesNothing();
     void loadSetsThePictureAndOffersTheLastPath();
     void loadRefusesBrokenFiles();
+    void loadShowsABusyCursorWhileTheWindowGoesOn();
+    void loadRefusesAPipeAtOnce();
     void saveWritesFourFilesBlueFirst();
     void saveRedCancelledKeepsBlue();
     void saveIntoAFolderNamedJpgAndWithoutExtension();
@@ -96,6 +103,43 @@ void Form2FilesTest::loadRefusesBrokenFiles()
     QVERIFY(!Module1::NeedsRedraw);
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("notes.bmp")));
+}
+
+void Form2FilesTest::loadShowsABusyCursorWhileTheWindowGoesOn()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.jpg"));
+    QVERIFY(gradient(255, 255).scaled(3000, 3000).save(path, "JPEG"));
+    Form2Fixture f;
+    // Runs while the picture is read, if the window's events go on meanwhile.
+    int cursorWhileLoading = -1;
+    QTimer::singleShot(0, [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        cursorWhileLoading = cursor ? int(cursor->shape()) : int(Qt::ArrowCursor);
+    });
+    f.prompts.fileAnswers.enqueue(path);
+    f->cmdLoadMain->click();
+    QCOMPARE(cursorWhileLoading, int(Qt::WaitCursor));
+    QCOMPARE(f->picMainPic->image().size(), QSize(3000, 3000));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void Form2FilesTest::loadRefusesAPipeAtOnce()
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe.bmp"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    Form2Fixture f;
+    const QImage before = f->picMainPic->image();
+    f.prompts.fileAnswers.enqueue(pipe);
+    QElapsedTimer clock;
+    clock.start();
+    f->cmdLoadMain->click();
+    QVERIFY(clock.elapsed() < 1000);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("not a regular file")));
+    QCOMPARE(f->picMainPic->image(), before);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 void Form2FilesTest::saveWritesFourFilesBlueFirst()
