@@ -18,6 +18,7 @@ class QAction;
 class QCheckBox;
 class QCloseEvent;
 class QDragEnterEvent;
+class QDragMoveEvent;
 class QDropEvent;
 class QGroupBox;
 class QLabel;
@@ -176,6 +177,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:

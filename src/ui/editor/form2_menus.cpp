@@ -52,6 +52,24 @@ QString draggedFile(const QMimeData* data)
     return {};
 }
 
+// The number boxes take dropped text; a drag of a file passes them by and reaches the window
+// (a drag goes up to the first parent that takes it), so a file dropped anywhere loads as a
+// picture or opens as a card.
+class FileDragPasser : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter &&
+            !draggedFile(static_cast<QDragEnterEvent*>(event)->mimeData()).isEmpty()) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
 
 void Form2::setUpMainWindow()
@@ -76,6 +94,9 @@ void Form2::setUpMainWindow()
     statusBar()->setObjectName(QStringLiteral("statusLine"));
     statusBar()->setSizeGripEnabled(false);
     setAcceptDrops(true);
+    auto* passer = new FileDragPasser(this);
+    for (QLineEdit* box : txtNums)
+        box->installEventFilter(passer);
     // The window grows by the menu bar and the status line; the inner area stays 532 x 377.
     resize(532, 377 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     setTabOrderFromLayout();
@@ -242,6 +263,12 @@ void Form2::mainPictureChanged(const QString& path)
 // ---- Dropped files ----------------------------------------------------------------------------
 
 void Form2::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form2::dragMoveEvent(QDragMoveEvent* event)
 {
     if (!draggedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();

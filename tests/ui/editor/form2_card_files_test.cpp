@@ -31,6 +31,7 @@ private slots:
     void recentCardsAndAMissingOne();
     void unreadableCardFileChangesNothing();
     void failedSaveKeepsTheMark();
+    void cardFileTypeIsRegistered();
 
 private:
     std::unique_ptr<TempSettings> m_settings;
@@ -339,6 +340,25 @@ void Form2CardFilesTest::failedSaveKeepsTheMark()
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Save Card File"));
     QVERIFY(f->isWindowModified());
     QCOMPARE(f->document().filePath(), QString());
+}
+
+void Form2CardFilesTest::cardFileTypeIsRegistered()
+{
+    // The desktop entry, the MIME type and the suffix the editor writes agree.
+    const QString source = qEnvironmentVariable("ORVANE_SOURCE_DIR");
+    QFile mime(source + QStringLiteral("/assets/mime/orvane-card.xml"));
+    QVERIFY(mime.open(QIODevice::ReadOnly));
+    const QByteArray xml = mime.readAll();
+    QVERIFY(xml.contains("type=\"application/x-orvane-card\""));
+    QVERIFY(xml.contains(QByteArray("<glob pattern=\"*.") + orvane::CardFileSuffix + "\"/>"));
+    QVERIFY(xml.contains("<icon name=\"application-x-orvane-card\"/>"));
+    QVERIFY(
+        QFileInfo::exists(source + QStringLiteral("/assets/mime/application-x-orvane-card.xpm")));
+    QFile desktop(source + QStringLiteral("/assets/orvane.desktop"));
+    QVERIFY(desktop.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = desktop.readAll().split('\n');
+    QVERIFY(lines.contains("Exec=orvane %f"));
+    QVERIFY(lines.contains("MimeType=application/x-orvane-card;"));
 }
 
 QTEST_MAIN(Form2CardFilesTest)

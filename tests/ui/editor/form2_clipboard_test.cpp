@@ -36,8 +36,8 @@ private:
 
 namespace {
 
-// Sends a drag entering the window and, when accepted, the drop of `data`.
-bool drop(Form2* form, QMimeData* data)
+// Sends a drag entering `target` and, when accepted, the drop of `data`.
+bool drop(QWidget* form, QMimeData* data)
 {
     const QPoint at(300, 200);
     QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -165,6 +165,18 @@ void Form2ClipboardTest::droppedPictureLoadsAsLoadMainPicture()
     QCOMPARE(f.prompts.fileRequests.size(), 0);  // no dialog
     QCOMPARE(f->statusBar()->currentMessage(),
              QStringLiteral("Loaded the main picture dropped.bmp (50 × 60)"));
+    // Dropped on a number box: the same, and the box keeps its text.
+    QVERIFY(gradient(20, 30).save(path, "BMP"));
+    QVERIFY(drop(f->txtNums[1], filesOf({path})));
+    QCOMPARE(f->picMainPic->image(), gradient(20, 30));
+    QCOMPARE(f->txtNums[1]->text(), QStringLiteral("A"));
+    // Text still drops into a box as before.
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("7"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f->txtNums[1], &enter);
+    QVERIFY(enter.isAccepted());
+    delete text;
 }
 
 void Form2ClipboardTest::droppedBrokenPictureSaysWhatLoadingSays()

@@ -2,10 +2,14 @@
 // commands of the layout's buttons reached through the menus.
 #include "support/form2_fixture.h"
 
+#include "editor/recent_cards.h"
+
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class Form2MenusTest : public QObject {
@@ -16,6 +20,8 @@ private slots:
     void shortcuts();
     void buttonCommandsThroughTheMenu();
     void exitThroughTheMenuAsksTheQuestion();
+    void saveCardSaysWhereBothCardsWent();
+    void savedPairText();
 };
 
 // The entries of a menu as "objectName" (separators "-", submenus their menu's name).
@@ -143,6 +149,35 @@ void Form2MenusTest::exitThroughTheMenuAsksTheQuestion()
     f->actExit->trigger();
     QVERIFY(!f->isVisible());
     QCOMPARE(f.endCalls, 1);
+}
+
+void Form2MenusTest::saveCardSaysWhereBothCardsWent()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    f.prompts.fileAnswers << dir.filePath(QStringLiteral("blue card.jpg"))
+                          << dir.filePath(QStringLiteral("red card"));
+    f->actSaveCard->trigger();
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QCOMPARE(f->statusBar()->currentMessage(),
+             QStringLiteral("Saved blue card.jpg and red card.jpg in ") +
+                 orvane::homeRelative(dir.path()));
+    // Cancelled at the red card: the blue card is saved, and the line says nothing new.
+    f->statusBar()->clearMessage();
+    f.prompts.fileAnswers << dir.filePath(QStringLiteral("other.jpg"));
+    f->actSaveCard->trigger();
+    QCOMPARE(f->statusBar()->currentMessage(), QString());
+}
+
+void Form2MenusTest::savedPairText()
+{
+    const QString home = QDir::homePath();
+    QCOMPARE(orvane::savedPairText(home + "/cards/blue card.jpg", home + "/cards/red card.jpg"),
+             QStringLiteral("Saved blue card.jpg and red card.jpg in ~/cards"));
+    QCOMPARE(orvane::savedPairText("/srv/a/b.jpg", home + "/r.jpg"),
+             QStringLiteral("Saved /srv/a/b.jpg and ~/r.jpg"));
+    QCOMPARE(orvane::homeRelative(home), QStringLiteral("~"));
+    QCOMPARE(orvane::homeRelative(home + "x/y"), QDir::cleanPath(home + "x/y"));  // not inside
 }
 
 QTEST_MAIN(Form2MenusTest)
