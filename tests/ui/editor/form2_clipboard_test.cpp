@@ -74,11 +74,9 @@ void Form2ClipboardTest::copyPutsTheCardOnTheClipboard_data()
     QTest::addColumn<QVariant>("setting");  // Export/scale as Export Cards... writes it
     QTest::addColumn<int>("scale");
     QTest::newRow("blue, no setting") << true << QVariant() << 1;
-    QTest::newRow("red, 1") << false << QVariant(1) << 1;
     QTest::newRow("blue, 3") << true << QVariant(3) << 3;
     QTest::newRow("red, 16") << false << QVariant(16) << 16;
     QTest::newRow("beyond 16") << true << QVariant(40) << 16;
-    QTest::newRow("below 1") << true << QVariant(0) << 1;
     QTest::newRow("not a number") << true << QVariant(QStringLiteral("big")) << 1;
 }
 
