@@ -30,6 +30,7 @@ private slots:
     void recentCardsAndAMissingOne();
     void unreadableCardFileChangesNothing();
     void failedSaveKeepsTheMark();
+    void cardWithoutAnElement();
     void cardFileTypeIsRegistered();
 
 private:
@@ -299,6 +300,33 @@ void Form2CardFilesTest::failedSaveKeepsTheMark()
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Save Card File"));
     QVERIFY(f->isWindowModified());
     QCOMPARE(f->document().filePath(), QString());
+}
+
+void Form2CardFilesTest::cardWithoutAnElement()
+{
+    // A card file may have no element chosen (a deck row without one): no option is on and the
+    // icon layer is transparent, and it stays so through undo.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plain.orvcard"));
+    orvane::Card card;
+    card.sides = {"2", "2", "2", "2"};
+    QString error;
+    QVERIFY(orvane::writeCardFile(card, path, &error));
+    Form2Fixture f;
+    f->optElem[0]->click();
+    f.tick();  // the Fire icon is in the icon layer
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
+    QVERIFY(f->openCardFile(path));
+    QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
+    f.tick();
+    QCOMPARE(f->picFinalElem->image(), solid(16, 17, 0x000000));
+    const CardView plain = viewOf(f);
+    QCOMPARE(f->document().snapshot().element, orvane::NoElementChosen);
+    f->optElem[5]->click();
+    QCOMPARE(f->txtNums[0]->text(), QStringLiteral("A"));
+    f->actUndo->trigger();
+    QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
+    QVERIFY(viewOf(f) == plain);
 }
 
 void Form2CardFilesTest::cardFileTypeIsRegistered()
