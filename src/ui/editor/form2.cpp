@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <cmath>
 
@@ -46,16 +45,19 @@ Form2::Form2(const Services& services, QWidget* parent)
     setUpMainWindow();
 
     // The platform the layout was drawn for ticks "every millisecond" at its timer resolution
-    // of about 16 ms; that keeps the preview live without spinning.
-    Timer1 = new QTimer(this);
+    // of about 16 ms. Here the tick runs at most 16 ms after something it looks at changed, and
+    // not at all while nothing does.
+    Timer1 = new WakeTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(16);
-    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    connect(Timer1, &WakeTimer::timeout, this, &Form2::Timer1_Timer);
+    wakeTickOnChanges();
     Timer1->start();
 }
 
 Form2::~Form2()
 {
+    Module1::NeedsRedraw.removeListener(this);
     Form_Terminate();
 }
 
@@ -332,4 +334,5 @@ void Form2::cmdCreate_Click()
     composeOn(picBlueBase, picBlueClean);
     composeOn(picRedBase, picRedClean);
     ++m_compositions;
+    emit cardsComposed();
 }

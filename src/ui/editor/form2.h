@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/wake_timer.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 #include "render/picture_cache.h"
@@ -27,10 +28,10 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QTimer;
 
 namespace orvane {
 class ImageUtilsLibrary;
+class PartFileWatcher;
 class Registry;
 class ProgramStarter;
 }  // namespace orvane
@@ -129,7 +130,7 @@ public:
     std::array<PictureBox*, 4> picFinalNum{};
     std::array<PictureBox*, 8> picArrowFinal{};
 
-    QTimer* Timer1 = nullptr;
+    WakeTimer* Timer1 = nullptr;  // ticks when a control, the redraw flag or a part file changed
     orvane::Dialog Dialog;
 
     // The element option that is on, or -1.
@@ -180,6 +181,10 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
+signals:
+    // Both cards were composed again (picBlueBase and picRedBase hold the new pictures).
+    void cardsComposed();
+
 private:
     void setUpMainWindow();
     void buildMenus();
@@ -195,6 +200,7 @@ private:
     void buildWorkSurfaces();
     void setTabOrderFromLayout();
     void connectHandlers();
+    void wakeTickOnChanges();
     void loadPreview(PictureBox* box, const QString& relativePath);
     void reportAssetFailures();
 
@@ -206,4 +212,5 @@ private:
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
     CardDocument* m_document = nullptr;
     orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
+    orvane::PartFileWatcher* m_partWatcher = nullptr;
 };
