@@ -1,7 +1,7 @@
 #include "editor/form2.h"
 
-#include "card/module1.h"
 #include "card/card_rules.h"
+#include "card/module1.h"
 #include "editor/card_document.h"
 #include "files/imageutils_library.h"
 #include "render/asset_catalogue.h"
