@@ -249,6 +249,10 @@ void RenderDeckDialog::renderEnded()
     showProblems(m_result.problems);
     labResult->setText(summary + QLatin1Char('.'));
     emit rendered(summary);
+    if (m_closeWhenDone) {
+        m_closeWhenDone = false;
+        QDialog::reject();
+    }
 }
 
 void RenderDeckDialog::showProblems(const QStringList& problems)
@@ -275,7 +279,7 @@ void RenderDeckDialog::reject()
 {
     if (m_worker) {
         cancelRender();
-        connect(m_worker, &QThread::finished, this, &QDialog::reject, Qt::QueuedConnection);
+        m_closeWhenDone = true;
         return;
     }
     QDialog::reject();

@@ -76,6 +76,7 @@ private:
     QThread* m_worker = nullptr;
     QPointer<QProgressDialog> m_progress;
     std::atomic_bool m_cancel{false};
+    bool m_closeWhenDone = false;
     orvane::DeckRenderOptions m_options;
     orvane::DeckRenderResult m_result;
 };
