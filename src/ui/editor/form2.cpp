@@ -43,6 +43,7 @@ Form2::Form2(const Services& services, QWidget* parent)
     connectHandlers();
     m_document->watchAfter();
     setUpMainWindow();
+    connectWindowCommands();
 
     // The platform the layout was drawn for ticks "every millisecond" at its timer resolution
     // of about 16 ms. Here the tick runs at most 16 ms after something it looks at changed, and

@@ -6,6 +6,7 @@
 #include "render/picture_cache.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -15,6 +16,7 @@
 
 class CardDocument;
 class PictureBox;
+class ZoomedPreview;
 class QAction;
 class QCheckBox;
 class QCloseEvent;
@@ -174,6 +176,9 @@ public slots:
     bool saveCardFileAs();
     void copyCard(bool blue);
     void pasteMainPicture();
+    // Menu commands that open windows (form2_windows.cpp).
+    void showZoomedPreview();
+    void exportCards();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -201,6 +206,8 @@ private:
     void setTabOrderFromLayout();
     void connectHandlers();
     void wakeTickOnChanges();
+    void connectWindowCommands();
+    void composePendingChange();
     void loadPreview(PictureBox* box, const QString& relativePath);
     void reportAssetFailures();
 
@@ -213,4 +220,5 @@ private:
     CardDocument* m_document = nullptr;
     orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
     orvane::PartFileWatcher* m_partWatcher = nullptr;
+    QPointer<ZoomedPreview> m_zoomedPreview;
 };

@@ -21,6 +21,8 @@ public:
     void setZoom(int zoom);
     void setGrid(bool on);
     int zoom() const { return m_zoom; }
+    const QImage& blueCard() const { return m_blue; }
+    const QImage& redCard() const { return m_red; }
 
     // Device pixels one card pixel takes at `zoom` on a screen of `ratio` device pixels per
     // logical pixel: whole, so every card pixel is the same square.
