@@ -12,9 +12,12 @@
 #include "platform/qt_prompts.h"
 #include "render/asset_catalogue.h"
 #include "widgets/picture_box.h"
+#include "windows/export_cards_dialog.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/frm_about.h"
+#include "windows/render_deck_dialog.h"
+#include "windows/zoomed_preview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +28,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -238,6 +242,22 @@ int main(int argc, char* argv[])
         Form3 picture;
         picture.show();
         picture.grab().save(folder + QStringLiteral("/picture.png"));
+        form.chkArrow[3]->click();
+        form.Timer1_Timer();
+        ZoomedPreview zoomed;
+        zoomed.showCards(form.picBlueBase->image(), form.picRedBase->image());
+        zoomed.spnZoom->setValue(4);
+        zoomed.chkGrid->setChecked(true);
+        zoomed.show();
+        QCoreApplication::processEvents();
+        zoomed.grab().save(folder + QStringLiteral("/zoomed-preview.png"));
+        ExportCardsDialog exportCards(prompts, form.picBlueBase->image(), form.picRedBase->image(),
+                                      QStringLiteral("hero"));
+        exportCards.show();
+        exportCards.grab().save(folder + QStringLiteral("/export-cards.png"));
+        RenderDeckDialog renderDeck(prompts, services.assetRoot, {});
+        renderDeck.show();
+        renderDeck.grab().save(folder + QStringLiteral("/render-deck.png"));
         return 0;
     }
     std::fprintf(

@@ -86,7 +86,11 @@ ExportCardsDialog::ExportCardsDialog(Prompts& prompts, const QImage& blue, const
     folderRow->addWidget(txtFolder, 1);
     folderRow->addWidget(cmdBrowse);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Folder:"), folderRow);
+    {
+        auto* label = new QLabel(QStringLiteral("&Folder:"), this);
+        label->setBuddy(txtFolder);  // a row holding a layout gets no buddy of its own
+        form->addRow(label, folderRow);
+    }
     form->addRow(QStringLiteral("Base &name:"), txtBaseName);
     form->addRow(QStringLiteral("F&ormat:"), cboFormat);
     form->addRow(QStringLiteral("&Scale:"), spnScale);

@@ -76,8 +76,16 @@ RenderDeckDialog::RenderDeckDialog(Prompts& prompts, const QString& partsRoot, R
     outRow->addWidget(txtOutDir, 1);
     outRow->addWidget(cmdBrowseOut);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Deck:"), deckRow);
-    form->addRow(QStringLiteral("&Output folder:"), outRow);
+    {
+        auto* label = new QLabel(QStringLiteral("&Deck:"), this);
+        label->setBuddy(txtDeck);  // a row holding a layout gets no buddy of its own
+        form->addRow(label, deckRow);
+    }
+    {
+        auto* label = new QLabel(QStringLiteral("&Output folder:"), this);
+        label->setBuddy(txtOutDir);  // a row holding a layout gets no buddy of its own
+        form->addRow(label, outRow);
+    }
     form->addRow(QStringLiteral("F&ormat:"), cboFormat);
     form->addRow(QStringLiteral("&Scale:"), spnScale);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
