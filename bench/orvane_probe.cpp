@@ -1,15 +1,23 @@
 // Measuring probe: builds the main window exactly as the tool does and reports figures.
 //   orvane_probe startup|bare|bare-text   ms from process start to the first paint, peak RSS
-//   orvane_probe idle SECONDS       runs the window; with --reload every tick decodes all files
+//   orvane_probe idle SECONDS       runs the window; --poll: the fixed 16 ms tick of old, with
+//                                   --reload every tick decodes all files
+//   orvane_probe bare-idle SECONDS  a bare window with one label, for comparison
+//   orvane_probe part-latency N     ms from rewriting a card-part file on disk to the preview
 //   orvane_probe shots DIR          PNG pictures of every window
 //   orvane_probe memory             RSS and open files after 100 and after 1000/10000 rounds
 // ORVANE_PROBE_T0 (ns, realtime) times from the launcher; ORVANE_PROBE_PHASES prints the phases.
 #include "card/module1.h"
 #include "editor/form2.h"
 #include "platform/qt_prompts.h"
+#include "render/asset_catalogue.h"
+#include "widgets/picture_box.h"
+#include "windows/export_cards_dialog.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/frm_about.h"
+#include "windows/render_deck_dialog.h"
+#include "windows/zoomed_preview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,8 +28,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
@@ -87,6 +98,50 @@ private:
     bool m_done = false;
 };
 
+// The editor on a copy of the card parts, its timer running as in the tool: each round rewrites
+// the frame file in place with another colour and waits, in the event loop without polling,
+// until the frame's preview box shows the new picture.
+int partLatency(int rounds)
+{
+    QTemporaryDir dir;
+    const QString frame = orvane::assets::frameFile(3);
+    for (const QString& name : orvane::assets::allFiles()) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
+        QFile::copy(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name,
+                    dir.filePath(name));
+    }
+    orvane::QtPrompts prompts;
+    Form2::Services services;
+    services.prompts = &prompts;
+    services.assetRoot = dir.path();
+    Form2 form(services);
+    form.show();
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+
+    QList<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        QImage picture(62, 62, QImage::Format_RGB32);
+        picture.fill(qRgb(40 + i, 90, 200 - i));
+        const quint64 before = form.picFinalFrame->pictureTag();
+        QElapsedTimer clock;
+        clock.start();
+        picture.save(dir.filePath(frame), "BMP");
+        while (form.picFinalFrame->pictureTag() == before && clock.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        ms << double(clock.nsecsElapsed()) / 1e6;
+        settle.restart();
+        while (settle.elapsed() < 100)  // quiet between rounds
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("part file to preview over %d rewrites: median %.1f ms, max %.1f ms\n", rounds,
+                ms[ms.size() / 2], ms.back());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -96,6 +151,16 @@ int main(int argc, char* argv[])
     const double afterApp = processAgeMs();
     const QStringList args = QCoreApplication::arguments();
     const QString mode = args.value(1);
+    if (mode == QLatin1String("bare-idle")) {
+        QWidget window;
+        window.resize(532, 377);
+        (new QLabel(QStringLiteral("Orvane"), &window))->move(8, 8);
+        window.show();
+        QTimer::singleShot(int(args.value(2).toDouble() * 1000), [] { QCoreApplication::exit(0); });
+        return QApplication::exec();
+    }
+    if (mode == QLatin1String("part-latency"))
+        return partLatency(args.value(2, QStringLiteral("20")).toInt());
     if (mode == QLatin1String("bare") || mode == QLatin1String("bare-text")) {
         // A plain window of the same size, for comparison; with one line of text it pays for
         // the font database as every window with text does.
@@ -125,6 +190,8 @@ int main(int argc, char* argv[])
     if (mode == QLatin1String("idle")) {
         if (args.contains(QStringLiteral("--reload")))
             form.pictureCache().setAlwaysReload(true);
+        if (args.contains(QStringLiteral("--poll")))
+            form.Timer1->setPolling(true);
         form.show();
         QTimer::singleShot(int(args.value(2).toDouble() * 1000), [] { QCoreApplication::exit(0); });
         return QApplication::exec();
@@ -175,9 +242,27 @@ int main(int argc, char* argv[])
         Form3 picture;
         picture.show();
         picture.grab().save(folder + QStringLiteral("/picture.png"));
+        form.chkArrow[3]->click();
+        form.Timer1_Timer();
+        ZoomedPreview zoomed;
+        zoomed.showCards(form.picBlueBase->image(), form.picRedBase->image());
+        zoomed.spnZoom->setValue(4);
+        zoomed.chkGrid->setChecked(true);
+        zoomed.show();
+        QCoreApplication::processEvents();
+        zoomed.grab().save(folder + QStringLiteral("/zoomed-preview.png"));
+        ExportCardsDialog exportCards(prompts, form.picBlueBase->image(), form.picRedBase->image(),
+                                      QStringLiteral("hero"));
+        exportCards.show();
+        exportCards.grab().save(folder + QStringLiteral("/export-cards.png"));
+        RenderDeckDialog renderDeck(prompts, services.assetRoot, {});
+        renderDeck.show();
+        renderDeck.grab().save(folder + QStringLiteral("/render-deck.png"));
         return 0;
     }
-    std::fprintf(stderr,
-                 "usage: orvane_probe startup | idle SECONDS [--reload] | memory | shots DIR\n");
+    std::fprintf(
+        stderr,
+        "usage: orvane_probe startup | bare | bare-text | idle SECONDS [--poll] [--reload] | "
+        "bare-idle SECONDS | part-latency ROUNDS | memory | shots DIR\n");
     return 2;
 }

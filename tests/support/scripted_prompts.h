@@ -48,6 +48,19 @@ public:
     void beep() override { ++beeps; }
     bool showOpen(orvane::Dialog& dialog) override { return file(dialog, false); }
     bool showSave(orvane::Dialog& dialog) override { return file(dialog, true); }
+
+    QQueue<QString> folderAnswers;                      // empty string: cancel
+    QList<std::pair<QString, QString>> folderRequests;  // folder offered, title
+    bool chooseFolder(QString& folder, const QString& title) override
+    {
+        folderRequests.append({folder, title});
+        const QString answer = folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+        if (answer.isEmpty())
+            return false;
+        folder = answer;
+        return true;
+    }
+
     void notify(const QString& text, const QString& title) override
     {
         notifications.append({text, 0, title});

@@ -23,6 +23,8 @@ CardDocument::CardDocument(Form2& form)
     : QObject(&form), m_form(form), m_stack(new QUndoStack(this)),
       m_noPicture(form.picMainPic->image().copy())
 {
+    // Enough for any session, and a bound on the main pictures the history keeps alive.
+    m_stack->setUndoLimit(UndoLimit);
     m_committed = snapshot();
     connect(m_stack, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });

@@ -19,6 +19,8 @@ public:
     // one drag of a scroll bar).
     enum class Change { Typing, Element, Arrow, Position, MainPicture, Placement, Random };
 
+    static constexpr int UndoLimit = 100;
+
     explicit CardDocument(Form2& form);
 
     // Wraps the window's handlers: `watchBefore` runs before the handlers are connected,

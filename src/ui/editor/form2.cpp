@@ -1,7 +1,7 @@
 #include "editor/form2.h"
 
-#include "card/module1.h"
 #include "card/card_rules.h"
+#include "card/module1.h"
 #include "editor/card_document.h"
 #include "files/imageutils_library.h"
 #include "render/asset_catalogue.h"
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <cmath>
 
@@ -44,18 +43,22 @@ Form2::Form2(const Services& services, QWidget* parent)
     connectHandlers();
     m_document->watchAfter();
     setUpMainWindow();
+    connectWindowCommands();
 
     // The platform the layout was drawn for ticks "every millisecond" at its timer resolution
-    // of about 16 ms; that keeps the preview live without spinning.
-    Timer1 = new QTimer(this);
+    // of about 16 ms. Here the tick runs at most 16 ms after something it looks at changed, and
+    // not at all while nothing does.
+    Timer1 = new WakeTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(16);
-    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    connect(Timer1, &WakeTimer::timeout, this, &Form2::Timer1_Timer);
+    wakeTickOnChanges();
     Timer1->start();
 }
 
 Form2::~Form2()
 {
+    Module1::NeedsRedraw.removeListener(this);
     Form_Terminate();
 }
 
@@ -332,4 +335,5 @@ void Form2::cmdCreate_Click()
     composeOn(picBlueBase, picBlueClean);
     composeOn(picRedBase, picRedClean);
     ++m_compositions;
+    emit cardsComposed();
 }

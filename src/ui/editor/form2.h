@@ -1,10 +1,12 @@
 #pragma once
 
+#include "editor/wake_timer.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 #include "render/picture_cache.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -14,6 +16,7 @@
 
 class CardDocument;
 class PictureBox;
+class ZoomedPreview;
 class QAction;
 class QCheckBox;
 class QCloseEvent;
@@ -27,10 +30,10 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QTimer;
 
 namespace orvane {
 class ImageUtilsLibrary;
+class PartFileWatcher;
 class Registry;
 class ProgramStarter;
 }  // namespace orvane
@@ -129,7 +132,7 @@ public:
     std::array<PictureBox*, 4> picFinalNum{};
     std::array<PictureBox*, 8> picArrowFinal{};
 
-    QTimer* Timer1 = nullptr;
+    WakeTimer* Timer1 = nullptr;  // ticks when a control, the redraw flag or a part file changed
     orvane::Dialog Dialog;
 
     // The element option that is on, or -1.
@@ -173,12 +176,19 @@ public slots:
     bool saveCardFileAs();
     void copyCard(bool blue);
     void pasteMainPicture();
+    // Menu commands that open windows (form2_windows.cpp).
+    void showZoomedPreview();
+    void exportCards();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+signals:
+    // Both cards were composed again (picBlueBase and picRedBase hold the new pictures).
+    void cardsComposed();
 
 private:
     void setUpMainWindow();
@@ -195,6 +205,9 @@ private:
     void buildWorkSurfaces();
     void setTabOrderFromLayout();
     void connectHandlers();
+    void wakeTickOnChanges();
+    void connectWindowCommands();
+    void composePendingChange();
     void loadPreview(PictureBox* box, const QString& relativePath);
     void reportAssetFailures();
 
@@ -206,4 +219,6 @@ private:
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
     CardDocument* m_document = nullptr;
     orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
+    orvane::PartFileWatcher* m_partWatcher = nullptr;
+    QPointer<ZoomedPreview> m_zoomedPreview;
 };

@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -52,10 +53,11 @@ QString draggedFile(const QMimeData* data)
     return {};
 }
 
-// The number boxes take dropped text; a drag of a file passes them by and reaches the window
-// (a drag goes up to the first parent that takes it), so a file dropped anywhere loads as a
-// picture or opens as a card.
-class FileDragPasser : public QObject {
+// The number boxes pass on to the window what they have no use for: a drag of a file goes up to
+// the first parent that takes it, so a file dropped anywhere loads as a picture or opens as a
+// card; Copy with no text selected copies the blue card, and Paste of a picture with no text on
+// the clipboard pastes the main picture.
+class NumberBoxPasser : public QObject {
 public:
     using QObject::QObject;
 
@@ -66,7 +68,27 @@ public:
             event->ignore();
             return true;
         }
+        if (event->type() == QEvent::ShortcutOverride && passesOn(watched, event)) {
+            event->ignore();  // not taken by the box: the window's shortcut runs
+            return true;
+        }
         return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool passesOn(QObject* watched, QEvent* event)
+    {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto* box = qobject_cast<QLineEdit*>(watched);
+        if (!box)
+            return false;
+        if (key->matches(QKeySequence::Copy))
+            return !box->hasSelectedText();
+        if (key->matches(QKeySequence::Paste)) {
+            const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+            return clip && clip->hasImage() && !clip->hasText();
+        }
+        return false;
     }
 };
 
@@ -94,7 +116,7 @@ void Form2::setUpMainWindow()
     statusBar()->setObjectName(QStringLiteral("statusLine"));
     statusBar()->setSizeGripEnabled(false);
     setAcceptDrops(true);
-    auto* passer = new FileDragPasser(this);
+    auto* passer = new NumberBoxPasser(this);
     for (QLineEdit* box : txtNums)
         box->installEventFilter(passer);
     // The window grows by the menu bar and the status line; the inner area stays 532 x 377.

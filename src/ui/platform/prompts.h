@@ -27,6 +27,8 @@ public:
     // File dialogs: true with dialog.FileName set to the chosen path, false when cancelled.
     virtual bool showOpen(Dialog& dialog) = 0;
     virtual bool showSave(Dialog& dialog) = 0;
+    // Folder dialog: true with `folder` set to the chosen folder (offered when it opens).
+    virtual bool chooseFolder(QString& folder, const QString& title) = 0;
     // A message that must not block the caller (the timer tick reports through this).
     virtual void notify(const QString& text, const QString& title) = 0;
     // Modal question with the buttons Save, Discard and Cancel (Escape: Cancel).

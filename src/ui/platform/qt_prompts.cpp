@@ -92,6 +92,15 @@ bool QtPrompts::showSave(Dialog& dialog)
     return runFileDialog(dialog, QFileDialog::AcceptSave);
 }
 
+bool QtPrompts::chooseFolder(QString& folder, const QString& title)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(activeParent(), title, folder);
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen;
+    return true;
+}
+
 void QtPrompts::notify(const QString& text, const QString& title)
 {
     auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);

@@ -16,6 +16,7 @@ public:
     void beep() override;
     bool showOpen(Dialog& dialog) override;
     bool showSave(Dialog& dialog) override;
+    bool chooseFolder(QString& folder, const QString& title) override;
     void notify(const QString& text, const QString& title) override;
     SaveChoice askSaveChanges(const QString& text, const QString& title) override;
 };

@@ -3,7 +3,7 @@
 #include "card/card_file.h"
 #include "editor/card_document.h"
 #include "editor/recent_cards.h"
-#include "support/form2_fixture.h"
+#include "support/card_view.h"
 #include "support/images.h"
 #include "support/temp_settings.h"
 
@@ -22,7 +22,6 @@ private slots:
     void init();
     void roundTripShowsTheSameCards();
     void saveNamesTheFileAndClearsTheMark();
-    void saveWithoutAFileAsksForOne();
     void unsavedQuestionOnOpen_data();
     void unsavedQuestionOnOpen();
     void unsavedQuestionOnExit_data();
@@ -31,6 +30,7 @@ private slots:
     void recentCardsAndAMissingOne();
     void unreadableCardFileChangesNothing();
     void failedSaveKeepsTheMark();
+    void cardWithoutAnElement();
     void cardFileTypeIsRegistered();
 
 private:
@@ -38,37 +38,6 @@ private:
 };
 
 namespace {
-
-struct Shown {
-    QStringList sides;
-    int element;
-    QList<bool> arrows;
-    int x, y;
-    orvane::CardPlacement placement;
-    QImage mainPicture, blue, red;
-    QString arrowsLeft;
-    bool operator==(const Shown&) const = default;
-};
-
-Shown shown(Form2Fixture& f)
-{
-    Module1::NeedsRedraw = true;
-    f.tick();
-    Shown s;
-    for (QLineEdit* box : f->txtNums)
-        s.sides << box->text();
-    s.element = f->selectedElement();
-    for (QCheckBox* box : f->chkArrow)
-        s.arrows << box->isChecked();
-    s.x = f->scrX->value();
-    s.y = f->scrY->value();
-    s.placement = Module1::CardPlacement;
-    s.mainPicture = f->picMainPic->image().copy();
-    s.blue = f->picBlueBase->image().copy();
-    s.red = f->picRedBase->image().copy();
-    s.arrowsLeft = f->Label7->text();
-    return s;
-}
 
 // A card with something in every part: numbers, element, arrows, picture, offset, placement.
 void makeACard(Form2Fixture& f, const QString& picturePath)
@@ -100,11 +69,11 @@ void Form2CardFilesTest::roundTripShowsTheSameCards()
     const QString picture = dir.filePath(QStringLiteral("face.bmp"));
     QVERIFY(gradient(70, 50).save(picture, "BMP"));
     const QString card = dir.filePath(QStringLiteral("hero.orvcard"));
-    Shown saved;
+    CardView saved;
     {
         Form2Fixture f;
         makeACard(f, picture);
-        saved = shown(f);
+        saved = viewOf(f);
         f.prompts.fileAnswers.enqueue(card);
         f->actSaveCardFileAs->trigger();
         QVERIFY(QFileInfo::exists(card));
@@ -119,7 +88,7 @@ void Form2CardFilesTest::roundTripShowsTheSameCards()
     QCOMPARE(g.prompts.fileRequests[0].dialog.Filter,
              QStringLiteral("Orvane Cards (*.orvcard)|*.orvcard"));
     QCOMPARE(g.prompts.messages.size(), 0);
-    QVERIFY(shown(g) == saved);
+    QVERIFY(viewOf(g) == saved);
     QCOMPARE(g->CardTotal, qint16(27));
     QCOMPARE(g->currentarrows, qint16(2));
     QCOMPARE(g->document().snapshot().mainPicturePath, picture);
@@ -131,7 +100,7 @@ void Form2CardFilesTest::roundTripShowsTheSameCards()
     g.clickArrow(0);
     QCOMPARE(g->currentarrows, qint16(3));
     g->actUndo->trigger();
-    QVERIFY(shown(g) == saved);
+    QVERIFY(viewOf(g) == saved);
 }
 
 void Form2CardFilesTest::saveNamesTheFileAndClearsTheMark()
@@ -162,15 +131,6 @@ void Form2CardFilesTest::saveNamesTheFileAndClearsTheMark()
     // The next dialog starts at the card's own file.
     f->actSaveCardFileAs->trigger();
     QCOMPARE(f.prompts.fileRequests.back().dialog.FileName, QFileInfo(file).absoluteFilePath());
-}
-
-void Form2CardFilesTest::saveWithoutAFileAsksForOne()
-{
-    Form2Fixture f;
-    f->actSaveCardFile->trigger();  // cancelled: nothing written, nothing changes
-    QCOMPARE(f.prompts.fileRequests.size(), 1);
-    QCOMPARE(f.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Save Card File"));
-    QCOMPARE(f->document().filePath(), QString());
 }
 
 void Form2CardFilesTest::unsavedQuestionOnOpen_data()
@@ -340,6 +300,33 @@ void Form2CardFilesTest::failedSaveKeepsTheMark()
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Save Card File"));
     QVERIFY(f->isWindowModified());
     QCOMPARE(f->document().filePath(), QString());
+}
+
+void Form2CardFilesTest::cardWithoutAnElement()
+{
+    // A card file may have no element chosen (a deck row without one): no option is on and the
+    // icon layer is transparent, and it stays so through undo.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plain.orvcard"));
+    orvane::Card card;
+    card.sides = {"2", "2", "2", "2"};
+    QString error;
+    QVERIFY(orvane::writeCardFile(card, path, &error));
+    Form2Fixture f;
+    f->optElem[0]->click();
+    f.tick();  // the Fire icon is in the icon layer
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
+    QVERIFY(f->openCardFile(path));
+    QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
+    f.tick();
+    QCOMPARE(f->picFinalElem->image(), solid(16, 17, 0x000000));
+    const CardView plain = viewOf(f);
+    QCOMPARE(f->document().snapshot().element, orvane::NoElementChosen);
+    f->optElem[5]->click();
+    QCOMPARE(f->txtNums[0]->text(), QStringLiteral("A"));
+    f->actUndo->trigger();
+    QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
+    QVERIFY(viewOf(f) == plain);
 }
 
 void Form2CardFilesTest::cardFileTypeIsRegistered()

@@ -23,6 +23,7 @@ private slots:
     void copyPutsTheCardOnTheClipboard_data();
     void copyPutsTheCardOnTheClipboard();
     void pasteMakesTheMainPicture();
+    void copyAndPasteKeysInANumberBox();
     void pasteRefusesWhatLoadingRefuses();
     void pasteWithoutAPicture();
     void droppedPictureLoadsAsLoadMainPicture();
@@ -74,11 +75,9 @@ void Form2ClipboardTest::copyPutsTheCardOnTheClipboard_data()
     QTest::addColumn<QVariant>("setting");  // Export/scale as Export Cards... writes it
     QTest::addColumn<int>("scale");
     QTest::newRow("blue, no setting") << true << QVariant() << 1;
-    QTest::newRow("red, 1") << false << QVariant(1) << 1;
     QTest::newRow("blue, 3") << true << QVariant(3) << 3;
     QTest::newRow("red, 16") << false << QVariant(16) << 16;
     QTest::newRow("beyond 16") << true << QVariant(40) << 16;
-    QTest::newRow("below 1") << true << QVariant(0) << 1;
     QTest::newRow("not a number") << true << QVariant(QStringLiteral("big")) << 1;
 }
 
@@ -127,6 +126,33 @@ void Form2ClipboardTest::pasteMakesTheMainPicture()
     QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Pasted the main picture (90 × 40)"));
     f->actUndo->trigger();
     QCOMPARE(f->picMainPic->image(), blank);
+}
+
+void Form2ClipboardTest::copyAndPasteKeysInANumberBox()
+{
+    Form2Fixture f;
+    f->show();
+    QApplication::setActiveWindow(f.form.get());
+    QLineEdit* box = f->txtNums[0];
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);  // the box's text
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("A"));
+    QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasImage());
+    box->deselect();
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);  // nothing selected: the blue card
+    QCOMPARE(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()).size(),
+             QSize(62, 62));
+    // A picture on the clipboard pastes as the main picture, text pastes into the box.
+    QGuiApplication::clipboard()->setImage(gradient(30, 20));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f->picMainPic->image(), gradient(30, 20));
+    QCOMPARE(box->text(), QStringLiteral("A"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("7"));
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->text(), QStringLiteral("7"));
+    QCOMPARE(f->picMainPic->image(), gradient(30, 20));
 }
 
 void Form2ClipboardTest::pasteRefusesWhatLoadingRefuses()

@@ -1,7 +1,7 @@
 // Undo and redo through the real widgets and the Edit menu: one step per user change, and each
 // undo puts back the whole card the change replaced.
 #include "card/card_rules.h"
-#include "support/form2_fixture.h"
+#include "support/card_view.h"
 #include "support/images.h"
 #include "support/temp_settings.h"
 #include "windows/form4.h"
@@ -39,40 +39,6 @@ QUndoStack* stack(Form2Fixture& f)
     return f->document().undoStack();
 }
 
-// Everything the user sees of the card's controls and both cards, after a tick.
-struct Seen {
-    QStringList sides;
-    int element;
-    QList<bool> arrows;
-    int x, y;
-    qint16 total, arrowsTicked;
-    QString arrowsLeft;
-    QImage blue, red;
-    bool operator==(const Seen&) const = default;
-};
-
-Seen seen(Form2Fixture& f)
-{
-    // Composed for the comparison: a window fresh from the start shows the bare bases until
-    // its first change.
-    Module1::NeedsRedraw = true;
-    f.tick();
-    Seen s;
-    for (QLineEdit* box : f->txtNums)
-        s.sides << box->text();
-    s.element = f->selectedElement();
-    for (QCheckBox* box : f->chkArrow)
-        s.arrows << box->isChecked();
-    s.x = f->scrX->value();
-    s.y = f->scrY->value();
-    s.total = f->CardTotal;
-    s.arrowsTicked = f->currentarrows;
-    s.arrowsLeft = f->Label7->text();
-    s.blue = f->picBlueBase->image().copy();
-    s.red = f->picRedBase->image().copy();
-    return s;
-}
-
 // Keys typed into a box the way the user types them: focus in, replace the text.
 void typeInto(Form2Fixture& f, int box, const QString& keys)
 {
@@ -94,24 +60,24 @@ void Form2UndoTest::typingIsOneStepPerBox()
     Form2Fixture f;
     f->show();
     QApplication::setActiveWindow(f.form.get());
-    const Seen start = seen(f);
+    const CardView start = viewOf(f);
     typeInto(f, 0, QStringLiteral("3"));
     QTest::keyClick(f->txtNums[0], Qt::Key_Backspace);
     QTest::keyClicks(f->txtNums[0], QStringLiteral("5"));
     QCOMPARE(stack(f)->count(), 1);
     typeInto(f, 2, QStringLiteral("7"));
     QCOMPARE(stack(f)->count(), 2);
-    const Seen typed = seen(f);
+    const CardView typed = viewOf(f);
     QCOMPARE(typed.sides, (QStringList{"5", "A", "7", "A"}));
 
     f->actUndo->trigger();
-    QCOMPARE(seen(f).sides, (QStringList{"5", "A", "A", "A"}));
+    QCOMPARE(viewOf(f).sides, (QStringList{"5", "A", "A", "A"}));
     f->actUndo->trigger();
-    QCOMPARE(seen(f), start);
+    QCOMPARE(viewOf(f), start);
     QVERIFY(!f->actUndo->isEnabled());
     f->actRedo->trigger();
     f->actRedo->trigger();
-    QCOMPARE(seen(f), typed);
+    QCOMPARE(viewOf(f), typed);
 }
 
 void Form2UndoTest::leavingABoxEndsItsStep()
@@ -150,17 +116,17 @@ void Form2UndoTest::elementUndoBringsBackNumbersAndArrows()
     f.clickArrow(4);
     f.clickArrow(7);
     f->scrX->setValue(12);
-    const Seen before = seen(f);
+    const CardView before = viewOf(f);
     const int steps = stack(f)->count();
 
     f->optElem[7]->click();  // Holy: every number becomes A, the arrows are unticked
     QCOMPARE(stack(f)->count(), steps + 1);
-    const Seen holy = seen(f);
+    const CardView holy = viewOf(f);
     QCOMPARE(holy.sides, (QStringList{"A", "A", "A", "A"}));
     QCOMPARE(f.ticked(), 0);
 
     f->actUndo->trigger();
-    const Seen undone = seen(f);
+    const CardView undone = viewOf(f);
     QCOMPARE(undone.sides, before.sides);
     QCOMPARE(undone.arrows, before.arrows);
     QCOMPARE(undone.element, orvane::ElementNone);
@@ -168,7 +134,7 @@ void Form2UndoTest::elementUndoBringsBackNumbersAndArrows()
     QCOMPARE(undone.arrowsLeft, QStringLiteral("Arrows Left = 3"));
     QVERIFY(undone == before);  // the same controls and the same two cards, pixel for pixel
     f->actRedo->trigger();
-    QVERIFY(seen(f) == holy);
+    QVERIFY(viewOf(f) == holy);
 
     // Trap's fixed numbers come back read-only with the trap, and free again on undo.
     f->optElem[orvane::ElementTrap]->click();
@@ -234,21 +200,21 @@ void Form2UndoTest::mainPictureStep()
     QVERIFY(gradient(80, 70).save(path, "BMP"));
     Form2Fixture f;
     const QImage blank = f->picMainPic->image().copy();
-    const Seen before = seen(f);
+    const CardView before = viewOf(f);
     f.prompts.fileAnswers.enqueue(path);
     f->actLoadMain->trigger();
     QCOMPARE(stack(f)->count(), 1);
     QCOMPARE(f->document().snapshot().mainPicturePath, path);
-    const Seen loaded = seen(f);
+    const CardView loaded = viewOf(f);
     QVERIFY(loaded.blue != before.blue);
     f->actUndo->trigger();
     QCOMPARE(f->picMainPic->image(), blank);
     QCOMPARE(f->picMainPic->size(), QSize(66, 66));
     QVERIFY(f->document().snapshot().mainPicture.isNull());
-    QVERIFY(seen(f) == before);
+    QVERIFY(viewOf(f) == before);
     f->actRedo->trigger();
     QCOMPARE(f->picMainPic->image(), gradient(80, 70));
-    QVERIFY(seen(f) == loaded);
+    QVERIFY(viewOf(f) == loaded);
     // A cancelled or refused load is no step.
     f->actLoadMain->trigger();
     QCOMPARE(stack(f)->count(), 1);
@@ -257,7 +223,7 @@ void Form2UndoTest::mainPictureStep()
 void Form2UndoTest::placementFromAdvancedSettings()
 {
     Form2Fixture f;
-    const Seen before = seen(f);
+    const CardView before = viewOf(f);
     f->actAdvanced->trigger();
     Form4* settings = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -271,7 +237,7 @@ void Form2UndoTest::placementFromAdvancedSettings()
     QCOMPARE(stack(f)->count(), 1);
     f->actUndo->trigger();
     QCOMPARE(Module1::CardPlacement, orvane::CardPlacement{});
-    QVERIFY(seen(f) == before);
+    QVERIFY(viewOf(f) == before);
     f->actRedo->trigger();
     QCOMPARE(Module1::CardPlacement.ElemY, qint16(30));
 }
@@ -286,7 +252,7 @@ void Form2UndoTest::randomisedNumbersAreOneStep()
              qint16(12));
     QCOMPARE(stack(f)->count(), 1);
     f->actUndo->trigger();
-    QCOMPARE(seen(f).sides, (QStringList{"A", "A", "A", "A"}));
+    QCOMPARE(viewOf(f).sides, (QStringList{"A", "A", "A", "A"}));
     QCOMPARE(f->CardTotal, qint16(40));
     // Cancelled: no step.
     f->cmdRandom->click();

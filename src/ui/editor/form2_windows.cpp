@@ -1,0 +1,55 @@
+// The menu commands that open the windows around the card: Zoomed Preview, Export Cards.
+#include "card/module1.h"
+#include "editor/card_document.h"
+#include "editor/form2.h"
+#include "widgets/picture_box.h"
+#include "windows/export_cards_dialog.h"
+#include "windows/zoomed_preview.h"
+
+#include <QAction>
+#include <QFileInfo>
+
+using namespace orvane;
+
+void Form2::connectWindowCommands()
+{
+    connect(actZoomedPreview, &QAction::triggered, this, &Form2::showZoomedPreview);
+    connect(actExportCards, &QAction::triggered, this, &Form2::exportCards);
+    for (QAction* action : {actZoomedPreview, actExportCards})
+        action->setEnabled(true);
+}
+
+void Form2::composePendingChange()
+{
+    if (Module1::NeedsRedraw)
+        Timer1_Timer();  // a change not yet composed is on the cards first
+}
+
+void Form2::showZoomedPreview()
+{
+    if (!m_zoomedPreview) {
+        // One preview, deleted when closed: while it is not open, compositions cost it nothing.
+        m_zoomedPreview = new ZoomedPreview(this);
+        m_zoomedPreview->setAttribute(Qt::WA_DeleteOnClose);
+        connect(this, &Form2::cardsComposed, m_zoomedPreview,
+                [this] { m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image()); });
+    }
+    composePendingChange();
+    m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image());
+    m_zoomedPreview->show();
+    m_zoomedPreview->raise();
+    m_zoomedPreview->activateWindow();
+}
+
+void Form2::exportCards()
+{
+    composePendingChange();
+    QString name = m_document->snapshot().name;
+    if (name.isEmpty() && !m_document->filePath().isEmpty())
+        name = QFileInfo(m_document->filePath()).completeBaseName();
+    auto* dialog = new ExportCardsDialog(*m_services.prompts, picBlueBase->image(),
+                                         picRedBase->image(), name, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &ExportCardsDialog::exported, this, &Form2::showStatus);
+    dialog->open();
+}

@@ -1,0 +1,50 @@
+#include "windows/add_card_to_deck.h"
+
+#include "card/deck_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace orvane {
+
+QString addCardToDeckAsking(Prompts& prompts, Dialog& dialog, Card card)
+{
+    const QString title = QStringLiteral("Add Card to Deck");
+    if (card.name.trimmed().isEmpty()) {
+        card.name =
+            prompts.inputBox(QStringLiteral("What is the name of your card?"), title).trimmed();
+        if (card.name.isEmpty())
+            return {};
+    }
+    dialog.DialogTitle = title;
+    dialog.Filter = QStringLiteral("Decks (*.csv)|*.csv");
+    dialog.FilterIndex = 1;
+    if (!prompts.showSave(dialog))
+        return {};
+    QString deck = dialog.FileName;
+    if (QFileInfo(deck).suffix().isEmpty())
+        deck += QStringLiteral(".csv");  // a native dialog may leave the suffix off
+    const QString shown = QDir::toNativeSeparators(deck);
+
+    const bool replace = deckHasCard(deck, card.name);
+    if (replace &&
+        prompts.messageBox(QStringLiteral("The deck %1 already has a card named \"%2\".\n\nReplace "
+                                          "its row with this card?")
+                               .arg(shown, card.name),
+                           YesNo | Question, title) != AnswerYes)
+        return {};
+    QString error;
+    if (!addCardToDeck(deck, card, replace, &error)) {
+        prompts.messageBox(QStringLiteral("The card \"%1\" could not be added to the deck %2: "
+                                          "%3.\n\nThe deck is as it was.")
+                               .arg(card.name, shown, error),
+                           Exclamation, title);
+        return {};
+    }
+    dialog.FileName = deck;
+    return QStringLiteral("%1 \"%2\" in %3")
+        .arg(replace ? QStringLiteral("Replaced") : QStringLiteral("Added"), card.name,
+             QFileInfo(deck).fileName());
+}
+
+}  // namespace orvane

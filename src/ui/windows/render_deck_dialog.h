@@ -1,0 +1,82 @@
+#pragma once
+
+#include "files/card_export.h"
+#include "platform/dialog.h"
+#include "platform/prompts.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <atomic>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressDialog;
+class QPushButton;
+class QSpinBox;
+class QThread;
+class QTreeWidget;
+
+// File > Render Deck...: a deck CSV (or a card file) rendered into a folder by orvane-render's
+// own code, in a worker thread, with a progress dialog whose Cancel stops before the next card
+// (only whole files are left). Afterwards the bad rows are listed: line, column, what is wrong.
+class RenderDeckDialog : public QDialog {
+    Q_OBJECT
+public:
+    using Renderer = std::function<orvane::DeckRenderResult(const orvane::DeckRenderOptions&,
+                                                            const std::function<void(int, int)>&,
+                                                            const std::atomic_bool*)>;
+
+    // `partsRoot` is the folder holding gfx/; `renderer` is orvane::renderDeck (tests hand in
+    // one they can pause).
+    RenderDeckDialog(orvane::Prompts& prompts, const QString& partsRoot, Renderer renderer,
+                     QWidget* parent = nullptr);
+    ~RenderDeckDialog() override;
+
+    QLineEdit* txtDeck = nullptr;
+    QPushButton* cmdBrowseDeck = nullptr;
+    QLineEdit* txtOutDir = nullptr;  // empty: beside the deck
+    QPushButton* cmdBrowseOut = nullptr;
+    QComboBox* cboFormat = nullptr;
+    QSpinBox* spnScale = nullptr;
+    QPushButton* cmdRender = nullptr;
+    QTreeWidget* lstProblems = nullptr;  // Line, Column, Problem
+    QLabel* labResult = nullptr;
+
+    bool isRendering() const { return m_worker != nullptr; }
+    // While rendering: the progress dialog (its Cancel button stops the render).
+    QProgressDialog* progressDialog() const;
+    const orvane::DeckRenderResult& lastResult() const { return m_result; }
+
+public slots:
+    void startRender();
+    void cancelRender();
+    // Closing while rendering cancels first; the dialog closes when the worker has stopped.
+    void reject() override;
+
+signals:
+    void progressed(int done, int total);
+    // The render ended (done, cancelled or failed); `summary` is what the status line says.
+    void rendered(const QString& summary);
+
+private:
+    void setChoicesEnabled(bool on);
+    void browseDeck();
+    void browseOut();
+    void showProgress(int done, int total);
+    void renderEnded();
+    void showProblems(const QStringList& problems);
+
+    orvane::Prompts& m_prompts;
+    QString m_partsRoot;
+    Renderer m_renderer;
+    orvane::Dialog m_deckDialog;
+    QThread* m_worker = nullptr;
+    QPointer<QProgressDialog> m_progress;
+    std::atomic_bool m_cancel{false};
+    bool m_closeWhenDone = false;
+    orvane::DeckRenderOptions m_options;
+    orvane::DeckRenderResult m_result;
+};

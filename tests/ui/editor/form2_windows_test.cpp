@@ -1,0 +1,178 @@
+// The windows the menus open around the card: the zoomed preview following every composition,
+// and Export Cards writing the bytes orvane-render writes for the same card.
+#include "editor/card_document.h"
+#include "files/card_export.h"
+#include "render/card_parts.h"
+#include "support/form2_fixture.h"
+#include "support/images.h"
+#include "windows/export_cards_dialog.h"
+#include "windows/zoomed_preview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvane;
+
+namespace {
+
+template <typename Window> QList<Window*> openWindows()
+{
+    QList<Window*> open;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(w); window && window->isVisible())
+            open << window;
+    return open;
+}
+
+QByteArray read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A card with a main picture, typed numbers, an element, two arrows and a moved position.
+void editCard(Form2Fixture& f, const QTemporaryDir& dir)
+{
+    const QString picture = dir.filePath(QStringLiteral("main.bmp"));
+    QVERIFY(gradient(62, 62).save(picture));
+    f.prompts.fileAnswers.enqueue(picture);
+    f->cmdLoadMain_Click();
+    f.typeAll("3", "9", "7", "a");
+    f->optElem[6]->click();
+    f.typeAll("3", "9", "7", "a");
+    f.clickArrow(1);
+    f.clickArrow(7);
+    f->scrX->setValue(5);
+    f.tick();
+}
+
+}  // namespace
+
+class Form2WindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void zoomedPreviewFollowsEveryComposition();
+    void zoomedPreviewIsOneWindow();
+    void exportCardsWritesWhatTheRendererWrites_data();
+    void exportCardsWritesWhatTheRendererWrites();
+};
+
+void Form2WindowsTest::initTestCase()
+{
+    static QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("OrvaneTest"));
+    QCoreApplication::setApplicationName(QStringLiteral("form2_windows_test"));
+}
+
+void Form2WindowsTest::zoomedPreviewFollowsEveryComposition()
+{
+    Form2Fixture f;
+    f.tick();
+    QVERIFY(f->actZoomedPreview->isEnabled());
+    QCOMPARE(f->actZoomedPreview->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
+    f->actZoomedPreview->trigger();
+    const QList<ZoomedPreview*> open = openWindows<ZoomedPreview>();
+    QCOMPARE(open.size(), 1);
+    ZoomedCardsView* view = open.front()->view();
+    QCOMPARE(open.front()->windowTitle(), QStringLiteral("Zoomed Preview"));
+    QCOMPARE(view->blueCard(), f->picBlueBase->image());
+
+    // A change typed but not composed yet is composed before the preview opens on it; every
+    // composition after it shows at once, without waiting for a tick.
+    f.type(0, QStringLiteral("5"));
+    f.tick();
+    QCOMPARE(view->blueCard(), f->picBlueBase->image());
+    f->scrY->setValue(9);  // composes directly
+    QCOMPARE(view->blueCard(), f->picBlueBase->image());
+    QCOMPARE(view->redCard(), f->picRedBase->image());
+    QTemporaryDir dir;
+    editCard(f, dir);
+    QCOMPARE(view->blueCard(), f->picBlueBase->image());
+    QCOMPARE(view->redCard(), f->picRedBase->image());
+
+    // On screen: the card enlarged, pixel for pixel.
+    open.front()->spnZoom->setValue(3);
+    QCoreApplication::processEvents();
+    const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int n = view->devicePixelsPerCardPixel();
+    const QPoint o = view->blueOrigin();
+    const QImage& card = f->picBlueBase->image();
+    int wrong = 0;
+    for (int y = 0; y < card.height() * n; ++y)
+        for (int x = 0; x < card.width() * n; ++x)
+            wrong += (shown.pixel(o.x() + x, o.y() + y) & 0xFFFFFF) !=
+                     (card.pixel(x / n, y / n) & 0xFFFFFF);
+    QCOMPARE(wrong, 0);
+}
+
+void Form2WindowsTest::zoomedPreviewIsOneWindow()
+{
+    Form2Fixture f;
+    f->actZoomedPreview->trigger();
+    f->actZoomedPreview->trigger();
+    QCOMPARE(openWindows<ZoomedPreview>().size(), 1);
+    openWindows<ZoomedPreview>().front()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(f->findChildren<ZoomedPreview*>().size(), 0);  // closed is gone, costs nothing
+    f.type(0, QStringLiteral("4"));
+    f.tick();  // composing with the preview gone
+    f->actZoomedPreview->trigger();
+    QCOMPARE(openWindows<ZoomedPreview>().size(), 1);
+    QCOMPARE(openWindows<ZoomedPreview>().front()->view()->blueCard(), f->picBlueBase->image());
+}
+
+void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("png 1") << int(ExportFormat::Png) << 1;
+    QTest::newRow("jpeg 1") << int(ExportFormat::Jpeg) << 1;
+    QTest::newRow("bmp 4") << int(ExportFormat::Bmp) << 4;
+    QTest::newRow("png 16") << int(ExportFormat::Png) << 16;
+}
+
+void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites()
+{
+    QFETCH(int, format);
+    QFETCH(int, scale);
+    QTemporaryDir dir;
+    Form2Fixture f;
+    editCard(f, dir);
+    QCOMPARE(f->actExportCards->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+    f->actExportCards->trigger();
+    auto* dialog = f->findChild<ExportCardsDialog*>();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Export Cards"));
+    dialog->txtFolder->setText(dir.path());
+    dialog->txtBaseName->setText(QStringLiteral("hero"));
+    dialog->cboFormat->setCurrentIndex(dialog->cboFormat->findData(format));
+    dialog->spnScale->setValue(scale);
+    QVERIFY(dialog->exportCards());
+
+    // What orvane-render makes of the same card with the same card parts.
+    QString error;
+    const std::optional<CardParts> parts =
+        CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), &error);
+    QVERIFY2(parts, qPrintable(error));
+    const RenderedCard rendered = renderCard(f->document().snapshot(), *parts);
+    const auto fmt = ExportFormat(format);
+    QCOMPARE(read(dir.filePath(exportFileName("hero", true, fmt))),
+             encodeCardPicture(rendered.blue, fmt, scale, &error));
+    QCOMPARE(read(dir.filePath(exportFileName("hero", false, fmt))),
+             encodeCardPicture(rendered.red, fmt, scale, &error));
+    QCOMPARE(f->statusBar()->currentMessage(),
+             QStringLiteral("Exported hero-blue.%1 and hero-red.%1 in %2")
+                 .arg(exportSuffix(fmt), QDir::toNativeSeparators(dir.path())));
+    QCOMPARE(QSettings().value(QStringLiteral("Export/scale")).toInt(), scale);
+}
+
+QTEST_MAIN(Form2WindowsTest)
+#include "form2_windows_test.moc"

@@ -1,0 +1,183 @@
+// The zoomed preview: the zoom it opens at, the enlarged pixels on screens of any device pixel
+// ratio (this test also runs with QT_SCALE_FACTOR set), the grid, and no work while idle.
+#include "support/images.h"
+#include "windows/zoomed_preview.h"
+
+#include <QCheckBox>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+// A card whose pixels all differ, and a second one told apart from it.
+QImage blueCard()
+{
+    return gradient(62, 62);
+}
+QImage redCard()
+{
+    QImage card = gradient(62, 62);
+    card.invertPixels();
+    return card;
+}
+
+// The view as the screen shows it, in device pixels, once the window has laid itself out.
+QImage shownPixels(ZoomedCardsView* view)
+{
+    view->window()->show();
+    QCoreApplication::processEvents();
+    return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Counts device pixels of one card on screen that differ from the card pixel they enlarge.
+// Pixels on a grid line (the first row or column of each square) are skipped when `grid`.
+int wrongPixels(const QImage& shown, const QImage& card, QPoint origin, int n, bool grid)
+{
+    int wrong = 0;
+    for (int y = 0; y < card.height() * n; ++y)
+        for (int x = 0; x < card.width() * n; ++x) {
+            if (grid && ((x % n == 0 && x > 0) || (y % n == 0 && y > 0)))
+                continue;
+            wrong += rgb(shown, origin.x() + x, origin.y() + y) != rgb(card, x / n, y / n);
+        }
+    return wrong;
+}
+
+}  // namespace
+
+class ZoomedPreviewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void largestFittingZoom_data();
+    void largestFittingZoom();
+    void devicePixels_data();
+    void devicePixels();
+    void everyZoomIsExact();
+    void gridLinesLieBetweenPixels();
+    void nothingIsMadeAgainWhileNothingChanges();
+    void windowFollowsTheZoom();
+};
+
+void ZoomedPreviewTest::largestFittingZoom_data()
+{
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("full HD") << QSize(1920, 1050) << 8;
+    QTest::newRow("1280 x 1024") << QSize(1280, 1000) << 8;
+    QTest::newRow("1024 x 768") << QSize(1024, 740) << 7;
+    QTest::newRow("800 x 600") << QSize(800, 570) << 5;
+    QTest::newRow("wide but low") << QSize(3000, 400) << 4;
+    QTest::newRow("too small for 2") << QSize(300, 200) << 2;
+}
+
+void ZoomedPreviewTest::largestFittingZoom()
+{
+    QFETCH(QSize, available);
+    QFETCH(int, zoom);
+    QCOMPARE(ZoomedPreview::largestFittingZoom(available), zoom);
+}
+
+void ZoomedPreviewTest::devicePixels_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("2 at 1") << 2 << 1.0 << 2;
+    QTest::newRow("8 at 1") << 8 << 1.0 << 8;
+    QTest::newRow("3 at 2") << 3 << 2.0 << 6;
+    QTest::newRow("3 at 1.5") << 3 << 1.5 << 5;  // 4.5 rounds up: never smaller than asked
+    QTest::newRow("2 at 1.25") << 2 << 1.25 << 3;
+    QTest::newRow("8 at 3") << 8 << 3.0 << 24;
+}
+
+void ZoomedPreviewTest::devicePixels()
+{
+    QFETCH(int, zoom);
+    QFETCH(double, ratio);
+    QFETCH(int, pixels);
+    QCOMPARE(ZoomedCardsView::devicePixelsPerCardPixel(zoom, ratio), pixels);
+}
+
+void ZoomedPreviewTest::everyZoomIsExact()
+{
+    ZoomedPreview preview;
+    preview.showCards(blueCard(), redCard());
+    preview.show();
+    const qreal ratio = preview.view()->devicePixelRatioF();
+    const QByteArray scale = qgetenv("QT_SCALE_FACTOR");
+    if (!scale.isEmpty())
+        QCOMPARE(ratio, scale.toDouble());  // the run really is on a high-density screen
+    for (int zoom = ZoomedPreview::MinZoom; zoom <= ZoomedPreview::MaxZoom; ++zoom) {
+        preview.spnZoom->setValue(zoom);
+        ZoomedCardsView* view = preview.view();
+        const int n = view->devicePixelsPerCardPixel();
+        QCOMPARE(n, int(std::lround(zoom * ratio)));
+        const QImage shown = shownPixels(view);
+        QCOMPARE(wrongPixels(shown, blueCard(), view->blueOrigin(), n, false), 0);
+        QCOMPARE(wrongPixels(shown, redCard(), view->redOrigin(), n, false), 0);
+    }
+}
+
+void ZoomedPreviewTest::gridLinesLieBetweenPixels()
+{
+    ZoomedPreview preview;
+    preview.showCards(blueCard(), redCard());
+    preview.spnZoom->setValue(4);
+    preview.chkGrid->setChecked(true);
+    ZoomedCardsView* view = preview.view();
+    const int n = view->devicePixelsPerCardPixel();
+    QImage shown = shownPixels(view);
+    QCOMPARE(wrongPixels(shown, blueCard(), view->blueOrigin(), n, true), 0);
+    // Every line pixel inside the card is marked: it differs from the pixel it lies on.
+    const QPoint o = view->blueOrigin();
+    int unmarked = 0;
+    for (int k = 1; k < 62; ++k)
+        for (int along = 0; along < 62 * n; ++along) {
+            unmarked += rgb(shown, o.x() + k * n, o.y() + along) == rgb(blueCard(), k, along / n);
+            unmarked += rgb(shown, o.x() + along, o.y() + k * n) == rgb(blueCard(), along / n, k);
+        }
+    QCOMPARE(unmarked, 0);
+    preview.chkGrid->setChecked(false);
+    shown = shownPixels(view);
+    QCOMPARE(wrongPixels(shown, blueCard(), view->blueOrigin(), n, false), 0);
+}
+
+void ZoomedPreviewTest::nothingIsMadeAgainWhileNothingChanges()
+{
+    ZoomedPreview preview;
+    preview.showCards(blueCard(), redCard());
+    ZoomedCardsView* view = preview.view();
+    shownPixels(view);
+    const int made = view->renderCount();
+    for (int i = 0; i < 3; ++i)
+        shownPixels(view);  // repainting copies what was made
+    QCOMPARE(view->renderCount(), made);
+    preview.showCards(redCard(), blueCard());
+    preview.showCards(blueCard(), redCard());  // two compositions before a paint: made once
+    const QImage shown = shownPixels(view);
+    QCOMPARE(view->renderCount(), made + 1);
+    QCOMPARE(
+        wrongPixels(shown, blueCard(), view->blueOrigin(), view->devicePixelsPerCardPixel(), false),
+        0);
+}
+
+void ZoomedPreviewTest::windowFollowsTheZoom()
+{
+    ZoomedPreview preview;
+    QCOMPARE(preview.windowTitle(), QStringLiteral("Zoomed Preview"));
+    preview.showCards(blueCard(), redCard());
+    preview.show();
+    preview.spnZoom->setValue(2);
+    QCoreApplication::processEvents();
+    const QSize small = preview.view()->size();
+    preview.spnZoom->setValue(6);
+    QCoreApplication::processEvents();
+    QCOMPARE(preview.view()->size(),
+             QSize(2 * 62 * 6 + 3 * ZoomedCardsView::Gap, 62 * 6 + 2 * ZoomedCardsView::Gap));
+    QVERIFY(preview.size().width() > small.width() * 2);
+}
+
+QTEST_MAIN(ZoomedPreviewTest)
+#include "zoomed_preview_test.moc"
