@@ -112,6 +112,7 @@ Card CardDocument::snapshot() const
         card.arrows[i] = m_form.chkArrow[i]->isChecked();
     card.mainPicture = m_mainPicture;
     card.mainPicturePath = m_mainPicturePath;
+    card.preparation = m_preparation;
     card.x = m_form.scrX->value();
     card.y = m_form.scrY->value();
     card.placement = Module1::CardPlacement;
@@ -162,6 +163,7 @@ void CardDocument::apply(const Card& card)
         }
         m_mainPicture = card.mainPicture;
         m_mainPicturePath = card.mainPicturePath;
+        m_preparation = card.preparation;
         m_form.picMainPic->setPicture(card.mainPicture.isNull() ? m_noPicture : card.mainPicture);
         Module1::CardPlacement = card.placement;
 
@@ -217,6 +219,7 @@ void CardDocument::setMainPicture(const QImage& picture, const QString& path)
 {
     m_mainPicture = picture;
     m_mainPicturePath = path;
+    m_preparation = {};  // a new picture starts without a preparation
 }
 
 void CardDocument::markSaved(const QString& path)

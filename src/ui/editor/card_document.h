@@ -41,6 +41,12 @@ public:
 
     // The main picture as the user gave it (null: none loaded) and where it came from.
     void setMainPicture(const QImage& picture, const QString& path);
+    // The source and settings of a prepared main picture (a null source: not prepared).
+    const orvane::PicturePreparation& preparation() const { return m_preparation; }
+    void setPreparation(const orvane::PicturePreparation& preparation)
+    {
+        m_preparation = preparation;
+    }
 
     // The card's name: from its card file, else the file's name when first saved.
     QString cardName() const { return m_cardName; }
@@ -73,6 +79,7 @@ private:
     orvane::Card m_committed;  // the card after the last recorded step
     QImage m_mainPicture;
     QString m_mainPicturePath;
+    orvane::PicturePreparation m_preparation;
     QImage m_noPicture;  // what the main picture box shows before a picture is loaded
     QString m_cardName;
     QString m_filePath;

@@ -82,6 +82,7 @@ public:
     QAction* actCopyBlue = nullptr;
     QAction* actCopyRed = nullptr;
     QAction* actPaste = nullptr;
+    QAction* actPrepareMain = nullptr;
     QAction* actAdvanced = nullptr;
     QAction* actZoomedPreview = nullptr;
     QAction* actAbout = nullptr;
@@ -176,6 +177,8 @@ public slots:
     bool saveCardFileAs();
     void copyCard(bool blue);
     void pasteMainPicture();
+    // Prepare Main Picture...: fits the main picture (or its kept source) to the card.
+    void prepareMainPicture();
     // Menu commands that open windows (form2_windows.cpp).
     void showZoomedPreview();
     void exportCards();

@@ -168,6 +168,7 @@ void Form2::buildMenus()
     actPaste =
         menuAction(edit, "actPaste", QStringLiteral("&Paste Main Picture"), {ctrl(Qt::Key_V)});
     edit->addSeparator();
+    actPrepareMain = menuAction(edit, "actPrepareMain", QStringLiteral("P&repare Main Picture..."));
     actAdvanced = menuAction(edit, "actAdvanced", QStringLiteral("&Advanced Settings"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -190,6 +191,8 @@ void Form2::buildMenus()
     connect(actCopyBlue, &QAction::triggered, this, [this] { copyCard(true); });
     connect(actCopyRed, &QAction::triggered, this, [this] { copyCard(false); });
     connect(actPaste, &QAction::triggered, this, &Form2::pasteMainPicture);
+    connect(actPrepareMain, &QAction::triggered, this, &Form2::prepareMainPicture);
+    connect(picMainPic, &PictureBox::doubleClicked, this, &Form2::prepareMainPicture);
 
     connect(actOpenCard, &QAction::triggered, this, &Form2::openCard);
     connect(actSaveCardFile, &QAction::triggered, this, &Form2::saveCardFile);

@@ -54,7 +54,7 @@ void Form2MenusTest::menusInOrder()
                           "actLoadMain", "actSaveCard", "actExportCards", "actExportCardData",
                           "actRenderDeck", "actAddCardToDeck", "-", "actExit"}));
     QCOMPARE(entries(menus[1]), (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed",
-                                             "actPaste", "-", "actAdvanced"}));
+                                             "actPaste", "-", "actPrepareMain", "actAdvanced"}));
     QCOMPARE(entries(menus[2]), QStringList{"actZoomedPreview"});
     QCOMPARE(entries(menus[3]), QStringList{"actAbout"});
 
