@@ -147,7 +147,8 @@ int main(int argc, char* argv[])
     if (parser.isSet(jobs)) {
         const std::optional<int> chosenJobs = wholeNumber(parser.value(jobs), 1, 256);
         if (!chosenJobs)
-            return usageError(parser, QStringLiteral("--jobs must be a whole number from 1 to 256"));
+            return usageError(parser,
+                              QStringLiteral("--jobs must be a whole number from 1 to 256"));
         options.jobs = *chosenJobs;
     }
     bool mmOk = false;
@@ -187,9 +188,8 @@ int main(int argc, char* argv[])
     for (const QString& problem : result.problems)
         printLine(stderr, problem);
     if (!parser.isSet(quiet)) {
-        QString summary = QStringLiteral("%1 cards, %2 pictures")
-                              .arg(result.cards)
-                              .arg(result.pictures);
+        QString summary =
+            QStringLiteral("%1 cards, %2 pictures").arg(result.cards).arg(result.pictures);
         if (result.sheetPages > 0)
             summary += result.sheetPages == 1
                            ? QStringLiteral(", a sheet of 1 page")

@@ -12,7 +12,7 @@ namespace orvane {
 namespace {
 
 constexpr double MarginMm = 10.0;
-constexpr double GapMm = 4.0;        // between cards: room for the cut marks
+constexpr double GapMm = 4.0;         // between cards: room for the cut marks
 constexpr double MarkOffsetMm = 0.5;  // a mark starts this far from the card's corner
 constexpr double MarkLengthMm = 3.0;
 constexpr int Resolution = 1200;      // dots per inch of the PDF's coordinates
@@ -52,8 +52,7 @@ void drawCutMarks(QPainter& painter, const QRectF& card)
 {
     const double offset = dots(MarkOffsetMm);
     const double length = dots(MarkLengthMm);
-    const double left = card.left(), right = card.right(), top = card.top(),
-                 bottom = card.bottom();
+    const double left = card.left(), right = card.right(), top = card.top(), bottom = card.bottom();
     for (const double y : {top, bottom}) {
         painter.drawLine(QLineF(left - offset - length, y, left - offset, y));
         painter.drawLine(QLineF(right + offset, y, right + offset + length, y));

@@ -49,9 +49,9 @@ Outcome renderOne(const Job& job, const Work& work)
     if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
         const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
         if (loaded.image.isNull()) {
-            outcome.problem = QStringLiteral("%1: column picture: %2 cannot be read: %3")
-                                  .arg(job.where, QDir::toNativeSeparators(card.mainPicturePath),
-                                       loaded.error);
+            outcome.problem =
+                QStringLiteral("%1: column picture: %2 cannot be read: %3")
+                    .arg(job.where, QDir::toNativeSeparators(card.mainPicturePath), loaded.error);
             return outcome;
         }
         card.mainPicture = loaded.image;
@@ -94,8 +94,7 @@ Outcome renderOne(const Job& job, const Work& work)
 QList<Job> readJobs(const DeckRenderOptions& options, DeckRenderResult& result)
 {
     QList<Job> jobs;
-    if (QFileInfo(options.input).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) ==
-        0) {
+    if (QFileInfo(options.input).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         Deck deck = readDeck(options.input);
         QStringList wholeDeck;
         for (const DeckProblem& problem : deck.problems) {
@@ -153,17 +152,16 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     if (!result.fatal.isEmpty())
         return result;
 
-    const QString partsRoot = options.partsRoot.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                          : options.partsRoot;
+    const QString partsRoot =
+        options.partsRoot.isEmpty() ? QCoreApplication::applicationDirPath() : options.partsRoot;
     QString error;
     const std::optional<CardParts> parts = CardParts::load(partsRoot, &error);
     if (!parts) {
         result.fatal = error;
         return result;
     }
-    const QString outDir = options.outDir.isEmpty()
-                               ? QFileInfo(options.input).absolutePath()
-                               : QDir(options.outDir).absolutePath();
+    const QString outDir = options.outDir.isEmpty() ? QFileInfo(options.input).absolutePath()
+                                                    : QDir(options.outDir).absolutePath();
     if (!checkOutputFolder(outDir, &error)) {
         result.fatal = error;
         return result;
