@@ -73,7 +73,6 @@ private:
     orvane::Card m_committed;  // the card after the last recorded step
     QImage m_mainPicture;
     QString m_mainPicturePath;
-    QImage m_noPicture;  // what the main picture box shows before a picture is loaded
     QString m_cardName;
     QString m_filePath;
     int m_depth = 0;

@@ -2,6 +2,7 @@
 #include "card/module1.h"
 #include "editor/card_document.h"
 #include "editor/form2.h"
+#include "platform/window_placement.h"
 #include "widgets/picture_box.h"
 #include "windows/export_cards_dialog.h"
 #include "windows/zoomed_preview.h"
@@ -33,6 +34,7 @@ void Form2::showZoomedPreview()
         m_zoomedPreview->setAttribute(Qt::WA_DeleteOnClose);
         connect(this, &Form2::cardsComposed, m_zoomedPreview,
                 [this] { m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image()); });
+        centreOver(m_zoomedPreview, this);
     }
     composePendingChange();
     m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image());
