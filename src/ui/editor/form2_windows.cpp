@@ -28,16 +28,18 @@ void Form2::composePendingChange()
 
 void Form2::showZoomedPreview()
 {
-    if (!m_zoomedPreview) {
+    const bool opening = !m_zoomedPreview;
+    if (opening) {
         // One preview, deleted when closed: while it is not open, compositions cost it nothing.
         m_zoomedPreview = new ZoomedPreview(this);
         m_zoomedPreview->setAttribute(Qt::WA_DeleteOnClose);
         connect(this, &Form2::cardsComposed, m_zoomedPreview,
                 [this] { m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image()); });
-        centreOver(m_zoomedPreview, this);
     }
     composePendingChange();
     m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image());
+    if (opening)
+        centreOver(m_zoomedPreview, this);  // its size follows the zoom the cards chose
     m_zoomedPreview->show();
     m_zoomedPreview->raise();
     m_zoomedPreview->activateWindow();
