@@ -314,6 +314,23 @@ void PreviewRefreshTest::withoutAMainPictureTheCardsKeepTheirBases()
         for (int y = 0; y < card->image().height(); ++y)
             for (int x = 0; x < card->image().width(); ++x)
                 QVERIFY(card->image().pixel(x, y) != grey);
+
+    // A loaded picture is a layer; undoing the load empties the box, which is no layer again.
+    const QImage before = f->picBlueBase->image();
+    QTemporaryDir dir;
+    QImage picture(62, 62, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+    QVERIFY(picture.save(dir.filePath(QStringLiteral("green.bmp")), "BMP"));
+    f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("green.bmp")));
+    f->cmdLoadMain->click();
+    QTRY_VERIFY(f->picMainPic->hasPicture());  // the picture may load on a thread
+    f.tick();
+    QCOMPARE(f->picBlueBase->image().pixel(31, 31), picture.pixel(31, 31));
+    f->actUndo->trigger();
+    f.tick();
+    QVERIFY(!f->picMainPic->hasPicture());
+    QCOMPARE(f->picMainPic->image().pixel(0, 0), grey);
+    QCOMPARE(f->picBlueBase->image(), before);
 }
 
 QTEST_MAIN(PreviewRefreshTest)
