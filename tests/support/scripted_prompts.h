@@ -80,7 +80,7 @@ private:
         const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
         if (answer.isEmpty())
             return false;
-        dialog.FileName = answer;
+        dialog.choose(answer);  // as the real dialog: a bare name lies in its start folder
         return true;
     }
 };

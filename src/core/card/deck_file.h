@@ -4,8 +4,22 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace orvane {
+
+// A deck: a CSV file with a header row naming its columns, in any order and any case:
+//   name, up, left, right, down   (needed)
+//   element, arrows, picture, x, y, TopX, TopY, LeftX, LeftY, RightX, RightY, BottomX, BottomY,
+//   ElemX, ElemY                  (optional; an empty cell keeps the default)
+// Columns of other names are ignored, so a spreadsheet can keep notes beside the cards.
+//
+// A row: sides 1-9 or A (10 also means A); the element by its caption ("Fire" .. "Trap", any
+// case; empty: None); arrows as indexes 0-7 or direction words (upper-left, up, upper-right,
+// left, right, lower-left, down, lower-right) separated by blanks; the picture a path relative to
+// the deck's folder (empty: none); x and y 0-62. The card rules hold per row: Trap makes the
+// sides 2, 2, 2, 2 (the side cells are then not read) and a row may tick no more arrows than its
+// total allows.
 
 // One problem of one deck row: reported as "deck.csv:12: column element: ..."
 struct DeckProblem {
@@ -18,23 +32,30 @@ struct DeckProblem {
 
 struct DeckRow {
     int line = 0;
-    Card card;  // main picture read, path resolved against the deck's folder
+    // The card of the row. Its main picture is not read yet: `card.mainPicturePath` holds the
+    // picture's full path (empty: none), read when the card is rendered, so that a deck of many
+    // cards never holds all its pictures at once.
+    Card card;
 };
 
 struct Deck {
-    QList<DeckRow> rows;         // every good row
-    QList<DeckProblem> problems; // every bad row (and a missing header or unreadable file)
+    QList<DeckRow> rows;          // every good row
+    QList<DeckProblem> problems;  // every bad row (and a missing header or unreadable file)
 };
 
 // Reads a deck CSV (RFC 4180, header row, columns by name). Good rows are kept even when
-// others are bad.
+// others are bad. Two rows whose names give the same file name are a problem of the second.
 Deck readDeck(const QString& path);
+Deck readDeckText(const QByteArray& csv, const QString& pathForMessages);
 
-// Appends `card` to the deck at `deckPath` (created with a header when missing), its main picture
-// written beside the deck as PNG; with `replaceSameName`, the row of that name is replaced.
-// `sameNameExists` tells the caller, before writing, whether a row of that name is there.
+// Whether the deck at `deckPath` has a row whose name gives the same file name as `name`.
 bool deckHasCard(const QString& deckPath, const QString& name);
-bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameName,
-                   QString* error);
+
+// Adds `card` as a row of the deck at `deckPath` (created with a header when missing); its main
+// picture is written beside the deck as "<name>-picture.png" and the row names that file. With
+// `replaceSameName`, the row of that name is replaced in place (cells of columns the deck keeps
+// for itself stay); without it, a row of that name already there is an error. Columns the card
+// needs and the deck lacks are added. The deck is rewritten whole through a temporary file.
+bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameName, QString* error);
 
 }  // namespace orvane

@@ -155,7 +155,15 @@ LoadedPicture readPicture(QIODevice& device, qint64 fileSize)
     if (QImageReader::allocationLimit() < NeededMiB)
         QImageReader::setAllocationLimit(NeededMiB);
     DecoderWarnings warnings;
-    QImage image = decoder.read();
+    QImage image;
+    if (layout.runLength) {
+        // Run-length codes may skip pixels (to the end of a row, or of the picture), and the
+        // decoder leaves those as it found them: it is given a picture of colour 0 to decode
+        // into, which it keeps when the size and form match.
+        image = QImage(layout.size, QImage::Format_Indexed8);
+        image.fill(0);
+    }
+    decoder.read(&image);
     if (bytes.shortRead())
         return {{}, cannotReadToTheEnd()};
     if (warnings.cutShort())

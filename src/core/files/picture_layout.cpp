@@ -186,6 +186,7 @@ PictureLayout walkBmp(ByteReader& reader, qint64 fileSize, qint64 limit)
     if (compression != Rle8 && compression != Rle4)
         return stopped(layout, reader);
     // Run-length coded rows: two-byte codes up to the end-of-picture code (or the last row).
+    layout.runLength = true;
     if (!reader.skip(pixelOffset - reader.position()))
         return stopped(layout, reader);
     qint64 row = 0;

@@ -20,10 +20,11 @@ struct PictureLayout {
         TooManyScans,  // a progressive JPEG with more scans than are decoded
     };
     Problem problem = Problem::None;
-    QByteArray format;  // "bmp", "gif", "jpeg" or "png", the name Qt's reader knows
-    QSize size;         // pixels, as the header gives them (unchecked)
-    qint64 end = 0;     // the first byte after the picture's data
-    int scans = 0;      // a JPEG's scans
+    QByteArray format;       // "bmp", "gif", "jpeg" or "png", the name Qt's reader knows
+    QSize size;              // pixels, as the header gives them (unchecked)
+    qint64 end = 0;          // the first byte after the picture's data
+    int scans = 0;           // a JPEG's scans
+    bool runLength = false;  // a run-length coded BMP: its codes may skip pixels
 };
 
 // The most scans of a progressive JPEG decoded. Each scan passes over the whole picture (about

@@ -20,8 +20,7 @@
 using namespace orvane;
 
 CardDocument::CardDocument(Form2& form)
-    : QObject(&form), m_form(form), m_stack(new QUndoStack(this)),
-      m_noPicture(form.picMainPic->image().copy())
+    : QObject(&form), m_form(form), m_stack(new QUndoStack(this))
 {
     // Enough for any session, and a bound on the main pictures the history keeps alive.
     m_stack->setUndoLimit(UndoLimit);
@@ -164,7 +163,10 @@ void CardDocument::apply(const Card& card)
         m_mainPicture = card.mainPicture;
         m_mainPicturePath = card.mainPicturePath;
         m_preparation = card.preparation;
-        m_form.picMainPic->setPicture(card.mainPicture.isNull() ? m_noPicture : card.mainPicture);
+        if (card.mainPicture.isNull())
+            m_form.picMainPic->clearPicture();  // empty again: no layer of the cards
+        else
+            m_form.picMainPic->setPicture(card.mainPicture);
         Module1::CardPlacement = card.placement;
 
         m_form.CardTotal = cardTotal(card.sides);

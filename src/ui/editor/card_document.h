@@ -80,7 +80,6 @@ private:
     QImage m_mainPicture;
     QString m_mainPicturePath;
     orvane::PicturePreparation m_preparation;
-    QImage m_noPicture;  // what the main picture box shows before a picture is loaded
     QString m_cardName;
     QString m_filePath;
     int m_depth = 0;

@@ -4,6 +4,7 @@
 #include "card/module1.h"
 #include "editor/card_document.h"
 #include "files/imageutils_library.h"
+#include "platform/window_placement.h"
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
 #include "widgets/builtin_pictures.h"
@@ -24,6 +25,35 @@
 #include <cmath>
 
 using namespace orvane;
+
+namespace {
+
+// The card shows 1 to 9 and A (a lower-case a too, which counts 0); for any other text it keeps
+// the digit it showed before. The box accepts any text and the total counts it all the same,
+// but a box whose text differs from what the card shows or counts is marked, with a tooltip.
+void markNumberBox(QLineEdit* box)
+{
+    static const QString rule = QStringLiteral("The card shows 1 to 9, or A for 10.");
+    const QString text = box->text();
+    const std::optional<double> value = parseDecimal(text);
+    const QString counted = value ? QString::number(*value) : QStringLiteral("0");
+    QString problem;
+    if (text == QLatin1String("a"))
+        problem = QStringLiteral("\"a\": the card shows A, but the total counts it as 0 (a "
+                                 "capital A counts 10).");
+    else if (!assets::digitFile(text))
+        problem =
+            QStringLiteral("%1: the card cannot show this and keeps the digit shown "
+                           "before; the total counts it as %2.")
+                .arg(text.isEmpty() ? QStringLiteral("Empty") : QStringLiteral("\"%1\"").arg(text),
+                     counted);
+    box->setToolTip(problem.isEmpty() ? rule : problem + QLatin1Char('\n') + rule);
+    box->setStyleSheet(problem.isEmpty()
+                           ? QString()
+                           : QStringLiteral("QLineEdit { color: red; border: 2px solid red; }"));
+}
+
+}  // namespace
 
 Form2::Form2(const Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_random(std::random_device{}())
@@ -64,9 +94,14 @@ Form2::~Form2()
 
 void Form2::connectHandlers()
 {
-    for (int i = 0; i < int(txtNums.size()); ++i)
-        connect(txtNums[size_t(i)], &QLineEdit::textChanged, this,
-                [this, i] { txtNums_Change(i); });
+    for (int i = 0; i < int(txtNums.size()); ++i) {
+        QLineEdit* box = txtNums[size_t(i)];
+        connect(box, &QLineEdit::textChanged, this, [this, i, box] {
+            txtNums_Change(i);
+            markNumberBox(box);
+        });
+        markNumberBox(box);
+    }
     for (int i = 0; i < int(optElem.size()); ++i)
         connect(optElem[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
@@ -127,6 +162,7 @@ void Form2::cmdQuit_Click()
 void Form2::cmdAbout_Click()
 {
     auto* about = new frmAbout(*m_services.prompts, m_services.registry, m_services.starter);
+    centreOver(about, this);
     about->show();
 }
 
@@ -135,6 +171,7 @@ void Form2::cmdAdvanced_Click()
     auto* settings = new Form4(*m_services.prompts);
     connect(settings, &Form4::placementStored, m_document,
             [this] { m_document->record(CardDocument::Change::Placement); });
+    centreOver(settings, this);
     settings->show();
 }
 
@@ -320,7 +357,9 @@ void Form2::Timer1_Timer()
 void Form2::cmdCreate_Click()
 {
     CardLayers layers;
-    layers.mainPicture = &picMainPic->image();
+    // An empty main picture box shows grey on screen but is no layer of the cards: its grey
+    // would cover the base and make the blue and the red card the same grey card.
+    layers.mainPicture = picMainPic->hasPicture() ? &picMainPic->image() : nullptr;
     for (size_t i = 0; i < 4; ++i)
         layers.digits[i] = &picFinalNum[i]->image();
     layers.frame = &picFinalFrame->image();

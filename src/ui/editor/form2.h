@@ -182,6 +182,8 @@ public slots:
     // Menu commands that open windows (form2_windows.cpp).
     void showZoomedPreview();
     void exportCards();
+    void renderDeck();
+    void addCardToDeck();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -224,4 +226,5 @@ private:
     orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QPointer<ZoomedPreview> m_zoomedPreview;
+    orvane::Dialog m_deckDialog;  // Add Card to Deck keeps its own folder and file
 };

@@ -64,7 +64,8 @@ void Form2::cmdLoadMain_Click()
 {
     Dialog.CancelError = true;
     Dialog.Filter = QStringLiteral("Windows Bitmaps (*.bmp)|*.bmp|GIF Format (*.gif)|*.gif|JPEG "
-                                   "Compression (*.jpg)|*.jpg");
+                                   "Compression (*.jpg)|*.jpg|All Pictures (*.bmp *.gif *.jpg "
+                                   "*.jpeg *.png)|*.bmp;*.gif;*.jpg;*.jpeg;*.png");
     Dialog.FilterIndex = 1;
     Dialog.DialogTitle = QStringLiteral("Open Main Picture...");
     if (!m_services.prompts->showOpen(Dialog))

@@ -3,6 +3,7 @@
 
 #include "widgets/classic_font.h"
 #include "widgets/picture_box.h"
+#include "widgets/scroll_bar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <vector>
@@ -201,16 +201,16 @@ void Form2::buildLayout()
         txtNums[i]->setTextMargins(0, 0, 0, 0);
     }
 
-    scrY = make<QScrollBar>(frmXY, "scrY", {16, 16, 17, 105}, 41);
+    // The bars take the focus on click, so the keyboard nudges the picture pixel by pixel.
+    scrY = make<ScrollBar>(frmXY, "scrY", {16, 16, 17, 105}, 41);
     scrY->setOrientation(Qt::Vertical);
-    scrX = make<QScrollBar>(frmXY, "scrX", {40, 104, 121, 17}, 42);
+    scrX = make<ScrollBar>(frmXY, "scrX", {40, 104, 121, 17}, 42);
     scrX->setOrientation(Qt::Horizontal);
     for (QScrollBar* bar : {scrX, scrY}) {
         bar->setRange(0, 62);
         bar->setSingleStep(1);
         bar->setPageStep(10);
         bar->setValue(0);
-        bar->setFocusPolicy(Qt::TabFocus);
     }
     labXpos = makeLabel(frmXY, {"labXpos", "X: 0", {64, 24, 41, 17}, 43});
     labYpos = makeLabel(frmXY, {"labYpos", "Y: 0", {64, 48, 57, 17}, 44});
@@ -282,11 +282,12 @@ void Form2::setTabOrderFromLayout()
         if (!tab.isValid())
             continue;
         order.emplace_back(tab.toInt(), w);
-        // Frames never take the focus; picture boxes are tab stops, as in the layout.
+        // Frames never take the focus; picture boxes are tab stops, as in the layout, and like
+        // every tab stop take the focus on a click as well.
         if (qobject_cast<QGroupBox*>(w))
             w->setFocusPolicy(Qt::NoFocus);
         else if (qobject_cast<PictureBox*>(w))
-            w->setFocusPolicy(Qt::TabFocus);
+            w->setFocusPolicy(Qt::StrongFocus);
     }
     std::sort(order.begin(), order.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -1,9 +1,13 @@
-// The menu commands that open the windows around the card: Zoomed Preview, Export Cards.
+// The menu commands that open the windows around the card: Zoomed Preview, Export Cards,
+// Render Deck and Add Card to Deck.
 #include "card/module1.h"
 #include "editor/card_document.h"
 #include "editor/form2.h"
+#include "platform/window_placement.h"
 #include "widgets/picture_box.h"
+#include "windows/add_card_to_deck.h"
 #include "windows/export_cards_dialog.h"
+#include "windows/render_deck_dialog.h"
 #include "windows/zoomed_preview.h"
 
 #include <QAction>
@@ -15,7 +19,9 @@ void Form2::connectWindowCommands()
 {
     connect(actZoomedPreview, &QAction::triggered, this, &Form2::showZoomedPreview);
     connect(actExportCards, &QAction::triggered, this, &Form2::exportCards);
-    for (QAction* action : {actZoomedPreview, actExportCards})
+    connect(actRenderDeck, &QAction::triggered, this, &Form2::renderDeck);
+    connect(actAddCardToDeck, &QAction::triggered, this, &Form2::addCardToDeck);
+    for (QAction* action : {actZoomedPreview, actExportCards, actRenderDeck, actAddCardToDeck})
         action->setEnabled(true);
 }
 
@@ -27,7 +33,8 @@ void Form2::composePendingChange()
 
 void Form2::showZoomedPreview()
 {
-    if (!m_zoomedPreview) {
+    const bool opening = !m_zoomedPreview;
+    if (opening) {
         // One preview, deleted when closed: while it is not open, compositions cost it nothing.
         m_zoomedPreview = new ZoomedPreview(this);
         m_zoomedPreview->setAttribute(Qt::WA_DeleteOnClose);
@@ -36,6 +43,8 @@ void Form2::showZoomedPreview()
     }
     composePendingChange();
     m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image());
+    if (opening)
+        centreOver(m_zoomedPreview, this);  // its size follows the zoom the cards chose
     m_zoomedPreview->show();
     m_zoomedPreview->raise();
     m_zoomedPreview->activateWindow();
@@ -52,4 +61,23 @@ void Form2::exportCards()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &ExportCardsDialog::exported, this, &Form2::showStatus);
     dialog->open();
+}
+
+void Form2::renderDeck()
+{
+    auto* dialog =
+        new RenderDeckDialog(*m_services.prompts, m_services.assetRoot, &orvane::renderDeck, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &RenderDeckDialog::rendered, this, &Form2::showStatus);
+    dialog->open();
+}
+
+void Form2::addCardToDeck()
+{
+    Card card = m_document->snapshot();
+    if (card.name.isEmpty() && !m_document->filePath().isEmpty())
+        card.name = QFileInfo(m_document->filePath()).completeBaseName();
+    const QString done = addCardToDeckAsking(*m_services.prompts, m_deckDialog, card);
+    if (!done.isEmpty())
+        showStatus(done);
 }

@@ -6,9 +6,31 @@
 
 namespace orvane {
 
-// Message box answers and styles, with the values the tool's texts use.
-enum MessageStyle : int { OkOnly = 0, YesNo = 4, Question = 32, Critical = 16, Exclamation = 48 };
-enum MessageAnswer : int { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+// Message box styles, with the values the tool's texts use: the buttons are style & 0x0F, the
+// icon is style & 0x70 (one value, not separate bits: Exclamation is Critical | Question).
+enum MessageStyle : int {
+    OkOnly = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5,
+    Critical = 16,
+    Question = 32,
+    Exclamation = 48,
+    Information = 64
+};
+inline constexpr int MessageButtonsMask = 0x0F;
+inline constexpr int MessageIconMask = 0x70;
+enum MessageAnswer : int {
+    AnswerOk = 1,
+    AnswerCancel = 2,
+    AnswerAbort = 3,
+    AnswerRetry = 4,
+    AnswerIgnore = 5,
+    AnswerYes = 6,
+    AnswerNo = 7
+};
 // The answer to "there are unsaved changes".
 enum class SaveChoice { Save, Discard, Cancel };
 

@@ -1,79 +1,98 @@
 #include "platform/qt_prompts.h"
 
+#include "platform/file_dialog.h"
+#include "platform/file_icons.h"
+
 #include <QApplication>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
-#include <QMessageBox>
 #include <QSettings>
 
 namespace orvane {
 namespace {
 
-QWidget* activeParent()
-{
-    return QApplication::activeWindow();
-}
-
-// The folder each dialog (by title) was last left in, kept between runs.
-QString folderKey(const Dialog& dialog)
-{
-    return QStringLiteral("Folders/") +
-           (dialog.DialogTitle.isEmpty() ? QStringLiteral("untitled") : dialog.DialogTitle);
-}
+// The folder of the last file chosen in any dialog, kept between runs: the first dialog of a
+// run opens where the previous run left off, every later one beside the last chosen file.
+const QString LastFolderKey = QStringLiteral("Folders/last");
 
 bool runFileDialog(Dialog& dialog, QFileDialog::AcceptMode mode)
 {
-    QFileDialog fileDialog(activeParent(), dialog.DialogTitle);
     QSettings settings;
-    const QString lastFolder = settings.value(folderKey(dialog)).toString();
-    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
-        fileDialog.setDirectory(lastFolder);
-    fileDialog.setAcceptMode(mode);
-    fileDialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                           : QFileDialog::AnyFile);
-    fileDialog.setNameFilters(dialog.nameFilters());
-    fileDialog.selectNameFilter(dialog.selectedNameFilter());
-    if (!dialog.FileName.isEmpty()) {
-        const QFileInfo offered(dialog.FileName);
-        if (offered.isAbsolute())
-            fileDialog.setDirectory(offered.absolutePath());
-        fileDialog.selectFile(offered.fileName());
-    }
+    if (dialog.startFolder().isEmpty())
+        dialog.InitDir = settings.value(LastFolderKey).toString();
+    FileDialog fileDialog(dialog, mode, promptOwner());
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
         return false;
-    dialog.FileName = fileDialog.selectedFiles().constFirst();
-    settings.setValue(folderKey(dialog), QFileInfo(dialog.FileName).absolutePath());
+    dialog.choose(fileDialog.selectedFiles().constFirst());
+    settings.setValue(LastFolderKey, dialog.InitDir);
     return true;
 }
 
 }  // namespace
 
+QMessageBox::Icon messageIcon(int style)
+{
+    switch (style & MessageIconMask) {
+    case Critical: return QMessageBox::Critical;
+    case Question: return QMessageBox::Question;
+    case Exclamation: return QMessageBox::Warning;
+    case Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+QList<MessageButton> messageButtons(int style)
+{
+    using B = QMessageBox;
+    switch (style & MessageButtonsMask) {
+    case OkCancel: return {{B::Ok, AnswerOk}, {B::Cancel, AnswerCancel}};
+    case AbortRetryIgnore:
+        return {{B::Abort, AnswerAbort}, {B::Retry, AnswerRetry}, {B::Ignore, AnswerIgnore}};
+    case YesNoCancel: return {{B::Yes, AnswerYes}, {B::No, AnswerNo}, {B::Cancel, AnswerCancel}};
+    case YesNo: return {{B::Yes, AnswerYes}, {B::No, AnswerNo}};
+    case RetryCancel: return {{B::Retry, AnswerRetry}, {B::Cancel, AnswerCancel}};
+    default: return {{B::Ok, AnswerOk}};
+    }
+}
+
+QList<MessageButton> setUpMessageBox(QMessageBox& box, int style)
+{
+    box.setIcon(messageIcon(style));
+    const QList<MessageButton> buttons = messageButtons(style);
+    QMessageBox::StandardButtons shown;
+    for (const MessageButton& b : buttons)
+        shown |= b.button;
+    box.setStandardButtons(shown);
+    box.setDefaultButton(buttons.constFirst().button);
+    return buttons;
+}
+
+QWidget* promptOwner()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return QApplication::activeModalWidget();
+}
+
 int QtPrompts::messageBox(const QString& text, int style, const QString& title)
 {
-    QMessageBox box(activeParent());
+    QMessageBox box(promptOwner());
     box.setWindowTitle(title);
     box.setText(text);
-    if (style & Question)
-        box.setIcon(QMessageBox::Question);
-    else if ((style & Exclamation) == Exclamation)
-        box.setIcon(QMessageBox::Warning);
-    else if (style & Critical)
-        box.setIcon(QMessageBox::Critical);
-    if ((style & 7) == YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? AnswerYes : AnswerNo;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
+    const QList<MessageButton> buttons = setUpMessageBox(box, style);
     box.exec();
-    return AnswerOk;
+    // Escape or the close box answer with the box's escape button (Cancel, No, or the only one).
+    const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
+    for (const MessageButton& b : buttons)
+        if (b.button == clicked)
+            return b.answer;
+    return buttons.constLast().answer;
 }
 
 QString QtPrompts::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
     const QString answer =
-        QInputDialog::getText(activeParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+        QInputDialog::getText(promptOwner(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
@@ -94,16 +113,25 @@ bool QtPrompts::showSave(Dialog& dialog)
 
 bool QtPrompts::chooseFolder(QString& folder, const QString& title)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(activeParent(), title, folder);
-    if (chosen.isEmpty())
+    // Qt's own dialog with the listing that reads no file, as for the file dialogs.
+    QFileDialog folderDialog(promptOwner(), title, folder);
+    folderDialog.setOption(QFileDialog::DontUseNativeDialog);
+    folderDialog.setIconProvider(&FileIcons::shared());
+    folderDialog.setFileMode(QFileDialog::Directory);
+    folderDialog.setOption(QFileDialog::ShowDirsOnly);
+    if (folderDialog.exec() != QDialog::Accepted || folderDialog.selectedFiles().isEmpty())
         return false;
-    folder = chosen;
+    folder = folderDialog.selectedFiles().constFirst();
     return true;
 }
 
 void QtPrompts::notify(const QString& text, const QString& title)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    // The notice outlives any dialog open at the moment, so it belongs to the window behind.
+    QWidget* owner = promptOwner();
+    while (qobject_cast<QDialog*>(owner) && owner->parentWidget())
+        owner = owner->parentWidget()->window();
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -112,8 +140,7 @@ void QtPrompts::notify(const QString& text, const QString& title)
 SaveChoice QtPrompts::askSaveChanges(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Warning, title, text,
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                    activeParent());
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, promptOwner());
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

@@ -2,12 +2,12 @@
 
 #include "platform/prompts.h"
 
-#include <QPointer>
-#include <QWidget>
+#include <QList>
+#include <QMessageBox>
 
 namespace orvane {
 
-// Prompts shown with Qt's own dialogs.
+// Prompts shown with Qt's own dialogs, each centred over the window that asks.
 class QtPrompts final : public Prompts {
 public:
     int messageBox(const QString& text, int style, const QString& title) override;
@@ -20,5 +20,21 @@ public:
     void notify(const QString& text, const QString& title) override;
     SaveChoice askSaveChanges(const QString& text, const QString& title) override;
 };
+
+// A message style read as the tool's texts mean it: the icon of style & 0x70 ...
+QMessageBox::Icon messageIcon(int style);
+
+// ... and the buttons of style & 0x0F, in their order on the box, with the answer of each.
+struct MessageButton {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+QList<MessageButton> messageButtons(int style);
+
+// Sets up `box` for a style; returns the buttons it now shows.
+QList<MessageButton> setUpMessageBox(QMessageBox& box, int style);
+
+// The window a prompt belongs to: the active window, else the active modal dialog.
+QWidget* promptOwner();
 
 }  // namespace orvane

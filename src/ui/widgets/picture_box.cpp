@@ -9,15 +9,28 @@ PictureBox::PictureBox(QWidget* parent, const QRect& geometry, bool border,
 {
     setGeometry(geometry);
     const int inset = 2 * borderWidth();
-    m_image = QImage(std::max(0, geometry.width() - inset), std::max(0, geometry.height() - inset),
-                     QImage::Format_RGB32);
+    m_emptySize =
+        QSize(std::max(0, geometry.width() - inset), std::max(0, geometry.height() - inset));
+    m_image = QImage(m_emptySize, QImage::Format_RGB32);
     m_image.fill(m_background);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::clearPicture()
+{
+    m_pictureTag = 0;
+    m_hasPicture = false;
+    m_image = QImage(m_emptySize, QImage::Format_RGB32);
+    m_image.fill(m_background);
+    if (m_autoSize)
+        resize(m_emptySize.width() + 2 * borderWidth(), m_emptySize.height() + 2 * borderWidth());
+    update();
 }
 
 void PictureBox::setPicture(const QImage& picture, quint64 tag)
 {
     m_pictureTag = tag;
+    m_hasPicture = true;
     const QImage rgb = picture.format() == QImage::Format_RGB32
                            ? picture
                            : picture.convertToFormat(QImage::Format_RGB32);

@@ -16,7 +16,11 @@ public:
 
     // Makes `picture` the box's picture. `tag` identifies where it came from (0: unknown).
     void setPicture(const QImage& picture, quint64 tag = 0);
+    // Empties the box: its background colour at the size it was made with.
+    void clearPicture();
     quint64 pictureTag() const { return m_pictureTag; }
+    // False until a picture is put in: the box shows only its background colour.
+    bool hasPicture() const { return m_hasPicture; }
 
     // The drawing surface (the persistent image of the interior).
     QImage& image() { return m_image; }
@@ -46,4 +50,6 @@ private:
     bool m_border = true;
     bool m_autoSize = true;
     quint64 m_pictureTag = 0;
+    bool m_hasPicture = false;
+    QSize m_emptySize;
 };

@@ -108,5 +108,7 @@ void Form4::Command1_Click()
     for (size_t i = 0; i < all.size(); ++i)
         *all[i].value = values[i];
     emit placementStored();
+    // The cards follow the new places at the next tick, on screen and in a save.
+    Module1::NeedsRedraw = true;
     close();
 }

@@ -1,5 +1,6 @@
 #include "windows/frm_about.h"
 
+#include "platform/window_placement.h"
 #include "widgets/builtin_pictures.h"
 #include "widgets/classic_font.h"
 #include "widgets/picture_box.h"
@@ -109,6 +110,7 @@ void frmAbout::picIcon_Click()
     ++m_clickcount;
     if (m_clickcount == 7) {
         auto* picture = new Form3;
+        centreOver(picture, this);
         picture->show();
         m_clickcount = 0;
     }

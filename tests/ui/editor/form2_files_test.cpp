@@ -34,6 +34,7 @@ private slots:
     void saveNamesEveryFileItWouldReplaceInOneQuestion();
     void saveNotReplacingOffersTheDialogAgain();
     void saveRedOnAFullDiskKeepsTheOldRedPair();
+    void aBareNameLandsBesideTheLastFile();
     void exportStartState();
     void exportTrapAndLevels_data();
     void exportTrapAndLevels();
@@ -55,8 +56,11 @@ void Form2FilesTest::loadCancelChangesNothing()
     QCOMPARE(f.prompts.fileRequests.size(), 1);
     const orvane::Dialog& asked = f.prompts.fileRequests.front().dialog;
     QCOMPARE(asked.DialogTitle, QStringLiteral("Open Main Picture..."));
-    QCOMPARE(asked.Filter, QStringLiteral("Windows Bitmaps (*.bmp)|*.bmp|GIF Format (*.gif)|*.gif|"
-                                          "JPEG Compression (*.jpg)|*.jpg"));
+    // The three filters of the layout in their order, the first selected, then all pictures.
+    QCOMPARE(asked.Filter,
+             QStringLiteral("Windows Bitmaps (*.bmp)|*.bmp|GIF Format (*.gif)|*.gif|"
+                            "JPEG Compression (*.jpg)|*.jpg|All Pictures (*.bmp *.gif *.jpg *.jpeg "
+                            "*.png)|*.bmp;*.gif;*.jpg;*.jpeg;*.png"));
     QCOMPARE(asked.FilterIndex, 1);
     QVERIFY(!f.prompts.fileRequests.front().save);
     QCOMPARE(f->picMainPic->image(), before);
@@ -332,6 +336,38 @@ void Form2FilesTest::saveRedOnAFullDiskKeepsTheOldRedPair()
     QVERIFY(f.prompts.messages[1].text.contains(QStringLiteral("The red card could not be saved")));
     QCOMPARE(disk.contents(), before);
     QCOMPARE(QDir(blueDir.path()).entryList(QDir::Files), QStringList({"blue.bmp", "blue.jpg"}));
+}
+
+// Every file command shares one dialog, which keeps the folder of the last chosen file.
+void Form2FilesTest::aBareNameLandsBesideTheLastFile()
+{
+    QTemporaryDir dir;
+    QTemporaryDir pictures;
+    Form2Fixture f;
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath("blue.jpg"), QStringLiteral("red.jpg")});
+    f->cmdSaveCards->click();
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QCOMPARE(f.prompts.fileRequests[1].dialog.startFolder(), dir.path());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+             QStringList({"blue.bmp", "blue.jpg", "red.bmp", "red.jpg"}));
+
+    // Load Main Picture... opens where the cards went; a bare name is looked for there.
+    QVERIFY(gradient(20, 20).save(dir.filePath("hero.bmp"), "BMP"));
+    f.prompts.fileAnswers.enqueue(QStringLiteral("hero.bmp"));
+    f->cmdLoadMain->click();
+    QCOMPARE(f.prompts.fileRequests[2].dialog.startFolder(), dir.path());
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QCOMPARE(f->picMainPic->image().size(), QSize(20, 20));
+
+    // ... and the other way round: a picture loaded elsewhere moves the next save there.
+    QVERIFY(gradient(20, 20).save(pictures.filePath("other.bmp"), "BMP"));
+    f.prompts.fileAnswers = QQueue<QString>(
+        {pictures.filePath("other.bmp"), QStringLiteral("b2.jpg"), QStringLiteral("r2.jpg")});
+    f->cmdLoadMain->click();
+    f->cmdSaveCards->click();
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QVERIFY(QFile::exists(pictures.filePath("b2.jpg")));
+    QVERIFY(QFile::exists(pictures.filePath("r2.jpg")));
 }
 
 void Form2FilesTest::exportStartState()

@@ -6,6 +6,7 @@
 #include "support/form2_fixture.h"
 #include "support/images.h"
 #include "windows/export_cards_dialog.h"
+#include "windows/render_deck_dialog.h"
 #include "windows/zoomed_preview.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace orvane;
@@ -62,6 +64,7 @@ private slots:
     void zoomedPreviewIsOneWindow();
     void exportCardsWritesWhatTheRendererWrites_data();
     void exportCardsWritesWhatTheRendererWrites();
+    void renderDeckListsTheBadRows();
 };
 
 void Form2WindowsTest::initTestCase()
@@ -172,6 +175,53 @@ void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites()
              QStringLiteral("Exported hero-blue.%1 and hero-red.%1 in %2")
                  .arg(exportSuffix(fmt), QDir::toNativeSeparators(dir.path())));
     QCOMPARE(QSettings().value(QStringLiteral("Export/scale")).toInt(), scale);
+}
+
+namespace {
+
+// A deck of `rows` good cards, and one bad row when `bad`.
+QString writeDeck(const QTemporaryDir& dir, int rows, bool bad)
+{
+    QByteArray csv = "name,up,left,right,down,element\n";
+    for (int i = 0; i < rows; ++i)
+        csv += "card " + QByteArray::number(i) + ",1,2,3,4,Fire\n";
+    if (bad)
+        csv += "broken,1,2,3,4,Wood\n";
+    const QString path = dir.filePath(QStringLiteral("deck.csv"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size())
+        return {};
+    return path;
+}
+
+RenderDeckDialog* openRenderDeck(Form2Fixture& f, const QString& deck, const QString& out)
+{
+    f->actRenderDeck->trigger();
+    auto* dialog = f->findChild<RenderDeckDialog*>();
+    if (dialog) {
+        dialog->txtDeck->setText(deck);
+        dialog->txtOutDir->setText(out);
+    }
+    return dialog;
+}
+
+}  // namespace
+
+void Form2WindowsTest::renderDeckListsTheBadRows()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    RenderDeckDialog* dialog = openRenderDeck(f, writeDeck(dir, 3, true), dir.filePath("out"));
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Render Deck"));
+    dialog->cmdRender->click();
+    QVERIFY(QTest::qWaitFor([&] { return !dialog->isRendering(); }, 20000));
+    QCOMPARE(dialog->lastResult().cards, 3);
+    QCOMPARE(QDir(dir.filePath("out")).entryList(QDir::Files).size(), 6);
+    QCOMPARE(dialog->lstProblems->topLevelItemCount(), 1);
+    QCOMPARE(dialog->lstProblems->topLevelItem(0)->text(0), QStringLiteral("5"));
+    QCOMPARE(dialog->lstProblems->topLevelItem(0)->text(1), QStringLiteral("element"));
+    QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Rendered 3 cards")));
 }
 
 QTEST_MAIN(Form2WindowsTest)

@@ -65,6 +65,7 @@ private slots:
     void fileOfAnotherSizeIsUsedAsItIs();
     void aMissingFolderIsOneNotice();
     void cardsMatchAnOwnComposition();
+    void withoutAMainPictureTheCardsKeepTheirBases();
 };
 
 void PreviewRefreshTest::firstTickLoadsTheStartChoices()
@@ -280,7 +281,6 @@ void PreviewRefreshTest::cardsMatchAnOwnComposition()
         return QImage(bin + QLatin1Char('/') + relative).convertToFormat(QImage::Format_RGB32);
     };
     CardPictures pictures;
-    pictures.mainPicture = f->picMainPic->image();
     pictures.digits = {part("gfx/bitblts/3.bmp"), part("gfx/bitblts/9.bmp"),
                        part("gfx/bitblts/7.bmp"), part("gfx/bitblts/A.bmp")};
     pictures.frame = part(assets::frameFile(f->selectedFrame()));
@@ -288,12 +288,49 @@ void PreviewRefreshTest::cardsMatchAnOwnComposition()
     for (int i = 0; i < 8; ++i)
         pictures.arrows[size_t(i)] =
             part(i == 1 || i == 7 ? assets::arrowFile(i) : assets::noElementFile());
-    const CardLayers layers = pictures.layers();
+    CardLayers layers = pictures.layers();
+    layers.mainPicture = nullptr;  // no picture loaded: the empty box is no layer
     for (PictureBox* card : {f->picBlueBase, f->picRedBase}) {
         QImage expected = (card == f->picBlueBase ? f->picBlueClean : f->picRedClean)->image();
         composeCard(expected, expected.copy(), layers, {}, 0, 0);
         QCOMPARE(card->image(), expected);
     }
+}
+
+// On a fresh start the empty main picture box is no layer: the grey it shows on screen never
+// reaches the cards, which keep their own blue and red bases.
+void PreviewRefreshTest::withoutAMainPictureTheCardsKeepTheirBases()
+{
+    Form2Fixture f;
+    f.tick();
+    f->optElem[0]->click();
+    f.tick();
+    const QRgb grey = f->picMainPic->image().pixel(30, 30);
+    QCOMPARE(f->picMainPic->image().pixel(0, 0), grey);  // still grey on screen
+    QCOMPARE(f->picBlueBase->image().pixel(31, 31), f->picBlueClean->image().pixel(31, 31));
+    QCOMPARE(f->picRedBase->image().pixel(31, 31), f->picRedClean->image().pixel(31, 31));
+    QVERIFY(f->picBlueBase->image() != f->picRedBase->image());
+    for (PictureBox* card : {f->picBlueBase, f->picRedBase})
+        for (int y = 0; y < card->image().height(); ++y)
+            for (int x = 0; x < card->image().width(); ++x)
+                QVERIFY(card->image().pixel(x, y) != grey);
+
+    // A loaded picture is a layer; undoing the load empties the box, which is no layer again.
+    const QImage before = f->picBlueBase->image();
+    QTemporaryDir dir;
+    QImage picture(62, 62, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+    QVERIFY(picture.save(dir.filePath(QStringLiteral("green.bmp")), "BMP"));
+    f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("green.bmp")));
+    f->cmdLoadMain->click();
+    QTRY_VERIFY(f->picMainPic->hasPicture());  // the picture may load on a thread
+    f.tick();
+    QCOMPARE(f->picBlueBase->image().pixel(31, 31), picture.pixel(31, 31));
+    f->actUndo->trigger();
+    f.tick();
+    QVERIFY(!f->picMainPic->hasPicture());
+    QCOMPARE(f->picMainPic->image().pixel(0, 0), grey);
+    QCOMPARE(f->picBlueBase->image(), before);
 }
 
 QTEST_MAIN(PreviewRefreshTest)

@@ -8,6 +8,7 @@
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/frm_about.h"
+#include "windows/zoomed_preview.h"
 
 #include <QApplication>
 #include <QFile>
@@ -96,6 +97,8 @@ private slots:
     void sysInfoStartFails();
     void advancedSettingsMoveTheDigitOnBothCards();
     void closingTheMainWindowLeavesAboutOpen();
+    void settingsOkRecomposesAtTheNextTick();
+    void windowsOpenCentredOverTheirOpener();
 };
 
 void WindowsTest::settingsShowTheStoredValues()
@@ -378,6 +381,61 @@ void WindowsTest::closingTheMainWindowLeavesAboutOpen()
     QVERIFY(about->isVisible());
     about->picIcon_Click();  // still working
     QCOMPARE(about->clickcount(), qint16(1));
+}
+
+// "OK" asks for a composition: without any other input, the next tick shows the new places.
+void WindowsTest::settingsOkRecomposesAtTheNextTick()
+{
+    Form2Fixture f;
+    f->show();
+    f.tick();
+    const QImage before = f->picBlueBase->image();
+    f->cmdAdvanced->click();
+    Form4* settings = visibleWindows<Form4>().constFirst();
+    settings->txtTopX->setText(QStringLiteral("40"));
+    settings->Command1->click();
+    QVERIFY(Module1::NeedsRedraw);
+    const int compositions = f->compositionCount();
+    f.tick();
+    QCOMPARE(f->compositionCount(), compositions + 1);
+    QVERIFY(f->picBlueBase->image() != before);
+    QVERIFY(!Module1::NeedsRedraw);
+
+    // A refused box stores nothing and asks for nothing.
+    f->cmdAdvanced->click();
+    settings = visibleWindows<Form4>().constFirst();
+    settings->txtTopX->setText(QStringLiteral("x"));
+    settings->Command1->click();
+    QVERIFY(!Module1::NeedsRedraw);
+}
+
+void WindowsTest::windowsOpenCentredOverTheirOpener()
+{
+    Form2Fixture f;
+    // Far enough from the offscreen screen's edges (800 x 600) that no window is pushed back.
+    f->move(150, 100);
+    f->show();
+    const QPoint centre = f->frameGeometry().center();
+    const auto near = [](QPoint a, QPoint b) { return (a - b).manhattanLength() <= 2; };
+    const auto where = [](const QWidget* w) {
+        const QRect r = w->frameGeometry();
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    f->cmdAdvanced->click();
+    const Form4* settings = visibleWindows<Form4>().constFirst();
+    QVERIFY2(near(settings->frameGeometry().center(), centre), qPrintable(where(settings)));
+    f->actZoomedPreview->trigger();
+    const ZoomedPreview* preview = visibleWindows<ZoomedPreview>().constFirst();
+    QVERIFY2(near(preview->frameGeometry().center(), centre), qPrintable(where(preview)));
+    f->cmdAbout->click();
+    frmAbout* about = visibleWindows<frmAbout>().constFirst();
+    QVERIFY(near(about->frameGeometry().center(), centre));
+    about->move(100, 120);
+    for (int i = 0; i < 7; ++i)
+        QTest::mouseClick(about->picIcon, Qt::LeftButton);
+    const Form3* picture = visibleWindows<Form3>().constFirst();
+    QVERIFY2(near(picture->frameGeometry().center(), about->frameGeometry().center()),
+             qPrintable(where(picture) + QStringLiteral(" over ") + where(about)));
 }
 
 QTEST_MAIN(WindowsTest)

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Renders 110 card pairs (each with its own 62 x 62 main picture) three ways in one run: an
+# ImageMagick script (one convert process per card pair), a Python script with PIL (one
+# process), and orvane-render; then the peak memory of orvane-render on a 1000-card deck.
+# Usage: bash bench/render_deck.sh [BUILD-DIR]   (needs imagemagick, python3-pil, time)
+set -euo pipefail
+build=${1:-build}
+bin="$(cd "$build/bin" && pwd)"
+src="$(cd "$(dirname "$0")/.." && pwd)"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+convert=/usr/bin/convert
+python=/usr/bin/python3
+cards=110
+
+ms() { echo $(( ($2 - $1) / 1000000 )); }
+
+# Pictures and decks, drawn by PIL (every picture its own colours, with black holes).
+"$python" - "$work" "$cards" <<'PY'
+import sys
+from PIL import Image
+work, cards = sys.argv[1], int(sys.argv[2])
+for k in range(1000):
+    im = Image.new("RGB", (62, 62))
+    px = im.load()
+    for y in range(62):
+        for x in range(62):
+            px[x, y] = (0, 0, 0) if (x + y + k) % 7 == 0 else ((x * 4 + k) % 256, (y * 4) % 256, k % 256)
+    im.save(f"{work}/pic{k:04d}.png")
+for name, n in (("deck.csv", cards), ("deck1000.csv", 1000)):
+    with open(f"{work}/{name}", "w") as f:
+        f.write("name,up,left,right,down,element,arrows,picture,x,y\n")
+        for k in range(n):
+            f.write(f"card{k:04d},5,5,5,5,fire,0 7,pic{k:04d}.png,0,0\n")
+PY
+"$convert" "$src/assets/builtin/bluebase.xpm" "$work/bluebase.png"
+"$convert" "$src/assets/builtin/redbase.xpm" "$work/redbase.png"
+gfx="$bin/gfx"
+aw=$("$convert" "$gfx/arrows/arrow 7.bmp" -format %w info:)
+ah=$("$convert" "$gfx/arrows/arrow 7.bmp" -format %h info:)
+
+# 1. ImageMagick: one convert per card pair, as a user would script it.
+mkdir "$work/im"
+t0=$(date +%s%N)
+for ((k = 0; k < cards; k++)); do
+    n=$(printf %04d $k)
+    t() { echo "(" "$1" -transparent black ")" -geometry "$2" -composite; }
+    # shellcheck disable=SC2046
+    "$convert" -size 62x62 xc:none \
+        $(t "$work/pic$n.png" +0+0) \
+        "(" "$gfx/bitblts/5.bmp" -transparent black ")" -geometry +7+3 -composite \
+        "(" "$gfx/bitblts/5.bmp" -transparent black ")" -geometry +3+11 -composite \
+        "(" "$gfx/bitblts/5.bmp" -transparent black ")" -geometry +11+11 -composite \
+        "(" "$gfx/bitblts/5.bmp" -transparent black ")" -geometry +7+19 -composite \
+        "(" "$gfx/bitblts/Boss Frame.bmp" -transparent black ")" -geometry +0+0 -composite \
+        "(" "$gfx/bitblts/fireelem.bmp" -transparent black ")" -geometry +44+4 -composite \
+        "(" "$gfx/arrows/arrow 0.bmp" -transparent black ")" -geometry +0+0 -composite \
+        "(" "$gfx/arrows/arrow 7.bmp" -transparent black ")" -geometry +$((62 - aw))+$((62 - ah)) -composite \
+        -write mpr:layers +delete \
+        "$work/bluebase.png" mpr:layers -composite -write "$work/im/card$n-blue.png" +delete \
+        "$work/redbase.png" mpr:layers -composite "$work/im/card$n-red.png"
+done
+t1=$(date +%s%N)
+im_ms=$(ms "$t0" "$t1")
+
+# 2. Python with PIL, one process for every card.
+mkdir "$work/pil"
+t0=$(date +%s%N)
+"$python" - "$work" "$gfx" "$cards" <<'PY'
+import sys
+from PIL import Image, ImageChops
+work, gfx, cards = sys.argv[1], sys.argv[2], int(sys.argv[3])
+def layer(path):
+    im = Image.open(path).convert("RGB")
+    r, g, b = im.split()
+    mask = ImageChops.lighter(ImageChops.lighter(r, g), b).point(lambda v: 255 if v else 0)
+    return im, mask
+digit = layer(f"{gfx}/bitblts/5.bmp")
+frame = layer(f"{gfx}/bitblts/Boss Frame.bmp")
+elem = layer(f"{gfx}/bitblts/fireelem.bmp")
+a0 = layer(f"{gfx}/arrows/arrow 0.bmp")
+a7 = layer(f"{gfx}/arrows/arrow 7.bmp")
+bases = [Image.open(f"{work}/bluebase.png").convert("RGB"), Image.open(f"{work}/redbase.png").convert("RGB")]
+for k in range(cards):
+    main = layer(f"{work}/pic{k:04d}.png")
+    for base, side in zip(bases, ("blue", "red")):
+        card = base.copy()
+        for (im, mask), at in ((main, (0, 0)), (digit, (7, 3)), (digit, (3, 11)), (digit, (11, 11)),
+                               (digit, (7, 19)), (frame, (0, 0)), (elem, (44, 4)), (a0, (0, 0)),
+                               (a7, (62 - a7[0].width, 62 - a7[0].height))):
+            card.paste(im, at, mask)
+        card.save(f"{work}/pil/card{k:04d}-{side}.png")
+PY
+t1=$(date +%s%N)
+pil_ms=$(ms "$t0" "$t1")
+
+# 3. orvane-render, every core.
+t0=$(date +%s%N)
+"$bin/orvane-render" "$work/deck.csv" --out "$work/orvane" --quiet
+t1=$(date +%s%N)
+orvane_ms=$(ms "$t0" "$t1")
+"$bin/orvane-render" "$work/deck.csv" --out "$work/orvane1" --quiet --jobs 1
+t2=$(date +%s%N)
+orvane1_ms=$(ms "$t1" "$t2")
+
+# Same pixels? (orvane-render also draws the empty picture where no arrow is ticked.)
+same=$("$convert" "$work/im/card0042-blue.png" "$work/orvane/card0042-blue.png" -alpha off \
+    -metric AE -compare -format %[distortion] info: 2>/dev/null || true)
+
+/usr/bin/time -v "$bin/orvane-render" "$work/deck1000.csv" --out "$work/big" --quiet \
+    2> "$work/time.txt"
+peak=$(awk -F': ' '/Maximum resident/ {print $2}' "$work/time.txt")
+
+echo "$cards card pairs as PNG, whole process:"
+printf '  ImageMagick script   %6d ms  (%.1f ms a pair)\n' "$im_ms" "$(echo "$im_ms / $cards" | bc -l)"
+printf '  Python + PIL         %6d ms\n' "$pil_ms"
+printf '  orvane-render        %6d ms  (--jobs 1: %d ms)\n' "$orvane_ms" "$orvane1_ms"
+printf '  ratio ImageMagick / orvane-render: %.0f x; PIL / orvane-render: %.1f x\n' \
+    "$(echo "$im_ms / $orvane_ms" | bc -l)" "$(echo "$pil_ms / $orvane_ms" | bc -l)"
+echo "  pixels differing, card 42 blue, ImageMagick vs orvane-render: ${same:-?}"
+echo "1000-card deck: peak RSS ${peak} KiB"

@@ -1,0 +1,203 @@
+// orvane-render: every card of a deck (CSV) or a card file as pictures, without a window.
+#include "files/card_export.h"
+#include "files/card_sheet.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+using namespace orvane;
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+void printLine(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+}
+
+int usageError(const QCommandLineParser& parser, const QString& problem)
+{
+    printLine(stderr, QStringLiteral("orvane-render: %1").arg(problem));
+    std::fputs(parser.helpText().toLocal8Bit().constData(), stderr);
+    return ExitUsage;
+}
+
+std::optional<int> wholeNumber(const QString& text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// The progress line, redrawn in place on a terminal.
+class ProgressLine {
+public:
+    void operator()(int done, int total)
+    {
+        if (m_timer.isValid() && m_timer.elapsed() < 40 && done < total)
+            return;
+        m_timer.start();
+        std::fprintf(stderr, "\r%d/%d cards", done, total);
+        std::fflush(stderr);
+        m_shown = true;
+    }
+    void clear()
+    {
+        if (m_shown)
+            std::fputs("\r\033[K", stderr);
+    }
+
+private:
+    QElapsedTimer m_timer;
+    bool m_shown = false;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvane-render"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Renders every card of a deck (CSV) or a card file as a blue and a red picture."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("DECK.csv or CARD-FILE"));
+    const QCommandLineOption out(QStringLiteral("out"),
+                                 QStringLiteral("Folder for the pictures (default: the input's)."),
+                                 QStringLiteral("DIR"));
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("png (default), jpg or bmp."),
+                                    QStringLiteral("png|jpg|bmp"), QStringLiteral("png"));
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("Every card pixel as an N x N block, 1-16."),
+                                   QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption parts(
+        QStringLiteral("parts"),
+        QStringLiteral("Folder holding gfx/ with the 33 card parts (default: the program's)."),
+        QStringLiteral("GFX-DIR"));
+    const QCommandLineOption records(QStringLiteral("records"),
+                                     QStringLiteral("Also write each card's data record."));
+    const QCommandLineOption sheet(QStringLiteral("sheet"),
+                                   QStringLiteral("Also write a print-and-play sheet (PDF)."),
+                                   QStringLiteral("FILE.pdf"));
+    const QCommandLineOption cardMm(QStringLiteral("card-mm"),
+                                    QStringLiteral("Printed card size on the sheet, 5-150 mm "
+                                                   "(default 25)."),
+                                    QStringLiteral("MM"), QStringLiteral("25"));
+    const QCommandLineOption sides(QStringLiteral("sides"),
+                                   QStringLiteral("both (default) or blue, on the sheet."),
+                                   QStringLiteral("both|blue"), QStringLiteral("both"));
+    const QCommandLineOption paper(QStringLiteral("paper"),
+                                   QStringLiteral("a4 (default) or letter, for the sheet."),
+                                   QStringLiteral("a4|letter"), QStringLiteral("a4"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+                                  QStringLiteral("Cards rendered at once (default: every core)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("No progress and no summary; problems only."));
+    parser.addOptions(
+        {out, format, scale, parts, records, sheet, cardMm, sides, paper, jobs, quiet});
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser, parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return ExitOk;
+    }
+    if (parser.positionalArguments().size() != 1)
+        return usageError(parser, parser.positionalArguments().isEmpty()
+                                      ? QStringLiteral("no deck or card file given")
+                                      : QStringLiteral("one deck or card file at a time"));
+
+    DeckRenderOptions options;
+    options.input = parser.positionalArguments().front();
+    options.outDir = parser.value(out);
+    options.partsRoot = parser.value(parts);
+    options.records = parser.isSet(records);
+    options.sheet = parser.value(sheet);
+
+    const std::optional<ExportFormat> chosenFormat = exportFormatFromName(parser.value(format));
+    if (!chosenFormat)
+        return usageError(parser, QStringLiteral("--format must be png, jpg or bmp"));
+    options.format = *chosenFormat;
+    const std::optional<int> chosenScale = wholeNumber(parser.value(scale), 1, MaxExportScale);
+    if (!chosenScale)
+        return usageError(parser, QStringLiteral("--scale must be a whole number from 1 to 16"));
+    options.scale = *chosenScale;
+    if (parser.isSet(jobs)) {
+        const std::optional<int> chosenJobs = wholeNumber(parser.value(jobs), 1, 256);
+        if (!chosenJobs)
+            return usageError(parser,
+                              QStringLiteral("--jobs must be a whole number from 1 to 256"));
+        options.jobs = *chosenJobs;
+    }
+    bool mmOk = false;
+    options.cardMm = parser.value(cardMm).toDouble(&mmOk);
+    if (!mmOk || options.cardMm < MinSheetCardMm || options.cardMm > MaxSheetCardMm)
+        return usageError(parser, QStringLiteral("--card-mm must be a size from 5 to 150"));
+    const QString sidesText = parser.value(sides).toLower();
+    if (sidesText != QLatin1String("both") && sidesText != QLatin1String("blue"))
+        return usageError(parser, QStringLiteral("--sides must be both or blue"));
+    options.sides = sidesText == QLatin1String("blue") ? SheetSides::BlueOnly : SheetSides::Both;
+    const QString paperText = parser.value(paper).toLower();
+    if (paperText != QLatin1String("a4") && paperText != QLatin1String("letter"))
+        return usageError(parser, QStringLiteral("--paper must be a4 or letter"));
+    options.paper = paperText == QLatin1String("letter") ? SheetPaper::Letter : SheetPaper::A4;
+    if ((parser.isSet(cardMm) || parser.isSet(sides) || parser.isSet(paper)) &&
+        options.sheet.isEmpty())
+        return usageError(parser, QStringLiteral("--card-mm, --sides and --paper go with --sheet"));
+
+    if (!QFileInfo(options.input).isFile()) {
+        printLine(stderr, QStringLiteral("orvane-render: %1 is not a file").arg(options.input));
+        return ExitFailed;
+    }
+
+    const bool showProgress = !parser.isSet(quiet) && isatty(fileno(stderr));
+    ProgressLine line;
+    QElapsedTimer timer;
+    timer.start();
+    const DeckRenderResult result =
+        showProgress ? renderDeck(options, std::ref(line)) : renderDeck(options);
+    line.clear();
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+
+    if (!result.fatal.isEmpty()) {
+        printLine(stderr, QStringLiteral("orvane-render: %1").arg(result.fatal));
+        return ExitFailed;
+    }
+    for (const QString& problem : result.problems)
+        printLine(stderr, problem);
+    if (!parser.isSet(quiet)) {
+        QString summary =
+            QStringLiteral("%1 cards, %2 pictures").arg(result.cards).arg(result.pictures);
+        if (result.sheetPages > 0)
+            summary += result.sheetPages == 1
+                           ? QStringLiteral(", a sheet of 1 page")
+                           : QStringLiteral(", a sheet of %1 pages").arg(result.sheetPages);
+        summary += QStringLiteral(" in %1 s").arg(seconds, 0, 'f', 2);
+        if (!result.problems.isEmpty())
+            summary += QStringLiteral("; %1 problems").arg(result.problems.size());
+        printLine(stdout, summary);
+    }
+    return result.ok() ? ExitOk : ExitFailed;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace orvane {
+
+// One record of a CSV file and the physical line (1-based) it starts on.
+struct CsvRecord {
+    int line = 0;
+    QStringList fields;
+};
+
+// The records of a CSV text (RFC 4180 through libcsv: quoted fields with commas, quotes and line
+// breaks inside; CRLF, LF or CR line ends; a UTF-8 byte order mark skipped). Blank lines give
+// no record. A quoting error ends the reading: the records before it are kept.
+struct CsvText {
+    QList<CsvRecord> records;
+    bool byteOrderMark = false;
+    QByteArray lineEnd = "\r\n";  // the first line end of the text
+    int errorLine = 0;            // the line of the record that could not be read; 0: none
+    QString error;
+};
+
+CsvText readCsv(const QByteArray& bytes);
+
+// One line of CSV text, without the line end: fields quoted only where they need it.
+QByteArray csvLine(const QStringList& fields);
+
+}  // namespace orvane

@@ -1,0 +1,227 @@
+#include "card/deck_file.h"
+#include "support/images.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace orvane;
+
+// Readable failure output for texts and lists of texts.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString DeckPath = QStringLiteral("/decks/set.csv");
+
+QStringList problemTexts(const Deck& deck)
+{
+    QStringList texts;
+    for (const DeckProblem& p : deck.problems)
+        texts << p.text();
+    return texts;
+}
+
+std::string joined(const QStringList& lines)
+{
+    return lines.join(QLatin1Char('\n')).toStdString();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+TEST(DeckFile, ColumnsByNameQuotingBomAndLineEnds)
+{
+    // Another column order, header in other cases, an unknown column, quoted cells with commas,
+    // quotes and line breaks, a BOM, CRLF and LF mixed, a blank line.
+    const QByteArray csv = "\xEF\xBB\xBF"
+                           "Notes,DOWN,Name,up,left,right,Element,arrows,x,y,TopX,elemy\r\n"
+                           "\"a, b\",2,\"Hero, \"\"the\"\" first\",1,A,10,fire,0 7,31,62,,\r\n"
+                           "\r\n"
+                           "\"two\nlines\",9,Second,9,9,9,,upper-left Down,,,0,-3\n"
+                           "x,5,Third,5,5,5,TRAP,,,,,\n";
+    const Deck deck = readDeckText(csv, DeckPath);
+    ASSERT_TRUE(deck.problems.isEmpty()) << joined(problemTexts(deck));
+    ASSERT_EQ(deck.rows.size(), 3);
+
+    const Card& hero = deck.rows[0].card;
+    EXPECT_EQ(deck.rows[0].line, 2);
+    EXPECT_EQ(hero.name, QStringLiteral("Hero, \"the\" first"));
+    EXPECT_EQ(hero.sides, (std::array<QString, 4>{"1", "A", "A", "2"}));
+    EXPECT_EQ(hero.element, 0);
+    EXPECT_EQ(hero.arrows,
+              (std::array<bool, 8>{true, false, false, false, false, false, false, true}));
+    EXPECT_EQ(hero.x, 31);
+    EXPECT_EQ(hero.y, 62);
+    EXPECT_EQ(hero.placement, CardPlacement{});
+    EXPECT_TRUE(hero.mainPicturePath.isEmpty());
+
+    const Card& second = deck.rows[1].card;
+    EXPECT_EQ(deck.rows[1].line, 4);
+    EXPECT_EQ(second.element, 8);  // empty: None
+    EXPECT_EQ(second.arrows,
+              (std::array<bool, 8>{true, false, false, false, false, false, true, false}));
+    EXPECT_EQ(second.placement.TopX, 0);
+    EXPECT_EQ(second.placement.ElemY, -3);
+    EXPECT_EQ(second.placement.TopY, CardPlacement{}.TopY);
+
+    const Card& trap = deck.rows[2].card;
+    EXPECT_EQ(deck.rows[2].line, 6);
+    EXPECT_EQ(trap.element, 10);
+    EXPECT_EQ(trap.sides, (std::array<QString, 4>{"2", "2", "2", "2"}));
+}
+
+TEST(DeckFile, EachBadValueNamesItsLineAndColumn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("hero.bmp")), "x"));
+    QDir(dir.path()).mkdir(QStringLiteral("folder.bmp"));
+    const QString path = dir.filePath(QStringLiteral("set.csv"));
+    const QByteArray csv = "name,up,left,right,down,element,arrows,picture,x,y,TopX\n"
+                           "\"Good\none\",1,1,1,1,,,hero.bmp,,,\n"     // lines 2-3
+                           "Bad side,0,1,1,1,,,,,,\n"                  // 4
+                           "Bad side 2,1,1,11,1,,,,,,\n"               // 5
+                           "Empty side,1,1,1,,,,,,,\n"                 // 6
+                           ",1,1,1,1,,,,,,\n"                          // 7
+                           "Bad element,1,1,1,1,Lava,,,,,\n"           // 8
+                           "Bad arrow,1,1,1,1,,8,,,,\n"                // 9
+                           "Bad word,1,1,1,1,,up sideways,,,,\n"       // 10
+                           "Twice,1,1,1,1,,up 1,,,,\n"                 // 11
+                           "Too many,1,1,1,1,,0 1,,,,\n"               // 12
+                           "Trap too many,,,,,trap,0 1,,,,\n"          // 13
+                           "Bad x,1,1,1,1,,,,63,,\n"                   // 14
+                           "Bad y,1,1,1,1,,,,,-1,\n"                   // 15
+                           "Bad place,1,1,1,1,,,,,,seven\n"            // 16
+                           "No picture,1,1,1,1,,,missing.png,,,\n"     // 17
+                           "Folder picture,1,1,1,1,,,folder.bmp,,,\n"  // 18
+                           "GOOD ONE,1,1,1,1,,,,,,\n"            // 19: not a duplicate (newline)
+                           "Hero: 1,A,A,A,A,,0 1 2 3 4 5,,,,\n"  // 20
+                           "hero/ 1,1,1,1,1,,,,,,\n";            // 21: same file names as 20
+    ASSERT_TRUE(writeFile(path, csv));
+    const Deck deck = readDeck(path);
+    const QString p = path + QLatin1Char(':');
+    const QStringList expected = {
+        p + "4: column up: \"0\" is not a side value (1 to 9, or A or 10)",
+        p + "5: column right: \"11\" is not a side value (1 to 9, or A or 10)",
+        p + "6: column down: the side is empty",
+        p + "7: column name: the card has no name",
+        p + "8: column element: \"Lava\" is not an element (Fire, Water, Ice, Earth, Wind, Poison, "
+            "Bolt, Holy, None, Shadow or Trap)",
+        p + "9: column arrows: \"8\" is not an arrow (0 to 7, or upper-left, up, upper-right, "
+            "left, right, lower-left, down, lower-right)",
+        p + "10: column arrows: \"sideways\" is not an arrow (0 to 7, or upper-left, up, "
+            "upper-right, left, right, lower-left, down, lower-right)",
+        p + "11: column arrows: the arrow up is named twice",
+        p + "12: column arrows: 2 arrows, but a card of total 4 may have 1 at most",
+        p + "13: column arrows: 2 arrows, but a card of total 8 may have 1 at most",
+        p + "14: column x: \"63\" is not a whole number from 0 to 62",
+        p + "15: column y: \"-1\" is not a whole number from 0 to 62",
+        p + "16: column TopX: \"seven\" is not a number from -32768 to 32767",
+        p + "17: column picture: there is no picture " + dir.filePath("missing.png"),
+        p + "18: column picture: " + dir.filePath("folder.bmp") + " is not a file",
+        p + "21: column name: the card on line 20 already has the name \"hero/ 1\" (or one that "
+            "gives the same file names)",
+    };
+    EXPECT_EQ(problemTexts(deck), expected) << joined(problemTexts(deck));
+    ASSERT_EQ(deck.rows.size(), 3);
+    EXPECT_EQ(deck.rows[0].line, 2);
+    EXPECT_EQ(deck.rows[0].card.mainPicturePath, dir.filePath(QStringLiteral("hero.bmp")));
+    EXPECT_EQ(deck.rows[1].line, 19);
+    EXPECT_EQ(deck.rows[2].line, 20);
+}
+
+TEST(DeckFile, WholeDeckProblems)
+{
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"", "/decks/set.csv:1: the deck is empty: it needs a header row"},
+        {"name,up,left,right\nA,1,1,1\n",
+         "/decks/set.csv:1: the header row has no column down (it needs name, up, left, right "
+         "and down)"},
+        {"\n\nname,up,up,left,right,down\n", "/decks/set.csv:3: the column \"up\" appears twice"},
+        {"name,up,left,right,down\nA,1,1,1,1\n\"B,1,1,1,1\nC,1,1,1,1\n",
+         "/decks/set.csv:3: a quoted field is not closed before the end of the file; the rows "
+         "from here on are not read"},
+        {"name,up,left,right,down\nA,1,1,1,1\nB\"x\",1,1,1,1\n",
+         "/decks/set.csv:3: a quote stands inside a field that is not quoted, or a quoted field "
+         "goes on after its closing quote; the rows from here on are not read"},
+    };
+    for (const auto& [csv, expected] : cases) {
+        const Deck deck = readDeckText(csv, DeckPath);
+        EXPECT_EQ(problemTexts(deck), QStringList{QLatin1String(expected)}) << expected;
+        EXPECT_LE(deck.rows.size(), 1);  // the row before a quoting error is kept
+    }
+    const Deck missing = readDeck(QStringLiteral("/no/such/deck.csv"));
+    ASSERT_EQ(missing.problems.size(), 1);
+    EXPECT_TRUE(missing.problems[0].text().startsWith(
+        QStringLiteral("/no/such/deck.csv:0: the deck cannot be read")));
+}
+
+TEST(DeckFile, AddCardToDeckCreatesAppendsAndReplaces)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.csv"));
+    Card hero;
+    hero.name = QStringLiteral("Hero, \"One\"");
+    hero.sides = {"1", "2", "A", "3"};
+    hero.element = 3;
+    hero.arrows[2] = true;
+    hero.mainPicture = gradient(20, 30);
+    hero.x = 5;
+    hero.placement.ElemX = 40;
+    QString error;
+    ASSERT_TRUE(addCardToDeck(path, hero, false, &error)) << error.toStdString();
+    EXPECT_TRUE(deckHasCard(path, QStringLiteral("hero, \"one\"")));
+    EXPECT_FALSE(deckHasCard(path, QStringLiteral("Villain")));
+    EXPECT_FALSE(addCardToDeck(path, hero, false, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("already has a card named"))) << error.toStdString();
+
+    Card villain;
+    villain.name = QStringLiteral("Villain");
+    villain.element = 8;
+    ASSERT_TRUE(addCardToDeck(path, villain, false, &error)) << error.toStdString();
+    hero.sides[0] = QStringLiteral("9");
+    ASSERT_TRUE(addCardToDeck(path, hero, true, &error)) << error.toStdString();
+
+    const Deck deck = readDeck(path);
+    ASSERT_TRUE(deck.problems.isEmpty()) << joined(problemTexts(deck));
+    ASSERT_EQ(deck.rows.size(), 2);
+    Card read = deck.rows[0].card;
+    EXPECT_EQ(read.mainPicturePath, dir.filePath(QStringLiteral("Hero, _One_-picture.png")));
+    EXPECT_EQ(QImage(read.mainPicturePath).convertToFormat(QImage::Format_RGB32), hero.mainPicture);
+    read.mainPicture = hero.mainPicture;
+    read.mainPicturePath = hero.mainPicturePath;
+    EXPECT_EQ(read, hero);
+    EXPECT_EQ(deck.rows[1].card, villain);
+}
+
+TEST(DeckFile, AddCardToDeckKeepsTheDecksOwnColumns)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("own.csv"));
+    ASSERT_TRUE(writeFile(path, "\xEF\xBB\xBFNotes,name,up,left,right,down\r\n"
+                                "\"keep, this\",Old,1,1,1,1\r\n"));
+    Card card;
+    card.name = QStringLiteral("Old");
+    card.arrows[4] = true;
+    QString error;
+    ASSERT_TRUE(addCardToDeck(path, card, true, &error)) << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              QByteArray("\xEF\xBB\xBFNotes,name,up,left,right,down,element,arrows\r\n"
+                         "\"keep, this\",Old,A,A,A,A,,right\r\n"));
+
+    ASSERT_TRUE(writeFile(path, "name,up\nBroken\"x,1\n"));
+    EXPECT_FALSE(addCardToDeck(path, card, true, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("line 2 cannot be read"))) << error.toStdString();
+}
+
+}  // namespace
