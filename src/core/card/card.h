@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card_placement.h"
+#include "card/picture_fit.h"
 
 #include <QImage>
 #include <QString>
@@ -17,9 +18,16 @@ inline constexpr int MainPictureMaxOffset = 62;
 
 // Everything that makes one card, without a window: what the editor's controls hold.
 //
-// `mainPicture` holds the picture's pixels as loaded. Settings that prepare a picture for the
-// card (fitting, cropping) belong beside it as their own member, so that a card keeps both the
-// original pixels and how they are to be prepared.
+// `mainPicture` holds what the main picture box holds: the picture as loaded, or, once it was
+// prepared for the card, the prepared picture; then `preparation` keeps the source pixels and
+// the settings, so the same preparation can be opened again.
+struct PicturePreparation {
+    QImage source;  // RGB32; null: the main picture was not prepared
+    PictureFit fit;
+
+    bool operator==(const PicturePreparation&) const = default;
+};
+
 struct Card {
     QString name;                                      // the card's name (file names, deck rows)
     std::array<QString, 4> sides{"A", "A", "A", "A"};  // number box texts: top, left, right, bottom
@@ -30,6 +38,7 @@ struct Card {
     int x = 0;                // offset of the main picture, 0..62
     int y = 0;
     CardPlacement placement;
+    PicturePreparation preparation;
 
     bool operator==(const Card&) const = default;
 

@@ -50,7 +50,7 @@ public:
         Card card;
         const bool ok = readName(card) && readSides(card) && readElement(card) &&
                         readArrows(card) && readOffset(card) && readPlacement(card) &&
-                        readPicture(card);
+                        readPicture(card) && readPreparation(card);
         if (!ok) {
             *problem = m_problem;
             return std::nullopt;
@@ -173,13 +173,20 @@ private:
             return fail(QStringLiteral("the picture's \"path\" is not a text"));
         card.mainPicturePath = path.toString();
 
+        return readPixels(p, "the picture", &card.mainPicture);
+    }
+
+    // The pixels of a picture kept as PNG in base64 under "png".
+    bool readPixels(const QJsonObject& p, const char* what, QImage* out)
+    {
+        const QString name = QLatin1String(what);
         const QJsonValue png = p.value(QLatin1String("png"));
         if (!png.isString())
-            return fail(QStringLiteral("the picture's pixels (\"png\") are missing"));
+            return fail(QStringLiteral("%1's pixels (\"png\") are missing").arg(name));
         const auto decoded = QByteArray::fromBase64Encoding(
             png.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
-            return fail(QStringLiteral("the picture's pixels are not valid base64"));
+            return fail(QStringLiteral("%1's pixels are not valid base64").arg(name));
         QByteArray bytes = *decoded;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
@@ -187,15 +194,45 @@ private:
         const QSize size = reader.size();
         if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
                                qint64(size.width()) * size.height() > MaxPicturePixels))
-            return fail(QStringLiteral("the picture is too large (%1 × %2 pixels)")
+            return fail(QStringLiteral("%1 is too large (%2 × %3 pixels)")
+                            .arg(name)
                             .arg(size.width())
                             .arg(size.height()));
         const QImage image = reader.read();
         if (image.isNull())
             return fail(
-                QStringLiteral("the picture's pixels are damaged (%1)").arg(reader.errorString()));
-        card.mainPicture = image.convertToFormat(QImage::Format_RGB32);
+                QStringLiteral("%1's pixels are damaged (%2)").arg(name, reader.errorString()));
+        *out = image.convertToFormat(QImage::Format_RGB32);
         return true;
+    }
+
+    // The source picture and the settings that prepared the main picture.
+    bool readPreparation(Card& card)
+    {
+        const QJsonValue preparation = m_root.value(QLatin1String("preparation"));
+        if (preparation.isNull() || preparation.isUndefined())
+            return true;
+        if (!preparation.isObject())
+            return fail(QStringLiteral("\"preparation\" is not an object"));
+        const QJsonObject p = preparation.toObject();
+        const QJsonValue settings = p.value(QLatin1String("settings"));
+        if (!settings.isObject())
+            return fail(QStringLiteral("the preparation's \"settings\" are missing"));
+        QMap<QString, QString> texts;
+        const QJsonObject object = settings.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            if (!it.value().isString())
+                return fail(
+                    QStringLiteral("the preparation's setting \"%1\" is not a text").arg(it.key()));
+            texts[it.key()] = it.value().toString();
+        }
+        PictureFitProblem problem;
+        const std::optional<PictureFit> fit = parsePictureFit(texts, &problem);
+        if (!fit)
+            return fail(QStringLiteral("the preparation's setting \"%1\" is wrong: %2")
+                            .arg(problem.name, problem.message));
+        card.preparation.fit = *fit;
+        return readPixels(p, "the source picture", &card.preparation.source);
     }
 
     const QJsonObject& m_root;
@@ -242,6 +279,21 @@ QByteArray cardToJson(const Card& card)
         picture[QLatin1String("height")] = card.mainPicture.height();
         picture[QLatin1String("png")] = QString::fromLatin1(pngBytes(card.mainPicture).toBase64());
         root[QLatin1String("picture")] = picture;
+    }
+    if (card.preparation.source.isNull()) {
+        root[QLatin1String("preparation")] = QJsonValue();
+    } else {
+        QJsonObject settings;
+        const QMap<QString, QString> texts = pictureFitSettings(card.preparation.fit);
+        for (auto it = texts.begin(); it != texts.end(); ++it)
+            settings[it.key()] = it.value();
+        QJsonObject preparation;
+        preparation[QLatin1String("settings")] = settings;
+        preparation[QLatin1String("width")] = card.preparation.source.width();
+        preparation[QLatin1String("height")] = card.preparation.source.height();
+        preparation[QLatin1String("png")] =
+            QString::fromLatin1(pngBytes(card.preparation.source).toBase64());
+        root[QLatin1String("preparation")] = preparation;
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
