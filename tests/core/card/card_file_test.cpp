@@ -33,6 +33,21 @@ Card sampleCard()
     return card;
 }
 
+Card preparedCard()
+{
+    Card card = sampleCard();
+    card.preparation.source = gradient(160, 120);
+    card.preparation.fit.mode = FitMode::Fill;
+    card.preparation.fit.resample = Resample::Nearest;
+    card.preparation.fit.panX = -12;
+    card.preparation.fit.panY = 7;
+    card.preparation.fit.key = KeyMode::Colour;
+    card.preparation.fit.keyColour = qRgb(0x12, 0x34, 0x56);
+    card.preparation.fit.tolerance = 40;
+    card.preparation.fit.keepDarkVisible = true;
+    return card;
+}
+
 QByteArray edited(const Card& card, const std::function<void(QJsonObject&)>& edit)
 {
     QJsonObject root = QJsonDocument::fromJson(cardToJson(card)).object();
@@ -44,7 +59,7 @@ TEST(CardFile, RoundTripKeepsEveryValueAndPixel)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("hero.orvcard"));
-    for (const Card& card : {sampleCard(), Card{}}) {
+    for (const Card& card : {sampleCard(), Card{}, preparedCard()}) {
         QString error;
         ASSERT_TRUE(writeCardFile(card, path, &error)) << error.toStdString();
         const CardFileRead read = readCardFile(path);
@@ -90,6 +105,15 @@ TEST(CardFile, RefusalsNameTheFileAndTheProblem)
          "pixels are damaged"},
         {set("picture", QJsonObject{{"path", QStringLiteral("a.bmp")}}),
          "pixels (\"png\") are missing"},
+        {set("preparation", 3), "\"preparation\" is not an object"},
+        {set("preparation", QJsonObject{{"png", QStringLiteral("")}}),
+         "preparation's \"settings\" are missing"},
+        {set("preparation", QJsonObject{{"settings", QJsonObject{{"fit", 2}}}}),
+         "setting \"fit\" is not a text"},
+        {set("preparation", QJsonObject{{"settings", QJsonObject{{"tolerance", "300"}}}}),
+         "setting \"tolerance\" is wrong"},
+        {set("preparation", QJsonObject{{"settings", QJsonObject{}}}),
+         "the source picture's pixels (\"png\") are missing"},
     };
     for (const auto& [bytes, expected] : cases) {
         const CardFileRead read = cardFromJson(bytes, QStringLiteral("/decks/hero.orvcard"));
@@ -107,6 +131,18 @@ TEST(CardFile, UnknownMembersOfTheSameVersionAreSkipped)
     });
     const CardFileRead read = cardFromJson(json, QStringLiteral("x.orvcard"));
     ASSERT_TRUE(read.card) << read.error.toStdString();
+    EXPECT_EQ(*read.card, sampleCard());
+}
+
+TEST(CardFile, FileWithoutPreparationReadsAsUnprepared)
+{
+    // Files written before pictures were prepared have no "preparation" member at all.
+    const QByteArray json =
+        edited(sampleCard(), [](QJsonObject& root) { root.remove(QLatin1String("preparation")); });
+    ASSERT_FALSE(json.contains("preparation"));
+    const CardFileRead read = cardFromJson(json, QStringLiteral("old.orvcard"));
+    ASSERT_TRUE(read.card) << read.error.toStdString();
+    EXPECT_TRUE(read.card->preparation.source.isNull());
     EXPECT_EQ(*read.card, sampleCard());
 }
 
