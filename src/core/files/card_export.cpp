@@ -1,5 +1,7 @@
 #include "files/card_export.h"
 
+#include "files/png_writer.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
@@ -108,7 +110,7 @@ QByteArray encodeCardPicture(const QImage& card, ExportFormat format, int scale,
     } else {
         const QImage picture = scaleCardPicture(card, scale);
         switch (format) {
-        case ExportFormat::Png: bytes = encodeWithQt(picture, "png", &why); break;
+        case ExportFormat::Png: bytes = encodePng(picture, &why); break;
         case ExportFormat::Bmp:
             bytes = encodeWithQt(picture.convertToFormat(QImage::Format_RGB888), "bmp", &why);
             break;

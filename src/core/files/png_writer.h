@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace orvane {
+
+// Encodes `image` as an 8-bit RGB PNG. Each row is filtered with the one "Sub" filter and
+// deflated at a low level: a card compresses about as well as with libpng's adaptive search of
+// every filter, which costs most of a deck's render. Empty bytes, with `error` set, on failure.
+QByteArray encodePng(const QImage& image, QString* error);
+
+}  // namespace orvane
