@@ -16,6 +16,8 @@
 #include <QtTest>
 #include <QUndoStack>
 
+#include <memory>
+
 class Form2ClipboardTest : public QObject {
     Q_OBJECT
 private slots:
@@ -37,9 +39,12 @@ private:
 
 namespace {
 
-// Sends a drag entering `target` and, when accepted, the drop of `data`.
-bool drop(QWidget* form, QMimeData* data)
+// Sends a drag entering `target` and, when accepted, the drop of `data`; takes `data` over
+// (a drag event does not own its data).
+bool drop(QWidget* form, QMimeData* dropData)
 {
+    const std::unique_ptr<QMimeData> owned(dropData);
+    QMimeData* data = owned.get();
     const QPoint at(300, 200);
     QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form, &enter);
