@@ -20,17 +20,6 @@ constexpr qint64 MaxPicturePixels = 25LL * 1000 * 1000;
 
 constexpr const char* SideKeys[4] = {"up", "left", "right", "down"};
 
-struct PlacementField {
-    const char* key;
-    qint16 CardPlacement::*member;
-};
-constexpr PlacementField PlacementFields[10] = {
-    {"TopX", &CardPlacement::TopX},       {"TopY", &CardPlacement::TopY},
-    {"LeftX", &CardPlacement::LeftX},     {"LeftY", &CardPlacement::LeftY},
-    {"RightX", &CardPlacement::RightX},   {"RightY", &CardPlacement::RightY},
-    {"BottomX", &CardPlacement::BottomX}, {"BottomY", &CardPlacement::BottomY},
-    {"ElemX", &CardPlacement::ElemX},     {"ElemY", &CardPlacement::ElemY}};
-
 QByteArray pngBytes(const QImage& image)
 {
     QByteArray bytes;

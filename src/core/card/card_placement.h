@@ -15,4 +15,16 @@ struct CardPlacement {
     bool operator==(const CardPlacement&) const = default;
 };
 
+// The ten values by the names card files and decks use for them.
+struct PlacementField {
+    const char* key;
+    qint16 CardPlacement::*member;
+};
+inline constexpr PlacementField PlacementFields[10] = {
+    {"TopX", &CardPlacement::TopX},       {"TopY", &CardPlacement::TopY},
+    {"LeftX", &CardPlacement::LeftX},     {"LeftY", &CardPlacement::LeftY},
+    {"RightX", &CardPlacement::RightX},   {"RightY", &CardPlacement::RightY},
+    {"BottomX", &CardPlacement::BottomX}, {"BottomY", &CardPlacement::BottomY},
+    {"ElemX", &CardPlacement::ElemX},     {"ElemY", &CardPlacement::ElemY}};
+
 }  // namespace orvane

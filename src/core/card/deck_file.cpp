@@ -35,17 +35,6 @@ enum Column {
 constexpr int RequiredColumns[] = {Name, Up, Left, Right, Down};
 constexpr int SideColumns[4] = {Up, Left, Right, Down};
 
-struct PlacementField {
-    const char* key;
-    qint16 CardPlacement::*member;
-};
-constexpr PlacementField PlacementFields[10] = {
-    {"TopX", &CardPlacement::TopX},       {"TopY", &CardPlacement::TopY},
-    {"LeftX", &CardPlacement::LeftX},     {"LeftY", &CardPlacement::LeftY},
-    {"RightX", &CardPlacement::RightX},   {"RightY", &CardPlacement::RightY},
-    {"BottomX", &CardPlacement::BottomX}, {"BottomY", &CardPlacement::BottomY},
-    {"ElemX", &CardPlacement::ElemX},     {"ElemY", &CardPlacement::ElemY}};
-
 QString columnName(int column)
 {
     static const char* names[FirstPlacement] = {"name",    "up",     "left",    "right", "down",
