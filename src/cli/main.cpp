@@ -1,6 +1,7 @@
 // orvane-render: every card of a deck (CSV) or a card file as pictures, without a window.
 #include "files/card_export.h"
 #include "files/card_sheet.h"
+#include "platform/heap_tuning.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -74,6 +75,7 @@ private:
 
 int main(int argc, char* argv[])
 {
+    keepFreedHeapForReuse();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvane-render"));
 
