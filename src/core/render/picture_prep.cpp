@@ -249,6 +249,16 @@ PictureGeometry pictureGeometry(QSize source, const PictureFit& fit)
     return g;
 }
 
+PictureFit asLoadedFit(QSize source)
+{
+    PictureFit fit;
+    fit.mode = FitMode::None;
+    fit.resample = Resample::Nearest;
+    fit.panX = -floorHalf(PreparedPictureMaxSide - source.width());
+    fit.panY = -floorHalf(PreparedPictureMaxSide - source.height());
+    return fit;
+}
+
 SubjectMask subjectMask(const QImage& picture, const PictureFit& fit)
 {
     SubjectMask mask;

@@ -33,6 +33,10 @@ struct PictureGeometry {
 
 PictureGeometry pictureGeometry(QSize source, const PictureFit& fit);
 
+// The preparation of a picture as it is loaded: 1 : 1, its upper-left pixel on the card's, so
+// the prepared picture is the upper-left part of it that the card can show.
+PictureFit asLoadedFit(QSize source);
+
 // How much of each source pixel is subject (255) rather than background (0), row by row; empty
 // when nothing is background.
 struct SubjectMask {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/picture_fit.h"
 #include "editor/wake_timer.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
@@ -206,6 +207,11 @@ private:
     // Save / Discard / Cancel when there is something to lose; true when the caller may go on.
     bool maybeSaveChanges(const QString& title);
     void mainPictureChanged(const QString& path);
+    // A picture larger than the card: the box keeps what the card can show, the preparation
+    // the whole picture. True when it was larger.
+    bool keepWhatTheCardCanShow(const QString& path);
+    void offerToPrepare(QSize source, const QString& title);
+    void openPrepareWindow(const orvane::PictureFit& start);
     void buildLayout();
     void buildWorkSurfaces();
     void setTabOrderFromLayout();

@@ -276,13 +276,18 @@ void Form2::pasteMainPicture()
 
 void Form2::mainPictureChanged(const QString& path)
 {
-    const QImage& picture = picMainPic->image();
-    m_document->setMainPicture(picture, path);
+    const QSize loaded = picMainPic->image().size();
+    const bool larger = keepWhatTheCardCanShow(path);
+    if (!larger)
+        m_document->setMainPicture(picMainPic->image(), path);
     m_document->record(CardDocument::Change::MainPicture);
-    const QString size = QStringLiteral("%1 × %2").arg(picture.width()).arg(picture.height());
+    const QString size = QStringLiteral("%1 × %2").arg(loaded.width()).arg(loaded.height());
     showStatus(path.isEmpty() ? QStringLiteral("Pasted the main picture (%1)").arg(size)
                               : QStringLiteral("Loaded the main picture %1 (%2)")
                                     .arg(QFileInfo(path).fileName(), size));
+    if (larger)
+        offerToPrepare(loaded, path.isEmpty() ? QStringLiteral("Paste Main Picture")
+                                              : QStringLiteral("Load Main Picture"));
 }
 
 // ---- Dropped files ----------------------------------------------------------------------------

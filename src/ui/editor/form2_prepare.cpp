@@ -4,6 +4,7 @@
 #include "card/module1.h"
 #include "editor/card_document.h"
 #include "render/compositor.h"
+#include "render/picture_prep.h"
 #include "widgets/picture_box.h"
 #include "windows/prepare_picture_window.h"
 
@@ -11,7 +12,41 @@
 
 using namespace orvane;
 
+bool Form2::keepWhatTheCardCanShow(const QString& path)
+{
+    const QImage source = picMainPic->image();
+    if (source.width() <= PreparedPictureMaxSide && source.height() <= PreparedPictureMaxSide)
+        return false;
+    // The scroll bars move the picture right and down only, so nothing beyond its upper-left
+    // 62 x 62 can ever reach the card: the box holds that part, and the whole picture is kept
+    // once, as the source that Prepare Main Picture... can still scale and pan.
+    const PictureFit fit = asLoadedFit(source.size());
+    const QImage shown = preparePicture(source, fit);
+    picMainPic->setPicture(shown);
+    m_document->setMainPicture(shown, path);
+    m_document->setPreparation({source, fit});
+    return true;
+}
+
+void Form2::offerToPrepare(QSize source, const QString& title)
+{
+    const int answer = m_services.prompts->messageBox(
+        QStringLiteral("The picture is %1 × %2, larger than the card (62 × 62): only its "
+                       "upper-left 62 × 62 can reach the card.\n\nPrepare it now (fit or fill "
+                       "the card, pan, transparent background)?")
+            .arg(source.width())
+            .arg(source.height()),
+        YesNo | Question, title);
+    if (answer == AnswerYes)
+        openPrepareWindow(PictureFit{});  // a fresh start: the whole picture fitted
+}
+
 void Form2::prepareMainPicture()
+{
+    openPrepareWindow(m_document->preparation().fit);
+}
+
+void Form2::openPrepareWindow(const PictureFit& start)
 {
     const Card card = m_document->snapshot();
     // A prepared picture opens again from its source and settings; else the box's picture.
@@ -38,7 +73,7 @@ void Form2::prepareMainPicture()
                     scrY->value());
         return cards;
     };
-    auto* window = new PreparePictureWindow(source, card.preparation.fit, compose, this);
+    auto* window = new PreparePictureWindow(source, prepared ? start : PictureFit{}, compose, this);
     connect(
         window, &PreparePictureWindow::accepted, this,
         [this, source, path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {

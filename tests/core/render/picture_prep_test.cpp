@@ -100,6 +100,22 @@ TEST(PreparePicture, OneToOnePlacesEveryPixelAtItsOffset)
     }
 }
 
+// As loaded: the upper-left part the card can show, pixel for pixel, for odd and even sizes.
+TEST(PreparePicture, AsLoadedKeepsTheUpperLeftPart)
+{
+    for (const QSize size : {QSize(160, 120), QSize(161, 63), QSize(63, 300), QSize(62, 62),
+                             QSize(30, 200), QSize(6000, 41)}) {
+        const QImage source = gradient(size.width(), size.height());
+        const QImage expected =
+            source.copy(0, 0, std::min(62, size.width()), std::min(62, size.height()));
+        const PictureFit fit = asLoadedFit(size);
+        EXPECT_EQ(pictureGeometry(size, fit).offset, QPoint(0, 0))
+            << size.width() << "x" << size.height();
+        EXPECT_TRUE(preparePicture(source, fit) == expected)
+            << size.width() << "x" << size.height();
+    }
+}
+
 TEST(PreparePicture, NearestRepeatsPixelsAndSmoothAverages)
 {
     QImage checker(2, 2, QImage::Format_RGB32);

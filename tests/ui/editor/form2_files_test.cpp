@@ -1,4 +1,5 @@
 // The file commands through the main window: load the main picture, save both cards, export.
+#include "editor/card_document.h"
 #include "support/form2_fixture.h"
 #include "support/gif_writer.h"
 #include "support/images.h"
@@ -81,8 +82,12 @@ void Form2FilesTest::loadSetsThePictureAndOffersTheLastPath()
     Form2Fixture f;
     f.prompts.fileAnswers.enqueue(first);
     f->cmdLoadMain->click();
-    QCOMPARE(f->picMainPic->size(), QSize(104, 84));
-    QCOMPARE(f->picMainPic->image(), gradient(100, 80));
+    // Larger than the card: the box keeps the part the card can show, the preparation the whole.
+    QCOMPARE(f->picMainPic->size(), QSize(66, 66));
+    QCOMPARE(f->picMainPic->image(), gradient(100, 80).copy(0, 0, 62, 62));
+    QCOMPARE(f->document().preparation().source, gradient(100, 80));
+    QCOMPARE(f.prompts.messages.size(), 1);  // the offer to prepare it, answered No
+    QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("100 × 80")));
     QVERIFY(Module1::NeedsRedraw);
     f.prompts.fileAnswers.enqueue(second);
     f->cmdLoadMain->click();
@@ -124,7 +129,8 @@ void Form2FilesTest::loadShowsABusyCursorWhileTheWindowGoesOn()
     f.prompts.fileAnswers.enqueue(path);
     f->cmdLoadMain->click();
     QCOMPARE(cursorWhileLoading, int(Qt::WaitCursor));
-    QCOMPARE(f->picMainPic->image().size(), QSize(3000, 3000));
+    QCOMPARE(f->picMainPic->image().size(), QSize(62, 62));
+    QCOMPARE(f->document().preparation().source.size(), QSize(3000, 3000));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 

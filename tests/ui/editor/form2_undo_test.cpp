@@ -213,7 +213,8 @@ void Form2UndoTest::mainPictureStep()
     QVERIFY(f->document().snapshot().mainPicture.isNull());
     QVERIFY(viewOf(f) == before);
     f->actRedo->trigger();
-    QCOMPARE(f->picMainPic->image(), gradient(80, 70));
+    QCOMPARE(f->picMainPic->image(), gradient(80, 70).copy(0, 0, 62, 62));
+    QCOMPARE(f->document().preparation().source, gradient(80, 70));
     QVERIFY(viewOf(f) == loaded);
     // A cancelled or refused load is no step.
     f->actLoadMain->trigger();

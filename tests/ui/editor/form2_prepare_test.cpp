@@ -1,0 +1,207 @@
+// Prepare Main Picture... from the editor: a large picture keeps only what the card can show, the
+// offer to prepare it, the menu and the double-click, OK as one undo step, Cancel as nothing.
+#include "editor/card_document.h"
+#include "render/picture_prep.h"
+#include "support/card_view.h"
+#include "support/images.h"
+#include "widgets/zoom_view.h"
+#include "windows/prepare_picture_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <QUndoStack>
+
+using namespace orvane;
+
+namespace {
+
+QImage busyPicture(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, (x + 2 * y) % 9 == 0 ? 0 : qRgb((x * 5) % 256, (y * 3) % 256, 90));
+    return image;
+}
+
+QString saved(QTemporaryDir& dir, const QImage& image, const char* name)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    return image.save(path, "PNG") ? path : QString();
+}
+
+PreparePictureWindow* openWindow(Form2Fixture& f)
+{
+    return f->findChild<PreparePictureWindow*>();
+}
+
+void load(Form2Fixture& f, const QString& path, int answer)
+{
+    f.prompts.fileAnswers.enqueue(path);
+    f.prompts.messageAnswers.enqueue(answer);
+    f->actLoadMain->trigger();
+}
+
+}  // namespace
+
+class Form2PrepareTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aLargePictureShowsTheSameCards_data();
+    void aLargePictureShowsTheSameCards();
+    void aSmallPictureIsKeptWholeAndNotOffered();
+    void yesToTheOfferOpensTheWindowFitted();
+    void okIsOneUndoStepAndCancelNothing();
+    void doubleClickReopensWithTheKeptSettings();
+    void withoutAPictureTheStatusSaysSo();
+};
+
+void Form2PrepareTest::aLargePictureShowsTheSameCards_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::newRow("wide at 0, 0") << QSize(160, 120) << 0 << 0;
+    QTest::newRow("wide moved") << QSize(160, 120) << 31 << 17;
+    QTest::newRow("tall at the far end") << QSize(40, 300) << 62 << 62;
+    QTest::newRow("one row too wide") << QSize(63, 10) << 5 << 0;
+}
+
+// The box holds the upper-left part only, and the cards are what the whole picture would give.
+void Form2PrepareTest::aLargePictureShowsTheSameCards()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QTemporaryDir dir;
+    const QImage whole = busyPicture(size.width(), size.height());
+    const QImage part = whole.copy(0, 0, std::min(62, size.width()), std::min(62, size.height()));
+
+    Form2Fixture cropped;
+    load(cropped, saved(dir, whole, "whole.png"), AnswerNo);
+    Form2Fixture reference;
+    load(reference, saved(dir, part, "part.png"), AnswerNo);
+    QCOMPARE(cropped->document().undoStack()->count(), 1);  // the load is one step
+    for (Form2Fixture* f : {&cropped, &reference}) {
+        (*f)->scrX->setValue(x);
+        (*f)->scrY->setValue(y);
+    }
+    QCOMPARE(cropped->picMainPic->image(), part);
+    QCOMPARE(cropped->document().preparation().source, whole);
+    QCOMPARE(cropped->document().preparation().fit, asLoadedFit(size));
+    const CardView a = viewOf(cropped);
+    const CardView b = viewOf(reference);
+    QCOMPARE(a.blue, b.blue);
+    QCOMPARE(a.red, b.red);
+    QCOMPARE(cropped.prompts.messages.size(), 1);
+    QCOMPARE(cropped.prompts.messages.front().title, QStringLiteral("Load Main Picture"));
+}
+
+void Form2PrepareTest::aSmallPictureIsKeptWholeAndNotOffered()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    load(f, saved(dir, busyPicture(62, 40), "small.png"), AnswerYes);
+    QCOMPARE(f->picMainPic->image(), busyPicture(62, 40));
+    QVERIFY(f->document().preparation().source.isNull());
+    QCOMPARE(f.prompts.messages.size(), 0);
+    QVERIFY(!openWindow(f));
+}
+
+void Form2PrepareTest::yesToTheOfferOpensTheWindowFitted()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    load(f, saved(dir, busyPicture(200, 100), "photo.png"), AnswerYes);
+    PreparePictureWindow* window = openWindow(f);
+    QVERIFY(window);
+    QSignalSpy accepted(window, &PreparePictureWindow::accepted);
+    window->cmdOK->click();
+    QCOMPARE(accepted.count(), 1);
+    // A fresh start: the whole picture fitted inside the card.
+    QCOMPARE(f->document().preparation().fit, PictureFit{});
+    QCOMPARE(f->picMainPic->image(), preparePicture(busyPicture(200, 100), PictureFit{}));
+    QCOMPARE(f->picMainPic->image().size(), QSize(62, 46));
+}
+
+void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    const QImage source = busyPicture(120, 90);
+    load(f, saved(dir, source, "art.png"), AnswerNo);
+    const CardView loaded = viewOf(f);
+    QUndoStack* stack = f->document().undoStack();
+    QCOMPARE(stack->count(), 1);
+
+    f->actPrepareMain->trigger();
+    QPointer<PreparePictureWindow> window = openWindow(f);
+    QVERIFY(window);
+    QTest::keyClick(window->picPreviewBlue, Qt::Key_Right);
+    window->cmdCancel->click();
+    QTRY_VERIFY(window.isNull());
+    QCOMPARE(stack->count(), 1);
+    QVERIFY(viewOf(f) == loaded);
+
+    f->actPrepareMain->trigger();
+    window = openWindow(f);
+    QVERIFY(window);
+    QTest::keyClick(window->picPreviewBlue, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(window->picPreviewBlue, Qt::Key_Up);
+    window->cmdOK->click();
+    QTRY_VERIFY(window.isNull());
+    QCOMPARE(stack->count(), 2);
+    PictureFit expected = asLoadedFit(source.size());
+    expected.panX -= 10;
+    expected.panY -= 1;
+    QCOMPARE(f->document().preparation().fit, expected);
+    QCOMPARE(f->picMainPic->image(), preparePicture(source, expected));
+    const CardView prepared = viewOf(f);
+    QVERIFY(prepared.blue != loaded.blue);
+
+    f->actUndo->trigger();
+    QVERIFY(viewOf(f) == loaded);
+    QCOMPARE(f->document().preparation().fit, asLoadedFit(source.size()));
+    f->actRedo->trigger();
+    QVERIFY(viewOf(f) == prepared);
+}
+
+void Form2PrepareTest::doubleClickReopensWithTheKeptSettings()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    load(f, saved(dir, busyPicture(90, 90), "art.png"), AnswerYes);
+    QPointer<PreparePictureWindow> window = openWindow(f);
+    QVERIFY(window);
+    QTest::keyClick(window->picPreviewBlue, Qt::Key_Down);
+    window->cmdOK->click();
+    QTRY_VERIFY(window.isNull());
+    const QImage prepared = f->picMainPic->image().copy();
+
+    QTest::mouseDClick(f->picMainPic, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    window = openWindow(f);
+    QVERIFY(window);
+    window->cmdOK->click();  // unchanged settings give the same picture
+    QTRY_VERIFY(window.isNull());
+    QCOMPARE(f->picMainPic->image(), prepared);
+    PictureFit expected;
+    expected.panY = 1;
+    QCOMPARE(f->document().preparation().fit, expected);
+}
+
+void Form2PrepareTest::withoutAPictureTheStatusSaysSo()
+{
+    Form2Fixture f;
+    f->actPrepareMain->trigger();
+    QVERIFY(!openWindow(f));
+    QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Load a main picture")));
+}
+
+QTEST_MAIN(Form2PrepareTest)
+#include "form2_prepare_test.moc"
