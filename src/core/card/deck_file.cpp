@@ -382,6 +382,39 @@ std::array<QString, ColumnCount> cardCells(const Card& card, const QString& pict
     return cells;
 }
 
+// Why `cells` would not give `card` back when the deck is read, or nothing. The editor's boxes
+// take any text ("a" draws the A digit but counts 0, "10" counts 10 but draws nothing), while a
+// row holds 1 to 9 or A and reads 10 and a as A: such a card, or one whose arrows its total does
+// not allow, would come back as another card or as a bad row.
+QString rowProblem(const Card& card, const std::array<QString, ColumnCount>& cells)
+{
+    for (size_t i = 0; i < 4; ++i) {
+        const QString& side = card.sides[i];
+        if (card.element == ElementTrap) {
+            if (side != QLatin1String("2"))
+                return QStringLiteral("a Trap card has the sides 2, 2, 2, 2, but its %1 side is "
+                                      "\"%2\"")
+                    .arg(columnName(SideColumns[i]), side);
+            continue;
+        }
+        const bool digit =
+            side.size() == 1 && side[0] >= QLatin1Char('1') && side[0] <= QLatin1Char('9');
+        if (!digit && side != QLatin1String("A"))
+            return QStringLiteral("its %1 side is \"%2\", and a deck row holds 1 to 9 or A")
+                .arg(columnName(SideColumns[i]), side);
+    }
+    Header header;
+    QStringList fields;
+    for (int k = 0; k < ColumnCount; ++k) {
+        header.index[size_t(k)] = k;
+        fields << (k == Picture ? QString() : cells[size_t(k)]);  // the picture is not written yet
+    }
+    DeckProblem problem;
+    if (!RowReader(header, fields, QString()).read(&problem))
+        return QStringLiteral("column %1: %2").arg(problem.column, problem.message);
+    return {};
+}
+
 bool writeWhole(const QString& path, const QByteArray& bytes, QString* why)
 {
     QSaveFile file(path);
@@ -421,8 +454,8 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
 {
     const auto fail = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("The card cannot be added to the deck %1: %2.")
-                         .arg(QDir::toNativeSeparators(deckPath), why);
+            *error = QStringLiteral("The card \"%1\" could not be added to the deck %2: %3.")
+                         .arg(card.name.trimmed(), QDir::toNativeSeparators(deckPath), why);
         return false;
     };
     if (card.name.trimmed().isEmpty())
@@ -455,6 +488,8 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
     if (!card.mainPicture.isNull())
         pictureFile = safeFileName(card.name.trimmed()) + QStringLiteral("-picture.png");
     const std::array<QString, ColumnCount> cells = cardCells(card, pictureFile);
+    if (const QString problem = rowProblem(card, cells); !problem.isEmpty())
+        return fail(problem);
     const Card defaults;
     const std::array<QString, ColumnCount> defaultCells = cardCells(defaults, QString());
     QStringList& headerFields = text.records.front().fields;
@@ -491,13 +526,23 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
         if (header->index[size_t(k)] >= 0)
             row[header->index[size_t(k)]] = cells[size_t(k)];
 
+    // The picture goes first, so that the deck never names a picture that is not there; when
+    // the deck then cannot be written, the picture file is put back as it was.
     const QString folder = QFileInfo(deckPath).absolutePath();
-    if (!pictureFile.isEmpty()) {
+    const QString picturePath =
+        pictureFile.isEmpty() ? QString() : QDir(folder).filePath(pictureFile);
+    std::optional<QByteArray> oldPicture;
+    if (!picturePath.isEmpty()) {
+        if (QFileInfo::exists(picturePath)) {
+            oldPicture = readBytes(picturePath, &why);
+            if (!why.isEmpty())
+                return fail(QStringLiteral("the picture %1 already there cannot be read (%2)")
+                                .arg(QDir::toNativeSeparators(picturePath), why));
+        }
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         card.mainPicture.save(&buffer, "png");
-        const QString picturePath = QDir(folder).filePath(pictureFile);
         if (!writeWhole(picturePath, png, &why))
             return fail(QStringLiteral("its picture cannot be written to %1 (%2)")
                             .arg(QDir::toNativeSeparators(picturePath), why));
@@ -509,8 +554,16 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
             continue;
         bytes += csvLine(record.fields) + text.lineEnd;
     }
-    if (!writeWhole(deckPath, bytes, &why))
+    if (!writeWhole(deckPath, bytes, &why)) {
+        if (!picturePath.isEmpty()) {
+            QString ignored;
+            if (oldPicture)
+                writeWhole(picturePath, *oldPicture, &ignored);
+            else
+                QFile::remove(picturePath);
+        }
         return fail(why);
+    }
     return true;
 }
 

@@ -55,7 +55,10 @@ bool deckHasCard(const QString& deckPath, const QString& name);
 // picture is written beside the deck as "<name>-picture.png" and the row names that file. With
 // `replaceSameName`, the row of that name is replaced in place (cells of columns the deck keeps
 // for itself stay); without it, a row of that name already there is an error. Columns the card
-// needs and the deck lacks are added. The deck is rewritten whole through a temporary file.
+// needs and the deck lacks are added. The deck is rewritten whole through a temporary file; when
+// that fails, the picture file is put back as it was. A card the deck would read back as another
+// card or as a bad row (a side other than 1-9 or A, more arrows than its total allows) is
+// refused with the reason, nothing written.
 bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameName, QString* error);
 
 }  // namespace orvane

@@ -35,10 +35,8 @@ QString addCardToDeckAsking(Prompts& prompts, Dialog& dialog, Card card)
         return {};
     QString error;
     if (!addCardToDeck(deck, card, replace, &error)) {
-        prompts.messageBox(QStringLiteral("The card \"%1\" could not be added to the deck %2: "
-                                          "%3.\n\nThe deck is as it was.")
-                               .arg(card.name, shown, error),
-                           Exclamation, title);
+        prompts.messageBox(error + QStringLiteral("\n\nThe deck is as it was."), Exclamation,
+                           title);
         return {};
     }
     dialog.FileName = deck;

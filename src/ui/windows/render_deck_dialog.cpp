@@ -221,6 +221,10 @@ void RenderDeckDialog::showProgress(int done, int total)
         m_progress->setValue(done);
     }
     emit progressed(done, total);
+    // QProgressDialog::cancel() (and anything else that cancels the dialog without its button)
+    // sets wasCanceled() but emits no canceled(): the render is stopped from here too.
+    if (m_progress && m_progress->wasCanceled() && !m_cancel)
+        cancelRender();
 }
 
 void RenderDeckDialog::renderEnded()

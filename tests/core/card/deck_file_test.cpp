@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -222,6 +223,83 @@ TEST(DeckFile, AddCardToDeckKeepsTheDecksOwnColumns)
     ASSERT_TRUE(writeFile(path, "name,up\nBroken\"x,1\n"));
     EXPECT_FALSE(addCardToDeck(path, card, true, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("line 2 cannot be read"))) << error.toStdString();
+}
+
+// A card whose row would be read back as another card, or as a bad row, is not added: the
+// deck and the folder stay as they were.
+TEST(DeckFile, AddCardToDeckRefusesACardItWouldNotReadBack)
+{
+    struct Case {
+        const char* what;
+        std::array<QString, 4> sides;
+        int element;
+        int arrows;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"lower-case a: drawn as A, counted 0",
+         {"3", "9", "7", "a"},
+         6,
+         0,
+         "its down side is \"a\", and a deck row holds 1 to 9 or A"},
+        {"10: counted 10, drawn as nothing", {"10", "1", "1", "1"}, 0, 0, "its up side is \"10\""},
+        {"an empty box", {"1", "", "1", "1"}, 0, 0, "its left side is \"\""},
+        {"a blank beside the digit", {"1", "1", "1 ", "1"}, 0, 0, "its right side is \"1 \""},
+        {"more arrows than the total allows",
+         {"1", "2", "3", "4"},
+         6,
+         2,
+         "column arrows: 2 arrows, but a card of total 10 may have 1 at most"},
+        {"Trap without its sides",
+         {"2", "2", "5", "2"},
+         10,
+         0,
+         "a Trap card has the sides 2, 2, 2, 2, but its right side is \"5\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("deck.csv"));
+        const QByteArray before = "name,up,left,right,down\nOther,1,1,1,1\n";
+        ASSERT_TRUE(writeFile(path, before));
+        Card card;
+        card.name = QStringLiteral("Hero");
+        card.sides = c.sides;
+        card.element = c.element;
+        for (int i = 0; i < c.arrows; ++i)
+            card.arrows[size_t(i)] = true;
+        card.mainPicture = gradient(10, 10);
+        QString error;
+        EXPECT_FALSE(addCardToDeck(path, card, true, &error));
+        EXPECT_TRUE(error.contains(QLatin1String(c.error))) << error.toStdString();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"deck.csv"});
+    }
+}
+
+// The picture is written before the deck; a deck that then cannot be written leaves the
+// picture file as it was, or no picture file at all.
+TEST(DeckFile, AddCardToDeckPutsThePictureBackWhenTheDeckFails)
+{
+    QTemporaryDir dir;
+    // A link to a deck in a folder that does not exist: read as no deck, written nowhere.
+    const QString path = dir.filePath(QStringLiteral("deck.csv"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("gone/deck.csv")), path));
+    Card card;
+    card.name = QStringLiteral("Hero");
+    card.mainPicture = gradient(10, 10);
+    const QString picture = dir.filePath(QStringLiteral("Hero-picture.png"));
+    QString error;
+    EXPECT_FALSE(addCardToDeck(path, card, false, &error));
+    EXPECT_FALSE(QFileInfo::exists(picture));
+
+    ASSERT_TRUE(writeFile(picture, "the picture of another row"));
+    EXPECT_FALSE(addCardToDeck(path, card, false, &error));
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("the picture of another row"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The windows the menus open around the card: the zoomed preview following every composition,
 // and Export Cards writing the bytes orvane-render writes for the same card.
+#include "card/deck_file.h"
 #include "editor/card_document.h"
 #include "files/card_export.h"
 #include "render/card_parts.h"
@@ -12,6 +13,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -65,6 +68,8 @@ private slots:
     void exportCardsWritesWhatTheRendererWrites_data();
     void exportCardsWritesWhatTheRendererWrites();
     void renderDeckListsTheBadRows();
+    void renderDeckCancelLeavesOnlyWholeFiles();
+    void addCardToDeckThroughTheMenu();
 };
 
 void Form2WindowsTest::initTestCase()
@@ -222,6 +227,81 @@ void Form2WindowsTest::renderDeckListsTheBadRows()
     QCOMPARE(dialog->lstProblems->topLevelItem(0)->text(0), QStringLiteral("5"));
     QCOMPARE(dialog->lstProblems->topLevelItem(0)->text(1), QStringLiteral("element"));
     QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Rendered 3 cards")));
+}
+
+void Form2WindowsTest::renderDeckCancelLeavesOnlyWholeFiles()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    const QString out = dir.filePath("out");
+    RenderDeckDialog* dialog = openRenderDeck(f, writeDeck(dir, 300, false), out);
+    QVERIFY(dialog);
+    dialog->spnScale->setValue(16);  // large files: the render is still busy when cancelled
+    // Cancelled once the first card is written. The reports from the workers are gathered, so
+    // a count may be skipped; cancel() is the dialog's slot, which emits no canceled().
+    connect(dialog, &RenderDeckDialog::progressed, dialog, [dialog](int done) {
+        if (done >= 1 && !dialog->progressDialog()->wasCanceled())
+            dialog->progressDialog()->cancel();
+    });
+    dialog->cmdRender->click();
+    QVERIFY(QTest::qWaitFor([&] { return !dialog->isRendering(); }, 60000));
+    const DeckRenderResult& result = dialog->lastResult();
+    QVERIFY(result.cancelled);
+    const QStringList files = QDir(out).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QVERIFY2(files.size() < 600, qPrintable(QString::number(files.size())));
+    QCOMPARE(files.size(), result.pictures);  // no temporary or partial file beside them
+    for (const QString& name : files) {
+        QVERIFY2(name.endsWith(QLatin1String("-blue.png")) ||
+                     name.endsWith(QLatin1String("-red.png")),
+                 qPrintable(name));
+        QCOMPARE(QImage(QDir(out).filePath(name)).size(), QSize(992, 992));
+    }
+    QVERIFY(dialog->labResult->text().startsWith(QStringLiteral("Cancelled after")));
+}
+
+void Form2WindowsTest::addCardToDeckThroughTheMenu()
+{
+    QTemporaryDir dir;
+    Form2Fixture f;
+    editCard(f, dir);
+    const QString deckPath = dir.filePath("deck.csv");
+
+    // The lower-case a the card was typed with counts 0 here but A in a deck: not added.
+    f.prompts.inputAnswers.enqueue(QStringLiteral("Hero"));
+    f.prompts.fileAnswers.enqueue(deckPath);
+    f->actAddCardToDeck->trigger();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("its down side is \"a\"")));
+    QVERIFY(!QFileInfo::exists(deckPath));
+
+    f.type(3, QStringLiteral("A"));
+    f.tick();
+    f.clickArrow(1);
+    f.clickArrow(7);
+    f.tick();
+    f.prompts.inputAnswers.enqueue(QStringLiteral("Hero"));
+    f.prompts.fileAnswers.enqueue(deckPath);
+    f->actAddCardToDeck->trigger();
+    QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Added \"Hero\" in deck.csv"));
+    const Deck deck = readDeck(deckPath);
+    QVERIFY(deck.problems.isEmpty());
+    QCOMPARE(deck.rows.size(), 1);
+    const Card& row = deck.rows.front().card;
+    const Card shown = f->document().snapshot();
+    QCOMPARE(row.sides, shown.sides);
+    QCOMPARE(row.element, 6);
+    QCOMPARE(row.arrows, shown.arrows);
+    QCOMPARE(f.ticked(), 2);
+    QCOMPARE(row.x, 5);
+
+    // The row renders as the editor's card, pixel for pixel.
+    QString error;
+    const std::optional<CardParts> parts =
+        CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), &error);
+    QVERIFY2(parts, qPrintable(error));
+    Card rendered = row;
+    rendered.mainPicture = QImage(row.mainPicturePath).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(renderCard(rendered, *parts).blue, f->picBlueBase->image());
 }
 
 QTEST_MAIN(Form2WindowsTest)

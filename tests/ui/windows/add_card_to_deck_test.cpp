@@ -39,6 +39,8 @@ class AddCardToDeckTest : public QObject {
 private slots:
     void aNewDeck();
     void aCardWithoutANameIsNamedFirst();
+    void theRowOfTheSameNameIsReplacedAfterAYes();
+    void aCardTheDeckCannotHoldIsRefused();
     void answeringNoKeepsTheDeck();
     void aDeckThatCannotBeWrittenIsTold();
 };
@@ -78,6 +80,57 @@ void AddCardToDeckTest::aCardWithoutANameIsNamedFirst()
     QCOMPARE(addCardToDeckAsking(prompts, dialog, card),
              QStringLiteral("Added \"Wyvern\" in deck.csv"));
     QCOMPARE(readDeck(dir.filePath("deck.csv")).rows.front().card.name, QStringLiteral("Wyvern"));
+}
+
+void AddCardToDeckTest::theRowOfTheSameNameIsReplacedAfterAYes()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Dialog dialog;
+    Card villain = heroCard();
+    villain.name = QStringLiteral("villain");
+    for (const Card& card : {heroCard(), villain}) {
+        prompts.fileAnswers.enqueue(dir.filePath("deck.csv"));
+        QVERIFY(!addCardToDeckAsking(prompts, dialog, card).isEmpty());
+    }
+    Card changed = heroCard();
+    changed.sides = {"5", "6", "7", "8"};  // a total of 26 allows both arrows
+    changed.mainPicture = gradient(40, 20);
+    prompts.fileAnswers.enqueue(dir.filePath("deck.csv"));
+    prompts.messageAnswers.enqueue(AnswerYes);
+    QCOMPARE(addCardToDeckAsking(prompts, dialog, changed),
+             QStringLiteral("Replaced \"hero\" in deck.csv"));
+    QCOMPARE(prompts.messages.size(), 1);
+    QVERIFY(prompts.messages.front().text.contains(QStringLiteral("\"hero\"")));
+    const Deck deck = readDeck(dir.filePath("deck.csv"));
+    QVERIFY(deck.problems.isEmpty());
+    QCOMPARE(deck.rows.size(), 2);  // in place, the other row kept
+    Card row = deck.rows.front().card;
+    QCOMPARE(QImage(row.mainPicturePath).convertToFormat(QImage::Format_RGB32),
+             changed.mainPicture);
+    row.mainPicture = changed.mainPicture;
+    row.mainPicturePath.clear();
+    QCOMPARE(row, changed);
+    QCOMPARE(deck.rows.back().card.name, villain.name);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"deck.csv", "hero-picture.png", "villain-picture.png"}));
+}
+
+void AddCardToDeckTest::aCardTheDeckCannotHoldIsRefused()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Dialog dialog;
+    Card card = heroCard();
+    card.sides[3] = QStringLiteral("a");  // the editor draws A for it but counts 0
+    prompts.fileAnswers.enqueue(dir.filePath("deck.csv"));
+    QVERIFY(addCardToDeckAsking(prompts, dialog, card).isEmpty());
+    QCOMPARE(prompts.messages.size(), 1);
+    QCOMPARE(prompts.messages.front().text,
+             QStringLiteral("The card \"hero\" could not be added to the deck %1: its down side "
+                            "is \"a\", and a deck row holds 1 to 9 or A.\n\nThe deck is as it was.")
+                 .arg(QDir::toNativeSeparators(dir.filePath("deck.csv"))));
+    QVERIFY(QDir(dir.path()).isEmpty());
 }
 
 void AddCardToDeckTest::answeringNoKeepsTheDeck()
