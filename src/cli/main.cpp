@@ -115,10 +115,45 @@ int main(int argc, char* argv[])
     const QCommandLineOption jobs(QStringLiteral("jobs"),
                                   QStringLiteral("Cards rendered at once (default: every core)."),
                                   QStringLiteral("N"));
+    // The preparation of every card's picture (a deck row's own cells win); each option is
+    // named after its setting, --picture-scale apart, since --scale enlarges the output.
+    const QCommandLineOption fit(
+        QStringLiteral("fit"),
+        QStringLiteral("Prepare each picture for the card: fit (whole picture inside), fill "
+                       "(card covered, the rest cropped) or none (1 : 1 or --picture-scale)."),
+        QStringLiteral("fit|fill|none"));
+    const QCommandLineOption pictureScale(
+        QStringLiteral("picture-scale"),
+        QStringLiteral("With --fit none: the picture at this percentage of its size, 1-10000."),
+        QStringLiteral("PERCENT"));
+    const QCommandLineOption resample(QStringLiteral("resample"),
+                                      QStringLiteral("smooth (default, photos) or nearest (pixel "
+                                                     "art), when a picture is scaled."),
+                                      QStringLiteral("smooth|nearest"));
+    const QCommandLineOption panX(QStringLiteral("pan-x"),
+                                  QStringLiteral("Moves the centred picture right (+) or left (-) "
+                                                 "by N card pixels."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption panY(QStringLiteral("pan-y"),
+                                  QStringLiteral("Moves the centred picture down (+) or up (-) by "
+                                                 "N card pixels."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption key(
+        QStringLiteral("key"),
+        QStringLiteral("The picture's background, made transparent: a colour, or corners "
+                       "(flooded from the four corners)."),
+        QStringLiteral("#rrggbb|corners|none"));
+    const QCommandLineOption tolerance(
+        QStringLiteral("tolerance"),
+        QStringLiteral("How far from the key colour a pixel may be, 0-255 (default 0)."),
+        QStringLiteral("N"));
+    const QCommandLineOption keepDark(QStringLiteral("keep-dark"),
+                                      QStringLiteral("Keeps pure black that is not background "
+                                                     "visible (1, 1, 1)."));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("No progress and no summary; problems only."));
-    parser.addOptions(
-        {out, format, scale, parts, records, sheet, cardMm, sides, paper, jobs, quiet});
+    parser.addOptions({out, format, scale, parts, records, sheet, cardMm, sides, paper, jobs, fit,
+                       pictureScale, resample, panX, panY, key, tolerance, keepDark, quiet});
 
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser, parser.errorText());
@@ -168,6 +203,31 @@ int main(int argc, char* argv[])
     if ((parser.isSet(cardMm) || parser.isSet(sides) || parser.isSet(paper)) &&
         options.sheet.isEmpty())
         return usageError(parser, QStringLiteral("--card-mm, --sides and --paper go with --sheet"));
+
+    const struct {
+        const QCommandLineOption& option;
+        const char* setting;
+    } fitOptions[] = {{fit, "fit"},
+                      {pictureScale, "scale"},
+                      {resample, "resample"},
+                      {panX, "pan_x"},
+                      {panY, "pan_y"},
+                      {key, "key"},
+                      {tolerance, "tolerance"}};
+    for (const auto& [option, setting] : fitOptions)
+        if (parser.isSet(option))
+            options.pictureFit.insert(QLatin1String(setting), parser.value(option));
+    if (parser.isSet(keepDark))
+        options.pictureFit.insert(QStringLiteral("keep_dark"), QStringLiteral("yes"));
+    PictureFitProblem fitProblem;
+    if (!parsePictureFit(options.pictureFit, &fitProblem)) {
+        for (const auto& [option, setting] : fitOptions)
+            if (fitProblem.name == QLatin1String(setting))
+                return usageError(
+                    parser,
+                    QStringLiteral("--%1: %2").arg(option.names().front(), fitProblem.message));
+        return usageError(parser, fitProblem.message);
+    }
 
     if (!QFileInfo(options.input).isFile()) {
         printLine(stderr, QStringLiteral("orvane-render: %1 is not a file").arg(options.input));

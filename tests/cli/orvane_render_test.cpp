@@ -8,6 +8,7 @@
 #include "files/main_picture.h"
 #include "render/asset_catalogue.h"
 #include "render/card_parts.h"
+#include "render/picture_prep.h"
 #include "support/images.h"
 
 #include <QCoreApplication>
@@ -105,6 +106,223 @@ struct DeckFolder {
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 };
+
+// A picture to prepare: a slightly uneven green background around a subject of distinct
+// colours with a pure black outline, so that the size, pan, key, tolerance and keep_dark each
+// change the card.
+QImage framedSubject(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool subject = x >= w / 4 && x < w * 3 / 4 && y >= h / 4 && y < h * 3 / 4;
+            const bool outline =
+                subject && (x == w / 4 || y == h / 4 || x == w * 3 / 4 - 1 || y == h * 3 / 4 - 1);
+            const int noise = (x * 7 + y * 13) % 5;
+            image.setPixel(x, y,
+                           outline   ? qRgb(0, 0, 0)
+                           : subject ? qRgb(100 + (x * 3) % 150, (y * 2) % 100, 200)
+                                     : qRgb(40 + noise, 180 - noise, 60 + noise));
+        }
+    }
+    return image;
+}
+
+// Preparation cells in deck column order, read into settings by their names.
+const char* const FitColumns = "fit,scale,resample,pan_x,pan_y,key,tolerance,keep_dark";
+
+QMap<QString, QString> settingsOf(const QString& cells)
+{
+    const QStringList names = QString::fromLatin1(FitColumns).split(QLatin1Char(','));
+    const QStringList values = cells.split(QLatin1Char(','));
+    QMap<QString, QString> settings;
+    for (qsizetype k = 0; k < names.size() && k < values.size(); ++k)
+        if (!values[k].isEmpty())
+            settings.insert(names[k], values[k]);
+    return settings;
+}
+
+// The card as the editor makes it: the picture loaded, prepared on OK with these settings, the
+// scroll bars at x and y.
+RenderedCard editorCard(const QString& picture, const QMap<QString, QString>& settings, int x,
+                        int y)
+{
+    Card card;
+    card.sides = {"1", "2", "3", "4"};
+    card.mainPicture =
+        preparePicture(loadMainPicture(picture).image, parsePictureFit(settings, nullptr).value());
+    card.x = x;
+    card.y = y;
+    return renderCard(card, builtParts());
+}
+
+RenderedCard writtenCard(const QString& out, const QString& name)
+{
+    const QString base = QDir(out).filePath(name);
+    return {QImage(base + "-blue.png").convertToFormat(QImage::Format_RGB32),
+            QImage(base + "-red.png").convertToFormat(QImage::Format_RGB32)};
+}
+
+TEST(OrvaneRender, BadPictureOptionsAreUsageErrors)
+{
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--fit", "stretch"}, "--fit: \"stretch\" is not fit, fill or none"},
+        {{"--picture-scale", "50"},
+         "--picture-scale: a percentage needs fit = none (fit and fill choose the size)"},
+        {{"--fit", "none", "--picture-scale", "0"},
+         "--picture-scale: \"0\" is not a percentage from 1 to 10000"},
+        {{"--resample", "cubic"}, "--resample: \"cubic\" is not smooth or nearest"},
+        {{"--pan-x", "1.5"},
+         "--pan-x: \"1.5\" is not a whole number of pixels from -100000 to 100000"},
+        {{"--pan-y", "up"},
+         "--pan-y: \"up\" is not a whole number of pixels from -100000 to 100000"},
+        {{"--key", "red"}, "--key: \"red\" is not none, corners or a colour #rrggbb"},
+        {{"--tolerance", "256"}, "--tolerance: \"256\" is not a whole number from 0 to 255"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Outcome run = render(QStringList{"a.csv"} << arguments);
+        EXPECT_EQ(run.exitCode, 2) << message;
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("orvane-render: ") + message))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--picture-scale <PERCENT>")));
+    }
+}
+
+// For a table of settings on a wide and a tall source, each row's card is the editor's.
+TEST(OrvaneRender, PreparedDeckRowsGiveTheEditorsPixels)
+{
+    const struct {
+        const char* cells;
+        int x;
+        int y;
+    } cases[] = {
+        {"fit,,,,,,,", 0, 0},
+        {"fill,,,-7,-3,,,", 0, 0},
+        {"none,,,-40,-20,,,", 5, 2},
+        {"none,100,nearest,9,,,,", 0, 0},
+        {"none,35,nearest,,,,,", 0, 0},
+        {"none,180,smooth,-10,5,,,", 0, 0},
+        {"fit,,,,,#2ab23e,0,", 0, 0},
+        {"fit,,,,,#2ab23e,8,", 0, 0},
+        {"FILL,,,-4,,corners,10,yes", 3, 0},
+        {"fit,,nearest,2,-6,corners,0,yes", 0, 0},
+        {"none,50,,-12,-12,#000000,0,no", 0, 0},
+    };
+    QTemporaryDir dir;
+    const QString sources[] = {QStringLiteral("wide.png"), QStringLiteral("tall.png")};
+    framedSubject(180, 100).save(dir.filePath(sources[0]));
+    framedSubject(70, 150).save(dir.filePath(sources[1]));
+    QByteArray csv = QByteArray("name,up,left,right,down,picture,x,y,") + FitColumns + "\n";
+    for (size_t k = 0; k < std::size(cases); ++k)
+        for (const QString& source : sources)
+            csv += QStringLiteral("%1-%2,1,2,3,4,%2,%3,%4,%5\n")
+                       .arg(k)
+                       .arg(source)
+                       .arg(cases[k].x)
+                       .arg(cases[k].y)
+                       .arg(QLatin1String(cases[k].cells))
+                       .toUtf8();
+    const QString deck = dir.filePath(QStringLiteral("fit.csv"));
+    ASSERT_TRUE(writeFile(deck, csv));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const Outcome run = render({deck, "--out", out, "--quiet"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    for (size_t k = 0; k < std::size(cases); ++k) {
+        for (const QString& source : sources) {
+            const QString name = QStringLiteral("%1-%2").arg(k).arg(source);
+            const RenderedCard want = editorCard(dir.filePath(source), settingsOf(cases[k].cells),
+                                                 cases[k].x, cases[k].y);
+            const RenderedCard got = writtenCard(out, name);
+            EXPECT_EQ(got.blue, want.blue) << name.toStdString() << " " << cases[k].cells;
+            EXPECT_EQ(got.red, want.red) << name.toStdString() << " " << cases[k].cells;
+        }
+    }
+    // The settings matter: with the background keyed out, far more of the bases shows through.
+    const auto baseShowing = [](const RenderedCard& card) {
+        int differ = 0;
+        for (int y = 0; y < 62; ++y)
+            for (int x = 0; x < 62; ++x)
+                differ += card.blue.pixel(x, y) != card.red.pixel(x, y);
+        return differ;
+    };
+    EXPECT_GT(baseShowing(writtenCard(out, QStringLiteral("8-wide.png"))),
+              baseShowing(writtenCard(out, QStringLiteral("1-wide.png"))) + 500);
+}
+
+// The options prepare every card whose row leaves a setting empty; a row's own cells win, and
+// a row giving fit or scale takes both from itself.
+TEST(OrvaneRender, PictureOptionsFillWhatTheRowsLeaveOpen)
+{
+    QTemporaryDir dir;
+    framedSubject(160, 120).save(dir.filePath(QStringLiteral("photo.png")));
+    const QString deck = dir.filePath(QStringLiteral("opts.csv"));
+    ASSERT_TRUE(writeFile(deck, "name,up,left,right,down,picture,x,fit,scale,pan_x,key\n"
+                                "Options,1,2,3,4,photo.png,,,,,\n"
+                                "Own pan,1,2,3,4,photo.png,4,,,5,\n"
+                                "Own size,1,2,3,4,photo.png,,none,40,,#000000\n"
+                                "No picture,1,2,3,4,,,,,,\n"));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const Outcome run = render({deck, "--out", out, "--quiet", "--fit", "fill", "--pan-x", "-6",
+                                "--key", "corners", "--tolerance", "12", "--keep-dark"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString photo = dir.filePath(QStringLiteral("photo.png"));
+    const struct {
+        const char* name;
+        const char* cells;
+        int x;
+    } cases[] = {
+        {"Options", "fill,,,-6,,corners,12,yes", 0},
+        {"Own pan", "fill,,,5,,corners,12,yes", 4},
+        {"Own size", "none,40,,-6,,#000000,12,yes", 0},
+    };
+    for (const auto& c : cases) {
+        const RenderedCard want = editorCard(photo, settingsOf(c.cells), c.x, 0);
+        const RenderedCard got = writtenCard(out, c.name);
+        EXPECT_EQ(got.blue, want.blue) << c.name;
+        EXPECT_EQ(got.red, want.red) << c.name;
+    }
+    Card plain;
+    plain.sides = {"1", "2", "3", "4"};
+    EXPECT_EQ(writtenCard(out, QStringLiteral("No picture")).blue,
+              renderCard(plain, builtParts()).blue);
+}
+
+// A card file's own preparation was made in the editor: it renders as it is, whatever the
+// options; a card file whose picture was never prepared takes them.
+TEST(OrvaneRender, CardFilesKeepTheirOwnPreparation)
+{
+    QTemporaryDir dir;
+    PictureFit fit;
+    fit.mode = FitMode::Fill;
+    fit.panX = -9;
+    fit.key = KeyMode::Corners;
+    fit.tolerance = 10;
+    Card prepared;
+    prepared.preparation = {framedSubject(150, 90), fit};
+    prepared.mainPicture = preparePicture(prepared.preparation.source, fit);
+    prepared.y = 4;
+    ASSERT_TRUE(writeCardFile(prepared, dir.filePath(QStringLiteral("prepared.orvcard")), nullptr));
+    Card loaded = prepared;
+    loaded.preparation = {};
+    loaded.mainPicture = framedSubject(150, 90);
+    ASSERT_TRUE(writeCardFile(loaded, dir.filePath(QStringLiteral("loaded.orvcard")), nullptr));
+
+    const QStringList options = {"--quiet", "--fit", "none", "--picture-scale", "30"};
+    ASSERT_EQ(
+        render(QStringList{dir.filePath(QStringLiteral("prepared.orvcard"))} << options).exitCode,
+        0);
+    ASSERT_EQ(
+        render(QStringList{dir.filePath(QStringLiteral("loaded.orvcard"))} << options).exitCode, 0);
+    EXPECT_EQ(writtenCard(dir.path(), QStringLiteral("prepared")).blue,
+              renderCard(prepared, builtParts()).blue);
+    PictureFit small;
+    small.mode = FitMode::Percent;
+    small.scalePercent = 30;
+    loaded.mainPicture = preparePicture(loaded.mainPicture, small);
+    EXPECT_EQ(writtenCard(dir.path(), QStringLiteral("loaded")).red,
+              renderCard(loaded, builtParts()).red);
+}
 
 TEST(OrvaneRender, UsageErrorsExitTwoWithTheUsage)
 {

@@ -2,6 +2,7 @@
 
 #include "card/card_rules.h"
 #include "card/csv_records.h"
+#include "card/picture_fit.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -52,9 +53,20 @@ std::optional<int> columnFromName(const QString& text)
     return std::nullopt;
 }
 
+// The preparation column of a header cell (its setting name, as picture_fit.h spells it).
+std::optional<QString> fitColumnFromName(const QString& text)
+{
+    const QString wanted = text.trimmed();
+    for (const QString& name : pictureFitNames())
+        if (wanted.compare(name, Qt::CaseInsensitive) == 0)
+            return name;
+    return std::nullopt;
+}
+
 // Where each known column sits in the file (-1: absent).
 struct Header {
     std::array<int, ColumnCount> index;
+    QMap<QString, int> fitIndex;  // the preparation columns present, by setting name
     Header() { index.fill(-1); }
 };
 
@@ -64,8 +76,17 @@ std::optional<Header> readHeader(const QStringList& fields, QString* problem)
     Header header;
     for (qsizetype k = 0; k < fields.size(); ++k) {
         const std::optional<int> column = columnFromName(fields[k]);
-        if (!column)
+        if (!column) {
+            const std::optional<QString> fitColumn = fitColumnFromName(fields[k]);
+            if (!fitColumn)
+                continue;
+            if (header.fitIndex.contains(*fitColumn)) {
+                *problem = QStringLiteral("the column \"%1\" appears twice").arg(*fitColumn);
+                return std::nullopt;
+            }
+            header.fitIndex.insert(*fitColumn, int(k));
             continue;
+        }
         if (header.index[size_t(*column)] >= 0) {
             *problem = QStringLiteral("the column \"%1\" appears twice").arg(columnName(*column));
             return std::nullopt;
@@ -105,7 +126,7 @@ public:
         Card card;
         const bool ok = readName(card) && readElement(card) && readSides(card) &&
                         readArrows(card) && readOffset(X, &card.x) && readOffset(Y, &card.y) &&
-                        readPlacement(card) && readPicture(card);
+                        readPlacement(card) && readPictureFit() && readPicture(card);
         if (!ok) {
             problem->column = m_column;
             problem->message = m_message;
@@ -113,6 +134,9 @@ public:
         }
         return card;
     }
+
+    // The filled preparation cells, once read.
+    const QMap<QString, QString>& pictureFit() const { return m_fit; }
 
 private:
     QString cell(int column) const
@@ -232,6 +256,24 @@ private:
         return true;
     }
 
+    // Checked on their own: orvane-render's options fill only what the row leaves empty, and
+    // a row giving fit or scale gives the size whole, so every combination reads.
+    bool readPictureFit()
+    {
+        for (auto it = m_header.fitIndex.cbegin(); it != m_header.fitIndex.cend(); ++it) {
+            const int k = it.value();
+            const QString text = k < m_fields.size() ? m_fields[k].trimmed() : QString();
+            if (!text.isEmpty())
+                m_fit.insert(it.key(), text);
+        }
+        PictureFitProblem problem;
+        if (m_fit.isEmpty() || parsePictureFit(m_fit, &problem))
+            return true;
+        m_column = problem.name;
+        m_message = problem.message;
+        return false;
+    }
+
     bool readPicture(Card& card)
     {
         const QString text = cell(Picture);
@@ -254,6 +296,7 @@ private:
     QString m_deckFolder;
     QString m_column;
     QString m_message;
+    QMap<QString, QString> m_fit;
 };
 
 bool isBlankRecord(const QStringList& fields)
@@ -320,7 +363,8 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages)
         if (isBlankRecord(record.fields))
             continue;
         DeckProblem rowProblem{pathForMessages, record.line, {}, {}};
-        std::optional<Card> card = RowReader(*header, record.fields, folder).read(&rowProblem);
+        RowReader reader(*header, record.fields, folder);
+        std::optional<Card> card = reader.read(&rowProblem);
         if (!card) {
             deck.problems.append(rowProblem);
             continue;
@@ -335,7 +379,7 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages)
             continue;
         }
         lineOfName.insert(key, record.line);
-        deck.rows.append({record.line, std::move(*card)});
+        deck.rows.append({record.line, std::move(*card), reader.pictureFit()});
     }
     if (!text.error.isEmpty())
         problem(text.errorLine, {},
@@ -525,6 +569,10 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
     for (int k = 0; k < ColumnCount; ++k)
         if (header->index[size_t(k)] >= 0)
             row[header->index[size_t(k)]] = cells[size_t(k)];
+    // The picture written is the one the card shows, already prepared: preparation cells left
+    // from the row replaced would prepare it again.
+    for (const int k : std::as_const(header->fitIndex))
+        row[k].clear();
 
     // The picture goes first, so that the deck never names a picture that is not there; when
     // the deck then cannot be written, the picture file is put back as it was.

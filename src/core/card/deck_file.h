@@ -3,6 +3,7 @@
 #include "card/card.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,9 @@ namespace orvane {
 //   name, up, left, right, down   (needed)
 //   element, arrows, picture, x, y, TopX, TopY, LeftX, LeftY, RightX, RightY, BottomX, BottomY,
 //   ElemX, ElemY                  (optional; an empty cell keeps the default)
+//   fit, scale, resample, pan_x, pan_y, key, tolerance, keep_dark
+//                                 (optional: how the row's picture is prepared for the card,
+//                                 written as picture_fit.h reads them)
 // Columns of other names are ignored, so a spreadsheet can keep notes beside the cards.
 //
 // A row: sides 1-9 or A (10 also means A); the element by its caption ("Fire" .. "Trap", any
@@ -20,6 +24,12 @@ namespace orvane {
 // the deck's folder (empty: none); x and y 0-62. The card rules hold per row: Trap makes the
 // sides 2, 2, 2, 2 (the side cells are then not read) and a row may tick no more arrows than its
 // total allows.
+//
+// The preparation columns make the row's picture a source that is scaled, placed and keyed as
+// Prepare Main Picture... does, with the row's x and y then moving the prepared picture as the
+// scroll bars do. A row whose preparation cells are all empty is not prepared (the picture goes
+// into the main picture box as it is); one with any of them filled is, its empty cells the
+// defaults. A row that gives scale other than 100 gives fit = none as well.
 
 // One problem of one deck row: reported as "deck.csv:12: column element: ..."
 struct DeckProblem {
@@ -36,6 +46,9 @@ struct DeckRow {
     // picture's full path (empty: none), read when the card is rendered, so that a deck of many
     // cards never holds all its pictures at once.
     Card card;
+    // The row's filled preparation cells by setting name ("fit", "pan_x", ...), each one checked;
+    // empty: the row gives none.
+    QMap<QString, QString> pictureFit;
 };
 
 struct Deck {

@@ -207,4 +207,24 @@ QMap<QString, QString> changedPictureFitSettings(const PictureFit& fit)
     return out;
 }
 
+QMap<QString, QString> combinePictureFitSettings(const QMap<QString, QString>& own,
+                                                 const QMap<QString, QString>& forEveryCard)
+{
+    const auto given = [](const QMap<QString, QString>& settings) {
+        QMap<QString, QString> out;
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            if (!it.value().trimmed().isEmpty())
+                out.insert(it.key(), it.value());
+        return out;
+    };
+    const QMap<QString, QString> mine = given(own);
+    QMap<QString, QString> out = given(forEveryCard);
+    if (mine.contains(FitName) || mine.contains(ScaleName)) {
+        out.remove(FitName);
+        out.remove(ScaleName);
+    }
+    out.insert(mine);
+    return out;
+}
+
 }  // namespace orvane

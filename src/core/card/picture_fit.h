@@ -71,4 +71,11 @@ QMap<QString, QString> changedPictureFitSettings(const PictureFit& fit);
 
 QString keyColourText(QRgb colour);  // "#rrggbb"
 
+// The settings of one card from its own and from those given for every card (orvane-render's
+// options): its own win, one by one, except that fit and scale choose the size together, so a
+// card that gives either takes both from itself. Empty values count as not given; empty when
+// neither gives anything (the card's picture is not prepared).
+QMap<QString, QString> combinePictureFitSettings(const QMap<QString, QString>& own,
+                                                 const QMap<QString, QString>& forEveryCard);
+
 }  // namespace orvane

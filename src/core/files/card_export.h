@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -54,6 +55,10 @@ struct DeckRenderOptions {
     QString partsRoot;  // the folder holding gfx/
     bool records = false;
     int jobs = 0;  // 0: every core
+    // Preparation settings (picture_fit.h names and values, each one checked) for every card
+    // that does not give them itself: a deck row's own cells win (fit and scale together), a
+    // card file's own preparation wins whole. Empty: only the cards' own.
+    QMap<QString, QString> pictureFit;
 
     QString sheet;  // a print-and-play PDF of all cards; empty: none
     double cardMm = 25.0;

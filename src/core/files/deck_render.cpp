@@ -6,6 +6,7 @@
 #include "files/card_record.h"
 #include "files/card_sheet.h"
 #include "files/main_picture.h"
+#include "render/picture_prep.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -42,6 +43,28 @@ struct Work {
     QString date;  // the records' date, in the system's short format
 };
 
+// Prepares the card's main picture as Prepare Main Picture... does on OK: the picture as loaded
+// is the source, the prepared picture goes into the main picture box, and the card's x and y
+// move it as the scroll bars do. A card file's own preparation was made already.
+bool prepareMainPicture(Card& card, const QMap<QString, QString>& own,
+                        const QMap<QString, QString>& forEveryCard, QString* problem)
+{
+    if (card.mainPicture.isNull() || !card.preparation.source.isNull())
+        return true;
+    const QMap<QString, QString> settings = combinePictureFitSettings(own, forEveryCard);
+    if (settings.isEmpty())
+        return true;
+    PictureFitProblem why;
+    const std::optional<PictureFit> fit = parsePictureFit(settings, &why);
+    if (!fit) {  // each part was checked on its own; kept for settings made elsewhere
+        *problem = QStringLiteral("column %1: %2").arg(why.name, why.message);
+        return false;
+    }
+    card.preparation = {card.mainPicture, *fit};
+    card.mainPicture = preparePicture(card.preparation.source, *fit);
+    return true;
+}
+
 Outcome renderOne(const Job& job, const Work& work)
 {
     Outcome outcome;
@@ -56,8 +79,12 @@ Outcome renderOne(const Job& job, const Work& work)
         }
         card.mainPicture = loaded.image;
     }
-    RenderedCard rendered = renderCard(card, *work.parts);
     const DeckRenderOptions& options = *work.options;
+    if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
+        outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
+        return outcome;
+    }
+    RenderedCard rendered = renderCard(card, *work.parts);
     const QString base = safeFileName(card.name);
 
     const auto write = [&](const QString& fileName, const QByteArray& bytes, const QString& why) {
@@ -119,7 +146,7 @@ QList<Job> readJobs(const DeckRenderOptions& options, DeckRenderResult& result)
     }
     if (read.card->name.trimmed().isEmpty())
         read.card->name = QFileInfo(options.input).completeBaseName();
-    jobs.append({DeckRow{0, std::move(*read.card)}, options.input});
+    jobs.append({DeckRow{0, std::move(*read.card), {}}, options.input});
     return jobs;
 }
 

@@ -302,4 +302,96 @@ TEST(DeckFile, AddCardToDeckPutsThePictureBackWhenTheDeckFails)
     EXPECT_EQ(file.readAll(), QByteArray("the picture of another row"));
 }
 
+TEST(DeckFile, PreparationColumnsByNameAnyCaseAndOrder)
+{
+    const QByteArray csv = "Key,name,up,left,right,down,PAN_X,Fit,scale,Resample,pan_y,"
+                           "TOLERANCE,keep_dark\n"
+                           ",Plain,1,1,1,1,,,,,,,\n"                               // 2: none given
+                           " #FF00aa ,Full,1,1,1,1,-5,fill,,nearest,-70,40,yes\n"  // 3
+                           "corners,Percent,1,1,1,1,,NONE,250,,,,\n"               // 4
+                           ",Pan only,1,1,1,1,,,,,7,,\n";                          // 5
+    const Deck deck = readDeckText(csv, DeckPath);
+    ASSERT_TRUE(deck.problems.isEmpty()) << joined(problemTexts(deck));
+    ASSERT_EQ(deck.rows.size(), 4);
+    using Settings = QMap<QString, QString>;
+    EXPECT_EQ(deck.rows[0].pictureFit, Settings());
+    EXPECT_EQ(deck.rows[1].pictureFit, (Settings{{"key", "#FF00aa"},
+                                                 {"pan_x", "-5"},
+                                                 {"fit", "fill"},
+                                                 {"resample", "nearest"},
+                                                 {"pan_y", "-70"},
+                                                 {"tolerance", "40"},
+                                                 {"keep_dark", "yes"}}));
+    EXPECT_EQ(deck.rows[2].pictureFit,
+              (Settings{{"key", "corners"}, {"fit", "NONE"}, {"scale", "250"}}));
+    EXPECT_EQ(deck.rows[3].pictureFit, (Settings{{"pan_y", "7"}}));
+
+    PictureFit full;
+    full.mode = FitMode::Fill;
+    full.resample = Resample::Nearest;
+    full.panX = -5;
+    full.panY = -70;
+    full.key = KeyMode::Colour;
+    full.keyColour = qRgb(0xFF, 0x00, 0xAA);
+    full.tolerance = 40;
+    full.keepDarkVisible = true;
+    EXPECT_EQ(parsePictureFit(deck.rows[1].pictureFit, nullptr), full);
+
+    const Deck twice = readDeckText("name,up,left,right,down,pan_x,PAN_X\n", DeckPath);
+    EXPECT_EQ(problemTexts(twice),
+              QStringList{QStringLiteral("/decks/set.csv:1: the column \"pan_x\" appears twice")});
+}
+
+TEST(DeckFile, EachBadPreparationValueNamesItsLineAndColumn)
+{
+    const QByteArray csv = "name,up,left,right,down,fit,scale,resample,pan_x,pan_y,key,"
+                           "tolerance,keep_dark\n"
+                           "Good,1,1,1,1,none,12.5,,-3,,,,\n"       // 2
+                           "Fit,1,1,1,1,stretch,,,,,,,\n"           // 3
+                           "Scale,1,1,1,1,none,0.5,,,,,,\n"         // 4
+                           "Scale fill,1,1,1,1,fill,50,,,,,,\n"     // 5
+                           "Scale only,1,1,1,1,,50,,,,,,\n"         // 6
+                           "Resample,1,1,1,1,,,cubic,,,,,\n"        // 7
+                           "Pan x,1,1,1,1,,,,1.5,,,,\n"             // 8
+                           "Pan y,1,1,1,1,,,,,-100001,,,\n"         // 9
+                           "Key,1,1,1,1,,,,,,#12345,,\n"            // 10
+                           "Key word,1,1,1,1,,,,,,red,,\n"          // 11
+                           "Tolerance,1,1,1,1,,,,,,corners,256,\n"  // 12
+                           "Dark,1,1,1,1,,,,,,,,maybe\n";           // 13
+    const Deck deck = readDeckText(csv, DeckPath);
+    const QString p = DeckPath + QLatin1Char(':');
+    const QStringList expected = {
+        p + "3: column fit: \"stretch\" is not fit, fill or none",
+        p + "4: column scale: \"0.5\" is not a percentage from 1 to 10000",
+        p + "5: column scale: a percentage needs fit = none (fit and fill choose the size)",
+        p + "6: column scale: a percentage needs fit = none (fit and fill choose the size)",
+        p + "7: column resample: \"cubic\" is not smooth or nearest",
+        p + "8: column pan_x: \"1.5\" is not a whole number of pixels from -100000 to 100000",
+        p + "9: column pan_y: \"-100001\" is not a whole number of pixels from -100000 to 100000",
+        p + "10: column key: \"#12345\" is not none, corners or a colour #rrggbb",
+        p + "11: column key: \"red\" is not none, corners or a colour #rrggbb",
+        p + "12: column tolerance: \"256\" is not a whole number from 0 to 255",
+        p + "13: column keep_dark: \"maybe\" is not yes or no",
+    };
+    EXPECT_EQ(problemTexts(deck), expected) << joined(problemTexts(deck));
+    ASSERT_EQ(deck.rows.size(), 1);
+    EXPECT_EQ(deck.rows[0].card.name, QStringLiteral("Good"));
+}
+
+TEST(DeckFile, AddCardToDeckClearsTheReplacedRowsPreparation)
+{
+    // The picture written is prepared already: the old row's settings must not prepare it again.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fit.csv"));
+    ASSERT_TRUE(writeFile(path, "name,up,left,right,down,fit,pan_x\nOld,1,1,1,1,fill,-4\n"));
+    Card card;
+    card.name = QStringLiteral("Old");
+    card.mainPicture = solid(62, 62, qRgb(9, 9, 9));
+    QString error;
+    ASSERT_TRUE(addCardToDeck(path, card, true, &error)) << error.toStdString();
+    const Deck deck = readDeck(path);
+    ASSERT_EQ(deck.rows.size(), 1) << joined(problemTexts(deck));
+    EXPECT_TRUE(deck.rows[0].pictureFit.isEmpty());
+}
+
 }  // namespace

@@ -97,4 +97,29 @@ TEST(PictureFitText, WrongValuesNameTheirSetting)
     }
 }
 
+TEST(PictureFitText, ACardsOwnSettingsWinFitAndScaleTogether)
+{
+    const Settings everyCard{{"fit", "none"}, {"scale", "50"}, {"pan_x", "-3"}, {"key", "corners"}};
+    const struct {
+        Settings own;
+        Settings combined;
+    } cases[] = {
+        {{}, everyCard},
+        {{{"pan_x", ""}, {"key", " "}}, everyCard},  // empty cells give nothing
+        {{{"pan_x", "4"}, {"tolerance", "9"}},
+         {{"fit", "none"},
+          {"scale", "50"},
+          {"pan_x", "4"},
+          {"key", "corners"},
+          {"tolerance", "9"}}},
+        {{{"fit", "fill"}}, {{"fit", "fill"}, {"pan_x", "-3"}, {"key", "corners"}}},
+        {{{"scale", "100"}}, {{"scale", "100"}, {"pan_x", "-3"}, {"key", "corners"}}},
+    };
+    for (const auto& [own, combined] : cases) {
+        EXPECT_EQ(combinePictureFitSettings(own, everyCard), combined);
+        EXPECT_TRUE(parsePictureFit(combinePictureFitSettings(own, everyCard), nullptr));
+    }
+    EXPECT_TRUE(combinePictureFitSettings({{"fit", ""}}, {}).isEmpty());
+}
+
 }  // namespace
