@@ -26,3 +26,24 @@ inline QRgb rgb(const QImage& image, int x, int y)
 {
     return image.pixel(x, y) & 0xFFFFFF;
 }
+
+// A picture to prepare: a slightly uneven green background around a subject of distinct
+// colours with a pure black outline, so that the size, pan, key, tolerance and keep_dark each
+// change the card.
+inline QImage framedSubject(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool subject = x >= w / 4 && x < w * 3 / 4 && y >= h / 4 && y < h * 3 / 4;
+            const bool outline =
+                subject && (x == w / 4 || y == h / 4 || x == w * 3 / 4 - 1 || y == h * 3 / 4 - 1);
+            const int noise = (x * 7 + y * 13) % 5;
+            image.setPixel(x, y,
+                           outline   ? qRgb(0, 0, 0)
+                           : subject ? qRgb(100 + (x * 3) % 150, (y * 2) % 100, 200)
+                                     : qRgb(40 + noise, 180 - noise, 60 + noise));
+        }
+    }
+    return image;
+}

@@ -1,19 +1,29 @@
 // The editor's cards and renderCard's cards are the same pixels, for cards the rules can draw.
 #include "card/card.h"
 #include "card/card_rules.h"
+#include "editor/card_document.h"
+#include "files/card_export.h"
 #include "files/main_picture.h"
 #include "render/asset_catalogue.h"
 #include "render/card_parts.h"
 #include "support/form2_fixture.h"
 #include "support/images.h"
+#include "widgets/zoom_view.h"
+#include "windows/prepare_picture_window.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 enum class Picture { Gradient, WithBlack, Large, Small };
+
+// What the user does in Prepare Main Picture... (a deck row then says the same).
+enum class Preparing { FillPannedLeftAndUp, PercentNearestCorners, FitKeyColour };
 
 struct Row {
     std::array<QString, 4> sides;
@@ -89,6 +99,7 @@ bool writeLoudParts(const QString& root, const QString& builtRoot)
 }  // namespace
 
 Q_DECLARE_METATYPE(Row)
+Q_DECLARE_METATYPE(Preparing)
 
 class CardEquivalenceTest : public QObject {
     Q_OBJECT
@@ -96,6 +107,8 @@ private slots:
     void initTestCase();
     void sameCards_data();
     void sameCards();
+    void preparedCardsAsTheDeckRenders_data();
+    void preparedCardsAsTheDeckRenders();
 
 private:
     QTemporaryDir m_dir;
@@ -184,6 +197,101 @@ void CardEquivalenceTest::sameCards()
     QCOMPARE(rendered.blue, f->picBlueBase->image());
     QCOMPARE(rendered.red, f->picRedBase->image());
     QVERIFY(rendered.blue != rendered.red);  // the base shows somewhere on every card here
+}
+
+void CardEquivalenceTest::preparedCardsAsTheDeckRenders_data()
+{
+    QTest::addColumn<Preparing>("preparing");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("cells");  // fit,scale,resample,pan_x,pan_y,key,tolerance,keep_dark
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addRow("wide, fill, panned left and up, scrolled")
+        << Preparing::FillPannedLeftAndUp << "wide.png"
+        << "fill,,,-10,-3,,," << 3 << 0;
+    QTest::addRow("tall, 35 percent, nearest, corners, keep dark")
+        << Preparing::PercentNearestCorners << "tall.png"
+        << "none,35,nearest,,,corners,10,yes" << 0 << 4;
+    QTest::addRow("wide, fit, key colour") << Preparing::FitKeyColour << "wide.png"
+                                           << "fit,,,2,,#2ab23e,8," << 0 << 0;
+}
+
+// The card the editor shows after Prepare Main Picture... is the card the deck renderer writes
+// from a row with the same settings.
+void CardEquivalenceTest::preparedCardsAsTheDeckRenders()
+{
+    QFETCH(Preparing, preparing);
+    QFETCH(QString, source);
+    QFETCH(QString, cells);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QVERIFY(framedSubject(180, 100).save(m_dir.filePath(QStringLiteral("wide.png"))));
+    QVERIFY(framedSubject(70, 150).save(m_dir.filePath(QStringLiteral("tall.png"))));
+
+    Form2Fixture f;
+    f.prompts.fileAnswers.enqueue(m_dir.filePath(source));
+    f->cmdLoadMain_Click();
+    f->optElem[0]->click();
+    f.typeAll("1", "2", "3", "4");
+    f.tick();
+    f->prepareMainPicture();
+    auto* window = f->findChild<PreparePictureWindow*>();
+    QVERIFY(window);
+    switch (preparing) {
+    case Preparing::FillPannedLeftAndUp:
+        window->optFill->click();
+        QTest::keyClick(window->picPreviewBlue, Qt::Key_Left, Qt::ShiftModifier);
+        for (int k = 0; k < 3; ++k)
+            QTest::keyClick(window->picPreviewRed, Qt::Key_Up);
+        break;
+    case Preparing::PercentNearestCorners:
+        window->optPercent->click();
+        window->txtPercent->setValue(35);
+        window->cboResample->setCurrentIndex(1);
+        window->cboKey->setCurrentIndex(2);
+        window->sldTolerance->setValue(10);
+        window->chkKeepDark->setChecked(true);
+        break;
+    case Preparing::FitKeyColour: {
+        orvane::PictureFit fit;
+        fit.key = orvane::KeyMode::Colour;
+        fit.keyColour = qRgb(0x2a, 0xb2, 0x3e);
+        fit.tolerance = 8;
+        window->setFit(fit);
+        QTest::keyClick(window->picPreviewBlue, Qt::Key_Right);
+        QTest::keyClick(window->picPreviewBlue, Qt::Key_Right);
+        break;
+    }
+    }
+    window->cmdOK->click();
+    f->scrX->setValue(x);
+    f->scrY->setValue(y);
+    f.tick();
+
+    const QString deck = m_dir.filePath(QStringLiteral("prepared.csv"));
+    QFile file(deck);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        QStringLiteral("name,up,left,right,down,element,picture,x,y,fit,scale,resample,"
+                       "pan_x,pan_y,key,tolerance,keep_dark\nCard,1,2,3,4,fire,%1,%2,%3,%4\n")
+            .arg(source)
+            .arg(x)
+            .arg(y)
+            .arg(cells)
+            .toUtf8());
+    file.close();
+    orvane::DeckRenderOptions options;
+    options.input = deck;
+    options.outDir = m_dir.filePath(QStringLiteral("out"));
+    options.partsRoot = qEnvironmentVariable("ORVANE_BIN_DIR");
+    const orvane::DeckRenderResult result = orvane::renderDeck(options);
+    QVERIFY2(result.ok(), qPrintable(result.fatal + result.problems.join(QLatin1Char('\n'))));
+    const QString base = QDir(options.outDir).filePath(QStringLiteral("Card"));
+    QCOMPARE(QImage(base + "-blue.png").convertToFormat(QImage::Format_RGB32),
+             f->picBlueBase->image());
+    QCOMPARE(QImage(base + "-red.png").convertToFormat(QImage::Format_RGB32),
+             f->picRedBase->image());
+    QVERIFY(!f->document().snapshot().preparation.source.isNull());
 }
 
 QTEST_MAIN(CardEquivalenceTest)
