@@ -229,12 +229,13 @@ void CardEquivalenceTest::preparedCardsAsTheDeckRenders()
     QVERIFY(framedSubject(70, 150).save(m_dir.filePath(QStringLiteral("tall.png"))));
 
     Form2Fixture f;
-    f.prompts.fileAnswers.enqueue(m_dir.filePath(source));
-    f->cmdLoadMain_Click();
     f->optElem[0]->click();
     f.typeAll("1", "2", "3", "4");
     f.tick();
-    f->prepareMainPicture();
+    // Larger than the card: loading it offers to prepare it, and the user says yes.
+    f.prompts.fileAnswers.enqueue(m_dir.filePath(source));
+    f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
+    f->cmdLoadMain_Click();
     auto* window = f->findChild<PreparePictureWindow*>();
     QVERIFY(window);
     switch (preparing) {
