@@ -81,7 +81,10 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Renders every card of a deck (CSV) or a card file as a blue and a red picture."));
+        "Renders every card of a deck (CSV) or a card file as a blue and a red picture.\n"
+        "The picture options (--fit ... --keep-dark) prepare each card's picture as Prepare Main\n"
+        "Picture... does; a deck row's own cells (fit, scale, resample, pan_x, pan_y, key,\n"
+        "tolerance, keep_dark) win, and a card file prepared in the editor keeps its own."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("DECK.csv or CARD-FILE"));
     const QCommandLineOption out(QStringLiteral("out"),
@@ -90,9 +93,11 @@ int main(int argc, char* argv[])
     const QCommandLineOption format(QStringLiteral("format"),
                                     QStringLiteral("png (default), jpg or bmp."),
                                     QStringLiteral("png|jpg|bmp"), QStringLiteral("png"));
-    const QCommandLineOption scale(QStringLiteral("scale"),
-                                   QStringLiteral("Every card pixel as an N x N block, 1-16."),
-                                   QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption scale(
+        QStringLiteral("scale"),
+        QStringLiteral("Every card pixel of the output as an N x N block, 1-16 (the picture's "
+                       "own size: --picture-scale)."),
+        QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption parts(
         QStringLiteral("parts"),
         QStringLiteral("Folder holding gfx/ with the 33 card parts (default: the program's)."),
