@@ -14,6 +14,9 @@ struct Dialog {
     QString FileName;     // offered when the dialog opens; the chosen path afterwards
     QString InitDir;      // the folder of the last chosen file; the next dialog opens there
     bool CancelError = false;
+    // A save dialog asks itself before an existing file is chosen. Off where the command asks
+    // its own question about the files it replaces, or adds to the file chosen.
+    bool OverwritePrompt = true;
 
     // "Windows Bitmaps (*.bmp)|*.bmp|GIF ..." as Qt name filters: "Windows Bitmaps (*.bmp)".
     QStringList nameFilters() const;

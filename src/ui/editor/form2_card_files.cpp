@@ -130,13 +130,25 @@ bool Form2::saveCardFileAs()
     m_cardDialog.Filter = cardFilter();
     m_cardDialog.FilterIndex = 1;
     m_cardDialog.CancelError = true;
+    // The question is asked here, about the file with its suffix: the dialog knows only the
+    // name typed. "No" offers the dialog again with the name chosen.
+    m_cardDialog.OverwritePrompt = false;
     m_cardDialog.FileName =
         offeredCardPath(m_document->filePath(), name + QLatin1Char('.') + suffix);
-    if (!m_services.prompts->showSave(m_cardDialog))
-        return false;
-    QString path = m_cardDialog.FileName;
-    if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
-        path += QLatin1Char('.') + suffix;
+    QString path;
+    for (;;) {
+        if (!m_services.prompts->showSave(m_cardDialog))
+            return false;
+        path = m_cardDialog.FileName;
+        if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+            path += QLatin1Char('.') + suffix;
+        if (!QFileInfo::exists(path) ||
+            m_services.prompts->messageBox(
+                QStringLiteral("The card file %1 already exists.\n\nReplace it?")
+                    .arg(QDir::toNativeSeparators(path)),
+                YesNo | Exclamation, QStringLiteral("Save Card File")) == AnswerYes)
+            break;
+    }
     return writeCardFileFromWindow(path);
 }
 

@@ -107,6 +107,7 @@ void Form2::cmdSaveCards_Click()
     QStringList saved;
     for (const auto& card : cards) {
         Dialog.CancelError = true;
+        Dialog.OverwritePrompt = false;  // the files replaced are named in one question below
         Dialog.Filter = QStringLiteral("JPEG Compression (*.jpg)|*.jpg");
         Dialog.FilterIndex = 1;
         Dialog.FileName = QStringLiteral("*.jpg");
@@ -155,6 +156,7 @@ void Form2::cmdCardData_Click()
         date};
     Dialog.Filter = QStringLiteral("Text Files (*.txt)|*.txt");
     Dialog.FilterIndex = 1;
+    Dialog.OverwritePrompt = true;  // the record replaces the file chosen without another word
     Dialog.FileName = name + QStringLiteral(".txt");
     if (!m_services.prompts->showSave(Dialog))
         return;

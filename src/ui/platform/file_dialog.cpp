@@ -16,6 +16,7 @@ FileDialog::FileDialog(const Dialog& settings, AcceptMode mode, QWidget* parent)
     setIconProvider(&FileIcons::shared());
     setAcceptMode(mode);
     setFileMode(mode == AcceptOpen ? ExistingFile : AnyFile);
+    setOption(QFileDialog::DontConfirmOverwrite, !settings.OverwritePrompt);
     setNameFilters(settings.nameFilters());
     selectNameFilter(settings.selectedNameFilter());
     const QString folder = settings.startFolder();

@@ -19,6 +19,7 @@ QString addCardToDeckAsking(Prompts& prompts, Dialog& dialog, Card card)
     dialog.DialogTitle = title;
     dialog.Filter = QStringLiteral("Decks (*.csv)|*.csv");
     dialog.FilterIndex = 1;
+    dialog.OverwritePrompt = false;  // a deck chosen is added to, not replaced
     if (!prompts.showSave(dialog))
         return {};
     QString deck = dialog.FileName;

@@ -30,6 +30,7 @@ private slots:
     void recentCardsAndAMissingOne();
     void unreadableCardFileChangesNothing();
     void failedSaveKeepsTheMark();
+    void saveAsAsksBeforeReplacingTheFileWithItsSuffix();
     void cardWithoutAnElement();
     void cardFileTypeIsRegistered();
 
@@ -300,6 +301,38 @@ void Form2CardFilesTest::failedSaveKeepsTheMark()
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Save Card File"));
     QVERIFY(f->isWindowModified());
     QCOMPARE(f->document().filePath(), QString());
+}
+
+// The name typed has no suffix: the dialog cannot know the file that is replaced, so the
+// window asks about it, once, and "No" offers the dialog again.
+void Form2CardFilesTest::saveAsAsksBeforeReplacingTheFileWithItsSuffix()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("knight.orvcard"));
+    QFile existing(file);
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("kept") == 4);
+    existing.close();
+    Form2Fixture f;
+    f->scrX->setValue(3);
+    f.prompts.fileAnswers = QQueue<QString>({dir.filePath(QStringLiteral("knight")), QString()});
+    QVERIFY(!f->saveCardFileAs());  // No, then the dialog again, cancelled
+    QCOMPARE(f.prompts.fileRequests.size(), 2);
+    QVERIFY(!f.prompts.fileRequests[0].dialog.OverwritePrompt);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text,
+             QStringLiteral("The card file %1 already exists.\n\nReplace it?")
+                 .arg(QDir::toNativeSeparators(file)));
+    QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Save Card File"));
+    QVERIFY(existing.open(QIODevice::ReadOnly));
+    QCOMPARE(existing.readAll(), QByteArray("kept"));
+    existing.close();
+    QVERIFY(f->isWindowModified());
+
+    f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("knight")));
+    f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
+    QVERIFY(f->saveCardFileAs());
+    QCOMPARE(orvane::readCardFile(file).card->x, 3);
+    QVERIFY(!f->isWindowModified());
 }
 
 void Form2CardFilesTest::cardWithoutAnElement()

@@ -171,6 +171,8 @@ void Form2FilesTest::saveWritesFourFilesBlueFirst()
     QCOMPARE(f.prompts.fileRequests[0].dialog.Filter,
              QStringLiteral("JPEG Compression (*.jpg)|*.jpg"));
     QCOMPARE(f.prompts.fileRequests[1].dialog.DialogTitle, QStringLiteral("Save Red Card..."));
+    for (const auto& request : f.prompts.fileRequests)
+        QVERIFY(!request.dialog.OverwritePrompt);  // the replaced files are asked about in one
     QCOMPARE(seenWhileRedAsked, QStringList({"blue.bmp", "blue.jpg"}));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
              QStringList({"blue.bmp", "blue.jpg", "red.bmp", "red.jpg"}));
@@ -385,7 +387,9 @@ void Form2FilesTest::exportStartState()
     f.prompts.onFileDialog = [&] { timerStoppedWhileAsked = !f->Timer1->isActive(); };
     f.prompts.inputAnswers.enqueue(QStringLiteral("[My] Card"));
     f.prompts.fileAnswers.enqueue(dir.filePath("card.txt"));
+    f->Dialog.OverwritePrompt = false;  // as Save Card leaves the shared dialog
     f->cmdCardData_Click();
+    QVERIFY(f.prompts.fileRequests.front().dialog.OverwritePrompt);  // asks nothing itself
     QVERIFY(timerStoppedWhileAsked);
     QVERIFY(f->Timer1->isActive());
     QCOMPARE(f.prompts.inputs.front().first, QStringLiteral("What is the name of your card?"));

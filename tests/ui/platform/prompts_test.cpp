@@ -46,6 +46,7 @@ private slots:
     void wildcardNamesFilterAndKeepTheDialogOpen();
     void aWildcardInAFolderIsRefused();
     void aRealNameIsAccepted();
+    void anExistingFileIsAskedAboutUnlessTheCommandAsks();
     void aBareNameLandsInTheFolderOfTheLastChoice();
     void listingTypesComeFromTheNameOnly();
 };
@@ -182,6 +183,28 @@ void PromptsTest::aRealNameIsAccepted()
     dialog.accept();
     QCOMPARE(accepted.size(), 1);
     QCOMPARE(dialog.selectedFiles(), QStringList({dir.filePath(QStringLiteral("blue.jpg"))}));
+}
+
+// Where the command asks its own question (or adds to the file chosen), the dialog asks none:
+// an existing file is taken at once.
+void PromptsTest::anExistingFileIsAskedAboutUnlessTheCommandAsks()
+{
+    QTemporaryDir dir;
+    QFile existing(dir.filePath(QStringLiteral("deck.csv")));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    Dialog settings;
+    settings.InitDir = dir.path();
+    QVERIFY(!FileDialog(settings, QFileDialog::AcceptSave)
+                 .testOption(QFileDialog::DontConfirmOverwrite));
+    settings.OverwritePrompt = false;
+    FileDialog dialog(settings, QFileDialog::AcceptSave);
+    QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    dialog.nameBox()->setText(QStringLiteral("deck.csv"));
+    dialog.accept();
+    QCOMPARE(accepted.size(), 1);
+    QCOMPARE(dialog.selectedFiles(), QStringList({existing.fileName()}));
 }
 
 // The shared settings remember the folder of the last chosen file: a bare name typed in the

@@ -55,6 +55,7 @@ void AddCardToDeckTest::aNewDeck()
     QCOMPARE(status, QStringLiteral("Added \"hero\" in deck.csv"));
     QCOMPARE(prompts.fileRequests.size(), 1);
     QVERIFY(prompts.fileRequests.front().save);
+    QVERIFY(!prompts.fileRequests.front().dialog.OverwritePrompt);  // a deck chosen is added to
     QCOMPARE(prompts.fileRequests.front().dialog.DialogTitle, QStringLiteral("Add Card to Deck"));
     QCOMPARE(dialog.FileName, dir.filePath("deck.csv"));  // offered again next time
     const Deck deck = readDeck(dir.filePath("deck.csv"));
