@@ -2,6 +2,7 @@
 # Renders 110 card pairs (each with its own 62 x 62 main picture) three ways in one run: an
 # ImageMagick script (one convert process per card pair), a Python script with PIL (one
 # process), and orvane-render; then the peak memory of orvane-render on a 1000-card deck.
+# Each is run several times (fresh output folders) and its median reported.
 # Usage: bash bench/render_deck.sh [BUILD-DIR]   (needs imagemagick, python3-pil, time)
 set -euo pipefail
 build=${1:-build}
@@ -13,7 +14,6 @@ convert=/usr/bin/convert
 python=/usr/bin/python3
 cards=110
 
-ms() { echo $(( ($2 - $1) / 1000000 )); }
 
 # Pictures and decks, drawn by PIL (every picture its own colours, with black holes).
 "$python" - "$work" "$cards" <<'PY'
@@ -39,9 +39,24 @@ gfx="$bin/gfx"
 aw=$("$convert" "$gfx/arrows/arrow 7.bmp" -format %w info:)
 ah=$("$convert" "$gfx/arrows/arrow 7.bmp" -format %h info:)
 
+# The median of several runs of a command, in ms; run r of command C writes in $work/C-r ($out).
+median_ms() {
+    local runs=$1; shift
+    local times=()
+    for ((r = 0; r < runs; r++)); do
+        out="$work/$1-$r"
+        mkdir -p "$out"
+        local t0 t1
+        t0=$(date +%s%N)
+        "$@"
+        t1=$(date +%s%N)
+        times+=($(( (t1 - t0) / 1000000 )))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'
+}
+
 # 1. ImageMagick: one convert per card pair, as a user would script it.
-mkdir "$work/im"
-t0=$(date +%s%N)
+imagemagick() {
 for ((k = 0; k < cards; k++)); do
     n=$(printf %04d $k)
     t() { echo "(" "$1" -transparent black ")" -geometry "$2" -composite; }
@@ -57,19 +72,18 @@ for ((k = 0; k < cards; k++)); do
         "(" "$gfx/arrows/arrow 0.bmp" -transparent black ")" -geometry +0+0 -composite \
         "(" "$gfx/arrows/arrow 7.bmp" -transparent black ")" -geometry +$((62 - aw))+$((62 - ah)) -composite \
         -write mpr:layers +delete \
-        "$work/bluebase.png" mpr:layers -composite -write "$work/im/card$n-blue.png" +delete \
-        "$work/redbase.png" mpr:layers -composite "$work/im/card$n-red.png"
+        "$work/bluebase.png" mpr:layers -composite -write "$out/card$n-blue.png" +delete \
+        "$work/redbase.png" mpr:layers -composite "$out/card$n-red.png"
 done
-t1=$(date +%s%N)
-im_ms=$(ms "$t0" "$t1")
+}
+im_ms=$(median_ms 3 imagemagick)
+im_out=$work/imagemagick-0
 
 # 2. Python with PIL, one process for every card.
-mkdir "$work/pil"
-t0=$(date +%s%N)
-"$python" - "$work" "$gfx" "$cards" <<'PY'
+cat > "$work/pil.py" <<'PY'
 import sys
 from PIL import Image, ImageChops
-work, gfx, cards = sys.argv[1], sys.argv[2], int(sys.argv[3])
+work, gfx, cards, out = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 def layer(path):
     im = Image.open(path).convert("RGB")
     r, g, b = im.split()
@@ -89,29 +103,27 @@ for k in range(cards):
                                (digit, (7, 19)), (frame, (0, 0)), (elem, (44, 4)), (a0, (0, 0)),
                                (a7, (62 - a7[0].width, 62 - a7[0].height))):
             card.paste(im, at, mask)
-        card.save(f"{work}/pil/card{k:04d}-{side}.png")
+        card.save(f"{out}/card{k:04d}-{side}.png")
 PY
-t1=$(date +%s%N)
-pil_ms=$(ms "$t0" "$t1")
+pil() { "$python" "$work/pil.py" "$work" "$gfx" "$cards" "$out"; }
+pil_ms=$(median_ms 5 pil)
 
-# 3. orvane-render, every core.
-t0=$(date +%s%N)
-"$bin/orvane-render" "$work/deck.csv" --out "$work/orvane" --quiet
-t1=$(date +%s%N)
-orvane_ms=$(ms "$t0" "$t1")
-"$bin/orvane-render" "$work/deck.csv" --out "$work/orvane1" --quiet --jobs 1
-t2=$(date +%s%N)
-orvane1_ms=$(ms "$t1" "$t2")
+# 3. orvane-render, every core, and one.
+orvane() { "$bin/orvane-render" "$work/deck.csv" --out "$out" --quiet "$@"; }
+orvane_ms=$(median_ms 11 orvane)
+orvane_out=$work/orvane-0
+orvane1() { orvane --jobs 1; }
+orvane1_ms=$(median_ms 11 orvane1)
 
 # Same pixels? (orvane-render also draws the empty picture where no arrow is ticked.)
-same=$("$convert" "$work/im/card0042-blue.png" "$work/orvane/card0042-blue.png" -alpha off \
+same=$("$convert" "$im_out/card0042-blue.png" "$orvane_out/card0042-blue.png" -alpha off \
     -metric AE -compare -format %[distortion] info: 2>/dev/null || true)
 
 /usr/bin/time -v "$bin/orvane-render" "$work/deck1000.csv" --out "$work/big" --quiet \
     2> "$work/time.txt"
 peak=$(awk -F': ' '/Maximum resident/ {print $2}' "$work/time.txt")
 
-echo "$cards card pairs as PNG, whole process:"
+echo "$cards card pairs as PNG, whole process (median of 3 / 5 / 11 runs):"
 printf '  ImageMagick script   %6d ms  (%.1f ms a pair)\n' "$im_ms" "$(echo "$im_ms / $cards" | bc -l)"
 printf '  Python + PIL         %6d ms\n' "$pil_ms"
 printf '  orvane-render        %6d ms  (--jobs 1: %d ms)\n' "$orvane_ms" "$orvane1_ms"
