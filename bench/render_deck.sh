@@ -8,7 +8,11 @@ set -euo pipefail
 build=${1:-build}
 bin="$(cd "$build/bin" && pwd)"
 src="$(cd "$(dirname "$0")/.." && pwd)"
-work=$(mktemp -d)
+# On a memory file system where there is one (BENCH_TMP to choose): with a disk, each run's
+# write-back slows the runs after it, and the figures would measure the disk's state.
+tmp=${BENCH_TMP:-/dev/shm}
+[ -d "$tmp" ] && [ -w "$tmp" ] || tmp=${TMPDIR:-/tmp}
+work=$(mktemp -d -p "$tmp")
 trap 'rm -rf "$work"' EXIT
 convert=/usr/bin/convert
 python=/usr/bin/python3
