@@ -354,18 +354,25 @@ void Form2::Timer1_Timer()
     reportAssetFailures();
 }
 
-void Form2::cmdCreate_Click()
+CardLayers Form2::workSurfaceLayers(const QImage* mainPicture) const
 {
     CardLayers layers;
-    // An empty main picture box shows grey on screen but is no layer of the cards: its grey
-    // would cover the base and make the blue and the red card the same grey card.
-    layers.mainPicture = picMainPic->hasPicture() ? &picMainPic->image() : nullptr;
+    layers.mainPicture = mainPicture;
     for (size_t i = 0; i < 4; ++i)
         layers.digits[i] = &picFinalNum[i]->image();
     layers.frame = &picFinalFrame->image();
     layers.element = &picFinalElem->image();
     for (size_t i = 0; i < 8; ++i)
         layers.arrows[i] = &picArrowFinal[i]->image();
+    return layers;
+}
+
+void Form2::cmdCreate_Click()
+{
+    // An empty main picture box shows grey on screen but is no layer of the cards: its grey
+    // would cover the base and make the blue and the red card the same grey card.
+    const CardLayers layers =
+        workSurfaceLayers(picMainPic->hasPicture() ? &picMainPic->image() : nullptr);
 
     const auto composeOn = [&](PictureBox* card, PictureBox* clean) {
         composeCard(card->image(), clean->image(), layers, Module1::CardPlacement, scrX->value(),

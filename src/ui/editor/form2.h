@@ -4,6 +4,7 @@
 #include "editor/wake_timer.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
+#include "render/compositor.h"
 #include "render/picture_cache.h"
 
 #include <QMainWindow>
@@ -212,6 +213,8 @@ private:
     bool keepWhatTheCardCanShow(const QString& path);
     void offerToPrepare(QSize source, const QString& title);
     void openPrepareWindow(const orvane::PictureFit& start);
+    // The card's layers from the work surfaces, over the given main picture (none: nullptr).
+    orvane::CardLayers workSurfaceLayers(const QImage* mainPicture) const;
     void buildLayout();
     void buildWorkSurfaces();
     void setTabOrderFromLayout();

@@ -58,14 +58,7 @@ void Form2::openPrepareWindow(const PictureFit& start)
     }
     // The preview composes with the editor's own work surfaces, placement and scroll values.
     const auto compose = [this](const QImage& picture) {
-        CardLayers layers;
-        layers.mainPicture = &picture;
-        for (size_t i = 0; i < 4; ++i)
-            layers.digits[i] = &picFinalNum[i]->image();
-        layers.frame = &picFinalFrame->image();
-        layers.element = &picFinalElem->image();
-        for (size_t i = 0; i < 8; ++i)
-            layers.arrows[i] = &picArrowFinal[i]->image();
+        const CardLayers layers = workSurfaceLayers(&picture);
         RenderedCard cards{picBlueClean->image().copy(), picRedClean->image().copy()};
         composeCard(cards.blue, picBlueClean->image(), layers, Module1::CardPlacement,
                     scrX->value(), scrY->value());
