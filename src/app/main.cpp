@@ -1,4 +1,5 @@
 #include "editor/form2.h"
+#include "orvane_version.h"
 #include "platform/qt_prompts.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@ int main(int argc, char* argv[])
     // The organisation names the settings file (recent cards, dialog folders, export choices).
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationVersion(QStringLiteral("4.0"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Card face editor"));
