@@ -628,6 +628,11 @@ bool writeWhole(const QString& path, const QByteArray& bytes, QString* why)
 
 }  // namespace
 
+QString cardDeckProblem(const Card& card)
+{
+    return rowProblem(card, cardCells(card, QString()));
+}
+
 bool deckHasCard(const QString& deckPath, const QString& name)
 {
     QString error;

@@ -75,6 +75,11 @@ struct Deck {
 Deck readDeck(const QString& path);
 Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages);
 
+// Why a deck would refuse `card` as a row (a side other than 1-9 or A, a Trap card's sides
+// other than 2, more arrows than its total allows, a name too long for a file name), or empty.
+// orvane-render holds a card file to the same rules.
+QString cardDeckProblem(const Card& card);
+
 // Whether the deck at `deckPath` has a row whose name gives the same file name as `name`.
 bool deckHasCard(const QString& deckPath, const QString& name);
 

@@ -44,6 +44,8 @@ QString exportFileName(const QString& base, bool blue, ExportFormat format);
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          bool syncToDisk = false);
 
+struct DeckRenderMemo;  // files/deck_render.h
+
 enum class SheetSides { Both, BlueOnly };
 enum class SheetPaper { A4, Letter };
 
@@ -64,13 +66,25 @@ struct DeckRenderOptions {
     double cardMm = 25.0;
     SheetSides sides = SheetSides::Both;
     SheetPaper paper = SheetPaper::A4;
+
+    // Pictures decoded at once stay within this many bytes, whatever `jobs` says (a picture
+    // larger than all of it is decoded alone).
+    qint64 pictureMemoryBudget = 192LL << 20;
+    // Set: cards whose inputs did not change since the run that filled it are not rendered
+    // again, and it is brought up to date (files/deck_render.h).
+    DeckRenderMemo* memo = nullptr;
 };
 
 struct DeckRenderResult {
-    int cards = 0;     // cards whose pictures were all written
-    int pictures = 0;  // picture files written
-    int sheetPages = 0;
-    QStringList problems;  // one line per bad row: "deck.csv:12: column element: ..."
+    int cards = 0;        // cards whose pictures were all written
+    int pictures = 0;     // picture files written
+    int unchanged = 0;    // picture and record files already holding the same bytes: left as they
+                          // were, their time stamps kept
+    QStringList written;  // every file written, in the deck's order
+    QStringList changedCards;  // the names of the cards with a file written, in the deck's order
+    int sheetPages = 0;        // pages of the sheet written (0 when it was not)
+    QStringList problems;      // one line per bad row: "deck.csv:12: column element: ..."
+    QStringList warnings;      // what was done but may not be what was meant (exit status 0)
     bool cancelled = false;
     QString fatal;  // a failure that stopped everything (unreadable deck, missing parts)
 
