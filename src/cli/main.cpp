@@ -2,6 +2,7 @@
 #include "files/card_export.h"
 #include "files/card_sheet.h"
 #include "platform/heap_tuning.h"
+#include "watch.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -159,6 +160,16 @@ int main(int argc, char* argv[])
                                    QStringLiteral("No progress and no summary; problems only."));
     parser.addOptions({out, format, scale, parts, records, sheet, cardMm, sides, paper, jobs, fit,
                        pictureScale, resample, panX, panY, key, tolerance, keepDark, quiet});
+    // Following the deck: which files a run wrote, and rendering again on every change.
+    const QCommandLineOption listWritten(
+        QStringLiteral("list-written"),
+        QStringLiteral("Print every file written, one a line (a file that would get the same "
+                       "bytes is left as it is, its time stamp kept)."));
+    const QCommandLineOption watch(
+        QStringLiteral("watch"),
+        QStringLiteral("Render, then render again on each change of the deck, a picture or a "
+                       "part, writing only the cards that changed; Ctrl+C ends."));
+    parser.addOptions({listWritten, watch});
 
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser, parser.errorText());
@@ -239,6 +250,12 @@ int main(int argc, char* argv[])
         return ExitFailed;
     }
 
+    if (parser.isSet(watch)) {
+        if (!options.sheet.isEmpty())
+            return usageError(parser, QStringLiteral("--watch does not go with --sheet"));
+        return runWatch(options, {parser.isSet(quiet), parser.isSet(listWritten)});
+    }
+
     const bool showProgress = !parser.isSet(quiet) && isatty(fileno(stderr));
     ProgressLine line;
     QElapsedTimer timer;
@@ -254,9 +271,12 @@ int main(int argc, char* argv[])
     }
     for (const QString& problem : result.problems)
         printLine(stderr, problem);
+    printRunLines(result, parser.isSet(listWritten));
     if (!parser.isSet(quiet)) {
         QString summary =
             QStringLiteral("%1 cards, %2 pictures").arg(result.cards).arg(result.pictures);
+        if (result.unchanged > 0)
+            summary += QStringLiteral(", %1 files unchanged").arg(result.unchanged);
         if (result.sheetPages > 0)
             summary += result.sheetPages == 1
                            ? QStringLiteral(", a sheet of 1 page")

@@ -85,6 +85,7 @@ struct DeckRenderResult {
     int sheetPages = 0;        // pages of the sheet written (0 when it was not)
     QStringList problems;      // one line per bad row: "deck.csv:12: column element: ..."
     QStringList warnings;      // what was done but may not be what was meant (exit status 0)
+    QStringList sources;       // every file the cards are made from: the input, its pictures, parts
     bool cancelled = false;
     QString fatal;  // a failure that stopped everything (unreadable deck, missing parts)
 

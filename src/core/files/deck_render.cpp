@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
@@ -384,12 +385,22 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
                             const std::atomic_bool* cancel)
 {
     DeckRenderResult result;
+    const QString partsRoot =
+        options.partsRoot.isEmpty() ? QCoreApplication::applicationDirPath() : options.partsRoot;
+    result.sources << QFileInfo(options.input).absoluteFilePath();
+    for (const QString& part : assets::allFiles())
+        result.sources << QDir(partsRoot).absoluteFilePath(part);
     const QList<Job> jobs = readJobs(options, result);
+    QSet<QString> pictures;
+    for (const Job& job : jobs)
+        if (const QString& path = job.row.card.mainPicturePath;
+            !path.isEmpty() && !pictures.contains(path)) {
+            pictures.insert(path);
+            result.sources << path;
+        }
     if (!result.fatal.isEmpty())
         return result;
 
-    const QString partsRoot =
-        options.partsRoot.isEmpty() ? QCoreApplication::applicationDirPath() : options.partsRoot;
     QString error;
     if (!checkParts(partsRoot, &error)) {
         result.fatal = error;
