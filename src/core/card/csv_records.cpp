@@ -16,6 +16,8 @@ struct Collector {
     int rowLine = 0;  // the line the record being read started on
     int longField = -1;
     bool awaitingRow = true;  // no byte of the next record seen yet
+    qsizetype rowBegin = 0;   // where the record being read starts in the input
+    qsizetype position = 0;   // the input byte being fed
 };
 
 void fieldEnd(void* data, size_t size, void* context)
@@ -33,7 +35,8 @@ void fieldEnd(void* data, size_t size, void* context)
 void recordEnd(int, void* context)
 {
     auto* c = static_cast<Collector*>(context);
-    c->text->records.append(CsvRecord{c->rowLine, c->fields, c->longField});
+    c->text->records.append(
+        CsvRecord{c->rowLine, c->fields, c->rowBegin, c->position, c->longField});
     c->fields.clear();
     c->longField = -1;
     c->awaitingRow = true;
@@ -50,9 +53,11 @@ CsvText readCsv(const QByteArray& input, char separator)
 {
     CsvText text;
     QByteArray bytes = input;
+    qsizetype skipped = 0;  // the byte order mark's bytes, for the records' spans
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         text.byteOrderMark = true;
         bytes.remove(0, 3);
+        skipped = 3;
     }
     if (const qsizetype end = bytes.indexOf('\n'); end > 0 && bytes[end - 1] == '\r')
         text.lineEnd = "\r\n";
@@ -73,9 +78,11 @@ CsvText readCsv(const QByteArray& input, char separator)
     int line = 1;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
+        collector.position = skipped + i;
         if (collector.awaitingRow && !isBlank(c)) {
             collector.rowLine = line;
             collector.awaitingRow = false;
+            collector.rowBegin = skipped + i;
         }
         if (csv_parse(&parser, &c, 1, fieldEnd, recordEnd, &collector) != 1) {
             text.errorLine = collector.awaitingRow ? line : collector.rowLine;
@@ -86,6 +93,7 @@ CsvText readCsv(const QByteArray& input, char separator)
         if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
             ++line;
     }
+    collector.position = skipped + bytes.size();
     if (csv_fini(&parser, fieldEnd, recordEnd, &collector) != 0) {
         text.errorLine = collector.rowLine;
         text.error = QStringLiteral("a quoted field is not closed before the end of the file");

@@ -380,6 +380,21 @@ bool fileHolds(const QString& path, const QByteArray& bytes)
     return held == bytes;
 }
 
+bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
+                   const QMap<QString, QString>& forEveryCard, QString* problem)
+{
+    if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
+        const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
+        if (loaded.image.isNull()) {
+            *problem = QStringLiteral("column picture: %1 cannot be read: %2")
+                           .arg(QDir::toNativeSeparators(card.mainPicturePath), loaded.error);
+            return false;
+        }
+        card.mainPicture = loaded.image;
+    }
+    return prepareMainPicture(card, own, forEveryCard, problem);
+}
+
 DeckRenderResult renderDeck(const DeckRenderOptions& options,
                             const std::function<void(int, int)>& progress,
                             const std::atomic_bool* cancel)
