@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -498,4 +499,34 @@ TEST(PlayOutputsCli, UnreadableBackStopsBeforeAnyFile)
     EXPECT_TRUE(result.err.contains(QStringLiteral("back.png"))) << result.err.toStdString();
     EXPECT_FALSE(QFile::exists(deck.path(QStringLiteral("s.pdf"))));
     EXPECT_FALSE(QFile::exists(deck.path(QStringLiteral("out/Card 0-blue.png"))));
+}
+
+TEST(PlayOutputsCli, ManualPageNamesEveryOptionAndTheVersion)
+{
+    QFile page(QStringLiteral(ORVANE_MAN_DIR "/orvane-render.1"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString roff = QString::fromUtf8(page.readAll()).replace(QStringLiteral("\\-"), "-");
+    EXPECT_TRUE(roff.contains(QStringLiteral("\"Orvane " ORVANE_VERSION "\"")));
+    const QString help = render({"--help"}).out;
+    const QRegularExpression option(QStringLiteral("--([a-z][a-z-]+)"));
+    int options = 0;
+    for (const QRegularExpressionMatch& m : option.globalMatch(help)) {
+        if (m.captured(0) == QLatin1String("--help-all"))
+            continue;  // Qt's own, beside --help
+        ++options;
+        EXPECT_TRUE(roff.contains(m.captured(0))) << m.captured(0).toStdString();
+    }
+    EXPECT_GT(options, 30);
+}
+
+TEST(PlayOutputsCli, SoftwareCentreEntryValidates)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    if (tool.isEmpty())
+        GTEST_SKIP() << "appstreamcli is not installed";
+    const Outcome result =
+        run(tool, {"validate", "--no-net",
+                   qEnvironmentVariable("ORVANE_SOURCE_DIR") +
+                       QStringLiteral("/assets/metainfo/org.orvane.Orvane.metainfo.xml")});
+    EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
 }
