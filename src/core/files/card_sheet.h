@@ -19,6 +19,12 @@ namespace orvane {
 // printer that does not print both sides in register. Bleed repeats each card's edge pixels
 // outward, so a cut a little outside the line shows the card's own edge colour.
 struct SheetLayout {
+    SheetLayout() = default;
+    SheetLayout(double printedMm, SheetSides faces, SheetPaper sheetPaper)
+        : cardMm(printedMm), sides(faces), paper(sheetPaper)
+    {
+    }
+
     double cardMm = 25.0;
     SheetSides sides = SheetSides::Both;
     SheetPaper paper = SheetPaper::A4;

@@ -196,7 +196,8 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.fatal = error;
         return result;
     }
-    SheetLayout layout{options.cardMm, options.sides, options.paper, {}, options.play.sheetFinish};
+    SheetLayout layout(options.cardMm, options.sides, options.paper);
+    layout.finish = options.play.sheetFinish;
     if (!options.sheet.isEmpty() && cardsPerSheetPage(layout) == 0) {
         result.fatal = QStringLiteral("cards of %1 mm do not fit on the paper").arg(options.cardMm);
         return result;
