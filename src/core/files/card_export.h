@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card.h"
+#include "files/play_outputs.h"
 #include "render/card_parts.h"
 
 #include <QByteArray>
@@ -73,16 +74,20 @@ struct DeckRenderOptions {
     // Set: cards whose inputs did not change since the run that filled it are not rendered
     // again, and it is brought up to date (files/deck_render.h).
     DeckRenderMemo* memo = nullptr;
+
+    // Deck sheets, an atlas, and the sheet's backs and finishing.
+    PlayOutputs play;
 };
 
 struct DeckRenderResult {
-    int cards = 0;        // cards whose pictures were all written
+    int cards = 0;        // cards whose pictures were all in place (written or unchanged)
     int pictures = 0;     // picture files written
     int unchanged = 0;    // picture and record files already holding the same bytes: left as they
                           // were, their time stamps kept
     QStringList written;  // every file written, in the deck's order
     QStringList changedCards;  // the names of the cards with a file written, in the deck's order
     int sheetPages = 0;        // pages of the sheet written (0 when it was not)
+    QStringList playFiles;     // the deck sheets, the atlas and their indexes written
     QStringList problems;      // one line per bad row: "deck.csv:12: column element: ..."
     QStringList warnings;      // what was done but may not be what was meant (exit status 0)
     QStringList sources;       // every file the cards are made from: the input, its pictures, parts

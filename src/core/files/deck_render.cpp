@@ -44,8 +44,9 @@ struct Outcome {
     QStringList written;
     QString problem;
     QString warning;
-    RenderedCard sheetCard;  // kept only for a sheet
-    QString memoKey;         // with a memo: the card's key and inputs, to remember
+    RenderedCard sheetCard;  // kept only for a sheet or the outputs made of all cards
+    QString name;
+    QString memoKey;  // with a memo: the card's key and inputs, to remember
     QByteArray inputs;
     QStringList files;  // every file of the card, written or not
 };
@@ -179,7 +180,7 @@ Outcome renderOne(const Job& job, const Work& work)
         outcome.inputs = cardInputs(job, options);
         const auto known = options.memo->cards.constFind(outcome.memoKey);
         if (known != options.memo->cards.cend() && known->inputs == outcome.inputs &&
-            known->files == outcome.files && options.sheet.isEmpty() &&
+            known->files == outcome.files && options.sheet.isEmpty() && !options.play.any() &&
             std::all_of(outcome.files.cbegin(), outcome.files.cend(),
                         [](const QString& f) { return QFileInfo(f).isFile(); })) {
             outcome.unchanged = int(outcome.files.size());
@@ -257,8 +258,10 @@ Outcome renderOne(const Job& job, const Work& work)
         if (!write(outcome.files[2], cardRecord(record), {}))
             return outcome;
     }
-    if (!options.sheet.isEmpty())
+    if (!options.sheet.isEmpty() || options.play.any()) {
         outcome.sheetCard = std::move(rendered);
+        outcome.name = card.name;
+    }
     outcome.done = true;
     return outcome;
 }
@@ -432,9 +435,22 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.fatal = error;
         return result;
     }
-    SheetLayout layout{options.cardMm, options.sides, options.paper};
+    SheetLayout layout(options.cardMm, options.sides, options.paper);
+    layout.finish = options.play.sheetFinish;
     if (!options.sheet.isEmpty() && cardsPerSheetPage(layout) == 0) {
         result.fatal = QStringLiteral("cards of %1 mm do not fit on the paper").arg(options.cardMm);
+        return result;
+    }
+    if (!options.sheet.isEmpty() && !options.play.backPicture.isEmpty()) {
+        layout.back = loadCardBack(options.play.backPicture, &error);
+        if (layout.back.isNull()) {
+            result.fatal = QStringLiteral("the card back %1").arg(error);
+            return result;
+        }
+    }
+    if (const QString problem = checkPlayOutputs(options.play, int(jobs.size()));
+        !problem.isEmpty()) {
+        result.fatal = problem;
         return result;
     }
 
@@ -498,6 +514,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     result.cancelled = cancelled() && finished.load() < total;
 
     QList<RenderedCard> sheetCards;
+    QList<NamedCard> playCards;
     DeckRenderMemo memo;
     for (size_t k = 0; k < outcomes.size(); ++k) {
         Outcome& outcome = outcomes[k];
@@ -510,6 +527,8 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
             result.changedCards << jobs[qsizetype(k)].row.card.name;
         if (outcome.done) {
             ++result.cards;
+            if (options.play.any())
+                playCards.append({outcome.name, safeFileName(outcome.name), outcome.sheetCard});
             if (!options.sheet.isEmpty())
                 sheetCards.append(std::move(outcome.sheetCard));
             if (!outcome.memoKey.isEmpty())
@@ -532,6 +551,12 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
             result.problems << QStringLiteral("%1: the sheet cannot be written: %2")
                                    .arg(QDir::toNativeSeparators(options.sheet), error);
         }
+    }
+    if (options.play.any() && !result.cancelled) {
+        const QString deckName = safeFileName(QFileInfo(options.input).completeBaseName());
+        const PlayOutputsResult written = writePlayOutputs(options.play, deckName, playCards);
+        result.playFiles = written.written;
+        result.problems << written.problems;
     }
     return result;
 }
