@@ -14,8 +14,8 @@ enum class WriteOutcome {
 };
 
 struct WriteOptions {
-    bool syncToDisk = false;     // force the data to the disk before the rename (a safe save)
-    bool keepExisting = false;   // never replace a file already there
+    bool syncToDisk = false;    // force the data to the disk before the rename (a safe save)
+    bool keepExisting = false;  // never replace a file already there
 };
 
 // Writes a whole file through a short-named temporary beside it (".orv<id>.part", never longer
