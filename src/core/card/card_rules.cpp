@@ -160,4 +160,63 @@ QString sideText(int value)
     return value == 10 ? QStringLiteral("A") : QString::number(value);
 }
 
+bool sideIsDrawable(const QString& text)
+{
+    if (text.size() != 1)
+        return false;
+    const QChar c = text.front();
+    return (c >= QLatin1Char('1') && c <= QLatin1Char('9')) || c == QLatin1Char('A') ||
+           c == QLatin1Char('a');
+}
+
+qint16 cardTotal(const Card& card)
+{
+    return cardTotal(card.sides);
+}
+
+int frameForCard(const Card& card)
+{
+    return frameForTotal(cardTotal(card.sides));
+}
+
+qint16 arrowLimit(const Card& card)
+{
+    return arrowLimit(cardTotal(card.sides));
+}
+
+bool mayTickAnotherArrow(const Card& card)
+{
+    return card.arrowCount() < arrowLimit(card);
+}
+
+std::array<QString, 4> elementSides(int element)
+{
+    const QString side = element == ElementTrap ? QStringLiteral("2") : QStringLiteral("A");
+    return {side, side, side, side};
+}
+
+bool changeSides(Card& card, const std::array<QString, 4>& sides)
+{
+    if (sides == card.sides)
+        return false;
+    const bool lost = card.arrowCount() > 0;
+    card.sides = sides;
+    card.arrows.fill(false);
+    return lost;
+}
+
+ElementClick clickElement(Card& card, int element)
+{
+    ElementClick click;
+    if (element == card.element)
+        return click;
+    click.changed = true;
+    const std::array<QString, 4> sides = elementSides(element);
+    // Sides the previous element put there are not the user's: replacing them loses nothing.
+    click.numbersReset = sides != card.sides && card.sides != elementSides(card.element);
+    card.element = element;
+    click.arrowsUnticked = changeSides(card, sides);
+    return click;
+}
+
 }  // namespace orvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card/card.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -47,5 +49,34 @@ std::optional<std::array<int, 4>> drawSides(int total, double maximum, std::mt19
 
 // The number box text of a side value: "A" for 10, else decimal.
 QString sideText(int value);
+
+// ---- Rules of a whole card ---------------------------------------------------------------------
+
+// True for the side texts a card can draw: "1".."9", "A", and "a" (drawn as A, counted 0).
+bool sideIsDrawable(const QString& text);
+
+// The total, frame and arrow limit of a card's sides.
+qint16 cardTotal(const Card& card);
+int frameForCard(const Card& card);
+qint16 arrowLimit(const Card& card);
+
+// Whether one more arrow may be ticked: fewer ticked than the total allows.
+bool mayTickAnotherArrow(const Card& card);
+
+// The four sides an element click puts in the boxes: 2, 2, 2, 2 for Trap, else A, A, A, A.
+std::array<QString, 4> elementSides(int element);
+
+// The number rule: new side texts untick every arrow, but only when a text really changes (a box
+// set to the text it holds changes nothing). Returns true when ticked arrows were lost.
+bool changeSides(Card& card, const std::array<QString, 4>& sides);
+
+// The element rule: a click on another element sets it and its sides (then the number rule);
+// a click on the element already chosen changes nothing.
+struct ElementClick {
+    bool changed = false;         // the element was another one
+    bool numbersReset = false;    // sides other than the last element's were replaced
+    bool arrowsUnticked = false;  // ticked arrows were lost through the new sides
+};
+ElementClick clickElement(Card& card, int element);
 
 }  // namespace orvane

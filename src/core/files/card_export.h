@@ -85,6 +85,12 @@ struct DeckRenderResult {
     bool ok() const { return fatal.isEmpty() && problems.isEmpty() && !cancelled; }
 };
 
+// A deck row's card made ready to show: its main picture read from `card.mainPicturePath` (when
+// not read yet) and prepared with the row's own preparation cells, else those for every card.
+// False with `problem` ("column picture: ...") when the picture cannot be read or prepared.
+bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
+                   const QMap<QString, QString>& forEveryCard, QString* problem);
+
 // The whole of orvane-render's work, for the command line and the editor's Render Deck...
 // `progress(done, total)` runs on the calling thread; `cancel` set stops before the next card
 // (only whole files are left behind).

@@ -88,18 +88,8 @@ Outcome renderOne(const Job& job, const Work& work)
 {
     Outcome outcome;
     Card card = job.row.card;
-    if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
-        const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
-        if (loaded.image.isNull()) {
-            outcome.problem =
-                QStringLiteral("%1: column picture: %2 cannot be read: %3")
-                    .arg(job.where, QDir::toNativeSeparators(card.mainPicturePath), loaded.error);
-            return outcome;
-        }
-        card.mainPicture = loaded.image;
-    }
     const DeckRenderOptions& options = *work.options;
-    if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
+    if (!readyDeckCard(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
         return outcome;
     }
@@ -297,6 +287,21 @@ bool checkOutputFolder(const QString& folder, QString* error)
 }
 
 }  // namespace
+
+bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
+                   const QMap<QString, QString>& forEveryCard, QString* problem)
+{
+    if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
+        const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
+        if (loaded.image.isNull()) {
+            *problem = QStringLiteral("column picture: %1 cannot be read: %2")
+                           .arg(QDir::toNativeSeparators(card.mainPicturePath), loaded.error);
+            return false;
+        }
+        card.mainPicture = loaded.image;
+    }
+    return prepareMainPicture(card, own, forEveryCard, problem);
+}
 
 DeckRenderResult renderDeck(const DeckRenderOptions& options,
                             const std::function<void(int, int)>& progress,

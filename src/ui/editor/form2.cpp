@@ -198,8 +198,8 @@ void Form2::txtNums_Change(int /*Index*/)
     CardTotal = 0;
     for (QCheckBox* arrow : chkArrow)
         arrow->setChecked(false);  // each box that was ticked runs chkArrow_Click
-    CardTotal =
-        cardTotal({txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(), txtNums[3]->text()});
+    CardTotal = cardTotal(std::array<QString, 4>{txtNums[0]->text(), txtNums[1]->text(),
+                                                 txtNums[2]->text(), txtNums[3]->text()});
     optFrame[size_t(frameForTotal(CardTotal))]->setChecked(true);
     Module1::NeedsRedraw = true;
 }

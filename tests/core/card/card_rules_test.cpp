@@ -184,3 +184,132 @@ TEST(Randomiser, EveryCombinationEquallyLikely)
 }
 
 }  // namespace
+
+namespace {
+
+Card cardWith(std::array<QString, 4> sideTexts, int element, std::initializer_list<int> ticked)
+{
+    Card card;
+    card.sides = std::move(sideTexts);
+    card.element = element;
+    for (int arrow : ticked)
+        card.arrows[size_t(arrow)] = true;
+    return card;
+}
+
+}  // namespace
+
+TEST(CardRules, SideIsDrawable)
+{
+    for (const char* yes : {"1", "5", "9", "A", "a"})
+        EXPECT_TRUE(sideIsDrawable(QLatin1String(yes))) << yes;
+    for (const char* no : {"", "0", "10", "AA", " 1", "b", "-", "1.0"})
+        EXPECT_FALSE(sideIsDrawable(QLatin1String(no))) << no;
+}
+
+TEST(CardRules, WhetherOneMoreArrowMayBeTicked)
+{
+    struct Case {
+        Card card;
+        qint16 limit;
+        bool mayTick;
+    } cases[] = {
+        {cardWith(sides("1", "1", "1", "1"), 0, {}), 1, true},
+        {cardWith(sides("1", "1", "1", "1"), 0, {3}), 1, false},
+        {cardWith(sides("1", "1", "1", "1"), 0, {0, 1, 2}), 1, false},  // more than allowed
+        {cardWith(sides("4", "4", "4", "1"), 0, {0}), 2, true},         // 13: two
+        {cardWith(sides("A", "A", "A", "A"), 0, {0, 1, 2, 3, 4}), 6, true},
+        {cardWith(sides("A", "A", "A", "A"), 0, {0, 1, 2, 3, 4, 5}), 6, false},
+        {cardWith(sides("x", "", "a", "-"), 0, {}), 1, true},  // text that counts 0
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(arrowLimit(c.card), c.limit) << c.card.sides[0].toStdString();
+        EXPECT_EQ(mayTickAnotherArrow(c.card), c.mayTick) << c.card.arrowCount();
+    }
+}
+
+TEST(CardRules, FrameOfACard)
+{
+    EXPECT_EQ(frameForCard(cardWith(sides("A", "A", "A", "A"), 0, {})), 3);
+    EXPECT_EQ(frameForCard(cardWith(sides("2", "2", "2", "2"), 10, {})), 0);
+    EXPECT_EQ(frameForCard(cardWith(sides("A", "A", "", "1"), 0, {})), 2);
+}
+
+TEST(CardRules, NumberChangeUntickesArrowsOnlyWhenATextChanges)
+{
+    struct Case {
+        std::array<QString, 4> before, after;
+        std::initializer_list<int> ticked;
+        bool lost;
+        int arrowsAfter;
+    } cases[] = {
+        {sides("A", "A", "A", "A"), sides("A", "A", "A", "A"), {0, 1}, false, 2},  // same text
+        {sides("A", "A", "A", "A"), sides("5", "A", "A", "A"), {0, 1}, true, 0},
+        {sides("A", "A", "A", "A"), sides("5", "A", "A", "A"), {}, false, 0},
+        {sides("1", "2", "3", "4"), sides("1", "2", "3", "x"), {7}, true, 0},
+    };
+    for (const Case& c : cases) {
+        Card card = cardWith(c.before, 0, c.ticked);
+        EXPECT_EQ(changeSides(card, c.after), c.lost);
+        EXPECT_EQ(card.sides, c.after);
+        EXPECT_EQ(card.arrowCount(), c.arrowsAfter);
+    }
+}
+
+TEST(CardRules, ElementClick)
+{
+    struct Case {
+        const char* what;
+        Card card;
+        int element;
+        ElementClick click;  // changed, numbersReset, arrowsUnticked
+        std::array<QString, 4> sidesAfter;
+        int arrowsAfter;
+    } cases[] = {
+        {"same element: nothing",
+         cardWith(sides("5", "5", "5", "5"), 3, {0}),
+         3,
+         {false, false, false},
+         sides("5", "5", "5", "5"),
+         1},
+        {"typed numbers replaced",
+         cardWith(sides("5", "5", "5", "5"), 3, {0}),
+         0,
+         {true, true, true},
+         sides("A", "A", "A", "A"),
+         0},
+        {"A A A A stay: arrows kept",
+         cardWith(sides("A", "A", "A", "A"), 8, {0, 1}),
+         2,
+         {true, false, false},
+         sides("A", "A", "A", "A"),
+         2},
+        {"Trap sets 2 2 2 2",
+         cardWith(sides("A", "A", "A", "A"), 8, {0}),
+         ElementTrap,
+         {true, false, true},
+         sides("2", "2", "2", "2"),
+         0},
+        {"leaving Trap: its 2s are not the user's",
+         cardWith(sides("2", "2", "2", "2"), 10, {}),
+         1,
+         {true, false, false},
+         sides("A", "A", "A", "A"),
+         0},
+        {"typed over Trap's sides",
+         cardWith(sides("2", "3", "2", "2"), 10, {}),
+         1,
+         {true, true, false},
+         sides("A", "A", "A", "A"),
+         0},
+    };
+    for (Case& c : cases) {
+        const ElementClick click = clickElement(c.card, c.element);
+        EXPECT_EQ(click.changed, c.click.changed) << c.what;
+        EXPECT_EQ(click.numbersReset, c.click.numbersReset) << c.what;
+        EXPECT_EQ(click.arrowsUnticked, c.click.arrowsUnticked) << c.what;
+        EXPECT_EQ(c.card.element, c.element) << c.what;
+        EXPECT_EQ(c.card.sides, c.sidesAfter) << c.what;
+        EXPECT_EQ(c.card.arrowCount(), c.arrowsAfter) << c.what;
+    }
+}

@@ -129,7 +129,7 @@ void Form2KeyboardTest::numberBoxMarks()
     QCOMPARE(!box->styleSheet().isEmpty(), marked);
     QVERIFY2(box->toolTip().contains(tip), qPrintable(box->toolTip()));
     QVERIFY(box->toolTip().contains(QLatin1String("1 to 9, or A for 10")));
-    QCOMPARE(f->CardTotal, orvane::cardTotal({"3", text, "3", "3"}));
+    QCOMPARE(f->CardTotal, orvane::cardTotal(std::array<QString, 4>{"3", text, "3", "3"}));
     QVERIFY(f->txtNums[0]->styleSheet().isEmpty());
     f.type(1, QStringLiteral("A"));  // a good text takes the mark away
     QVERIFY(box->styleSheet().isEmpty());

@@ -1,0 +1,182 @@
+#include "document/card_document.h"
+
+#include "document/card_edit.h"
+
+#include <QFileInfo>
+#include <QUndoStack>
+
+namespace orvane {
+
+CardDocument::CardDocument(QUndoStack* sharedStack, QObject* parent)
+    : QObject(parent), m_stack(sharedStack)
+{
+    if (!m_stack) {
+        m_stack = new QUndoStack(this);
+        // Enough for any session, and a bound on the main pictures the history keeps alive.
+        m_stack->setUndoLimit(UndoLimit);
+    }
+    connect(m_stack, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { emit modifiedChanged(!clean); });
+}
+
+void CardDocument::followSides(State& state)
+{
+    for (size_t i = 0; i < state.drawnSides.size(); ++i)
+        if (sideIsDrawable(state.card.sides[i]))
+            state.drawnSides[i] = state.card.sides[i];
+}
+
+void CardDocument::restore(const State& state, Changes what)
+{
+    m_state = state;
+    m_needsRedraw = true;
+    emit changed(what);
+}
+
+void CardDocument::setCard(const Card& card)
+{
+    State next = m_state;
+    next.card = card;
+    followSides(next);
+    m_openTypingBox = -1;
+    restore(next, Change::Everything);
+}
+
+void CardDocument::push(const QString& text, const State& after, Changes what, int mergeId,
+                        int detail, bool continuing)
+{
+    if (after == m_state)
+        return;
+    m_stack->push(new CardEdit(*this, text, m_state, after, what, mergeId, detail, continuing));
+}
+
+bool CardDocument::typeSide(int box, const QString& text)
+{
+    if (box < 0 || box >= int(m_state.card.sides.size()))
+        return false;
+    State next = m_state;
+    std::array<QString, 4> sides = next.card.sides;
+    sides[size_t(box)] = text;
+    const bool arrowsLost = changeSides(next.card, sides);
+    followSides(next);
+    const bool continuing = m_openTypingBox == box;
+    m_openTypingBox = box;
+    push(QStringLiteral("Typing"), next, Changes(Change::Sides) | Change::Arrows, CardEdit::Typing,
+         box, continuing);
+    return arrowsLost;
+}
+
+void CardDocument::closeTyping()
+{
+    m_openTypingBox = -1;
+}
+
+ElementClick CardDocument::clickElement(int element)
+{
+    closeTyping();
+    State next = m_state;
+    const ElementClick click = orvane::clickElement(next.card, element);
+    followSides(next);
+    if (click.changed)
+        push(QStringLiteral("Element"), next,
+             Changes(Change::Element) | Change::Sides | Change::Arrows);
+    return click;
+}
+
+bool CardDocument::setArrow(int arrow, bool ticked)
+{
+    if (arrow < 0 || arrow >= CardArrowCount)
+        return false;
+    closeTyping();
+    if (m_state.card.arrows[size_t(arrow)] == ticked)
+        return true;
+    if (ticked && !mayTickAnotherArrow(m_state.card))
+        return false;
+    State next = m_state;
+    next.card.arrows[size_t(arrow)] = ticked;
+    push(QStringLiteral("Arrow"), next, Change::Arrows);
+    return true;
+}
+
+void CardDocument::moveMainPicture(int x, int y, bool continuing)
+{
+    closeTyping();
+    State next = m_state;
+    next.card.x = x;
+    next.card.y = y;
+    push(QStringLiteral("Picture Position"), next, Change::Offset, CardEdit::Moving, 0, continuing);
+}
+
+void CardDocument::setMainPicture(const QImage& picture, const QString& path,
+                                  const PicturePreparation& preparation)
+{
+    closeTyping();
+    State next = m_state;
+    next.card.mainPicture = picture;
+    next.card.mainPicturePath = path;
+    next.card.preparation = preparation;
+    push(QStringLiteral("Main Picture"), next, Change::MainPicture);
+}
+
+void CardDocument::setPlacement(const CardPlacement& placement)
+{
+    closeTyping();
+    State next = m_state;
+    next.card.placement = placement;
+    push(QStringLiteral("Advanced Settings"), next, Change::Placement);
+}
+
+bool CardDocument::randomizeSides(const std::array<int, 4>& values)
+{
+    closeTyping();
+    State next = m_state;
+    std::array<QString, 4> sides;
+    for (size_t i = 0; i < sides.size(); ++i)
+        sides[i] = sideText(values[i]);
+    const bool arrowsLost = changeSides(next.card, sides);
+    followSides(next);
+    push(QStringLiteral("Randomize Numbers"), next, Changes(Change::Sides) | Change::Arrows);
+    return arrowsLost;
+}
+
+void CardDocument::setName(const QString& name)
+{
+    closeTyping();
+    State next = m_state;
+    next.card.name = name;
+    push(QStringLiteral("Name"), next, Change::Name);
+}
+
+void CardDocument::markSaved(const QString& path)
+{
+    closeTyping();
+    m_stack->setClean();
+    if (path != m_filePath) {
+        m_filePath = path;
+        emit filePathChanged(path);
+    }
+}
+
+void CardDocument::startOver(const Card& card, const QString& path)
+{
+    setCard(card);
+    m_stack->clear();
+    markSaved(path);
+    emit modifiedChanged(false);
+}
+
+bool CardDocument::isModified() const
+{
+    return !m_stack->isClean();
+}
+
+QString CardDocument::displayName() const
+{
+    if (!m_state.card.name.isEmpty())
+        return m_state.card.name;
+    if (!m_filePath.isEmpty())
+        return QFileInfo(m_filePath).completeBaseName();
+    return {};
+}
+
+}  // namespace orvane

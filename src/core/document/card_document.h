@@ -1,0 +1,112 @@
+#pragma once
+
+#include "card/card.h"
+#include "card/card_rules.h"
+
+#include <QFlags>
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class QUndoStack;
+
+namespace orvane {
+
+// One card being edited, as data: the card, what the editor drew for it, its undo history and
+// the card file it belongs to. Every edit is a command on the undo stack that sets the new
+// value on redo and the old one on undo; `changed` says what changed. Knows no widgets, so
+// several documents can live in one process, alone or sharing one undo stack.
+class CardDocument : public QObject {
+    Q_OBJECT
+public:
+    enum class Change {
+        Sides = 0x1,
+        Element = 0x2,
+        Arrows = 0x4,
+        Offset = 0x8,
+        MainPicture = 0x10,
+        Placement = 0x20,
+        Name = 0x40,
+        Everything = 0x7f,
+    };
+    Q_DECLARE_FLAGS(Changes, Change)
+
+    // What the editor shows beside the card: the text each side's digit was last drawn for (a
+    // box holding text the card cannot draw keeps the digit drawn before).
+    struct State {
+        Card card;
+        std::array<QString, 4> drawnSides{"A", "A", "A", "A"};
+        bool operator==(const State&) const = default;
+    };
+
+    static constexpr int UndoLimit = 100;
+
+    // With no stack the document owns one of its own; a shared stack stays its owner's.
+    explicit CardDocument(QUndoStack* sharedStack = nullptr, QObject* parent = nullptr);
+
+    const Card& card() const { return m_state.card; }
+    const State& state() const { return m_state; }
+    const std::array<QString, 4>& drawnSides() const { return m_state.drawnSides; }
+    QUndoStack* undoStack() const { return m_stack; }
+
+    // Replaces the whole card without an undo step (opening a card, switching cards).
+    void setCard(const Card& card);
+
+    // ---- Edits: each pushes one undo command ----------------------------------------------
+    // Typing in one box: one step until closeTyping() (the box was left) or another edit.
+    // Returns true when ticked arrows were lost (the number rule).
+    bool typeSide(int box, const QString& text);
+    void closeTyping();
+    // A click on an element option (the element rule; nothing for the element already chosen).
+    ElementClick clickElement(int element);
+    // Ticks or unticks one arrow. False (and nothing changed) when one more arrow is not allowed.
+    bool setArrow(int arrow, bool ticked);
+    // Moves the main picture; `continuing` merges with the previous move (one drag).
+    void moveMainPicture(int x, int y, bool continuing = false);
+    // A new main picture (null: none), where it came from, and its preparation if it was made
+    // from a larger source.
+    void setMainPicture(const QImage& picture, const QString& path,
+                        const PicturePreparation& preparation = {});
+    void setPlacement(const CardPlacement& placement);
+    // Four drawn side values (10 is A). Returns true when ticked arrows were lost.
+    bool randomizeSides(const std::array<int, 4>& values);
+    void setName(const QString& name);
+
+    // The cards on screen are stale until the view composed them again.
+    bool needsRedraw() const { return m_needsRedraw; }
+    void setNeedsRedraw(bool on) { m_needsRedraw = on; }
+
+    // ---- The card file ---------------------------------------------------------------------
+    QString filePath() const { return m_filePath; }
+    // The card now matches the card file at `path` (opened or saved).
+    void markSaved(const QString& path);
+    // A card just read from a file: the card, and a history that starts again.
+    void startOver(const Card& card, const QString& path);
+    bool isModified() const;
+    // The card's name, else the card file's base name, else empty.
+    QString displayName() const;
+
+    // Used by the undo commands: puts a state in place and says what changed.
+    void restore(const State& state, Changes what);
+
+signals:
+    void changed(orvane::CardDocument::Changes what);
+    void modifiedChanged(bool modified);
+    void filePathChanged(const QString& path);
+
+private:
+    void push(const QString& text, const State& after, Changes what, int mergeId = -1,
+              int detail = -1, bool continuing = false);
+    static void followSides(State& state);
+
+    QUndoStack* m_stack = nullptr;
+    State m_state;
+    QString m_filePath;
+    bool m_needsRedraw = true;
+    int m_openTypingBox = -1;
+};
+
+}  // namespace orvane
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(orvane::CardDocument::Changes)
