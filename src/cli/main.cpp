@@ -1,9 +1,12 @@
 // orvane-render: every card of a deck (CSV) or a card file as pictures, without a window.
 #include "files/card_export.h"
 #include "files/card_sheet.h"
+#include "orvane_version.h"
 #include "platform/heap_tuning.h"
+#include "play_options.h"
 #include "run_checks.h"
 #include "stop_signals.h"
+#include "thumbnail_mode.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -124,6 +127,7 @@ int main(int argc, char* argv[])
     keepFreedHeapForReuse();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvane-render"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     qInstallMessageHandler(dropDecoderChatter);
 
     QCommandLineParser parser;
@@ -133,6 +137,7 @@ int main(int argc, char* argv[])
         "Picture... does; a deck row's own cells (fit, scale, resample, pan_x, pan_y, key,\n"
         "tolerance, keep_dark) win, and a card file prepared in the editor keeps its own."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(
         QStringLiteral("input"),
         QStringLiteral("Decks (CSV) and card files, one or more; told apart by their content."),
@@ -218,6 +223,15 @@ int main(int argc, char* argv[])
                        sides, paper,  jobs,      fit,      pictureScale, resample, panX,
                        panY,  key,    tolerance, keepDark, quiet,        noClobber});
 
+    // Deck sheets, the atlas, a print sheet's backs and finishing; a file manager's thumbnail.
+    const PlayOptions playOptions;
+    playOptions.addTo(parser);
+    const QCommandLineOption thumbnail(
+        QStringLiteral("thumbnail"),
+        QStringLiteral("Instead: write the blue card of the card file IN as the PNG OUT of at "
+                       "most SIZE pixels a side (arguments IN OUT SIZE)."));
+    parser.addOption(thumbnail);
+
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -226,6 +240,12 @@ int main(int argc, char* argv[])
     }
     if (const std::optional<QString> repeated = repeatedOption(parser))
         return usageError(parser, QStringLiteral("%1 is given more than once").arg(*repeated));
+    if (parser.isSet(QStringLiteral("version"))) {
+        printLine(stdout, QStringLiteral("orvane-render %1").arg(QStringLiteral(ORVANE_VERSION)));
+        return ExitOk;
+    }
+    if (parser.isSet(thumbnail))
+        return writeThumbnail(parser.positionalArguments(), parser.value(parts));
 
     DeckRenderOptions options;
     const QStringList inputs = parser.positionalArguments();
@@ -309,6 +329,10 @@ int main(int argc, char* argv[])
                     QStringLiteral("--%1: %2").arg(option.names().front(), fitProblem.message));
         return usageError(parser, fitProblem.message);
     }
+
+    if (const QString problem = playOptions.read(parser, parser.isSet(scale), options);
+        !problem.isEmpty())
+        return usageError(parser, problem);
 
     if (const std::optional<QString> problem = inputsProblem(inputs))
         return usageError(parser, *problem);

@@ -2,6 +2,7 @@
 
 #include "card/card.h"
 #include "files/file_write.h"
+#include "files/play_outputs.h"
 #include "render/card_parts.h"
 
 #include <QByteArray>
@@ -68,6 +69,9 @@ struct DeckRenderOptions {
     double cardMm = 25.0;
     SheetSides sides = SheetSides::Both;
     SheetPaper paper = SheetPaper::A4;
+
+    // Deck sheets, an atlas, and the sheet's backs and finishing.
+    PlayOutputs play;
 };
 
 struct DeckRenderResult {
@@ -76,6 +80,7 @@ struct DeckRenderResult {
     int replaced = 0;  // output files (pictures, records) that replaced a file of their name
     int kept = 0;      // output files not written because a file of their name was kept
     int sheetPages = 0;
+    QStringList playFiles;  // the deck sheets, the atlas and their indexes written
     // One line per bad row in the order of the inputs and their lines ("deck.csv:12: column
     // element: ..."; a problem of a whole file: "deck.csv: ...").
     QStringList problems;
