@@ -1,7 +1,10 @@
 // orvane-render: every card of a deck (CSV) or a card file as pictures, without a window.
 #include "files/card_export.h"
 #include "files/card_sheet.h"
+#include "orvane_version.h"
 #include "platform/heap_tuning.h"
+#include "play_options.h"
+#include "thumbnail_mode.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -78,6 +81,7 @@ int main(int argc, char* argv[])
     keepFreedHeapForReuse();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvane-render"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -86,6 +90,7 @@ int main(int argc, char* argv[])
         "Picture... does; a deck row's own cells (fit, scale, resample, pan_x, pan_y, key,\n"
         "tolerance, keep_dark) win, and a card file prepared in the editor keeps its own."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("DECK.csv or CARD-FILE"));
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("Folder for the pictures (default: the input's)."),
@@ -160,12 +165,27 @@ int main(int argc, char* argv[])
     parser.addOptions({out, format, scale, parts, records, sheet, cardMm, sides, paper, jobs, fit,
                        pictureScale, resample, panX, panY, key, tolerance, keepDark, quiet});
 
+    // Deck sheets, the atlas, a print sheet's backs and finishing; a file manager's thumbnail.
+    const PlayOptions playOptions;
+    playOptions.addTo(parser);
+    const QCommandLineOption thumbnail(
+        QStringLiteral("thumbnail"),
+        QStringLiteral("Instead: write the blue card of the card file IN as the PNG OUT of at "
+                       "most SIZE pixels a side (arguments IN OUT SIZE)."));
+    parser.addOption(thumbnail);
+
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
         return ExitOk;
     }
+    if (parser.isSet(QStringLiteral("version"))) {
+        printLine(stdout, QStringLiteral("orvane-render %1").arg(QStringLiteral(ORVANE_VERSION)));
+        return ExitOk;
+    }
+    if (parser.isSet(thumbnail))
+        return writeThumbnail(parser.positionalArguments(), parser.value(parts));
     if (parser.positionalArguments().size() != 1)
         return usageError(parser, parser.positionalArguments().isEmpty()
                                       ? QStringLiteral("no deck or card file given")
@@ -234,6 +254,10 @@ int main(int argc, char* argv[])
         return usageError(parser, fitProblem.message);
     }
 
+    if (const QString problem = playOptions.read(parser, parser.isSet(scale), options);
+        !problem.isEmpty())
+        return usageError(parser, problem);
+
     if (!QFileInfo(options.input).isFile()) {
         printLine(stderr, QStringLiteral("orvane-render: %1 is not a file").arg(options.input));
         return ExitFailed;
@@ -261,6 +285,9 @@ int main(int argc, char* argv[])
             summary += result.sheetPages == 1
                            ? QStringLiteral(", a sheet of 1 page")
                            : QStringLiteral(", a sheet of %1 pages").arg(result.sheetPages);
+        if (!result.playFiles.isEmpty())
+            summary +=
+                QStringLiteral(", %1 deck sheet and atlas files").arg(result.playFiles.size());
         summary += QStringLiteral(" in %1 s").arg(seconds, 0, 'f', 2);
         if (!result.problems.isEmpty())
             summary += QStringLiteral("; %1 problems").arg(result.problems.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card.h"
+#include "files/play_outputs.h"
 #include "render/card_parts.h"
 
 #include <QByteArray>
@@ -64,13 +65,17 @@ struct DeckRenderOptions {
     double cardMm = 25.0;
     SheetSides sides = SheetSides::Both;
     SheetPaper paper = SheetPaper::A4;
+
+    // Deck sheets, an atlas, and the sheet's backs and finishing.
+    PlayOutputs play;
 };
 
 struct DeckRenderResult {
     int cards = 0;     // cards whose pictures were all written
     int pictures = 0;  // picture files written
     int sheetPages = 0;
-    QStringList problems;  // one line per bad row: "deck.csv:12: column element: ..."
+    QStringList playFiles;  // the deck sheets, the atlas and their indexes written
+    QStringList problems;   // one line per bad row: "deck.csv:12: column element: ..."
     bool cancelled = false;
     QString fatal;  // a failure that stopped everything (unreadable deck, missing parts)
 

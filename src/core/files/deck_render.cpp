@@ -32,7 +32,8 @@ struct Outcome {
     bool done = false;  // every file of the card written
     int pictures = 0;
     QString problem;
-    RenderedCard sheetCard;  // kept only for a sheet
+    RenderedCard sheetCard;  // kept only for a sheet or the outputs made of all cards
+    QString name;
 };
 
 // What every worker shares, read-only.
@@ -101,8 +102,10 @@ Outcome renderOne(const Job& job, const Work& work)
         if (!write(base + QStringLiteral(".txt"), cardRecord(record), {}))
             return outcome;
     }
-    if (!options.sheet.isEmpty())
+    if (!options.sheet.isEmpty() || options.play.any()) {
         outcome.sheetCard = std::move(rendered);
+        outcome.name = card.name;
+    }
     outcome.done = true;
     return outcome;
 }
@@ -198,9 +201,22 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.fatal = error;
         return result;
     }
-    SheetLayout layout{options.cardMm, options.sides, options.paper};
+    SheetLayout layout(options.cardMm, options.sides, options.paper);
+    layout.finish = options.play.sheetFinish;
     if (!options.sheet.isEmpty() && cardsPerSheetPage(layout) == 0) {
         result.fatal = QStringLiteral("cards of %1 mm do not fit on the paper").arg(options.cardMm);
+        return result;
+    }
+    if (!options.sheet.isEmpty() && !options.play.backPicture.isEmpty()) {
+        layout.back = loadCardBack(options.play.backPicture, &error);
+        if (layout.back.isNull()) {
+            result.fatal = QStringLiteral("the card back %1").arg(error);
+            return result;
+        }
+    }
+    if (const QString problem = checkPlayOutputs(options.play, int(jobs.size()));
+        !problem.isEmpty()) {
+        result.fatal = problem;
         return result;
     }
 
@@ -262,10 +278,13 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     result.cancelled = cancelled() && finished.load() < total;
 
     QList<RenderedCard> sheetCards;
+    QList<NamedCard> playCards;
     for (Outcome& outcome : outcomes) {
         result.pictures += outcome.pictures;
         if (outcome.done) {
             ++result.cards;
+            if (options.play.any())
+                playCards.append({outcome.name, safeFileName(outcome.name), outcome.sheetCard});
             if (!options.sheet.isEmpty())
                 sheetCards.append(std::move(outcome.sheetCard));
         } else if (!outcome.problem.isEmpty()) {
@@ -276,6 +295,12 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         if (!writeCardSheet(options.sheet, sheetCards, layout, &result.sheetPages, &error))
             result.problems << QStringLiteral("%1: the sheet cannot be written: %2")
                                    .arg(QDir::toNativeSeparators(options.sheet), error);
+    }
+    if (options.play.any() && !result.cancelled) {
+        const QString deckName = safeFileName(QFileInfo(options.input).completeBaseName());
+        const PlayOutputsResult written = writePlayOutputs(options.play, deckName, playCards);
+        result.playFiles = written.written;
+        result.problems << written.problems;
     }
     return result;
 }
