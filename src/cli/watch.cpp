@@ -38,7 +38,7 @@ std::atomic_bool stopRequested{false};
 int signalPipe[2] = {-1, -1};
 
 #ifndef _WIN32
-extern "C" void onStopSignal(int signal)
+extern "C" void onWatchStopSignal(int signal)
 {
     stopRequested.store(true);
     const char byte = char(signal);
@@ -78,7 +78,7 @@ int runWatch(DeckRenderOptions options, const WatchOutput& output)
         return 1;
     }
     struct sigaction action {};
-    action.sa_handler = &onStopSignal;
+    action.sa_handler = &onWatchStopSignal;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);

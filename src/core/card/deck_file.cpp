@@ -25,7 +25,7 @@ namespace {
 
 constexpr qint64 MaxDeckBytes = 64LL * 1024 * 1024;
 // A card's name becomes its file names ("<name>-blue.png"): a file name holds 255 bytes.
-constexpr qsizetype MaxNameBytes = 240;
+constexpr qsizetype MaxNameBytes = 255 - 9;
 // The most of a cell, or of a path, quoted in a message.
 constexpr qsizetype MaxQuotedChars = 40;
 constexpr qsizetype MaxQuotedPathChars = 200;

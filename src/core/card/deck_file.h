@@ -24,7 +24,7 @@ namespace orvane {
 // mark, or else Windows-1252 with a warning; the separator (comma, semicolon or tab) is the
 // header row's (deck_text.h). A spreadsheet workbook (.xlsx, .ods, .xls) is refused with how to
 // save it as CSV. A picture path may use '\' between folders. Arrow words have common variants
-// (arrow_words.h). No cell a card reads may exceed 64 KiB and no name 240 bytes as a file name;
+// (arrow_words.h). No cell a card reads may exceed 64 KiB and no name 246 bytes as a file name;
 // a message quotes at most the start of a long cell.
 //
 // A row: sides 1-9 or A (10 also means A); the element by its caption ("Fire" .. "Trap", any

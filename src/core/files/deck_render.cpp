@@ -20,14 +20,20 @@
 #include <QImageReader>
 #include <QLocale>
 #include <QSet>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <algorithm>
+#include <cctype>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace orvane {
 namespace {
@@ -35,20 +41,23 @@ namespace {
 struct Job {
     DeckRow row;
     QString where;  // "deck.csv:12" or the card file: the start of each problem line
+    int input = 0;  // which input of the run, for the order of the problems
+    QDir outDir;
+    QStringList outputs;  // the files the card is written to, full paths
 };
 
 struct Outcome {
-    bool done = false;  // every file of the card in place
-    int pictures = 0;   // picture files written
+    bool done = false;  // every file of the card written (or kept)
+    int pictures = 0;
+    int replaced = 0;
+    int kept = 0;
     int unchanged = 0;  // files left as they were: they held the same bytes
     QStringList written;
     QString problem;
     QString warning;
     RenderedCard sheetCard;  // kept only for a sheet or the outputs made of all cards
     QString name;
-    QString memoKey;  // with a memo: the card's key and inputs, to remember
-    QByteArray inputs;
-    QStringList files;  // every file of the card, written or not
+    QByteArray inputs;  // with a memo: what the card was made from, to remember
 };
 
 // Bytes of decoded pictures in flight: a worker waits for its picture's share before decoding,
@@ -97,11 +106,17 @@ private:
     qint64 m_bytes;
 };
 
+// A problem with its place, so that every problem is told in input and line order.
+struct PlacedProblem {
+    int input = 0;
+    int line = 0;
+    QString text;
+};
+
 // What every worker shares, read-only.
 struct Work {
     const DeckRenderOptions* options = nullptr;
     const CardParts* parts = nullptr;
-    QDir outDir;
     QString date;  // the records' date, in the system's short format
     PictureBudget* budget = nullptr;
 };
@@ -122,7 +137,7 @@ qint64 pictureCost(const QString& path, bool prepared)
 }
 
 // A digest of everything a card's files are made from: the card, its preparation cells, the
-// options that fill them and its picture file's size, time and identity.
+// options that fill them and its picture file's size, times and identity.
 QByteArray cardInputs(const Job& job, const DeckRenderOptions& options)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -132,10 +147,11 @@ QByteArray cardInputs(const Job& job, const DeckRenderOptions& options)
             hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
     if (!job.row.card.mainPicturePath.isEmpty()) {
         const QFileInfo info(job.row.card.mainPicturePath);
-        hash.addData(QStringLiteral("%1 %2 %3")
+        hash.addData(QStringLiteral("%1 %2 %3 %4")
                          .arg(info.size())
                          .arg(info.lastModified().toMSecsSinceEpoch())
                          .arg(info.metadataChangeTime().toMSecsSinceEpoch())
+                         .arg(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch())
                          .toUtf8());
     }
     return hash.result();
@@ -166,24 +182,18 @@ bool prepareMainPicture(Card& card, const QMap<QString, QString>& own,
 Outcome renderOne(const Job& job, const Work& work)
 {
     Outcome outcome;
-    const DeckRenderOptions& options = *work.options;
     Card card = job.row.card;
-    const QString base = safeFileName(card.name);
-    for (const bool blue : {true, false})
-        outcome.files << work.outDir.filePath(exportFileName(base, blue, options.format));
-    if (options.records)
-        outcome.files << work.outDir.filePath(base + QStringLiteral(".txt"));
+    const DeckRenderOptions& options = *work.options;
 
     // Unchanged since the last run, its files still there: nothing to do.
     if (options.memo) {
-        outcome.memoKey = base.toCaseFolded();
         outcome.inputs = cardInputs(job, options);
-        const auto known = options.memo->cards.constFind(outcome.memoKey);
+        const auto known = options.memo->cards.constFind(job.outputs.join(QLatin1Char('\n')));
         if (known != options.memo->cards.cend() && known->inputs == outcome.inputs &&
-            known->files == outcome.files && options.sheet.isEmpty() && !options.play.any() &&
-            std::all_of(outcome.files.cbegin(), outcome.files.cend(),
+            options.sheet.isEmpty() && !options.play.any() &&
+            std::all_of(job.outputs.cbegin(), job.outputs.cend(),
                         [](const QString& f) { return QFileInfo(f).isFile(); })) {
-            outcome.unchanged = int(outcome.files.size());
+            outcome.unchanged = int(job.outputs.size());
             outcome.done = true;
             return outcome;
         }
@@ -193,8 +203,8 @@ Outcome renderOne(const Job& job, const Work& work)
         combinePictureFitSettings(job.row.pictureFit, options.pictureFit);
     std::optional<BudgetShare> share;  // held until the card's big pictures are let go
     if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
-        const QString shown = QDir::toNativeSeparators(card.mainPicturePath);
         share.emplace(*work.budget, pictureCost(card.mainPicturePath, !settings.isEmpty()));
+        const QString shown = QDir::toNativeSeparators(card.mainPicturePath);
         const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
         if (loaded.image.isNull()) {
             outcome.problem = QStringLiteral("%1: column picture: %2 cannot be read: %3")
@@ -213,12 +223,8 @@ Outcome renderOne(const Job& job, const Work& work)
                                   .arg(size.width())
                                   .arg(size.height())
                                   .arg(PreparedPictureMaxSide);
-        if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
-            outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
-            return outcome;
-        }
-    } else if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit,
-                                   &outcome.problem)) {
+    }
+    if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
         return outcome;
     }
@@ -226,36 +232,50 @@ Outcome renderOne(const Job& job, const Work& work)
     card.mainPicture = QImage();
     card.preparation = {};
     share.reset();
+    const QString base = safeFileName(card.name);
 
-    // A file already holding the same bytes is left as it is: its time stamp tells printing
-    // and syncing tools that nothing changed.
-    const auto write = [&](const QString& path, const QByteArray& bytes, const QString& why) {
+    const auto write = [&](const QString& fileName, const QByteArray& bytes, const QString& why) {
+        const QString path = job.outDir.filePath(fileName);
         QString error = why;
+        // A file already holding the same bytes is left as it is: its time stamp tells printing
+        // and syncing tools that nothing changed.
         if (!bytes.isEmpty() && fileHolds(path, bytes)) {
             ++outcome.unchanged;
             return true;
         }
-        if (bytes.isEmpty() || !writeFileAtomically(path, bytes, &error)) {
+        const WriteOutcome written =
+            bytes.isEmpty()
+                ? WriteOutcome::Failed
+                : writeWholeFile(path, bytes, {.keepExisting = options.keepExisting}, &error);
+        switch (written) {
+        case WriteOutcome::Failed:
             outcome.problem = QStringLiteral("%1: %2 cannot be written: %3")
                                   .arg(job.where, QDir::toNativeSeparators(path), error);
             return false;
+        case WriteOutcome::Replaced:
+            ++outcome.replaced;
+            outcome.written << path;
+            break;
+        case WriteOutcome::Kept: ++outcome.kept; break;
+        case WriteOutcome::Created: outcome.written << path; break;
         }
-        outcome.written << path;
         return true;
     };
-    for (const bool blue : {true, false}) {
-        QString why;
-        const QByteArray bytes = encodeCardPicture(blue ? rendered.blue : rendered.red,
-                                                   options.format, options.scale, &why);
-        const int before = int(outcome.written.size());
-        if (!write(outcome.files[blue ? 0 : 1], bytes, why))
-            return outcome;
-        outcome.pictures += int(outcome.written.size()) - before;
-    }
+    if (options.pictures)
+        for (const bool blue : {true, false}) {
+            QString why;
+            const QByteArray bytes = encodeCardPicture(blue ? rendered.blue : rendered.red,
+                                                       options.format, options.scale, &why);
+            const qsizetype writtenBefore = outcome.written.size();
+            if (!write(exportFileName(base, blue, options.format), bytes, why))
+                return outcome;
+            if (outcome.written.size() > writtenBefore)
+                ++outcome.pictures;
+        }
     if (options.records) {
         const CardRecordInput record{card.name, card.sides, cardTotal(card.sides),
                                      std::max(0, card.element), work.date};
-        if (!write(outcome.files[2], cardRecord(record), {}))
+        if (!write(base + QStringLiteral(".txt"), cardRecord(record), {}))
             return outcome;
     }
     if (!options.sheet.isEmpty() || options.play.any()) {
@@ -266,55 +286,148 @@ Outcome renderOne(const Job& job, const Work& work)
     return outcome;
 }
 
-// The cards to render, or a fatal problem.
-QList<Job> readJobs(const DeckRenderOptions& options, DeckRenderResult& result)
+// A card file is JSON: its first character after a byte order mark and blanks is "{", which
+// no deck's header row starts with. Tells the two apart whatever the file's name.
+bool isCardFileText(const QString& path)
+{
+    const OpenedFile opened = openRegularFile(path);
+    if (!opened.file)
+        return false;  // the deck reader says why
+    QByteArray start = opened.file->read(256);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    for (const char c : start)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            return c == '{';
+    return false;
+}
+
+QString problemText(const DeckProblem& problem)
+{
+    return problem.line > 0 ? problem.text()
+                            : QStringLiteral("%1: %2").arg(problem.file, problem.message);
+}
+
+// The cards of one input; its problems go to `problems`.
+QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& problems,
+                     QStringList& warnings)
 {
     QList<Job> jobs;
-    // A spreadsheet program's own workbook goes to the deck reader too, which says how to save
-    // it as CSV.
-    static const QStringList deckSuffixes = {QStringLiteral("csv"), QStringLiteral("tsv"),
-                                             QStringLiteral("xlsx"), QStringLiteral("xls"),
-                                             QStringLiteral("ods")};
-    if (deckSuffixes.contains(QFileInfo(options.input).suffix(), Qt::CaseInsensitive)) {
-        Deck deck = readDeck(options.input);
+    if (!isCardFileText(input)) {
+        Deck deck = readDeck(input);
+        for (const DeckProblem& problem : deck.problems)
+            problems.append({index, problem.line, problemText(problem)});
         for (const DeckProblem& warning : std::as_const(deck.warnings))
-            result.warnings << warning.text();
-        QStringList wholeDeck;
-        for (const DeckProblem& problem : deck.problems) {
-            result.problems << problem.text();
-            if (problem.column.isEmpty())
-                wholeDeck << problem.text();
-        }
-        if (deck.rows.isEmpty() && !wholeDeck.isEmpty()) {
-            result.fatal = wholeDeck.join(QLatin1Char('\n'));
-            result.problems.clear();
-        }
+            warnings << problemText(warning);
         for (DeckRow& row : deck.rows) {
-            const QString where = QStringLiteral("%1:%2").arg(options.input).arg(row.line);
-            jobs.append({std::move(row), where});
+            const QString where = QStringLiteral("%1:%2").arg(input).arg(row.line);
+            jobs.append({std::move(row), where, index, {}, {}});
         }
         return jobs;
     }
-    CardFileRead read = readCardFile(options.input);
+    CardFileRead read = readCardFile(input);
     if (!read.card) {
-        result.fatal = read.error;
+        problems.append({index, 0, read.error});
         return jobs;
     }
     if (read.card->name.trimmed().isEmpty())
-        read.card->name = QFileInfo(options.input).completeBaseName();
+        read.card->name = QFileInfo(input).completeBaseName();
     // The card file is held to a deck row's rules: the editor keeps any text in a number box,
     // but a card written by orvane-render is one a deck could hold.
     if (const QString problem = cardDeckProblem(*read.card); !problem.isEmpty()) {
-        result.problems << QStringLiteral("%1: %2").arg(options.input, problem);
+        problems.append({index, 0, QStringLiteral("%1: %2").arg(input, problem)});
         return jobs;
     }
     if (read.card->name.contains(QChar::ReplacementCharacter))
-        result.warnings << QStringLiteral("%1: the name \"%2\" holds a character that could not "
-                                          "be read (shown as %3); its file names hold it too")
-                               .arg(options.input, read.card->name.left(60),
-                                    QString(QChar::ReplacementCharacter));
-    jobs.append({DeckRow{0, std::move(*read.card), {}}, options.input});
+        warnings << QStringLiteral("%1: the name \"%2\" holds a character that could not be read "
+                                   "(shown as %3); its file names hold it too")
+                        .arg(input, read.card->name.left(60), QString(QChar::ReplacementCharacter));
+    jobs.append({DeckRow{0, std::move(*read.card), {}}, input, index, {}, {}});
     return jobs;
+}
+
+// The same file whatever the path that names it (a link, "..", another hard link).
+QString fileIdentity(const QString& path)
+{
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        return QStringLiteral("%1:%2").arg(info.st_dev).arg(info.st_ino);
+#endif
+    return QFileInfo(path).canonicalFilePath();
+}
+
+// Every file the run reads, by identity, with what it is for the user.
+QHash<QString, QString> filesRead(const QStringList& inputs, const QList<Job>& jobs)
+{
+    QHash<QString, QString> read;
+    for (const QString& input : inputs)
+        read.insert(fileIdentity(input),
+                    QStringLiteral("the input %1").arg(QDir::toNativeSeparators(input)));
+    for (const Job& job : jobs)
+        if (!job.row.card.mainPicturePath.isEmpty())
+            read.insert(fileIdentity(job.row.card.mainPicturePath),
+                        QStringLiteral("the picture of %1").arg(job.where));
+    read.remove(QString());
+    return read;
+}
+
+// Gives every card its output files. A card whose files another card of the run writes already
+// is a problem of its own; an output that is a file the run reads refuses the whole run, before
+// anything is written.
+bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QList<Job>& jobs,
+                 QList<PlacedProblem>& problems, QString* fatal)
+{
+    const QHash<QString, QString> read = filesRead(inputs, jobs);
+    const auto refuseIfRead = [&](const QString& output, const QString& what) {
+        if (!QFileInfo::exists(output))
+            return false;
+        const auto found = read.constFind(fileIdentity(output));
+        if (found == read.cend())
+            return false;
+        *fatal = QStringLiteral("%1 would replace %2 with %3; nothing was written")
+                     .arg(QDir::toNativeSeparators(output), *found, what);
+        return true;
+    };
+    QHash<QString, QString> writer;  // output path (case-blind) -> the card writing it
+    QList<Job> planned;
+    for (Job& job : jobs) {
+        const QString base = safeFileName(job.row.card.name);
+        if (options.pictures)
+            for (const bool blue : {true, false})
+                job.outputs << job.outDir.filePath(exportFileName(base, blue, options.format));
+        if (options.records)
+            job.outputs << job.outDir.filePath(base + QStringLiteral(".txt"));
+        QString clash;
+        for (const QString& output : job.outputs) {
+            if (refuseIfRead(output, QStringLiteral("the card of %1").arg(job.where)))
+                return false;
+            if (const auto other = writer.constFind(output.toCaseFolded()); other != writer.cend())
+                clash = *other;
+        }
+        if (!clash.isEmpty()) {
+            problems.append({job.input, job.row.line,
+                             QStringLiteral("%1: the card of %2 is written to the same files")
+                                 .arg(job.where, clash)});
+            continue;
+        }
+        for (const QString& output : job.outputs)
+            writer.insert(output.toCaseFolded(), job.where);
+        planned.append(std::move(job));
+    }
+    jobs = std::move(planned);
+    if (!options.sheet.isEmpty()) {
+        if (refuseIfRead(options.sheet, QStringLiteral("the sheet")))
+            return false;
+        if (const auto other = writer.constFind(QDir(options.sheet).absolutePath().toCaseFolded());
+            other != writer.cend()) {
+            *fatal =
+                QStringLiteral("the sheet %1 would replace the card of %2; nothing was written")
+                    .arg(QDir::toNativeSeparators(options.sheet), *other);
+            return false;
+        }
+    }
+    return true;
 }
 
 // Every part decodes whole (a cut-off file is refused, not drawn in part) and has the size the
@@ -330,9 +443,10 @@ bool checkParts(const QString& root, QString* error)
         }
         const QSize size = loaded.image.size();
         const QSize expected = assets::expectedSize(name);
-        if (expected.isValid()
-                ? size != expected
-                : size.width() > PreparedPictureMaxSide || size.height() > PreparedPictureMaxSide)
+        const bool fits = expected.isValid() ? size == expected
+                                             : size.width() <= PreparedPictureMaxSide &&
+                                                   size.height() <= PreparedPictureMaxSide;
+        if (!fits)
             problems
                 << QStringLiteral("%1 (it is %2 × %3 pixels; a part of its kind is %4)")
                        .arg(name)
@@ -354,7 +468,8 @@ bool checkParts(const QString& root, QString* error)
     return false;
 }
 
-// Fails early, with one message, when nothing can be written in the folder.
+// Fails early, with one message, when nothing can be written in the folder. The probe is a
+// temporary of a name no other file has, so no user's file and no other run is touched.
 bool checkOutputFolder(const QString& folder, QString* error)
 {
     if (!QDir().mkpath(folder)) {
@@ -362,11 +477,10 @@ bool checkOutputFolder(const QString& folder, QString* error)
                      .arg(QDir::toNativeSeparators(folder));
         return false;
     }
-    const QString probe = QDir(folder).filePath(QStringLiteral(".orvane-render-check"));
-    QString why;
-    if (!writeFileAtomically(probe, QByteArray(), &why) || !QFile::remove(probe)) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".orv-XXXXXX.part")));
+    if (!probe.open()) {
         *error = QStringLiteral("nothing can be written in the output folder %1: %2")
-                     .arg(QDir::toNativeSeparators(folder), why);
+                     .arg(QDir::toNativeSeparators(folder), probe.errorString());
         return false;
     }
     return true;
@@ -379,8 +493,7 @@ bool fileHolds(const QString& path, const QByteArray& bytes)
     const OpenedFile opened = openRegularFile(path);
     if (!opened.file || opened.size != bytes.size())
         return false;
-    const QByteArray held = opened.file->read(bytes.size() + 1);
-    return held == bytes;
+    return opened.file->read(bytes.size() + 1) == bytes;
 }
 
 bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
@@ -403,22 +516,43 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
                             const std::atomic_bool* cancel)
 {
     DeckRenderResult result;
+    const QStringList inputs = QStringList{options.input} + options.moreInputs;
+    QList<PlacedProblem> problems;
+    QList<Job> jobs;
+    for (qsizetype k = 0; k < inputs.size(); ++k) {
+        const QString folder = options.outDir.isEmpty() ? QFileInfo(inputs[k]).absolutePath()
+                                                        : QDir(options.outDir).absolutePath();
+        result.sources << QFileInfo(inputs[k]).absoluteFilePath();
+        for (Job& job : readInput(inputs[k], int(k), problems, result.warnings)) {
+            job.outDir = QDir(folder);
+            jobs.append(std::move(job));
+        }
+    }
+    const auto sortedProblems = [&problems] {
+        std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
+            return std::pair(a.input, a.line) < std::pair(b.input, b.line);
+        });
+        QStringList texts;
+        for (const PlacedProblem& problem : problems)
+            texts << problem.text;
+        return texts;
+    };
+    if (jobs.isEmpty() && !problems.isEmpty()) {
+        result.fatal = sortedProblems().join(QLatin1Char('\n'));
+        return result;
+    }
+
     const QString partsRoot =
         options.partsRoot.isEmpty() ? QCoreApplication::applicationDirPath() : options.partsRoot;
-    result.sources << QFileInfo(options.input).absoluteFilePath();
     for (const QString& part : assets::allFiles())
         result.sources << QDir(partsRoot).absoluteFilePath(part);
-    const QList<Job> jobs = readJobs(options, result);
     QSet<QString> pictures;
-    for (const Job& job : jobs)
+    for (const Job& job : std::as_const(jobs))
         if (const QString& path = job.row.card.mainPicturePath;
             !path.isEmpty() && !pictures.contains(path)) {
             pictures.insert(path);
             result.sources << path;
         }
-    if (!result.fatal.isEmpty())
-        return result;
-
     QString error;
     if (!checkParts(partsRoot, &error)) {
         result.fatal = error;
@@ -429,17 +563,24 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.fatal = error;
         return result;
     }
-    const QString outDir = options.outDir.isEmpty() ? QFileInfo(options.input).absolutePath()
-                                                    : QDir(options.outDir).absolutePath();
-    if (!checkOutputFolder(outDir, &error)) {
-        result.fatal = error;
-        return result;
-    }
     SheetLayout layout(options.cardMm, options.sides, options.paper);
     layout.finish = options.play.sheetFinish;
     if (!options.sheet.isEmpty() && cardsPerSheetPage(layout) == 0) {
         result.fatal = QStringLiteral("cards of %1 mm do not fit on the paper").arg(options.cardMm);
         return result;
+    }
+    if (!planOutputs(options, inputs, jobs, problems, &result.fatal))
+        return result;
+    if (options.pictures || options.records) {
+        QSet<QString> checked;
+        for (const Job& job : jobs)
+            if (!checked.contains(job.outDir.path())) {
+                checked.insert(job.outDir.path());
+                if (!checkOutputFolder(job.outDir.path(), &error)) {
+                    result.fatal = error;
+                    return result;
+                }
+            }
     }
     if (!options.sheet.isEmpty() && !options.play.backPicture.isEmpty()) {
         layout.back = loadCardBack(options.play.backPicture, &error);
@@ -457,7 +598,6 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     Work work;
     work.options = &options;
     work.parts = &*parts;
-    work.outDir = QDir(outDir);
     work.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     PictureBudget budget(options.pictureMemoryBudget);
     work.budget = &budget;
@@ -518,25 +658,30 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     DeckRenderMemo memo;
     for (size_t k = 0; k < outcomes.size(); ++k) {
         Outcome& outcome = outcomes[k];
+        const Job& job = jobs[qsizetype(k)];
         result.pictures += outcome.pictures;
+        result.replaced += outcome.replaced;
+        result.kept += outcome.kept;
         result.unchanged += outcome.unchanged;
         result.written << outcome.written;
         if (!outcome.warning.isEmpty())
             result.warnings << outcome.warning;
         if (!outcome.written.isEmpty())
-            result.changedCards << jobs[qsizetype(k)].row.card.name;
+            result.changedCards << job.row.card.name;
         if (outcome.done) {
             ++result.cards;
+            if (!outcome.inputs.isEmpty())
+                memo.cards.insert(job.outputs.join(QLatin1Char('\n')), {outcome.inputs});
             if (options.play.any())
                 playCards.append({outcome.name, safeFileName(outcome.name), outcome.sheetCard});
             if (!options.sheet.isEmpty())
                 sheetCards.append(std::move(outcome.sheetCard));
-            if (!outcome.memoKey.isEmpty())
-                memo.cards.insert(outcome.memoKey, {outcome.inputs, outcome.files});
         } else if (!outcome.problem.isEmpty()) {
-            result.problems << outcome.problem;
+            problems.append(
+                {jobs[qsizetype(k)].input, jobs[qsizetype(k)].row.line, outcome.problem});
         }
     }
+    result.problems = sortedProblems();
     // Cards not reached by a cancelled run keep what was known of them.
     if (options.memo) {
         if (result.cancelled)

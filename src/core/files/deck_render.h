@@ -11,12 +11,11 @@ namespace orvane {
 // What one run of renderDeck learnt about each card, for the next run over the same deck with
 // the same options and parts (orvane-render --watch, the set panel): a card whose inputs are the
 // same as last time (its row, its picture file's size and time, the options) and whose files are
-// still there is not rendered again. Keyed by the card's file name base. Clear it when the parts
-// or the options change.
+// still there is not rendered again. Keyed by the card's output files (full paths, one a line).
+// Clear it when the parts or the options change.
 struct DeckRenderMemo {
     struct CardState {
         QByteArray inputs;  // a digest of everything the card's files are made from
-        QStringList files;  // the files written for it
     };
     QHash<QString, CardState> cards;
 };
