@@ -443,6 +443,12 @@ void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& mo
         pushChange(after, QStringLiteral("Change %1 Cards").arg(after.size()));
 }
 
+QString CardSet::rowCell(quint64 id, const QString& column) const
+{
+    const SetEntry* e = entry(id);
+    return e ? headerCell(e->fields, column) : QString();
+}
+
 bool CardSet::setRowCell(quint64 id, const QString& column, const QString& text, QString* error)
 {
     const SetEntry* e = entry(id);

@@ -113,6 +113,8 @@ public:
     // Gives every card of `ids` what `changes` (SetChange flags) names from `model`.
     void changeCards(const QList<quint64>& ids, int changes, const Card& model,
                      const QMap<QString, QString>& pictureFit = {});
+    // The text of one cell of a deck row, by column name (any case); empty when there is none.
+    QString rowCell(quint64 id, const QString& column) const;
     // A bad deck row with one cell changed, read again; false with `error` for an unknown column.
     bool setRowCell(quint64 id, const QString& column, const QString& text, QString* error);
     // The cards as bytes for the clipboard, and pasted from them at `index` (-1: the end); returns
