@@ -397,3 +397,13 @@ void PlaySheetsDialog::reject()
     }
     QDialog::reject();
 }
+
+PlaySheetsDialog* openPlaySheets(Prompts& prompts, const QImage& blue, const QImage& red,
+                                 const QString& name, QWidget* parent)
+{
+    const NamedCard card{name, safeFileName(name), {blue, red}};
+    auto* dialog = new PlaySheetsDialog(prompts, {card}, name, &runSheetsJob, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    return dialog;
+}

@@ -97,3 +97,8 @@ private:
     bool m_closeWhenDone = false;
     orvane::PlayOutputsResult m_result;
 };
+
+// Opens the window (deleted on close) for the card the editor shows, `blue` and `red` as
+// composed; its name names the deck sheets.
+PlaySheetsDialog* openPlaySheets(orvane::Prompts& prompts, const QImage& blue, const QImage& red,
+                                 const QString& name, QWidget* parent);

@@ -1,6 +1,7 @@
 // Play Sheets: the files listed before writing, the real writing of the current card's deck
 // sheets, atlas and print sheet, the question about existing files, progress and Cancel.
 #include "files/card_export.h"
+#include "support/form2_fixture.h"
 #include "support/images.h"
 #include "support/scripted_prompts.h"
 #include "windows/play_sheets_dialog.h"
@@ -19,6 +20,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -71,6 +73,7 @@ private slots:
     void existingFilesAreNamedFirst();
     void nothingChosenOrTooLargeWritesNothing();
     void cancelStopsTheWriting();
+    void editorOpensItForTheCurrentCard();
 };
 
 void PlaySheetsDialogTest::initTestCase()
@@ -232,6 +235,37 @@ void PlaySheetsDialogTest::cancelStopsTheWriting()
     QCOMPARE(written.front().front().toString(),
              QStringLiteral("Cancelled after 1 file; every file written is whole"));
     QVERIFY(f.dialog.isVisible() || !f.dialog.result());
+}
+
+void PlaySheetsDialogTest::editorOpensItForTheCurrentCard()
+{
+    Form2Fixture f;
+    QTemporaryDir dir;
+    f.typeAll("A", "3", "7", "2");
+    f.clickArrow(1);
+    f.tick();
+    auto* action = f->findChild<QAction*>(QStringLiteral("actPlaySheets"));
+    QVERIFY(action);
+    QCOMPARE(action->text(), QStringLiteral("&Play Sheets..."));
+    action->trigger();
+    auto* dialog = f->findChild<PlaySheetsDialog*>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->txtBaseName->text(), QStringLiteral("card"));  // an unnamed card
+    dialog->chkTabletop->setChecked(true);
+    dialog->chkAtlas->setChecked(false);
+    dialog->chkSheet->setChecked(false);
+    dialog->cboColours->setCurrentIndex(0);
+    dialog->txtTabletopDir->setText(dir.path());
+    dialog->cmdWrite->click();
+    QVERIFY(QTest::qWaitFor([dialog] { return !dialog->isWriting(); }, 10000));
+    for (const auto& [file, picture] : {std::pair{"card-blue-1.png", f->picBlueBase},
+                                        std::pair{"card-red-1.png", f->picRedBase}}) {
+        const QImage sheet =
+            QImage(dir.filePath(QLatin1String(file))).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(sheet.copy(0, 0, 62 * 16, 62 * 16), scaleCardPicture(picture->image(), 16));
+    }
+    QTRY_COMPARE(f->statusBar()->currentMessage(), QStringLiteral("Wrote 5 files"));
 }
 
 QTEST_MAIN(PlaySheetsDialogTest)
