@@ -8,6 +8,7 @@
 #include "files/main_picture.h"
 #include "widgets/picture_box.h"
 #include "windows/copy_scale.h"
+#include "windows/play_sheets_dialog.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -148,6 +149,14 @@ void Form2::buildMenus()
         menuAction(file, "actExportCardData", QStringLiteral("Export Card &Data..."));
     actRenderDeck = menuAction(file, "actRenderDeck", QStringLiteral("Re&nder Deck..."));
     actAddCardToDeck = menuAction(file, "actAddCardToDeck", QStringLiteral("Add Card to Dec&k..."));
+    // The current card as tabletop deck sheets, an atlas and a print sheet.
+    connect(menuAction(file, "actPlaySheets", QStringLiteral("&Play Sheets...")),
+            &QAction::triggered, this, [this] {
+                composePendingChange();
+                connect(openPlaySheets(*m_services.prompts, picBlueBase->image(),
+                                       picRedBase->image(), m_document->snapshot().name, this),
+                        &PlaySheetsDialog::written, this, &Form2::showStatus);
+            });
     file->addSeparator();
     actExit = menuAction(file, "actExit", QStringLiteral("E&xit Program"), {ctrl(Qt::Key_Q)});
 
