@@ -16,11 +16,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QListView>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -147,6 +149,53 @@ void Scroll5000(benchmark::State& state)
     state.counters["peak_MiB"] = peakMiB();
 }
 BENCHMARK(Scroll5000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Counts every event delivered in the process.
+class EventCounter : public QObject {
+public:
+    int events = 0;
+    QStringList seen;
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        ++events;
+        seen << QStringLiteral("%1 %2").arg(object->metaObject()->className()).arg(int(event->type()));
+        return false;
+    }
+};
+
+// Idle with a set open, changed (its recovery file written) and its panel shown: the events
+// delivered in 2 s; the timer ending the wait and the event loop's own two are all there is when
+// nothing else wakes.
+void IdleWithSetOpen(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString deck = makeDeck(dir, 200, 200);
+    ScriptedPrompts prompts;
+    // A focused text box blinks its cursor: the platform's wake-up, not the set's.
+    QApplication::setCursorFlashTime(0);
+    orvane::CardSet set;
+    orvane::SetPanel panel(set, prompts, partsRoot());
+    set.open(deck, nullptr);
+    panel.resize(900, 1000);
+    panel.show();
+    orvane::RecoveryWriter recovery(set, dir.filePath(QStringLiteral("recovery")), 100);
+    set.renameCard(set.entries().front().id, QStringLiteral("Renamed"), nullptr);
+    QEventLoop settle;
+    QTimer::singleShot(1000, &settle, &QEventLoop::quit);  // the recovery file written meanwhile
+    settle.exec();
+    for (auto _ : state) {
+        EventCounter counter;
+        QCoreApplication::instance()->installEventFilter(&counter);
+        QEventLoop idle;
+        QTimer::singleShot(2000, &idle, &QEventLoop::quit);
+        idle.exec();
+        QCoreApplication::instance()->removeEventFilter(&counter);
+        state.counters["events_in_2s"] = counter.events;
+        if (qEnvironmentVariableIsSet("SHOW_EVENTS"))
+            qInfo() << counter.seen;
+    }
+}
+BENCHMARK(IdleWithSetOpen)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
