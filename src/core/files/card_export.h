@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card.h"
+#include "files/file_write.h"
 #include "files/play_outputs.h"
 #include "render/card_parts.h"
 
@@ -49,8 +50,11 @@ enum class SheetSides { Both, BlueOnly };
 enum class SheetPaper { A4, Letter };
 
 struct DeckRenderOptions {
-    QString input;   // a deck CSV or a card file
-    QString outDir;  // empty: the input's folder
+    QString input;              // a deck CSV or a card file (told apart by their content)
+    QStringList moreInputs;     // further decks or card files rendered in the same run
+    QString outDir;             // empty: each input's folder
+    bool pictures = true;       // write each card's two pictures (a sheet alone needs none)
+    bool keepExisting = false;  // never replace an output file that is already there
     ExportFormat format = ExportFormat::Png;
     int scale = 1;
     QString partsRoot;  // the folder holding gfx/
@@ -73,9 +77,13 @@ struct DeckRenderOptions {
 struct DeckRenderResult {
     int cards = 0;     // cards whose pictures were all written
     int pictures = 0;  // picture files written
+    int replaced = 0;  // output files (pictures, records) that replaced a file of their name
+    int kept = 0;      // output files not written because a file of their name was kept
     int sheetPages = 0;
     QStringList playFiles;  // the deck sheets, the atlas and their indexes written
-    QStringList problems;   // one line per bad row: "deck.csv:12: column element: ..."
+    // One line per bad row in the order of the inputs and their lines ("deck.csv:12: column
+    // element: ..."; a problem of a whole file: "deck.csv: ...").
+    QStringList problems;
     bool cancelled = false;
     QString fatal;  // a failure that stopped everything (unreadable deck, missing parts)
 

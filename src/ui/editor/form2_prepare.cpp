@@ -9,6 +9,7 @@
 #include "windows/prepare_picture_window.h"
 
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 using namespace orvane;
 
@@ -56,23 +57,32 @@ void Form2::openPrepareWindow(const PictureFit& start)
         showStatus(QStringLiteral("Load a main picture first, then prepare it"));
         return;
     }
-    // The preview composes with the editor's own work surfaces, placement and scroll values.
+    // The preview composes with the editor's own work surfaces and placement, the scroll bars at
+    // 0, 0: the window's own pan places the picture, and OK puts X and Y back to 0, so the
+    // prepared picture lands exactly where the window shows it.
     const auto compose = [this](const QImage& picture) {
         const CardLayers layers = workSurfaceLayers(&picture);
         RenderedCard cards{picBlueClean->image().copy(), picRedClean->image().copy()};
-        composeCard(cards.blue, picBlueClean->image(), layers, Module1::CardPlacement,
-                    scrX->value(), scrY->value());
-        composeCard(cards.red, picRedClean->image(), layers, Module1::CardPlacement, scrX->value(),
-                    scrY->value());
+        composeCard(cards.blue, picBlueClean->image(), layers, Module1::CardPlacement, 0, 0);
+        composeCard(cards.red, picRedClean->image(), layers, Module1::CardPlacement, 0, 0);
         return cards;
     };
     auto* window = new PreparePictureWindow(source, prepared ? start : PictureFit{}, compose, this);
+    if (scrX->value() != 0 || scrY->value() != 0)
+        window->setNote(QStringLiteral("OK sets X and Y (now %1, %2) to 0: the picture is placed "
+                                       "here, where the cards above show it.")
+                            .arg(scrX->value())
+                            .arg(scrY->value()));
     connect(
         window, &PreparePictureWindow::accepted, this,
         [this, source, path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
             picMainPic->setPicture(picture);
             m_document->setMainPicture(picture, path);
             m_document->setPreparation({source, fit});
+            for (QScrollBar* bar : {scrX, scrY}) {  // recorded with the picture, below
+                const QSignalBlocker quiet(bar);
+                bar->setValue(0);
+            }
             m_document->record(CardDocument::Change::MainPicture);  // one undo step
             Module1::NeedsRedraw = true;
             showStatus(QStringLiteral("Prepared the main picture (%1 × %2 from %3 × %4)")
