@@ -7,6 +7,8 @@
 #include "editor/card_document.h"
 #include "files/main_picture.h"
 #include "widgets/picture_box.h"
+#include "windows/copy_scale.h"
+#include "windows/play_sheets_dialog.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -145,8 +147,16 @@ void Form2::buildMenus()
         menuAction(file, "actExportCards", QStringLiteral("&Export Cards..."), {ctrl(Qt::Key_E)});
     actExportCardData =
         menuAction(file, "actExportCardData", QStringLiteral("Export Card &Data..."));
-    actRenderDeck = menuAction(file, "actRenderDeck", QStringLiteral("&Render Deck..."));
+    actRenderDeck = menuAction(file, "actRenderDeck", QStringLiteral("Re&nder Deck..."));
     actAddCardToDeck = menuAction(file, "actAddCardToDeck", QStringLiteral("Add Card to Dec&k..."));
+    // The current card as tabletop deck sheets, an atlas and a print sheet.
+    connect(menuAction(file, "actPlaySheets", QStringLiteral("&Play Sheets...")),
+            &QAction::triggered, this, [this] {
+                composePendingChange();
+                connect(openPlaySheets(*m_services.prompts, picBlueBase->image(),
+                                       picRedBase->image(), m_document->snapshot().name, this),
+                        &PlaySheetsDialog::written, this, &Form2::showStatus);
+            });
     file->addSeparator();
     actExit = menuAction(file, "actExit", QStringLiteral("E&xit Program"), {ctrl(Qt::Key_Q)});
 
@@ -167,8 +177,9 @@ void Form2::buildMenus()
                             {ctrl(Qt::Key_C, Qt::ShiftModifier)});
     actPaste =
         menuAction(edit, "actPaste", QStringLiteral("&Paste Main Picture"), {ctrl(Qt::Key_V)});
+    addCopyScaleMenu(edit, actPaste, {actCopyBlue, actCopyRed});
     edit->addSeparator();
-    actPrepareMain = menuAction(edit, "actPrepareMain", QStringLiteral("P&repare Main Picture..."));
+    actPrepareMain = menuAction(edit, "actPrepareMain", QStringLiteral("Prepare &Main Picture..."));
     actAdvanced = menuAction(edit, "actAdvanced", QStringLiteral("&Advanced Settings"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -218,9 +229,8 @@ void Form2::copyCard(bool blue)
 {
     if (Module1::NeedsRedraw)
         Timer1_Timer();  // a change not yet composed is on the card first
-    // The scale chosen in Export Cards..., whole pixels so the copy stays crisp.
-    const int scale =
-        std::clamp(QSettings().value(QStringLiteral("Export/scale"), 1).toInt(), 1, 16);
+    // Edit ▸ Copy Scale's, whole pixels so the copy stays crisp.
+    const int scale = copyScale();
     const QImage& card = (blue ? picBlueBase : picRedBase)->image();
     const QImage copy = scale == 1 ? card
                                    : card.scaled(card.size() * scale, Qt::IgnoreAspectRatio,
