@@ -460,7 +460,7 @@ QString DeckProblem::text() const
     return t + message;
 }
 
-Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages)
+Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages, CsvText* records)
 {
     Deck deck;
     const auto problem = [&](int line, const QString& column, const QString& message) {
@@ -483,19 +483,27 @@ Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages)
                                    "(Western), the first line that needed it being line %1. "
                                    "Save the deck as UTF-8 to be sure of every character")
                         .arg(decoded.firstNonUtf8Line));
-        text = readCsv(decoded.utf8, decoded.form.separator);
+        // UTF-8 is read as it is (the reader skips a byte order mark), so that the records'
+        // spans are places in the file.
+        const bool utf8 = decoded.form.encoding == DeckEncoding::Utf8 ||
+                          decoded.form.encoding == DeckEncoding::Utf8Bom;
+        text = readCsv(utf8 ? bytes : decoded.utf8, decoded.form.separator);
     }
     if (text.records.isEmpty()) {
         if (text.error.isEmpty())
             problem(1, {}, QStringLiteral("the deck is empty: it needs a header row"));
         else
             problem(text.errorLine, {}, text.error);
+        if (records)
+            *records = text;
         return deck;
     }
     QString headerProblem;
     const std::optional<Header> header = readHeader(text.records.front().fields, &headerProblem);
     if (!header) {
         problem(text.records.front().line, {}, headerProblem);
+        if (records)
+            *records = text;
         return deck;
     }
     for (const QString& unread : header->unread) {
@@ -541,6 +549,8 @@ Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages)
     if (!text.error.isEmpty())
         problem(text.errorLine, {},
                 text.error + QStringLiteral("; the rows from here on are not read"));
+    if (records)
+        *records = text;
     return deck;
 }
 

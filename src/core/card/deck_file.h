@@ -10,6 +10,8 @@
 
 namespace orvane {
 
+struct CsvText;
+
 // A deck: a CSV file with a header row naming its columns, in any order and any case:
 //   name, up, left, right, down   (needed)
 //   element, arrows, picture, x, y, TopX, TopY, LeftX, LeftY, RightX, RightY, BottomX, BottomY,
@@ -73,7 +75,12 @@ struct Deck {
 // only (platform/regular_file.h). Good rows are kept even when others are bad. Two rows whose
 // names give the same file name are a problem of the second.
 Deck readDeck(const QString& path);
-Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages);
+// With `records`, the CSV records read are handed out too (a writer that keeps the user's bytes
+// needs them), so the text is not read twice. Their spans are places in `bytes` for a UTF-8
+// deck; for another encoding, in the deck's text as UTF-8 (decodeDeckBytes(bytes).utf8), which
+// `Deck::form` says how to store again (encodeDeckText).
+Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages,
+                  CsvText* records = nullptr);
 
 // Why a deck would refuse `card` as a row (a side other than 1-9 or A, a Trap card's sides
 // other than 2, more arrows than its total allows, a name too long for a file name), or empty.
