@@ -242,7 +242,13 @@ void ZoomedPreviewTest::keepsItsPlaceZoomAndGrid()
     QCOMPARE(second.view()->zoom(), 3);
     QVERIFY(second.chkGrid->isChecked());
     second.placeBeside(&editor);
-    QCOMPARE(second.pos(), QPoint(57, 61));
+    // A place the window no longer fits at (a smaller screen) is not kept.
+    const QRect available = second.screen()->availableGeometry();
+    if (available.contains(QRect(QPoint(57, 61), second.frameGeometry().size())))
+        QCOMPARE(second.pos(), QPoint(57, 61));
+    else
+        QVERIFY(available.contains(QRect(second.pos(), second.frameGeometry().size())) ||
+                second.frameGeometry().width() > available.width());
 }
 
 void ZoomedPreviewTest::escapeCloses()
