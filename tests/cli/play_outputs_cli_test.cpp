@@ -224,7 +224,6 @@ TEST(PlayOutputsCli, AtlasFramesHoldTheCards)
 {
     Deck deck(7);
     const QString atlasPath = deck.path(QStringLiteral("atlas/cards.png"));
-    QDir().mkpath(deck.path(QStringLiteral("atlas")));
     for (const QString& colours : {QStringLiteral("both"), QStringLiteral("blue")}) {
         const Outcome result =
             render({deck.csv, "--out", deck.path("out"), "--atlas", atlasPath, "--padding", "2",

@@ -139,6 +139,8 @@ public:
 
     bool cancelRequested() const { return m_cancel && m_cancel->load(); }
 
+    void problem(const QString& text) { m_result.problems << text; }
+
     // A file written elsewhere (on a worker thread), in the order of the outputs.
     void written(const QString& path) { m_result.written << path; }
 
@@ -313,6 +315,12 @@ bool writeAtlas(const PlayOutputs& outputs, const QList<NamedCard>& cards, Write
     }
     if (writer.stopped())
         return false;
+    const QString folder = QFileInfo(outputs.atlasPath).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        writer.problem(
+            QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder)));
+        return false;
+    }
     const AtlasLayout layout = layOutAtlas(int(pictures.size()), CardSide * outputs.atlasScale,
                                            outputs.atlasPadding, outputs.atlasExtrude);
     QString error;
