@@ -260,7 +260,9 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
             writer.pictureDone();
         }
     };
-    const int threads = std::clamp(QThread::idealThreadCount(), 1, int(tasks.size()));
+    const int threads =
+        std::clamp(outputs.threads > 0 ? outputs.threads : QThread::idealThreadCount(), 1,
+                   std::max(1, int(tasks.size())));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t)
         pool.emplace_back(work);

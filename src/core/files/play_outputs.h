@@ -60,6 +60,8 @@ struct PlayOutputs {
     QString backPicture;
     SheetFinish sheetFinish;
 
+    int threads = 0;  // sheets compressed at once; 0: every core
+
     bool any() const { return !tabletopDir.isEmpty() || !atlasPath.isEmpty(); }
 };
 
