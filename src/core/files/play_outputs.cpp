@@ -77,14 +77,14 @@ QImage builtinCardBack()
     return QImage(QStringLiteral(":/cardback/cardback.xpm")).convertToFormat(QImage::Format_RGB32);
 }
 
-QImage loadCardBack(const QString& spec, QString* error)
+QImage loadCardBack(const QString& choice, QString* error)
 {
-    if (spec.isEmpty() || spec == QLatin1String(BuiltinBackName))
+    if (choice.isEmpty() || choice == QLatin1String(BuiltinBackName))
         return builtinCardBack();
-    const LoadedPicture loaded = loadMainPicture(spec);
+    const LoadedPicture loaded = loadMainPicture(choice);
     if (loaded.image.isNull() && error)
         *error = QStringLiteral("%1 cannot be read: %2")
-                     .arg(QDir::toNativeSeparators(spec), loaded.error);
+                     .arg(QDir::toNativeSeparators(choice), loaded.error);
     return loaded.image;
 }
 

@@ -67,9 +67,9 @@ struct PlayOutputs {
 
 inline constexpr const char* BuiltinBackName = "builtin";
 
-// The card back: `spec` names a picture file, or is "builtin" or empty for the tool's own back.
+// The card back: `choice` names a picture file, or is "builtin" or empty for the tool's own back.
 // Null with `error` set when the file cannot be read.
-QImage loadCardBack(const QString& spec, QString* error);
+QImage loadCardBack(const QString& choice, QString* error);
 // The tool's own card back, 62 x 62.
 QImage builtinCardBack();
 
