@@ -549,3 +549,24 @@ TEST(PlayOutputsCli, SoftwareCentreEntryValidates)
                        QStringLiteral("/assets/metainfo/org.orvane.Orvane.metainfo.xml")});
     EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
 }
+
+TEST(PlayOutputsCli, OutputsThatCannotBeWrittenAreNamed)
+{
+    Deck deck(2);
+    const struct {
+        QStringList options;
+        const char* message;
+    } cases[] = {
+        {{"--tts", "/dev/null/table"}, "the folder /dev/null/table cannot be made"},
+        {{"--atlas", "/dev/null/atlas.png"}, "the folder /dev/null cannot be made"},
+        {{"--tts", "/proc/orvane-table"}, "cannot be made"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result =
+            render(QStringList{deck.csv, "--out", deck.path("out"), "--quiet"} << c.options);
+        EXPECT_EQ(result.exitCode, 1) << c.message;
+        EXPECT_TRUE(result.err.contains(QLatin1String(c.message))) << result.err.toStdString();
+        // The cards themselves are still written.
+        EXPECT_TRUE(QFile::exists(deck.path(QStringLiteral("out/Card 1-red.png"))));
+    }
+}
