@@ -570,3 +570,21 @@ TEST(PlayOutputsCli, OutputsThatCannotBeWrittenAreNamed)
         EXPECT_TRUE(QFile::exists(deck.path(QStringLiteral("out/Card 1-red.png"))));
     }
 }
+
+TEST(PlayOutputsCli, SeveralInputsMakeOneDeck)
+{
+    Deck first(3);
+    QTemporaryDir other;
+    const QString second = other.filePath(QStringLiteral("more.csv"));
+    writeFile(second, "name,up,left,right,down\nExtra,5,5,5,5\n");
+    const QString tts = first.path(QStringLiteral("tts"));
+    const Outcome result = render({first.csv, second, "--out", first.path("out"), "--tts", tts,
+                                   "--colours", "blue", "--quiet"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QJsonObject object =
+        readJson(QDir(tts).filePath("set-blue.json"))["ObjectStates"].toArray()[0].toObject();
+    QStringList names;
+    for (const QJsonValue card : object["ContainedObjects"].toArray())
+        names << card.toObject()["Nickname"].toString();
+    EXPECT_EQ(names, (QStringList{"Card 0", "Card 1", "Card 2", "Extra"}));
+}
