@@ -1,7 +1,7 @@
 // The main window's file commands: load the main picture, save both cards, export the record.
 #include "editor/form2.h"
 
-#include "card/module1.h"
+#include "document/card_document.h"
 #include "editor/recent_cards.h"
 #include "files/card_record.h"
 #include "files/card_save.h"
@@ -86,9 +86,7 @@ bool Form2::loadMainPictureFile(const QString& path)
             Exclamation, QStringLiteral("Load Main Picture"));
         return false;
     }
-    picMainPic->setPicture(std::exchange(loaded.image, {}));  // the box keeps the only copy
-    Module1::NeedsRedraw = true;
-    mainPictureChanged(path);
+    mainPictureChanged(std::exchange(loaded.image, {}), path);  // the document keeps the copy
     return true;
 }
 
@@ -150,9 +148,9 @@ void Form2::cmdCardData_Click()
         return;
     const CardRecordInput record{
         name,
-        {txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(), txtNums[3]->text()},
+        m_document->card().sides,
         CardTotal,
-        std::max(0, selectedElement()),
+        std::max(0, m_document->card().element),
         date};
     Dialog.Filter = QStringLiteral("Text Files (*.txt)|*.txt");
     Dialog.FilterIndex = 1;

@@ -1,9 +1,7 @@
 // Prepare Main Picture...: the editor's side of the window that fits a picture to the card.
 #include "editor/form2.h"
 
-#include "card/module1.h"
-#include "editor/card_document.h"
-#include "render/compositor.h"
+#include "document/card_document.h"
 #include "render/picture_prep.h"
 #include "widgets/picture_box.h"
 #include "windows/prepare_picture_window.h"
@@ -12,19 +10,15 @@
 
 using namespace orvane;
 
-bool Form2::keepWhatTheCardCanShow(const QString& path)
+bool Form2::keepWhatTheCardCanShow(const QImage& source, const QString& path)
 {
-    const QImage source = picMainPic->image();
     if (source.width() <= PreparedPictureMaxSide && source.height() <= PreparedPictureMaxSide)
         return false;
     // The scroll bars move the picture right and down only, so nothing beyond its upper-left
     // 62 x 62 can ever reach the card: the box holds that part, and the whole picture is kept
     // once, as the source that Prepare Main Picture... can still scale and pan.
     const PictureFit fit = asLoadedFit(source.size());
-    const QImage shown = preparePicture(source, fit);
-    picMainPic->setPicture(shown);
-    m_document->setMainPicture(shown, path);
-    m_document->setPreparation({source, fit});
+    m_document->setMainPicture(preparePicture(source, fit), path, {source, fit});
     return true;
 }
 
@@ -43,12 +37,12 @@ void Form2::offerToPrepare(QSize source, const QString& title)
 
 void Form2::prepareMainPicture()
 {
-    openPrepareWindow(m_document->preparation().fit);
+    openPrepareWindow(m_document->card().preparation.fit);
 }
 
 void Form2::openPrepareWindow(const PictureFit& start)
 {
-    const Card card = m_document->snapshot();
+    const Card card = m_document->card();
     // A prepared picture opens again from its source and settings; else the box's picture.
     const bool prepared = !card.preparation.source.isNull();
     const QImage source = prepared ? card.preparation.source : card.mainPicture;
@@ -56,25 +50,17 @@ void Form2::openPrepareWindow(const PictureFit& start)
         showStatus(QStringLiteral("Load a main picture first, then prepare it"));
         return;
     }
-    // The preview composes with the editor's own work surfaces, placement and scroll values.
+    // The preview is the card as the editor draws it, with the picture being prepared.
     const auto compose = [this](const QImage& picture) {
-        const CardLayers layers = workSurfaceLayers(&picture);
-        RenderedCard cards{picBlueClean->image().copy(), picRedClean->image().copy()};
-        composeCard(cards.blue, picBlueClean->image(), layers, Module1::CardPlacement,
-                    scrX->value(), scrY->value());
-        composeCard(cards.red, picRedClean->image(), layers, Module1::CardPlacement, scrX->value(),
-                    scrY->value());
-        return cards;
+        Card previewed = m_document->card();
+        previewed.mainPicture = picture;
+        return renderShown(previewed);
     };
     auto* window = new PreparePictureWindow(source, prepared ? start : PictureFit{}, compose, this);
     connect(
         window, &PreparePictureWindow::accepted, this,
         [this, source, path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
-            picMainPic->setPicture(picture);
-            m_document->setMainPicture(picture, path);
-            m_document->setPreparation({source, fit});
-            m_document->record(CardDocument::Change::MainPicture);  // one undo step
-            Module1::NeedsRedraw = true;
+            m_document->setMainPicture(picture, path, {source, fit});  // one undo step
             showStatus(QStringLiteral("Prepared the main picture (%1 × %2 from %3 × %4)")
                            .arg(picture.width())
                            .arg(picture.height())
