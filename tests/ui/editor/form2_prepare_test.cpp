@@ -1,6 +1,6 @@
 // Prepare Main Picture... from the editor: a large picture keeps only what the card can show, the
 // offer to prepare it, the menu and the double-click, OK as one undo step, Cancel as nothing.
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "render/picture_prep.h"
 #include "support/card_view.h"
 #include "support/images.h"
@@ -45,7 +45,7 @@ void load(Form2Fixture& f, const QString& path, int answer)
 {
     f.prompts.fileAnswers.enqueue(path);
     f.prompts.messageAnswers.enqueue(answer);
-    f->actLoadMain->trigger();
+    f.actLoadMain()->trigger();
 }
 
 }  // namespace
@@ -92,9 +92,9 @@ void Form2PrepareTest::aLargePictureShowsTheSameCards()
         (*f)->scrX->setValue(x);
         (*f)->scrY->setValue(y);
     }
-    QCOMPARE(cropped->picMainPic->image(), part);
-    QCOMPARE(cropped->document().preparation().source, whole);
-    QCOMPARE(cropped->document().preparation().fit, asLoadedFit(size));
+    QCOMPARE(cropped.picMainPic()->image(), part);
+    QCOMPARE(cropped->document().card().preparation.source, whole);
+    QCOMPARE(cropped->document().card().preparation.fit, asLoadedFit(size));
     const CardView a = viewOf(cropped);
     const CardView b = viewOf(reference);
     QCOMPARE(a.blue, b.blue);
@@ -108,8 +108,8 @@ void Form2PrepareTest::aSmallPictureIsKeptWholeAndNotOffered()
     QTemporaryDir dir;
     Form2Fixture f;
     load(f, saved(dir, busyPicture(62, 40), "small.png"), AnswerYes);
-    QCOMPARE(f->picMainPic->image(), busyPicture(62, 40));
-    QVERIFY(f->document().preparation().source.isNull());
+    QCOMPARE(f.picMainPic()->image(), busyPicture(62, 40));
+    QVERIFY(f->document().card().preparation.source.isNull());
     QCOMPARE(f.prompts.messages.size(), 0);
     QVERIFY(!openWindow(f));
 }
@@ -125,9 +125,9 @@ void Form2PrepareTest::yesToTheOfferOpensTheWindowFitted()
     window->cmdOK->click();
     QCOMPARE(accepted.count(), 1);
     // A fresh start: the whole picture fitted inside the card.
-    QCOMPARE(f->document().preparation().fit, PictureFit{});
-    QCOMPARE(f->picMainPic->image(), preparePicture(busyPicture(200, 100), PictureFit{}));
-    QCOMPARE(f->picMainPic->image().size(), QSize(62, 46));
+    QCOMPARE(f->document().card().preparation.fit, PictureFit{});
+    QCOMPARE(f.picMainPic()->image(), preparePicture(busyPicture(200, 100), PictureFit{}));
+    QCOMPARE(f.picMainPic()->image().size(), QSize(62, 46));
 }
 
 void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
@@ -140,7 +140,7 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     QUndoStack* stack = f->document().undoStack();
     QCOMPARE(stack->count(), 1);
 
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     QPointer<PreparePictureWindow> window = openWindow(f);
     QVERIFY(window);
     QTest::keyClick(window->picPreviewBlue, Qt::Key_Right);
@@ -149,7 +149,7 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     QCOMPARE(stack->count(), 1);
     QVERIFY(viewOf(f) == loaded);
 
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     window = openWindow(f);
     QVERIFY(window);
     QTest::keyClick(window->picPreviewBlue, Qt::Key_Left, Qt::ShiftModifier);
@@ -160,15 +160,15 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     PictureFit expected = asLoadedFit(source.size());
     expected.panX -= 10;
     expected.panY -= 1;
-    QCOMPARE(f->document().preparation().fit, expected);
-    QCOMPARE(f->picMainPic->image(), preparePicture(source, expected));
+    QCOMPARE(f->document().card().preparation.fit, expected);
+    QCOMPARE(f.picMainPic()->image(), preparePicture(source, expected));
     const CardView prepared = viewOf(f);
     QVERIFY(prepared.blue != loaded.blue);
 
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QVERIFY(viewOf(f) == loaded);
-    QCOMPARE(f->document().preparation().fit, asLoadedFit(source.size()));
-    f->actRedo->trigger();
+    QCOMPARE(f->document().card().preparation.fit, asLoadedFit(source.size()));
+    f.actRedo()->trigger();
     QVERIFY(viewOf(f) == prepared);
 }
 
@@ -182,25 +182,25 @@ void Form2PrepareTest::doubleClickReopensWithTheKeptSettings()
     QTest::keyClick(window->picPreviewBlue, Qt::Key_Down);
     window->cmdOK->click();
     QTRY_VERIFY(window.isNull());
-    const QImage prepared = f->picMainPic->image().copy();
+    const QImage prepared = f.picMainPic()->image().copy();
 
-    QTest::mouseDClick(f->picMainPic, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseDClick(f.picMainPic(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     window = openWindow(f);
     QVERIFY(window);
     window->cmdOK->click();  // unchanged settings give the same picture
     QTRY_VERIFY(window.isNull());
-    QCOMPARE(f->picMainPic->image(), prepared);
+    QCOMPARE(f.picMainPic()->image(), prepared);
     PictureFit expected;
     expected.panY = 1;
-    QCOMPARE(f->document().preparation().fit, expected);
+    QCOMPARE(f->document().card().preparation.fit, expected);
 }
 
 void Form2PrepareTest::withoutAPictureTheStatusSaysSo()
 {
     Form2Fixture f;
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     QVERIFY(!openWindow(f));
-    QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Load a main picture")));
+    QVERIFY(f.status().startsWith(QStringLiteral("Load a main picture")));
 }
 
 QTEST_MAIN(Form2PrepareTest)
