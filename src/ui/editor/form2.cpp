@@ -409,9 +409,16 @@ void Form2::Timer1_Timer()
     m_pictures.beginRound();
     const int frame = frameForCard(card);
     loadPreview(picFinalFrame, assets::frameFile(frame), m_parts.frames[size_t(frame)]);
-    if (card.element >= 0 && card.element < ElementOptionCount)
+    if (card.element >= 0 && card.element < ElementOptionCount) {
         loadPreview(picFinalElem, assets::elementFile(card.element),
                     m_parts.elements[size_t(card.element)]);
+    } else if (picFinalElem->pictureTag() != 0) {
+        // No element: the icon layer is transparent, as for a card without one.
+        QImage clear(picFinalElem->ScaleWidth(), picFinalElem->ScaleHeight(),
+                     QImage::Format_RGB32);
+        clear.fill(Qt::black);
+        picFinalElem->setPicture(clear);
+    }
     const std::array<QString, 4>& drawn = m_document->drawnSides();
     for (size_t i = 0; i < drawn.size(); ++i)
         if (const auto digit = assets::digitFile(drawn[i]))

@@ -1,4 +1,5 @@
 // The main window as laid out: places, sizes, captions, visibility, tab order and start state.
+#include "render/card_parts.h"
 #include "support/form2_fixture.h"
 
 #include <QGroupBox>
@@ -86,8 +87,9 @@ void Form2LayoutTest::controls_data()
     row("picFinalNum_0", "", {120, 48, 13, 13}, false);
     row("picFinalNum_3", "", {120, 80, 13, 13}, false);
     row("picFinalElem", "", {176, 40, 20, 21}, false);
-    row("picArrowFinal_1", "", {368, 56, 9, 9}, false);
-    row("picArrowFinal_7", "", {240, 56, 9, 9}, false);
+    // Sized to the empty arrow picture (16 x 17 and the border) by the first tick.
+    row("picArrowFinal_1", "", {368, 56, 20, 21}, false);
+    row("picArrowFinal_7", "", {240, 56, 20, 21}, false);
 }
 
 static QString captionOf(QWidget* w)
@@ -148,7 +150,8 @@ void Form2LayoutTest::startState()
     Form2Fixture f;
     QCOMPARE(f.total(), qint16(40));
     QCOMPARE(f.arrowsTicked(), qint16(0));
-    QCOMPARE(f.arrowLimit(), qint16(0));
+    QCOMPARE(f.arrowLimit(), qint16(6));
+    QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 6"));
     QVERIFY(!f->document().needsRedraw());
     QCOMPARE(f.card().placement, orvane::CardPlacement{});
     QCOMPARE(f->selectedElement(), 8);
@@ -167,10 +170,16 @@ void Form2LayoutTest::startState()
     QVERIFY(!(f->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f->windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(f->Timer1->interval(), 16);
-    // The card boxes show the bare bases, the same pictures as the clean boxes.
-    QCOMPARE(f.picBlueBase()->image(), f.picBlueClean()->image());
-    QCOMPARE(f.picRedBase()->image(), f.picRedClean()->image());
-    QVERIFY(f.picBlueBase()->image() != f.picRedBase()->image());
+    // The card boxes show the card the controls describe: A A A A, no element, no arrows.
+    QString error;
+    const auto parts = orvane::CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), &error);
+    QVERIFY2(parts, qPrintable(error));
+    orvane::Card fresh;
+    fresh.element = orvane::ElementNone;
+    const orvane::RenderedCard expected = orvane::renderCard(fresh, *parts);
+    QCOMPARE(f.picBlueBase()->image(), expected.blue);
+    QCOMPARE(f.picRedBase()->image(), expected.red);
+    QVERIFY(f.picBlueBase()->image() != f.picBlueClean()->image());
     QCOMPARE(f.prompts.messages.size(), 0);
     QCOMPARE(f->focusWidget(), static_cast<QWidget*>(f.cmdLoadMain()));
 }
@@ -184,7 +193,7 @@ void Form2LayoutTest::pictureBoxSizes()
         int border;
     } boxes[] = {{f.picMainPic(), {62, 62}, 2},     {f.picFinalFrame(), {62, 62}, 2},
                  {f.picFinalElem(), {16, 17}, 2},   {f.picFinalNum(2), {9, 9}, 2},
-                 {f.picArrowFinal(0), {5, 5}, 2}, {f.picBlueBase(), {62, 62}, 0},
+                 {f.picArrowFinal(0), {16, 17}, 2}, {f.picBlueBase(), {62, 62}, 0},
                  {f.picRedClean(), {62, 62}, 0}};
     for (const auto& b : boxes) {
         QCOMPARE(QSize(b.box->ScaleWidth(), b.box->ScaleHeight()), b.interior);

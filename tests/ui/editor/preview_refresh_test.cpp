@@ -127,8 +127,11 @@ void PreviewRefreshTest::elementAndFrameFiles()
     Form2Fixture f(assets.dir.path());
     for (int k = 0; k < 11; ++k) {
         f.optElem(size_t(k))->setChecked(true);
+        // The frame follows the total: 4, 17, 21 and 40.
+        const char* const totals[4][4] = {
+            {"1", "1", "1", "1"}, {"5", "5", "5", "2"}, {"6", "5", "5", "5"}, {"A", "A", "A", "A"}};
         for (int frame = 0; frame < 4; ++frame) {
-            f.optFrame(size_t(frame))->setChecked(true);
+            f.typeAll(totals[frame][0], totals[frame][1], totals[frame][2], totals[frame][3]);
             f.tick();
             QCOMPARE(shown(f.picFinalFrame()), assets.colours[assets::frameFile(frame)]);
         }

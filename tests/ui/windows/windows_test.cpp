@@ -361,7 +361,7 @@ void WindowsTest::advancedSettingsMoveTheDigitOnBothCards()
     open.front()->txtTopX->setText(QStringLiteral("30"));
     open.front()->txtTopY->setText(QStringLiteral("30"));
     open.front()->Command1->click();
-    QCOMPARE(stored.TopX, qint16(30));
+    QCOMPARE(f.card().placement.TopX, qint16(30));
     // Used from the next composition: the top digit (an "A") now sits at (30, 30).
     f.type(0, QStringLiteral("9"));
     f.type(0, QStringLiteral("A"));
