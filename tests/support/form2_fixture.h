@@ -56,10 +56,7 @@ struct Form2Fixture {
 
     // The controls, by the names the layout gives them.
     QLineEdit* txtNums(int i) const { return child<QLineEdit>(QStringLiteral("txtNums"), i); }
-    QRadioButton* optElem(int i) const
-    {
-        return child<QRadioButton>(QStringLiteral("optElem"), i);
-    }
+    QRadioButton* optElem(int i) const { return child<QRadioButton>(QStringLiteral("optElem"), i); }
     QRadioButton* optFrame(int i) const
     {
         return child<QRadioButton>(QStringLiteral("optFrame"), i);
@@ -99,10 +96,7 @@ struct Form2Fixture {
     QLabel* labXpos() const { return label("labXpos"); }
     QLabel* labYpos() const { return label("labYpos"); }
     QWidget* innerArea() const { return child<QWidget>(QStringLiteral("innerArea")); }
-    QPushButton* button(const char* name) const
-    {
-        return child<QPushButton>(QLatin1String(name));
-    }
+    QPushButton* button(const char* name) const { return child<QPushButton>(QLatin1String(name)); }
     QPushButton* cmdLoadMain() const { return button("cmdLoadMain"); }
     QPushButton* cmdSaveCards() const { return button("cmdSaveCards"); }
     QPushButton* cmdRandom() const { return button("cmdRandom"); }

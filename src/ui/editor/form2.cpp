@@ -252,9 +252,8 @@ void Form2::cmdAbout_Click()
 void Form2::cmdAdvanced_Click()
 {
     auto* settings = new Form4(*m_services.prompts, m_document->card().placement);
-    connect(settings, &Form4::placementStored, this, [this](const CardPlacement& placement) {
-        m_document->setPlacement(placement);
-    });
+    connect(settings, &Form4::placementStored, this,
+            [this](const CardPlacement& placement) { m_document->setPlacement(placement); });
     centreOver(settings, this);
     settings->show();
 }
@@ -414,8 +413,7 @@ void Form2::Timer1_Timer()
                     m_parts.elements[size_t(card.element)]);
     } else if (picFinalElem->pictureTag() != 0) {
         // No element: the icon layer is transparent, as for a card without one.
-        QImage clear(picFinalElem->ScaleWidth(), picFinalElem->ScaleHeight(),
-                     QImage::Format_RGB32);
+        QImage clear(picFinalElem->ScaleWidth(), picFinalElem->ScaleHeight(), QImage::Format_RGB32);
         clear.fill(Qt::black);
         picFinalElem->setPicture(clear);
     }

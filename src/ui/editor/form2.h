@@ -40,6 +40,10 @@ class Registry;
 class ProgramStarter;
 }  // namespace orvane
 
+// What the status line says of a prepared picture: its source size and the size it was scaled
+// to ("2400 × 1800 scaled to 62 × 47").
+QString preparedStatus(QSize source, const orvane::PictureFit& fit);
+
 // The main window: one card, edited through its controls, shown as a blue and a red card. The
 // controls sit in the 532 x 377 inner area, between the menu bar and the status line.
 class Form2 : public QMainWindow {
@@ -240,11 +244,11 @@ private:
     orvane::CardDocument* m_ownDocument = nullptr;
     orvane::CardDocument* m_document = nullptr;
     QList<QMetaObject::Connection> m_documentConnections;
-    orvane::CardParts m_parts;  // the live part files, each its last good picture
-    qint16 CardTotal = 0;       // the total the view shows (Export Card Data writes it)
+    orvane::CardParts m_parts;     // the live part files, each its last good picture
+    qint16 CardTotal = 0;          // the total the view shows (Export Card Data writes it)
     bool m_dragContinues = false;  // a scroll bar drag already made its step
     QString m_statusText;          // the whole text of the status line
-    orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
+    orvane::Dialog m_cardDialog;   // Open Card and Save Card File, apart from the layout's dialog
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QPointer<ZoomedPreview> m_zoomedPreview;
     orvane::Dialog m_deckDialog;  // Add Card to Deck keeps its own folder and file

@@ -10,6 +10,16 @@
 
 using namespace orvane;
 
+QString preparedStatus(QSize source, const PictureFit& fit)
+{
+    const QSize scaled = pictureGeometry(source, fit).scaled;
+    return QStringLiteral("Prepared the main picture: %1 × %2 scaled to %3 × %4")
+        .arg(source.width())
+        .arg(source.height())
+        .arg(scaled.width())
+        .arg(scaled.height());
+}
+
 bool Form2::keepWhatTheCardCanShow(const QImage& source, const QString& path)
 {
     if (source.width() <= PreparedPictureMaxSide && source.height() <= PreparedPictureMaxSide)
@@ -61,11 +71,9 @@ void Form2::openPrepareWindow(const PictureFit& start)
         window, &PreparePictureWindow::accepted, this,
         [this, source, path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
             m_document->setMainPicture(picture, path, {source, fit});  // one undo step
-            showStatus(QStringLiteral("Prepared the main picture (%1 × %2 from %3 × %4)")
-                           .arg(picture.width())
-                           .arg(picture.height())
-                           .arg(source.width())
-                           .arg(source.height()));
+            // The size the picture was scaled to, not the prepared picture's, which also
+            // holds the transparent margin that centres it.
+            showStatus(preparedStatus(source.size(), fit));
         });
     window->show();
 }

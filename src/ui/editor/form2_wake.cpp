@@ -4,7 +4,6 @@
 #include "render/asset_catalogue.h"
 #include "render/part_file_watcher.h"
 
-
 using namespace orvane;
 
 void Form2::wakeTickOnChanges()

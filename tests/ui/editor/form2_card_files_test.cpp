@@ -95,8 +95,7 @@ void Form2CardFilesTest::roundTripShowsTheSameCards()
     QCOMPARE(g->document().card().mainPicturePath, picture);
     QVERIFY(!g->isWindowModified());
     QCOMPARE(g->document().undoStack()->count(), 0);
-    QCOMPARE(g.status(),
-             QStringLiteral("Opened ") + orvane::homeRelative(card));
+    QCOMPARE(g.status(), QStringLiteral("Opened ") + orvane::homeRelative(card));
     // The opened card goes on being edited with its arrows counted right.
     g.clickArrow(0);
     QCOMPARE(g.arrowsTicked(), qint16(3));
@@ -121,7 +120,7 @@ void Form2CardFilesTest::saveNamesTheFileAndClearsTheMark()
     QVERIFY(!f->isWindowModified());
     QCOMPARE(f->windowTitle(), QStringLiteral("knight.orvcard[*] - Orvane 4.0 by Kestrow"));
     QCOMPARE(f.status(), QStringLiteral("Saved the card knight.orvcard in ") +
-                                                   orvane::homeRelative(dir.path()));
+                             orvane::homeRelative(dir.path()));
     // Ctrl+S saves again to the same file without a dialog; the next change marks the title.
     f.scrX()->setValue(5);
     QVERIFY(f->isWindowModified());

@@ -112,8 +112,7 @@ void Form2ClipboardTest::copyPutsTheCardOnTheClipboard()
     for (int y = 0; y < png.height(); y += 5)
         for (int x = 0; x < png.width(); x += 3)
             QCOMPARE(rgb(png, x, y), rgb(card, x / scale, y / scale));
-    QVERIFY(f.status().startsWith(
-        QStringLiteral("Copied the %1 card").arg(blue ? "blue" : "red")));
+    QVERIFY(f.status().startsWith(QStringLiteral("Copied the %1 card").arg(blue ? "blue" : "red")));
 }
 
 void Form2ClipboardTest::pasteMakesTheMainPicture()
@@ -179,8 +178,7 @@ void Form2ClipboardTest::pasteWithoutAPicture()
     QGuiApplication::clipboard()->setText(QStringLiteral("just words"));
     f.actPaste()->trigger();
     QCOMPARE(f.prompts.messages.size(), 0);
-    QCOMPARE(f.status(),
-             QStringLiteral("The clipboard holds no picture to paste"));
+    QCOMPARE(f.status(), QStringLiteral("The clipboard holds no picture to paste"));
     QCOMPARE(f->document().undoStack()->count(), 0);
 }
 
@@ -195,8 +193,7 @@ void Form2ClipboardTest::droppedPictureLoadsAsLoadMainPicture()
     QCOMPARE(f->document().card().mainPicturePath, path);
     QCOMPARE(f->document().undoStack()->count(), 1);
     QCOMPARE(f.prompts.fileRequests.size(), 0);  // no dialog
-    QCOMPARE(f.status(),
-             QStringLiteral("Loaded the main picture dropped.bmp (50 × 60)"));
+    QCOMPARE(f.status(), QStringLiteral("Loaded the main picture dropped.bmp (50 × 60)"));
     // Dropped on a number box: the same, and the box keeps its text.
     QVERIFY(gradient(20, 30).save(path, "BMP"));
     QVERIFY(drop(f.txtNums(1), filesOf({path})));

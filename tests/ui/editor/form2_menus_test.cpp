@@ -159,9 +159,8 @@ void Form2MenusTest::saveCardSaysWhereBothCardsWent()
                           << dir.filePath(QStringLiteral("red card"));
     f.actSaveCard()->trigger();
     QCOMPARE(f.prompts.messages.size(), 0);
-    QCOMPARE(f.status(),
-             QStringLiteral("Saved blue card.jpg and red card.jpg in ") +
-                 orvane::homeRelative(dir.path()));
+    QCOMPARE(f.status(), QStringLiteral("Saved blue card.jpg and red card.jpg in ") +
+                             orvane::homeRelative(dir.path()));
     // Cancelled at the red card: the blue card is saved, and the line says nothing new.
     f->statusBar()->clearMessage();
     f.prompts.fileAnswers << dir.filePath(QStringLiteral("other.jpg"));

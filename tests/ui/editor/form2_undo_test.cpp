@@ -245,10 +245,9 @@ void Form2UndoTest::randomisedNumbersAreOneStep()
     Form2Fixture f;
     f.prompts.inputAnswers << QStringLiteral("12") << QStringLiteral("3");
     f.cmdRandom()->click();
-    QCOMPARE(
-        orvane::cardTotal(std::array<QString, 4>{f.txtNums(0)->text(), f.txtNums(1)->text(),
-                                                 f.txtNums(2)->text(), f.txtNums(3)->text()}),
-        qint16(12));
+    QCOMPARE(orvane::cardTotal(std::array<QString, 4>{f.txtNums(0)->text(), f.txtNums(1)->text(),
+                                                      f.txtNums(2)->text(), f.txtNums(3)->text()}),
+             qint16(12));
     QCOMPARE(stack(f)->count(), 1);
     f.actUndo()->trigger();
     QCOMPARE(viewOf(f).sides, (QStringList{"A", "A", "A", "A"}));

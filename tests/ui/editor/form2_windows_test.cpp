@@ -176,9 +176,8 @@ void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites()
              encodeCardPicture(rendered.blue, fmt, scale, &error));
     QCOMPARE(read(dir.filePath(exportFileName("hero", false, fmt))),
              encodeCardPicture(rendered.red, fmt, scale, &error));
-    QCOMPARE(f.status(),
-             QStringLiteral("Exported hero-blue.%1 and hero-red.%1 in %2")
-                 .arg(exportSuffix(fmt), QDir::toNativeSeparators(dir.path())));
+    QCOMPARE(f.status(), QStringLiteral("Exported hero-blue.%1 and hero-red.%1 in %2")
+                             .arg(exportSuffix(fmt), QDir::toNativeSeparators(dir.path())));
     QCOMPARE(QSettings().value(QStringLiteral("Export/scale")).toInt(), scale);
 }
 

@@ -248,8 +248,7 @@ void PreviewRefreshTest::fileOfAnotherSizeIsUsedAsItIs()
     assets.write(QStringLiteral("gfx/bitblts/A.bmp"), solid(12, 10, 0x0A0B0C));
     Form2Fixture f(assets.dir.path());
     f.tick();
-    QCOMPARE(QSize(f.picFinalNum(0)->ScaleWidth(), f.picFinalNum(0)->ScaleHeight()),
-             QSize(12, 10));
+    QCOMPARE(QSize(f.picFinalNum(0)->ScaleWidth(), f.picFinalNum(0)->ScaleHeight()), QSize(12, 10));
     QCOMPARE(f.picFinalNum(0)->size(), QSize(16, 14));
 }
 
