@@ -3,6 +3,8 @@
 #include "bmp_header.h"
 #include "jpeg_encoder.h"
 
+#include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +15,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #else
 #include <unistd.h>
 #endif
@@ -36,6 +39,15 @@ bool readFile(const char* path, std::vector<unsigned char>& bytes)
     return !std::ferror(file.get());
 }
 
+long currentProcess()
+{
+#ifdef _WIN32
+    return long(_getpid());
+#else
+    return long(getpid());
+#endif
+}
+
 bool syncToDisk(FILE* file)
 {
 #ifdef _WIN32
@@ -45,12 +57,31 @@ bool syncToDisk(FILE* file)
 #endif
 }
 
+// A new file of a short name in the target's folder (so a target of the longest legal name
+// still has one), opened for writing; none when the folder takes no new file.
+FILE* openPartialBeside(const std::filesystem::path& target, std::filesystem::path& partial)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = target.parent_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = ".iu" + std::to_string(currentProcess()) + "-" +
+                                 std::to_string(counter.fetch_add(1)) + ".part";
+        partial = folder.empty() ? std::filesystem::path(name) : folder / name;
+        if (FILE* file = std::fopen(partial.string().c_str(), "wbx"))
+            return file;
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    return nullptr;
+}
+
 // Writes next to the target, then renames over it: the target is either the old file or the
 // complete new one.
-int writeAtomically(const std::string& target, const unsigned char* data, std::size_t size)
+int writeAtomically(const std::string& targetName, const unsigned char* data, std::size_t size)
 {
-    const std::string partial = target + ".partial";
-    FILE* file = std::fopen(partial.c_str(), "wb");
+    const std::filesystem::path target(targetName);
+    std::filesystem::path partial;
+    FILE* file = openPartialBeside(target, partial);
     if (!file)
         return ImageUtilsCannotWriteJpeg;
     const bool written = std::fwrite(data, 1, size, file) == size;

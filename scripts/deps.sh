@@ -10,6 +10,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     clang libclang-rt-dev
     xvfb xauth
+    poppler-utils appstream
     g++-mingw-w64-x86-64
 )
 missing=()

@@ -454,6 +454,35 @@ def card_base(dark, mid, light):
     return c
 
 
+def card_back():
+    """The back of every card: a deep violet ground with the cards' diagonal lattice, a light rim,
+    and a four-pointed star with one small diamond towards each side's digit."""
+    dark, mid, light = (26, 14, 52), (70, 40, 120), (235, 200, 120)
+    c = Canvas(62, 62)
+    for y in range(62):
+        for x in range(62):
+            col = mix(mid, dark, math.hypot(x - 30.5, y - 30.5) / 44)
+            if (x + y) % 6 == 0 or (x - y) % 6 == 0:
+                col = mix(col, light, 0.18)
+            d = min(x, y, 61 - x, 61 - y)
+            if d == 0:
+                col = mix(light, (255, 255, 255), 0.2)
+            elif d == 1:
+                col = mix(dark, (10, 5, 20), 0.5)
+            elif d == 3:
+                col = mix(light, dark, 0.35)
+            c.set(x, y, visible(col))
+    star = polygon([(31, 12), (35, 27), (50, 31), (35, 35), (31, 50), (27, 35), (12, 31),
+                    (27, 27)])
+    cov = c.shape(star, lambda x, y: mix(light, (255, 250, 225), 0.5 - abs(y - 31) / 40))
+    c.outline(cov, mix(dark, (0, 0, 0), 0.3))
+    for cx, cy in ((31, 7), (7, 31), (55, 31), (31, 55)):
+        gem = lambda x, y, cx=cx, cy=cy: abs(x - cx) + abs(y - cy) <= 3.2
+        cov = c.shape(gem, lambda x, y: mix(light, mid, 0.2))
+        c.outline(cov, mix(dark, (0, 0, 0), 0.3))
+    return c
+
+
 def app_icon(size=32, background=None):
     c = Canvas(size, size, background)
     s = size / 32.0
@@ -560,6 +589,7 @@ def main():
               card_base((10, 20, 90), (40, 90, 200), (150, 190, 255)), "blue_base")
     write_xpm(os.path.join(built, "redbase.xpm"),
               card_base((110, 10, 20), (200, 40, 50), (255, 150, 150)), "red_base")
+    write_xpm(os.path.join(built, "cardback.xpm"), card_back(), "card_back")
     write_xpm(os.path.join(built, "icon.xpm"), app_icon(), "app_icon")
     write_xpm(os.path.join(built, "about.xpm"), about_picture(), "about_picture")
     write_xpm(os.path.join(built, "form3.xpm"), banner(), "banner")

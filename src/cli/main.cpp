@@ -1,13 +1,20 @@
 // orvane-render: every card of a deck (CSV) or a card file as pictures, without a window.
 #include "files/card_export.h"
 #include "files/card_sheet.h"
+#include "orvane_version.h"
 #include "platform/heap_tuning.h"
+#include "play_options.h"
+#include "run_checks.h"
+#include "stop_signals.h"
+#include "thumbnail_mode.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <cmath>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -71,6 +78,48 @@ private:
     bool m_shown = false;
 };
 
+// The picture decoders' own complaints ("libpng error: Not a PNG file") would come before, and
+// say less than, the message the run gives for that picture: only the run's messages are shown.
+void dropDecoderChatter(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg || type == QtCriticalMsg) {
+        std::fputs(message.toLocal8Bit().constData(), stderr);
+        std::fputc('\n', stderr);
+    }
+}
+
+// Checks every input before anything is read: a missing one is a usage error.
+std::optional<QString> inputsProblem(const QStringList& inputs)
+{
+    if (inputs.isEmpty())
+        return QStringLiteral("no deck or card file given");
+    for (const QString& input : inputs)
+        if (const QString why = inputProblem(input); !why.isEmpty())
+            return QStringLiteral("%1 %2").arg(QDir::toNativeSeparators(input), why);
+    return std::nullopt;
+}
+
+// "3 cards, 6 pictures, 2 replaced, a sheet of 1 page in 0.02 s; 1 problem".
+QString summaryLine(const DeckRenderResult& result, double seconds, bool keepExisting)
+{
+    QString summary = QStringLiteral("%1, %2").arg(counted(result.cards, "card", "cards"),
+                                                   counted(result.pictures, "picture", "pictures"));
+    if (result.replaced > 0)
+        summary += QStringLiteral(", %1 replaced")
+                       .arg(counted(result.replaced, "existing file", "existing files"));
+    if (keepExisting)
+        summary += QStringLiteral(", %1 kept (--no-clobber)")
+                       .arg(counted(result.kept, "existing file", "existing files"));
+    if (result.sheetPages > 0)
+        summary +=
+            QStringLiteral(", a sheet of %1").arg(counted(result.sheetPages, "page", "pages"));
+    summary += QStringLiteral(" in %1 s").arg(seconds, 0, 'f', 2);
+    if (!result.problems.isEmpty())
+        summary +=
+            QStringLiteral("; %1").arg(counted(result.problems.size(), "problem", "problems"));
+    return summary;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -78,6 +127,8 @@ int main(int argc, char* argv[])
     keepFreedHeapForReuse();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvane-render"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+    qInstallMessageHandler(dropDecoderChatter);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -86,10 +137,20 @@ int main(int argc, char* argv[])
         "Picture... does; a deck row's own cells (fit, scale, resample, pan_x, pan_y, key,\n"
         "tolerance, keep_dark) win, and a card file prepared in the editor keeps its own."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("DECK.csv or CARD-FILE"));
-    const QCommandLineOption out(QStringLiteral("out"),
-                                 QStringLiteral("Folder for the pictures (default: the input's)."),
-                                 QStringLiteral("DIR"));
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("input"),
+        QStringLiteral("Decks (CSV) and card files, one or more; told apart by their content."),
+        QStringLiteral("DECK.csv|CARD-FILE..."));
+    const QCommandLineOption out(
+        QStringLiteral("out"),
+        QStringLiteral("Folder for the pictures (default: each input's; with --sheet, pictures "
+                       "are written only when --out is given)."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption noClobber(
+        QStringLiteral("no-clobber"),
+        QStringLiteral("Keep files already there instead of replacing them (the summary counts "
+                       "both)."));
     const QCommandLineOption format(QStringLiteral("format"),
                                     QStringLiteral("png (default), jpg or bmp."),
                                     QStringLiteral("png|jpg|bmp"), QStringLiteral("png"));
@@ -105,7 +166,8 @@ int main(int argc, char* argv[])
     const QCommandLineOption records(QStringLiteral("records"),
                                      QStringLiteral("Also write each card's data record."));
     const QCommandLineOption sheet(QStringLiteral("sheet"),
-                                   QStringLiteral("Also write a print-and-play sheet (PDF)."),
+                                   QStringLiteral("Write a print-and-play sheet (PDF); the "
+                                                  "pictures too only with --out."),
                                    QStringLiteral("FILE.pdf"));
     const QCommandLineOption cardMm(QStringLiteral("card-mm"),
                                     QStringLiteral("Printed card size on the sheet, 5-150 mm "
@@ -157,8 +219,18 @@ int main(int argc, char* argv[])
                                                      "visible (1, 1, 1)."));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("No progress and no summary; problems only."));
-    parser.addOptions({out, format, scale, parts, records, sheet, cardMm, sides, paper, jobs, fit,
-                       pictureScale, resample, panX, panY, key, tolerance, keepDark, quiet});
+    parser.addOptions({out,   format, scale,     parts,    records,      sheet,    cardMm,
+                       sides, paper,  jobs,      fit,      pictureScale, resample, panX,
+                       panY,  key,    tolerance, keepDark, quiet,        noClobber});
+
+    // Deck sheets, the atlas, a print sheet's backs and finishing; a file manager's thumbnail.
+    const PlayOptions playOptions;
+    playOptions.addTo(parser);
+    const QCommandLineOption thumbnail(
+        QStringLiteral("thumbnail"),
+        QStringLiteral("Instead: write the blue card of the card file IN as the PNG OUT of at "
+                       "most SIZE pixels a side (arguments IN OUT SIZE)."));
+    parser.addOption(thumbnail);
 
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser, parser.errorText());
@@ -166,17 +238,27 @@ int main(int argc, char* argv[])
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
         return ExitOk;
     }
-    if (parser.positionalArguments().size() != 1)
-        return usageError(parser, parser.positionalArguments().isEmpty()
-                                      ? QStringLiteral("no deck or card file given")
-                                      : QStringLiteral("one deck or card file at a time"));
+    if (const std::optional<QString> repeated = repeatedOption(parser))
+        return usageError(parser, QStringLiteral("%1 is given more than once").arg(*repeated));
+    if (parser.isSet(QStringLiteral("version"))) {
+        printLine(stdout, QStringLiteral("orvane-render %1").arg(QStringLiteral(ORVANE_VERSION)));
+        return ExitOk;
+    }
+    if (parser.isSet(thumbnail))
+        return writeThumbnail(parser.positionalArguments(), parser.value(parts));
 
     DeckRenderOptions options;
-    options.input = parser.positionalArguments().front();
+    const QStringList inputs = parser.positionalArguments();
+    if (!inputs.isEmpty()) {
+        options.input = inputs.front();
+        options.moreInputs = inputs.mid(1);
+    }
     options.outDir = parser.value(out);
     options.partsRoot = parser.value(parts);
     options.records = parser.isSet(records);
     options.sheet = parser.value(sheet);
+    options.pictures = options.sheet.isEmpty() || parser.isSet(out);
+    options.keepExisting = parser.isSet(noClobber);
 
     const std::optional<ExportFormat> chosenFormat = exportFormatFromName(parser.value(format));
     if (!chosenFormat)
@@ -195,7 +277,8 @@ int main(int argc, char* argv[])
     }
     bool mmOk = false;
     options.cardMm = parser.value(cardMm).toDouble(&mmOk);
-    if (!mmOk || options.cardMm < MinSheetCardMm || options.cardMm > MaxSheetCardMm)
+    if (!mmOk || !std::isfinite(options.cardMm) || options.cardMm < MinSheetCardMm ||
+        options.cardMm > MaxSheetCardMm)
         return usageError(parser, QStringLiteral("--card-mm must be a size from 5 to 150"));
     const QString sidesText = parser.value(sides).toLower();
     if (sidesText != QLatin1String("both") && sidesText != QLatin1String("blue"))
@@ -208,6 +291,19 @@ int main(int argc, char* argv[])
     if ((parser.isSet(cardMm) || parser.isSet(sides) || parser.isSet(paper)) &&
         options.sheet.isEmpty())
         return usageError(parser, QStringLiteral("--card-mm, --sides and --paper go with --sheet"));
+    if (!options.sheet.isEmpty() &&
+        cardsPerSheetPage({options.cardMm, options.sides, options.paper}) == 0)
+        return usageError(
+            parser,
+            QStringLiteral("--card-mm %1: %2 of that size do not fit on "
+                           "%3 page (try a smaller size%4)")
+                .arg(parser.value(cardMm),
+                     options.sides == SheetSides::Both ? QStringLiteral("a blue and a red card")
+                                                       : QStringLiteral("cards"),
+                     options.paper == SheetPaper::A4 ? QStringLiteral("an A4")
+                                                     : QStringLiteral("a Letter"),
+                     options.sides == SheetSides::Both ? QStringLiteral(" or --sides blue")
+                                                       : QString()));
 
     const struct {
         const QCommandLineOption& option;
@@ -234,17 +330,21 @@ int main(int argc, char* argv[])
         return usageError(parser, fitProblem.message);
     }
 
-    if (!QFileInfo(options.input).isFile()) {
-        printLine(stderr, QStringLiteral("orvane-render: %1 is not a file").arg(options.input));
-        return ExitFailed;
-    }
+    if (const QString problem = playOptions.read(parser, parser.isSet(scale), options);
+        !problem.isEmpty())
+        return usageError(parser, problem);
 
+    if (const std::optional<QString> problem = inputsProblem(inputs))
+        return usageError(parser, *problem);
+
+    catchStopSignals();
     const bool showProgress = !parser.isSet(quiet) && isatty(fileno(stderr));
     ProgressLine line;
     QElapsedTimer timer;
     timer.start();
-    const DeckRenderResult result =
-        showProgress ? renderDeck(options, std::ref(line)) : renderDeck(options);
+    const DeckRenderResult result = showProgress
+                                        ? renderDeck(options, std::ref(line), &stopRequested())
+                                        : renderDeck(options, {}, &stopRequested());
     line.clear();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
 
@@ -254,17 +354,12 @@ int main(int argc, char* argv[])
     }
     for (const QString& problem : result.problems)
         printLine(stderr, problem);
-    if (!parser.isSet(quiet)) {
-        QString summary =
-            QStringLiteral("%1 cards, %2 pictures").arg(result.cards).arg(result.pictures);
-        if (result.sheetPages > 0)
-            summary += result.sheetPages == 1
-                           ? QStringLiteral(", a sheet of 1 page")
-                           : QStringLiteral(", a sheet of %1 pages").arg(result.sheetPages);
-        summary += QStringLiteral(" in %1 s").arg(seconds, 0, 'f', 2);
-        if (!result.problems.isEmpty())
-            summary += QStringLiteral("; %1 problems").arg(result.problems.size());
-        printLine(stdout, summary);
+    if (!parser.isSet(quiet))
+        printLine(stdout, summaryLine(result, seconds, options.keepExisting));
+    if (stopExitCode() != 0) {
+        printLine(stderr, QStringLiteral("orvane-render: stopped; the cards written so far are "
+                                         "whole, the others not written"));
+        return stopExitCode();
     }
     return result.ok() ? ExitOk : ExitFailed;
 }

@@ -1,5 +1,7 @@
 #include "card/card_file.h"
 
+#include "card/png_pixels.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -176,22 +178,13 @@ private:
             png.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
             return fail(QStringLiteral("%1's pixels are not valid base64").arg(name));
-        QByteArray bytes = *decoded;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, "png");
-        const QSize size = reader.size();
-        if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
-                               qint64(size.width()) * size.height() > MaxPicturePixels))
-            return fail(QStringLiteral("%1 is too large (%2 × %3 pixels)")
-                            .arg(name)
-                            .arg(size.width())
-                            .arg(size.height()));
-        const QImage image = reader.read();
+        QString why;
+        const QImage image = decodePngPixels(*decoded, MaxPictureSide, MaxPicturePixels, &why);
         if (image.isNull())
-            return fail(
-                QStringLiteral("%1's pixels are damaged (%2)").arg(name, reader.errorString()));
-        *out = image.convertToFormat(QImage::Format_RGB32);
+            return fail(why.startsWith(QLatin1String("it is too large"))
+                            ? QStringLiteral("%1 %2").arg(name, why.mid(3))
+                            : QStringLiteral("%1's pixels are damaged (%2)").arg(name, why));
+        *out = image;
         return true;
     }
 

@@ -15,6 +15,8 @@ struct Collector {
     QStringList fields;
     int rowLine = 0;          // the line the record being read started on
     bool awaitingRow = true;  // no byte of the next record seen yet
+    qsizetype rowBegin = 0;   // where the record being read starts in the input
+    qsizetype position = 0;   // the input byte being fed
 };
 
 void fieldEnd(void* data, size_t size, void* context)
@@ -26,7 +28,7 @@ void fieldEnd(void* data, size_t size, void* context)
 void recordEnd(int, void* context)
 {
     auto* c = static_cast<Collector*>(context);
-    c->text->records.append(CsvRecord{c->rowLine, c->fields});
+    c->text->records.append(CsvRecord{c->rowLine, c->fields, c->rowBegin, c->position});
     c->fields.clear();
     c->awaitingRow = true;
 }
@@ -42,9 +44,11 @@ CsvText readCsv(const QByteArray& input)
 {
     CsvText text;
     QByteArray bytes = input;
+    qsizetype skipped = 0;  // the byte order mark's bytes, for the records' spans
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         text.byteOrderMark = true;
         bytes.remove(0, 3);
+        skipped = 3;
     }
     if (const qsizetype end = bytes.indexOf('\n'); end > 0 && bytes[end - 1] == '\r')
         text.lineEnd = "\r\n";
@@ -64,9 +68,11 @@ CsvText readCsv(const QByteArray& input)
     int line = 1;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
+        collector.position = skipped + i;
         if (collector.awaitingRow && !isBlank(c)) {
             collector.rowLine = line;
             collector.awaitingRow = false;
+            collector.rowBegin = skipped + i;
         }
         if (csv_parse(&parser, &c, 1, fieldEnd, recordEnd, &collector) != 1) {
             text.errorLine = collector.awaitingRow ? line : collector.rowLine;
@@ -77,6 +83,7 @@ CsvText readCsv(const QByteArray& input)
         if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
             ++line;
     }
+    collector.position = skipped + bytes.size();
     if (csv_fini(&parser, fieldEnd, recordEnd, &collector) != 0) {
         text.errorLine = collector.rowLine;
         text.error = QStringLiteral("a quoted field is not closed before the end of the file");

@@ -7,10 +7,14 @@
 
 namespace orvane {
 
-// One record of a CSV file and the physical line (1-based) it starts on.
+// One record of a CSV file, the physical line (1-based) it starts on and where its bytes lie in
+// the text read (a byte order mark included): [begin, end), without the line end after it, so a
+// writer can replace one record and keep every other byte as it was.
 struct CsvRecord {
     int line = 0;
     QStringList fields;
+    qsizetype begin = 0;
+    qsizetype end = 0;
 };
 
 // The records of a CSV text (RFC 4180 through libcsv: quoted fields with commas, quotes and line

@@ -615,4 +615,54 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
     return true;
 }
 
+QString writeCardCells(QStringList& header, QStringList& row, const Card& card, const Card* before,
+                       const QString* pictureCell)
+{
+    QString why;
+    std::optional<Header> columns = readHeader(header, &why);
+    if (!columns)
+        return why;
+    const std::array<QString, ColumnCount> cells =
+        cardCells(card, pictureCell ? *pictureCell : QString());
+    if (const QString problem = rowProblem(card, cells); !problem.isEmpty())
+        return problem;
+    const std::array<QString, ColumnCount> beforeCells =
+        cardCells(before ? *before : Card(), QString());
+    const std::array<QString, ColumnCount> defaultCells = cardCells(Card(), QString());
+
+    QStringList newHeader = header;
+    QStringList newRow = row;
+    const auto put = [&](int k, const QString& text) {
+        int& index = columns->index[size_t(k)];
+        if (index < 0) {
+            index = int(newHeader.size());
+            newHeader << columnName(k);
+        }
+        while (newRow.size() <= index)
+            newRow << QString();
+        newRow[index] = text;
+    };
+    for (int k = 0; k < ColumnCount; ++k) {
+        if (k == Picture)
+            continue;
+        const QString& text = cells[size_t(k)];
+        if (before) {
+            if (text != beforeCells[size_t(k)])
+                put(k, text);
+        } else if (columns->index[size_t(k)] >= 0 || text != defaultCells[size_t(k)]) {
+            put(k, text);
+        }
+    }
+    if (pictureCell) {
+        if (!pictureCell->isEmpty() || columns->index[Picture] >= 0)
+            put(Picture, *pictureCell);
+        for (const int k : std::as_const(columns->fitIndex))
+            if (k < newRow.size())
+                newRow[k].clear();
+    }
+    header = newHeader;
+    row = newRow;
+    return {};
+}
+
 }  // namespace orvane

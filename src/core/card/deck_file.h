@@ -74,4 +74,16 @@ bool deckHasCard(const QString& deckPath, const QString& name);
 // refused with the reason, nothing written.
 bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameName, QString* error);
 
+// Writes `card` into the cells of one deck row, for a writer that keeps the rest of the user's
+// file: `header` is the deck's header row, `row` the row's cells (empty for a new row). With
+// `before` (the card the row held), only the cells whose value changed are written, so the
+// user's own spelling of the others stays ("10", "fire"); without it, every cell the card needs.
+// Columns the card needs and the header lacks are appended to `header`. With `pictureCell`, the
+// picture cell becomes that text and the row's preparation cells are emptied (the picture named
+// is already prepared); without it, both stay. Returns why the deck would not read the row back
+// as `card` (the header is not a deck's, a side other than 1-9 or A, too many arrows), with
+// nothing changed; empty when written.
+QString writeCardCells(QStringList& header, QStringList& row, const Card& card, const Card* before,
+                       const QString* pictureCell);
+
 }  // namespace orvane

@@ -1,20 +1,13 @@
 #include "files/card_export.h"
 
+#include "files/file_write.h"
 #include "files/png_writer.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include "jpeg_encoder.h"
 
-#include <atomic>
-#include <filesystem>
-#include <memory>
 #include <vector>
 
 namespace orvane {
@@ -44,17 +37,6 @@ QByteArray encodeWithQt(const QImage& image, const char* format, QString* error)
         return {};
     }
     return bytes;
-}
-
-// A name for the temporary beside `path` that no other writer, thread or process, picks.
-QString temporaryPathFor(const QString& path)
-{
-    static std::atomic<quint64> counter{0};
-    const QFileInfo info(path);
-    return info.dir().filePath(QStringLiteral(".%1.%2-%3.part")
-                                   .arg(info.fileName())
-                                   .arg(QCoreApplication::applicationPid())
-                                   .arg(counter.fetch_add(1)));
 }
 
 }  // namespace
@@ -133,41 +115,7 @@ QString exportFileName(const QString& base, bool blue, ExportFormat format)
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          bool syncToDisk)
 {
-    const auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    if (syncToDisk) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.commit()) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return fail(why);
-        }
-        return true;
-    }
-
-    const QString temporary = temporaryPathFor(path);
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return fail(file.errorString());
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    const QString writeError = file.errorString();
-    file.close();
-    if (!written || file.error() != QFileDevice::NoError) {
-        QFile::remove(temporary);
-        return fail(writeError);
-    }
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(temporary.toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), ec);
-    if (ec) {
-        QFile::remove(temporary);
-        return fail(QString::fromLocal8Bit(ec.message()));
-    }
-    return true;
+    return writeWholeFile(path, bytes, {.syncToDisk = syncToDisk}, error) != WriteOutcome::Failed;
 }
 
 }  // namespace orvane

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "card/card.h"
+#include "files/file_write.h"
+#include "files/play_outputs.h"
 #include "render/card_parts.h"
 
 #include <QByteArray>
@@ -48,8 +50,11 @@ enum class SheetSides { Both, BlueOnly };
 enum class SheetPaper { A4, Letter };
 
 struct DeckRenderOptions {
-    QString input;   // a deck CSV or a card file
-    QString outDir;  // empty: the input's folder
+    QString input;              // a deck CSV or a card file (told apart by their content)
+    QStringList moreInputs;     // further decks or card files rendered in the same run
+    QString outDir;             // empty: each input's folder
+    bool pictures = true;       // write each card's two pictures (a sheet alone needs none)
+    bool keepExisting = false;  // never replace an output file that is already there
     ExportFormat format = ExportFormat::Png;
     int scale = 1;
     QString partsRoot;  // the folder holding gfx/
@@ -64,18 +69,32 @@ struct DeckRenderOptions {
     double cardMm = 25.0;
     SheetSides sides = SheetSides::Both;
     SheetPaper paper = SheetPaper::A4;
+
+    // Deck sheets, an atlas, and the sheet's backs and finishing.
+    PlayOutputs play;
 };
 
 struct DeckRenderResult {
     int cards = 0;     // cards whose pictures were all written
     int pictures = 0;  // picture files written
+    int replaced = 0;  // output files (pictures, records) that replaced a file of their name
+    int kept = 0;      // output files not written because a file of their name was kept
     int sheetPages = 0;
-    QStringList problems;  // one line per bad row: "deck.csv:12: column element: ..."
+    QStringList playFiles;  // the deck sheets, the atlas and their indexes written
+    // One line per bad row in the order of the inputs and their lines ("deck.csv:12: column
+    // element: ..."; a problem of a whole file: "deck.csv: ...").
+    QStringList problems;
     bool cancelled = false;
     QString fatal;  // a failure that stopped everything (unreadable deck, missing parts)
 
     bool ok() const { return fatal.isEmpty() && problems.isEmpty() && !cancelled; }
 };
+
+// A deck row's card made ready to show: its main picture read from `card.mainPicturePath` (when
+// not read yet) and prepared with the row's own preparation cells, else those for every card.
+// False with `problem` ("column picture: ...") when the picture cannot be read or prepared.
+bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
+                   const QMap<QString, QString>& forEveryCard, QString* problem);
 
 // The whole of orvane-render's work, for the command line and the editor's Render Deck...
 // `progress(done, total)` runs on the calling thread; `cancel` set stops before the next card

@@ -1,5 +1,6 @@
 #include "files/card_save.h"
 
+#include "files/file_write.h"
 #include "files/imageutils_library.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -43,12 +45,13 @@ bool syncToDisk(QFileDevice& file)
 #endif
 }
 
-// A hidden temporary file beside `target`, removed again unless it is put in place.
+// A hidden temporary file beside `target`, removed again unless it is put in place. Its name is
+// short, so a target of the longest legal name still has one.
 std::unique_ptr<QTemporaryFile> temporaryBeside(const QString& target, QString* error)
 {
     const QFileInfo info(target);
-    auto file = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") +
-                                                 info.fileName() + QStringLiteral(".XXXXXX"));
+    auto file = std::make_unique<QTemporaryFile>(info.absolutePath() +
+                                                 QStringLiteral("/.orv-XXXXXX.") + info.suffix());
     if (!file->open()) {
         *error = file->errorString();
         return nullptr;
@@ -164,6 +167,15 @@ bool saveCard(const QImage& card, const CardFiles& files, ImageUtilsLibrary& con
     jpeg->close();
     if (!converter.ConvertBMPtoJPG(bitmap->fileName(), jpeg->fileName(), error))
         return false;
+    // Temporaries are private; the saved files get the mode of the files they replace, or the
+    // one the user's umask gives new files.
+    for (const auto& [temporary, target] :
+         {std::pair{bitmap->fileName(), files.bitmap}, std::pair{jpeg->fileName(), files.jpeg}})
+        if (!giveTargetMode(temporary, target)) {
+            *failedPath = target;
+            *error = writeErrorText(errno);
+            return false;
+        }
     return putInPlace(*jpeg, *bitmap, files, failedPath, error);
 }
 

@@ -13,12 +13,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSet>
+#include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
+#include <cctype>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace orvane {
 namespace {
@@ -26,20 +34,32 @@ namespace {
 struct Job {
     DeckRow row;
     QString where;  // "deck.csv:12" or the card file: the start of each problem line
+    int input = 0;  // which input of the run, for the order of the problems
+    QDir outDir;
+    QStringList outputs;  // the files the card is written to, full paths
 };
 
 struct Outcome {
-    bool done = false;  // every file of the card written
+    bool done = false;  // every file of the card written (or kept)
     int pictures = 0;
+    int replaced = 0;
+    int kept = 0;
     QString problem;
-    RenderedCard sheetCard;  // kept only for a sheet
+    RenderedCard sheetCard;  // kept only for a sheet or the outputs made of all cards
+    QString name;
+};
+
+// A problem with its place, so that every problem is told in input and line order.
+struct PlacedProblem {
+    int input = 0;
+    int line = 0;
+    QString text;
 };
 
 // What every worker shares, read-only.
 struct Work {
     const DeckRenderOptions* options = nullptr;
     const CardParts* parts = nullptr;
-    QDir outDir;
     QString date;  // the records' date, in the system's short format
 };
 
@@ -69,18 +89,8 @@ Outcome renderOne(const Job& job, const Work& work)
 {
     Outcome outcome;
     Card card = job.row.card;
-    if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
-        const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
-        if (loaded.image.isNull()) {
-            outcome.problem =
-                QStringLiteral("%1: column picture: %2 cannot be read: %3")
-                    .arg(job.where, QDir::toNativeSeparators(card.mainPicturePath), loaded.error);
-            return outcome;
-        }
-        card.mainPicture = loaded.image;
-    }
     const DeckRenderOptions& options = *work.options;
-    if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
+    if (!readyDeckCard(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
         return outcome;
     }
@@ -88,69 +98,181 @@ Outcome renderOne(const Job& job, const Work& work)
     const QString base = safeFileName(card.name);
 
     const auto write = [&](const QString& fileName, const QByteArray& bytes, const QString& why) {
-        const QString path = work.outDir.filePath(fileName);
+        const QString path = job.outDir.filePath(fileName);
         QString error = why;
-        if (bytes.isEmpty() || !writeFileAtomically(path, bytes, &error)) {
+        const WriteOutcome written =
+            bytes.isEmpty()
+                ? WriteOutcome::Failed
+                : writeWholeFile(path, bytes, {.keepExisting = options.keepExisting}, &error);
+        switch (written) {
+        case WriteOutcome::Failed:
             outcome.problem = QStringLiteral("%1: %2 cannot be written: %3")
                                   .arg(job.where, QDir::toNativeSeparators(path), error);
             return false;
+        case WriteOutcome::Replaced: ++outcome.replaced; break;
+        case WriteOutcome::Kept: ++outcome.kept; break;
+        case WriteOutcome::Created: break;
         }
         return true;
     };
-    for (const bool blue : {true, false}) {
-        QString why;
-        const QByteArray bytes = encodeCardPicture(blue ? rendered.blue : rendered.red,
-                                                   options.format, options.scale, &why);
-        if (!write(exportFileName(base, blue, options.format), bytes, why))
-            return outcome;
-        ++outcome.pictures;
-    }
+    if (options.pictures)
+        for (const bool blue : {true, false}) {
+            QString why;
+            const QByteArray bytes = encodeCardPicture(blue ? rendered.blue : rendered.red,
+                                                       options.format, options.scale, &why);
+            const int keptBefore = outcome.kept;
+            if (!write(exportFileName(base, blue, options.format), bytes, why))
+                return outcome;
+            if (outcome.kept == keptBefore)
+                ++outcome.pictures;
+        }
     if (options.records) {
         const CardRecordInput record{card.name, card.sides, cardTotal(card.sides),
                                      std::max(0, card.element), work.date};
         if (!write(base + QStringLiteral(".txt"), cardRecord(record), {}))
             return outcome;
     }
-    if (!options.sheet.isEmpty())
+    if (!options.sheet.isEmpty() || options.play.any()) {
         outcome.sheetCard = std::move(rendered);
+        outcome.name = card.name;
+    }
     outcome.done = true;
     return outcome;
 }
 
-// The cards to render, or a fatal problem.
-QList<Job> readJobs(const DeckRenderOptions& options, DeckRenderResult& result)
+// A card file is JSON: its first character after a byte order mark and blanks is "{", which
+// no deck's header row starts with. Tells the two apart whatever the file's name.
+bool isCardFileText(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray start = file.read(256);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    for (const char c : start)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            return c == '{';
+    return false;
+}
+
+QString problemText(const DeckProblem& problem)
+{
+    return problem.line > 0 ? problem.text()
+                            : QStringLiteral("%1: %2").arg(problem.file, problem.message);
+}
+
+// The cards of one input; its problems go to `problems`.
+QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& problems)
 {
     QList<Job> jobs;
-    if (QFileInfo(options.input).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
-        Deck deck = readDeck(options.input);
-        QStringList wholeDeck;
-        for (const DeckProblem& problem : deck.problems) {
-            result.problems << problem.text();
-            if (problem.column.isEmpty())
-                wholeDeck << problem.text();
-        }
-        if (deck.rows.isEmpty() && !wholeDeck.isEmpty()) {
-            result.fatal = wholeDeck.join(QLatin1Char('\n'));
-            result.problems.clear();
-        }
+    if (!isCardFileText(input)) {
+        Deck deck = readDeck(input);
+        for (const DeckProblem& problem : deck.problems)
+            problems.append({index, problem.line, problemText(problem)});
         for (DeckRow& row : deck.rows) {
-            const QString where = QStringLiteral("%1:%2").arg(options.input).arg(row.line);
-            jobs.append({std::move(row), where});
+            const QString where = QStringLiteral("%1:%2").arg(input).arg(row.line);
+            jobs.append({std::move(row), where, index, {}, {}});
         }
         return jobs;
     }
-    CardFileRead read = readCardFile(options.input);
+    CardFileRead read = readCardFile(input);
     if (!read.card) {
-        result.fatal = read.error;
+        problems.append({index, 0, read.error});
         return jobs;
     }
     if (read.card->name.trimmed().isEmpty())
-        read.card->name = QFileInfo(options.input).completeBaseName();
-    jobs.append({DeckRow{0, std::move(*read.card), {}}, options.input});
+        read.card->name = QFileInfo(input).completeBaseName();
+    jobs.append({DeckRow{0, std::move(*read.card), {}}, input, index, {}, {}});
     return jobs;
 }
 
-// Fails early, with one message, when nothing can be written in the folder.
+// The same file whatever the path that names it (a link, "..", another hard link).
+QString fileIdentity(const QString& path)
+{
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        return QStringLiteral("%1:%2").arg(info.st_dev).arg(info.st_ino);
+#endif
+    return QFileInfo(path).canonicalFilePath();
+}
+
+// Every file the run reads, by identity, with what it is for the user.
+QHash<QString, QString> filesRead(const QStringList& inputs, const QList<Job>& jobs)
+{
+    QHash<QString, QString> read;
+    for (const QString& input : inputs)
+        read.insert(fileIdentity(input),
+                    QStringLiteral("the input %1").arg(QDir::toNativeSeparators(input)));
+    for (const Job& job : jobs)
+        if (!job.row.card.mainPicturePath.isEmpty())
+            read.insert(fileIdentity(job.row.card.mainPicturePath),
+                        QStringLiteral("the picture of %1").arg(job.where));
+    read.remove(QString());
+    return read;
+}
+
+// Gives every card its output files. A card whose files another card of the run writes already
+// is a problem of its own; an output that is a file the run reads refuses the whole run, before
+// anything is written.
+bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QList<Job>& jobs,
+                 QList<PlacedProblem>& problems, QString* fatal)
+{
+    const QHash<QString, QString> read = filesRead(inputs, jobs);
+    const auto refuseIfRead = [&](const QString& output, const QString& what) {
+        if (!QFileInfo::exists(output))
+            return false;
+        const auto found = read.constFind(fileIdentity(output));
+        if (found == read.cend())
+            return false;
+        *fatal = QStringLiteral("%1 would replace %2 with %3; nothing was written")
+                     .arg(QDir::toNativeSeparators(output), *found, what);
+        return true;
+    };
+    QHash<QString, QString> writer;  // output path (case-blind) -> the card writing it
+    QList<Job> planned;
+    for (Job& job : jobs) {
+        const QString base = safeFileName(job.row.card.name);
+        if (options.pictures)
+            for (const bool blue : {true, false})
+                job.outputs << job.outDir.filePath(exportFileName(base, blue, options.format));
+        if (options.records)
+            job.outputs << job.outDir.filePath(base + QStringLiteral(".txt"));
+        QString clash;
+        for (const QString& output : job.outputs) {
+            if (refuseIfRead(output, QStringLiteral("the card of %1").arg(job.where)))
+                return false;
+            if (const auto other = writer.constFind(output.toCaseFolded()); other != writer.cend())
+                clash = *other;
+        }
+        if (!clash.isEmpty()) {
+            problems.append({job.input, job.row.line,
+                             QStringLiteral("%1: the card of %2 is written to the same files")
+                                 .arg(job.where, clash)});
+            continue;
+        }
+        for (const QString& output : job.outputs)
+            writer.insert(output.toCaseFolded(), job.where);
+        planned.append(std::move(job));
+    }
+    jobs = std::move(planned);
+    if (!options.sheet.isEmpty()) {
+        if (refuseIfRead(options.sheet, QStringLiteral("the sheet")))
+            return false;
+        if (const auto other = writer.constFind(QDir(options.sheet).absolutePath().toCaseFolded());
+            other != writer.cend()) {
+            *fatal =
+                QStringLiteral("the sheet %1 would replace the card of %2; nothing was written")
+                    .arg(QDir::toNativeSeparators(options.sheet), *other);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Fails early, with one message, when nothing can be written in the folder. The probe is a
+// temporary of a name no other file has, so no user's file and no other run is touched.
 bool checkOutputFolder(const QString& folder, QString* error)
 {
     if (!QDir().mkpath(folder)) {
@@ -158,11 +280,10 @@ bool checkOutputFolder(const QString& folder, QString* error)
                      .arg(QDir::toNativeSeparators(folder));
         return false;
     }
-    const QString probe = QDir(folder).filePath(QStringLiteral(".orvane-render-check"));
-    QString why;
-    if (!writeFileAtomically(probe, QByteArray(), &why) || !QFile::remove(probe)) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".orv-XXXXXX.part")));
+    if (!probe.open()) {
         *error = QStringLiteral("nothing can be written in the output folder %1: %2")
-                     .arg(QDir::toNativeSeparators(folder), why);
+                     .arg(QDir::toNativeSeparators(folder), probe.errorString());
         return false;
     }
     return true;
@@ -170,14 +291,50 @@ bool checkOutputFolder(const QString& folder, QString* error)
 
 }  // namespace
 
+bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
+                   const QMap<QString, QString>& forEveryCard, QString* problem)
+{
+    if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
+        const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
+        if (loaded.image.isNull()) {
+            *problem = QStringLiteral("column picture: %1 cannot be read: %2")
+                           .arg(QDir::toNativeSeparators(card.mainPicturePath), loaded.error);
+            return false;
+        }
+        card.mainPicture = loaded.image;
+    }
+    return prepareMainPicture(card, own, forEveryCard, problem);
+}
+
 DeckRenderResult renderDeck(const DeckRenderOptions& options,
                             const std::function<void(int, int)>& progress,
                             const std::atomic_bool* cancel)
 {
     DeckRenderResult result;
-    const QList<Job> jobs = readJobs(options, result);
-    if (!result.fatal.isEmpty())
+    const QStringList inputs = QStringList{options.input} + options.moreInputs;
+    QList<PlacedProblem> problems;
+    QList<Job> jobs;
+    for (qsizetype k = 0; k < inputs.size(); ++k) {
+        const QString folder = options.outDir.isEmpty() ? QFileInfo(inputs[k]).absolutePath()
+                                                        : QDir(options.outDir).absolutePath();
+        for (Job& job : readInput(inputs[k], int(k), problems)) {
+            job.outDir = QDir(folder);
+            jobs.append(std::move(job));
+        }
+    }
+    const auto sortedProblems = [&problems] {
+        std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
+            return std::pair(a.input, a.line) < std::pair(b.input, b.line);
+        });
+        QStringList texts;
+        for (const PlacedProblem& problem : problems)
+            texts << problem.text;
+        return texts;
+    };
+    if (jobs.isEmpty() && !problems.isEmpty()) {
+        result.fatal = sortedProblems().join(QLatin1Char('\n'));
         return result;
+    }
 
     const QString partsRoot =
         options.partsRoot.isEmpty() ? QCoreApplication::applicationDirPath() : options.partsRoot;
@@ -187,22 +344,41 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.fatal = error;
         return result;
     }
-    const QString outDir = options.outDir.isEmpty() ? QFileInfo(options.input).absolutePath()
-                                                    : QDir(options.outDir).absolutePath();
-    if (!checkOutputFolder(outDir, &error)) {
-        result.fatal = error;
-        return result;
-    }
-    SheetLayout layout{options.cardMm, options.sides, options.paper};
+    SheetLayout layout(options.cardMm, options.sides, options.paper);
+    layout.finish = options.play.sheetFinish;
     if (!options.sheet.isEmpty() && cardsPerSheetPage(layout) == 0) {
         result.fatal = QStringLiteral("cards of %1 mm do not fit on the paper").arg(options.cardMm);
+        return result;
+    }
+    if (!planOutputs(options, inputs, jobs, problems, &result.fatal))
+        return result;
+    if (options.pictures || options.records) {
+        QSet<QString> checked;
+        for (const Job& job : jobs)
+            if (!checked.contains(job.outDir.path())) {
+                checked.insert(job.outDir.path());
+                if (!checkOutputFolder(job.outDir.path(), &error)) {
+                    result.fatal = error;
+                    return result;
+                }
+            }
+    }
+    if (!options.sheet.isEmpty() && !options.play.backPicture.isEmpty()) {
+        layout.back = loadCardBack(options.play.backPicture, &error);
+        if (layout.back.isNull()) {
+            result.fatal = QStringLiteral("the card back %1").arg(error);
+            return result;
+        }
+    }
+    if (const QString problem = checkPlayOutputs(options.play, int(jobs.size()));
+        !problem.isEmpty()) {
+        result.fatal = problem;
         return result;
     }
 
     Work work;
     work.options = &options;
     work.parts = &*parts;
-    work.outDir = QDir(outDir);
     work.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
 
     // Workers take the next card until none is left or the run is cancelled.
@@ -257,20 +433,34 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     result.cancelled = cancelled() && finished.load() < total;
 
     QList<RenderedCard> sheetCards;
-    for (Outcome& outcome : outcomes) {
+    QList<NamedCard> playCards;
+    for (size_t k = 0; k < outcomes.size(); ++k) {
+        Outcome& outcome = outcomes[k];
         result.pictures += outcome.pictures;
+        result.replaced += outcome.replaced;
+        result.kept += outcome.kept;
         if (outcome.done) {
             ++result.cards;
+            if (options.play.any())
+                playCards.append({outcome.name, safeFileName(outcome.name), outcome.sheetCard});
             if (!options.sheet.isEmpty())
                 sheetCards.append(std::move(outcome.sheetCard));
         } else if (!outcome.problem.isEmpty()) {
-            result.problems << outcome.problem;
+            problems.append(
+                {jobs[qsizetype(k)].input, jobs[qsizetype(k)].row.line, outcome.problem});
         }
     }
+    result.problems = sortedProblems();
     if (!options.sheet.isEmpty() && !result.cancelled) {
         if (!writeCardSheet(options.sheet, sheetCards, layout, &result.sheetPages, &error))
             result.problems << QStringLiteral("%1: the sheet cannot be written: %2")
                                    .arg(QDir::toNativeSeparators(options.sheet), error);
+    }
+    if (options.play.any() && !result.cancelled) {
+        const QString deckName = safeFileName(QFileInfo(options.input).completeBaseName());
+        const PlayOutputsResult written = writePlayOutputs(options.play, deckName, playCards);
+        result.playFiles = written.written;
+        result.problems << written.problems;
     }
     return result;
 }

@@ -31,7 +31,7 @@ void onError(png_structp png, png_const_charp message)
 void onWarning(png_structp, png_const_charp) {}
 
 // Everything between setjmp and the end is plain data, so a jump back leaks nothing.
-bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 height)
+bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 height, int colourType)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, onError, onWarning);
     if (!png)
@@ -42,7 +42,7 @@ bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 heigh
         return false;
     }
     png_set_write_fn(png, &sink, appendBytes, flushNothing);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, width, height, 8, colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_compression_level(png, 3);
@@ -53,16 +53,14 @@ bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 heigh
     return true;
 }
 
-}  // namespace
-
-QByteArray encodePng(const QImage& image, QString* error)
+QByteArray encodeRows(const QImage& image, QImage::Format format, int colourType, QString* error)
 {
     if (image.isNull()) {
         if (error)
             *error = QStringLiteral("there is no picture to write");
         return {};
     }
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    const QImage rgb = image.convertToFormat(format);
     std::vector<png_bytep> rows(size_t(rgb.height()));
     for (int y = 0; y < rgb.height(); ++y)
         rows[size_t(y)] = const_cast<png_bytep>(rgb.constScanLine(y));
@@ -70,13 +68,26 @@ QByteArray encodePng(const QImage& image, QString* error)
     QByteArray bytes;
     bytes.reserve(qsizetype(rgb.sizeInBytes() / 2 + 1024));
     Sink sink{&bytes, {}};
-    if (!writeRows(sink, rows.data(), png_uint_32(rgb.width()), png_uint_32(rgb.height()))) {
+    if (!writeRows(sink, rows.data(), png_uint_32(rgb.width()), png_uint_32(rgb.height()),
+                   colourType)) {
         if (error)
             *error = QStringLiteral("the PNG could not be written (%1)")
                          .arg(QString::fromLatin1(sink.message));
         return {};
     }
     return bytes;
+}
+
+}  // namespace
+
+QByteArray encodePng(const QImage& image, QString* error)
+{
+    return encodeRows(image, QImage::Format_RGB888, PNG_COLOR_TYPE_RGB, error);
+}
+
+QByteArray encodePngWithAlpha(const QImage& image, QString* error)
+{
+    return encodeRows(image, QImage::Format_RGBA8888, PNG_COLOR_TYPE_RGBA, error);
 }
 
 }  // namespace orvane

@@ -10,5 +10,7 @@ namespace orvane {
 // deflated at a low level: a card compresses about as well as with libpng's adaptive search of
 // every filter, which costs most of a deck's render. Empty bytes, with `error` set, on failure.
 QByteArray encodePng(const QImage& image, QString* error);
+// The same as 8-bit RGBA, keeping the picture's transparency.
+QByteArray encodePngWithAlpha(const QImage& image, QString* error);
 
 }  // namespace orvane

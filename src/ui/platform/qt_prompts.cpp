@@ -66,6 +66,32 @@ QList<MessageButton> setUpMessageBox(QMessageBox& box, int style)
     return buttons;
 }
 
+QString wrappableText(const QString& text)
+{
+    constexpr int LongestUnbroken = 40;
+    const QChar breakHere(0x200B);  // an invisible place where a line may break
+    QString wrapped;
+    wrapped.reserve(text.size() + text.size() / 16);
+    int sinceBreak = 0;
+    for (const QChar c : text) {
+        wrapped += c;
+        if (c.isSpace()) {
+            sinceBreak = 0;
+        } else if (c == QLatin1Char('/') || c == QLatin1Char('\\') ||
+                   ++sinceBreak >= LongestUnbroken) {
+            wrapped += breakHere;
+            sinceBreak = 0;
+        }
+    }
+    return wrapped;
+}
+
+void setMessageText(QMessageBox& box, const QString& text)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setText(wrappableText(text));
+}
+
 QWidget* promptOwner()
 {
     if (QWidget* active = QApplication::activeWindow())
@@ -77,7 +103,7 @@ int QtPrompts::messageBox(const QString& text, int style, const QString& title)
 {
     QMessageBox box(promptOwner());
     box.setWindowTitle(title);
-    box.setText(text);
+    setMessageText(box, text);
     const QList<MessageButton> buttons = setUpMessageBox(box, style);
     box.exec();
     // Escape or the close box answer with the box's escape button (Cancel, No, or the only one).
@@ -131,7 +157,8 @@ void QtPrompts::notify(const QString& text, const QString& title)
     QWidget* owner = promptOwner();
     while (qobject_cast<QDialog*>(owner) && owner->parentWidget())
         owner = owner->parentWidget()->window();
-    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+    auto* box = new QMessageBox(QMessageBox::Warning, title, QString(), QMessageBox::Ok, owner);
+    setMessageText(*box, text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -139,8 +166,9 @@ void QtPrompts::notify(const QString& text, const QString& title)
 
 SaveChoice QtPrompts::askSaveChanges(const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::Warning, title, text,
+    QMessageBox box(QMessageBox::Warning, title, QString(),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, promptOwner());
+    setMessageText(box, text);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

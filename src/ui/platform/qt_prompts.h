@@ -34,6 +34,13 @@ QList<MessageButton> messageButtons(int style);
 // Sets up `box` for a style; returns the buttons it now shows.
 QList<MessageButton> setUpMessageBox(QMessageBox& box, int style);
 
+// `text` with invisible break opportunities after every path separator and within every run of
+// more than 40 characters without a blank, so a long path wraps instead of widening its box.
+QString wrappableText(const QString& text);
+
+// Sets a message box's text (plain, long paths wrapping).
+void setMessageText(QMessageBox& box, const QString& text);
+
 // The window a prompt belongs to: the active window, else the active modal dialog.
 QWidget* promptOwner();
 

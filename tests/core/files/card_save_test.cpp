@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace orvane;
 
 namespace {
@@ -67,6 +69,66 @@ TEST(SaveCard, WritesBothFilesAndReplacesOldOnes)
     EXPECT_EQ(QImage(files.bitmap).convertToFormat(QImage::Format_RGB32), card);
     EXPECT_EQ(QImage(files.jpeg, "JPEG").size(), QSize(62, 62));
     EXPECT_EQ(filesIn(dir.path()).keys(), QStringList({"hero.bmp", "hero.jpg"}));
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// New files get the mode the user's umask gives every new file; a replaced file keeps its own.
+TEST(SaveCard, FileModesFollowTheUmaskAndSurviveAReplace)
+{
+    QTemporaryDir dir;
+    ImageUtilsLibrary converter(converterPath());
+    const struct {
+        mode_t umask;
+        mode_t oldMode;  // 0: no file there before
+        mode_t expected;
+    } cases[] = {
+        {022, 0, 0644}, {077, 0, 0600}, {002, 0, 0664}, {022, 0600, 0600}, {077, 0664, 0664},
+    };
+    int k = 0;
+    for (const auto& c : cases) {
+        const CardFiles files = cardFilesFor(dir.filePath(QStringLiteral("card%1").arg(k++)));
+        if (c.oldMode != 0)
+            for (const QString& path : {files.jpeg, files.bitmap}) {
+                put(path, "old");
+                ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), c.oldMode), 0);
+            }
+        const mode_t saved = ::umask(c.umask);
+        QString failed, error;
+        const bool ok = saveCard(gradient(62, 62), files, converter, &failed, &error);
+        ::umask(saved);
+        ASSERT_TRUE(ok) << error.toStdString();
+        EXPECT_EQ(modeOf(files.bitmap), c.expected) << "bitmap, umask " << c.umask;
+        EXPECT_EQ(modeOf(files.jpeg), c.expected) << "jpeg, umask " << c.umask;
+    }
+}
+
+// File names up to the system's limit of 255 bytes save; the temporaries never need more room
+// than the names they stand for.
+TEST(SaveCard, LongNamesAndDeepPathsSave)
+{
+    QTemporaryDir dir;
+    QString deep = dir.path();
+    for (int k = 0; k < 12; ++k)
+        deep += QLatin1Char('/') + QString(60, QLatin1Char('d'));  // a path of over 700 bytes
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ImageUtilsLibrary converter(converterPath());
+    for (const QString& name :
+         {QString(251, QLatin1Char('n')) + QStringLiteral(".jpg"),  // 255 bytes: the most
+          QString(120, QChar(0xe9)) + QStringLiteral(".jpg")}) {    // 244 bytes of UTF-8
+        const CardFiles files = cardFilesFor(deep + QLatin1Char('/') + name);
+        QString failed, error;
+        EXPECT_TRUE(saveCard(gradient(62, 62), files, converter, &failed, &error))
+            << error.toStdString();
+        EXPECT_EQ(QImage(files.jpeg, "JPEG").size(), QSize(62, 62));
+        EXPECT_EQ(filesIn(deep).size(), 2);
+        for (const QString& path : {files.jpeg, files.bitmap})
+            QFile::remove(path);
+    }
 }
 
 TEST(SaveCard, AFailureChangesNoFileAndLeavesNoTemporary)

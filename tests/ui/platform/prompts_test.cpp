@@ -42,6 +42,8 @@ private slots:
     void messageIcons();
     void messageButtons_data();
     void messageButtons();
+    void longPathsWrapInMessageBoxes_data();
+    void longPathsWrapInMessageBoxes();
     void wildcardNamesFilterAndKeepTheDialogOpen_data();
     void wildcardNamesFilterAndKeepTheDialogOpen();
     void aWildcardInAFolderIsRefused();
@@ -249,6 +251,31 @@ void PromptsTest::listingTypesComeFromTheNameOnly()
     QCOMPARE(icons.type(QFileInfo(QStringLiteral("/"))), QStringLiteral("Drive"));
     QCOMPARE(icons.type(QFileInfo(QStringLiteral("/dev/null"))), QStringLiteral("Special file"));
     QVERIFY(!icons.icon(QFileInfo(plain)).isNull() || icons.icon(QFileIconProvider::File).isNull());
+}
+
+void PromptsTest::longPathsWrapInMessageBoxes_data()
+{
+    QTest::addColumn<QString>("text");
+    const QString folder = QString(70, QLatin1Char('f'));
+    QTest::newRow("deep path") << QStringLiteral(
+                                      "The card /%1/%1/%1/%1/card.jpg cannot be written: "
+                                      "the disk is full")
+                                      .arg(folder);
+    QTest::newRow("one long name") << QStringLiteral("/tmp/%1.jpg").arg(QString(250, 'n'));
+    QTest::newRow("short words") << QStringLiteral("Save the changes to hero.orvcard?");
+}
+
+// A path of hundreds of characters wraps: the box stays narrow and no character is lost.
+void PromptsTest::longPathsWrapInMessageBoxes()
+{
+    QFETCH(QString, text);
+    QString shown = wrappableText(text);
+    QCOMPARE(shown.remove(QChar(0x200B)), text);
+    QMessageBox box;
+    setMessageText(box, text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.show();  // offscreen: lays the box out as shown
+    QVERIFY2(box.width() <= 640, qPrintable(QString::number(box.width())));
 }
 
 QTEST_MAIN(PromptsTest)

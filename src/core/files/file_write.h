@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace orvane {
+
+// How a whole-file write ended.
+enum class WriteOutcome {
+    Failed,
+    Created,   // there was no file of that name
+    Replaced,  // a file of that name was replaced
+    Kept,      // a file of that name was there and, as asked, kept
+};
+
+struct WriteOptions {
+    bool syncToDisk = false;    // force the data to the disk before the rename (a safe save)
+    bool keepExisting = false;  // never replace a file already there
+};
+
+// Writes a whole file through a short-named temporary beside it (".orv<id>.part", never longer
+// than the name it stands for, so any legal name can be written) that takes the target's place
+// only when complete: the target is either the old file or the new one, and no temporary is left
+// behind. A new file gets the mode the user's umask gives new files, a replaced one keeps its own.
+// A full disk is reported as such.
+WriteOutcome writeWholeFile(const QString& path, const QByteArray& bytes,
+                            const WriteOptions& options, QString* error);
+
+// A name for a temporary file in the same folder, unique across threads and processes and at
+// most 24 bytes long: ".orv<process><counter><suffix>".
+QString shortTemporaryName(const QString& suffix);
+
+// Gives the temporary `temporary` the mode `target` has when it exists, else the mode a new file
+// gets under the user's umask (temporaries are often made private). False when it cannot.
+bool giveTargetMode(const QString& temporary, const QString& target);
+
+// The reason for a failed write or open, in words: "the disk is full" for a full disk or quota.
+QString writeErrorText(int errorNumber);
+
+}  // namespace orvane

@@ -1,0 +1,341 @@
+// The outputs made from a whole deck at once: tabletop deck sheets with their saved objects, and
+// a texture atlas with its index.
+#include "files/play_outputs.h"
+
+#include "card/card.h"
+#include "files/card_export.h"
+#include "files/main_picture.h"
+#include "files/png_writer.h"
+#include "files/tabletop_sheet.h"
+#include "files/texture_atlas.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+// The back is compiled into the static core library, so it is registered explicitly; the macro
+// must be used outside any namespace.
+static void registerCardBack()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(card_back);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace orvane {
+
+std::optional<CardColours> cardColoursFromName(const QString& name)
+{
+    const QString n = name.trimmed().toLower();
+    if (n == QLatin1String("both"))
+        return CardColours::Both;
+    if (n == QLatin1String("blue"))
+        return CardColours::Blue;
+    if (n == QLatin1String("red"))
+        return CardColours::Red;
+    return std::nullopt;
+}
+
+std::optional<CutLines> cutLinesFromName(const QString& name)
+{
+    const QString n = name.trimmed().toLower();
+    if (n == QLatin1String("corners"))
+        return CutLines::Corners;
+    if (n == QLatin1String("full"))
+        return CutLines::Full;
+    if (n == QLatin1String("none"))
+        return CutLines::None;
+    return std::nullopt;
+}
+
+QList<bool> blueFaces(CardColours colours)
+{
+    switch (colours) {
+    case CardColours::Blue: return {true};
+    case CardColours::Red: return {false};
+    case CardColours::Both: break;
+    }
+    return {true, false};
+}
+
+QString colourName(bool blue)
+{
+    return blue ? QStringLiteral("blue") : QStringLiteral("red");
+}
+
+QImage builtinCardBack()
+{
+    registerCardBack();
+    return QImage(QStringLiteral(":/cardback/cardback.xpm")).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage loadCardBack(const QString& spec, QString* error)
+{
+    if (spec.isEmpty() || spec == QLatin1String(BuiltinBackName))
+        return builtinCardBack();
+    const LoadedPicture loaded = loadMainPicture(spec);
+    if (loaded.image.isNull() && error)
+        *error = QStringLiteral("%1 cannot be read: %2")
+                     .arg(QDir::toNativeSeparators(spec), loaded.error);
+    return loaded.image;
+}
+
+QImage cardSquarePicture(const QImage& picture, int side)
+{
+    if (picture.isNull() || side <= 0)
+        return {};
+    if (picture.size() == QSize(CardSide, CardSide) && side % CardSide == 0)
+        return scaleCardPicture(picture, side / CardSide);
+    const QImage covered =
+        picture.convertToFormat(QImage::Format_RGB32)
+            .scaled(side, side, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    return covered.copy((covered.width() - side) / 2, (covered.height() - side) / 2, side, side);
+}
+
+namespace {
+
+QString tabletopSheetName(const QString& deck, bool blue, int n)
+{
+    return QStringLiteral("%1-%2-%3.png").arg(deck, colourName(blue)).arg(n);
+}
+
+QString tabletopObjectName(const QString& deck, bool blue)
+{
+    return QStringLiteral("%1-%2.json").arg(deck, colourName(blue));
+}
+
+QString tabletopBackName(const QString& deck)
+{
+    return QStringLiteral("%1-back.png").arg(deck);
+}
+
+QString atlasIndexPath(const QString& atlasPath)
+{
+    const QFileInfo info(atlasPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".json"));
+}
+
+int atlasFrameCount(const PlayOutputs& outputs, int cards)
+{
+    return cards * int(blueFaces(outputs.colours).size());
+}
+
+// Writes the files in order, counting pictures for the progress and stopping on cancel.
+class Writer {
+public:
+    Writer(PlayOutputsResult& result, int total, const std::function<void(int, int)>& progress,
+           const std::atomic_bool* cancel)
+        : m_result(result), m_total(total), m_progress(progress), m_cancel(cancel)
+    {
+    }
+
+    bool stopped()
+    {
+        if (m_cancel && m_cancel->load())
+            m_result.cancelled = true;
+        return m_result.cancelled;
+    }
+
+    bool write(const QString& path, const QByteArray& bytes, const QString& why = {})
+    {
+        QString error = why;
+        if (bytes.isEmpty() || !writeFileAtomically(path, bytes, &error)) {
+            m_result.problems << QStringLiteral("%1 cannot be written: %2")
+                                     .arg(QDir::toNativeSeparators(path), error);
+            return false;
+        }
+        m_result.written << path;
+        return true;
+    }
+
+    void pictureDone()
+    {
+        ++m_done;
+        if (m_progress)
+            m_progress(m_done, m_total);
+    }
+
+private:
+    PlayOutputsResult& m_result;
+    int m_total = 0;
+    int m_done = 0;
+    const std::function<void(int, int)>& m_progress;
+    const std::atomic_bool* m_cancel;
+};
+
+int tabletopScale(const PlayOutputs& outputs, int cards)
+{
+    return outputs.tabletopScale > 0 ? outputs.tabletopScale : largestTabletopScale(cards);
+}
+
+bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
+                   const QList<NamedCard>& cards, Writer& writer, PlayOutputsResult& result)
+{
+    const QDir dir(outputs.tabletopDir);
+    if (!QDir().mkpath(dir.absolutePath())) {
+        result.problems << QStringLiteral("the folder %1 cannot be made")
+                               .arg(QDir::toNativeSeparators(dir.absolutePath()));
+        return false;
+    }
+    const int scale = tabletopScale(outputs, int(cards.size()));
+    const int side = CardSide * scale;
+    QString error;
+    const QImage back = cardSquarePicture(loadCardBack(outputs.backPicture, &error), side);
+    if (back.isNull()) {
+        result.problems << QStringLiteral("the card back %1").arg(error);
+        return false;
+    }
+    QImage hidden = back;
+    if (!outputs.hiddenPicture.isEmpty()) {
+        hidden = cardSquarePicture(loadCardBack(outputs.hiddenPicture, &error), side);
+        if (hidden.isNull()) {
+            result.problems << QStringLiteral("the hidden card %1").arg(error);
+            return false;
+        }
+    }
+    if (writer.stopped())
+        return false;
+    const QString backPath = dir.absoluteFilePath(tabletopBackName(deckName));
+    if (!writer.write(backPath, encodePng(back, &error), error))
+        return false;
+    writer.pictureDone();
+
+    QStringList names;
+    for (const NamedCard& card : cards)
+        names << card.name;
+    const QList<int> counts = tabletopSheetCounts(int(cards.size()));
+    int firstDeckId = 1;
+    for (const bool blue : blueFaces(outputs.colours)) {
+        TabletopDeck deck;
+        deck.nickname = QStringLiteral("%1 (%2)").arg(deckName, colourName(blue));
+        deck.cardNames = names;
+        deck.backUrl = QUrl::fromLocalFile(backPath).toString();
+        deck.firstDeckId = firstDeckId;
+        int first = 0;
+        for (qsizetype sheet = 0; sheet < counts.size(); ++sheet) {
+            if (writer.stopped())
+                return false;
+            QList<QImage> faces;
+            for (int k = first; k < first + counts[sheet]; ++k)
+                faces << (blue ? cards[k].pictures.blue : cards[k].pictures.red);
+            first += counts[sheet];
+            const QString path =
+                dir.absoluteFilePath(tabletopSheetName(deckName, blue, int(sheet) + 1));
+            if (!writer.write(path, encodePng(composeTabletopSheet(faces, hidden, scale), &error),
+                              error))
+                return false;
+            deck.faceUrls << QUrl::fromLocalFile(path).toString();
+            writer.pictureDone();
+        }
+        if (!writer.write(dir.absoluteFilePath(tabletopObjectName(deckName, blue)),
+                          tabletopSavedObject(deck)))
+            return false;
+        // Each colour's decks have ids of their own, so both can lie on one table.
+        firstDeckId += int(counts.size());
+    }
+    return true;
+}
+
+bool writeAtlas(const PlayOutputs& outputs, const QList<NamedCard>& cards, Writer& writer)
+{
+    QList<QImage> pictures;
+    QStringList names;
+    for (const NamedCard& card : cards) {
+        for (const bool blue : blueFaces(outputs.colours)) {
+            pictures << scaleCardPicture(blue ? card.pictures.blue : card.pictures.red,
+                                         outputs.atlasScale);
+            names << QStringLiteral("%1-%2").arg(card.fileBase, colourName(blue));
+        }
+    }
+    if (writer.stopped())
+        return false;
+    const AtlasLayout layout = layOutAtlas(int(pictures.size()), CardSide * outputs.atlasScale,
+                                           outputs.atlasPadding, outputs.atlasExtrude);
+    QString error;
+    const QByteArray png =
+        encodePngWithAlpha(composeAtlas(pictures, layout, outputs.atlasExtrude), &error);
+    if (!writer.write(outputs.atlasPath, png, error))
+        return false;
+    writer.pictureDone();
+    return writer.write(atlasIndexPath(outputs.atlasPath),
+                        atlasIndex(layout, uniqueNames(names),
+                                   QFileInfo(outputs.atlasPath).fileName(), outputs.atlasScale));
+}
+
+}  // namespace
+
+QStringList plannedPlayFiles(const PlayOutputs& outputs, const QString& deckName, int cards)
+{
+    QStringList files;
+    if (!outputs.tabletopDir.isEmpty()) {
+        const QDir dir(outputs.tabletopDir);
+        files << dir.absoluteFilePath(tabletopBackName(deckName));
+        const qsizetype sheets = tabletopSheetCounts(cards).size();
+        for (const bool blue : blueFaces(outputs.colours)) {
+            for (int n = 1; n <= sheets; ++n)
+                files << dir.absoluteFilePath(tabletopSheetName(deckName, blue, n));
+            files << dir.absoluteFilePath(tabletopObjectName(deckName, blue));
+        }
+    }
+    if (!outputs.atlasPath.isEmpty())
+        files << QFileInfo(outputs.atlasPath).absoluteFilePath()
+              << QFileInfo(atlasIndexPath(outputs.atlasPath)).absoluteFilePath();
+    return files;
+}
+
+QString checkPlayOutputs(const PlayOutputs& outputs, int cards)
+{
+    if (!outputs.tabletopDir.isEmpty() && outputs.tabletopScale > 0 &&
+        !tabletopScaleFits(cards, outputs.tabletopScale)) {
+        const TabletopGrid grid = tabletopGrid(std::min(cards, TabletopCardsPerSheet));
+        const int cell = CardSide * outputs.tabletopScale;
+        return QStringLiteral("at scale %1 a deck sheet of %2 x %3 cards is %4 x %5 pixels, over "
+                              "the limit of %6; the largest scale that fits is %7")
+            .arg(outputs.tabletopScale)
+            .arg(grid.columns)
+            .arg(grid.rows)
+            .arg(grid.columns * cell)
+            .arg(grid.rows * cell)
+            .arg(TabletopMaxSide)
+            .arg(largestTabletopScale(cards));
+    }
+    if (!outputs.atlasPath.isEmpty()) {
+        const AtlasLayout layout =
+            layOutAtlas(atlasFrameCount(outputs, cards), CardSide * outputs.atlasScale,
+                        outputs.atlasPadding, outputs.atlasExtrude);
+        if (layout.size.width() > MaxAtlasSide || layout.size.height() > MaxAtlasSide)
+            return QStringLiteral("the atlas would be %1 x %2 pixels, over the limit of %3 a side")
+                .arg(layout.size.width())
+                .arg(layout.size.height())
+                .arg(MaxAtlasSide);
+    }
+    return {};
+}
+
+PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
+                                   const QList<NamedCard>& cards,
+                                   const std::function<void(int, int)>& progress,
+                                   const std::atomic_bool* cancel)
+{
+    PlayOutputsResult result;
+    if (const QString problem = checkPlayOutputs(outputs, int(cards.size())); !problem.isEmpty()) {
+        result.problems << problem;
+        return result;
+    }
+    int total = 0;
+    if (!outputs.tabletopDir.isEmpty())
+        total += 1 + int(tabletopSheetCounts(int(cards.size())).size() *
+                         blueFaces(outputs.colours).size());
+    if (!outputs.atlasPath.isEmpty())
+        total += 1;
+    Writer writer(result, total, progress, cancel);
+    if (!outputs.tabletopDir.isEmpty() && !cards.isEmpty())
+        writeTabletop(outputs, deckName, cards, writer, result);
+    if (!outputs.atlasPath.isEmpty() && !cards.isEmpty() && !result.cancelled)
+        writeAtlas(outputs, cards, writer);
+    return result;
+}
+
+}  // namespace orvane

@@ -1,0 +1,573 @@
+#include "set/card_set.h"
+
+#include "card/card_file.h"
+#include "card/card_rules.h"
+#include "card/csv_records.h"
+#include "card/deck_file.h"
+#include "files/card_export.h"
+#include "render/picture_prep.h"
+#include "set/set_commands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUndoStack>
+
+#include <algorithm>
+
+namespace orvane {
+namespace {
+
+constexpr qint64 MaxDeckBytes = 64LL * 1024 * 1024;
+
+// Two names that give the same file names, case ignored, are the same name.
+QString nameKey(const QString& name)
+{
+    return safeFileName(name.trimmed()).toCaseFolded();
+}
+
+}  // namespace
+
+CardSet::CardSet(QUndoStack* stack, QObject* parent)
+    : QObject(parent), m_stack(stack), m_ownStack(stack == nullptr)
+{
+    if (m_ownStack)
+        m_stack = new QUndoStack(this);
+    connect(m_stack, &QUndoStack::cleanChanged, this, &CardSet::changed);
+}
+
+CardSet::~CardSet() = default;
+
+void CardSet::startOver(SetKind kind, const QString& path)
+{
+    m_kind = kind;
+    m_path = path;
+    m_bytes.clear();
+    m_header.clear();
+    m_entries.clear();
+    m_sources.clear();
+    m_fileProblems.clear();
+    m_ready.reset();
+    m_restored = false;
+    m_stack->clear();
+}
+
+void CardSet::startNew()
+{
+    startOver(SetKind::New, QString());
+    emit cardsReset();
+    emit changed();
+}
+
+bool CardSet::open(const QString& path, QString* error)
+{
+    const QFileInfo info(path);
+    const bool ok = info.isDir() ? openFolder(info.absoluteFilePath(), error)
+                                 : openDeck(info.absoluteFilePath(), error);
+    if (ok) {
+        emit cardsReset();
+        emit changed();
+    }
+    return ok;
+}
+
+QString CardSet::headerCell(const QStringList& fields, const QString& column) const
+{
+    for (qsizetype k = 0; k < m_header.size() && k < fields.size(); ++k)
+        if (m_header[k].trimmed().compare(column, Qt::CaseInsensitive) == 0)
+            return fields[k].trimmed();
+    return {};
+}
+
+bool CardSet::openDeck(const QString& path, QString* error)
+{
+    const auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("The deck %1 cannot be opened: %2.")
+                         .arg(QDir::toNativeSeparators(path), why);
+        return false;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    if (file.size() > MaxDeckBytes)
+        return fail(QStringLiteral("it is larger than a deck can be (%1 MiB at most)")
+                        .arg(MaxDeckBytes / (1024 * 1024)));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+
+    const CsvText text = readCsv(bytes);
+    const Deck deck = readDeckText(bytes, path);
+    if (text.records.isEmpty())
+        return fail(text.error.isEmpty() ? QStringLiteral("it is empty: a deck needs a header row")
+                                         : text.error);
+    for (const DeckProblem& problem : deck.problems)
+        if (problem.line == text.records.front().line)
+            return fail(problem.message);
+
+    startOver(SetKind::Deck, path);
+    m_bytes = bytes;
+    m_header = text.records.front().fields;
+    QHash<int, int> recordOfLine;
+    for (qsizetype r = 1; r < text.records.size(); ++r)
+        recordOfLine.insert(text.records[r].line, int(r));
+
+    QMap<int, SetEntry> byRecord;
+    for (const DeckRow& row : deck.rows) {
+        const int record = recordOfLine.value(row.line, -1);
+        if (record < 0)
+            continue;
+        SetEntry entry;
+        entry.id = m_nextId++;
+        entry.card = row.card;
+        entry.pictureFit = row.pictureFit;
+        entry.line = row.line;
+        entry.fields = text.records[record].fields;
+        byRecord.insert(record, entry);
+        m_sources.insert(entry.id, {record, entry.fields, row.card, row.pictureFit, {}});
+    }
+    for (const DeckProblem& problem : deck.problems) {
+        const int record = recordOfLine.value(problem.line, -1);
+        if (record < 0) {
+            m_fileProblems << problem.text();
+            continue;
+        }
+        SetEntry entry;
+        entry.id = m_nextId++;
+        entry.fields = text.records[record].fields;
+        entry.card.name = headerCell(entry.fields, QStringLiteral("name"));
+        entry.problem = problem.message;
+        entry.problemColumn = problem.column;
+        entry.line = problem.line;
+        byRecord.insert(record, entry);
+        m_sources.insert(entry.id, {record, entry.fields, Card(), {}, {}});
+    }
+    m_entries = byRecord.values();
+    return true;
+}
+
+bool CardSet::openFolder(const QString& path, QString* error)
+{
+    const QDir folder(path);
+    if (!folder.isReadable()) {
+        if (error)
+            *error = QStringLiteral("The folder %1 cannot be opened: it cannot be read.")
+                         .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    startOver(SetKind::Folder, path);
+    const QStringList names =
+        folder.entryList({QStringLiteral("*.") + QLatin1String(CardFileSuffix)}, QDir::Files,
+                         QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names) {
+        const QString filePath = folder.filePath(name);
+        const CardFileRead read = readCardFile(filePath);
+        SetEntry entry;
+        entry.id = m_nextId++;
+        if (read.card) {
+            entry.card = *read.card;
+        } else {
+            entry.card.name = QFileInfo(name).completeBaseName();
+            entry.problem = read.error;
+        }
+        m_entries.append(entry);
+        m_sources.insert(entry.id, {-1, {}, entry.card, {}, filePath});
+    }
+    return true;
+}
+
+bool CardSet::isModified() const
+{
+    return m_restored || !m_stack->isClean();
+}
+
+int CardSet::indexOf(quint64 id) const
+{
+    for (qsizetype i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].id == id)
+            return int(i);
+    return -1;
+}
+
+const SetEntry* CardSet::entry(quint64 id) const
+{
+    const int i = indexOf(id);
+    return i < 0 ? nullptr : &m_entries[i];
+}
+
+bool CardSet::isChanged(quint64 id) const
+{
+    const SetEntry* e = entry(id);
+    if (!e)
+        return false;
+    const auto source = m_sources.constFind(id);
+    if (source == m_sources.cend() || (m_kind == SetKind::Deck && source->record < 0) ||
+        (m_kind == SetKind::Folder && source->filePath.isEmpty()))
+        return true;
+    if (e->isBad())
+        return e->fields != source->fields;
+    return e->pictureChanged || e->card != source->original ||
+           e->pictureFit != source->originalPictureFit || e->fields != source->fields;
+}
+
+Card CardSet::readyCard(quint64 id, QString* problem) const
+{
+    const SetEntry* e = entry(id);
+    if (!e)
+        return {};
+    Card card = e->card;
+    if (e->isBad() || !card.mainPicture.isNull() || card.mainPicturePath.isEmpty())
+        return card;
+    if (m_ready && m_ready->id == id && m_ready->path == card.mainPicturePath &&
+        m_ready->fit == e->pictureFit) {
+        card.mainPicture = m_ready->picture;
+        card.preparation = m_ready->preparation;
+        return card;
+    }
+    QString why;
+    if (!readyDeckCard(card, e->pictureFit, {}, &why)) {
+        if (problem)
+            *problem = why;
+        card.mainPicture = QImage();
+        card.preparation = {};
+        return card;
+    }
+    m_ready =
+        ReadyPicture{id, card.mainPicturePath, e->pictureFit, card.mainPicture, card.preparation};
+    return card;
+}
+
+QString CardSet::nameProblem(const QString& name, quint64 exceptId) const
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("A card needs a name.");
+    const QString key = nameKey(name);
+    for (const SetEntry& e : m_entries)
+        if (e.id != exceptId && !e.card.name.trimmed().isEmpty() && nameKey(e.card.name) == key)
+            return e.card.name.trimmed() == name.trimmed()
+                       ? QStringLiteral("The set already has a card named \"%1\".")
+                             .arg(e.card.name.trimmed())
+                       : QStringLiteral("\"%1\" gives the same file names as the card \"%2\".")
+                             .arg(name.trimmed(), e.card.name.trimmed());
+    return {};
+}
+
+QString CardSet::uniqueName(const QString& base) const
+{
+    const QString trimmed = base.trimmed().isEmpty() ? QStringLiteral("Card") : base.trimmed();
+    if (nameProblem(trimmed).isEmpty())
+        return trimmed;
+    for (int n = 2;; ++n) {
+        const QString name = QStringLiteral("%1 %2").arg(trimmed).arg(n);
+        if (nameProblem(name).isEmpty())
+            return name;
+    }
+}
+
+SetEntry CardSet::newEntry(const Card& card) const
+{
+    SetEntry entry;
+    entry.id = m_nextId++;
+    entry.card = card;
+    entry.card.name = uniqueName(card.name);
+    entry.pictureChanged = !card.mainPicture.isNull();
+    return entry;
+}
+
+// ---- Operations --------------------------------------------------------------------------------
+
+quint64 CardSet::addCard(const Card& card, int index)
+{
+    const int at = index < 0 || index > count() ? count() : index;
+    const SetEntry entry = newEntry(card);
+    m_stack->push(new EntryInsertCommand(*this, {{at, entry}}, true,
+                                         QStringLiteral("Add Card \"%1\"").arg(entry.card.name)));
+    return entry.id;
+}
+
+QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
+{
+    QList<int> positions;
+    for (quint64 id : ids)
+        if (const int i = indexOf(id); i >= 0 && !m_entries[i].isBad())
+            positions << i;
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    QList<QPair<int, SetEntry>> items;
+    QList<quint64> made;
+    QStringList taken;  // names given in this step, not in the set yet
+    for (qsizetype k = 0; k < positions.size(); ++k) {
+        Card card = readyCard(m_entries[positions[k]].id);
+        QString name = uniqueName(card.name);
+        for (int n = 2; taken.contains(nameKey(name)); ++n)
+            name = uniqueName(QStringLiteral("%1 %2").arg(card.name.trimmed()).arg(n));
+        taken << nameKey(name);
+        card.name = name;
+        SetEntry entry = newEntry(card);
+        entry.card.name = name;
+        // A deck card's picture stays the same file: the copy's row names it too.
+        const SetEntry& from = m_entries[positions[k]];
+        if (!from.pictureChanged && from.card.mainPicture.isNull()) {
+            entry.card.mainPicture = QImage();
+            entry.card.preparation = from.card.preparation;
+            entry.pictureFit = from.pictureFit;
+            entry.pictureChanged = false;
+        }
+        items.append({positions[k] + int(k) + 1, entry});
+        made << entry.id;
+    }
+    if (!items.isEmpty())
+        m_stack->push(new EntryInsertCommand(*this, items, true,
+                                             items.size() == 1
+                                                 ? QStringLiteral("Duplicate Card")
+                                                 : QStringLiteral("Duplicate Cards")));
+    return made;
+}
+
+void CardSet::removeCards(const QList<quint64>& ids)
+{
+    QList<QPair<int, SetEntry>> items;
+    for (qsizetype i = 0; i < m_entries.size(); ++i)
+        if (ids.contains(m_entries[i].id))
+            items.append({int(i), m_entries[i]});
+    if (!items.isEmpty())
+        m_stack->push(new EntryInsertCommand(*this, items, false,
+                                             items.size() == 1 ? QStringLiteral("Delete Card")
+                                                               : QStringLiteral("Delete Cards")));
+}
+
+void CardSet::moveCards(const QList<quint64>& ids, int index)
+{
+    QList<quint64> moving;
+    QList<quint64> before;
+    QList<quint64> staying;
+    int insertAt = -1;  // among the staying cards
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (i == index)
+            insertAt = int(staying.size());
+        const quint64 id = m_entries[i].id;
+        before << id;
+        (ids.contains(id) ? moving : staying) << id;
+    }
+    if (insertAt < 0)
+        insertAt = int(staying.size());
+    if (moving.isEmpty())
+        return;
+    QList<quint64> after = staying;
+    for (qsizetype k = 0; k < moving.size(); ++k)
+        after.insert(insertAt + k, moving[k]);
+    if (after != before)
+        m_stack->push(new EntryOrderCommand(*this, before, after));
+}
+
+bool CardSet::renameCard(quint64 id, const QString& name, QString* error)
+{
+    const SetEntry* e = entry(id);
+    if (!e)
+        return false;
+    if (const QString problem = nameProblem(name, id); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
+    if (e->card.name == name.trimmed())
+        return true;
+    SetEntry after = *e;
+    after.card.name = name.trimmed();
+    pushChange({after}, QStringLiteral("Rename Card"));
+    return true;
+}
+
+void CardSet::setCard(quint64 id, const Card& card, int mergeKey)
+{
+    const SetEntry* e = entry(id);
+    if (!e)
+        return;
+    SetEntry after = *e;
+    after.card = card;
+    if (!e->pictureChanged && e->card.mainPicture.isNull() && !e->card.mainPicturePath.isEmpty()) {
+        // A picture still kept by its path: the same pixels as reading it give keep the row's cell.
+        const Card ready = readyCard(id);
+        if (card.mainPicturePath == ready.mainPicturePath &&
+            card.mainPicture == ready.mainPicture && card.preparation == ready.preparation) {
+            after.card.mainPicture = QImage();
+            after.card.preparation = e->card.preparation;
+        } else {
+            after.pictureChanged = true;
+        }
+    } else if (card.mainPicture != e->card.mainPicture || card.preparation != e->card.preparation) {
+        after.pictureChanged = true;
+    }
+    if (after.card == e->card && after.pictureChanged == e->pictureChanged)
+        return;
+    pushChange({after}, QStringLiteral("Edit Card \"%1\"").arg(card.name), mergeKey);
+}
+
+void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& model,
+                          const QMap<QString, QString>& pictureFit)
+{
+    QList<SetEntry> after;
+    for (const SetEntry& e : m_entries) {
+        if (!ids.contains(e.id) || e.isBad())
+            continue;
+        SetEntry changed = e;
+        Card& card = changed.card;
+        if (changes & int(SetChange::Element)) {
+            card.element = model.element;
+            if (card.element == ElementTrap)
+                card.sides = {"2", "2", "2", "2"};
+            if (card.arrowCount() > arrowLimit(cardTotal(card.sides)))
+                card.arrows.fill(false);
+        }
+        if (changes & int(SetChange::Placement))
+            card.placement = model.placement;
+        if (changes & int(SetChange::PictureFit)) {
+            if (card.mainPicture.isNull()) {
+                changed.pictureFit = pictureFit;  // the row's cells prepare its picture
+            } else if (const std::optional<PictureFit> fit = parsePictureFit(pictureFit, nullptr)) {
+                if (card.preparation.source.isNull())
+                    card.preparation.source = card.mainPicture;
+                card.preparation.fit = *fit;
+                card.mainPicture = preparePicture(card.preparation.source, *fit);
+                changed.pictureChanged = true;
+            }
+        }
+        if (changed.card != e.card || changed.pictureFit != e.pictureFit)
+            after << changed;
+    }
+    if (!after.isEmpty())
+        pushChange(after, QStringLiteral("Change %1 Cards").arg(after.size()));
+}
+
+QString CardSet::rowCell(quint64 id, const QString& column) const
+{
+    const SetEntry* e = entry(id);
+    return e ? headerCell(e->fields, column) : QString();
+}
+
+bool CardSet::setRowCell(quint64 id, const QString& column, const QString& text, QString* error)
+{
+    const SetEntry* e = entry(id);
+    if (!e || m_kind != SetKind::Deck)
+        return false;
+    qsizetype k = 0;
+    while (k < m_header.size() && m_header[k].trimmed().compare(column, Qt::CaseInsensitive) != 0)
+        ++k;
+    if (k == m_header.size()) {
+        if (error)
+            *error = QStringLiteral("The deck has no column \"%1\".").arg(column);
+        return false;
+    }
+    SetEntry after = *e;
+    while (after.fields.size() <= k)
+        after.fields << QString();
+    after.fields[k] = text;
+    // The row read again by the deck's own reader, as the only row of a deck of this header.
+    const QByteArray csv = csvLine(m_header) + '\n' + csvLine(after.fields) + '\n';
+    const Deck deck = readDeckText(csv, m_path);
+    if (!deck.rows.isEmpty()) {
+        after.card = deck.rows.front().card;
+        after.pictureFit = deck.rows.front().pictureFit;
+        after.problem = nameProblem(after.card.name, id);
+        after.problemColumn = after.problem.isEmpty() ? QString() : QStringLiteral("name");
+    } else if (!deck.problems.isEmpty()) {
+        after.card = Card();
+        after.card.name = headerCell(after.fields, QStringLiteral("name"));
+        after.problem = deck.problems.front().message;
+        after.problemColumn = deck.problems.front().column;
+    }
+    after.pictureChanged = false;
+    pushChange({after}, QStringLiteral("Mend Row"));
+    return true;
+}
+
+QByteArray CardSet::copyCards(const QList<quint64>& ids) const
+{
+    QJsonArray cards;
+    for (const SetEntry& e : m_entries)
+        if (ids.contains(e.id) && !e.isBad())
+            cards.append(QJsonDocument::fromJson(cardToJson(readyCard(e.id))).object());
+    return QJsonDocument(cards).toJson(QJsonDocument::Compact);
+}
+
+QList<quint64> CardSet::pasteCards(const QByteArray& bytes, int index)
+{
+    const QJsonArray cards = QJsonDocument::fromJson(bytes).array();
+    int at = index < 0 || index > count() ? count() : index;
+    QList<QPair<int, SetEntry>> items;
+    QList<quint64> made;
+    QStringList taken;
+    for (const QJsonValue& value : cards) {
+        const CardFileRead read = cardFromJson(QJsonDocument(value.toObject()).toJson(), {});
+        if (!read.card)
+            continue;
+        SetEntry entry = newEntry(*read.card);
+        for (int n = 2; taken.contains(nameKey(entry.card.name)); ++n)
+            entry.card.name = uniqueName(QStringLiteral("%1 %2").arg(read.card->name).arg(n));
+        taken << nameKey(entry.card.name);
+        items.append({at++, entry});
+        made << entry.id;
+    }
+    if (!items.isEmpty())
+        m_stack->push(new EntryInsertCommand(*this, items, true,
+                                             items.size() == 1 ? QStringLiteral("Paste Card")
+                                                               : QStringLiteral("Paste Cards")));
+    return made;
+}
+
+// ---- What the commands do ----------------------------------------------------------------------
+
+void CardSet::insertEntries(const QList<QPair<int, SetEntry>>& items)
+{
+    for (const auto& [at, entry] : items)
+        m_entries.insert(std::clamp(at, 0, count()), entry);
+    emit cardsReset();
+    emit changed();
+}
+
+void CardSet::removeEntries(const QList<QPair<int, SetEntry>>& items)
+{
+    for (auto it = items.crbegin(); it != items.crend(); ++it)
+        if (const int i = indexOf(it->second.id); i >= 0)
+            m_entries.removeAt(i);
+    emit cardsReset();
+    emit changed();
+}
+
+void CardSet::reorder(const QList<quint64>& order)
+{
+    QHash<quint64, SetEntry> byId;
+    for (const SetEntry& e : std::as_const(m_entries))
+        byId.insert(e.id, e);
+    QList<SetEntry> entries;
+    for (quint64 id : order)
+        if (const auto it = byId.constFind(id); it != byId.cend())
+            entries << *it;
+    m_entries = entries;
+    emit cardsReset();
+    emit changed();
+}
+
+void CardSet::putEntries(const QList<SetEntry>& entries)
+{
+    for (const SetEntry& e : entries)
+        if (const int i = indexOf(e.id); i >= 0)
+            m_entries[i] = e;
+    for (const SetEntry& e : entries)
+        emit cardChanged(e.id);
+    emit changed();
+}
+
+void CardSet::pushChange(const QList<SetEntry>& after, const QString& text, int mergeKey)
+{
+    QList<SetEntry> before;
+    for (const SetEntry& e : after)
+        before << *entry(e.id);
+    m_stack->push(new EntryChangeCommand(*this, before, after, text, mergeKey));
+}
+
+}  // namespace orvane

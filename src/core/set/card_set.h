@@ -1,0 +1,212 @@
+#pragma once
+
+#include "card/card.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+
+class QUndoStack;
+
+namespace orvane {
+
+// Where a set's cards live: nowhere yet (a new set), the rows of one deck CSV, or the card files
+// of one folder.
+enum class SetKind { New, Deck, Folder };
+
+// One card of a set as the user sees and changes it (what undo and redo exchange).
+struct SetEntry {
+    quint64 id = 0;  // stable while the set is open: views and commands name cards by it
+    // The card. A deck row's main picture is kept by its path (`mainPicturePath`, pixels not read)
+    // until the card is given another picture; `pictureFit` holds the row's preparation cells.
+    Card card;
+    QMap<QString, QString> pictureFit;
+    bool pictureChanged = false;  // `card.mainPicture` holds pixels to write beside the deck
+
+    // A row or file that could not be read: why, and the column at fault; the row's cells can be
+    // mended (`fields`).
+    QString problem;
+    QString problemColumn;
+    QStringList fields;  // a bad deck row's cells as mended so far
+    int line = 0;        // a deck row's first line in the file; 0: a new card
+
+    bool isBad() const { return !problem.isEmpty(); }
+};
+
+// Where a card came from, as last read or saved: what the write-back compares with. Kept apart
+// from the entries, so that undo after a save compares with the file as it now is.
+struct SetSource {
+    int record = -1;     // the deck record index
+    QStringList fields;  // the row's cells in the file
+    Card original;       // the card as read (a bad row: default)
+    QMap<QString, QString> originalPictureFit;
+    QString filePath;  // a folder set's card file
+};
+
+// What a change made to all selected cards carries over from a model card.
+enum class SetChange { Element = 1, Placement = 2, PictureFit = 4 };
+
+// A set of cards as one document, without a window: the cards of a deck or of a folder of card
+// files, every change a command on one undo stack (which may be shared with other documents),
+// and saving that keeps what the user wrote (see saveSet).
+class CardSet : public QObject {
+    Q_OBJECT
+public:
+    // `stack` null: the set keeps a stack of its own.
+    explicit CardSet(QUndoStack* stack = nullptr, QObject* parent = nullptr);
+    ~CardSet() override;
+
+    // Reads a deck CSV or a folder of card files; the history starts again. False with `error`
+    // when the deck cannot be read at all (unreadable file, no usable header row).
+    bool open(const QString& path, QString* error);
+    // An empty set that is saved as a new deck.
+    void startNew();
+    // Writes the set back where it came from (a new set: to `path`, as a deck). False with
+    // `error`, nothing lost, when it cannot be written.
+    bool save(QString* error, const QString& path = {});
+
+    SetKind kind() const { return m_kind; }
+    QString path() const { return m_path; }
+    QUndoStack* undoStack() const { return m_stack; }
+    bool isModified() const;
+
+    const QList<SetEntry>& entries() const { return m_entries; }
+    // Problems of the file that belong to no row (the rows after an unreadable quote).
+    const QStringList& fileProblems() const { return m_fileProblems; }
+    // Whether the card differs from its source (a new card always does).
+    bool isChanged(quint64 id) const;
+    int count() const { return int(m_entries.size()); }
+    int indexOf(quint64 id) const;
+    const SetEntry* entry(quint64 id) const;
+
+    // The card made ready to show and edit: its main picture read and prepared. `problem` tells
+    // when its picture cannot be read (the card is then without it).
+    Card readyCard(quint64 id, QString* problem = nullptr) const;
+
+    // Why `name` cannot be a card's name in this set (empty, or giving the same file names as
+    // another card's, case ignored); empty when it can. `exceptId` is the card being renamed.
+    QString nameProblem(const QString& name, quint64 exceptId = 0) const;
+    // `base`, or "base 2", "base 3", ... : the first that no card of the set has.
+    QString uniqueName(const QString& base) const;
+
+    // ---- Set operations, each one undo step. ----
+    // Adds a card at `index` (-1: the end), its name made unique; returns its id.
+    quint64 addCard(const Card& card, int index = -1);
+    // Copies of the cards, each right after its original; returns the new ids.
+    QList<quint64> duplicateCards(const QList<quint64>& ids);
+    void removeCards(const QList<quint64>& ids);
+    // Moves the cards, in their set order, to stand before the card at `index` of the set as it
+    // is now (count(): the end).
+    void moveCards(const QList<quint64>& ids, int index);
+    // Renames a card; false with `error` when the name is not allowed.
+    bool renameCard(quint64 id, const QString& name, QString* error);
+    // Replaces a card by an edited one (from the editor). Steps of the same `mergeKey` (not 0) on
+    // the same card one after the other are one undo step.
+    void setCard(quint64 id, const Card& card, int mergeKey = 0);
+    // Gives every card of `ids` what `changes` (SetChange flags) names from `model`.
+    void changeCards(const QList<quint64>& ids, int changes, const Card& model,
+                     const QMap<QString, QString>& pictureFit = {});
+    // The text of one cell of a deck row, by column name (any case); empty when there is none.
+    QString rowCell(quint64 id, const QString& column) const;
+    // A bad deck row with one cell changed, read again; false with `error` for an unknown column.
+    bool setRowCell(quint64 id, const QString& column, const QString& text, QString* error);
+    // The cards as bytes for the clipboard, and pasted from them at `index` (-1: the end); returns
+    // the new ids (none for bytes that hold no card).
+    QByteArray copyCards(const QList<quint64>& ids) const;
+    QList<quint64> pasteCards(const QByteArray& bytes, int index = -1);
+
+    static constexpr const char* ClipboardType = "application/x-orvane-cards";
+
+    // The whole state as text and back, for the recovery file: restores the same cards exactly.
+    QByteArray recoveryText() const;
+    bool restore(const QByteArray& text, QString* error);
+
+signals:
+    // The list of cards changed (added, removed, moved, opened, restored).
+    void cardsReset();
+    // One card changed in place.
+    void cardChanged(quint64 id);
+    // Anything changed (for the recovery file and the title bar).
+    void changed();
+
+private:
+    friend class EntryInsertCommand;
+    friend class EntryOrderCommand;
+    friend class EntryChangeCommand;
+
+    // The commands' work.
+    void insertEntries(const QList<QPair<int, SetEntry>>& items);  // ascending positions
+    void removeEntries(const QList<QPair<int, SetEntry>>& items);
+    void reorder(const QList<quint64>& order);
+    void putEntries(const QList<SetEntry>& entries);
+    void pushChange(const QList<SetEntry>& after, const QString& text, int mergeKey = 0);
+
+    SetEntry newEntry(const Card& card) const;
+    QString headerCell(const QStringList& fields, const QString& column) const;
+    bool openDeck(const QString& path, QString* error);
+    bool openFolder(const QString& path, QString* error);
+    bool saveDeck(const QString& path, QString* error);
+    bool saveFolder(QString* error);
+    void startOver(SetKind kind, const QString& path);
+
+    QUndoStack* m_stack = nullptr;
+    bool m_ownStack = false;
+    SetKind m_kind = SetKind::New;
+    QString m_path;
+    QByteArray m_bytes;    // the deck as read (or last saved)
+    QStringList m_header;  // the deck's header row
+    QList<SetEntry> m_entries;
+    QHash<quint64, SetSource> m_sources;
+    QStringList m_fileProblems;
+    mutable quint64 m_nextId = 1;
+    // The picture of the card last made ready, read once for the editor's many edits of it.
+    struct ReadyPicture {
+        quint64 id = 0;
+        QString path;
+        QMap<QString, QString> fit;
+        QImage picture;
+        PicturePreparation preparation;
+    };
+    mutable std::optional<ReadyPicture> m_ready;
+    bool m_restored = false;  // restored from recovery: unsaved although the history is empty
+};
+
+// The deck bytes for the set's cards, built from `original` (the deck as read) so that every
+// byte of an untouched row, the header, blank lines, the line ends and a byte order mark stay;
+// changed rows are written cell by cell, new rows added in their place. `pictureCells` holds the
+// picture cell of each card whose picture changed, by id. False with `error` when a card cannot
+// be a deck row.
+// `offsets` receives where each entry's row starts in the bytes, by id.
+bool buildDeckBytes(const QByteArray& original, const QList<SetEntry>& entries,
+                    const QHash<quint64, SetSource>& sources,
+                    const QMap<quint64, QString>& pictureCells, QByteArray* bytes,
+                    QHash<quint64, qsizetype>* offsets, QString* error);
+
+// Writes the set's recovery text a few seconds after each change, to `path`; `discard` removes
+// it (after a save, or when the user declines to restore it).
+class RecoveryWriter : public QObject {
+    Q_OBJECT
+public:
+    RecoveryWriter(CardSet& set, const QString& path, int delayMs = 3000);
+    QString path() const { return m_path; }
+    // Writes now, when a change is waiting; false with `error` when the file cannot be written.
+    bool flush(QString* error = nullptr);
+    void discard();
+
+signals:
+    void written();
+
+private:
+    CardSet& m_set;
+    QString m_path;
+    class QTimer* m_timer = nullptr;
+};
+
+}  // namespace orvane

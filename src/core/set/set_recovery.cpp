@@ -1,0 +1,190 @@
+// The recovery file: the set's whole state as JSON, written a few seconds after each change, so
+// that a crash or a killed process loses nothing.
+#include "set/card_set.h"
+
+#include "card/card_file.h"
+#include "files/card_export.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+#include <QUndoStack>
+
+namespace orvane {
+namespace {
+
+constexpr const char* RecoveryFormat = "orvane-set-recovery";
+constexpr int RecoveryVersion = 1;
+
+QString kindName(SetKind kind)
+{
+    switch (kind) {
+    case SetKind::Deck: return QStringLiteral("deck");
+    case SetKind::Folder: return QStringLiteral("folder");
+    case SetKind::New: break;
+    }
+    return QStringLiteral("new");
+}
+
+QString digest(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+QJsonObject mapToJson(const QMap<QString, QString>& map)
+{
+    QJsonObject object;
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        object.insert(it.key(), it.value());
+    return object;
+}
+
+QMap<QString, QString> mapFromJson(const QJsonObject& object)
+{
+    QMap<QString, QString> map;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        map.insert(it.key(), it.value().toString());
+    return map;
+}
+
+}  // namespace
+
+QByteArray CardSet::recoveryText() const
+{
+    QJsonArray entries;
+    for (const SetEntry& e : m_entries) {
+        const SetSource source = m_sources.value(e.id);
+        QJsonObject entry;
+        entry.insert(QStringLiteral("record"), source.record);
+        entry.insert(QStringLiteral("file"), source.filePath);
+        entry.insert(QStringLiteral("line"), e.line);
+        entry.insert(QStringLiteral("problem"), e.problem);
+        entry.insert(QStringLiteral("problemColumn"), e.problemColumn);
+        entry.insert(QStringLiteral("fields"), QJsonArray::fromStringList(e.fields));
+        entry.insert(QStringLiteral("fit"), mapToJson(e.pictureFit));
+        entry.insert(QStringLiteral("pictureChanged"), e.pictureChanged);
+        entry.insert(QStringLiteral("picturePath"), e.card.mainPicturePath);
+        entry.insert(QStringLiteral("card"), QJsonDocument::fromJson(cardToJson(e.card)).object());
+        entries.append(entry);
+    }
+    QJsonObject root;
+    root.insert(QStringLiteral("format"), QLatin1String(RecoveryFormat));
+    root.insert(QStringLiteral("version"), RecoveryVersion);
+    root.insert(QStringLiteral("kind"), kindName(m_kind));
+    root.insert(QStringLiteral("path"), m_path);
+    root.insert(QStringLiteral("digest"), digest(m_bytes));
+    root.insert(QStringLiteral("entries"), entries);
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+bool CardSet::restore(const QByteArray& text, QString* error)
+{
+    const auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("The set cannot be restored: %1.").arg(why);
+        return false;
+    };
+    QJsonParseError parseError;
+    const QJsonObject root = QJsonDocument::fromJson(text, &parseError).object();
+    if (parseError.error != QJsonParseError::NoError ||
+        root.value(QStringLiteral("format")).toString() != QLatin1String(RecoveryFormat))
+        return fail(QStringLiteral("the recovery file is damaged"));
+    if (root.value(QStringLiteral("version")).toInt() > RecoveryVersion)
+        return fail(QStringLiteral("the recovery file is of a newer version"));
+
+    const QString kind = root.value(QStringLiteral("kind")).toString();
+    const QString path = root.value(QStringLiteral("path")).toString();
+    QString why;
+    if (kind == QLatin1String("deck")) {
+        if (!openDeck(path, &why))
+            return fail(why);
+        if (digest(m_bytes) != root.value(QStringLiteral("digest")).toString())
+            return fail(QStringLiteral("the deck %1 was changed since").arg(path));
+    } else if (kind == QLatin1String("folder")) {
+        if (!openFolder(path, &why))
+            return fail(why);
+    } else {
+        startOver(SetKind::New, QString());
+    }
+
+    // The cards as read now, found again by their row or file.
+    QHash<int, quint64> idOfRecord;
+    QHash<QString, quint64> idOfFile;
+    for (auto it = m_sources.cbegin(); it != m_sources.cend(); ++it) {
+        if (it->record >= 0)
+            idOfRecord.insert(it->record, it.key());
+        if (!it->filePath.isEmpty())
+            idOfFile.insert(it->filePath, it.key());
+    }
+    QList<SetEntry> entries;
+    for (const QJsonValue& value : root.value(QStringLiteral("entries")).toArray()) {
+        const QJsonObject object = value.toObject();
+        const CardFileRead read =
+            cardFromJson(QJsonDocument(object.value(QStringLiteral("card")).toObject()).toJson(),
+                         QStringLiteral("recovery"));
+        if (!read.card)
+            return fail(read.error);
+        SetEntry e;
+        const int record = object.value(QStringLiteral("record")).toInt(-1);
+        const QString file = object.value(QStringLiteral("file")).toString();
+        e.id = record >= 0 && idOfRecord.contains(record)   ? idOfRecord.take(record)
+               : !file.isEmpty() && idOfFile.contains(file) ? idOfFile.take(file)
+                                                            : m_nextId++;
+        e.card = *read.card;
+        e.card.mainPicturePath = object.value(QStringLiteral("picturePath")).toString();
+        e.pictureFit = mapFromJson(object.value(QStringLiteral("fit")).toObject());
+        e.pictureChanged = object.value(QStringLiteral("pictureChanged")).toBool();
+        e.problem = object.value(QStringLiteral("problem")).toString();
+        e.problemColumn = object.value(QStringLiteral("problemColumn")).toString();
+        e.line = object.value(QStringLiteral("line")).toInt();
+        for (const QJsonValue& field : object.value(QStringLiteral("fields")).toArray())
+            e.fields << field.toString();
+        entries << e;
+    }
+    m_entries = entries;
+    m_restored = true;
+    emit cardsReset();
+    emit changed();
+    return true;
+}
+
+RecoveryWriter::RecoveryWriter(CardSet& set, const QString& path, int delayMs)
+    : QObject(&set), m_set(set), m_path(path), m_timer(new QTimer(this))
+{
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(delayMs);
+    connect(m_timer, &QTimer::timeout, this, [this] { flush(); });
+    connect(&set, &CardSet::changed, this, [this] {
+        if (m_set.isModified())
+            m_timer->start();
+        else
+            discard();
+    });
+}
+
+bool RecoveryWriter::flush(QString* error)
+{
+    if (!m_timer->isActive() && QFileInfo::exists(m_path))
+        return true;
+    m_timer->stop();
+    QString why;
+    if (!writeFileAtomically(m_path, m_set.recoveryText(), &why, true)) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    emit written();
+    return true;
+}
+
+void RecoveryWriter::discard()
+{
+    m_timer->stop();
+    QFile::remove(m_path);
+}
+
+}  // namespace orvane

@@ -1,0 +1,244 @@
+#include "set/set_model.h"
+
+#include "card/card_rules.h"
+
+#include <QDataStream>
+#include <QFileInfo>
+#include <QMimeData>
+
+#include <map>
+
+namespace orvane {
+namespace {
+
+QString sidesText(const Card& card)
+{
+    return QStringList{card.sides[0], card.sides[1], card.sides[2], card.sides[3]}.join(
+        QLatin1Char(' '));
+}
+
+QString arrowsText(const Card& card)
+{
+    QStringList words;
+    for (int i = 0; i < CardArrowCount; ++i)
+        if (card.arrows[size_t(i)])
+            words << arrowWord(i);
+    return words.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+QString cardCount(int n)
+{
+    return n == 1 ? SetModel::tr("1 card") : SetModel::tr("%1 cards").arg(n);
+}
+
+SetModel::SetModel(CardSet& set, QObject* parent) : QAbstractTableModel(parent), m_set(set)
+{
+    connect(&set, &CardSet::cardsReset, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    connect(&set, &CardSet::cardChanged, this, [this](quint64 id) {
+        const int row = m_set.indexOf(id);
+        if (row >= 0)
+            emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    });
+}
+
+int SetModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_set.count();
+}
+
+int SetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant SetModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_set.count())
+        return {};
+    const SetEntry& e = m_set.entries()[index.row()];
+    const Card& card = e.card;
+    const int total = e.isBad() ? -1 : cardTotal(card.sides);
+    switch (role) {
+    case IdRole: return QVariant::fromValue(e.id);
+    case ElementRole: return e.isBad() ? -2 : card.element;
+    case TotalRole: return total;
+    case Qt::ToolTipRole:
+        return e.isBad() ? data(index.siblingAtColumn(Problem), Qt::DisplayRole) : QVariant();
+    case SortRole:
+        if (index.column() == Total)
+            return total;
+        if (index.column() == Arrows)
+            return card.arrowCount();
+        return data(index, Qt::DisplayRole);
+    case Qt::EditRole:
+    case Qt::DisplayRole: break;
+    default: return {};
+    }
+    switch (index.column()) {
+    case Name:
+        // A card not saved yet as it is shows a mark, as the title bar does for the set.
+        return role == Qt::DisplayRole && m_set.isChanged(e.id) ? card.name + QStringLiteral(" *")
+                                                                : card.name;
+    case Sides: return e.isBad() ? QString() : sidesText(card);
+    case Total: return e.isBad() ? QString() : QString::number(total);
+    case Element:
+        return e.isBad() || card.element == NoElementChosen ? QString()
+                                                            : elementCaption(card.element);
+    case Arrows: return e.isBad() ? QString() : arrowsText(card);
+    case Picture:
+        if (e.pictureChanged)
+            return card.mainPicture.isNull() ? QString() : tr("(new picture)");
+        return QFileInfo(card.mainPicturePath).fileName();
+    case Problem:
+        if (!e.isBad())
+            return QString();
+        return e.problemColumn.isEmpty()
+                   ? tr("line %1: %2").arg(e.line).arg(e.problem)
+                   : tr("line %1, column %2: %3").arg(e.line).arg(e.problemColumn, e.problem);
+    default: return {};
+    }
+}
+
+QVariant SetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char* names[ColumnCount] = {"Name",   "Sides",   "Total",  "Element",
+                                             "Arrows", "Picture", "Problem"};
+    return section >= 0 && section < ColumnCount ? tr(names[section]) : QVariant();
+}
+
+Qt::ItemFlags SetModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index) | Qt::ItemIsDropEnabled;
+    if (!index.isValid())
+        return flags;
+    flags |= Qt::ItemIsDragEnabled;
+    if (index.column() == Name && !m_set.entries()[index.row()].isBad())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool SetModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || index.column() != Name || index.row() >= m_set.count())
+        return false;
+    QString problem;
+    if (!m_set.renameCard(m_set.entries()[index.row()].id, value.toString(), &problem)) {
+        emit renameRefused(problem);
+        return false;
+    }
+    return true;
+}
+
+Qt::DropActions SetModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList SetModel::mimeTypes() const
+{
+    return {QLatin1String(IdsType)};
+}
+
+QMimeData* SetModel::mimeData(const QModelIndexList& indexes) const
+{
+    QList<quint64> ids;
+    for (const QModelIndex& index : indexes) {
+        const quint64 id = index.data(IdRole).toULongLong();
+        if (!ids.contains(id))
+            ids << id;
+    }
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << ids;
+    auto* data = new QMimeData;
+    data->setData(QLatin1String(IdsType), bytes);
+    return data;
+}
+
+bool SetModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                            const QModelIndex& parent)
+{
+    if (action != Qt::MoveAction || !data->hasFormat(QLatin1String(IdsType)))
+        return false;
+    QList<quint64> ids;
+    QDataStream stream(data->data(QLatin1String(IdsType)));
+    stream >> ids;
+    const int target = row >= 0 ? row : parent.isValid() ? parent.row() : m_set.count();
+    m_set.moveCards(ids, target);
+    // The set moved the rows itself: the view must not remove the dragged ones.
+    return false;
+}
+
+void SetFilterModel::setText(const QString& text)
+{
+    m_text = text.trimmed();
+    invalidateFilter();
+}
+
+void SetFilterModel::setElement(int element)
+{
+    m_element = element;
+    invalidateFilter();
+}
+
+void SetFilterModel::setTotal(int total)
+{
+    m_total = total;
+    invalidateFilter();
+}
+
+bool SetFilterModel::filterAcceptsRow(int row, const QModelIndex& parent) const
+{
+    const QModelIndex first = sourceModel()->index(row, 0, parent);
+    if (m_element != AnyElement && first.data(SetModel::ElementRole).toInt() != m_element)
+        return false;
+    if (m_total >= 0 && first.data(SetModel::TotalRole).toInt() != m_total)
+        return false;
+    if (m_text.isEmpty())
+        return true;
+    for (int column = 0; column < SetModel::ColumnCount; ++column)
+        if (sourceModel()
+                ->index(row, column, parent)
+                .data(Qt::EditRole)
+                .toString()
+                .contains(m_text, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+QString SetFilterModel::counts() const
+{
+    std::map<QString, int> byElement;
+    std::map<int, int> byTotal;
+    for (int row = 0; row < rowCount(); ++row) {
+        const QModelIndex first = index(row, 0);
+        const int element = first.data(SetModel::ElementRole).toInt();
+        const int total = first.data(SetModel::TotalRole).toInt();
+        ++byElement[element == -2                ? tr("bad rows")
+                    : element == NoElementChosen ? tr("no element")
+                                                 : elementCaption(element)];
+        if (total >= 0)
+            ++byTotal[total];
+    }
+    QStringList elements;
+    for (const auto& [name, n] : byElement)
+        elements << QStringLiteral("%1 %2").arg(name).arg(n);
+    QStringList totals;
+    for (const auto& [total, n] : byTotal)
+        totals << QStringLiteral("%1: %2").arg(total).arg(n);
+    QString text = cardCount(rowCount());
+    if (!elements.isEmpty())
+        text += QStringLiteral(": ") + elements.join(QStringLiteral(", "));
+    if (!totals.isEmpty())
+        text += tr(" · totals ") + totals.join(QStringLiteral(", "));
+    return text;
+}
+
+}  // namespace orvane

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/prompts.h"
+#include "set/card_set.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QSpinBox;
+class QStackedWidget;
+class QTableView;
+
+namespace orvane {
+
+class SetFilterModel;
+class SetModel;
+class SetOutput;
+class SetThumbnails;
+
+// The set panel (View > Set): every card of the open set as a thumbnail pair or as a table row,
+// sorted by any column, filtered by text, element and total, with the counts of the cards shown;
+// the set operations on the selection; Render and Print Sheet for the set or the selection.
+// Picking a card announces it (`cardPicked`); the window shows it in the editor.
+class SetPanel : public QWidget {
+    Q_OBJECT
+public:
+    SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWidget* parent = nullptr);
+    ~SetPanel() override;
+
+    QLineEdit* txtSetFilter = nullptr;
+    QComboBox* cboSetElement = nullptr;
+    QSpinBox* spnSetTotal = nullptr;  // its lowest value: any total
+    QComboBox* cboSetView = nullptr;  // Thumbnails, Table
+    QSpinBox* spnSetZoom = nullptr;
+    QStackedWidget* stkSetViews = nullptr;
+    QListView* lstSetThumbnails = nullptr;
+    QTableView* tblSet = nullptr;
+    QLabel* labSetCounts = nullptr;
+    QPushButton* cmdSetAdd = nullptr;
+    QPushButton* cmdSetDuplicate = nullptr;
+    QPushButton* cmdSetDelete = nullptr;
+    QPushButton* cmdSetUp = nullptr;
+    QPushButton* cmdSetDown = nullptr;
+    QPushButton* cmdSetRender = nullptr;
+    QPushButton* cmdSetPrint = nullptr;
+
+    CardSet& set() const { return m_set; }
+    SetThumbnails* thumbnails() const { return m_thumbnails; }
+    SetOutput* output() const { return m_output; }
+    // The selected cards in set order; the current card.
+    QList<quint64> selectedIds() const;
+    quint64 currentId() const;
+    // Selects and shows one card (0: none).
+    void setCurrentId(quint64 id);
+
+    // The panel's commands (also its buttons and keys).
+    void addCard();
+    void duplicateSelected();
+    void deleteSelected();
+    void moveSelected(int step);  // -1 up, +1 down
+    void copySelected();
+    void paste();
+    void mendRow(quint64 id);  // asks for the cell at fault of a bad row
+    void render();             // the selection (or the whole set) as pictures, into a folder
+    void printSheet();         // the selection (or the whole set) as a print-and-play PDF
+
+signals:
+    void cardPicked(quint64 id);
+    // What just happened, for the status line.
+    void message(const QString& text);
+
+private:
+    void rememberSelection();
+    void restoreSelection();
+    void updateCounts();
+    QList<quint64> outputIds() const;
+
+    CardSet& m_set;
+    Prompts& m_prompts;
+    SetModel* m_model = nullptr;
+    SetFilterModel* m_filter = nullptr;
+    SetThumbnails* m_thumbnails = nullptr;
+    SetOutput* m_output = nullptr;
+    QList<quint64> m_selected;
+    quint64 m_current = 0;
+    bool m_restoring = false;
+    Dialog m_sheetDialog;
+    QString m_outDir;
+};
+
+}  // namespace orvane

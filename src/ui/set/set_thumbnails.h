@@ -1,0 +1,46 @@
+#pragma once
+
+#include "render/card_parts.h"
+#include "set/card_set.h"
+
+#include <QCache>
+#include <QStyledItemDelegate>
+
+#include <optional>
+
+namespace orvane {
+
+// The set panel's thumbnails: each card's blue and red pictures side by side, every card pixel a
+// square of zoom x zoom screen pixels, the name below. A card's pictures are made by renderCard
+// when it is first painted and kept (within a memory budget) until the card changes.
+class SetThumbnails : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    static constexpr int MinZoom = 1;
+    static constexpr int MaxZoom = 4;
+
+    SetThumbnails(CardSet& set, const QString& partsRoot, QObject* parent = nullptr);
+
+    int zoom() const { return m_zoom; }
+    void setZoom(int zoom);
+    // The card's two pictures as the thumbnail shows them, made now when not kept.
+    const RenderedCard* pictures(quint64 id) const;
+    // How many cards' pictures were made so far (for tests and measuring).
+    int made() const { return m_made; }
+    // Why the card parts cannot be read; empty when they can.
+    QString partsProblem() const { return m_partsProblem; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    CardSet& m_set;
+    std::optional<CardParts> m_parts;
+    QString m_partsProblem;
+    int m_zoom = 2;
+    mutable QCache<quint64, RenderedCard> m_cache;
+    mutable int m_made = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,196 @@
+// The recovery file after a process that was killed: a child process opens a deck, changes it,
+// waits for its recovery file and is killed; the set restored from the file is the child's.
+#include "set/card_set.h"
+#include "support/images.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace orvane;
+
+namespace {
+
+const QByteArray Deck = "name,notes,up,left,right,down,element,picture\r\n"
+                        "Slime,\"soft, green\",1,2,3,4,fire,\r\n"
+                        "Dragon,big,A,A,9,8,,\r\n";
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+quint64 idOf(const CardSet& set, const QString& name)
+{
+    for (const SetEntry& e : set.entries())
+        if (e.card.name == name)
+            return e.id;
+    return 0;
+}
+
+// The changes the child makes before it is killed: every kind of state a set holds.
+void makeChanges(CardSet& set)
+{
+    set.renameCard(idOf(set, "Slime"), "Ooze", nullptr);
+    Card dragon = set.entry(idOf(set, "Dragon"))->card;
+    dragon.element = 3;
+    dragon.mainPicture = gradient(10, 12);
+    set.setCard(idOf(set, "Dragon"), dragon);
+    Card imp;
+    imp.name = "Imp";
+    imp.sides = {"1", "1", "1", "1"};
+    set.addCard(imp, 0);
+    set.moveCards({idOf(set, "Ooze")}, set.count());
+}
+
+int childMain(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    CardSet set;
+    if (!set.open(QString::fromLocal8Bit(argv[2]), nullptr))
+        return 3;
+    RecoveryWriter writer(set, QString::fromLocal8Bit(argv[3]), 50);
+    QObject::connect(&writer, &RecoveryWriter::written, [] {
+        std::puts("written");
+        std::fflush(stdout);
+    });
+    makeChanges(set);
+    return app.exec();  // until killed
+}
+
+QList<std::tuple<Card, bool, QMap<QString, QString>>> state(const CardSet& set)
+{
+    QList<std::tuple<Card, bool, QMap<QString, QString>>> list;
+    for (const SetEntry& e : set.entries())
+        list.append({e.card, e.pictureChanged, e.pictureFit});
+    return list;
+}
+
+TEST(SetRecovery, TheSetOfAKilledProcessIsRestoredExactly)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath("deck.csv");
+    const QString recovery = dir.filePath("set.recovery");
+    ASSERT_TRUE(writeFile(deck, Deck));
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--child", deck, recovery});
+    ASSERT_TRUE(child.waitForStarted(5000));
+    QByteArray output;
+    while (!output.contains("written") && child.waitForReadyRead(10000))
+        output += child.readAllStandardOutput();
+    ASSERT_TRUE(output.contains("written")) << child.readAllStandardError().toStdString();
+    child.kill();  // SIGKILL: nothing of the child's own runs after this
+    ASSERT_TRUE(child.waitForFinished(5000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(readAll(deck), Deck);  // the child saved nothing
+
+    CardSet restored;
+    QString error;
+    ASSERT_TRUE(restored.restore(readAll(recovery), &error)) << error.toStdString();
+    CardSet expected;
+    ASSERT_TRUE(expected.open(deck, nullptr));
+    makeChanges(expected);
+    EXPECT_TRUE(state(restored) == state(expected));
+    EXPECT_TRUE(restored.isModified());
+    EXPECT_EQ(restored.path(), QFileInfo(deck).absoluteFilePath());
+
+    // Saved, it writes what the child would have written.
+    ASSERT_TRUE(restored.save(&error)) << error.toStdString();
+    EXPECT_EQ(readAll(deck), "name,notes,up,left,right,down,element,picture\r\n"
+                             "Imp,,1,1,1,1,,\r\n"
+                             "Dragon,big,A,A,9,8,Earth,Dragon-picture.png\r\n"
+                             "Ooze,\"soft, green\",1,2,3,4,fire,\r\n");
+    EXPECT_EQ(QImage(dir.filePath("Dragon-picture.png")).convertToFormat(QImage::Format_RGB32),
+              gradient(10, 12));
+}
+
+TEST(SetRecovery, WrittenAfterAChangeAndRemovedWhenNothingIsUnsaved)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath("deck.csv");
+    const QString recovery = dir.filePath("set.recovery");
+    ASSERT_TRUE(writeFile(deck, Deck));
+    CardSet set;
+    ASSERT_TRUE(set.open(deck, nullptr));
+    RecoveryWriter writer(set, recovery, 20);
+
+    set.renameCard(idOf(set, "Slime"), "Ooze", nullptr);
+    EXPECT_FALSE(QFileInfo::exists(recovery));  // not at once: a few moments after the change
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(recovery) && waited.elapsed() < 5000) {
+        QThread::msleep(5);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(QFileInfo::exists(recovery));
+    set.undoStack()->undo();  // back to the file as it is: nothing to recover
+    EXPECT_FALSE(QFileInfo::exists(recovery));
+
+    set.renameCard(idOf(set, "Slime"), "Ooze", nullptr);
+    ASSERT_TRUE(writer.flush());
+    EXPECT_TRUE(QFileInfo::exists(recovery));
+    writer.discard();
+    EXPECT_FALSE(QFileInfo::exists(recovery));
+
+    set.renameCard(idOf(set, "Ooze"), "Goo", nullptr);
+    ASSERT_TRUE(writer.flush());
+    ASSERT_TRUE(set.save(nullptr));
+    EXPECT_FALSE(QFileInfo::exists(recovery));
+}
+
+TEST(SetRecovery, ARecoveryOfADeckChangedSinceIsRefused)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath("deck.csv");
+    ASSERT_TRUE(writeFile(deck, Deck));
+    CardSet set;
+    ASSERT_TRUE(set.open(deck, nullptr));
+    set.renameCard(idOf(set, "Slime"), "Ooze", nullptr);
+    const QByteArray text = set.recoveryText();
+    ASSERT_TRUE(writeFile(deck, Deck + "Late,1,1,1,1,,,\r\n"));
+
+    const struct {
+        const char* name;
+        QByteArray text;
+        const char* reason;
+    } cases[] = {
+        {"deck changed", text, "changed"},
+        {"damaged", text.left(text.size() / 2), "damaged"},
+        {"newer", QByteArray(text).replace("\"version\":1", "\"version\":9"), "newer"},
+    };
+    for (const auto& c : cases) {
+        CardSet restored;
+        QString error;
+        EXPECT_FALSE(restored.restore(c.text, &error)) << c.name;
+        EXPECT_TRUE(error.contains(c.reason)) << c.name << ": " << error.toStdString();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && QByteArray(argv[1]) == "--child")
+        return childMain(argc, argv);
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
