@@ -1,9 +1,35 @@
 #include "editor/form2.h"
+#include "files/file_kind.h"
 #include "orvane_version.h"
 #include "platform/qt_prompts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+
+namespace {
+
+// A file given on the command line (or by the desktop entry): a card file opens, a picture
+// loads as Load Main Picture... would, anything else is answered with what was expected.
+void openGivenFile(Form2& form, orvane::Prompts& prompts, const QString& path)
+{
+    using orvane::FileKind;
+    switch (orvane::fileKindOf(path)) {
+    case FileKind::Picture: form.loadMainPictureFile(path); return;
+    case FileKind::CardFile:
+    case FileKind::NotAFile:  // said by the card file reader, with the reason
+        form.openCardFile(path);
+        return;
+    case FileKind::Other: break;
+    }
+    prompts.messageBox(QStringLiteral("%1 is neither a card file nor a picture.\n\nOrvane opens a "
+                                      "card file (.orvcard) or loads a BMP, GIF, JPEG or PNG "
+                                      "picture as the main picture.")
+                           .arg(QDir::toNativeSeparators(path)),
+                       orvane::Exclamation, QStringLiteral("Orvane"));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -17,9 +43,10 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(QStringLiteral("Card face editor"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("card"),
-                                 QStringLiteral("A card file to open (optional)."),
-                                 QStringLiteral("[CARD-FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A card file to open or a picture to load as the main picture (optional)."),
+        QStringLiteral("[CARD-FILE|PICTURE]"));
     parser.process(app);
 
     orvane::QtPrompts prompts;
@@ -28,8 +55,8 @@ int main(int argc, char* argv[])
     auto* form = new Form2(services);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
-    // A card that cannot be read is said in a message; the editor stays open with a new card.
-    if (const QStringList cards = parser.positionalArguments(); !cards.isEmpty())
-        form->openCardFile(cards.constFirst());
+    // A file that cannot be read is said in a message; the editor stays open with a new card.
+    if (const QStringList files = parser.positionalArguments(); !files.isEmpty())
+        openGivenFile(*form, prompts, files.constFirst());
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include "files/card_export.h"
 #include "files/card_record.h"
 #include "files/card_sheet.h"
+#include "files/file_kind.h"
 #include "files/main_picture.h"
 #include "render/picture_prep.h"
 
@@ -18,7 +19,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cctype>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -140,22 +140,6 @@ Outcome renderOne(const Job& job, const Work& work)
     return outcome;
 }
 
-// A card file is JSON: its first character after a byte order mark and blanks is "{", which
-// no deck's header row starts with. Tells the two apart whatever the file's name.
-bool isCardFileText(const QString& path)
-{
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray start = file.read(256);
-    if (start.startsWith("\xEF\xBB\xBF"))
-        start.remove(0, 3);
-    for (const char c : start)
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            return c == '{';
-    return false;
-}
-
 QString problemText(const DeckProblem& problem)
 {
     return problem.line > 0 ? problem.text()
@@ -166,7 +150,8 @@ QString problemText(const DeckProblem& problem)
 QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& problems)
 {
     QList<Job> jobs;
-    if (!isCardFileText(input)) {
+    // A card file is told from a deck by its content (JSON), whatever its name.
+    if (fileKindOf(input) != FileKind::CardFile) {
         Deck deck = readDeck(input);
         for (const DeckProblem& problem : deck.problems)
             problems.append({index, problem.line, problemText(problem)});

@@ -6,6 +6,7 @@
 #include "document/card_document.h"
 #include "files/main_picture.h"
 #include "widgets/picture_box.h"
+#include "windows/play_sheets_dialog.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -162,6 +163,14 @@ void Form2::buildMenus()
         menuAction(file, "actExportCardData", QStringLiteral("Export Card &Data..."));
     actRenderDeck = menuAction(file, "actRenderDeck", QStringLiteral("&Render Deck..."));
     actAddCardToDeck = menuAction(file, "actAddCardToDeck", QStringLiteral("Add Card to Dec&k..."));
+    // The current card as tabletop deck sheets, an atlas and a print sheet.
+    connect(menuAction(file, "actPlaySheets", QStringLiteral("&Play Sheets...")),
+            &QAction::triggered, this, [this] {
+                composePendingChange();
+                connect(openPlaySheets(*m_services.prompts, picBlueBase->image(),
+                                       picRedBase->image(), m_document->snapshot().name, this),
+                        &PlaySheetsDialog::written, this, &Form2::showStatus);
+            });
     file->addSeparator();
     actExit = menuAction(file, "actExit", QStringLiteral("E&xit Program"), {ctrl(Qt::Key_Q)});
 

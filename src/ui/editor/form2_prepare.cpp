@@ -7,6 +7,7 @@
 #include "windows/prepare_picture_window.h"
 
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 using namespace orvane;
 
@@ -60,17 +61,26 @@ void Form2::openPrepareWindow(const PictureFit& start)
         showStatus(QStringLiteral("Load a main picture first, then prepare it"));
         return;
     }
-    // The preview is the card as the editor draws it, with the picture being prepared.
+    // The preview is the card as the editor draws it, with the picture being prepared and the
+    // scroll bars at 0, 0: the window's own pan places the picture, and OK puts X and Y back to
+    // 0, so the prepared picture lands exactly where the window shows it.
     const auto compose = [this](const QImage& picture) {
         Card previewed = m_document->card();
         previewed.mainPicture = picture;
+        previewed.x = 0;
+        previewed.y = 0;
         return renderShown(previewed);
     };
     auto* window = new PreparePictureWindow(source, prepared ? start : PictureFit{}, compose, this);
+    if (scrX->value() != 0 || scrY->value() != 0)
+        window->setNote(QStringLiteral("OK sets X and Y (now %1, %2) to 0: the picture is placed "
+                                       "here, where the cards above show it.")
+                            .arg(scrX->value())
+                            .arg(scrY->value()));
     connect(
         window, &PreparePictureWindow::accepted, this,
         [this, source, path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
-            m_document->setMainPicture(picture, path, {source, fit});  // one undo step
+            m_document->setPreparedPicture(picture, path, {source, fit});  // one undo step
             // The size the picture was scaled to, not the prepared picture's, which also
             // holds the transparent margin that centres it.
             showStatus(preparedStatus(source.size(), fit));

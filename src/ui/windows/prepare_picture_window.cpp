@@ -9,10 +9,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QKeyEvent>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -136,6 +136,10 @@ void PreparePictureWindow::buildControls()
 
     labPan = new QLabel(this);
     labPan->setObjectName(QStringLiteral("labPan"));
+    labNote = new QLabel(this);
+    labNote->setObjectName(QStringLiteral("labNote"));
+    labNote->setWordWrap(true);
+    labNote->hide();
     cmdResetPan = new QPushButton(QStringLiteral("Centre"), this);
     cmdResetPan->setObjectName(QStringLiteral("cmdResetPan"));
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -160,7 +164,14 @@ void PreparePictureWindow::buildControls()
     auto* all = new QVBoxLayout(this);
     all->addLayout(views);
     all->addLayout(settings);
+    all->addWidget(labNote);
     all->addLayout(buttons);
+}
+
+void PreparePictureWindow::setNote(const QString& note)
+{
+    labNote->setText(note);
+    labNote->setVisible(!note.isEmpty());
 }
 
 void PreparePictureWindow::connectControls()
@@ -235,12 +246,17 @@ void PreparePictureWindow::readControls()
 {
     if (m_showing)
         return;
+    const FitMode modeBefore = m_fit.mode;
     switch (m_scaleGroup->checkedId()) {
     case ScaleFill: m_fit.mode = FitMode::Fill; break;
     case ScaleOneToOne: m_fit.mode = FitMode::None; break;
     case ScalePercent: m_fit.mode = FitMode::Percent; break;
     default: m_fit.mode = FitMode::Fit; break;
     }
+    // A pan made for one size rarely suits another (a 1 : 1 view of a photo's corner is far off
+    // the card once fitted): a new sizing mode starts centred.
+    if (m_fit.mode != modeBefore)
+        m_fit.panX = m_fit.panY = 0;
     m_fit.scalePercent = txtPercent->value();
     m_fit.resample = cboResample->currentIndex() == 1 ? Resample::Nearest : Resample::Smooth;
     m_fit.key = KeyMode(cboKey->currentIndex());

@@ -38,6 +38,8 @@ public:
     orvane::PictureFit fit() const { return m_fit; }
     // Puts `fit` into the controls and the preview.
     void setFit(const orvane::PictureFit& fit);
+    // A line above the buttons saying what OK does beside preparing (empty: none).
+    void setNote(const QString& note);
     // The prepared picture the preview shows (made from the reduced copy while it moves).
     const QImage& previewPicture() const { return m_previewPicture; }
 
@@ -56,6 +58,7 @@ public:
     QLabel* labTolerance = nullptr;
     QCheckBox* chkKeepDark = nullptr;
     QLabel* labPan = nullptr;
+    QLabel* labNote = nullptr;
     QPushButton* cmdResetPan = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;

@@ -377,7 +377,9 @@ void Form2CardFilesTest::cardFileTypeIsRegistered()
     QVERIFY(desktop.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = desktop.readAll().split('\n');
     QVERIFY(lines.contains("Exec=orvane %f"));
-    QVERIFY(lines.contains("MimeType=application/x-orvane-card;"));
+    // Pictures too: a picture given by the desktop loads as the main picture.
+    QVERIFY(lines.contains("MimeType=application/x-orvane-card;image/png;image/jpeg;image/bmp;"
+                           "image/gif;"));
 }
 
 QTEST_MAIN(Form2CardFilesTest)

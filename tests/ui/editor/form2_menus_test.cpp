@@ -52,7 +52,7 @@ void Form2MenusTest::menusInOrder()
     QCOMPARE(entries(menus[0]),
              (QStringList{"actOpenCard", "actSaveCardFile", "actSaveCardFileAs", "menuRecent", "-",
                           "actLoadMain", "actSaveCard", "actExportCards", "actExportCardData",
-                          "actRenderDeck", "actAddCardToDeck", "-", "actExit"}));
+                          "actRenderDeck", "actAddCardToDeck", "actPlaySheets", "-", "actExit"}));
     QCOMPARE(entries(menus[1]), (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed",
                                              "actPaste", "-", "actPrepareMain", "actAdvanced"}));
     QCOMPARE(entries(menus[2]), QStringList{"actZoomedPreview"});

@@ -60,6 +60,10 @@ private slots:
     void okIsOneUndoStepAndCancelNothing();
     void doubleClickReopensWithTheKeptSettings();
     void withoutAPictureTheStatusSaysSo();
+    void aNewSizingModeStartsCentred_data();
+    void aNewSizingModeStartsCentred();
+    void thePictureLandsWhereTheWindowShowsIt_data();
+    void thePictureLandsWhereTheWindowShowsIt();
 };
 
 void Form2PrepareTest::aLargePictureShowsTheSameCards_data()
@@ -201,6 +205,84 @@ void Form2PrepareTest::withoutAPictureTheStatusSaysSo()
     f.actPrepareMain()->trigger();
     QVERIFY(!openWindow(f));
     QVERIFY(f.status().startsWith(QStringLiteral("Load a main picture")));
+}
+
+void Form2PrepareTest::aNewSizingModeStartsCentred_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("fit") << QStringLiteral("optFit") << int(FitMode::Fit);
+    QTest::newRow("fill") << QStringLiteral("optFill") << int(FitMode::Fill);
+    QTest::newRow("percent") << QStringLiteral("optPercent") << int(FitMode::Percent);
+}
+
+// A photo kept as loaded opens at 1 : 1 moved far to show its upper-left corner; another sizing
+// mode shows the picture centred on the card instead of off it.
+void Form2PrepareTest::aNewSizingModeStartsCentred()
+{
+    QFETCH(QString, option);
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    Form2Fixture f;
+    const QImage photo = busyPicture(400, 300);
+    load(f, saved(dir, photo, "photo.png"), AnswerNo);
+    f.actPrepareMain()->trigger();
+    PreparePictureWindow* window = openWindow(f);
+    QVERIFY(window);
+    QVERIFY(window->fit().panX > 100);
+    window->findChild<QAbstractButton*>(option)->click();
+    QCOMPARE(int(window->fit().mode), mode);
+    QCOMPARE(window->fit().panX, 0);
+    QCOMPARE(window->fit().panY, 0);
+    window->cmdOK->click();
+    const PictureFit kept = f->document().preparation().fit;
+    QCOMPARE(int(kept.mode), mode);
+    QCOMPARE(QPoint(kept.panX, kept.panY), QPoint(0, 0));
+}
+
+void Form2PrepareTest::thePictureLandsWhereTheWindowShowsIt_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::newRow("fill, X and Y at 7") << QStringLiteral("optFill") << 7 << 7;
+    QTest::newRow("fit, X and Y at 7") << QStringLiteral("optFit") << 7 << 7;
+    QTest::newRow("fit, moved far") << QStringLiteral("optFit") << 40 << 3;
+    QTest::newRow("fill at 0, 0") << QStringLiteral("optFill") << 0 << 0;
+}
+
+// The scroll bars' X and Y do not shift a prepared picture away from where the window showed
+// it: the cards after OK are the window's, X and Y are 0, and one undo brings all back.
+void Form2PrepareTest::thePictureLandsWhereTheWindowShowsIt()
+{
+    QFETCH(QString, option);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QTemporaryDir dir;
+    Form2Fixture f;
+    load(f, saved(dir, busyPicture(240, 180), "photo.png"), AnswerNo);
+    f.scrX()->setValue(x);
+    f.scrY()->setValue(y);
+    const CardView before = viewOf(f);
+    const int steps = f->document().undoStack()->count();
+    f.actPrepareMain()->trigger();
+    QPointer<PreparePictureWindow> window = openWindow(f);
+    QVERIFY(window);
+    window->findChild<QAbstractButton*>(option)->click();
+    QCOMPARE(window->labNote->isVisibleTo(window), x != 0 || y != 0);
+    window->cmdOK->click();  // the preview is made exact on OK
+    QTRY_VERIFY(window.isNull());
+    f.actPrepareMain()->trigger();  // the same settings show what the cards now are
+    window = openWindow(f);
+    const QImage shownBlue = window->picPreviewBlue->picture();
+    window->cmdCancel->click();
+    const CardView after = viewOf(f);
+    QCOMPARE(after.x, 0);
+    QCOMPARE(after.y, 0);
+    QCOMPARE(after.blue, shownBlue);
+    QCOMPARE(f->document().undoStack()->count(), steps + 1);
+    f.actUndo()->trigger();
+    QVERIFY(viewOf(f) == before);
 }
 
 QTEST_MAIN(Form2PrepareTest)

@@ -1,0 +1,36 @@
+#include "files/file_kind.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cctype>
+
+namespace orvane {
+
+FileKind fileKindOfBytes(const QByteArray& start)
+{
+    static const char* const signatures[] = {"BM", "GIF87a", "GIF89a", "\xFF\xD8\xFF",
+                                             "\x89PNG\r\n\x1A\n"};
+    for (const char* signature : signatures)
+        if (start.startsWith(signature))
+            return FileKind::Picture;
+    QByteArrayView text(start);
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    for (const char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            return c == '{' ? FileKind::CardFile : FileKind::Other;
+    return FileKind::Other;
+}
+
+FileKind fileKindOf(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return FileKind::NotAFile;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return FileKind::NotAFile;
+    return fileKindOfBytes(file.read(64));
+}
+
+}  // namespace orvane

@@ -1,0 +1,59 @@
+#include "files/sheets_job.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace orvane {
+
+QStringList plannedSheetsJobFiles(const SheetsJob& job, int cards)
+{
+    QStringList files = plannedPlayFiles(job.outputs, job.deckName, cards);
+    if (!job.sheetPath.isEmpty())
+        files << QFileInfo(job.sheetPath).absoluteFilePath();
+    return files;
+}
+
+PlayOutputsResult runSheetsJob(const SheetsJob& job, const QList<NamedCard>& cards,
+                               const std::function<void(int, int)>& progress,
+                               const std::atomic_bool* cancel)
+{
+    // The play outputs report their own steps; the sheet is one more at the end.
+    int playTotal = 0;
+    const auto playProgress = [&](int done, int total) {
+        playTotal = total;
+        if (progress)
+            progress(done, total + (job.sheetPath.isEmpty() ? 0 : 1));
+    };
+    PlayOutputsResult result =
+        writePlayOutputs(job.outputs, job.deckName, cards, playProgress, cancel);
+    if (job.sheetPath.isEmpty() || result.cancelled)
+        return result;
+    if (cancel && cancel->load()) {
+        result.cancelled = true;
+        return result;
+    }
+    SheetLayout layout = job.sheetLayout;
+    if (!job.outputs.backPicture.isEmpty()) {
+        QString error;
+        layout.back = loadCardBack(job.outputs.backPicture, &error);
+        if (layout.back.isNull()) {
+            result.problems << QStringLiteral("the card back %1").arg(error);
+            return result;
+        }
+    }
+    QList<RenderedCard> pictures;
+    for (const NamedCard& card : cards)
+        pictures << card.pictures;
+    int pages = 0;
+    QString error;
+    if (writeCardSheet(job.sheetPath, pictures, layout, &pages, &error))
+        result.written << QFileInfo(job.sheetPath).absoluteFilePath();
+    else
+        result.problems << QStringLiteral("%1 cannot be written: %2")
+                               .arg(QDir::toNativeSeparators(job.sheetPath), error);
+    if (progress)
+        progress(playTotal + 1, playTotal + 1);
+    return result;
+}
+
+}  // namespace orvane

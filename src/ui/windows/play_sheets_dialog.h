@@ -1,0 +1,104 @@
+#pragma once
+
+#include "files/sheets_job.h"
+#include "platform/dialog.h"
+#include "platform/prompts.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <atomic>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QProgressDialog;
+class QPushButton;
+class QSpinBox;
+class QThread;
+
+// File > Play Sheets...: the cards in hand (the current card) as virtual-tabletop deck sheets, a
+// texture atlas and a print sheet with backs, by orvane-render's own code. The files are listed
+// while they are chosen, files already there are named in one question, and the writing runs in
+// a worker thread with a progress dialog whose Cancel leaves only whole files.
+class PlaySheetsDialog : public QDialog {
+    Q_OBJECT
+public:
+    using Runner = std::function<orvane::PlayOutputsResult(
+        const orvane::SheetsJob&, const QList<orvane::NamedCard>&,
+        const std::function<void(int, int)>&, const std::atomic_bool*)>;
+
+    // `cards` are rendered already; `baseName` names the deck sheets (the card's name).
+    // `runner` is orvane::runSheetsJob (tests hand in one they can pause).
+    PlaySheetsDialog(orvane::Prompts& prompts, QList<orvane::NamedCard> cards,
+                     const QString& baseName, Runner runner, QWidget* parent = nullptr);
+    ~PlaySheetsDialog() override;
+
+    QLineEdit* txtBaseName = nullptr;
+    QComboBox* cboColours = nullptr;  // both, blue, red: deck sheets and atlas
+    QCheckBox* chkTabletop = nullptr;
+    QLineEdit* txtTabletopDir = nullptr;
+    QPushButton* cmdBrowseTabletop = nullptr;
+    QCheckBox* chkAtlas = nullptr;
+    QLineEdit* txtAtlas = nullptr;
+    QPushButton* cmdBrowseAtlas = nullptr;
+    QSpinBox* spnPadding = nullptr;
+    QSpinBox* spnExtrude = nullptr;
+    QCheckBox* chkSheet = nullptr;
+    QLineEdit* txtSheet = nullptr;
+    QPushButton* cmdBrowseSheet = nullptr;
+    QDoubleSpinBox* spnCardMm = nullptr;
+    QCheckBox* chkBacks = nullptr;
+    QLineEdit* txtBack = nullptr;  // empty: Orvane's own back
+    QDoubleSpinBox* spnBleed = nullptr;
+    QComboBox* cboCutLines = nullptr;  // corners, full, none
+    QDoubleSpinBox* spnOffsetX = nullptr;
+    QDoubleSpinBox* spnOffsetY = nullptr;
+    QLabel* labFiles = nullptr;
+    QPushButton* cmdWrite = nullptr;
+
+    // The job the current choices describe, and the files it writes.
+    orvane::SheetsJob job() const;
+    QStringList plannedFiles() const;
+
+    bool isWriting() const { return m_worker != nullptr; }
+    QProgressDialog* progressDialog() const;
+    const orvane::PlayOutputsResult& lastResult() const { return m_result; }
+
+public slots:
+    void startWriting();
+    void cancelWriting();
+    // Closing while writing cancels first; the dialog closes when the worker has stopped.
+    void reject() override;
+
+signals:
+    void progressed(int done, int total);
+    // The writing ended (done, cancelled or failed): what the status line says.
+    void written(const QString& summary);
+
+private:
+    void showPlannedFiles();
+    void chooseFolder(QLineEdit* edit);
+    void chooseFile(QLineEdit* edit, const QString& filter, bool save);
+    void showProgress(int done, int total);
+    void writingEnded();
+    void saveChoices() const;
+
+    orvane::Prompts& m_prompts;
+    QList<orvane::NamedCard> m_cards;
+    Runner m_runner;
+    orvane::Dialog m_fileDialog;
+    QThread* m_worker = nullptr;
+    QPointer<QProgressDialog> m_progress;
+    std::atomic_bool m_cancel{false};
+    bool m_closeWhenDone = false;
+    orvane::PlayOutputsResult m_result;
+};
+
+// Opens the window (deleted on close) for the card the editor shows, `blue` and `red` as
+// composed; its name names the deck sheets.
+PlaySheetsDialog* openPlaySheets(orvane::Prompts& prompts, const QImage& blue, const QImage& red,
+                                 const QString& name, QWidget* parent);

@@ -1,0 +1,68 @@
+// Telling a card file, a picture and anything else apart by their first bytes.
+#include "files/file_kind.h"
+#include "support/images.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace orvane;
+
+namespace {
+
+QByteArray encoded(const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    gradient(8, 8).save(&buffer, format);
+    return bytes;
+}
+
+TEST(FileKind, TheBytesDecideNotTheName)
+{
+    const struct {
+        QByteArray start;
+        FileKind kind;
+    } cases[] = {
+        {encoded("PNG"), FileKind::Picture},
+        {encoded("JPEG"), FileKind::Picture},
+        {encoded("BMP"), FileKind::Picture},
+        {"GIF89a\x08\x00", FileKind::Picture},
+        {"GIF87a\x08\x00", FileKind::Picture},
+        {"{\"format\": \"orvane-card\"}", FileKind::CardFile},
+        {"\xEF\xBB\xBF \r\n\t{", FileKind::CardFile},
+        {"name,up,left,right,down\n", FileKind::Other},
+        {"\xEF\xBB\xBFname,up\n", FileKind::Other},
+        {"", FileKind::Other},
+        {"   \n", FileKind::Other},
+        {"BX not a bitmap", FileKind::Other},
+        {"\x89PNG broken", FileKind::Other},
+        {"%PDF-1.4", FileKind::Other},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fileKindOfBytes(c.start), c.kind) << c.start.left(12).toStdString();
+}
+
+TEST(FileKind, OnlyRegularFilesAreRead)
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("photo.orvcard");  // a picture, whatever its name
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(encoded("JPEG"));
+    file.close();
+    EXPECT_EQ(fileKindOf(picture), FileKind::Picture);
+    EXPECT_EQ(fileKindOf(dir.filePath("missing.png")), FileKind::NotAFile);
+    EXPECT_EQ(fileKindOf(dir.path()), FileKind::NotAFile);
+    const QString fifo = dir.filePath("pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(fileKindOf(fifo), FileKind::NotAFile);  // never opened: it would block
+}
+
+}  // namespace
