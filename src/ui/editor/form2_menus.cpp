@@ -166,9 +166,9 @@ void Form2::buildMenus()
     // The current card as tabletop deck sheets, an atlas and a print sheet.
     connect(menuAction(file, "actPlaySheets", QStringLiteral("&Play Sheets...")),
             &QAction::triggered, this, [this] {
-                composePendingChange();
-                connect(openPlaySheets(*m_services.prompts, picBlueBase->image(),
-                                       picRedBase->image(), m_document->snapshot().name, this),
+                const RenderedCard cards = renderShown(m_document->card());
+                connect(openPlaySheets(*m_services.prompts, cards.blue, cards.red,
+                                       m_document->displayName(), this),
                         &PlaySheetsDialog::written, this, &Form2::showStatus);
             });
     file->addSeparator();

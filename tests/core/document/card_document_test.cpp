@@ -96,7 +96,9 @@ TEST(CardDocument, EveryEditIsOneStepThatUndoesAndRedoes)
          },
          Change::MainPicture, QStringLiteral("Main Picture")},
         {"prepared picture",
-         [&](CardDocument& d) { d.setPreparedPicture(other, QString(), {other, PictureFit{}}); },
+         [&](CardDocument& d) {
+             d.setPreparedPicture(other, QString(), {other, PictureFit{}});
+         },
          [&](Card& c) {
              c.mainPicture = other;
              c.mainPicturePath.clear();

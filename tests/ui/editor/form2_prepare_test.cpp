@@ -235,7 +235,7 @@ void Form2PrepareTest::aNewSizingModeStartsCentred()
     QCOMPARE(window->fit().panX, 0);
     QCOMPARE(window->fit().panY, 0);
     window->cmdOK->click();
-    const PictureFit kept = f->document().preparation().fit;
+    const PictureFit kept = f->document().card().preparation.fit;
     QCOMPARE(int(kept.mode), mode);
     QCOMPARE(QPoint(kept.panX, kept.panY), QPoint(0, 0));
 }
