@@ -28,21 +28,27 @@ done
 cp "$(ls "$work"/card/*.png | head -1)" "$work/pic.png"
 printf 'name,up,left,right,down,picture\nthumb,1,2,3,4,pic.png\n' > "$work/one.csv"
 
-# measure NAME COMMAND...: the median wall time and the largest peak memory over the runs.
+median() {
+    sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'
+}
+
+# measure NAME COMMAND...: the median wall time, the median processor time (user + system: what
+# the work costs, whatever else the machine runs) and the largest peak memory over the runs.
 measure() {
     local name=$1; shift
-    local times=() peak=0
+    local walls=() cpus=() peak=0
     for ((r = 0; r < runs; r++)); do
         rm -rf "$work/out"
         mkdir -p "$work/out"
-        /usr/bin/time -f '%e %M' -o "$work/time" "$@" > /dev/null
-        read -r seconds kib < "$work/time"
-        times+=("$seconds")
+        /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" > /dev/null
+        read -r wall user system kib < "$work/time"
+        walls+=("$wall")
+        cpus+=("$(echo "$user + $system" | bc -l)")
         (( kib > peak )) && peak=$kib
     done
-    local median
-    median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}')
-    printf '%-44s %8.3f s  peak %6.1f MiB\n' "$name" "$median" "$(echo "$peak / 1024" | bc -l)"
+    printf '%-44s %7.3f s wall, %7.3f s processor, peak %6.1f MiB\n' "$name" \
+        "$(printf '%s\n' "${walls[@]}" | median)" "$(printf '%s\n' "${cpus[@]}" | median)" \
+        "$(echo "$peak / 1024" | bc -l)"
 }
 
 measure "deck sheets, 110 cards x 6, both colours" \

@@ -7,6 +7,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include <memory>
+
 namespace {
 
 // A file given on the command line (or by the desktop entry): a card file opens, a picture
@@ -29,11 +31,24 @@ void openGivenFile(Form2& form, orvane::Prompts& prompts, const QString& path)
                        orvane::Exclamation, QStringLiteral("Orvane"));
 }
 
+// Asked only for the version or the usage: answered without the window system, so it works
+// where there is no display (a terminal over SSH, a packaging script).
+bool onlyAsksForText(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-v", "--version", "-h", "--help", "--help-all"})
+            if (qstrcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app =
+        onlyAsksForText(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                    : std::make_unique<QApplication>(argc, argv);
     // The organisation names the settings file (recent cards, dialog folders, export choices).
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationName(QStringLiteral("Orvane"));
@@ -47,7 +62,7 @@ int main(int argc, char* argv[])
         QStringLiteral("file"),
         QStringLiteral("A card file to open or a picture to load as the main picture (optional)."),
         QStringLiteral("[CARD-FILE|PICTURE]"));
-    parser.process(app);
+    parser.process(*app);  // prints and ends for the version and the usage
 
     orvane::QtPrompts prompts;
     Form2::Services services;

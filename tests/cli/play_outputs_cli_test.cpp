@@ -501,6 +501,26 @@ TEST(PlayOutputsCli, UnreadableBackStopsBeforeAnyFile)
     EXPECT_FALSE(QFile::exists(deck.path(QStringLiteral("out/Card 0-blue.png"))));
 }
 
+TEST(PlayOutputsCli, EditorAnswersVersionAndUsageWithoutADisplay)
+{
+    for (const char* option : {"--version", "--help"}) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(ORVANE_EDITOR), {QLatin1String(option)});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << option;
+        EXPECT_EQ(process.exitCode(), 0) << option;
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        if (QLatin1String(option) == QLatin1String("--version"))
+            EXPECT_EQ(out.trimmed(), QStringLiteral("Orvane " ORVANE_VERSION));
+        else
+            EXPECT_TRUE(out.contains(QStringLiteral("--version"))) << out.toStdString();
+    }
+}
+
 TEST(PlayOutputsCli, ManualPageNamesEveryOptionAndTheVersion)
 {
     QFile page(QStringLiteral(ORVANE_MAN_DIR "/orvane-render.1"));

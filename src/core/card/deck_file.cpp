@@ -335,7 +335,7 @@ QString DeckProblem::text() const
     return t + message;
 }
 
-Deck readDeckText(const QByteArray& csv, const QString& pathForMessages)
+Deck readDeckText(const QByteArray& csv, const QString& pathForMessages, CsvText* records)
 {
     Deck deck;
     const auto problem = [&](int line, const QString& column, const QString& message) {
@@ -347,12 +347,16 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages)
             problem(1, {}, QStringLiteral("the deck is empty: it needs a header row"));
         else
             problem(text.errorLine, {}, text.error);
+        if (records)
+            *records = text;
         return deck;
     }
     QString headerProblem;
     const std::optional<Header> header = readHeader(text.records.front().fields, &headerProblem);
     if (!header) {
         problem(text.records.front().line, {}, headerProblem);
+        if (records)
+            *records = text;
         return deck;
     }
 
@@ -384,6 +388,8 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages)
     if (!text.error.isEmpty())
         problem(text.errorLine, {},
                 text.error + QStringLiteral("; the rows from here on are not read"));
+    if (records)
+        *records = text;
     return deck;
 }
 

@@ -9,6 +9,8 @@
 
 namespace orvane {
 
+struct CsvText;
+
 // A deck: a CSV file with a header row naming its columns, in any order and any case:
 //   name, up, left, right, down   (needed)
 //   element, arrows, picture, x, y, TopX, TopY, LeftX, LeftY, RightX, RightY, BottomX, BottomY,
@@ -59,7 +61,10 @@ struct Deck {
 // Reads a deck CSV (RFC 4180, header row, columns by name). Good rows are kept even when
 // others are bad. Two rows whose names give the same file name are a problem of the second.
 Deck readDeck(const QString& path);
-Deck readDeckText(const QByteArray& csv, const QString& pathForMessages);
+// With `records`, the CSV records read are handed out too (a writer that keeps the user's bytes
+// needs them), so the text is not read twice.
+Deck readDeckText(const QByteArray& csv, const QString& pathForMessages,
+                  CsvText* records = nullptr);
 
 // Whether the deck at `deckPath` has a row whose name gives the same file name as `name`.
 bool deckHasCard(const QString& deckPath, const QString& name);

@@ -11,7 +11,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 #include <QUrl>
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 // The back is compiled into the static core library, so it is registered explicitly; the macro
 // must be used outside any namespace.
@@ -131,6 +137,11 @@ public:
     {
     }
 
+    bool cancelRequested() const { return m_cancel && m_cancel->load(); }
+
+    // A file written elsewhere (on a worker thread), in the order of the outputs.
+    void written(const QString& path) { m_result.written << path; }
+
     bool stopped()
     {
         if (m_cancel && m_cancel->load())
@@ -202,10 +213,62 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
         return false;
     writer.pictureDone();
 
+    // Every sheet of every colour is made and written on its own, on as many threads as there
+    // are cores: most of the time goes into compressing the large pictures.
+    struct SheetTask {
+        bool blue = true;
+        int first = 0;
+        int count = 0;
+        QString path;
+        bool written = false;
+        QString problem;
+    };
+    const QList<int> counts = tabletopSheetCounts(int(cards.size()));
+    std::vector<SheetTask> tasks;
+    for (const bool blue : blueFaces(outputs.colours)) {
+        int first = 0;
+        for (qsizetype sheet = 0; sheet < counts.size(); ++sheet) {
+            tasks.push_back(
+                {blue,
+                 first,
+                 counts[sheet],
+                 dir.absoluteFilePath(tabletopSheetName(deckName, blue, int(sheet) + 1)),
+                 false,
+                 {}});
+            first += counts[sheet];
+        }
+    }
+    std::atomic_size_t next{0};
+    std::mutex progressMutex;
+    const auto work = [&] {
+        for (size_t t = next++; t < tasks.size() && !writer.cancelRequested(); t = next++) {
+            SheetTask& task = tasks[t];
+            QList<QImage> faces;
+            for (int k = task.first; k < task.first + task.count; ++k)
+                faces << (task.blue ? cards[k].pictures.blue : cards[k].pictures.red);
+            QString why;
+            const QByteArray png = encodePng(composeTabletopSheet(faces, hidden, scale), &why);
+            if (png.isEmpty() || !writeFileAtomically(task.path, png, &why)) {
+                task.problem = QStringLiteral("%1 cannot be written: %2")
+                                   .arg(QDir::toNativeSeparators(task.path), why);
+                continue;
+            }
+            task.written = true;
+            const std::lock_guard lock(progressMutex);
+            writer.pictureDone();
+        }
+    };
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, int(tasks.size()));
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& thread : pool)
+        thread.join();
+
     QStringList names;
     for (const NamedCard& card : cards)
         names << card.name;
-    const QList<int> counts = tabletopSheetCounts(int(cards.size()));
     int firstDeckId = 1;
     for (const bool blue : blueFaces(outputs.colours)) {
         TabletopDeck deck;
@@ -213,22 +276,21 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
         deck.cardNames = names;
         deck.backUrl = QUrl::fromLocalFile(backPath).toString();
         deck.firstDeckId = firstDeckId;
-        int first = 0;
-        for (qsizetype sheet = 0; sheet < counts.size(); ++sheet) {
-            if (writer.stopped())
-                return false;
-            QList<QImage> faces;
-            for (int k = first; k < first + counts[sheet]; ++k)
-                faces << (blue ? cards[k].pictures.blue : cards[k].pictures.red);
-            first += counts[sheet];
-            const QString path =
-                dir.absoluteFilePath(tabletopSheetName(deckName, blue, int(sheet) + 1));
-            if (!writer.write(path, encodePng(composeTabletopSheet(faces, hidden, scale), &error),
-                              error))
-                return false;
-            deck.faceUrls << QUrl::fromLocalFile(path).toString();
-            writer.pictureDone();
+        bool whole = true;
+        for (const SheetTask& task : tasks) {
+            if (task.blue != blue)
+                continue;
+            if (task.written) {
+                writer.written(task.path);
+                deck.faceUrls << QUrl::fromLocalFile(task.path).toString();
+            }
+            if (!task.problem.isEmpty())
+                result.problems << task.problem;
+            whole = whole && task.written;
         }
+        // A saved object names every sheet of its colour, so it is written only beside all.
+        if (writer.stopped() || !whole)
+            return false;
         if (!writer.write(dir.absoluteFilePath(tabletopObjectName(deckName, blue)),
                           tabletopSavedObject(deck)))
             return false;

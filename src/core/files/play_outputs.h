@@ -90,8 +90,8 @@ QStringList plannedPlayFiles(const PlayOutputs& outputs, const QString& deckName
 // too large); empty when all is well.
 QString checkPlayOutputs(const PlayOutputs& outputs, int cards);
 
-// Writes every output. `progress(done, total)` counts pictures; `cancel` stops before the next
-// picture, leaving only whole files.
+// Writes every output. `progress(done, total)` counts pictures (it may run on a worker thread,
+// one call at a time); `cancel` stops before the next picture, leaving only whole files.
 PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
                                    const QList<NamedCard>& cards,
                                    const std::function<void(int, int)>& progress = {},

@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -48,6 +49,7 @@ void CardSet::startOver(SetKind kind, const QString& path)
     m_bytes.clear();
     m_header.clear();
     m_entries.clear();
+    m_indexValid = false;
     m_sources.clear();
     m_fileProblems.clear();
     m_ready.reset();
@@ -100,8 +102,8 @@ bool CardSet::openDeck(const QString& path, QString* error)
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
 
-    const CsvText text = readCsv(bytes);
-    const Deck deck = readDeckText(bytes, path);
+    CsvText text;
+    const Deck deck = readDeckText(bytes, path, &text);
     if (text.records.isEmpty())
         return fail(text.error.isEmpty() ? QStringLiteral("it is empty: a deck needs a header row")
                                          : text.error);
@@ -147,6 +149,7 @@ bool CardSet::openDeck(const QString& path, QString* error)
         m_sources.insert(entry.id, {record, entry.fields, Card(), {}, {}});
     }
     m_entries = byRecord.values();
+    m_indexValid = false;
     return true;
 }
 
@@ -177,6 +180,7 @@ bool CardSet::openFolder(const QString& path, QString* error)
         m_entries.append(entry);
         m_sources.insert(entry.id, {-1, {}, entry.card, {}, filePath});
     }
+    m_indexValid = false;
     return true;
 }
 
@@ -187,10 +191,14 @@ bool CardSet::isModified() const
 
 int CardSet::indexOf(quint64 id) const
 {
-    for (qsizetype i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i].id == id)
-            return int(i);
-    return -1;
+    if (!m_indexValid) {
+        m_index.clear();
+        m_index.reserve(m_entries.size());
+        for (qsizetype i = 0; i < m_entries.size(); ++i)
+            m_index.insert(m_entries[i].id, int(i));
+        m_indexValid = true;
+    }
+    return m_index.value(id, -1);
 }
 
 const SetEntry* CardSet::entry(quint64 id) const
@@ -525,15 +533,18 @@ void CardSet::insertEntries(const QList<QPair<int, SetEntry>>& items)
 {
     for (const auto& [at, entry] : items)
         m_entries.insert(std::clamp(at, 0, count()), entry);
+    m_indexValid = false;
     emit cardsReset();
     emit changed();
 }
 
 void CardSet::removeEntries(const QList<QPair<int, SetEntry>>& items)
 {
-    for (auto it = items.crbegin(); it != items.crend(); ++it)
-        if (const int i = indexOf(it->second.id); i >= 0)
-            m_entries.removeAt(i);
+    QSet<quint64> ids;
+    for (const auto& item : items)
+        ids.insert(item.second.id);
+    m_entries.removeIf([&](const SetEntry& e) { return ids.contains(e.id); });
+    m_indexValid = false;
     emit cardsReset();
     emit changed();
 }
@@ -548,6 +559,7 @@ void CardSet::reorder(const QList<quint64>& order)
         if (const auto it = byId.constFind(id); it != byId.cend())
             entries << *it;
     m_entries = entries;
+    m_indexValid = false;
     emit cardsReset();
     emit changed();
 }

@@ -163,6 +163,8 @@ private:
     QByteArray m_bytes;    // the deck as read (or last saved)
     QStringList m_header;  // the deck's header row
     QList<SetEntry> m_entries;
+    mutable QHash<quint64, int> m_index;  // the entries' positions by id, made when asked
+    mutable bool m_indexValid = false;
     QHash<quint64, SetSource> m_sources;
     QStringList m_fileProblems;
     mutable quint64 m_nextId = 1;

@@ -146,6 +146,7 @@ bool CardSet::restore(const QByteArray& text, QString* error)
         entries << e;
     }
     m_entries = entries;
+    m_indexValid = false;
     m_restored = true;
     emit cardsReset();
     emit changed();

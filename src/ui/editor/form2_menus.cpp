@@ -6,6 +6,7 @@
 #include "document/card_document.h"
 #include "files/main_picture.h"
 #include "widgets/picture_box.h"
+#include "windows/copy_scale.h"
 #include "windows/play_sheets_dialog.h"
 
 #include <QBuffer>
@@ -161,7 +162,7 @@ void Form2::buildMenus()
         menuAction(file, "actExportCards", QStringLiteral("&Export Cards..."), {ctrl(Qt::Key_E)});
     actExportCardData =
         menuAction(file, "actExportCardData", QStringLiteral("Export Card &Data..."));
-    actRenderDeck = menuAction(file, "actRenderDeck", QStringLiteral("&Render Deck..."));
+    actRenderDeck = menuAction(file, "actRenderDeck", QStringLiteral("Re&nder Deck..."));
     actAddCardToDeck = menuAction(file, "actAddCardToDeck", QStringLiteral("Add Card to Dec&k..."));
     // The current card as tabletop deck sheets, an atlas and a print sheet.
     connect(menuAction(file, "actPlaySheets", QStringLiteral("&Play Sheets...")),
@@ -188,8 +189,9 @@ void Form2::buildMenus()
                             {ctrl(Qt::Key_C, Qt::ShiftModifier)});
     actPaste =
         menuAction(edit, "actPaste", QStringLiteral("&Paste Main Picture"), {ctrl(Qt::Key_V)});
+    addCopyScaleMenu(edit, actPaste, {actCopyBlue, actCopyRed});
     edit->addSeparator();
-    actPrepareMain = menuAction(edit, "actPrepareMain", QStringLiteral("P&repare Main Picture..."));
+    actPrepareMain = menuAction(edit, "actPrepareMain", QStringLiteral("Prepare &Main Picture..."));
     actAdvanced = menuAction(edit, "actAdvanced", QStringLiteral("&Advanced Settings"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -278,9 +280,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 
 void Form2::copyCard(bool blue)
 {
-    // The scale chosen in Export Cards..., whole pixels so the copy stays crisp.
-    const int scale =
-        std::clamp(QSettings().value(QStringLiteral("Export/scale"), 1).toInt(), 1, 16);
+    // Edit ▸ Copy Scale's, whole pixels so the copy stays crisp.
+    const int scale = copyScale();
     const QImage& card = (blue ? picBlueBase : picRedBase)->image();
     const QImage copy = scale == 1 ? card
                                    : card.scaled(card.size() * scale, Qt::IgnoreAspectRatio,

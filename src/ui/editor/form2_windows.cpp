@@ -26,6 +26,10 @@ void Form2::connectWindowCommands()
 
 void Form2::showZoomedPreview()
 {
+    if (m_zoomedPreview && m_zoomedPreview->isVisible()) {  // Ctrl+1 again: closed
+        m_zoomedPreview->close();
+        return;
+    }
     const bool opening = !m_zoomedPreview;
     if (opening) {
         // One preview, deleted when closed: while it is not open, compositions cost it nothing.
@@ -35,8 +39,10 @@ void Form2::showZoomedPreview()
                 [this] { m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image()); });
     }
     m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image());
-    if (opening)
-        centreOver(m_zoomedPreview, this);  // its size follows the zoom the cards chose
+    if (opening) {
+        m_zoomedPreview->placeBeside(this);  // its size follows the zoom the cards chose
+        m_zoomedPreview->takeShortcutsOf(this);
+    }
     m_zoomedPreview->show();
     m_zoomedPreview->raise();
     m_zoomedPreview->activateWindow();

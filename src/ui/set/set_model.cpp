@@ -4,6 +4,7 @@
 
 #include <QDataStream>
 #include <QFileInfo>
+#include <QHash>
 #include <QMimeData>
 
 #include <map>
@@ -215,17 +216,26 @@ bool SetFilterModel::filterAcceptsRow(int row, const QModelIndex& parent) const
 
 QString SetFilterModel::counts() const
 {
+    // Straight from the cards: a count runs after every change of a set of thousands.
+    const auto* model = static_cast<const SetModel*>(sourceModel());
+    const QList<SetEntry>& entries = model->set().entries();
     std::map<QString, int> byElement;
     std::map<int, int> byTotal;
+    QHash<int, QString> names;
     for (int row = 0; row < rowCount(); ++row) {
-        const QModelIndex first = index(row, 0);
-        const int element = first.data(SetModel::ElementRole).toInt();
-        const int total = first.data(SetModel::TotalRole).toInt();
-        ++byElement[element == -2                ? tr("bad rows")
-                    : element == NoElementChosen ? tr("no element")
-                                                 : elementCaption(element)];
-        if (total >= 0)
-            ++byTotal[total];
+        const int source = mapToSource(index(row, 0)).row();
+        if (source < 0 || source >= entries.size())
+            continue;
+        const SetEntry& e = entries[source];
+        const int element = e.isBad() ? -2 : e.card.element;
+        auto name = names.find(element);
+        if (name == names.end())
+            name = names.insert(element, element == -2                ? tr("bad rows")
+                                         : element == NoElementChosen ? tr("no element")
+                                                                      : elementCaption(element));
+        ++byElement[*name];
+        if (!e.isBad())
+            ++byTotal[cardTotal(e.card.sides)];
     }
     QStringList elements;
     for (const auto& [name, n] : byElement)

@@ -76,6 +76,14 @@ void PictureBox::paintEvent(QPaintEvent*)
         painter.drawLine(w - 2, 1, w - 2, h - 2);
     }
     painter.drawImage(b, b, m_image);
+    if (hasFocus()) {
+        // A box is a tab stop: a dotted mark in two tones shows the focus on any picture.
+        const QRect mark = rect().adjusted(b + 1, b + 1, -b - 2, -b - 2);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(mark);
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(mark);
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event)

@@ -1,10 +1,15 @@
 #include "windows/zoomed_preview.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -16,6 +21,12 @@ namespace {
 // Room the window needs around the cards: the control row, the margins and the window frame.
 constexpr int ControlsHeight = 48;
 constexpr int FrameAllowance = 40;
+
+// What the preview keeps between uses and runs.
+const QString PlaceKey = QStringLiteral("ZoomedPreview/place");
+const QString ZoomKey = QStringLiteral("ZoomedPreview/zoom");
+const QString GridKey = QStringLiteral("ZoomedPreview/grid");
+constexpr int Spacing = 8;  // between the editor and the preview
 
 }  // namespace
 
@@ -162,10 +173,78 @@ ZoomedPreview::ZoomedPreview(QWidget* parent) : QWidget(parent)
 
     const QScreen* screen = this->screen();
     const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
-    spnZoom->setValue(largestFittingZoom(available));
+    const QSettings settings;
+    bool kept = false;
+    const int keptZoom = settings.value(ZoomKey).toInt(&kept);
+    spnZoom->setValue(kept && keptZoom >= MinZoom && keptZoom <= MaxZoom
+                          ? keptZoom
+                          : largestFittingZoom(available));
+    chkGrid->setChecked(settings.value(GridKey, false).toBool());
     m_view->setZoom(spnZoom->value());
+    m_view->setGrid(chkGrid->isChecked());
     connect(spnZoom, &QSpinBox::valueChanged, m_view, &ZoomedCardsView::setZoom);
     connect(chkGrid, &QCheckBox::toggled, m_view, &ZoomedCardsView::setGrid);
+    connect(spnZoom, &QSpinBox::valueChanged, this,
+            [](int zoom) { QSettings().setValue(ZoomKey, zoom); });
+    connect(chkGrid, &QCheckBox::toggled, this, [](bool on) { QSettings().setValue(GridKey, on); });
+}
+
+QPoint ZoomedPreview::placeBeside(const QRect& editor, const QSize& size, const QRect& available)
+{
+    const int top = std::clamp(editor.top(), available.top(),
+                               std::max(available.top(), available.bottom() + 1 - size.height()));
+    const int left = std::clamp(editor.left(), available.left(),
+                                std::max(available.left(), available.right() + 1 - size.width()));
+    const QPoint candidates[] = {
+        {editor.right() + 1 + Spacing, top},             // right
+        {editor.left() - Spacing - size.width(), top},   // left
+        {left, editor.bottom() + 1 + Spacing},           // below
+        {left, editor.top() - Spacing - size.height()},  // above
+    };
+    for (const QPoint& at : candidates)
+        if (available.contains(QRect(at, size)))
+            return at;
+    return available.topLeft() +
+           QPoint((available.width() - size.width()) / 2, (available.height() - size.height()) / 2);
+}
+
+void ZoomedPreview::placeBeside(const QWidget* editor)
+{
+    adjustSize();
+    const QPoint kept = QSettings().value(PlaceKey).toPoint();
+    if (QSettings().contains(PlaceKey))
+        for (const QScreen* screen : QGuiApplication::screens())
+            if (screen->availableGeometry().contains(QRect(kept, frameGeometry().size()))) {
+                move(kept);
+                return;
+            }
+    const QScreen* screen = editor->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // Before it is shown, the frame is not known yet: allow for one like the editor's.
+    const QSize frame = size() + (editor->frameGeometry().size() - editor->size());
+    move(placeBeside(editor->frameGeometry(), frame, available));
+}
+
+void ZoomedPreview::takeShortcutsOf(const QWidget* editor)
+{
+    for (QAction* action : editor->findChildren<QAction*>())
+        if (!action->shortcuts().isEmpty() && !actions().contains(action))
+            addAction(action);
+}
+
+void ZoomedPreview::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ZoomedPreview::closeEvent(QCloseEvent* event)
+{
+    QSettings().setValue(PlaceKey, pos());
+    QWidget::closeEvent(event);
 }
 
 int ZoomedPreview::largestFittingZoom(const QSize& available, const QSize& card)

@@ -4,6 +4,8 @@
 #include <QWidget>
 
 class QCheckBox;
+class QCloseEvent;
+class QKeyEvent;
 class QSpinBox;
 
 // The card pixels enlarged: each card pixel a square of whole device pixels (the screen's
@@ -57,7 +59,9 @@ private:
     int m_renders = 0;
 };
 
-// View > Zoomed Preview: both cards at 2-8 x, following every composition.
+// View > Zoomed Preview: both cards at 2-8 x, following every composition. It keeps its place,
+// zoom and grid between uses (and runs), closes on Escape, and takes the editor's shortcuts
+// (Ctrl+Z ... and Ctrl+1, which closes it again) while it has the focus.
 class ZoomedPreview : public QWidget {
     Q_OBJECT
 public:
@@ -65,6 +69,15 @@ public:
     static constexpr int MaxZoom = 8;
 
     explicit ZoomedPreview(QWidget* parent = nullptr);
+
+    // Where it opens: where it was last (when that is still on a screen), else beside `editor`
+    // (right, else left, else below), never over it where the screen has room.
+    void placeBeside(const QWidget* editor);
+    // The commands of `editor` with shortcuts work here too.
+    void takeShortcutsOf(const QWidget* editor);
+    // The place beside a window `editor` (its frame) on a screen of `available` room for a
+    // window of `size` (its frame): right, else left, else below, else above, else centred.
+    static QPoint placeBeside(const QRect& editor, const QSize& size, const QRect& available);
 
     // The largest zoom at which the window fits in `available` (logical pixels), at least 2.
     static int largestFittingZoom(const QSize& available, const QSize& card = QSize(62, 62));
@@ -75,6 +88,10 @@ public:
 
 public slots:
     void showCards(const QImage& blue, const QImage& red);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     ZoomedCardsView* m_view = nullptr;

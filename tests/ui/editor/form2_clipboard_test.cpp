@@ -24,6 +24,7 @@ private slots:
     void init();
     void copyPutsTheCardOnTheClipboard_data();
     void copyPutsTheCardOnTheClipboard();
+    void copyScaleIsChosenInTheEditMenu();
     void pasteMakesTheMainPicture();
     void copyAndPasteKeysInANumberBox();
     void pasteRefusesWhatLoadingRefuses();
@@ -76,23 +77,31 @@ void Form2ClipboardTest::init()
 void Form2ClipboardTest::copyPutsTheCardOnTheClipboard_data()
 {
     QTest::addColumn<bool>("blue");
-    QTest::addColumn<QVariant>("setting");  // Export/scale as Export Cards... writes it
+    QTest::addColumn<QVariant>("exportScale");  // Export/scale as Export Cards... writes it
+    QTest::addColumn<QVariant>("setting");      // Copy/scale as Edit > Copy Scale writes it
     QTest::addColumn<int>("scale");
-    QTest::newRow("blue, no setting") << true << QVariant() << 1;
-    QTest::newRow("blue, 3") << true << QVariant(3) << 3;
-    QTest::newRow("red, 16") << false << QVariant(16) << 16;
-    QTest::newRow("beyond 16") << true << QVariant(40) << 16;
-    QTest::newRow("not a number") << true << QVariant(QStringLiteral("big")) << 1;
+    QTest::newRow("blue, no setting") << true << QVariant() << QVariant() << 1;
+    QTest::newRow("after a 16 x export") << true << QVariant(16) << QVariant() << 1;
+    QTest::newRow("blue, 4") << true << QVariant(3) << QVariant(4) << 4;
+    QTest::newRow("red, 16") << false << QVariant() << QVariant(16) << 16;
+    QTest::newRow("not offered") << true << QVariant() << QVariant(3) << 1;
+    QTest::newRow("beyond 16") << true << QVariant() << QVariant(40) << 1;
+    QTest::newRow("not a number") << true << QVariant() << QVariant(QStringLiteral("big")) << 1;
 }
 
 void Form2ClipboardTest::copyPutsTheCardOnTheClipboard()
 {
     QFETCH(bool, blue);
+    QFETCH(QVariant, exportScale);
     QFETCH(QVariant, setting);
     QFETCH(int, scale);
+    if (exportScale.isValid())
+        QSettings().setValue(QStringLiteral("Export/scale"), exportScale);
     if (setting.isValid())
-        QSettings().setValue(QStringLiteral("Export/scale"), setting);
+        QSettings().setValue(QStringLiteral("Copy/scale"), setting);
     Form2Fixture f;
+    QAction* copy = blue ? f.actCopyBlue() : f.actCopyRed();
+    QVERIFY2(copy->text().endsWith(QStringLiteral(" (%1 ×)").arg(scale)), qPrintable(copy->text()));
     f.typeAll("7", "2", "A", "4");
     f.optElem(0)->click();
     f.typeAll("7", "2", "A", "4");
@@ -113,6 +122,24 @@ void Form2ClipboardTest::copyPutsTheCardOnTheClipboard()
         for (int x = 0; x < png.width(); x += 3)
             QCOMPARE(rgb(png, x, y), rgb(card, x / scale, y / scale));
     QVERIFY(f.status().startsWith(QStringLiteral("Copied the %1 card").arg(blue ? "blue" : "red")));
+}
+
+// Edit > Copy Scale: the choice is ticked, said in both copy commands, used and kept.
+void Form2ClipboardTest::copyScaleIsChosenInTheEditMenu()
+{
+    Form2Fixture f;
+    auto* choice = f->findChild<QAction*>(QStringLiteral("actCopyScale8"));
+    QVERIFY(choice);
+    QVERIFY(f->findChild<QAction*>(QStringLiteral("actCopyScale1"))->isChecked());
+    choice->trigger();
+    QVERIFY(choice->isChecked());
+    QCOMPARE(f.actCopyBlue()->text(), QStringLiteral("&Copy Blue Card (8 ×)"));
+    QCOMPARE(f.actCopyRed()->text(), QStringLiteral("Copy R&ed Card (8 ×)"));
+    f.actCopyRed()->trigger();
+    QCOMPARE(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()).size(),
+             QSize(62 * 8, 62 * 8));
+    Form2Fixture again;  // kept for the next run
+    QCOMPARE(again->actCopyBlue->text(), QStringLiteral("&Copy Blue Card (8 ×)"));
 }
 
 void Form2ClipboardTest::pasteMakesTheMainPicture()

@@ -16,6 +16,7 @@ class Form2MenusTest : public QObject {
     Q_OBJECT
 private slots:
     void menusInOrder();
+    void mnemonicsAreUniqueInEachMenu();
     void shortcuts_data();
     void shortcuts();
     void buttonCommandsThroughTheMenu();
@@ -53,8 +54,9 @@ void Form2MenusTest::menusInOrder()
              (QStringList{"actOpenCard", "actSaveCardFile", "actSaveCardFileAs", "menuRecent", "-",
                           "actLoadMain", "actSaveCard", "actExportCards", "actExportCardData",
                           "actRenderDeck", "actAddCardToDeck", "actPlaySheets", "-", "actExit"}));
-    QCOMPARE(entries(menus[1]), (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed",
-                                             "actPaste", "-", "actPrepareMain", "actAdvanced"}));
+    QCOMPARE(entries(menus[1]),
+             (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed", "menuCopyScale",
+                          "actPaste", "-", "actPrepareMain", "actAdvanced"}));
     QCOMPARE(entries(menus[2]), QStringList{"actZoomedPreview"});
     QCOMPARE(entries(menus[3]), QStringList{"actAbout"});
 
@@ -69,17 +71,52 @@ void Form2MenusTest::menusInOrder()
         {f.actRenderDeck(), "Render Deck..."},
         {f.actAddCardToDeck(), "Add Card to Deck..."},
         {f.actExit(), "Exit Program"},
-        {f.actCopyBlue(), "Copy Blue Card"},
-        {f.actCopyRed(), "Copy Red Card"},
+        {f.actCopyBlue(), "Copy Blue Card (1 ×)"},
+        {f.actCopyRed(), "Copy Red Card (1 ×)"},
         {f.actPaste(), "Paste Main Picture"},
         {f.actAdvanced(), "Advanced Settings"},
         {f.actZoomedPreview(), "Zoomed Preview"},
         {f.actAbout(), "About"}};
     for (const auto& [action, caption] : captions)
-        QCOMPARE(action->text().remove(QLatin1Char('&')), QLatin1String(caption));
+        QCOMPARE(action->text().remove(QLatin1Char('&')), QString::fromUtf8(caption));
     QCOMPARE(f.menuRecent()->title().remove(QLatin1Char('&')), QStringLiteral("Recent Cards"));
     QVERIFY(f.actUndo()->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Undo")));
     QVERIFY(f.actRedo()->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Redo")));
+}
+
+// The letter after "&" in a caption ("" when there is none), as Alt or the open menu takes it.
+static QString mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return text[i + 1].toLower();
+        ++i;  // "&&" is a plain "&"
+    }
+    return {};
+}
+
+// Every command of every menu (and every menu title) has a letter of its own in its menu.
+void Form2MenusTest::mnemonicsAreUniqueInEachMenu()
+{
+    Form2Fixture f;
+    QList<QList<QAction*>> groups{f->menuBar()->actions()};
+    for (QMenu* menu : f->findChildren<QMenu*>())
+        groups << menu->actions();
+    for (const QList<QAction*>& group : groups) {
+        QMap<QString, QString> taken;
+        for (QAction* action : group) {
+            // A disabled entry ("No recent cards") is never chosen by its letter.
+            if (action->isSeparator() || !action->isVisible() || !action->isEnabled())
+                continue;
+            const QString letter = mnemonic(action->text());
+            QVERIFY2(!letter.isEmpty(), qPrintable(action->text()));
+            QVERIFY2(!taken.contains(letter),
+                     qPrintable(action->text() + QStringLiteral(" and ") + taken.value(letter)));
+            taken.insert(letter, action->text());
+        }
+    }
 }
 
 void Form2MenusTest::shortcuts_data()

@@ -125,8 +125,13 @@ void Form2WindowsTest::zoomedPreviewIsOneWindow()
 {
     Form2Fixture f;
     f.actZoomedPreview()->trigger();
+    QCOMPARE(openWindows<ZoomedPreview>().size(), 1);
+    f.actZoomedPreview()->trigger();  // Ctrl+1 again closes it
+    QCOMPARE(openWindows<ZoomedPreview>().size(), 0);
     f.actZoomedPreview()->trigger();
     QCOMPARE(openWindows<ZoomedPreview>().size(), 1);
+    // Beside the editor, not over it.
+    QVERIFY(!openWindows<ZoomedPreview>().front()->frameGeometry().intersects(f->frameGeometry()));
     openWindows<ZoomedPreview>().front()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(f->findChildren<ZoomedPreview*>().size(), 0);  // closed is gone, costs nothing

@@ -1,11 +1,16 @@
 // The zoomed preview: the zoom it opens at, the enlarged pixels on screens of any device pixel
 // ratio (this test also runs with QT_SCALE_FACTOR set), the grid, and no work while idle.
 #include "support/images.h"
+#include "support/temp_settings.h"
 #include "windows/zoomed_preview.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QPointer>
 #include <QSpinBox>
 #include <QtTest>
+
+#include <memory>
 
 #include <cmath>
 
@@ -58,6 +63,14 @@ private slots:
     void gridLinesLieBetweenPixels();
     void nothingIsMadeAgainWhileNothingChanges();
     void windowFollowsTheZoom();
+    void opensBesideTheEditor_data();
+    void opensBesideTheEditor();
+    void keepsItsPlaceZoomAndGrid();
+    void escapeCloses();
+    void theEditorsShortcutsWorkHere();
+
+private:
+    std::unique_ptr<TempSettings> m_settings = std::make_unique<TempSettings>();
 };
 
 void ZoomedPreviewTest::largestFittingZoom_data()
@@ -177,6 +190,98 @@ void ZoomedPreviewTest::windowFollowsTheZoom()
     QCOMPARE(preview.view()->size(),
              QSize(2 * 62 * 6 + 3 * ZoomedCardsView::Gap, 62 * 6 + 2 * ZoomedCardsView::Gap));
     QVERIFY(preview.size().width() > small.width() * 2);
+}
+
+void ZoomedPreviewTest::opensBesideTheEditor_data()
+{
+    QTest::addColumn<QRect>("editor");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("at");
+    const QRect screen(0, 0, 1920, 1080);
+    QTest::newRow("right") << QRect(100, 100, 560, 440) << QSize(900, 560) << QPoint(668, 100);
+    QTest::newRow("left") << QRect(1000, 50, 560, 440) << QSize(900, 560) << QPoint(92, 50);
+    QTest::newRow("below") << QRect(700, 20, 560, 440) << QSize(900, 560) << QPoint(700, 468);
+    QTest::newRow("above") << QRect(700, 620, 560, 440) << QSize(900, 560) << QPoint(700, 52);
+    QTest::newRow("no room: centred")
+        << QRect(600, 300, 560, 440) << QSize(1400, 700) << QPoint(260, 190);
+    QTest::newRow("kept on the screen vertically")
+        << QRect(100, 700, 560, 300) << QSize(600, 500) << QPoint(668, 580);
+}
+
+// Beside the editor, never over it where the screen has room (the screen is 1920 x 1080).
+void ZoomedPreviewTest::opensBesideTheEditor()
+{
+    QFETCH(QRect, editor);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, at);
+    const QRect screen(0, 0, 1920, 1080);
+    const QPoint placed = ZoomedPreview::placeBeside(editor, size, screen);
+    QCOMPARE(placed, at);
+    QVERIFY(screen.contains(QRect(placed, size)));
+    if (QTest::currentDataTag() != QByteArray("no room: centred"))
+        QVERIFY(!QRect(placed, size).intersects(editor));
+}
+
+// Place, zoom and grid are the user's: the next preview (and the next run) opens with them.
+void ZoomedPreviewTest::keepsItsPlaceZoomAndGrid()
+{
+    m_settings = std::make_unique<TempSettings>();
+    QWidget editor;
+    editor.setGeometry(40, 40, 300, 200);
+    {
+        ZoomedPreview first;
+        first.spnZoom->setValue(3);
+        first.chkGrid->setChecked(true);
+        first.placeBeside(&editor);
+        first.show();
+        first.move(57, 61);
+        first.close();
+    }
+    ZoomedPreview second;
+    QCOMPARE(second.spnZoom->value(), 3);
+    QCOMPARE(second.view()->zoom(), 3);
+    QVERIFY(second.chkGrid->isChecked());
+    second.placeBeside(&editor);
+    // A place the window no longer fits at (a smaller screen) is not kept.
+    const QRect available = second.screen()->availableGeometry();
+    if (available.contains(QRect(QPoint(57, 61), second.frameGeometry().size())))
+        QCOMPARE(second.pos(), QPoint(57, 61));
+    else
+        QVERIFY(available.contains(QRect(second.pos(), second.frameGeometry().size())) ||
+                second.frameGeometry().width() > available.width());
+}
+
+void ZoomedPreviewTest::escapeCloses()
+{
+    QPointer<ZoomedPreview> preview = new ZoomedPreview;
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->show();
+    QTest::keyClick(preview->spnZoom, Qt::Key_Escape);
+    QTRY_VERIFY(preview.isNull());
+}
+
+// While the preview has the focus, the editor's commands still answer their keys.
+void ZoomedPreviewTest::theEditorsShortcutsWorkHere()
+{
+    QWidget editor;
+    auto* undo = new QAction(QStringLiteral("Undo"), &editor);
+    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    editor.addAction(undo);
+    auto* toggle = new QAction(QStringLiteral("Zoomed Preview"), &editor);
+    toggle->setShortcut(QKeySequence(QStringLiteral("Ctrl+1")));
+    editor.addAction(toggle);
+    QSignalSpy undone(undo, &QAction::triggered);
+    QSignalSpy toggled(toggle, &QAction::triggered);
+    ZoomedPreview preview(&editor);
+    preview.takeShortcutsOf(&editor);
+    editor.show();
+    preview.show();
+    QApplication::setActiveWindow(&preview);
+    QVERIFY(QTest::qWaitForWindowActive(&preview));
+    QTest::keyClick(&preview, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(preview.chkGrid, Qt::Key_1, Qt::ControlModifier);
+    QCOMPARE(undone.count(), 1);
+    QCOMPARE(toggled.count(), 1);
 }
 
 QTEST_MAIN(ZoomedPreviewTest)
