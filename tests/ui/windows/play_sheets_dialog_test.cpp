@@ -263,13 +263,13 @@ void PlaySheetsDialogTest::editorOpensItForTheCurrentCard()
     dialog->txtTabletopDir->setText(dir.path());
     dialog->cmdWrite->click();
     QVERIFY(QTest::qWaitFor([dialog] { return !dialog->isWriting(); }, 10000));
-    for (const auto& [file, picture] : {std::pair{"card-blue-1.png", f->picBlueBase},
-                                        std::pair{"card-red-1.png", f->picRedBase}}) {
+    for (const auto& [file, picture] : {std::pair{"card-blue-1.png", f.picBlueBase()},
+                                        std::pair{"card-red-1.png", f.picRedBase()}}) {
         const QImage sheet =
             QImage(dir.filePath(QLatin1String(file))).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(sheet.copy(0, 0, 62 * 16, 62 * 16), scaleCardPicture(picture->image(), 16));
     }
-    QTRY_COMPARE(f->statusBar()->currentMessage(), QStringLiteral("Wrote 5 files"));
+    QTRY_COMPARE(f.status(), QStringLiteral("Wrote 5 files"));
 }
 
 void PlaySheetsDialogTest::setPanelOpensItForTheSetWithoutBadRows()
