@@ -106,6 +106,9 @@ int runWatch(DeckRenderOptions options, const WatchOutput& output)
         const DeckRenderResult result = renderDeck(options, {}, &stopRequested);
         if (stopRequested.load())
             return;
+        // Before anything is said, so that a change made on seeing it is caught.
+        if (result.sources != watcher.files())
+            watcher.watch(result.sources);
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         if (!result.fatal.isEmpty())
             printLine(stderr, QStringLiteral("orvane-render: %1").arg(result.fatal));
@@ -128,8 +131,6 @@ int runWatch(DeckRenderOptions options, const WatchOutput& output)
                 line += QStringLiteral(". Watching for changes; Ctrl+C ends.");
             printLine(stdout, line);
         }
-        if (result.sources != watcher.files())
-            watcher.watch(result.sources);
     };
     QObject::connect(&watcher, &DeckWatcher::changed, [&](const QStringList& files) {
         for (const QString& file : files)
@@ -139,6 +140,12 @@ int runWatch(DeckRenderOptions options, const WatchOutput& output)
             }
         render(false);
     });
+    // The inputs and parts are watched from before the first run: a change during it counts.
+    QStringList before;
+    for (const QString& input : QStringList{options.input} + options.moreInputs)
+        before << QFileInfo(input).absoluteFilePath();
+    before << QStringList(parts.cbegin(), parts.cend());
+    watcher.watch(before);
     render(true);
     // A stop asked for during the first run is waiting in the pipe: the loop ends at once.
     return QCoreApplication::exec();

@@ -6,7 +6,9 @@
 #include "render/asset_catalogue.h"
 #include "support/images.h"
 
+#include <QBuffer>
 #include <QDateTime>
+#include <QTimeZone>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -72,7 +74,7 @@ QByteArray fileBytes(const QString& path)
 // Gives every file of a folder a modification time long past, so a rewrite shows.
 void ageFiles(const QString& folder)
 {
-    const QDateTime past(QDate(2001, 1, 1), QTime(12, 0), QTimeZone::UTC);
+    const QDateTime past(QDate(2001, 1, 1), QTime(12, 0), Qt::UTC);
     for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files)) {
         QFile file(info.filePath());
         file.open(QIODevice::ReadWrite);

@@ -59,11 +59,14 @@ void DeckWatcher::watch(const QStringList& files)
         if (!m_files.contains(path))
             m_files << path;
     }
-    m_reported.clear();
+    // A file watched already keeps the state last reported, so that a change made while the
+    // caller was busy with the previous one is still seen.
+    QHash<QString, Stamp> reported;
+    for (const QString& file : std::as_const(m_files))
+        reported.insert(file, m_reported.contains(file) ? m_reported.value(file) : stampOf(file));
+    m_reported = std::move(reported);
     m_heldSince.clear();
     m_heldStamp.clear();
-    for (const QString& file : std::as_const(m_files))
-        m_reported.insert(file, stampOf(file));
     m_watcher.watch(QString(), m_files);
 }
 

@@ -26,8 +26,9 @@ class DeckWatcher : public QObject {
 public:
     explicit DeckWatcher(QObject* parent = nullptr);
 
-    // Watches these files (full paths) from now on, replacing the files watched before; their
-    // present state is the one changes are measured from. Files that do not exist yet are
+    // Watches these files (full paths) from now on, replacing the files watched before. Changes
+    // are measured from a file's present state, or for a file watched already from its state
+    // last reported (a change made meanwhile is still seen). Files that do not exist yet are
     // watched for their arrival.
     void watch(const QStringList& files);
     QStringList files() const { return m_files; }
