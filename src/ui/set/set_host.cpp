@@ -70,6 +70,11 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     bar->addWidget(m_name);
     form.addToolBar(Qt::TopToolBarArea, bar);
     connect(m_name, &QLineEdit::textEdited, this, &SetHost::nameEdited);
+    // The tool bar and the dock go around the controls' area, which keeps its 532 x 377: the
+    // window grows instead.
+    if (QWidget* inner = form.centralWidget())
+        inner->setMinimumSize(532, 377);
+    form.resize(form.size().expandedTo(form.minimumSizeHint()));
     connect(&form, &Form2::cardsComposed, this, &SetHost::showName);
     m_saveSet->setEnabled(false);
     QAction* show = m_dock->toggleViewAction();
@@ -112,6 +117,7 @@ void SetHost::setOpen(bool open)
     (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
     m_saveSet->setEnabled(open);
     m_dock->setVisible(open);
+    m_form.resize(m_form.size().expandedTo(m_form.minimumSizeHint()));
 }
 
 bool SetHost::openSet(const QString& path)

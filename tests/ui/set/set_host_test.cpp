@@ -49,7 +49,17 @@ private slots:
     void aCardEditedInTheWindowChangesOnlyItsRow();
     void closingAsksAboutTheSetAndTheRecoveryComesBack();
     void theNameFieldRenamesWithinTheRules();
+    void theInnerAreaKeepsItsSize();
 };
+
+void SetHostTest::theInnerAreaKeepsItsSize()
+{
+    HostFixture h;
+    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    h.f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
+    QCOMPARE(h.f.child<QWidget>("innerArea")->size(), QSize(532, 377));
+}
 
 void SetHostTest::theNameFieldRenamesWithinTheRules()
 {
