@@ -11,8 +11,6 @@
 
 namespace orvane {
 
-inline constexpr int ElementNone = 8;
-inline constexpr int ElementTrap = 10;
 
 // A number box's text read as a decimal number: blanks around it allowed, nothing else. Empty
 // text, a lone sign, letters, "inf" or "nan" give no value.
