@@ -345,8 +345,9 @@ TEST(DeckFollow, HostileInputsEndQuicklyWithinBoundedMemory)
     // The largest resident size of any child this test waited for.
     struct rusage usage {};
     ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
-    if (!UnderAddressSanitizer)
+    if (!UnderAddressSanitizer) {
         EXPECT_LT(usage.ru_maxrss, 300L * 1024) << "KiB";
+    }
 }
 
 // A child orvane-render --watch, read line by line.
