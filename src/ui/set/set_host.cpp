@@ -4,6 +4,7 @@
 #include "editor/form2.h"
 #include "set/card_set.h"
 #include "set/set_card_documents.h"
+#include "set/set_file_follower.h"
 #include "set/set_panel.h"
 
 #include <QCloseEvent>
@@ -98,6 +99,8 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     connect(m_saveSet, &QAction::triggered, this, &SetHost::saveSet);
     connect(m_panel, &SetPanel::cardPicked, this, &SetHost::showCard);
     connect(m_panel, &SetPanel::message, &form, &Form2::showStatus);
+    m_follower = new SetFileFollower(*m_set, *m_panel, prompts, this);
+    connect(m_follower, &SetFileFollower::message, &form, &Form2::showStatus);
     // After the editor's own title of the shown card, which follows the same change.
     connect(m_set, &CardSet::changed, this, &SetHost::updateTitle, Qt::QueuedConnection);
     form.installEventFilter(this);
@@ -161,6 +164,8 @@ void SetHost::newSet()
 
 bool SetHost::saveSet()
 {
+    if (!m_follower->maySaveOver())
+        return !m_set->isModified();  // reloaded or saved elsewhere: nothing left to save
     QString path;
     if (m_set->kind() == SetKind::New) {
         m_setDialog.DialogTitle = tr("Save Set");
