@@ -148,6 +148,9 @@ bool SetFileFollower::maySaveOver()
     const std::optional<QByteArray> theirs = fileBytes(m_set.path());
     if (theirs && *theirs == m_set.deckBytes())
         return true;
+    // A removed deck has no "theirs" to reload.
+    const int reloadButton = theirs ? 0 : -1;
+    const int saveButton = reloadButton + 1;
     QStringList buttons{tr("Save Mine As..."), tr("Cancel")};
     if (theirs)
         buttons.prepend(tr("Reload Theirs"));
@@ -160,12 +163,11 @@ bool SetFileFollower::maySaveOver()
                     "it.\n\nSave your set to another file?")
                      .arg(shownPath()),
         tr("Save Set"), buttons, int(buttons.size()) - 1);
-    const QString chosen = answer >= 0 && answer < buttons.size() ? buttons[answer] : QString();
-    if (chosen == tr("Reload Theirs")) {
+    if (answer == reloadButton && reloadButton >= 0) {
         if (reload())
             emit message(
                 tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()));
-    } else if (chosen == tr("Save Mine As...")) {
+    } else if (answer == saveButton) {
         saveElsewhere();
     }
     return false;

@@ -258,7 +258,19 @@ void SetFileFollowerTest::aRemovedDeckLeavesTheCards()
     QTRY_COMPARE(said.size(), 1);
     QVERIFY(said.front().front().toString().contains("removed"));
     QCOMPARE(h.set().count(), 2);
-    // Brought back by the other program: read again.
+    // Saving asks first: no file of theirs to reload; Cancel writes nothing.
+    h.edit();
+    QVERIFY(!h.host->saveSet());
+    QCOMPARE(h.f.prompts.choiceButtons.back(), QStringList({"Save Mine As...", "Cancel"}));
+    QVERIFY(!QFile::exists(h.deck()));
+    QVERIFY(h.set().isModified());
+    // Brought back by the other program as it was: no question, the unsaved changes stay.
+    write(h.deck(), Deck);
+    QTest::qWait(100);
+    QCOMPARE(h.f.prompts.choices.size(), 1);
+    QCOMPARE(h.name(1), QString("Mine"));
+    QVERIFY(h.host->saveSet());
+    // Changed by the other program once more, nothing unsaved: read again.
     write(h.deck(), QByteArray(Deck).replace("Golem", "Back"));
     QTRY_COMPARE(h.name(1), QString("Back"));
 }
