@@ -233,6 +233,7 @@ private:
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
     CardDocument* m_document = nullptr;
     orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
+    QByteArray m_loadedEncoded;   // the bytes of the picture just loaded, for its preparation
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QPointer<ZoomedPreview> m_zoomedPreview;
     orvane::Dialog m_deckDialog;  // Add Card to Deck keeps its own folder and file

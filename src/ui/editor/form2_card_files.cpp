@@ -8,9 +8,14 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSettings>
+#include <QThread>
+
+#include <memory>
 
 using namespace orvane;
 
@@ -158,8 +163,22 @@ bool Form2::writeCardFileFromWindow(const QString& path)
     Card card = m_document->snapshot();
     if (card.name.isEmpty())
         card.name = file.completeBaseName();
+    // The encoding (a photo's pixels take seconds as PNG) runs on a thread of its own under a
+    // busy cursor; the window keeps painting, the input waits until the file is written.
     QString error;
-    if (!writeCardFile(card, path, &error)) {
+    bool written = false;
+    {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QEventLoop loop;
+        const std::unique_ptr<QThread> writer(
+            QThread::create([&] { written = writeCardFile(card, path, &error); }));
+        QObject::connect(writer.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        writer->start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        writer->wait();
+        QGuiApplication::restoreOverrideCursor();
+    }
+    if (!written) {
         m_services.prompts->messageBox(
             QStringLiteral("The card file %1 could not be saved: %2.\n\nThe card stays unsaved.")
                 .arg(QDir::toNativeSeparators(path), error),

@@ -50,7 +50,9 @@ LoadedPicture loadWithoutBlocking(const QString& path)
 {
     LoadedPicture loaded;
     QEventLoop loop;
-    const std::unique_ptr<QThread> reader(QThread::create([&] { loaded = loadMainPicture(path); }));
+    // Its own bytes too: a large picture is kept as the preparation's source in its encoding.
+    const std::unique_ptr<QThread> reader(
+        QThread::create([&] { loaded = loadMainPicture(path, true); }));
     QObject::connect(reader.get(), &QThread::finished, &loop, &QEventLoop::quit);
     reader->start();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -87,6 +89,7 @@ bool Form2::loadMainPictureFile(const QString& path)
         return false;
     }
     picMainPic->setPicture(std::exchange(loaded.image, {}));  // the box keeps the only copy
+    m_loadedEncoded = std::exchange(loaded.encoded, {});
     Module1::NeedsRedraw = true;
     mainPictureChanged(path);
     return true;

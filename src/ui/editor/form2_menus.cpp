@@ -280,6 +280,7 @@ void Form2::pasteMainPicture()
         return;
     }
     picMainPic->setPicture(loaded.image);
+    m_loadedEncoded.clear();  // kept as pixels
     Module1::NeedsRedraw = true;
     mainPictureChanged(QString());
 }

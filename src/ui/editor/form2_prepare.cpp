@@ -25,7 +25,7 @@ bool Form2::keepWhatTheCardCanShow(const QString& path)
     const QImage shown = preparePicture(source, fit);
     picMainPic->setPicture(shown);
     m_document->setMainPicture(shown, path);
-    m_document->setPreparation({source, fit});
+    m_document->setPreparation({source, fit, std::exchange(m_loadedEncoded, {})});
     return true;
 }
 
@@ -73,23 +73,23 @@ void Form2::openPrepareWindow(const PictureFit& start)
                                        "here, where the cards above show it.")
                             .arg(scrX->value())
                             .arg(scrY->value()));
-    connect(
-        window, &PreparePictureWindow::accepted, this,
-        [this, source, path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
-            picMainPic->setPicture(picture);
-            m_document->setMainPicture(picture, path);
-            m_document->setPreparation({source, fit});
-            for (QScrollBar* bar : {scrX, scrY}) {  // recorded with the picture, below
-                const QSignalBlocker quiet(bar);
-                bar->setValue(0);
-            }
-            m_document->record(CardDocument::Change::MainPicture);  // one undo step
-            Module1::NeedsRedraw = true;
-            showStatus(QStringLiteral("Prepared the main picture (%1 × %2 from %3 × %4)")
-                           .arg(picture.width())
-                           .arg(picture.height())
-                           .arg(source.width())
-                           .arg(source.height()));
-        });
+    connect(window, &PreparePictureWindow::accepted, this,
+            [this, source, encoded = prepared ? card.preparation.sourceEncoded : QByteArray(),
+             path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
+                picMainPic->setPicture(picture);
+                m_document->setMainPicture(picture, path);
+                m_document->setPreparation({source, fit, encoded});
+                for (QScrollBar* bar : {scrX, scrY}) {  // recorded with the picture, below
+                    const QSignalBlocker quiet(bar);
+                    bar->setValue(0);
+                }
+                m_document->record(CardDocument::Change::MainPicture);  // one undo step
+                Module1::NeedsRedraw = true;
+                showStatus(QStringLiteral("Prepared the main picture (%1 × %2 from %3 × %4)")
+                               .arg(picture.width())
+                               .arg(picture.height())
+                               .arg(source.width())
+                               .arg(source.height()));
+            });
     window->show();
 }
