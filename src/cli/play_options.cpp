@@ -92,6 +92,7 @@ QString PlayOptions::read(const QCommandLineParser& parser, bool scaleGiven,
     if (scaleGiven)
         play.tabletopScale = options.scale;
     play.atlasScale = options.scale;
+    play.threads = options.jobs;
 
     const std::optional<CardColours> colours = cardColoursFromName(parser.value(m_colours));
     if (!colours)

@@ -224,7 +224,6 @@ TEST(PlayOutputsCli, AtlasFramesHoldTheCards)
 {
     Deck deck(7);
     const QString atlasPath = deck.path(QStringLiteral("atlas/cards.png"));
-    QDir().mkpath(deck.path(QStringLiteral("atlas")));
     for (const QString& colours : {QStringLiteral("both"), QStringLiteral("blue")}) {
         const Outcome result =
             render({deck.csv, "--out", deck.path("out"), "--atlas", atlasPath, "--padding", "2",
@@ -549,4 +548,43 @@ TEST(PlayOutputsCli, SoftwareCentreEntryValidates)
                    qEnvironmentVariable("ORVANE_SOURCE_DIR") +
                        QStringLiteral("/assets/metainfo/org.orvane.Orvane.metainfo.xml")});
     EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
+}
+
+TEST(PlayOutputsCli, OutputsThatCannotBeWrittenAreNamed)
+{
+    Deck deck(2);
+    const struct {
+        QStringList options;
+        const char* message;
+    } cases[] = {
+        {{"--tts", "/dev/null/table"}, "the folder /dev/null/table cannot be made"},
+        {{"--atlas", "/dev/null/atlas.png"}, "the folder /dev/null cannot be made"},
+        {{"--tts", "/proc/orvane-table"}, "cannot be made"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result =
+            render(QStringList{deck.csv, "--out", deck.path("out"), "--quiet"} << c.options);
+        EXPECT_EQ(result.exitCode, 1) << c.message;
+        EXPECT_TRUE(result.err.contains(QLatin1String(c.message))) << result.err.toStdString();
+        // The cards themselves are still written.
+        EXPECT_TRUE(QFile::exists(deck.path(QStringLiteral("out/Card 1-red.png"))));
+    }
+}
+
+TEST(PlayOutputsCli, SeveralInputsMakeOneDeck)
+{
+    Deck first(3);
+    QTemporaryDir other;
+    const QString second = other.filePath(QStringLiteral("more.csv"));
+    writeFile(second, "name,up,left,right,down\nExtra,5,5,5,5\n");
+    const QString tts = first.path(QStringLiteral("tts"));
+    const Outcome result = render({first.csv, second, "--out", first.path("out"), "--tts", tts,
+                                   "--colours", "blue", "--quiet"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QJsonObject object =
+        readJson(QDir(tts).filePath("set-blue.json"))["ObjectStates"].toArray()[0].toObject();
+    QStringList names;
+    for (const QJsonValue card : object["ContainedObjects"].toArray())
+        names << card.toObject()["Nickname"].toString();
+    EXPECT_EQ(names, (QStringList{"Card 0", "Card 1", "Card 2", "Extra"}));
 }

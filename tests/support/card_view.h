@@ -2,7 +2,7 @@
 
 #include "support/form2_fixture.h"
 
-// Everything the user sees of the window's card: its controls, the window's counts and both
+// Everything the user sees of the window's card: its controls, the document's counts and both
 // composed cards.
 struct CardView {
     QStringList sides;
@@ -16,26 +16,23 @@ struct CardView {
     bool operator==(const CardView&) const = default;
 };
 
-// The view after a tick that composes: a window fresh from the start shows the bare bases until
-// its first change, so the cards are composed for every comparison.
 inline CardView viewOf(Form2Fixture& f)
 {
-    Module1::NeedsRedraw = true;
     f.tick();
     CardView v;
-    for (QLineEdit* box : f->txtNums)
-        v.sides << box->text();
+    for (int i = 0; i < 4; ++i)
+        v.sides << f.txtNums(i)->text();
     v.element = f->selectedElement();
-    for (QCheckBox* box : f->chkArrow)
-        v.arrows << box->isChecked();
-    v.x = f->scrX->value();
-    v.y = f->scrY->value();
-    v.placement = Module1::CardPlacement;
-    v.total = f->CardTotal;
-    v.arrowsTicked = f->currentarrows;
-    v.arrowsLeft = f->Label7->text();
-    v.mainPicture = f->picMainPic->image().copy();
-    v.blue = f->picBlueBase->image().copy();
-    v.red = f->picRedBase->image().copy();
+    for (int i = 0; i < 8; ++i)
+        v.arrows << f.chkArrow(i)->isChecked();
+    v.x = f.scrX()->value();
+    v.y = f.scrY()->value();
+    v.placement = f.card().placement;
+    v.total = f.total();
+    v.arrowsTicked = qint16(f.arrowsTicked());
+    v.arrowsLeft = f.Label7()->text();
+    v.mainPicture = f.picMainPic()->image().copy();
+    v.blue = f.picBlueBase()->image().copy();
+    v.red = f.picRedBase()->image().copy();
     return v;
 }

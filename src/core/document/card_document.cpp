@@ -118,6 +118,19 @@ void CardDocument::setMainPicture(const QImage& picture, const QString& path,
     push(QStringLiteral("Main Picture"), next, Change::MainPicture);
 }
 
+void CardDocument::setPreparedPicture(const QImage& picture, const QString& path,
+                                      const PicturePreparation& preparation)
+{
+    closeTyping();
+    State next = m_state;
+    next.card.mainPicture = picture;
+    next.card.mainPicturePath = path;
+    next.card.preparation = preparation;
+    next.card.x = 0;
+    next.card.y = 0;
+    push(QStringLiteral("Main Picture"), next, Changes(Change::MainPicture) | Change::Offset);
+}
+
 void CardDocument::setPlacement(const CardPlacement& placement)
 {
     closeTyping();

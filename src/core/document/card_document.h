@@ -68,6 +68,10 @@ public:
     // from a larger source.
     void setMainPicture(const QImage& picture, const QString& path,
                         const PicturePreparation& preparation = {});
+    // A picture prepared from a larger source: placed at X 0, Y 0, where the preparation's own
+    // pan put it, in the same step.
+    void setPreparedPicture(const QImage& picture, const QString& path,
+                            const PicturePreparation& preparation);
     void setPlacement(const CardPlacement& placement);
     // Four drawn side values (10 is A). Returns true when ticked arrows were lost.
     bool randomizeSides(const std::array<int, 4>& values);

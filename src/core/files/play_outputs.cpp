@@ -77,14 +77,14 @@ QImage builtinCardBack()
     return QImage(QStringLiteral(":/cardback/cardback.xpm")).convertToFormat(QImage::Format_RGB32);
 }
 
-QImage loadCardBack(const QString& spec, QString* error)
+QImage loadCardBack(const QString& choice, QString* error)
 {
-    if (spec.isEmpty() || spec == QLatin1String(BuiltinBackName))
+    if (choice.isEmpty() || choice == QLatin1String(BuiltinBackName))
         return builtinCardBack();
-    const LoadedPicture loaded = loadMainPicture(spec);
+    const LoadedPicture loaded = loadMainPicture(choice);
     if (loaded.image.isNull() && error)
         *error = QStringLiteral("%1 cannot be read: %2")
-                     .arg(QDir::toNativeSeparators(spec), loaded.error);
+                     .arg(QDir::toNativeSeparators(choice), loaded.error);
     return loaded.image;
 }
 
@@ -138,6 +138,8 @@ public:
     }
 
     bool cancelRequested() const { return m_cancel && m_cancel->load(); }
+
+    void problem(const QString& text) { m_result.problems << text; }
 
     // A file written elsewhere (on a worker thread), in the order of the outputs.
     void written(const QString& path) { m_result.written << path; }
@@ -258,7 +260,9 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
             writer.pictureDone();
         }
     };
-    const int threads = std::clamp(QThread::idealThreadCount(), 1, int(tasks.size()));
+    const int threads =
+        std::clamp(outputs.threads > 0 ? outputs.threads : QThread::idealThreadCount(), 1,
+                   std::max(1, int(tasks.size())));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t)
         pool.emplace_back(work);
@@ -313,6 +317,12 @@ bool writeAtlas(const PlayOutputs& outputs, const QList<NamedCard>& cards, Write
     }
     if (writer.stopped())
         return false;
+    const QString folder = QFileInfo(outputs.atlasPath).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        writer.problem(
+            QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder)));
+        return false;
+    }
     const AtlasLayout layout = layOutAtlas(int(pictures.size()), CardSide * outputs.atlasScale,
                                            outputs.atlasPadding, outputs.atlasExtrude);
     QString error;

@@ -60,14 +60,16 @@ struct PlayOutputs {
     QString backPicture;
     SheetFinish sheetFinish;
 
+    int threads = 0;  // sheets compressed at once; 0: every core
+
     bool any() const { return !tabletopDir.isEmpty() || !atlasPath.isEmpty(); }
 };
 
 inline constexpr const char* BuiltinBackName = "builtin";
 
-// The card back: `spec` names a picture file, or is "builtin" or empty for the tool's own back.
+// The card back: `choice` names a picture file, or is "builtin" or empty for the tool's own back.
 // Null with `error` set when the file cannot be read.
-QImage loadCardBack(const QString& spec, QString* error);
+QImage loadCardBack(const QString& choice, QString* error);
 // The tool's own card back, 62 x 62.
 QImage builtinCardBack();
 

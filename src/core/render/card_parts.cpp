@@ -81,22 +81,29 @@ std::optional<CardParts> CardParts::load(const QString& root, QString* error)
 
 const QImage* CardParts::digit(const QString& text) const
 {
-    if (text.size() != 1)
+    return const_cast<CardParts*>(this)->digit(text);
+}
+
+QImage* CardParts::digit(const QString& text)
+{
+    if (!sideIsDrawable(text))
         return nullptr;
     const QChar c = text.front();
-    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
-        return &digits[size_t(c.unicode() - '1')];
-    if (c == QLatin1Char('A') || c == QLatin1Char('a'))
-        return &digits[9];
-    return nullptr;
+    return c.isDigit() ? &digits[size_t(c.unicode() - '1')] : &digits[9];
 }
 
 RenderedCard renderCard(const Card& card, const CardParts& parts)
 {
+    return renderCard(card, parts, card.sides);
+}
+
+RenderedCard renderCard(const Card& card, const CardParts& parts,
+                        const std::array<QString, 4>& drawnSides)
+{
     CardLayers layers;
     layers.mainPicture = card.mainPicture.isNull() ? nullptr : &card.mainPicture;
     for (size_t i = 0; i < layers.digits.size(); ++i)
-        layers.digits[i] = parts.digit(card.sides[i]);
+        layers.digits[i] = parts.digit(drawnSides[i]);
     layers.frame = &parts.frames[size_t(frameForTotal(cardTotal(card.sides)))];
     layers.element = card.element >= 0 && card.element < ElementOptionCount
                          ? &parts.elements[size_t(card.element)]

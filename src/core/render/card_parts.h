@@ -27,6 +27,7 @@ struct CardParts {
 
     // The digit picture for a number box's text ("1".."9", "A", "a"); null for any other text.
     const QImage* digit(const QString& text) const;
+    QImage* digit(const QString& text);
 };
 
 // The blue and the red clean card base.
@@ -43,5 +44,9 @@ struct RenderedCard {
 // draws the empty picture in its place, as the editor does; a side text without a digit, no
 // element chosen, or no main picture draws nothing for that layer.
 RenderedCard renderCard(const Card& card, const CardParts& parts);
+// The same, with each side's digit drawn for `drawnSides` instead (the editor keeps the digit
+// last drawn while a box holds text the card cannot draw); the frame follows `card`'s total.
+RenderedCard renderCard(const Card& card, const CardParts& parts,
+                        const std::array<QString, 4>& drawnSides);
 
 }  // namespace orvane

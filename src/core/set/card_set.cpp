@@ -60,6 +60,7 @@ void CardSet::startOver(SetKind kind, const QString& path)
 void CardSet::startNew()
 {
     startOver(SetKind::New, QString());
+    emit opened();
     emit cardsReset();
     emit changed();
 }
@@ -70,6 +71,7 @@ bool CardSet::open(const QString& path, QString* error)
     const bool ok = info.isDir() ? openFolder(info.absoluteFilePath(), error)
                                  : openDeck(info.absoluteFilePath(), error);
     if (ok) {
+        emit opened();
         emit cardsReset();
         emit changed();
     }
@@ -390,11 +392,11 @@ bool CardSet::renameCard(quint64 id, const QString& name, QString* error)
     return true;
 }
 
-void CardSet::setCard(quint64 id, const Card& card, int mergeKey)
+std::optional<SetEntry> CardSet::editedEntry(quint64 id, const Card& card) const
 {
     const SetEntry* e = entry(id);
-    if (!e)
-        return;
+    if (!e || e->isBad())
+        return std::nullopt;
     SetEntry after = *e;
     after.card = card;
     if (!e->pictureChanged && e->card.mainPicture.isNull() && !e->card.mainPicturePath.isEmpty()) {
@@ -411,8 +413,20 @@ void CardSet::setCard(quint64 id, const Card& card, int mergeKey)
         after.pictureChanged = true;
     }
     if (after.card == e->card && after.pictureChanged == e->pictureChanged)
-        return;
-    pushChange({after}, QStringLiteral("Edit Card \"%1\"").arg(card.name), mergeKey);
+        return std::nullopt;
+    return after;
+}
+
+void CardSet::setCard(quint64 id, const Card& card, int mergeKey)
+{
+    if (const std::optional<SetEntry> after = editedEntry(id, card))
+        pushChange({*after}, QStringLiteral("Edit Card \"%1\"").arg(card.name), mergeKey);
+}
+
+void CardSet::takeCard(quint64 id, const Card& card)
+{
+    if (const std::optional<SetEntry> after = editedEntry(id, card))
+        putEntries({*after});
 }
 
 void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& model,

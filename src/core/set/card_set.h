@@ -110,6 +110,9 @@ public:
     // Replaces a card by an edited one (from the editor). Steps of the same `mergeKey` (not 0) on
     // the same card one after the other are one undo step.
     void setCard(quint64 id, const Card& card, int mergeKey = 0);
+    // Puts an edited card in place without a step of its own: the card's document made the step
+    // on the same undo stack (see SetCardDocuments).
+    void takeCard(quint64 id, const Card& card);
     // Gives every card of `ids` what `changes` (SetChange flags) names from `model`.
     void changeCards(const QList<quint64>& ids, int changes, const Card& model,
                      const QMap<QString, QString>& pictureFit = {});
@@ -129,6 +132,8 @@ public:
     bool restore(const QByteArray& text, QString* error);
 
 signals:
+    // Another set was opened, started or restored: every card is new.
+    void opened();
     // The list of cards changed (added, removed, moved, opened, restored).
     void cardsReset();
     // One card changed in place.
@@ -147,6 +152,9 @@ private:
     void reorder(const QList<quint64>& order);
     void putEntries(const QList<SetEntry>& entries);
     void pushChange(const QList<SetEntry>& after, const QString& text, int mergeKey = 0);
+    // The entry `card` makes of the card `id` (its picture kept by path while unchanged); none
+    // when nothing changes.
+    std::optional<SetEntry> editedEntry(quint64 id, const Card& card) const;
 
     SetEntry newEntry(const Card& card) const;
     QString headerCell(const QStringList& fields, const QString& column) const;

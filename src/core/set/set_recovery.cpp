@@ -148,6 +148,7 @@ bool CardSet::restore(const QByteArray& text, QString* error)
     m_entries = entries;
     m_indexValid = false;
     m_restored = true;
+    emit opened();
     emit cardsReset();
     emit changed();
     return true;

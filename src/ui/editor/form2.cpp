@@ -1,12 +1,10 @@
 #include "editor/form2.h"
 
 #include "card/card_rules.h"
-#include "card/module1.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "files/imageutils_library.h"
 #include "platform/window_placement.h"
 #include "render/asset_catalogue.h"
-#include "render/compositor.h"
 #include "widgets/builtin_pictures.h"
 #include "widgets/picture_box.h"
 #include "windows/form4.h"
@@ -21,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QUndoStack>
 
 #include <cmath>
 
@@ -65,41 +65,128 @@ Form2::Form2(const Services& services, QWidget* parent)
     if (!m_services.endProcess)
         m_services.endProcess = [] { QCoreApplication::exit(0); };
     m_pictures.setRoot(m_services.assetRoot);
+    m_parts.blueBase = cleanBlueBase();
+    m_parts.redBase = cleanRedBase();
+    m_ownDocument = new CardDocument(nullptr, this);
+    m_ownDocument->setObjectName(QStringLiteral("cardDocument"));
+    m_document = m_ownDocument;
     buildLayout();
-    Form_Load();
-    // The undo history wraps the handlers: it watches each change before and after them.
-    m_document = new CardDocument(*this);
-    m_document->watchBefore();
     connectHandlers();
-    m_document->watchAfter();
     setUpMainWindow();
     connectWindowCommands();
 
     // The platform the layout was drawn for ticks "every millisecond" at its timer resolution
-    // of about 16 ms. Here the tick runs at most 16 ms after something it looks at changed, and
-    // not at all while nothing does.
+    // of about 16 ms. Here every change of the card runs the tick's work at once, and the timer
+    // runs only when a part file changed on disk: nothing runs while nothing changes.
     Timer1 = new WakeTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(16);
     connect(Timer1, &WakeTimer::timeout, this, &Form2::Timer1_Timer);
     wakeTickOnChanges();
+    Form_Load();
+    setDocument(nullptr);
     Timer1->start();
 }
 
 Form2::~Form2()
 {
-    Module1::NeedsRedraw.removeListener(this);
+    for (const QMetaObject::Connection& connection : m_documentConnections)
+        disconnect(connection);
     Form_Terminate();
+}
+
+void Form2::setDocument(CardDocument* document)
+{
+    for (const QMetaObject::Connection& connection : m_documentConnections)
+        disconnect(connection);
+    m_documentConnections.clear();
+    m_document = document ? document : m_ownDocument;
+    m_documentConnections
+        << connect(m_document, &CardDocument::changed, this, &Form2::documentChanged)
+        << connect(m_document, &CardDocument::modifiedChanged, this, &Form2::updateTitle)
+        << connect(m_document, &CardDocument::filePathChanged, this, &Form2::updateTitle)
+        << connect(m_document, &QObject::destroyed, this, [this] {
+               // A shown document that goes away leaves the window with its own.
+               m_document = nullptr;
+               setDocument(nullptr);
+           });
+    QUndoStack* stack = m_document->undoStack();
+    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
+        m_documentConnections << connect(stack, signal, this, &Form2::updateUndoActions);
+    for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
+        m_documentConnections << connect(stack, signal, this, &Form2::updateUndoActions);
+    m_dragContinues = false;
+    updateUndoActions();
+    updateTitle();
+    m_document->setNeedsRedraw(true);
+    documentChanged();
+}
+
+void Form2::documentChanged()
+{
+    showDocument();
+    Timer1_Timer();  // the parts of the card as it is now, and both cards composed
+}
+
+void Form2::showDocument()
+{
+    // The controls take the card's values without running their handlers.
+    const Card& card = m_document->card();
+    const bool none = card.element < 0 || card.element >= int(optElem.size());
+    for (int i = 0; i < int(optElem.size()); ++i) {
+        QRadioButton* option = optElem[size_t(i)];
+        const QSignalBlocker block(option);
+        if (none) {
+            option->setAutoExclusive(false);
+            option->setChecked(false);
+            option->setAutoExclusive(true);
+        } else if (i == card.element) {
+            option->setChecked(true);
+        }
+    }
+    for (size_t i = 0; i < txtNums.size(); ++i) {
+        QLineEdit* box = txtNums[i];
+        if (box->text() != card.sides[i]) {
+            const QSignalBlocker block(box);
+            box->setText(card.sides[i]);
+        }
+        box->setReadOnly(card.element == ElementTrap);
+        markNumberBox(box);
+    }
+    for (size_t i = 0; i < chkArrow.size(); ++i) {
+        const QSignalBlocker block(chkArrow[i]);
+        chkArrow[i]->setChecked(card.arrows[i]);
+    }
+    for (auto [bar, value] : {std::pair{scrX, card.x}, std::pair{scrY, card.y}}) {
+        const QSignalBlocker block(bar);
+        bar->setValue(value);
+    }
+    if (card.mainPicture.isNull()) {
+        if (picMainPic->hasPicture())
+            picMainPic->clearPicture();  // empty again: no layer of the cards
+    } else if (!picMainPic->hasPicture() ||
+               picMainPic->image().cacheKey() != card.mainPicture.cacheKey()) {
+        picMainPic->setPicture(card.mainPicture);
+    }
+
+    CardTotal = cardTotal(card);
+    optFrame[size_t(frameForTotal(CardTotal))]->setChecked(true);
+    const QString arrowsLeft = arrowsLeftCaption(arrowLimit(CardTotal) - card.arrowCount());
+    if (Label7->text() != arrowsLeft)
+        Label7->setText(arrowsLeft);
+    const QString x = QStringLiteral("X: %1").arg(card.x);
+    if (labXpos->text() != x)
+        labXpos->setText(x);
+    const QString y = QStringLiteral("Y: %1").arg(card.y);
+    if (labYpos->text() != y)
+        labYpos->setText(y);
 }
 
 void Form2::connectHandlers()
 {
     for (int i = 0; i < int(txtNums.size()); ++i) {
         QLineEdit* box = txtNums[size_t(i)];
-        connect(box, &QLineEdit::textChanged, this, [this, i, box] {
-            txtNums_Change(i);
-            markNumberBox(box);
-        });
+        connect(box, &QLineEdit::textChanged, this, [this, i] { txtNums_Change(i); });
         markNumberBox(box);
     }
     for (int i = 0; i < int(optElem.size()); ++i)
@@ -111,6 +198,11 @@ void Form2::connectHandlers()
         connect(chkArrow[size_t(i)], &QCheckBox::toggled, this, [this, i] { chkArrow_Click(i); });
     connect(scrX, &QScrollBar::valueChanged, this, &Form2::scrX_Change);
     connect(scrY, &QScrollBar::valueChanged, this, &Form2::scrY_Change);
+    // A drag is one step from press to release.
+    for (QScrollBar* bar : {scrX, scrY}) {
+        connect(bar, &QScrollBar::sliderPressed, this, [this] { m_dragContinues = false; });
+        connect(bar, &QScrollBar::sliderReleased, this, [this] { m_dragContinues = false; });
+    }
     connect(cmdQuit, &QPushButton::clicked, this, &Form2::cmdQuit_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &Form2::cmdAbout_Click);
     connect(cmdAdvanced, &QPushButton::clicked, this, &Form2::cmdAdvanced_Click);
@@ -123,22 +215,13 @@ void Form2::connectHandlers()
 
 void Form2::Form_Load()
 {
-    CardPlacement& p = Module1::CardPlacement;
-    p.TopY = 3;
-    p.LeftX = 3;
-    p.LeftY = 11;
-    p.RightX = 11;
-    p.RightY = 11;
-    p.TopX = 7;
-    p.BottomX = 7;
-    p.ElemX = 44;
-    p.ElemY = 4;
-    p.BottomY = 19;
-    Module1::NeedsRedraw = false;
-    CardTotal = 40;
+    // The card a fresh start shows: A A A A, element None, no arrows, the default placement.
+    Card start;
+    start.element = ElementNone;
+    m_ownDocument->setCard(start);
+    m_ownDocument->setNeedsRedraw(true);
     for (PictureBox* box : picArrowFinal)
         box->setAutoSize(true);
-    currentarrows = 0;
 }
 
 void Form2::Form_Terminate()
@@ -168,9 +251,9 @@ void Form2::cmdAbout_Click()
 
 void Form2::cmdAdvanced_Click()
 {
-    auto* settings = new Form4(*m_services.prompts);
-    connect(settings, &Form4::placementStored, m_document,
-            [this] { m_document->record(CardDocument::Change::Placement); });
+    auto* settings = new Form4(*m_services.prompts, m_document->card().placement);
+    connect(settings, &Form4::placementStored, this,
+            [this](const CardPlacement& placement) { m_document->setPlacement(placement); });
     centreOver(settings, this);
     settings->show();
 }
@@ -193,59 +276,56 @@ int Form2::selectedFrame() const
 
 // ---- Numbers, elements, arrows, position ------------------------------------------------------
 
-void Form2::txtNums_Change(int /*Index*/)
+void Form2::txtNums_Change(int Index)
 {
-    CardTotal = 0;
-    for (QCheckBox* arrow : chkArrow)
-        arrow->setChecked(false);  // each box that was ticked runs chkArrow_Click
-    CardTotal = cardTotal(std::array<QString, 4>{txtNums[0]->text(), txtNums[1]->text(),
-                                                 txtNums[2]->text(), txtNums[3]->text()});
-    optFrame[size_t(frameForTotal(CardTotal))]->setChecked(true);
-    Module1::NeedsRedraw = true;
+    // The number rule: a change unticks the arrows, and the total sets the frame.
+    if (m_document->typeSide(Index, txtNums[size_t(Index)]->text()))
+        reportReset(QStringLiteral("Arrows unticked by the number change"));
 }
 
 void Form2::optElem_Click(int Index)
 {
-    const bool trap = Index == ElementTrap;
-    for (QLineEdit* box : txtNums) {
-        box->setText(trap ? QStringLiteral("2") : QStringLiteral("A"));
-        box->setReadOnly(trap);
-    }
-    Module1::NeedsRedraw = true;
+    // The element rule: the element sets the numbers (Trap: 2, 2, 2, 2, locked).
+    const ElementClick click = m_document->clickElement(Index);
+    if (click.numbersReset)
+        reportReset(click.arrowsUnticked ? QStringLiteral("Numbers and arrows reset by the element")
+                                         : QStringLiteral("Numbers reset by the element"));
+    else if (click.arrowsUnticked)
+        reportReset(QStringLiteral("Arrows unticked by the element"));
 }
 
 void Form2::chkArrow_Click(int Index)
 {
     QCheckBox* box = chkArrow[size_t(Index)];
-    if (box->isChecked()) {
-        if (currentarrows == numpossarrows) {
-            m_services.prompts->beep();
-            beepflag = true;
-            box->setChecked(false);  // runs this handler again on the unticked path
-            return;
-        }
-        ++currentarrows;
-    } else if (!beepflag) {
-        --currentarrows;
-    } else {
-        beepflag = false;
+    if (!m_document->setArrow(Index, box->isChecked())) {
+        // One more arrow than the total allows: a beep, and the box stays unticked.
+        m_services.prompts->beep();
+        const QSignalBlocker block(box);
+        box->setChecked(false);
     }
-    Module1::NeedsRedraw = true;
 }
 
 void Form2::scrX_Change()
 {
-    cmdCreate_Click();
+    // While the slider is held, every move belongs to the step the drag began.
+    const bool dragging = scrX->isSliderDown() || scrY->isSliderDown();
+    m_document->moveMainPicture(scrX->value(), scrY->value(), dragging && m_dragContinues);
+    m_dragContinues = dragging;
 }
 
 void Form2::scrY_Change()
 {
-    cmdCreate_Click();
+    scrX_Change();
+}
+
+void Form2::reportReset(const QString& what)
+{
+    showStatus(what + QStringLiteral(": Ctrl+Z brings them back"));
 }
 
 void Form2::cmdRandom_Click()
 {
-    if (optElem[ElementTrap]->isChecked()) {
+    if (m_document->card().element == ElementTrap) {
         m_services.prompts->beep();
         return;
     }
@@ -275,18 +355,20 @@ void Form2::cmdRandom_Click()
     const auto sides = drawSides(int(*total), *maximum, m_random);
     if (!sides)
         return;  // cannot happen for answers that passed the checks above
-    for (size_t i = 0; i < txtNums.size(); ++i)
-        txtNums[i]->setText(sideText((*sides)[i]));
+    if (m_document->randomizeSides(*sides))
+        reportReset(QStringLiteral("Arrows unticked by the new numbers"));
 }
 
 // ---- Preview refresh and composition ---------------------------------------------------------
 
-void Form2::loadPreview(PictureBox* box, const QString& relativePath)
+void Form2::loadPreview(PictureBox* box, const QString& relativePath, QImage& slot)
 {
     const PictureCache::Result picture = m_pictures.fetch(relativePath);
     if (picture.image) {
         if (box->pictureTag() != picture.version)
             box->setPicture(*picture.image, picture.version);
+        if (slot.cacheKey() != picture.image->cacheKey())
+            slot = *picture.image;
         return;
     }
     if (picture.newFailure) {
@@ -320,66 +402,50 @@ void Form2::reportAssetFailures()
 
 void Form2::Timer1_Timer()
 {
+    // The parts the card shows, fresh from disk where a file changed; the cards are composed
+    // again when the card changed.
+    const Card& card = m_document->card();
     m_pictures.beginRound();
-    const int frame = selectedFrame();
-    if (frame >= 0)
-        loadPreview(picFinalFrame, assets::frameFile(frame));
-    const int element = selectedElement();
-    if (element >= 0)
-        loadPreview(picFinalElem, assets::elementFile(element));
-    for (size_t i = 0; i < txtNums.size(); ++i)
-        if (const auto digit = assets::digitFile(txtNums[i]->text()))
-            loadPreview(picFinalNum[i], *digit);
+    const int frame = frameForCard(card);
+    loadPreview(picFinalFrame, assets::frameFile(frame), m_parts.frames[size_t(frame)]);
+    if (card.element >= 0 && card.element < ElementOptionCount) {
+        loadPreview(picFinalElem, assets::elementFile(card.element),
+                    m_parts.elements[size_t(card.element)]);
+    } else if (picFinalElem->pictureTag() != 0) {
+        // No element: the icon layer is transparent, as for a card without one.
+        QImage clear(picFinalElem->ScaleWidth(), picFinalElem->ScaleHeight(), QImage::Format_RGB32);
+        clear.fill(Qt::black);
+        picFinalElem->setPicture(clear);
+    }
+    const std::array<QString, 4>& drawn = m_document->drawnSides();
+    for (size_t i = 0; i < drawn.size(); ++i)
+        if (const auto digit = assets::digitFile(drawn[i]))
+            loadPreview(picFinalNum[i], *digit, *m_parts.digit(drawn[i]));
+    for (size_t i = 0; i < chkArrow.size(); ++i) {
+        if (card.arrows[i])
+            loadPreview(picArrowFinal[i], assets::arrowFile(int(i)), m_parts.arrows[i]);
+        else
+            loadPreview(picArrowFinal[i], assets::noElementFile(), m_parts.noElement);
+    }
 
-    numpossarrows = arrowLimit(CardTotal);
-    const QString arrowsLeft = arrowsLeftCaption(numpossarrows - currentarrows);
-    if (Label7->text() != arrowsLeft)
-        Label7->setText(arrowsLeft);
-
-    for (size_t i = 0; i < chkArrow.size(); ++i)
-        loadPreview(picArrowFinal[i],
-                    chkArrow[i]->isChecked() ? assets::arrowFile(int(i)) : assets::noElementFile());
-
-    const QString x = QStringLiteral("X: %1").arg(scrX->value());
-    if (labXpos->text() != x)
-        labXpos->setText(x);
-    const QString y = QStringLiteral("Y: %1").arg(scrY->value());
-    if (labYpos->text() != y)
-        labYpos->setText(y);
-
-    if (Module1::NeedsRedraw) {
+    if (m_document->needsRedraw()) {
         cmdCreate_Click();
-        Module1::NeedsRedraw = false;
+        m_document->setNeedsRedraw(false);
     }
     reportAssetFailures();
 }
 
-CardLayers Form2::workSurfaceLayers(const QImage* mainPicture) const
+RenderedCard Form2::renderShown(const Card& card) const
 {
-    CardLayers layers;
-    layers.mainPicture = mainPicture;
-    for (size_t i = 0; i < 4; ++i)
-        layers.digits[i] = &picFinalNum[i]->image();
-    layers.frame = &picFinalFrame->image();
-    layers.element = &picFinalElem->image();
-    for (size_t i = 0; i < 8; ++i)
-        layers.arrows[i] = &picArrowFinal[i]->image();
-    return layers;
+    return renderCard(card, m_parts, m_document->drawnSides());
 }
 
 void Form2::cmdCreate_Click()
 {
-    // An empty main picture box shows grey on screen but is no layer of the cards: its grey
-    // would cover the base and make the blue and the red card the same grey card.
-    const CardLayers layers =
-        workSurfaceLayers(picMainPic->hasPicture() ? &picMainPic->image() : nullptr);
-
-    const auto composeOn = [&](PictureBox* card, PictureBox* clean) {
-        composeCard(card->image(), clean->image(), layers, Module1::CardPlacement, scrX->value(),
-                    scrY->value(), [card] { card->Refresh(); });
-    };
-    composeOn(picBlueBase, picBlueClean);
-    composeOn(picRedBase, picRedClean);
+    // Both cards from the one renderer, with the live part files; each box repaints once.
+    RenderedCard cards = renderShown(m_document->card());
+    picBlueBase->setPicture(cards.blue);
+    picRedBase->setPicture(cards.red);
     ++m_compositions;
     emit cardsComposed();
 }

@@ -4,7 +4,7 @@
 #include "editor/wake_timer.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
-#include "render/compositor.h"
+#include "render/card_parts.h"
 #include "render/picture_cache.h"
 
 #include <QMainWindow>
@@ -16,7 +16,6 @@
 #include <memory>
 #include <random>
 
-class CardDocument;
 class PictureBox;
 class ZoomedPreview;
 class QAction;
@@ -34,11 +33,16 @@ class QRadioButton;
 class QScrollBar;
 
 namespace orvane {
+class CardDocument;
 class ImageUtilsLibrary;
 class PartFileWatcher;
 class Registry;
 class ProgramStarter;
 }  // namespace orvane
+
+// What the status line says of a prepared picture: its source size and the size it was scaled
+// to ("2400 × 1800 scaled to 62 × 47").
+QString preparedStatus(QSize source, const orvane::PictureFit& fit);
 
 // The main window: one card, edited through its controls, shown as a blue and a red card. The
 // controls sit in the 532 x 377 inner area, between the menu bar and the status line.
@@ -57,12 +61,6 @@ public:
 
     explicit Form2(const Services& services, QWidget* parent = nullptr);
     ~Form2() override;
-
-    // Window variables (16 bits each, as the card rules count).
-    qint16 currentarrows = 0;
-    qint16 numpossarrows = 0;
-    qint16 CardTotal = 0;
-    bool beepflag = false;
 
     // The area holding every control, at the places of the layout.
     QWidget* innerArea = nullptr;
@@ -145,15 +143,18 @@ public:
     std::mt19937& randomGenerator() { return m_random; }
     int compositionCount() const { return m_compositions; }
 
-    // The card as data, its undo history and its card file.
-    CardDocument& document() { return *m_document; }
+    // The card shown and edited: the window's own document unless pointed at another one.
+    orvane::CardDocument& document() { return *m_document; }
+    // Shows `document` (not owned; null: the window's own again) at once, and edits it from now.
+    void setDocument(orvane::CardDocument* document);
     // Opens a card file (the command line, a recent card, a drop), asking first about unsaved
     // changes. False when the user cancelled or the file could not be read (already said).
     bool openCardFile(const QString& path);
     // Reads a main picture file as "Load Main Picture..." does: same checks, same messages.
     bool loadMainPictureFile(const QString& path);
-    // Says in the status line what just happened.
+    // Says in the status line what just happened (a long text elided, whole in the tooltip).
     void showStatus(const QString& text);
+    QString statusText() const;
 
 public slots:
     void Form_Load();
@@ -188,6 +189,7 @@ public slots:
     void addCardToDeck();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -207,22 +209,30 @@ private:
     bool writeCardFileFromWindow(const QString& path);
     // Save / Discard / Cancel when there is something to lose; true when the caller may go on.
     bool maybeSaveChanges(const QString& title);
-    void mainPictureChanged(const QString& path);
+    void mainPictureChanged(const QImage& picture, const QString& path);
     // A picture larger than the card: the box keeps what the card can show, the preparation
     // the whole picture. True when it was larger.
-    bool keepWhatTheCardCanShow(const QString& path);
+    bool keepWhatTheCardCanShow(const QImage& picture, const QString& path);
     void offerToPrepare(QSize source, const QString& title);
     void openPrepareWindow(const orvane::PictureFit& start);
-    // The card's layers from the work surfaces, over the given main picture (none: nullptr).
-    orvane::CardLayers workSurfaceLayers(const QImage* mainPicture) const;
+    // The document's card as the editor draws it: each side's digit is the one last drawn.
+    orvane::RenderedCard renderShown(const orvane::Card& card) const;
+    // Puts the document into the controls (no handler runs) and composes the cards.
+    void showDocument();
+    void documentChanged();
+    // Says in the status line what a rule threw away, and the way back.
+    void reportReset(const QString& what);
+    void undoOrRedo(bool undo);
+    void updateUndoActions();
     void buildLayout();
     void buildWorkSurfaces();
     void setTabOrderFromLayout();
     void connectHandlers();
     void wakeTickOnChanges();
     void connectWindowCommands();
-    void composePendingChange();
-    void loadPreview(PictureBox* box, const QString& relativePath);
+    // Shows the part in its preview box and keeps it in `slot` for the cards; a part that fails
+    // keeps its last picture.
+    void loadPreview(PictureBox* box, const QString& relativePath, QImage& slot);
     void reportAssetFailures();
 
     Services m_services;
@@ -231,9 +241,15 @@ private:
     int m_compositions = 0;
     QStringList m_newAssetFailures;  // parts that began failing during the current tick
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
-    CardDocument* m_document = nullptr;
-    orvane::Dialog m_cardDialog;  // Open Card and Save Card File, apart from the layout's dialog
-    QByteArray m_loadedEncoded;   // the bytes of the picture just loaded, for its preparation
+    orvane::CardDocument* m_ownDocument = nullptr;
+    orvane::CardDocument* m_document = nullptr;
+    QList<QMetaObject::Connection> m_documentConnections;
+    orvane::CardParts m_parts;     // the live part files, each its last good picture
+    qint16 CardTotal = 0;          // the total the view shows (Export Card Data writes it)
+    bool m_dragContinues = false;  // a scroll bar drag already made its step
+    QString m_statusText;          // the whole text of the status line
+    orvane::Dialog m_cardDialog;   // Open Card and Save Card File, apart from the layout's dialog
+    QByteArray m_loadedEncoded;    // the bytes of the picture just loaded, for its preparation
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QPointer<ZoomedPreview> m_zoomedPreview;
     orvane::Dialog m_deckDialog;  // Add Card to Deck keeps its own folder and file

@@ -3,7 +3,7 @@
 #include "editor/form2.h"
 
 #include "card/card_file.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "editor/recent_cards.h"
 
 #include <QAction>
@@ -108,9 +108,7 @@ bool Form2::readCardFileIntoWindow(const QString& path)
         return false;
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    m_document->setCardName(read.card->name);
-    m_document->apply(*read.card);
-    m_document->startOver(absolute);
+    m_document->startOver(*read.card, absolute);
     addRecentCard(absolute);
     rememberCardFolder(absolute);
     updateRecentMenu();
@@ -129,8 +127,8 @@ bool Form2::saveCardFile()
 bool Form2::saveCardFileAs()
 {
     const QString suffix = QLatin1String(CardFileSuffix);
-    const QString name = safeFileName(m_document->cardName().isEmpty() ? QStringLiteral("card")
-                                                                       : m_document->cardName());
+    const QString known = m_document->displayName();
+    const QString name = safeFileName(known.isEmpty() ? QStringLiteral("card") : known);
     m_cardDialog.DialogTitle = QStringLiteral("Save Card File");
     m_cardDialog.Filter = cardFilter();
     m_cardDialog.FilterIndex = 1;
@@ -160,7 +158,8 @@ bool Form2::saveCardFileAs()
 bool Form2::writeCardFileFromWindow(const QString& path)
 {
     const QFileInfo file(path);
-    Card card = m_document->snapshot();
+    // An unnamed card takes the name of its file.
+    Card card = m_document->card();
     if (card.name.isEmpty())
         card.name = file.completeBaseName();
     // The encoding (a photo's pixels take seconds as PNG) runs on a thread of its own under a
@@ -186,7 +185,6 @@ bool Form2::writeCardFileFromWindow(const QString& path)
         return false;
     }
     const QString absolute = file.absoluteFilePath();
-    m_document->setCardName(card.name);
     m_document->markSaved(absolute);
     addRecentCard(absolute);
     rememberCardFolder(absolute);

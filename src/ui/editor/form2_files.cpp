@@ -1,7 +1,7 @@
 // The main window's file commands: load the main picture, save both cards, export the record.
 #include "editor/form2.h"
 
-#include "card/module1.h"
+#include "document/card_document.h"
 #include "editor/recent_cards.h"
 #include "files/card_record.h"
 #include "files/card_save.h"
@@ -88,10 +88,8 @@ bool Form2::loadMainPictureFile(const QString& path)
             Exclamation, QStringLiteral("Load Main Picture"));
         return false;
     }
-    picMainPic->setPicture(std::exchange(loaded.image, {}));  // the box keeps the only copy
     m_loadedEncoded = std::exchange(loaded.encoded, {});
-    Module1::NeedsRedraw = true;
-    mainPictureChanged(path);
+    mainPictureChanged(std::exchange(loaded.image, {}), path);  // the document keeps the copy
     return true;
 }
 
@@ -108,6 +106,14 @@ void Form2::cmdSaveCards_Click()
     } cards[] = {{"Save Blue Card...", "The blue card", picBlueBase},
                  {"Save Red Card...", "The red card", picRedBase}};
     QStringList saved;
+    // What the status line says when the command ends early: never an older save's words.
+    const auto endEarly = [&](const QString& why) {
+        showStatus(
+            saved.isEmpty()
+                ? QStringLiteral("Save Card %1: no card was saved").arg(why)
+                : QStringLiteral("Saved the blue card as %1; the red card was not saved (%2)")
+                      .arg(homeRelative(saved.front()), why));
+    };
     for (const auto& card : cards) {
         Dialog.CancelError = true;
         Dialog.OverwritePrompt = false;  // the files replaced are named in one question below
@@ -119,8 +125,10 @@ void Form2::cmdSaveCards_Click()
         // Every file the card would replace is named in one question; "No" offers the dialog
         // again with the name chosen.
         for (;;) {
-            if (!m_services.prompts->showSave(Dialog))
+            if (!m_services.prompts->showSave(Dialog)) {
+                endEarly(QStringLiteral("cancelled"));
                 return;
+            }
             files = cardFilesFor(Dialog.FileName);
             if (confirmReplacing(*m_services.prompts, QLatin1String(card.what),
                                  existingCardFiles(files)))
@@ -132,6 +140,7 @@ void Form2::cmdSaveCards_Click()
                 QStringLiteral("%1 could not be saved as %2: %3.\n\nNo file was changed.")
                     .arg(QLatin1String(card.what), QDir::toNativeSeparators(failedPath), error),
                 Exclamation, QStringLiteral("Save Card"));
+            endEarly(QStringLiteral("failed"));
             return;
         }
         saved << files.jpeg;
@@ -151,12 +160,8 @@ void Form2::cmdCardData_Click()
         QStringLiteral("What is the name of your card?"), QStringLiteral("Name"));
     if (name.isEmpty())
         return;
-    const CardRecordInput record{
-        name,
-        {txtNums[0]->text(), txtNums[1]->text(), txtNums[2]->text(), txtNums[3]->text()},
-        CardTotal,
-        std::max(0, selectedElement()),
-        date};
+    const CardRecordInput record{name, m_document->card().sides, CardTotal,
+                                 std::max(0, m_document->card().element), date};
     Dialog.Filter = QStringLiteral("Text Files (*.txt)|*.txt");
     Dialog.FilterIndex = 1;
     Dialog.OverwritePrompt = true;  // the record replaces the file chosen without another word

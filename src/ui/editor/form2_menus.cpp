@@ -3,8 +3,7 @@
 #include "editor/form2.h"
 
 #include "card/card_file.h"
-#include "card/module1.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "files/main_picture.h"
 #include "widgets/picture_box.h"
 #include "windows/copy_scale.h"
@@ -15,8 +14,10 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -59,12 +60,20 @@ QString draggedFile(const QMimeData* data)
 // the first parent that takes it, so a file dropped anywhere loads as a picture or opens as a
 // card; Copy with no text selected copies the blue card, and Paste of a picture with no text on
 // the clipboard pastes the main picture.
+//
+// Undo and redo in a number box are the card's, not the box's own text history; leaving a box
+// ends its typing step.
 class NumberBoxPasser : public QObject {
 public:
-    using QObject::QObject;
+    NumberBoxPasser(QObject* parent, std::function<void()> boxLeft)
+        : QObject(parent), m_boxLeft(std::move(boxLeft))
+    {
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (event->type() == QEvent::FocusOut)
+            m_boxLeft();
         if (event->type() == QEvent::DragEnter &&
             !draggedFile(static_cast<QDragEnterEvent*>(event)->mimeData()).isEmpty()) {
             event->ignore();
@@ -84,6 +93,9 @@ private:
         const auto* box = qobject_cast<QLineEdit*>(watched);
         if (!box)
             return false;
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+            return true;
         if (key->matches(QKeySequence::Copy))
             return !box->hasSelectedText();
         if (key->matches(QKeySequence::Paste)) {
@@ -92,6 +104,8 @@ private:
         }
         return false;
     }
+
+    std::function<void()> m_boxLeft;
 };
 
 }  // namespace
@@ -117,8 +131,9 @@ void Form2::setUpMainWindow()
     buildMenus();
     statusBar()->setObjectName(QStringLiteral("statusLine"));
     statusBar()->setSizeGripEnabled(false);
+    statusBar()->installEventFilter(this);  // a new width elides the text again
     setAcceptDrops(true);
-    auto* passer = new NumberBoxPasser(this);
+    auto* passer = new NumberBoxPasser(this, [this] { m_document->closeTyping(); });
     for (QLineEdit* box : txtNums)
         box->installEventFilter(passer);
     // The window grows by the menu bar and the status line; the inner area stays 532 x 377.
@@ -152,9 +167,9 @@ void Form2::buildMenus()
     // The current card as tabletop deck sheets, an atlas and a print sheet.
     connect(menuAction(file, "actPlaySheets", QStringLiteral("&Play Sheets...")),
             &QAction::triggered, this, [this] {
-                composePendingChange();
-                connect(openPlaySheets(*m_services.prompts, picBlueBase->image(),
-                                       picRedBase->image(), m_document->snapshot().name, this),
+                const RenderedCard cards = renderShown(m_document->card());
+                connect(openPlaySheets(*m_services.prompts, cards.blue, cards.red,
+                                       m_document->displayName(), this),
                         &PlaySheetsDialog::written, this, &Form2::showStatus);
             });
     file->addSeparator();
@@ -162,14 +177,11 @@ void Form2::buildMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("menuEdit"));
-    actUndo = m_document->undoStack()->createUndoAction(this, QStringLiteral("&Undo"));
-    actUndo->setObjectName(QStringLiteral("actUndo"));
-    actUndo->setShortcuts({ctrl(Qt::Key_Z)});
-    edit->addAction(actUndo);
-    actRedo = m_document->undoStack()->createRedoAction(this, QStringLiteral("&Redo"));
-    actRedo->setObjectName(QStringLiteral("actRedo"));
-    actRedo->setShortcuts({ctrl(Qt::Key_Z, Qt::ShiftModifier), ctrl(Qt::Key_Y)});
-    edit->addAction(actRedo);
+    actUndo = menuAction(edit, "actUndo", QStringLiteral("&Undo"), {ctrl(Qt::Key_Z)});
+    actRedo = menuAction(edit, "actRedo", QStringLiteral("&Redo"),
+                         {ctrl(Qt::Key_Z, Qt::ShiftModifier), ctrl(Qt::Key_Y)});
+    connect(actUndo, &QAction::triggered, this, [this] { undoOrRedo(true); });
+    connect(actRedo, &QAction::triggered, this, [this] { undoOrRedo(false); });
     edit->addSeparator();
     actCopyBlue =
         menuAction(edit, "actCopyBlue", QStringLiteral("&Copy Blue Card"), {ctrl(Qt::Key_C)});
@@ -208,8 +220,6 @@ void Form2::buildMenus()
     connect(actOpenCard, &QAction::triggered, this, &Form2::openCard);
     connect(actSaveCardFile, &QAction::triggered, this, &Form2::saveCardFile);
     connect(actSaveCardFileAs, &QAction::triggered, this, &Form2::saveCardFileAs);
-    connect(m_document, &CardDocument::modifiedChanged, this, &Form2::updateTitle);
-    connect(m_document, &CardDocument::filePathChanged, this, &Form2::updateTitle);
     updateRecentMenu();
     updateTitle();
 
@@ -218,17 +228,58 @@ void Form2::buildMenus()
         later->setEnabled(false);
 }
 
+void Form2::updateUndoActions()
+{
+    const QUndoStack* stack = m_document->undoStack();
+    actUndo->setEnabled(stack->canUndo());
+    actUndo->setText(stack->canUndo() ? QStringLiteral("&Undo %1").arg(stack->undoText())
+                                      : QStringLiteral("&Undo"));
+    actRedo->setEnabled(stack->canRedo());
+    actRedo->setText(stack->canRedo() ? QStringLiteral("&Redo %1").arg(stack->redoText())
+                                      : QStringLiteral("&Redo"));
+}
+
+void Form2::undoOrRedo(bool undo)
+{
+    QUndoStack* stack = m_document->undoStack();
+    if (undo ? !stack->canUndo() : !stack->canRedo())
+        return;
+    const QString step = undo ? stack->undoText() : stack->redoText();
+    m_document->closeTyping();
+    if (undo)
+        stack->undo();
+    else
+        stack->redo();
+    showStatus((undo ? QStringLiteral("Undid %1") : QStringLiteral("Redid %1")).arg(step));
+}
+
 void Form2::showStatus(const QString& text)
 {
-    statusBar()->showMessage(text);
+    // A text wider than the line is cut in the middle; the tooltip holds it whole.
+    m_statusText = text;
+    const int room = std::max(40, statusBar()->width() - 24);
+    const QString shown = statusBar()->fontMetrics().elidedText(text, Qt::ElideMiddle, room);
+    statusBar()->showMessage(shown);
+    statusBar()->setToolTip(shown == text ? QString() : text);
+}
+
+QString Form2::statusText() const
+{
+    return statusBar()->currentMessage().isEmpty() ? QString() : m_statusText;
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == statusBar() && event->type() == QEvent::Resize && !m_statusText.isEmpty() &&
+        !statusBar()->currentMessage().isEmpty())
+        showStatus(m_statusText);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- Clipboard --------------------------------------------------------------------------------
 
 void Form2::copyCard(bool blue)
 {
-    if (Module1::NeedsRedraw)
-        Timer1_Timer();  // a change not yet composed is on the card first
     // Edit ▸ Copy Scale's, whole pixels so the copy stays crisp.
     const int scale = copyScale();
     const QImage& card = (blue ? picBlueBase : picRedBase)->image();
@@ -279,19 +330,16 @@ void Form2::pasteMainPicture()
             Exclamation, QStringLiteral("Paste Main Picture"));
         return;
     }
-    picMainPic->setPicture(loaded.image);
     m_loadedEncoded.clear();  // kept as pixels
-    Module1::NeedsRedraw = true;
-    mainPictureChanged(QString());
+    mainPictureChanged(loaded.image, QString());
 }
 
-void Form2::mainPictureChanged(const QString& path)
+void Form2::mainPictureChanged(const QImage& picture, const QString& path)
 {
-    const QSize loaded = picMainPic->image().size();
-    const bool larger = keepWhatTheCardCanShow(path);
+    const QSize loaded = picture.size();
+    const bool larger = keepWhatTheCardCanShow(picture, path);
     if (!larger)
-        m_document->setMainPicture(picMainPic->image(), path);
-    m_document->record(CardDocument::Change::MainPicture);
+        m_document->setMainPicture(picture, path);
     const QString size = QStringLiteral("%1 × %2").arg(loaded.width()).arg(loaded.height());
     showStatus(path.isEmpty() ? QStringLiteral("Pasted the main picture (%1)").arg(size)
                               : QStringLiteral("Loaded the main picture %1 (%2)")

@@ -1,9 +1,7 @@
 // Prepare Main Picture...: the editor's side of the window that fits a picture to the card.
 #include "editor/form2.h"
 
-#include "card/module1.h"
-#include "editor/card_document.h"
-#include "render/compositor.h"
+#include "document/card_document.h"
 #include "render/picture_prep.h"
 #include "widgets/picture_box.h"
 #include "windows/prepare_picture_window.h"
@@ -13,19 +11,26 @@
 
 using namespace orvane;
 
-bool Form2::keepWhatTheCardCanShow(const QString& path)
+QString preparedStatus(QSize source, const PictureFit& fit)
 {
-    const QImage source = picMainPic->image();
+    const QSize scaled = pictureGeometry(source, fit).scaled;
+    return QStringLiteral("Prepared the main picture: %1 × %2 scaled to %3 × %4")
+        .arg(source.width())
+        .arg(source.height())
+        .arg(scaled.width())
+        .arg(scaled.height());
+}
+
+bool Form2::keepWhatTheCardCanShow(const QImage& source, const QString& path)
+{
     if (source.width() <= PreparedPictureMaxSide && source.height() <= PreparedPictureMaxSide)
         return false;
     // The scroll bars move the picture right and down only, so nothing beyond its upper-left
     // 62 x 62 can ever reach the card: the box holds that part, and the whole picture is kept
     // once, as the source that Prepare Main Picture... can still scale and pan.
     const PictureFit fit = asLoadedFit(source.size());
-    const QImage shown = preparePicture(source, fit);
-    picMainPic->setPicture(shown);
-    m_document->setMainPicture(shown, path);
-    m_document->setPreparation({source, fit, std::exchange(m_loadedEncoded, {})});
+    m_document->setMainPicture(preparePicture(source, fit), path,
+                               {source, fit, std::exchange(m_loadedEncoded, {})});
     return true;
 }
 
@@ -44,12 +49,12 @@ void Form2::offerToPrepare(QSize source, const QString& title)
 
 void Form2::prepareMainPicture()
 {
-    openPrepareWindow(m_document->preparation().fit);
+    openPrepareWindow(m_document->card().preparation.fit);
 }
 
 void Form2::openPrepareWindow(const PictureFit& start)
 {
-    const Card card = m_document->snapshot();
+    const Card card = m_document->card();
     // A prepared picture opens again from its source and settings; else the box's picture.
     const bool prepared = !card.preparation.source.isNull();
     const QImage source = prepared ? card.preparation.source : card.mainPicture;
@@ -57,15 +62,15 @@ void Form2::openPrepareWindow(const PictureFit& start)
         showStatus(QStringLiteral("Load a main picture first, then prepare it"));
         return;
     }
-    // The preview composes with the editor's own work surfaces and placement, the scroll bars at
-    // 0, 0: the window's own pan places the picture, and OK puts X and Y back to 0, so the
-    // prepared picture lands exactly where the window shows it.
+    // The preview is the card as the editor draws it, with the picture being prepared and the
+    // scroll bars at 0, 0: the window's own pan places the picture, and OK puts X and Y back to
+    // 0, so the prepared picture lands exactly where the window shows it.
     const auto compose = [this](const QImage& picture) {
-        const CardLayers layers = workSurfaceLayers(&picture);
-        RenderedCard cards{picBlueClean->image().copy(), picRedClean->image().copy()};
-        composeCard(cards.blue, picBlueClean->image(), layers, Module1::CardPlacement, 0, 0);
-        composeCard(cards.red, picRedClean->image(), layers, Module1::CardPlacement, 0, 0);
-        return cards;
+        Card previewed = m_document->card();
+        previewed.mainPicture = picture;
+        previewed.x = 0;
+        previewed.y = 0;
+        return renderShown(previewed);
     };
     auto* window = new PreparePictureWindow(source, prepared ? start : PictureFit{}, compose, this);
     if (scrX->value() != 0 || scrY->value() != 0)
@@ -76,20 +81,10 @@ void Form2::openPrepareWindow(const PictureFit& start)
     connect(window, &PreparePictureWindow::accepted, this,
             [this, source, encoded = prepared ? card.preparation.sourceEncoded : QByteArray(),
              path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
-                picMainPic->setPicture(picture);
-                m_document->setMainPicture(picture, path);
-                m_document->setPreparation({source, fit, encoded});
-                for (QScrollBar* bar : {scrX, scrY}) {  // recorded with the picture, below
-                    const QSignalBlocker quiet(bar);
-                    bar->setValue(0);
-                }
-                m_document->record(CardDocument::Change::MainPicture);  // one undo step
-                Module1::NeedsRedraw = true;
-                showStatus(QStringLiteral("Prepared the main picture (%1 × %2 from %3 × %4)")
-                               .arg(picture.width())
-                               .arg(picture.height())
-                               .arg(source.width())
-                               .arg(source.height()));
+                m_document->setPreparedPicture(picture, path, {source, fit, encoded});  // one step
+                // The size the picture was scaled to, not the prepared picture's, which also
+                // holds the transparent margin that centres it.
+                showStatus(preparedStatus(source.size(), fit));
             });
     window->show();
 }

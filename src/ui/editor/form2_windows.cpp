@@ -1,7 +1,6 @@
 // The menu commands that open the windows around the card: Zoomed Preview, Export Cards,
 // Render Deck and Add Card to Deck.
-#include "card/module1.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "editor/form2.h"
 #include "platform/window_placement.h"
 #include "widgets/picture_box.h"
@@ -25,12 +24,6 @@ void Form2::connectWindowCommands()
         action->setEnabled(true);
 }
 
-void Form2::composePendingChange()
-{
-    if (Module1::NeedsRedraw)
-        Timer1_Timer();  // a change not yet composed is on the cards first
-}
-
 void Form2::showZoomedPreview()
 {
     if (m_zoomedPreview && m_zoomedPreview->isVisible()) {  // Ctrl+1 again: closed
@@ -45,7 +38,6 @@ void Form2::showZoomedPreview()
         connect(this, &Form2::cardsComposed, m_zoomedPreview,
                 [this] { m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image()); });
     }
-    composePendingChange();
     m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image());
     if (opening) {
         m_zoomedPreview->placeBeside(this);  // its size follows the zoom the cards chose
@@ -58,12 +50,10 @@ void Form2::showZoomedPreview()
 
 void Form2::exportCards()
 {
-    composePendingChange();
-    QString name = m_document->snapshot().name;
-    if (name.isEmpty() && !m_document->filePath().isEmpty())
-        name = QFileInfo(m_document->filePath()).completeBaseName();
-    auto* dialog = new ExportCardsDialog(*m_services.prompts, picBlueBase->image(),
-                                         picRedBase->image(), name, this);
+    // The card the controls describe, from the one renderer: what the two boxes show.
+    const RenderedCard cards = renderShown(m_document->card());
+    auto* dialog = new ExportCardsDialog(*m_services.prompts, cards.blue, cards.red,
+                                         m_document->displayName(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &ExportCardsDialog::exported, this, &Form2::showStatus);
     dialog->open();
@@ -80,9 +70,8 @@ void Form2::renderDeck()
 
 void Form2::addCardToDeck()
 {
-    Card card = m_document->snapshot();
-    if (card.name.isEmpty() && !m_document->filePath().isEmpty())
-        card.name = QFileInfo(m_document->filePath()).completeBaseName();
+    Card card = m_document->card();
+    card.name = m_document->displayName();
     const QString done = addCardToDeckAsking(*m_services.prompts, m_deckDialog, card);
     if (!done.isEmpty())
         showStatus(done);

@@ -4,6 +4,7 @@
 #include "set/set_model.h"
 #include "set/set_output.h"
 #include "set/set_thumbnails.h"
+#include "windows/play_sheets_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,7 +74,7 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent)
 }  // namespace
 
 SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWidget* parent)
-    : QWidget(parent), m_set(set), m_prompts(prompts)
+    : QWidget(parent), m_set(set), m_prompts(prompts), m_partsRoot(partsRoot)
 {
     setObjectName(QStringLiteral("SetPanel"));
     m_model = new SetModel(set, this);
@@ -151,6 +152,7 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     cmdSetDown = button(QStringLiteral("cmdSetDown"), tr("Down"), this);
     cmdSetRender = button(QStringLiteral("cmdSetRender"), tr("Render..."), this);
     cmdSetPrint = button(QStringLiteral("cmdSetPrint"), tr("Print Sheet..."), this);
+    cmdSetPlaySheets = button(QStringLiteral("cmdSetPlaySheets"), tr("Play Sheets..."), this);
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(txtSetFilter, 1);
@@ -166,6 +168,7 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     auto* outputs = new QHBoxLayout;
     outputs->addWidget(cmdSetRender);
     outputs->addWidget(cmdSetPrint);
+    outputs->addWidget(cmdSetPlaySheets);
     outputs->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
@@ -207,6 +210,7 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     connect(cmdSetDown, &QPushButton::clicked, this, [this] { moveSelected(1); });
     connect(cmdSetRender, &QPushButton::clicked, this, &SetPanel::render);
     connect(cmdSetPrint, &QPushButton::clicked, this, &SetPanel::printSheet);
+    connect(cmdSetPlaySheets, &QPushButton::clicked, this, &SetPanel::playSheets);
     connect(m_model, &SetModel::renameRefused, this, &SetPanel::message);
     connect(m_output, &SetOutput::finished, this,
             [this](const DeckRenderResult& result, const QString& summary) {
@@ -456,6 +460,19 @@ void SetPanel::printSheet()
     QString error;
     if (!m_output->start(outputIds(), QString(), path, &error))
         m_prompts.messageBox(error, Exclamation, tr("Print Sheet"));
+}
+
+void SetPanel::playSheets()
+{
+    const QString name =
+        m_set.path().isEmpty() ? QStringLiteral("set") : QFileInfo(m_set.path()).completeBaseName();
+    QString error;
+    PlaySheetsDialog* dialog =
+        openPlaySheetsForSet(m_prompts, m_set, outputIds(), m_partsRoot, name, window(), &error);
+    if (!dialog)
+        m_prompts.messageBox(error, Exclamation, tr("Play Sheets"));
+    else
+        connect(dialog, &PlaySheetsDialog::written, this, &SetPanel::message);
 }
 
 }  // namespace orvane

@@ -47,6 +47,7 @@ public:
     QPushButton* cmdSetDown = nullptr;
     QPushButton* cmdSetRender = nullptr;
     QPushButton* cmdSetPrint = nullptr;
+    QPushButton* cmdSetPlaySheets = nullptr;
 
     CardSet& set() const { return m_set; }
     SetThumbnails* thumbnails() const { return m_thumbnails; }
@@ -67,6 +68,7 @@ public:
     void mendRow(quint64 id);  // asks for the cell at fault of a bad row
     void render();             // the selection (or the whole set) as pictures, into a folder
     void printSheet();         // the selection (or the whole set) as a print-and-play PDF
+    void playSheets();         // ... as tabletop deck sheets, an atlas and a print sheet
 
 signals:
     void cardPicked(quint64 id);
@@ -90,6 +92,7 @@ private:
     bool m_restoring = false;
     Dialog m_sheetDialog;
     QString m_outDir;
+    QString m_partsRoot;
 };
 
 }  // namespace orvane

@@ -1,6 +1,5 @@
 #include "windows/form4.h"
 
-#include "card/module1.h"
 #include "card/card_rules.h"
 #include "widgets/classic_font.h"
 
@@ -10,7 +9,8 @@
 
 using namespace orvane;
 
-Form4::Form4(Prompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(prompts)
+Form4::Form4(Prompts& prompts, const CardPlacement& placement, QWidget* parent)
+    : QWidget(parent), m_prompts(prompts), m_placement(placement)
 {
     setObjectName(QStringLiteral("Form4"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -67,7 +67,7 @@ Form4::Form4(Prompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(pro
 
 std::array<Form4::Field, 10> Form4::fields()
 {
-    CardPlacement& p = Module1::CardPlacement;
+    CardPlacement& p = m_placement;
     return {{{txtElemX, &p.ElemX, "Elemental X"},
              {txtElemY, &p.ElemY, "Elemental Y"},
              {txtTopX, &p.TopX, "Top Number X"},
@@ -107,8 +107,7 @@ void Form4::Command1_Click()
     }
     for (size_t i = 0; i < all.size(); ++i)
         *all[i].value = values[i];
-    emit placementStored();
-    // The cards follow the new places at the next tick, on screen and in a save.
-    Module1::NeedsRedraw = true;
+    // The cards follow the new places at once, on screen and in a save.
+    emit placementStored(m_placement);
     close();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card_placement.h"
 #include "platform/prompts.h"
 
 #include <QWidget>
@@ -14,7 +15,9 @@ class QPushButton;
 class Form4 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form4(orvane::Prompts& prompts, QWidget* parent = nullptr);
+    // Shows `placement`; OK hands on the ten values typed.
+    Form4(orvane::Prompts& prompts, const orvane::CardPlacement& placement,
+          QWidget* parent = nullptr);
 
     std::array<QLabel*, 5> Label1{};
     std::array<QLabel*, 2> Label2{};
@@ -36,7 +39,7 @@ public slots:
 
 signals:
     // OK stored the ten values.
-    void placementStored();
+    void placementStored(const orvane::CardPlacement& placement);
 
 private:
     struct Field {
@@ -48,4 +51,5 @@ private:
     std::array<Field, 10> fields();
 
     orvane::Prompts& m_prompts;
+    orvane::CardPlacement m_placement;
 };

@@ -2,6 +2,7 @@
 
 #include "card/card.h"
 #include "files/texture_atlas.h"
+#include "set/card_set.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -398,12 +400,46 @@ void PlaySheetsDialog::reject()
     QDialog::reject();
 }
 
-PlaySheetsDialog* openPlaySheets(Prompts& prompts, const QImage& blue, const QImage& red,
-                                 const QString& name, QWidget* parent)
+namespace {
+
+PlaySheetsDialog* openFor(Prompts& prompts, const QList<NamedCard>& cards, const QString& name,
+                          QWidget* parent)
 {
-    const NamedCard card{name, safeFileName(name), {blue, red}};
-    auto* dialog = new PlaySheetsDialog(prompts, {card}, name, &runSheetsJob, parent);
+    auto* dialog = new PlaySheetsDialog(prompts, cards, name, &runSheetsJob, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog;
+}
+
+}  // namespace
+
+PlaySheetsDialog* openPlaySheets(Prompts& prompts, const QImage& blue, const QImage& red,
+                                 const QString& name, QWidget* parent)
+{
+    return openFor(prompts, {{name, safeFileName(name), {blue, red}}}, name, parent);
+}
+
+PlaySheetsDialog* openPlaySheetsForSet(Prompts& prompts, const CardSet& set,
+                                       const QList<quint64>& ids, const QString& partsRoot,
+                                       const QString& name, QWidget* parent, QString* error)
+{
+    const std::optional<CardParts> parts = CardParts::load(partsRoot, error);
+    if (!parts)
+        return nullptr;
+    QList<NamedCard> cards;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    for (const quint64 id : ids) {
+        const SetEntry* entry = set.entry(id);
+        if (!entry || entry->isBad())
+            continue;
+        const Card card = set.readyCard(id);
+        cards.append({card.name, safeFileName(card.name), renderCard(card, *parts)});
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (cards.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("There is no card to write: bad rows are mended first.");
+        return nullptr;
+    }
+    return openFor(prompts, cards, name, parent);
 }

@@ -20,8 +20,13 @@ class QPushButton;
 class QSpinBox;
 class QThread;
 
-// File > Play Sheets...: the cards in hand (the current card) as virtual-tabletop deck sheets, a
-// texture atlas and a print sheet with backs, by orvane-render's own code. The files are listed
+namespace orvane {
+class CardSet;
+}
+
+// Play Sheets... (File menu: the current card; set panel: the selection or the whole set): the
+// cards as virtual-tabletop deck sheets, a texture atlas and a print sheet with backs, by
+// orvane-render's own code. The files are listed
 // while they are chosen, files already there are named in one question, and the writing runs in
 // a worker thread with a progress dialog whose Cancel leaves only whole files.
 class PlaySheetsDialog : public QDialog {
@@ -102,3 +107,10 @@ private:
 // composed; its name names the deck sheets.
 PlaySheetsDialog* openPlaySheets(orvane::Prompts& prompts, const QImage& blue, const QImage& red,
                                  const QString& name, QWidget* parent);
+
+// Opens the window for the cards `ids` of `set` (bad rows left out) as the set shows them,
+// rendered with the card parts under `partsRoot`; `name` names the deck sheets. Null, with
+// `error` set, when no card can be rendered.
+PlaySheetsDialog* openPlaySheetsForSet(orvane::Prompts& prompts, const orvane::CardSet& set,
+                                       const QList<quint64>& ids, const QString& partsRoot,
+                                       const QString& name, QWidget* parent, QString* error);

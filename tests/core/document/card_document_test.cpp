@@ -95,6 +95,17 @@ TEST(CardDocument, EveryEditIsOneStepThatUndoesAndRedoes)
              c.preparation = {other, PictureFit{}};
          },
          Change::MainPicture, QStringLiteral("Main Picture")},
+        {"prepared picture",
+         [&](CardDocument& d) {
+             d.setPreparedPicture(other, QString(), {other, PictureFit{}});
+         },
+         [&](Card& c) {
+             c.mainPicture = other;
+             c.mainPicturePath.clear();
+             c.preparation = {other, PictureFit{}};
+             c.x = c.y = 0;
+         },
+         Changes(Change::MainPicture) | Change::Offset, QStringLiteral("Main Picture")},
         {"placement", [&](CardDocument& d) { d.setPlacement(moved); },
          [&](Card& c) { c.placement = moved; }, Change::Placement,
          QStringLiteral("Advanced Settings")},

@@ -285,14 +285,6 @@ TEST(PrintSheet, PlanKeepsBleedOfNeighboursApartAndOnThePage)
     }
 }
 
-TEST(PrintSheet, CutLineNames)
-{
-    EXPECT_EQ(cutLinesFromName(QStringLiteral("Corners")), CutLines::Corners);
-    EXPECT_EQ(cutLinesFromName(QStringLiteral("full")), CutLines::Full);
-    EXPECT_EQ(cutLinesFromName(QStringLiteral("none")), CutLines::None);
-    EXPECT_FALSE(cutLinesFromName(QStringLiteral("dashed")));
-}
-
 TEST(CardPictures, ThumbnailIsTheCardEnlargedByWholePixels)
 {
     const QImage card = numberedCard(3);

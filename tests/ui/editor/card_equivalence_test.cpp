@@ -1,7 +1,7 @@
 // The editor's cards and renderCard's cards are the same pixels, for cards the rules can draw.
 #include "card/card.h"
 #include "card/card_rules.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "files/card_export.h"
 #include "files/main_picture.h"
 #include "render/asset_catalogue.h"
@@ -165,7 +165,7 @@ void CardEquivalenceTest::sameCards()
     Form2Fixture f(loud ? m_loudRoot : qEnvironmentVariable("ORVANE_BIN_DIR"));
     f.prompts.fileAnswers.enqueue(picturePath);
     f->cmdLoadMain_Click();
-    f->optElem[size_t(row.element)]->click();
+    f.optElem(size_t(row.element))->click();
     if (row.element != orvane::ElementTrap)
         for (int i = 0; i < 4; ++i)
             f.type(i, row.sides[size_t(i)]);
@@ -173,11 +173,9 @@ void CardEquivalenceTest::sameCards()
     for (int arrow : row.arrows)
         f.clickArrow(arrow);
     QCOMPARE(f.ticked(), int(row.arrows.size()));
-    f->scrX->setValue(row.x);
-    f->scrY->setValue(row.y);
-    Module1::CardPlacement = row.placement;
-    Module1::NeedsRedraw = true;
-    f.tick();
+    f.scrX()->setValue(row.x);
+    f.scrY()->setValue(row.y);
+    f->document().setPlacement(row.placement);
 
     orvane::Card card;
     card.sides = row.sides;
@@ -194,8 +192,8 @@ void CardEquivalenceTest::sameCards()
     const orvane::RenderedCard rendered =
         orvane::renderCard(card, loud ? *m_loudParts : *m_builtParts);
 
-    QCOMPARE(rendered.blue, f->picBlueBase->image());
-    QCOMPARE(rendered.red, f->picRedBase->image());
+    QCOMPARE(rendered.blue, f.picBlueBase()->image());
+    QCOMPARE(rendered.red, f.picRedBase()->image());
     QVERIFY(rendered.blue != rendered.red);  // the base shows somewhere on every card here
 }
 
@@ -229,7 +227,7 @@ void CardEquivalenceTest::preparedCardsAsTheDeckRenders()
     QVERIFY(framedSubject(70, 150).save(m_dir.filePath(QStringLiteral("tall.png"))));
 
     Form2Fixture f;
-    f->optElem[0]->click();
+    f.optElem(0)->click();
     f.typeAll("1", "2", "3", "4");
     f.tick();
     // Larger than the card: loading it offers to prepare it, and the user says yes.
@@ -265,8 +263,8 @@ void CardEquivalenceTest::preparedCardsAsTheDeckRenders()
     }
     }
     window->cmdOK->click();
-    f->scrX->setValue(x);
-    f->scrY->setValue(y);
+    f.scrX()->setValue(x);
+    f.scrY()->setValue(y);
     f.tick();
 
     const QString deck = m_dir.filePath(QStringLiteral("prepared.csv"));
@@ -289,10 +287,10 @@ void CardEquivalenceTest::preparedCardsAsTheDeckRenders()
     QVERIFY2(result.ok(), qPrintable(result.fatal + result.problems.join(QLatin1Char('\n'))));
     const QString base = QDir(options.outDir).filePath(QStringLiteral("Card"));
     QCOMPARE(QImage(base + "-blue.png").convertToFormat(QImage::Format_RGB32),
-             f->picBlueBase->image());
+             f.picBlueBase()->image());
     QCOMPARE(QImage(base + "-red.png").convertToFormat(QImage::Format_RGB32),
-             f->picRedBase->image());
-    QVERIFY(!f->document().snapshot().preparation.source.isNull());
+             f.picRedBase()->image());
+    QVERIFY(!f->document().card().preparation.source.isNull());
 }
 
 QTEST_MAIN(CardEquivalenceTest)

@@ -18,7 +18,7 @@ void FocusMarksTest::everyTabStopShowsTheFocus()
     QVERIFY(QTest::qWaitForWindowActive(f.operator->()));
     // Around the whole tab chain with the Tab key, as a user goes: each stop looks different
     // while it has the focus than once the focus has moved on.
-    f->txtNums[3]->setFocus(Qt::TabFocusReason);
+    f.txtNums(3)->setFocus(Qt::TabFocusReason);
     QWidget* first = QApplication::focusWidget();
     QStringList unmarked;
     int stops = 0;

@@ -1,7 +1,7 @@
 // Card files through the window: the round trip, the title bar, the question about unsaved
 // changes, the recent cards and files that cannot be read.
 #include "card/card_file.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "editor/recent_cards.h"
 #include "support/card_view.h"
 #include "support/images.h"
@@ -43,17 +43,18 @@ namespace {
 // A card with something in every part: numbers, element, arrows, picture, offset, placement.
 void makeACard(Form2Fixture& f, const QString& picturePath)
 {
-    f->optElem[2]->click();
+    f.optElem(2)->click();
     f.typeAll("9", "3", "A", "5");
     f.tick();
     f.clickArrow(1);
     f.clickArrow(6);
     QVERIFY(f->loadMainPictureFile(picturePath));
-    f->scrX->setValue(7);
-    f->scrY->setValue(13);
-    Module1::CardPlacement.TopX = 9;
-    Module1::CardPlacement.ElemY = 6;
-    f->document().record(CardDocument::Change::Placement);
+    f.scrX()->setValue(7);
+    f.scrY()->setValue(13);
+    orvane::CardPlacement placement;
+    placement.TopX = 9;
+    placement.ElemY = 6;
+    f->document().setPlacement(placement);
 }
 
 }  // namespace
@@ -61,7 +62,6 @@ void makeACard(Form2Fixture& f, const QString& picturePath)
 void Form2CardFilesTest::init()
 {
     m_settings = std::make_unique<TempSettings>();
-    Module1::CardPlacement = orvane::CardPlacement{};
 }
 
 void Form2CardFilesTest::roundTripShowsTheSameCards()
@@ -76,31 +76,30 @@ void Form2CardFilesTest::roundTripShowsTheSameCards()
         makeACard(f, picture);
         saved = viewOf(f);
         f.prompts.fileAnswers.enqueue(card);
-        f->actSaveCardFileAs->trigger();
+        f.actSaveCardFileAs()->trigger();
         QVERIFY(QFileInfo::exists(card));
     }
     // A fresh window, as after a restart.
     Form2Fixture g;
-    QCOMPARE(Module1::CardPlacement, orvane::CardPlacement{});
+    QCOMPARE(g.card().placement, orvane::CardPlacement{});
     g.prompts.fileAnswers.enqueue(card);
-    g->actOpenCard->trigger();
+    g.actOpenCard()->trigger();
     QCOMPARE(g.prompts.fileRequests.size(), 1);
     QCOMPARE(g.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Open Card"));
     QCOMPARE(g.prompts.fileRequests[0].dialog.Filter,
              QStringLiteral("Orvane Cards (*.orvcard)|*.orvcard"));
     QCOMPARE(g.prompts.messages.size(), 0);
     QVERIFY(viewOf(g) == saved);
-    QCOMPARE(g->CardTotal, qint16(27));
-    QCOMPARE(g->currentarrows, qint16(2));
-    QCOMPARE(g->document().snapshot().mainPicturePath, picture);
+    QCOMPARE(g.total(), qint16(27));
+    QCOMPARE(g.arrowsTicked(), qint16(2));
+    QCOMPARE(g->document().card().mainPicturePath, picture);
     QVERIFY(!g->isWindowModified());
     QCOMPARE(g->document().undoStack()->count(), 0);
-    QCOMPARE(g->statusBar()->currentMessage(),
-             QStringLiteral("Opened ") + orvane::homeRelative(card));
+    QCOMPARE(g.status(), QStringLiteral("Opened ") + orvane::homeRelative(card));
     // The opened card goes on being edited with its arrows counted right.
     g.clickArrow(0);
-    QCOMPARE(g->currentarrows, qint16(3));
-    g->actUndo->trigger();
+    QCOMPARE(g.arrowsTicked(), qint16(3));
+    g.actUndo()->trigger();
     QVERIFY(viewOf(g) == saved);
 }
 
@@ -109,10 +108,10 @@ void Form2CardFilesTest::saveNamesTheFileAndClearsTheMark()
     QTemporaryDir dir;
     const QString card = dir.filePath(QStringLiteral("knight"));  // the suffix is added
     Form2Fixture f;
-    f->scrX->setValue(4);
+    f.scrX()->setValue(4);
     QVERIFY(f->isWindowModified());
     f.prompts.fileAnswers.enqueue(card);
-    f->actSaveCardFileAs->trigger();
+    f.actSaveCardFileAs()->trigger();
     QCOMPARE(f.prompts.fileRequests.back().dialog.DialogTitle, QStringLiteral("Save Card File"));
     QCOMPARE(f.prompts.fileRequests.back().dialog.FileName, QStringLiteral("card.orvcard"));
     const QString file = card + QStringLiteral(".orvcard");
@@ -120,17 +119,17 @@ void Form2CardFilesTest::saveNamesTheFileAndClearsTheMark()
     QCOMPARE(orvane::readCardFile(file).card->name, QStringLiteral("knight"));
     QVERIFY(!f->isWindowModified());
     QCOMPARE(f->windowTitle(), QStringLiteral("knight.orvcard[*] - Orvane 4.0 by Kestrow"));
-    QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Saved the card knight.orvcard in ") +
-                                                   orvane::homeRelative(dir.path()));
+    QCOMPARE(f.status(), QStringLiteral("Saved the card knight.orvcard in ") +
+                             orvane::homeRelative(dir.path()));
     // Ctrl+S saves again to the same file without a dialog; the next change marks the title.
-    f->scrX->setValue(5);
+    f.scrX()->setValue(5);
     QVERIFY(f->isWindowModified());
-    f->actSaveCardFile->trigger();
+    f.actSaveCardFile()->trigger();
     QCOMPARE(f.prompts.fileRequests.size(), 1);
     QVERIFY(!f->isWindowModified());
     QCOMPARE(orvane::readCardFile(file).card->x, 5);
     // The next dialog starts at the card's own file.
-    f->actSaveCardFileAs->trigger();
+    f.actSaveCardFileAs()->trigger();
     QCOMPARE(f.prompts.fileRequests.back().dialog.FileName, QFileInfo(file).absoluteFilePath());
 }
 
@@ -159,16 +158,16 @@ void Form2CardFilesTest::unsavedQuestionOnOpen()
     const QString unsaved = dir.filePath(QStringLiteral("unsaved.orvcard"));
 
     Form2Fixture f;
-    f->scrY->setValue(8);
+    f.scrY()->setValue(8);
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice(answer));
     f.prompts.fileAnswers << unsaved << other;
     if (answer != int(orvane::SaveChoice::Save))
         f.prompts.fileAnswers.removeFirst();
-    f->actOpenCard->trigger();
+    f.actOpenCard()->trigger();
     QCOMPARE(f.prompts.saveQuestions.size(), 1);
     QCOMPARE(f.prompts.saveQuestions[0].title, QStringLiteral("Open Card"));
     QCOMPARE(f.prompts.fileRequests.size(), dialogs);
-    QCOMPARE(f->txtNums[0]->text(), opened ? QStringLiteral("1") : QStringLiteral("A"));
+    QCOMPARE(f.txtNums(0)->text(), opened ? QStringLiteral("1") : QStringLiteral("A"));
     QCOMPARE(QFileInfo::exists(unsaved), answer == int(orvane::SaveChoice::Save));
     if (QFileInfo::exists(unsaved))
         QCOMPARE(orvane::readCardFile(unsaved).card->y, 8);
@@ -176,11 +175,11 @@ void Form2CardFilesTest::unsavedQuestionOnOpen()
     f.prompts.fileAnswers << other;
     if (!opened) {
         f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
-        f->actOpenCard->trigger();
+        f.actOpenCard()->trigger();
     }
     const qsizetype asked = f.prompts.saveQuestions.size();
     f.prompts.fileAnswers << other;
-    f->actOpenCard->trigger();
+    f.actOpenCard()->trigger();
     QCOMPARE(f.prompts.saveQuestions.size(), asked);
 }
 
@@ -203,7 +202,7 @@ void Form2CardFilesTest::unsavedQuestionOnExit()
     f.clickArrow(3);
     f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice(answer));
-    f->cmdQuit->click();
+    f.cmdQuit()->click();
     // The layout's question first, then the one about the changes.
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].text, QStringLiteral("Are you sure you want to quit?"));
@@ -237,33 +236,33 @@ void Form2CardFilesTest::recentCardsAndAMissingOne()
     {
         Form2Fixture f;
         f.prompts.fileAnswers << a << b;
-        f->actSaveCardFileAs->trigger();
-        f->scrX->setValue(3);
-        f->actSaveCardFileAs->trigger();
+        f.actSaveCardFileAs()->trigger();
+        f.scrX()->setValue(3);
+        f.actSaveCardFileAs()->trigger();
     }
     // Kept between runs, newest first.
     Form2Fixture g;
-    QList<QAction*> entries = g->menuRecent->actions();
+    QList<QAction*> entries = g.menuRecent()->actions();
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0]->data().toString(), b);
     QCOMPARE(entries[1]->data().toString(), a);
     QCOMPARE(entries[0]->text(), QStringLiteral("&1 b.orvcard"));
     // The open dialog starts in the folder last used.
-    g->actOpenCard->trigger();
+    g.actOpenCard()->trigger();
     QCOMPARE(g.prompts.fileRequests[0].dialog.FileName, dir.path() + QStringLiteral("/"));
 
     entries[1]->trigger();
     QCOMPARE(g->document().filePath(), a);
-    QCOMPARE(g->scrX->value(), 0);
-    QCOMPARE(g->menuRecent->actions()[0]->data().toString(), a);
+    QCOMPARE(g.scrX()->value(), 0);
+    QCOMPARE(g.menuRecent()->actions()[0]->data().toString(), a);
 
     QVERIFY(QFile::remove(b));
-    g->menuRecent->actions()[1]->trigger();
+    g.menuRecent()->actions()[1]->trigger();
     QCOMPARE(g.prompts.messages.size(), 0);  // a word, not an error
-    QCOMPARE(g->statusBar()->currentMessage(),
+    QCOMPARE(g.status(),
              orvane::homeRelative(b) + QStringLiteral(" is no longer there; removed from the "
                                                       "recent cards"));
-    QCOMPARE(g->menuRecent->actions().size(), 1);
+    QCOMPARE(g.menuRecent()->actions().size(), 1);
     QCOMPARE(orvane::recentCards(), QStringList{a});
     QCOMPARE(g->document().filePath(), a);
 }
@@ -277,13 +276,13 @@ void Form2CardFilesTest::unreadableCardFileChangesNothing()
     file.write("{ \"format\": \"orvane-card\", \"version\": 1, ");
     file.close();
     Form2Fixture f;
-    f->scrX->setValue(9);
+    f.scrX()->setValue(9);
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
     QVERIFY(!f->openCardFile(broken));
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Open Card"));
     QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("broken.orvcard")));
-    QCOMPARE(f->scrX->value(), 9);
+    QCOMPARE(f.scrX()->value(), 9);
     QVERIFY(f->isWindowModified());
     QVERIFY(orvane::recentCards().isEmpty());
     QVERIFY(!f->openCardFile(dir.filePath(QStringLiteral("absent.orvcard"))));
@@ -294,7 +293,7 @@ void Form2CardFilesTest::failedSaveKeepsTheMark()
 {
     QTemporaryDir dir;
     Form2Fixture f;
-    f->scrX->setValue(2);
+    f.scrX()->setValue(2);
     f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("missing/folder/card.orvcard")));
     QVERIFY(!f->saveCardFileAs());
     QCOMPARE(f.prompts.messages.size(), 1);
@@ -313,7 +312,7 @@ void Form2CardFilesTest::saveAsAsksBeforeReplacingTheFileWithItsSuffix()
     QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("kept") == 4);
     existing.close();
     Form2Fixture f;
-    f->scrX->setValue(3);
+    f.scrX()->setValue(3);
     f.prompts.fileAnswers = QQueue<QString>({dir.filePath(QStringLiteral("knight")), QString()});
     QVERIFY(!f->saveCardFileAs());  // No, then the dialog again, cancelled
     QCOMPARE(f.prompts.fileRequests.size(), 2);
@@ -346,18 +345,18 @@ void Form2CardFilesTest::cardWithoutAnElement()
     QString error;
     QVERIFY(orvane::writeCardFile(card, path, &error));
     Form2Fixture f;
-    f->optElem[0]->click();
+    f.optElem(0)->click();
     f.tick();  // the Fire icon is in the icon layer
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
     QVERIFY(f->openCardFile(path));
     QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
     f.tick();
-    QCOMPARE(f->picFinalElem->image(), solid(16, 17, 0x000000));
+    QCOMPARE(f.picFinalElem()->image(), solid(16, 17, 0x000000));
     const CardView plain = viewOf(f);
-    QCOMPARE(f->document().snapshot().element, orvane::NoElementChosen);
-    f->optElem[5]->click();
-    QCOMPARE(f->txtNums[0]->text(), QStringLiteral("A"));
-    f->actUndo->trigger();
+    QCOMPARE(f->document().card().element, orvane::NoElementChosen);
+    f.optElem(5)->click();
+    QCOMPARE(f.txtNums(0)->text(), QStringLiteral("A"));
+    f.actUndo()->trigger();
     QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
     QVERIFY(viewOf(f) == plain);
 }

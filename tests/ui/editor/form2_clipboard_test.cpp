@@ -1,7 +1,7 @@
 // The clipboard and dropped files: a card copied as a picture, a picture pasted as the main
 // picture, picture files and card files dropped on the window.
 #include "card/card_file.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "files/main_picture.h"
 #include "support/form2_fixture.h"
 #include "support/images.h"
@@ -71,7 +71,6 @@ QMimeData* filesOf(const QStringList& paths)
 void Form2ClipboardTest::init()
 {
     m_settings = std::make_unique<TempSettings>();
-    Module1::CardPlacement = orvane::CardPlacement{};
     QGuiApplication::clipboard()->clear();
 }
 
@@ -101,14 +100,14 @@ void Form2ClipboardTest::copyPutsTheCardOnTheClipboard()
     if (setting.isValid())
         QSettings().setValue(QStringLiteral("Copy/scale"), setting);
     Form2Fixture f;
-    QAction* copy = blue ? f->actCopyBlue : f->actCopyRed;
+    QAction* copy = blue ? f.actCopyBlue() : f.actCopyRed();
     QVERIFY2(copy->text().endsWith(QStringLiteral(" (%1 ×)").arg(scale)), qPrintable(copy->text()));
     f.typeAll("7", "2", "A", "4");
-    f->optElem[0]->click();
+    f.optElem(0)->click();
     f.typeAll("7", "2", "A", "4");
     f.tick();
-    (blue ? f->actCopyBlue : f->actCopyRed)->trigger();
-    const QImage& card = (blue ? f->picBlueBase : f->picRedBase)->image();
+    (blue ? f.actCopyBlue() : f.actCopyRed())->trigger();
+    const QImage& card = (blue ? f.picBlueBase() : f.picRedBase())->image();
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data);
     QVERIFY(data->hasFormat(QStringLiteral("image/png")));
@@ -122,8 +121,7 @@ void Form2ClipboardTest::copyPutsTheCardOnTheClipboard()
     for (int y = 0; y < png.height(); y += 5)
         for (int x = 0; x < png.width(); x += 3)
             QCOMPARE(rgb(png, x, y), rgb(card, x / scale, y / scale));
-    QVERIFY(f->statusBar()->currentMessage().startsWith(
-        QStringLiteral("Copied the %1 card").arg(blue ? "blue" : "red")));
+    QVERIFY(f.status().startsWith(QStringLiteral("Copied the %1 card").arg(blue ? "blue" : "red")));
 }
 
 // Edit > Copy Scale: the choice is ticked, said in both copy commands, used and kept.
@@ -135,9 +133,9 @@ void Form2ClipboardTest::copyScaleIsChosenInTheEditMenu()
     QVERIFY(f->findChild<QAction*>(QStringLiteral("actCopyScale1"))->isChecked());
     choice->trigger();
     QVERIFY(choice->isChecked());
-    QCOMPARE(f->actCopyBlue->text(), QStringLiteral("&Copy Blue Card (8 ×)"));
-    QCOMPARE(f->actCopyRed->text(), QStringLiteral("Copy R&ed Card (8 ×)"));
-    f->actCopyRed->trigger();
+    QCOMPARE(f.actCopyBlue()->text(), QStringLiteral("&Copy Blue Card (8 ×)"));
+    QCOMPARE(f.actCopyRed()->text(), QStringLiteral("Copy R&ed Card (8 ×)"));
+    f.actCopyRed()->trigger();
     QCOMPARE(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()).size(),
              QSize(62 * 8, 62 * 8));
     Form2Fixture again;  // kept for the next run
@@ -147,18 +145,19 @@ void Form2ClipboardTest::copyScaleIsChosenInTheEditMenu()
 void Form2ClipboardTest::pasteMakesTheMainPicture()
 {
     Form2Fixture f;
-    const QImage blank = f->picMainPic->image().copy();
+    const QImage blank = f.picMainPic()->image().copy();
+    const int composedBefore = f.compositions();
     QGuiApplication::clipboard()->setImage(gradient(90, 40));
-    f->actPaste->trigger();
-    QCOMPARE(f->picMainPic->image(), gradient(90, 40).copy(0, 0, 62, 40));
-    QCOMPARE(f->picMainPic->size(), QSize(66, 44));
-    QCOMPARE(f->document().preparation().source, gradient(90, 40));
-    QVERIFY(Module1::NeedsRedraw);
+    f.actPaste()->trigger();
+    QCOMPARE(f.picMainPic()->image(), gradient(90, 40).copy(0, 0, 62, 40));
+    QCOMPARE(f.picMainPic()->size(), QSize(66, 44));
+    QCOMPARE(f->document().card().preparation.source, gradient(90, 40));
+    QVERIFY(f.compositions() > composedBefore);
     QCOMPARE(f->document().undoStack()->count(), 1);
-    QCOMPARE(f->document().snapshot().mainPicture, gradient(90, 40).copy(0, 0, 62, 40));
-    QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Pasted the main picture (90 × 40)"));
-    f->actUndo->trigger();
-    QCOMPARE(f->picMainPic->image(), blank);
+    QCOMPARE(f->document().card().mainPicture, gradient(90, 40).copy(0, 0, 62, 40));
+    QCOMPARE(f.status(), QStringLiteral("Pasted the main picture (90 × 40)"));
+    f.actUndo()->trigger();
+    QCOMPARE(f.picMainPic()->image(), blank);
 }
 
 void Form2ClipboardTest::copyAndPasteKeysInANumberBox()
@@ -166,7 +165,7 @@ void Form2ClipboardTest::copyAndPasteKeysInANumberBox()
     Form2Fixture f;
     f->show();
     QApplication::setActiveWindow(f.form.get());
-    QLineEdit* box = f->txtNums[0];
+    QLineEdit* box = f.txtNums(0);
     box->setFocus();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);  // the box's text
@@ -179,24 +178,24 @@ void Form2ClipboardTest::copyAndPasteKeysInANumberBox()
     // A picture on the clipboard pastes as the main picture, text pastes into the box.
     QGuiApplication::clipboard()->setImage(gradient(30, 20));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(f->picMainPic->image(), gradient(30, 20));
+    QCOMPARE(f.picMainPic()->image(), gradient(30, 20));
     QCOMPARE(box->text(), QStringLiteral("A"));
     QGuiApplication::clipboard()->setText(QStringLiteral("7"));
     box->selectAll();
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(box->text(), QStringLiteral("7"));
-    QCOMPARE(f->picMainPic->image(), gradient(30, 20));
+    QCOMPARE(f.picMainPic()->image(), gradient(30, 20));
 }
 
 void Form2ClipboardTest::pasteRefusesWhatLoadingRefuses()
 {
     Form2Fixture f;
-    const QImage before = f->picMainPic->image().copy();
+    const QImage before = f.picMainPic()->image().copy();
     QGuiApplication::clipboard()->setImage(solid(orvane::MainPictureMaxSide + 1, 2, 0x336699));
-    f->actPaste->trigger();
+    f.actPaste()->trigger();
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Paste Main Picture"));
-    QCOMPARE(f->picMainPic->image(), before);
+    QCOMPARE(f.picMainPic()->image(), before);
     QCOMPARE(f->document().undoStack()->count(), 0);
 }
 
@@ -204,10 +203,9 @@ void Form2ClipboardTest::pasteWithoutAPicture()
 {
     Form2Fixture f;
     QGuiApplication::clipboard()->setText(QStringLiteral("just words"));
-    f->actPaste->trigger();
+    f.actPaste()->trigger();
     QCOMPARE(f.prompts.messages.size(), 0);
-    QCOMPARE(f->statusBar()->currentMessage(),
-             QStringLiteral("The clipboard holds no picture to paste"));
+    QCOMPARE(f.status(), QStringLiteral("The clipboard holds no picture to paste"));
     QCOMPARE(f->document().undoStack()->count(), 0);
 }
 
@@ -218,22 +216,21 @@ void Form2ClipboardTest::droppedPictureLoadsAsLoadMainPicture()
     QVERIFY(gradient(50, 60).save(path, "BMP"));
     Form2Fixture f;
     QVERIFY(drop(f.form.get(), filesOf({path})));
-    QCOMPARE(f->picMainPic->image(), gradient(50, 60));
-    QCOMPARE(f->document().snapshot().mainPicturePath, path);
+    QCOMPARE(f.picMainPic()->image(), gradient(50, 60));
+    QCOMPARE(f->document().card().mainPicturePath, path);
     QCOMPARE(f->document().undoStack()->count(), 1);
     QCOMPARE(f.prompts.fileRequests.size(), 0);  // no dialog
-    QCOMPARE(f->statusBar()->currentMessage(),
-             QStringLiteral("Loaded the main picture dropped.bmp (50 × 60)"));
+    QCOMPARE(f.status(), QStringLiteral("Loaded the main picture dropped.bmp (50 × 60)"));
     // Dropped on a number box: the same, and the box keeps its text.
     QVERIFY(gradient(20, 30).save(path, "BMP"));
-    QVERIFY(drop(f->txtNums[1], filesOf({path})));
-    QCOMPARE(f->picMainPic->image(), gradient(20, 30));
-    QCOMPARE(f->txtNums[1]->text(), QStringLiteral("A"));
+    QVERIFY(drop(f.txtNums(1), filesOf({path})));
+    QCOMPARE(f.picMainPic()->image(), gradient(20, 30));
+    QCOMPARE(f.txtNums(1)->text(), QStringLiteral("A"));
     // Text still drops into a box as before.
     auto* text = new QMimeData;
     text->setText(QStringLiteral("7"));
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, text, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f->txtNums[1], &enter);
+    QApplication::sendEvent(f.txtNums(1), &enter);
     QVERIFY(enter.isAccepted());
     delete text;
 }
@@ -267,14 +264,14 @@ void Form2ClipboardTest::droppedCardFileOpens()
     QString error;
     QVERIFY(orvane::writeCardFile(card, path, &error));
     Form2Fixture f;
-    f->scrX->setValue(6);  // unsaved: the question comes first
+    f.scrX()->setValue(6);  // unsaved: the question comes first
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
     QVERIFY(drop(f.form.get(), filesOf({path})));
     QCOMPARE(f.prompts.saveQuestions.size(), 1);
-    QCOMPARE(f->txtNums[2]->text(), QStringLiteral("4"));
+    QCOMPARE(f.txtNums(2)->text(), QStringLiteral("4"));
     QCOMPARE(f->selectedElement(), 3);
-    QVERIFY(f->chkArrow[5]->isChecked());
-    QCOMPARE(f->scrX->value(), 0);
+    QVERIFY(f.chkArrow(5)->isChecked());
+    QCOMPARE(f.scrX()->value(), 0);
     QCOMPARE(f->document().filePath(), path);
 }
 

@@ -59,14 +59,14 @@ void Form2EditingTest::totalsAndFrames()
     QFETCH(int, frame);
     Form2Fixture f;
     f.typeAll("x", "x", "x", "x");
-    Module1::NeedsRedraw = false;
+    const int composedBefore = f.compositions();
     for (int i = 0; i < 4; ++i)
         f.type(i, texts[i]);
-    QCOMPARE(int(f->CardTotal), total);
+    QCOMPARE(int(f.total()), total);
     QCOMPARE(f->selectedFrame(), frame);
-    QVERIFY(Module1::NeedsRedraw);
+    QVERIFY(f.compositions() > composedBefore);
     f.tick();  // the arrow limit follows the same total
-    QCOMPARE(int(f->numpossarrows), int(orvane::arrowLimit(total)));
+    QCOMPARE(int(f.arrowLimit()), int(orvane::arrowLimit(total)));
 }
 
 void Form2EditingTest::typingRunsTheHandlerOncePerRealChange()
@@ -75,13 +75,13 @@ void Form2EditingTest::typingRunsTheHandlerOncePerRealChange()
     f->show();
     f.tick();
     f.clickArrow(0);
-    f->txtNums[0]->setFocus();
-    f->txtNums[0]->selectAll();
-    QTest::keyClicks(f->txtNums[0], QStringLiteral("7"));
-    QCOMPARE(f->txtNums[0]->text(), QStringLiteral("7"));
-    QCOMPARE(f->CardTotal, qint16(37));
+    f.txtNums(0)->setFocus();
+    f.txtNums(0)->selectAll();
+    QTest::keyClicks(f.txtNums(0), QStringLiteral("7"));
+    QCOMPARE(f.txtNums(0)->text(), QStringLiteral("7"));
+    QCOMPARE(f.total(), qint16(37));
     QCOMPARE(f.ticked(), 0);
-    QCOMPARE(f->currentarrows, qint16(0));
+    QCOMPARE(f.arrowsTicked(), qint16(0));
     // Setting the text it already has changes nothing, so nothing runs.
     f.clickArrow(1);
     f.type(0, QStringLiteral("7"));
@@ -95,18 +95,18 @@ void Form2EditingTest::numberChangeClearsArrowsEvenWithTheSameTotal()
     f.tick();
     f.clickArrow(2);
     f.clickArrow(6);
-    QCOMPARE(f->currentarrows, qint16(2));
+    QCOMPARE(f.arrowsTicked(), qint16(2));
     f.type(0, QStringLiteral("4"));
     f.type(1, QStringLiteral("6"));  // total back to 20
-    QCOMPARE(f->CardTotal, qint16(20));
+    QCOMPARE(f.total(), qint16(20));
     QCOMPARE(f.ticked(), 0);
-    QCOMPARE(f->currentarrows, qint16(0));
+    QCOMPARE(f.arrowsTicked(), qint16(0));
 }
 
 void Form2EditingTest::manualFrameChoiceIsReplacedAtTheNextChange()
 {
     Form2Fixture f;
-    f->optFrame[0]->setChecked(true);
+    f.optFrame(0)->setChecked(true);
     QCOMPARE(f->selectedFrame(), 0);
     f.type(0, QStringLiteral("9"));
     QCOMPARE(f->selectedFrame(), 3);
@@ -117,17 +117,15 @@ void Form2EditingTest::arrowLimitOne()
     Form2Fixture f;
     f.typeAll("1", "1", "1", "1");
     f.tick();
-    QCOMPARE(f->numpossarrows, qint16(1));
+    QCOMPARE(f.arrowLimit(), qint16(1));
     f.clickArrow(0);
-    Module1::NeedsRedraw = false;
+    const int composedBefore = f.compositions();
     f.clickArrow(1);
     QCOMPARE(f.prompts.beeps, 1);
-    QVERIFY(!f->chkArrow[1]->isChecked());
-    QCOMPARE(f->currentarrows, qint16(1));
-    QCOMPARE(f->beepflag, false);
-    QVERIFY(Module1::NeedsRedraw);
-    f.tick();
-    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left = 0"));
+    QVERIFY(!f.chkArrow(1)->isChecked());
+    QCOMPARE(f.arrowsTicked(), qint16(1));
+    QCOMPARE(f.compositions(), composedBefore);  // refused: the card did not change
+    QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 0"));
 }
 
 void Form2EditingTest::arrowLimitSix()
@@ -136,12 +134,12 @@ void Form2EditingTest::arrowLimitSix()
     f.tick();
     for (int i = 0; i < 6; ++i)
         f.clickArrow(i);
-    QCOMPARE(f->currentarrows, qint16(6));
+    QCOMPARE(f.arrowsTicked(), qint16(6));
     QCOMPARE(f.prompts.beeps, 0);
     f.clickArrow(6);
     QCOMPARE(f.prompts.beeps, 1);
     QCOMPARE(f.ticked(), 6);
-    QCOMPARE(f->currentarrows, qint16(6));
+    QCOMPARE(f.arrowsTicked(), qint16(6));
 }
 
 void Form2EditingTest::untickingCountsDown()
@@ -150,10 +148,10 @@ void Form2EditingTest::untickingCountsDown()
     f.tick();
     f.clickArrow(3);
     f.clickArrow(4);
-    Module1::NeedsRedraw = false;
+    const int composedBefore = f.compositions();
     f.clickArrow(3);
-    QCOMPARE(f->currentarrows, qint16(1));
-    QVERIFY(Module1::NeedsRedraw);
+    QCOMPARE(f.arrowsTicked(), qint16(1));
+    QVERIFY(f.compositions() > composedBefore);
 }
 
 void Form2EditingTest::trapFixesTheNumbers()
@@ -162,76 +160,76 @@ void Form2EditingTest::trapFixesTheNumbers()
     f.tick();
     f.clickArrow(0);
     f.clickArrow(7);
-    f->optElem[10]->click();
-    for (QLineEdit* box : f->txtNums) {
+    f.optElem(10)->click();
+    for (QLineEdit* box : f.numberBoxes()) {
         QCOMPARE(box->text(), QStringLiteral("2"));
         QVERIFY(box->isReadOnly());
     }
     QCOMPARE(f.ticked(), 0);
-    QCOMPARE(f->currentarrows, qint16(0));
-    QCOMPARE(f->CardTotal, qint16(8));
+    QCOMPARE(f.arrowsTicked(), qint16(0));
+    QCOMPARE(f.total(), qint16(8));
     QCOMPARE(f->selectedFrame(), 0);
     f.tick();
-    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left = 1"));
+    QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 1"));
     // Typing into a locked box changes nothing.
     f->show();
-    f->txtNums[0]->setFocus();
-    QTest::keyClicks(f->txtNums[0], QStringLiteral("9"));
-    QCOMPARE(f->txtNums[0]->text(), QStringLiteral("2"));
+    f.txtNums(0)->setFocus();
+    QTest::keyClicks(f.txtNums(0), QStringLiteral("9"));
+    QCOMPARE(f.txtNums(0)->text(), QStringLiteral("2"));
 }
 
 void Form2EditingTest::fireAfterTrap()
 {
     Form2Fixture f;
-    f->optElem[10]->click();
-    f->optElem[0]->click();
-    for (QLineEdit* box : f->txtNums) {
+    f.optElem(10)->click();
+    f.optElem(0)->click();
+    for (QLineEdit* box : f.numberBoxes()) {
         QCOMPARE(box->text(), QStringLiteral("A"));
         QVERIFY(!box->isReadOnly());
     }
     f.tick();
-    QCOMPARE(f->numpossarrows, qint16(6));
+    QCOMPARE(f.arrowLimit(), qint16(6));
 }
 
 void Form2EditingTest::noneWithAllAKeepsArrows()
 {
     Form2Fixture f;
-    f->optElem[0]->click();
+    f.optElem(0)->click();
     f.tick();
     f.clickArrow(5);
-    Module1::NeedsRedraw = false;
-    f->optElem[8]->click();
+    const int composedBefore = f.compositions();
+    f.optElem(8)->click();
     QCOMPARE(f.ticked(), 1);
-    QCOMPARE(f->currentarrows, qint16(1));
-    QVERIFY(Module1::NeedsRedraw);
+    QCOMPARE(f.arrowsTicked(), qint16(1));
+    QVERIFY(f.compositions() > composedBefore);
 }
 
 void Form2EditingTest::holyReplacesTypedNumbers()
 {
     Form2Fixture f;
     f.typeAll("5", "3", "7", "2");
-    f->optElem[7]->click();
-    for (QLineEdit* box : f->txtNums)
+    f.optElem(7)->click();
+    for (QLineEdit* box : f.numberBoxes())
         QCOMPARE(box->text(), QStringLiteral("A"));
-    QCOMPARE(f->CardTotal, qint16(40));
+    QCOMPARE(f.total(), qint16(40));
 }
 
 void Form2EditingTest::scrollBarsComposeAtOnce()
 {
     Form2Fixture f;
     f.tick();
-    const int before = f->compositionCount();
-    f->scrX->setValue(5);
-    QCOMPARE(f->compositionCount(), before + 1);
-    f->scrX->setValue(6);
-    f->scrY->setValue(12);
-    QCOMPARE(f->compositionCount(), before + 3);
-    f->scrY->setValue(12);  // no real change, no composition
-    QCOMPARE(f->compositionCount(), before + 3);
-    QVERIFY(!Module1::NeedsRedraw);
+    const int before = f.compositions();
+    f.scrX()->setValue(5);
+    QCOMPARE(f.compositions(), before + 1);
+    f.scrX()->setValue(6);
+    f.scrY()->setValue(12);
+    QCOMPARE(f.compositions(), before + 3);
+    f.scrY()->setValue(12);  // no real change, no composition
+    QCOMPARE(f.compositions(), before + 3);
+    QVERIFY(!f->document().needsRedraw());
     f.tick();
-    QCOMPARE(f->labXpos->text(), QStringLiteral("X: 6"));
-    QCOMPARE(f->labYpos->text(), QStringLiteral("Y: 12"));
+    QCOMPARE(f.labXpos()->text(), QStringLiteral("X: 6"));
+    QCOMPARE(f.labYpos()->text(), QStringLiteral("Y: 12"));
 }
 
 void Form2EditingTest::randomiserForcedDraws_data()
@@ -255,17 +253,17 @@ void Form2EditingTest::randomiserForcedDraws()
     f.typeAll("1", "2", "3", "4");
     for (const QString& a : answers)
         f.prompts.inputAnswers.enqueue(a);
-    f->cmdRandom->click();
+    f.cmdRandom()->click();
     QVERIFY(f.prompts.inputAnswers.isEmpty());
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(f->txtNums[size_t(i)]->text(), sides[i]);
+        QCOMPARE(f.txtNums(size_t(i))->text(), sides[i]);
 }
 
 void Form2EditingTest::randomiserAsksAgain()
 {
     Form2Fixture f;
     f.prompts.inputAnswers = QQueue<QString>({"41", "3", "20", "4", "5"});
-    f->cmdRandom->click();
+    f.cmdRandom()->click();
     const QString total = QStringLiteral("What is the total of all the sides' values?");
     const QString maximum =
         QStringLiteral("What is the maximum value any one side can have?     (10 for A)");
@@ -276,8 +274,8 @@ void Form2EditingTest::randomiserAsksAgain()
     }
     QCOMPARE(f.prompts.inputs[3].first, maximum);
     QCOMPARE(f.prompts.inputs[4].second, QStringLiteral("Maximum Value"));
-    QCOMPARE(f->CardTotal, qint16(20));
-    QCOMPARE(f->txtNums[0]->text(), QStringLiteral("5"));
+    QCOMPARE(f.total(), qint16(20));
+    QCOMPARE(f.txtNums(0)->text(), QStringLiteral("5"));
 }
 
 void Form2EditingTest::randomiserCancelChangesNothing()
@@ -287,18 +285,18 @@ void Form2EditingTest::randomiserCancelChangesNothing()
     f.tick();
     f.clickArrow(0);
     f.prompts.inputAnswers.enqueue(QStringLiteral("20"));  // then cancel at the maximum
-    f->cmdRandom->click();
-    QCOMPARE(f->txtNums[3]->text(), QStringLiteral("4"));
+    f.cmdRandom()->click();
+    QCOMPARE(f.txtNums(3)->text(), QStringLiteral("4"));
     QCOMPARE(f.ticked(), 1);
-    f->cmdRandom->click();  // cancel at the total
-    QCOMPARE(f->CardTotal, qint16(10));
+    f.cmdRandom()->click();  // cancel at the total
+    QCOMPARE(f.total(), qint16(10));
 }
 
 void Form2EditingTest::randomiserUnderTrapBeeps()
 {
     Form2Fixture f;
-    f->optElem[10]->click();
-    f->cmdRandom->click();
+    f.optElem(10)->click();
+    f.cmdRandom()->click();
     QCOMPARE(f.prompts.beeps, 1);
     QCOMPARE(f.prompts.inputs.size(), 0);
 }

@@ -1,5 +1,5 @@
 // The file commands through the main window: load the main picture, save both cards, export.
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "support/form2_fixture.h"
 #include "support/gif_writer.h"
 #include "support/images.h"
@@ -52,8 +52,8 @@ private:
 void Form2FilesTest::loadCancelChangesNothing()
 {
     Form2Fixture f;
-    const QImage before = f->picMainPic->image();
-    f->cmdLoadMain->click();
+    const QImage before = f.picMainPic()->image();
+    f.cmdLoadMain()->click();
     QCOMPARE(f.prompts.fileRequests.size(), 1);
     const orvane::Dialog& asked = f.prompts.fileRequests.front().dialog;
     QCOMPARE(asked.DialogTitle, QStringLiteral("Open Main Picture..."));
@@ -64,8 +64,8 @@ void Form2FilesTest::loadCancelChangesNothing()
                             "*.png)|*.bmp;*.gif;*.jpg;*.jpeg;*.png"));
     QCOMPARE(asked.FilterIndex, 1);
     QVERIFY(!f.prompts.fileRequests.front().save);
-    QCOMPARE(f->picMainPic->image(), before);
-    QVERIFY(!Module1::NeedsRedraw);
+    QCOMPARE(f.picMainPic()->image(), before);
+    QVERIFY(!f->document().needsRedraw());
     QCOMPARE(f.prompts.messages.size(), 0);
 }
 
@@ -80,20 +80,21 @@ void Form2FilesTest::loadSetsThePictureAndOffersTheLastPath()
     gif.write(gifOf(solid(40, 30, 0x00FF00)));
     gif.close();
     Form2Fixture f;
+    const int composedBefore = f.compositions();
     f.prompts.fileAnswers.enqueue(first);
-    f->cmdLoadMain->click();
+    f.cmdLoadMain()->click();
     // Larger than the card: the box keeps the part the card can show, the preparation the whole.
-    QCOMPARE(f->picMainPic->size(), QSize(66, 66));
-    QCOMPARE(f->picMainPic->image(), gradient(100, 80).copy(0, 0, 62, 62));
-    QCOMPARE(f->document().preparation().source, gradient(100, 80));
+    QCOMPARE(f.picMainPic()->size(), QSize(66, 66));
+    QCOMPARE(f.picMainPic()->image(), gradient(100, 80).copy(0, 0, 62, 62));
+    QCOMPARE(f->document().card().preparation.source, gradient(100, 80));
     QCOMPARE(f.prompts.messages.size(), 1);  // the offer to prepare it, answered No
     QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("100 × 80")));
-    QVERIFY(Module1::NeedsRedraw);
+    QVERIFY(f.compositions() > composedBefore);
     f.prompts.fileAnswers.enqueue(second);
-    f->cmdLoadMain->click();
+    f.cmdLoadMain()->click();
     QCOMPARE(f.prompts.fileRequests[1].dialog.FileName, first);  // offered the last path
-    QCOMPARE(f->picMainPic->size(), QSize(44, 34));
-    QCOMPARE(rgb(f->picMainPic->image(), 39, 29), 0x00FF00u);
+    QCOMPARE(f.picMainPic()->size(), QSize(44, 34));
+    QCOMPARE(rgb(f.picMainPic()->image(), 39, 29), 0x00FF00u);
 }
 
 void Form2FilesTest::loadRefusesBrokenFiles()
@@ -105,11 +106,11 @@ void Form2FilesTest::loadRefusesBrokenFiles()
     file.write("not a picture");
     file.close();
     Form2Fixture f;
-    const QImage before = f->picMainPic->image();
+    const QImage before = f.picMainPic()->image();
     f.prompts.fileAnswers.enqueue(text);
-    f->cmdLoadMain->click();
-    QCOMPARE(f->picMainPic->image(), before);
-    QVERIFY(!Module1::NeedsRedraw);
+    f.cmdLoadMain()->click();
+    QCOMPARE(f.picMainPic()->image(), before);
+    QVERIFY(!f->document().needsRedraw());
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("notes.bmp")));
 }
@@ -127,10 +128,10 @@ void Form2FilesTest::loadShowsABusyCursorWhileTheWindowGoesOn()
         cursorWhileLoading = cursor ? int(cursor->shape()) : int(Qt::ArrowCursor);
     });
     f.prompts.fileAnswers.enqueue(path);
-    f->cmdLoadMain->click();
+    f.cmdLoadMain()->click();
     QCOMPARE(cursorWhileLoading, int(Qt::WaitCursor));
-    QCOMPARE(f->picMainPic->image().size(), QSize(62, 62));
-    QCOMPARE(f->document().preparation().source.size(), QSize(3000, 3000));
+    QCOMPARE(f.picMainPic()->image().size(), QSize(62, 62));
+    QCOMPARE(f->document().card().preparation.source.size(), QSize(3000, 3000));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -140,15 +141,15 @@ void Form2FilesTest::loadRefusesAPipeAtOnce()
     const QString pipe = dir.filePath(QStringLiteral("pipe.bmp"));
     QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
     Form2Fixture f;
-    const QImage before = f->picMainPic->image();
+    const QImage before = f.picMainPic()->image();
     f.prompts.fileAnswers.enqueue(pipe);
     QElapsedTimer clock;
     clock.start();
-    f->cmdLoadMain->click();
+    f.cmdLoadMain()->click();
     QVERIFY(clock.elapsed() < 1000);
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("not a regular file")));
-    QCOMPARE(f->picMainPic->image(), before);
+    QCOMPARE(f.picMainPic()->image(), before);
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -163,7 +164,7 @@ void Form2FilesTest::saveWritesFourFilesBlueFirst()
         seenWhileRedAsked = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
     };
     f.prompts.fileAnswers = QQueue<QString>({dir.filePath("blue.jpg"), dir.filePath("red.jpg")});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     QCOMPARE(f.prompts.messages.size(), 0);
     QCOMPARE(f.prompts.fileRequests.size(), 2);
     QCOMPARE(f.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Save Blue Card..."));
@@ -177,9 +178,9 @@ void Form2FilesTest::saveWritesFourFilesBlueFirst()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
              QStringList({"blue.bmp", "blue.jpg", "red.bmp", "red.jpg"}));
     QCOMPARE(QImage(dir.filePath("blue.bmp")).convertToFormat(QImage::Format_RGB32),
-             f->picBlueBase->image());
+             f.picBlueBase()->image());
     QCOMPARE(QImage(dir.filePath("red.bmp")).convertToFormat(QImage::Format_RGB32),
-             f->picRedBase->image());
+             f.picRedBase()->image());
     QVERIFY(!QImage(dir.filePath("red.jpg")).isNull());
     QVERIFY(f->Dialog.FileName.isEmpty());
 }
@@ -189,7 +190,7 @@ void Form2FilesTest::saveRedCancelledKeepsBlue()
     QTemporaryDir dir;
     Form2Fixture f;
     f.prompts.fileAnswers = QQueue<QString>({dir.filePath("blue.jpg"), QString()});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
              QStringList({"blue.bmp", "blue.jpg"}));
     QCOMPARE(f->Dialog.FileName, QStringLiteral("*.jpg"));
@@ -203,7 +204,7 @@ void Form2FilesTest::saveIntoAFolderNamedJpgAndWithoutExtension()
     Form2Fixture f;
     f.prompts.fileAnswers =
         QQueue<QString>({dir.filePath("x.jpg/hero.jpg"), dir.filePath("plain")});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     QCOMPARE(QDir(dir.filePath("x.jpg")).entryList(QDir::Files, QDir::Name),
              QStringList({"hero.bmp", "hero.jpg"}));
     QVERIFY(QFile::exists(dir.filePath("plain.jpg")));
@@ -211,7 +212,7 @@ void Form2FilesTest::saveIntoAFolderNamedJpgAndWithoutExtension()
     QVERIFY(!QFile::exists(dir.filePath("x.bmp")));
     // Capital extensions are accepted as they are.
     f.prompts.fileAnswers = QQueue<QString>({dir.filePath("CAPS.JPG"), dir.filePath("r.jpg")});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     QVERIFY(QFile::exists(dir.filePath("CAPS.JPG")));
     QVERIFY(QFile::exists(dir.filePath("CAPS.bmp")));
 }
@@ -226,7 +227,7 @@ void Form2FilesTest::saveToAnUnwritableFolderReports()
         f.prompts.messages.clear();
         f.prompts.fileRequests.clear();
         f.prompts.fileAnswers = QQueue<QString>({target});
-        f->cmdSaveCards->click();
+        f.cmdSaveCards()->click();
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("blue.bmp")));
         QCOMPARE(f.prompts.fileRequests.size(), 1);  // the red card is not asked for
@@ -280,7 +281,7 @@ void Form2FilesTest::saveNamesEveryFileItWouldReplaceInOneQuestion()
     Form2Fixture f;
     // The question is answered "No", the dialog offered again is cancelled: nothing is written.
     f.prompts.fileAnswers = QQueue<QString>({dir.filePath(typed)});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     if (named.isEmpty()) {
         QCOMPARE(f.prompts.messages.size(), 0);
         return;
@@ -311,13 +312,13 @@ void Form2FilesTest::saveNotReplacingOffersTheDialogAgain()
     f.prompts.messageAnswers = QQueue<int>({orvane::AnswerNo, orvane::AnswerYes});
     f.prompts.fileAnswers = QQueue<QString>(
         {dir.filePath("hero.jpg"), dir.filePath("hero.jpg"), dir.filePath("red.jpg")});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     QCOMPARE(f.prompts.fileRequests.size(), 3);
     QCOMPARE(f.prompts.fileRequests[1].dialog.DialogTitle, QStringLiteral("Save Blue Card..."));
     QCOMPARE(f.prompts.fileRequests[1].dialog.FileName, dir.filePath("hero.jpg"));
     QCOMPARE(f.prompts.messages.size(), 2);
     QCOMPARE(QImage(dir.filePath("hero.bmp")).convertToFormat(QImage::Format_RGB32),
-             f->picBlueBase->image());
+             f.picBlueBase()->image());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList({"hero.bmp", "hero.jpg", "red.bmp", "red.jpg"}));
 }
@@ -339,7 +340,7 @@ void Form2FilesTest::saveRedOnAFullDiskKeepsTheOldRedPair()
     f.prompts.messageAnswers = QQueue<int>({orvane::AnswerYes});
     f.prompts.fileAnswers =
         QQueue<QString>({blueDir.filePath("blue.jpg"), disk.filePath("red.jpg")});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     QCOMPARE(f.prompts.messages.size(), 2);  // the question, then the failure
     QVERIFY(f.prompts.messages[1].text.contains(QStringLiteral("The red card could not be saved")));
     QCOMPARE(disk.contents(), before);
@@ -353,7 +354,7 @@ void Form2FilesTest::aBareNameLandsBesideTheLastFile()
     QTemporaryDir pictures;
     Form2Fixture f;
     f.prompts.fileAnswers = QQueue<QString>({dir.filePath("blue.jpg"), QStringLiteral("red.jpg")});
-    f->cmdSaveCards->click();
+    f.cmdSaveCards()->click();
     QCOMPARE(f.prompts.messages.size(), 0);
     QCOMPARE(f.prompts.fileRequests[1].dialog.startFolder(), dir.path());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
@@ -362,17 +363,17 @@ void Form2FilesTest::aBareNameLandsBesideTheLastFile()
     // Load Main Picture... opens where the cards went; a bare name is looked for there.
     QVERIFY(gradient(20, 20).save(dir.filePath("hero.bmp"), "BMP"));
     f.prompts.fileAnswers.enqueue(QStringLiteral("hero.bmp"));
-    f->cmdLoadMain->click();
+    f.cmdLoadMain()->click();
     QCOMPARE(f.prompts.fileRequests[2].dialog.startFolder(), dir.path());
     QCOMPARE(f.prompts.messages.size(), 0);
-    QCOMPARE(f->picMainPic->image().size(), QSize(20, 20));
+    QCOMPARE(f.picMainPic()->image().size(), QSize(20, 20));
 
     // ... and the other way round: a picture loaded elsewhere moves the next save there.
     QVERIFY(gradient(20, 20).save(pictures.filePath("other.bmp"), "BMP"));
     f.prompts.fileAnswers = QQueue<QString>(
         {pictures.filePath("other.bmp"), QStringLiteral("b2.jpg"), QStringLiteral("r2.jpg")});
-    f->cmdLoadMain->click();
-    f->cmdSaveCards->click();
+    f.cmdLoadMain()->click();
+    f.cmdSaveCards()->click();
     QCOMPARE(f.prompts.messages.size(), 0);
     QVERIFY(QFile::exists(pictures.filePath("b2.jpg")));
     QVERIFY(QFile::exists(pictures.filePath("r2.jpg")));
@@ -431,7 +432,7 @@ void Form2FilesTest::exportTrapAndLevels()
     QFETCH(QByteArray, expected);
     QTemporaryDir dir;
     Form2Fixture f;
-    f->optElem[size_t(element)]->click();
+    f.optElem(size_t(element))->click();
     for (int i = 0; i < texts.size(); ++i)
         f.type(i, texts[i]);
     f.prompts.inputAnswers.enqueue(QStringLiteral("c"));

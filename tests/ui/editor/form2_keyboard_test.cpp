@@ -54,15 +54,15 @@ void Form2KeyboardTest::scrollBarKeys()
     QFETCH(int, value);
     Form2Fixture f;
     showActive(f);
-    QScrollBar* scroll = bar == QLatin1String("scrX") ? f->scrX : f->scrY;
+    QScrollBar* scroll = bar == QLatin1String("scrX") ? f.scrX() : f.scrY();
     scroll->setValue(30);
     QTest::mouseClick(scroll, Qt::LeftButton, {}, scroll->rect().center());
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(scroll));
     scroll->setValue(30);
-    const int before = f->compositionCount();
+    const int before = f.compositions();
     QTest::keyClick(scroll, Qt::Key(key));
     QCOMPARE(scroll->value(), value);
-    QVERIFY(f->compositionCount() > before);
+    QVERIFY(f.compositions() > before);
 }
 
 void Form2KeyboardTest::everyShownTabStopTakesTheFocusOnClick()
@@ -75,10 +75,10 @@ void Form2KeyboardTest::everyShownTabStopTakesTheFocusOnClick()
             w->focusPolicy() == Qt::NoFocus)
             continue;
         QVERIFY2(w->focusPolicy() & Qt::ClickFocus, qPrintable(w->objectName()));
-        if (!f->rect().contains(w->mapTo(f.form.get(), w->rect().center())) || w == f->cmdQuit ||
+        if (!f->rect().contains(w->mapTo(f.form.get(), w->rect().center())) || w == f.cmdQuit() ||
             qobject_cast<QPushButton*>(w))
             continue;  // off the window, or a command that would run
-        f->cmdLoadMain->setFocus();
+        f.cmdLoadMain()->setFocus();
         QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(QApplication::focusWidget(), w);
         ++clicked;
@@ -90,8 +90,8 @@ void Form2KeyboardTest::scrollBarsShowTheFocus()
 {
     Form2Fixture f;
     showActive(f);
-    for (QScrollBar* bar : {f->scrX, f->scrY}) {
-        f->cmdLoadMain->setFocus();
+    for (QScrollBar* bar : {f.scrX(), f.scrY()}) {
+        f.cmdLoadMain()->setFocus();
         const QImage without = bar->grab().toImage();
         bar->setFocus();
         const QImage with = bar->grab().toImage();
@@ -125,12 +125,12 @@ void Form2KeyboardTest::numberBoxMarks()
     Form2Fixture f;
     f.typeAll("3", "3", "3", "3");
     f.type(1, text);
-    QLineEdit* box = f->txtNums[1];
+    QLineEdit* box = f.txtNums(1);
     QCOMPARE(!box->styleSheet().isEmpty(), marked);
     QVERIFY2(box->toolTip().contains(tip), qPrintable(box->toolTip()));
     QVERIFY(box->toolTip().contains(QLatin1String("1 to 9, or A for 10")));
-    QCOMPARE(f->CardTotal, orvane::cardTotal(std::array<QString, 4>{"3", text, "3", "3"}));
-    QVERIFY(f->txtNums[0]->styleSheet().isEmpty());
+    QCOMPARE(f.total(), orvane::cardTotal(std::array<QString, 4>{"3", text, "3", "3"}));
+    QVERIFY(f.txtNums(0)->styleSheet().isEmpty());
     f.type(1, QStringLiteral("A"));  // a good text takes the mark away
     QVERIFY(box->styleSheet().isEmpty());
 }

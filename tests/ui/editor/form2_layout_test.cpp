@@ -1,4 +1,5 @@
 // The main window as laid out: places, sizes, captions, visibility, tab order and start state.
+#include "render/card_parts.h"
 #include "support/form2_fixture.h"
 
 #include <QGroupBox>
@@ -86,8 +87,9 @@ void Form2LayoutTest::controls_data()
     row("picFinalNum_0", "", {120, 48, 13, 13}, false);
     row("picFinalNum_3", "", {120, 80, 13, 13}, false);
     row("picFinalElem", "", {176, 40, 20, 21}, false);
-    row("picArrowFinal_1", "", {368, 56, 9, 9}, false);
-    row("picArrowFinal_7", "", {240, 56, 9, 9}, false);
+    // Sized to the empty arrow picture (16 x 17 and the border) by the first tick.
+    row("picArrowFinal_1", "", {368, 56, 20, 21}, false);
+    row("picArrowFinal_7", "", {240, 56, 20, 21}, false);
 }
 
 static QString captionOf(QWidget* w)
@@ -123,7 +125,7 @@ void Form2LayoutTest::tabOrderFollowsTheLayout()
     Form2Fixture f;
     f->show();
     QApplication::setActiveWindow(f.form.get());
-    f->cmdLoadMain->setFocus();
+    f.cmdLoadMain()->setFocus();
     // Visible, focusable controls in the order of their tab index.
     const QStringList expected = {
         "cmdLoadMain",  "cmdAbout",   "txtNums_0",   "txtNums_1",    "txtNums_2",   "txtNums_3",
@@ -132,7 +134,7 @@ void Form2LayoutTest::tabOrderFollowsTheLayout()
         "chkArrow_0",   "chkArrow_1", "chkArrow_2",  "chkArrow_3",   "chkArrow_4",  "chkArrow_5",
         "chkArrow_6",   "chkArrow_7"};
     QStringList seen;
-    QWidget* w = f->cmdLoadMain;
+    QWidget* w = f.cmdLoadMain();
     for (int i = 0; i < expected.size(); ++i) {
         seen << w->objectName();
         w = w->nextInFocusChain();
@@ -146,34 +148,40 @@ void Form2LayoutTest::tabOrderFollowsTheLayout()
 void Form2LayoutTest::startState()
 {
     Form2Fixture f;
-    QCOMPARE(f->CardTotal, qint16(40));
-    QCOMPARE(f->currentarrows, qint16(0));
-    QCOMPARE(f->numpossarrows, qint16(0));
-    QCOMPARE(f->beepflag, false);
-    QCOMPARE(Module1::NeedsRedraw, false);
-    QCOMPARE(Module1::CardPlacement, orvane::CardPlacement{});
+    QCOMPARE(f.total(), qint16(40));
+    QCOMPARE(f.arrowsTicked(), qint16(0));
+    QCOMPARE(f.arrowLimit(), qint16(6));
+    QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 6"));
+    QVERIFY(!f->document().needsRedraw());
+    QCOMPARE(f.card().placement, orvane::CardPlacement{});
     QCOMPARE(f->selectedElement(), 8);
     QCOMPARE(f->selectedFrame(), 3);
     QCOMPARE(f.ticked(), 0);
-    QCOMPARE(f->scrX->value(), 0);
-    QCOMPARE(f->scrY->value(), 0);
-    QCOMPARE(f->scrX->maximum(), 62);
+    QCOMPARE(f.scrX()->value(), 0);
+    QCOMPARE(f.scrY()->value(), 0);
+    QCOMPARE(f.scrX()->maximum(), 62);
     // The title bar shows "Orvane 4.0 by Kestrow"; the placeholder marks unsaved changes.
     QCOMPARE(f->windowTitle(), QStringLiteral("Orvane 4.0 by Kestrow[*]"));
     QVERIFY(!f->isWindowModified());
     // The window is the inner area of the layout plus the menu bar and the status line.
     f->layout()->activate();
-    QCOMPARE(f->innerArea->size(), QSize(532, 377));
+    QCOMPARE(f.innerArea()->size(), QSize(532, 377));
     QCOMPARE(f->size(), QSize(532, f->menuBar()->height() + 377 + f->statusBar()->height()));
     QVERIFY(!(f->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f->windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(f->Timer1->interval(), 16);
-    // The card boxes show the bare bases, the same pictures as the clean boxes.
-    QCOMPARE(f->picBlueBase->image(), f->picBlueClean->image());
-    QCOMPARE(f->picRedBase->image(), f->picRedClean->image());
-    QVERIFY(f->picBlueBase->image() != f->picRedBase->image());
+    // The card boxes show the card the controls describe: A A A A, no element, no arrows.
+    QString error;
+    const auto parts = orvane::CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), &error);
+    QVERIFY2(parts, qPrintable(error));
+    orvane::Card fresh;
+    fresh.element = orvane::ElementNone;
+    const orvane::RenderedCard expected = orvane::renderCard(fresh, *parts);
+    QCOMPARE(f.picBlueBase()->image(), expected.blue);
+    QCOMPARE(f.picRedBase()->image(), expected.red);
+    QVERIFY(f.picBlueBase()->image() != f.picBlueClean()->image());
     QCOMPARE(f.prompts.messages.size(), 0);
-    QCOMPARE(f->focusWidget(), static_cast<QWidget*>(f->cmdLoadMain));
+    QCOMPARE(f->focusWidget(), static_cast<QWidget*>(f.cmdLoadMain()));
 }
 
 void Form2LayoutTest::pictureBoxSizes()
@@ -183,17 +191,17 @@ void Form2LayoutTest::pictureBoxSizes()
         PictureBox* box;
         QSize interior;
         int border;
-    } boxes[] = {{f->picMainPic, {62, 62}, 2},     {f->picFinalFrame, {62, 62}, 2},
-                 {f->picFinalElem, {16, 17}, 2},   {f->picFinalNum[2], {9, 9}, 2},
-                 {f->picArrowFinal[0], {5, 5}, 2}, {f->picBlueBase, {62, 62}, 0},
-                 {f->picRedClean, {62, 62}, 0}};
+    } boxes[] = {{f.picMainPic(), {62, 62}, 2},     {f.picFinalFrame(), {62, 62}, 2},
+                 {f.picFinalElem(), {16, 17}, 2},   {f.picFinalNum(2), {9, 9}, 2},
+                 {f.picArrowFinal(0), {16, 17}, 2}, {f.picBlueBase(), {62, 62}, 0},
+                 {f.picRedClean(), {62, 62}, 0}};
     for (const auto& b : boxes) {
         QCOMPARE(QSize(b.box->ScaleWidth(), b.box->ScaleHeight()), b.interior);
         QCOMPARE(b.box->borderWidth(), b.border);
         QVERIFY(b.box->autoSize());
     }
     // Before a main picture is loaded its interior is the button face colour.
-    QCOMPARE(f->picMainPic->image().pixel(30, 30),
+    QCOMPARE(f.picMainPic()->image().pixel(30, 30),
              QApplication::palette().color(QPalette::Button).rgb());
 }
 
@@ -205,12 +213,12 @@ void Form2LayoutTest::autoSizeKeepsTheCornerAndAddsTheBorder()
     for (const auto& [picture, box] : cases) {
         QImage image(picture, QImage::Format_RGB32);
         image.fill(Qt::green);
-        f->picMainPic->setPicture(image);
-        QCOMPARE(f->picMainPic->geometry(), QRect(QPoint(136, 296), box));
-        QCOMPARE(f->picMainPic->image().size(), picture);
+        f.picMainPic()->setPicture(image);
+        QCOMPARE(f.picMainPic()->geometry(), QRect(QPoint(136, 296), box));
+        QCOMPARE(f.picMainPic()->image().size(), picture);
     }
     f->layout()->activate();
-    QCOMPARE(f->innerArea->size(), QSize(532, 377));  // the window does not grow with it
+    QCOMPARE(f.innerArea()->size(), QSize(532, 377));  // the window does not grow with it
 }
 
 void Form2LayoutTest::quitAnswerNoChangesNothing()
@@ -218,7 +226,7 @@ void Form2LayoutTest::quitAnswerNoChangesNothing()
     Form2Fixture f;
     f->show();
     f.prompts.messageAnswers.enqueue(orvane::AnswerNo);
-    f->cmdQuit->click();
+    f.cmdQuit()->click();
     QCOMPARE(f.prompts.messages.size(), 1);
     const auto& asked = f.prompts.messages.front();
     QCOMPARE(asked.text, QStringLiteral("Are you sure you want to quit?"));
@@ -226,7 +234,7 @@ void Form2LayoutTest::quitAnswerNoChangesNothing()
     QCOMPARE(asked.style, 36);
     QVERIFY(f->isVisible());
     QCOMPARE(f.endCalls, 0);
-    QCOMPARE(f->CardTotal, qint16(40));
+    QCOMPARE(f.total(), qint16(40));
 }
 
 void Form2LayoutTest::quitAnswerYesEnds()
@@ -234,7 +242,7 @@ void Form2LayoutTest::quitAnswerYesEnds()
     Form2Fixture f;
     f->show();
     f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
-    f->cmdQuit->click();
+    f.cmdQuit()->click();
     QVERIFY(!f->isVisible());
     QCOMPARE(f.endCalls, 1);
 }
@@ -244,16 +252,16 @@ void Form2LayoutTest::resizingMovesNothing()
     Form2Fixture f;
     f->show();
     f->resize(600, 620);
-    QCOMPARE(f->cmdQuit->geometry(), QRect(400, 280, 129, 41));
-    QCOMPARE(f->picBlueClean->geometry(), QRect(64, 504, 62, 62));
-    QVERIFY(!f->cmdCreate->isVisible());
+    QCOMPARE(f.cmdQuit()->geometry(), QRect(400, 280, 129, 41));
+    QCOMPARE(f.picBlueClean()->geometry(), QRect(64, 504, 62, 62));
+    QVERIFY(!f.cmdCreate()->isVisible());
 }
 
 void Form2LayoutTest::innerAreaBetweenMenuAndStatusLine()
 {
     Form2Fixture f;
     f->show();
-    const QRect inner = f->innerArea->geometry();
+    const QRect inner = f.innerArea()->geometry();
     QCOMPARE(inner.size(), QSize(532, 377));
     QCOMPARE(inner.left(), 0);
     QCOMPARE(inner.top(), f->menuBar()->geometry().bottom() + 1);
@@ -261,10 +269,10 @@ void Form2LayoutTest::innerAreaBetweenMenuAndStatusLine()
     QCOMPARE(f->statusBar()->geometry().bottom(), f->height() - 1);
     // Every control of the layout lives in the inner area.
     for (const char* name : {"frmElem", "cmdQuit", "picBlueBase", "cmdCreate", "picRedClean"})
-        QCOMPARE(f->findChild<QWidget*>(QLatin1String(name))->parentWidget(), f->innerArea);
+        QCOMPARE(f->findChild<QWidget*>(QLatin1String(name))->parentWidget(), f.innerArea());
     // The layout's font and colours stay on the controls.
-    QCOMPARE(f->cmdQuit->font().pointSizeF(), 8.25);
-    QCOMPARE(f->innerArea->palette().color(QPalette::Window), QColor(192, 192, 192));
+    QCOMPARE(f.cmdQuit()->font().pointSizeF(), 8.25);
+    QCOMPARE(f.innerArea()->palette().color(QPalette::Window), QColor(192, 192, 192));
 }
 
 QTEST_MAIN(Form2LayoutTest)

@@ -61,27 +61,27 @@ void Form2MenusTest::menusInOrder()
     QCOMPARE(entries(menus[3]), QStringList{"actAbout"});
 
     const std::pair<QAction*, const char*> captions[] = {
-        {f->actOpenCard, "Open Card..."},
-        {f->actSaveCardFile, "Save Card File"},
-        {f->actSaveCardFileAs, "Save Card File As..."},
-        {f->actLoadMain, "Load Main Picture..."},
-        {f->actSaveCard, "Save Card"},
-        {f->actExportCards, "Export Cards..."},
-        {f->actExportCardData, "Export Card Data..."},
-        {f->actRenderDeck, "Render Deck..."},
-        {f->actAddCardToDeck, "Add Card to Deck..."},
-        {f->actExit, "Exit Program"},
-        {f->actCopyBlue, "Copy Blue Card (1 ×)"},
-        {f->actCopyRed, "Copy Red Card (1 ×)"},
-        {f->actPaste, "Paste Main Picture"},
-        {f->actAdvanced, "Advanced Settings"},
-        {f->actZoomedPreview, "Zoomed Preview"},
-        {f->actAbout, "About"}};
+        {f.actOpenCard(), "Open Card..."},
+        {f.actSaveCardFile(), "Save Card File"},
+        {f.actSaveCardFileAs(), "Save Card File As..."},
+        {f.actLoadMain(), "Load Main Picture..."},
+        {f.actSaveCard(), "Save Card"},
+        {f.actExportCards(), "Export Cards..."},
+        {f.actExportCardData(), "Export Card Data..."},
+        {f.actRenderDeck(), "Render Deck..."},
+        {f.actAddCardToDeck(), "Add Card to Deck..."},
+        {f.actExit(), "Exit Program"},
+        {f.actCopyBlue(), "Copy Blue Card (1 ×)"},
+        {f.actCopyRed(), "Copy Red Card (1 ×)"},
+        {f.actPaste(), "Paste Main Picture"},
+        {f.actAdvanced(), "Advanced Settings"},
+        {f.actZoomedPreview(), "Zoomed Preview"},
+        {f.actAbout(), "About"}};
     for (const auto& [action, caption] : captions)
         QCOMPARE(action->text().remove(QLatin1Char('&')), QString::fromUtf8(caption));
-    QCOMPARE(f->menuRecent->title().remove(QLatin1Char('&')), QStringLiteral("Recent Cards"));
-    QVERIFY(f->actUndo->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Undo")));
-    QVERIFY(f->actRedo->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Redo")));
+    QCOMPARE(f.menuRecent()->title().remove(QLatin1Char('&')), QStringLiteral("Recent Cards"));
+    QVERIFY(f.actUndo()->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Undo")));
+    QVERIFY(f.actRedo()->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Redo")));
 }
 
 // The letter after "&" in a caption ("" when there is none), as Alt or the open menu takes it.
@@ -158,15 +158,15 @@ void Form2MenusTest::buttonCommandsThroughTheMenu()
 {
     Form2Fixture f;
     // Load Main Picture...: the button's dialog, cancelled.
-    f->actLoadMain->trigger();
+    f.actLoadMain()->trigger();
     QCOMPARE(f.prompts.fileRequests.size(), 1);
     QCOMPARE(f.prompts.fileRequests[0].dialog.DialogTitle, QStringLiteral("Open Main Picture..."));
     // Save Card: the blue card's dialog first, cancelled.
-    f->actSaveCard->trigger();
+    f.actSaveCard()->trigger();
     QCOMPARE(f.prompts.fileRequests.size(), 2);
     QCOMPARE(f.prompts.fileRequests[1].dialog.DialogTitle, QStringLiteral("Save Blue Card..."));
     // Export Card Data...: the hidden button's name question, cancelled.
-    f->actExportCardData->trigger();
+    f.actExportCardData()->trigger();
     QCOMPARE(f.prompts.inputs.size(), 1);
     QCOMPARE(f.prompts.inputs[0].second, QStringLiteral("Name"));
     QVERIFY(f->Timer1->isActive());  // restarted when the command ends
@@ -178,12 +178,12 @@ void Form2MenusTest::exitThroughTheMenuAsksTheQuestion()
     Form2Fixture f;
     f->show();
     f.prompts.messageAnswers.enqueue(orvane::AnswerNo);
-    f->actExit->trigger();
+    f.actExit()->trigger();
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Exit Program"));
     QVERIFY(f->isVisible());
     f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
-    f->actExit->trigger();
+    f.actExit()->trigger();
     QVERIFY(!f->isVisible());
     QCOMPARE(f.endCalls, 1);
 }
@@ -194,16 +194,16 @@ void Form2MenusTest::saveCardSaysWhereBothCardsWent()
     Form2Fixture f;
     f.prompts.fileAnswers << dir.filePath(QStringLiteral("blue card.jpg"))
                           << dir.filePath(QStringLiteral("red card"));
-    f->actSaveCard->trigger();
+    f.actSaveCard()->trigger();
     QCOMPARE(f.prompts.messages.size(), 0);
-    QCOMPARE(f->statusBar()->currentMessage(),
-             QStringLiteral("Saved blue card.jpg and red card.jpg in ") +
-                 orvane::homeRelative(dir.path()));
-    // Cancelled at the red card: the blue card is saved, and the line says nothing new.
-    f->statusBar()->clearMessage();
+    QCOMPARE(f.status(), QStringLiteral("Saved blue card.jpg and red card.jpg in ") +
+                             orvane::homeRelative(dir.path()));
+    // Cancelled at the red card: the blue card is saved, and the line says just that.
     f.prompts.fileAnswers << dir.filePath(QStringLiteral("other.jpg"));
-    f->actSaveCard->trigger();
-    QCOMPARE(f->statusBar()->currentMessage(), QString());
+    f.actSaveCard()->trigger();
+    QCOMPARE(f.status(), QStringLiteral("Saved the blue card as %1; the red card was not saved "
+                                        "(cancelled)")
+                             .arg(orvane::homeRelative(dir.filePath(QStringLiteral("other.jpg")))));
 }
 
 void Form2MenusTest::savedPairText()

@@ -1,6 +1,6 @@
 // Prepare Main Picture... from the editor: a large picture keeps only what the card can show, the
 // offer to prepare it, the menu and the double-click, OK as one undo step, Cancel as nothing.
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "render/picture_prep.h"
 #include "support/card_view.h"
 #include "support/images.h"
@@ -45,7 +45,7 @@ void load(Form2Fixture& f, const QString& path, int answer)
 {
     f.prompts.fileAnswers.enqueue(path);
     f.prompts.messageAnswers.enqueue(answer);
-    f->actLoadMain->trigger();
+    f.actLoadMain()->trigger();
 }
 
 }  // namespace
@@ -96,9 +96,9 @@ void Form2PrepareTest::aLargePictureShowsTheSameCards()
         (*f)->scrX->setValue(x);
         (*f)->scrY->setValue(y);
     }
-    QCOMPARE(cropped->picMainPic->image(), part);
-    QCOMPARE(cropped->document().preparation().source, whole);
-    QCOMPARE(cropped->document().preparation().fit, asLoadedFit(size));
+    QCOMPARE(cropped.picMainPic()->image(), part);
+    QCOMPARE(cropped->document().card().preparation.source, whole);
+    QCOMPARE(cropped->document().card().preparation.fit, asLoadedFit(size));
     const CardView a = viewOf(cropped);
     const CardView b = viewOf(reference);
     QCOMPARE(a.blue, b.blue);
@@ -112,8 +112,8 @@ void Form2PrepareTest::aSmallPictureIsKeptWholeAndNotOffered()
     QTemporaryDir dir;
     Form2Fixture f;
     load(f, saved(dir, busyPicture(62, 40), "small.png"), AnswerYes);
-    QCOMPARE(f->picMainPic->image(), busyPicture(62, 40));
-    QVERIFY(f->document().preparation().source.isNull());
+    QCOMPARE(f.picMainPic()->image(), busyPicture(62, 40));
+    QVERIFY(f->document().card().preparation.source.isNull());
     QCOMPARE(f.prompts.messages.size(), 0);
     QVERIFY(!openWindow(f));
 }
@@ -129,9 +129,9 @@ void Form2PrepareTest::yesToTheOfferOpensTheWindowFitted()
     window->cmdOK->click();
     QCOMPARE(accepted.count(), 1);
     // A fresh start: the whole picture fitted inside the card.
-    QCOMPARE(f->document().preparation().fit, PictureFit{});
-    QCOMPARE(f->picMainPic->image(), preparePicture(busyPicture(200, 100), PictureFit{}));
-    QCOMPARE(f->picMainPic->image().size(), QSize(62, 46));
+    QCOMPARE(f->document().card().preparation.fit, PictureFit{});
+    QCOMPARE(f.picMainPic()->image(), preparePicture(busyPicture(200, 100), PictureFit{}));
+    QCOMPARE(f.picMainPic()->image().size(), QSize(62, 46));
 }
 
 void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
@@ -144,7 +144,7 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     QUndoStack* stack = f->document().undoStack();
     QCOMPARE(stack->count(), 1);
 
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     QPointer<PreparePictureWindow> window = openWindow(f);
     QVERIFY(window);
     QTest::keyClick(window->picPreviewBlue, Qt::Key_Right);
@@ -153,7 +153,7 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     QCOMPARE(stack->count(), 1);
     QVERIFY(viewOf(f) == loaded);
 
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     window = openWindow(f);
     QVERIFY(window);
     QTest::keyClick(window->picPreviewBlue, Qt::Key_Left, Qt::ShiftModifier);
@@ -164,15 +164,15 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     PictureFit expected = asLoadedFit(source.size());
     expected.panX -= 10;
     expected.panY -= 1;
-    QCOMPARE(f->document().preparation().fit, expected);
-    QCOMPARE(f->picMainPic->image(), preparePicture(source, expected));
+    QCOMPARE(f->document().card().preparation.fit, expected);
+    QCOMPARE(f.picMainPic()->image(), preparePicture(source, expected));
     const CardView prepared = viewOf(f);
     QVERIFY(prepared.blue != loaded.blue);
 
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QVERIFY(viewOf(f) == loaded);
-    QCOMPARE(f->document().preparation().fit, asLoadedFit(source.size()));
-    f->actRedo->trigger();
+    QCOMPARE(f->document().card().preparation.fit, asLoadedFit(source.size()));
+    f.actRedo()->trigger();
     QVERIFY(viewOf(f) == prepared);
 }
 
@@ -186,25 +186,25 @@ void Form2PrepareTest::doubleClickReopensWithTheKeptSettings()
     QTest::keyClick(window->picPreviewBlue, Qt::Key_Down);
     window->cmdOK->click();
     QTRY_VERIFY(window.isNull());
-    const QImage prepared = f->picMainPic->image().copy();
+    const QImage prepared = f.picMainPic()->image().copy();
 
-    QTest::mouseDClick(f->picMainPic, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseDClick(f.picMainPic(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     window = openWindow(f);
     QVERIFY(window);
     window->cmdOK->click();  // unchanged settings give the same picture
     QTRY_VERIFY(window.isNull());
-    QCOMPARE(f->picMainPic->image(), prepared);
+    QCOMPARE(f.picMainPic()->image(), prepared);
     PictureFit expected;
     expected.panY = 1;
-    QCOMPARE(f->document().preparation().fit, expected);
+    QCOMPARE(f->document().card().preparation.fit, expected);
 }
 
 void Form2PrepareTest::withoutAPictureTheStatusSaysSo()
 {
     Form2Fixture f;
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     QVERIFY(!openWindow(f));
-    QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Load a main picture")));
+    QVERIFY(f.status().startsWith(QStringLiteral("Load a main picture")));
 }
 
 void Form2PrepareTest::aNewSizingModeStartsCentred_data()
@@ -226,7 +226,7 @@ void Form2PrepareTest::aNewSizingModeStartsCentred()
     Form2Fixture f;
     const QImage photo = busyPicture(400, 300);
     load(f, saved(dir, photo, "photo.png"), AnswerNo);
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     PreparePictureWindow* window = openWindow(f);
     QVERIFY(window);
     QVERIFY(window->fit().panX > 100);
@@ -235,7 +235,7 @@ void Form2PrepareTest::aNewSizingModeStartsCentred()
     QCOMPARE(window->fit().panX, 0);
     QCOMPARE(window->fit().panY, 0);
     window->cmdOK->click();
-    const PictureFit kept = f->document().preparation().fit;
+    const PictureFit kept = f->document().card().preparation.fit;
     QCOMPARE(int(kept.mode), mode);
     QCOMPARE(QPoint(kept.panX, kept.panY), QPoint(0, 0));
 }
@@ -261,18 +261,18 @@ void Form2PrepareTest::thePictureLandsWhereTheWindowShowsIt()
     QTemporaryDir dir;
     Form2Fixture f;
     load(f, saved(dir, busyPicture(240, 180), "photo.png"), AnswerNo);
-    f->scrX->setValue(x);
-    f->scrY->setValue(y);
+    f.scrX()->setValue(x);
+    f.scrY()->setValue(y);
     const CardView before = viewOf(f);
     const int steps = f->document().undoStack()->count();
-    f->actPrepareMain->trigger();
+    f.actPrepareMain()->trigger();
     QPointer<PreparePictureWindow> window = openWindow(f);
     QVERIFY(window);
     window->findChild<QAbstractButton*>(option)->click();
     QCOMPARE(window->labNote->isVisibleTo(window), x != 0 || y != 0);
     window->cmdOK->click();  // the preview is made exact on OK
     QTRY_VERIFY(window.isNull());
-    f->actPrepareMain->trigger();  // the same settings show what the cards now are
+    f.actPrepareMain()->trigger();  // the same settings show what the cards now are
     window = openWindow(f);
     const QImage shownBlue = window->picPreviewBlue->picture();
     window->cmdCancel->click();
@@ -281,7 +281,7 @@ void Form2PrepareTest::thePictureLandsWhereTheWindowShowsIt()
     QCOMPARE(after.y, 0);
     QCOMPARE(after.blue, shownBlue);
     QCOMPARE(f->document().undoStack()->count(), steps + 1);
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QVERIFY(viewOf(f) == before);
 }
 

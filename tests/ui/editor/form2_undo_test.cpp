@@ -12,7 +12,7 @@
 #include <QtTest>
 #include <QUndoStack>
 
-#include "editor/card_document.h"
+#include "document/card_document.h"
 
 class Form2UndoTest : public QObject {
     Q_OBJECT
@@ -42,7 +42,7 @@ QUndoStack* stack(Form2Fixture& f)
 // Keys typed into a box the way the user types them: focus in, replace the text.
 void typeInto(Form2Fixture& f, int box, const QString& keys)
 {
-    QLineEdit* edit = f->txtNums[size_t(box)];
+    QLineEdit* edit = f.txtNums(size_t(box));
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, keys);
@@ -50,10 +50,7 @@ void typeInto(Form2Fixture& f, int box, const QString& keys)
 
 }  // namespace
 
-void Form2UndoTest::init()
-{
-    Module1::CardPlacement = orvane::CardPlacement{};
-}
+void Form2UndoTest::init() {}
 
 void Form2UndoTest::typingIsOneStepPerBox()
 {
@@ -62,21 +59,21 @@ void Form2UndoTest::typingIsOneStepPerBox()
     QApplication::setActiveWindow(f.form.get());
     const CardView start = viewOf(f);
     typeInto(f, 0, QStringLiteral("3"));
-    QTest::keyClick(f->txtNums[0], Qt::Key_Backspace);
-    QTest::keyClicks(f->txtNums[0], QStringLiteral("5"));
+    QTest::keyClick(f.txtNums(0), Qt::Key_Backspace);
+    QTest::keyClicks(f.txtNums(0), QStringLiteral("5"));
     QCOMPARE(stack(f)->count(), 1);
     typeInto(f, 2, QStringLiteral("7"));
     QCOMPARE(stack(f)->count(), 2);
     const CardView typed = viewOf(f);
     QCOMPARE(typed.sides, (QStringList{"5", "A", "7", "A"}));
 
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QCOMPARE(viewOf(f).sides, (QStringList{"5", "A", "A", "A"}));
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QCOMPARE(viewOf(f), start);
-    QVERIFY(!f->actUndo->isEnabled());
-    f->actRedo->trigger();
-    f->actRedo->trigger();
+    QVERIFY(!f.actUndo()->isEnabled());
+    f.actRedo()->trigger();
+    f.actRedo()->trigger();
     QCOMPARE(viewOf(f), typed);
 }
 
@@ -86,13 +83,13 @@ void Form2UndoTest::leavingABoxEndsItsStep()
     f->show();
     QApplication::setActiveWindow(f.form.get());
     typeInto(f, 1, QStringLiteral("4"));
-    f->txtNums[2]->setFocus();  // leaves the box without typing
-    f->txtNums[1]->setFocus();
-    QTest::keyClicks(f->txtNums[1], QStringLiteral("2"));
-    QCOMPARE(f->txtNums[1]->text(), QStringLiteral("42"));
+    f.txtNums(2)->setFocus();  // leaves the box without typing
+    f.txtNums(1)->setFocus();
+    QTest::keyClicks(f.txtNums(1), QStringLiteral("2"));
+    QCOMPARE(f.txtNums(1)->text(), QStringLiteral("42"));
     QCOMPARE(stack(f)->count(), 2);
-    f->actUndo->trigger();
-    QCOMPARE(f->txtNums[1]->text(), QStringLiteral("4"));
+    f.actUndo()->trigger();
+    QCOMPARE(f.txtNums(1)->text(), QStringLiteral("4"));
 }
 
 void Form2UndoTest::typedBackToTheStartLeavesNoStep()
@@ -101,8 +98,8 @@ void Form2UndoTest::typedBackToTheStartLeavesNoStep()
     f->show();
     QApplication::setActiveWindow(f.form.get());
     typeInto(f, 0, QStringLiteral("3"));
-    QTest::keyClick(f->txtNums[0], Qt::Key_Backspace);
-    QTest::keyClicks(f->txtNums[0], QStringLiteral("A"));
+    QTest::keyClick(f.txtNums(0), Qt::Key_Backspace);
+    QTest::keyClicks(f.txtNums(0), QStringLiteral("A"));
     QCOMPARE(stack(f)->count(), 0);
     QVERIFY(!f->isWindowModified());
 }
@@ -115,17 +112,17 @@ void Form2UndoTest::elementUndoBringsBackNumbersAndArrows()
     f.clickArrow(0);
     f.clickArrow(4);
     f.clickArrow(7);
-    f->scrX->setValue(12);
+    f.scrX()->setValue(12);
     const CardView before = viewOf(f);
     const int steps = stack(f)->count();
 
-    f->optElem[7]->click();  // Holy: every number becomes A, the arrows are unticked
+    f.optElem(7)->click();  // Holy: every number becomes A, the arrows are unticked
     QCOMPARE(stack(f)->count(), steps + 1);
     const CardView holy = viewOf(f);
     QCOMPARE(holy.sides, (QStringList{"A", "A", "A", "A"}));
     QCOMPARE(f.ticked(), 0);
 
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     const CardView undone = viewOf(f);
     QCOMPARE(undone.sides, before.sides);
     QCOMPARE(undone.arrows, before.arrows);
@@ -133,18 +130,18 @@ void Form2UndoTest::elementUndoBringsBackNumbersAndArrows()
     QCOMPARE(undone.arrowsTicked, qint16(3));
     QCOMPARE(undone.arrowsLeft, QStringLiteral("Arrows Left = 3"));
     QVERIFY(undone == before);  // the same controls and the same two cards, pixel for pixel
-    f->actRedo->trigger();
+    f.actRedo()->trigger();
     QVERIFY(viewOf(f) == holy);
 
     // Trap's fixed numbers come back read-only with the trap, and free again on undo.
-    f->optElem[orvane::ElementTrap]->click();
-    QVERIFY(f->txtNums[0]->isReadOnly());
-    f->actUndo->trigger();
-    QVERIFY(!f->txtNums[0]->isReadOnly());
+    f.optElem(orvane::ElementTrap)->click();
+    QVERIFY(f.txtNums(0)->isReadOnly());
+    f.actUndo()->trigger();
+    QVERIFY(!f.txtNums(0)->isReadOnly());
     QCOMPARE(f->selectedElement(), 7);
-    f->actRedo->trigger();
-    QVERIFY(f->txtNums[0]->isReadOnly());
-    QCOMPARE(f->txtNums[3]->text(), QStringLiteral("2"));
+    f.actRedo()->trigger();
+    QVERIFY(f.txtNums(0)->isReadOnly());
+    QCOMPARE(f.txtNums(3)->text(), QStringLiteral("2"));
 }
 
 void Form2UndoTest::arrowsAndTheRefusedArrow()
@@ -158,9 +155,9 @@ void Form2UndoTest::arrowsAndTheRefusedArrow()
     f.clickArrow(5);  // refused with a beep: no step
     QCOMPARE(f.prompts.beeps, 1);
     QCOMPARE(stack(f)->count(), steps + 1);
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QCOMPARE(f.ticked(), 0);
-    QCOMPARE(f->currentarrows, qint16(0));
+    QCOMPARE(f.arrowsTicked(), qint16(0));
     f.clickArrow(5);  // the count is right again: this one is allowed
     QCOMPARE(f.ticked(), 1);
     QCOMPARE(f.prompts.beeps, 1);
@@ -169,28 +166,28 @@ void Form2UndoTest::arrowsAndTheRefusedArrow()
 void Form2UndoTest::scrollBarDragIsOneStep()
 {
     Form2Fixture f;
-    f->scrY->setSliderDown(true);
+    f.scrY()->setSliderDown(true);
     for (int value : {3, 9, 20, 31})
-        f->scrY->setValue(value);
-    f->scrY->setSliderDown(false);
+        f.scrY()->setValue(value);
+    f.scrY()->setSliderDown(false);
     QCOMPARE(stack(f)->count(), 1);
-    f->scrY->setSliderDown(true);  // a second drag is a step of its own
-    f->scrY->setValue(40);
-    f->scrY->setSliderDown(false);
-    f->scrX->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // each click a step
-    f->scrX->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    f.scrY()->setSliderDown(true);  // a second drag is a step of its own
+    f.scrY()->setValue(40);
+    f.scrY()->setSliderDown(false);
+    f.scrX()->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // each click a step
+    f.scrX()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QCOMPARE(stack(f)->count(), 4);
-    QCOMPARE(f->scrX->value(), 11);
-    f->actUndo->trigger();
-    QCOMPARE(f->scrX->value(), 1);
-    f->actUndo->trigger();
-    f->actUndo->trigger();
-    QCOMPARE(f->scrY->value(), 31);
-    QCOMPARE(f->labYpos->text(), QStringLiteral("Y: 31"));  // labels follow at the next tick
-    f->actUndo->trigger();
+    QCOMPARE(f.scrX()->value(), 11);
+    f.actUndo()->trigger();
+    QCOMPARE(f.scrX()->value(), 1);
+    f.actUndo()->trigger();
+    f.actUndo()->trigger();
+    QCOMPARE(f.scrY()->value(), 31);
+    QCOMPARE(f.labYpos()->text(), QStringLiteral("Y: 31"));  // labels follow at the next tick
+    f.actUndo()->trigger();
     f.tick();
-    QCOMPARE(f->scrY->value(), 0);
-    QCOMPARE(f->labYpos->text(), QStringLiteral("Y: 0"));
+    QCOMPARE(f.scrY()->value(), 0);
+    QCOMPARE(f.labYpos()->text(), QStringLiteral("Y: 0"));
 }
 
 void Form2UndoTest::mainPictureStep()
@@ -199,25 +196,25 @@ void Form2UndoTest::mainPictureStep()
     const QString path = dir.filePath(QStringLiteral("face.bmp"));
     QVERIFY(gradient(80, 70).save(path, "BMP"));
     Form2Fixture f;
-    const QImage blank = f->picMainPic->image().copy();
+    const QImage blank = f.picMainPic()->image().copy();
     const CardView before = viewOf(f);
     f.prompts.fileAnswers.enqueue(path);
-    f->actLoadMain->trigger();
+    f.actLoadMain()->trigger();
     QCOMPARE(stack(f)->count(), 1);
-    QCOMPARE(f->document().snapshot().mainPicturePath, path);
+    QCOMPARE(f->document().card().mainPicturePath, path);
     const CardView loaded = viewOf(f);
     QVERIFY(loaded.blue != before.blue);
-    f->actUndo->trigger();
-    QCOMPARE(f->picMainPic->image(), blank);
-    QCOMPARE(f->picMainPic->size(), QSize(66, 66));
-    QVERIFY(f->document().snapshot().mainPicture.isNull());
+    f.actUndo()->trigger();
+    QCOMPARE(f.picMainPic()->image(), blank);
+    QCOMPARE(f.picMainPic()->size(), QSize(66, 66));
+    QVERIFY(f->document().card().mainPicture.isNull());
     QVERIFY(viewOf(f) == before);
-    f->actRedo->trigger();
-    QCOMPARE(f->picMainPic->image(), gradient(80, 70).copy(0, 0, 62, 62));
-    QCOMPARE(f->document().preparation().source, gradient(80, 70));
+    f.actRedo()->trigger();
+    QCOMPARE(f.picMainPic()->image(), gradient(80, 70).copy(0, 0, 62, 62));
+    QCOMPARE(f->document().card().preparation.source, gradient(80, 70));
     QVERIFY(viewOf(f) == loaded);
     // A cancelled or refused load is no step.
-    f->actLoadMain->trigger();
+    f.actLoadMain()->trigger();
     QCOMPARE(stack(f)->count(), 1);
 }
 
@@ -225,7 +222,7 @@ void Form2UndoTest::placementFromAdvancedSettings()
 {
     Form2Fixture f;
     const CardView before = viewOf(f);
-    f->actAdvanced->trigger();
+    f.actAdvanced()->trigger();
     Form4* settings = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* form = qobject_cast<Form4*>(w); form && form->isVisible())
@@ -234,30 +231,29 @@ void Form2UndoTest::placementFromAdvancedSettings()
     settings->txtTopX->setText(QStringLiteral("20"));
     settings->txtElemY->setText(QStringLiteral("30"));
     settings->Command1->click();
-    QCOMPARE(Module1::CardPlacement.TopX, qint16(20));
+    QCOMPARE(f.card().placement.TopX, qint16(20));
     QCOMPARE(stack(f)->count(), 1);
-    f->actUndo->trigger();
-    QCOMPARE(Module1::CardPlacement, orvane::CardPlacement{});
+    f.actUndo()->trigger();
+    QCOMPARE(f.card().placement, orvane::CardPlacement{});
     QVERIFY(viewOf(f) == before);
-    f->actRedo->trigger();
-    QCOMPARE(Module1::CardPlacement.ElemY, qint16(30));
+    f.actRedo()->trigger();
+    QCOMPARE(f.card().placement.ElemY, qint16(30));
 }
 
 void Form2UndoTest::randomisedNumbersAreOneStep()
 {
     Form2Fixture f;
     f.prompts.inputAnswers << QStringLiteral("12") << QStringLiteral("3");
-    f->cmdRandom->click();
-    QCOMPARE(
-        orvane::cardTotal(std::array<QString, 4>{f->txtNums[0]->text(), f->txtNums[1]->text(),
-                                                 f->txtNums[2]->text(), f->txtNums[3]->text()}),
-        qint16(12));
+    f.cmdRandom()->click();
+    QCOMPARE(orvane::cardTotal(std::array<QString, 4>{f.txtNums(0)->text(), f.txtNums(1)->text(),
+                                                      f.txtNums(2)->text(), f.txtNums(3)->text()}),
+             qint16(12));
     QCOMPARE(stack(f)->count(), 1);
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QCOMPARE(viewOf(f).sides, (QStringList{"A", "A", "A", "A"}));
-    QCOMPARE(f->CardTotal, qint16(40));
+    QCOMPARE(f.total(), qint16(40));
     // Cancelled: no step.
-    f->cmdRandom->click();
+    f.cmdRandom()->click();
     QCOMPARE(stack(f)->count(), 1);
 }
 
@@ -271,14 +267,14 @@ void Form2UndoTest::undoInANumberBoxUndoesTheCard()
     typeInto(f, 3, QStringLiteral("9"));
     QCOMPARE(f.ticked(), 0);
     // Ctrl+Z in the box is the card's undo: the number and the arrow it unticked come back.
-    QTest::keyClick(f->txtNums[3], Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(f->txtNums[3]->text(), QStringLiteral("A"));
+    QTest::keyClick(f.txtNums(3), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.txtNums(3)->text(), QStringLiteral("A"));
     QCOMPARE(f.ticked(), 1);
-    QTest::keyClick(f->txtNums[3], Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(f->txtNums[3]->text(), QStringLiteral("9"));
-    QTest::keyClick(f->txtNums[3], Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(f->txtNums[3], Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(f->txtNums[3]->text(), QStringLiteral("9"));
+    QTest::keyClick(f.txtNums(3), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(f.txtNums(3)->text(), QStringLiteral("9"));
+    QTest::keyClick(f.txtNums(3), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(f.txtNums(3), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.txtNums(3)->text(), QStringLiteral("9"));
 }
 
 void Form2UndoTest::newChangeAfterUndoDropsTheRedo()
@@ -287,13 +283,13 @@ void Form2UndoTest::newChangeAfterUndoDropsTheRedo()
     f->show();
     QApplication::setActiveWindow(f.form.get());
     typeInto(f, 0, QStringLiteral("5"));
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     // Typing again in the same box after undo is a new step, not more of the undone one.
-    QTest::keyClicks(f->txtNums[0], QStringLiteral("6"));
+    QTest::keyClicks(f.txtNums(0), QStringLiteral("6"));
     QCOMPARE(stack(f)->count(), 1);
-    QVERIFY(!f->actRedo->isEnabled());
-    f->actUndo->trigger();
-    QCOMPARE(f->txtNums[0]->text(), QStringLiteral("A"));
+    QVERIFY(!f.actRedo()->isEnabled());
+    f.actUndo()->trigger();
+    QCOMPARE(f.txtNums(0)->text(), QStringLiteral("A"));
 }
 
 void Form2UndoTest::modifiedMarkFollowsTheHistory()
@@ -301,11 +297,11 @@ void Form2UndoTest::modifiedMarkFollowsTheHistory()
     TempSettings settings;
     Form2Fixture f;
     QVERIFY(!f->isWindowModified());
-    f->scrX->setValue(5);
+    f.scrX()->setValue(5);
     QVERIFY(f->isWindowModified());
-    f->actUndo->trigger();
+    f.actUndo()->trigger();
     QVERIFY(!f->isWindowModified());
-    f->actRedo->trigger();
+    f.actRedo()->trigger();
     QVERIFY(f->isWindowModified());
 }
 

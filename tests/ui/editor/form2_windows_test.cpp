@@ -1,7 +1,7 @@
 // The windows the menus open around the card: the zoomed preview following every composition,
 // and Export Cards writing the bytes orvane-render writes for the same card.
 #include "card/deck_file.h"
-#include "editor/card_document.h"
+#include "document/card_document.h"
 #include "files/card_export.h"
 #include "render/card_parts.h"
 #include "support/form2_fixture.h"
@@ -49,11 +49,11 @@ void editCard(Form2Fixture& f, const QTemporaryDir& dir)
     f.prompts.fileAnswers.enqueue(picture);
     f->cmdLoadMain_Click();
     f.typeAll("3", "9", "7", "a");
-    f->optElem[6]->click();
+    f.optElem(6)->click();
     f.typeAll("3", "9", "7", "a");
     f.clickArrow(1);
     f.clickArrow(7);
-    f->scrX->setValue(5);
+    f.scrX()->setValue(5);
     f.tick();
 }
 
@@ -84,27 +84,27 @@ void Form2WindowsTest::zoomedPreviewFollowsEveryComposition()
 {
     Form2Fixture f;
     f.tick();
-    QVERIFY(f->actZoomedPreview->isEnabled());
-    QCOMPARE(f->actZoomedPreview->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
-    f->actZoomedPreview->trigger();
+    QVERIFY(f.actZoomedPreview()->isEnabled());
+    QCOMPARE(f.actZoomedPreview()->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
+    f.actZoomedPreview()->trigger();
     const QList<ZoomedPreview*> open = openWindows<ZoomedPreview>();
     QCOMPARE(open.size(), 1);
     ZoomedCardsView* view = open.front()->view();
     QCOMPARE(open.front()->windowTitle(), QStringLiteral("Zoomed Preview"));
-    QCOMPARE(view->blueCard(), f->picBlueBase->image());
+    QCOMPARE(view->blueCard(), f.picBlueBase()->image());
 
     // A change typed but not composed yet is composed before the preview opens on it; every
     // composition after it shows at once, without waiting for a tick.
     f.type(0, QStringLiteral("5"));
     f.tick();
-    QCOMPARE(view->blueCard(), f->picBlueBase->image());
-    f->scrY->setValue(9);  // composes directly
-    QCOMPARE(view->blueCard(), f->picBlueBase->image());
-    QCOMPARE(view->redCard(), f->picRedBase->image());
+    QCOMPARE(view->blueCard(), f.picBlueBase()->image());
+    f.scrY()->setValue(9);  // composes directly
+    QCOMPARE(view->blueCard(), f.picBlueBase()->image());
+    QCOMPARE(view->redCard(), f.picRedBase()->image());
     QTemporaryDir dir;
     editCard(f, dir);
-    QCOMPARE(view->blueCard(), f->picBlueBase->image());
-    QCOMPARE(view->redCard(), f->picRedBase->image());
+    QCOMPARE(view->blueCard(), f.picBlueBase()->image());
+    QCOMPARE(view->redCard(), f.picRedBase()->image());
 
     // On screen: the card enlarged, pixel for pixel.
     open.front()->spnZoom->setValue(3);
@@ -112,7 +112,7 @@ void Form2WindowsTest::zoomedPreviewFollowsEveryComposition()
     const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const int n = view->devicePixelsPerCardPixel();
     const QPoint o = view->blueOrigin();
-    const QImage& card = f->picBlueBase->image();
+    const QImage& card = f.picBlueBase()->image();
     int wrong = 0;
     for (int y = 0; y < card.height() * n; ++y)
         for (int x = 0; x < card.width() * n; ++x)
@@ -124,11 +124,11 @@ void Form2WindowsTest::zoomedPreviewFollowsEveryComposition()
 void Form2WindowsTest::zoomedPreviewIsOneWindow()
 {
     Form2Fixture f;
-    f->actZoomedPreview->trigger();
+    f.actZoomedPreview()->trigger();
     QCOMPARE(openWindows<ZoomedPreview>().size(), 1);
-    f->actZoomedPreview->trigger();  // Ctrl+1 again closes it
+    f.actZoomedPreview()->trigger();  // Ctrl+1 again closes it
     QCOMPARE(openWindows<ZoomedPreview>().size(), 0);
-    f->actZoomedPreview->trigger();
+    f.actZoomedPreview()->trigger();
     QCOMPARE(openWindows<ZoomedPreview>().size(), 1);
     // Beside the editor, not over it.
     QVERIFY(!openWindows<ZoomedPreview>().front()->frameGeometry().intersects(f->frameGeometry()));
@@ -137,9 +137,9 @@ void Form2WindowsTest::zoomedPreviewIsOneWindow()
     QCOMPARE(f->findChildren<ZoomedPreview*>().size(), 0);  // closed is gone, costs nothing
     f.type(0, QStringLiteral("4"));
     f.tick();  // composing with the preview gone
-    f->actZoomedPreview->trigger();
+    f.actZoomedPreview()->trigger();
     QCOMPARE(openWindows<ZoomedPreview>().size(), 1);
-    QCOMPARE(openWindows<ZoomedPreview>().front()->view()->blueCard(), f->picBlueBase->image());
+    QCOMPARE(openWindows<ZoomedPreview>().front()->view()->blueCard(), f.picBlueBase()->image());
 }
 
 void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites_data()
@@ -159,8 +159,8 @@ void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites()
     QTemporaryDir dir;
     Form2Fixture f;
     editCard(f, dir);
-    QCOMPARE(f->actExportCards->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
-    f->actExportCards->trigger();
+    QCOMPARE(f.actExportCards()->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+    f.actExportCards()->trigger();
     auto* dialog = f->findChild<ExportCardsDialog*>();
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Export Cards"));
@@ -175,15 +175,14 @@ void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites()
     const std::optional<CardParts> parts =
         CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), &error);
     QVERIFY2(parts, qPrintable(error));
-    const RenderedCard rendered = renderCard(f->document().snapshot(), *parts);
+    const RenderedCard rendered = renderCard(f->document().card(), *parts);
     const auto fmt = ExportFormat(format);
     QCOMPARE(read(dir.filePath(exportFileName("hero", true, fmt))),
              encodeCardPicture(rendered.blue, fmt, scale, &error));
     QCOMPARE(read(dir.filePath(exportFileName("hero", false, fmt))),
              encodeCardPicture(rendered.red, fmt, scale, &error));
-    QCOMPARE(f->statusBar()->currentMessage(),
-             QStringLiteral("Exported hero-blue.%1 and hero-red.%1 in %2")
-                 .arg(exportSuffix(fmt), QDir::toNativeSeparators(dir.path())));
+    QCOMPARE(f.status(), QStringLiteral("Exported hero-blue.%1 and hero-red.%1 in %2")
+                             .arg(exportSuffix(fmt), QDir::toNativeSeparators(dir.path())));
     QCOMPARE(QSettings().value(QStringLiteral("Export/scale")).toInt(), scale);
 }
 
@@ -206,7 +205,7 @@ QString writeDeck(const QTemporaryDir& dir, int rows, bool bad)
 
 RenderDeckDialog* openRenderDeck(Form2Fixture& f, const QString& deck, const QString& out)
 {
-    f->actRenderDeck->trigger();
+    f.actRenderDeck()->trigger();
     auto* dialog = f->findChild<RenderDeckDialog*>();
     if (dialog) {
         dialog->txtDeck->setText(deck);
@@ -231,7 +230,7 @@ void Form2WindowsTest::renderDeckListsTheBadRows()
     QCOMPARE(dialog->lstProblems->topLevelItemCount(), 1);
     QCOMPARE(dialog->lstProblems->topLevelItem(0)->text(0), QStringLiteral("5"));
     QCOMPARE(dialog->lstProblems->topLevelItem(0)->text(1), QStringLiteral("element"));
-    QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Rendered 3 cards")));
+    QVERIFY(f.status().startsWith(QStringLiteral("Rendered 3 cards")));
 }
 
 void Form2WindowsTest::renderDeckCancelLeavesOnlyWholeFiles()
@@ -274,7 +273,7 @@ void Form2WindowsTest::addCardToDeckThroughTheMenu()
     // The lower-case a the card was typed with counts 0 here but A in a deck: not added.
     f.prompts.inputAnswers.enqueue(QStringLiteral("Hero"));
     f.prompts.fileAnswers.enqueue(deckPath);
-    f->actAddCardToDeck->trigger();
+    f.actAddCardToDeck()->trigger();
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("its down side is \"a\"")));
     QVERIFY(!QFileInfo::exists(deckPath));
@@ -286,13 +285,13 @@ void Form2WindowsTest::addCardToDeckThroughTheMenu()
     f.tick();
     f.prompts.inputAnswers.enqueue(QStringLiteral("Hero"));
     f.prompts.fileAnswers.enqueue(deckPath);
-    f->actAddCardToDeck->trigger();
-    QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Added \"Hero\" in deck.csv"));
+    f.actAddCardToDeck()->trigger();
+    QCOMPARE(f.status(), QStringLiteral("Added \"Hero\" in deck.csv"));
     const Deck deck = readDeck(deckPath);
     QVERIFY(deck.problems.isEmpty());
     QCOMPARE(deck.rows.size(), 1);
     const Card& row = deck.rows.front().card;
-    const Card shown = f->document().snapshot();
+    const Card shown = f->document().card();
     QCOMPARE(row.sides, shown.sides);
     QCOMPARE(row.element, 6);
     QCOMPARE(row.arrows, shown.arrows);
@@ -306,7 +305,7 @@ void Form2WindowsTest::addCardToDeckThroughTheMenu()
     QVERIFY2(parts, qPrintable(error));
     Card rendered = row;
     rendered.mainPicture = QImage(row.mainPicturePath).convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(renderCard(rendered, *parts).blue, f->picBlueBase->image());
+    QCOMPARE(renderCard(rendered, *parts).blue, f.picBlueBase()->image());
 }
 
 QTEST_MAIN(Form2WindowsTest)

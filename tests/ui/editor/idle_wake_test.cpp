@@ -84,12 +84,12 @@ void IdleWakeTest::aPartFileWrittenInPlaceReachesThePreview()
     LiveFixture live;
     const QString frame = assets::frameFile(3);
     QVERIFY(solid(62, 62, 0x00ABCD).save(live.dir.filePath(frame), "BMP"));
-    QTRY_COMPARE_WITH_TIMEOUT(shown(live->picFinalFrame), 0x00ABCDu, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(live.f->picFinalFrame()), 0x00ABCDu, 2000);
     QVERIFY(live.f->prompts.notifications.isEmpty());
     // And again: the file stays watched after a change.
     live.settle();
     QVERIFY(solid(62, 62, 0x00DCBA).save(live.dir.filePath(frame), "BMP"));
-    QTRY_COMPARE_WITH_TIMEOUT(shown(live->picFinalFrame), 0x00DCBAu, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(live.f->picFinalFrame()), 0x00DCBAu, 2000);
 }
 
 void IdleWakeTest::aPartFileReplacedByRenameReachesThePreview()
@@ -98,7 +98,7 @@ void IdleWakeTest::aPartFileReplacedByRenameReachesThePreview()
     const QString digit = QStringLiteral("gfx/bitblts/A.bmp");
     for (const QRgb colour : {0x112233u, 0x445566u}) {
         live.replace(digit, solid(8, 10, colour));
-        QTRY_COMPARE_WITH_TIMEOUT(shown(live->picFinalNum[0]), colour, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(live.f->picFinalNum(0)), colour, 2000);
         live.settle();
     }
 }
@@ -111,7 +111,7 @@ void IdleWakeTest::aRemovedPartFileIsReportedAndHealsWhenBack()
     QTRY_COMPARE_WITH_TIMEOUT(live.f->prompts.notifications.size(), 1, 2000);
     live.settle();
     QVERIFY(solid(16, 17, 0x0000EE).save(live.dir.filePath(none), "BMP"));
-    QTRY_COMPARE_WITH_TIMEOUT(shown(live->picFinalElem), 0x0000EEu, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(live.f->picFinalElem()), 0x0000EEu, 2000);
     QCOMPARE(live.f->prompts.notifications.size(), 1);
 }
 
@@ -124,20 +124,20 @@ void IdleWakeTest::aMissingFolderIsPickedUpWhenMade()
     QVERIFY(QDir().mkpath(QFileInfo(live.dir.filePath(frame)).path()));
     live.settle();
     QVERIFY(solid(62, 62, 0x00FACE).save(live.dir.filePath(frame), "BMP"));
-    QTRY_COMPARE_WITH_TIMEOUT(shown(live->picFinalFrame), 0x00FACEu, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(live.f->picFinalFrame()), 0x00FACEu, 2000);
 }
 
 void IdleWakeTest::controlsWakeTheTick()
 {
     LiveFixture live;
-    const int before = live->compositionCount();
-    live->txtNums[0]->setText(QStringLiteral("5"));
-    QTRY_COMPARE_WITH_TIMEOUT(live->compositionCount(), before + 1, 2000);
-    QCOMPARE(live->Label7->text(), QStringLiteral("Arrows Left = 6"));
-    live->scrX->setValue(12);
-    QTRY_COMPARE_WITH_TIMEOUT(live->labXpos->text(), QStringLiteral("X: 12"), 2000);
-    live->chkArrow[2]->click();
-    QTRY_COMPARE_WITH_TIMEOUT(live->Label7->text(), QStringLiteral("Arrows Left = 5"), 2000);
+    const int before = live.f->compositions();
+    live.f->txtNums(0)->setText(QStringLiteral("5"));
+    QTRY_COMPARE_WITH_TIMEOUT(live.f->compositions(), before + 1, 2000);
+    QCOMPARE(live.f->Label7()->text(), QStringLiteral("Arrows Left = 6"));
+    live.f->scrX()->setValue(12);
+    QTRY_COMPARE_WITH_TIMEOUT(live.f->labXpos()->text(), QStringLiteral("X: 12"), 2000);
+    live.f->chkArrow(2)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(live.f->Label7()->text(), QStringLiteral("Arrows Left = 5"), 2000);
     live.settle();
     QSignalSpy ticks(live->Timer1, &WakeTimer::timeout);
     QTest::qWait(100);
@@ -147,23 +147,29 @@ void IdleWakeTest::controlsWakeTheTick()
 void IdleWakeTest::theRedrawFlagWakesTheTick()
 {
     LiveFixture live;
-    const int before = live->compositionCount();
-    Module1::NeedsRedraw = true;  // as another window (Advanced Settings) raises it
-    QTRY_COMPARE_WITH_TIMEOUT(live->compositionCount(), before + 1, 2000);
-    QVERIFY(!Module1::NeedsRedraw);
+    const int before = live.f->compositions();
+    orvane::CardPlacement moved;
+    moved.TopX = 30;
+    live->document().setPlacement(moved);  // as Advanced Settings stores it
+    QCOMPARE(live.f->compositions(), before + 1);
+    QVERIFY(!live->document().needsRedraw());
+    live.settle();
+    QSignalSpy ticks(live->Timer1, &WakeTimer::timeout);
+    QTest::qWait(100);
+    QCOMPARE(ticks.size(), 0);
 }
 
 void IdleWakeTest::aStoppedTimerWaitsAndCatchesUpWhenStarted()
 {
     LiveFixture live;
     live->Timer1->stop();
-    const int before = live->compositionCount();
-    live->txtNums[1]->setText(QStringLiteral("7"));
+    const QString frame = assets::frameFile(3);
+    QVERIFY(solid(62, 62, 0x00BEEF).save(live.dir.filePath(frame), "BMP"));
     QTest::qWait(100);
-    QCOMPARE(live->compositionCount(), before);
+    QVERIFY(shown(live.f->picFinalFrame()) != 0x00BEEFu);  // the part waits for the tick
     QVERIFY(!live->Timer1->isActive());
     live->Timer1->start();
-    QTRY_COMPARE_WITH_TIMEOUT(live->compositionCount(), before + 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(live.f->picFinalFrame()), 0x00BEEFu, 2000);
 }
 
 QTEST_MAIN(IdleWakeTest)

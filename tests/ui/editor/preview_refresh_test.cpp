@@ -59,7 +59,7 @@ private slots:
     void arrowLimit_data();
     void arrowLimit();
     void labels();
-    void oneCompositionPerFlag();
+    void oneCompositionPerChange();
     void fileChangedOnDiskShowsAtTheNextTick();
     void missingFileIsReportedOnceAndHeals();
     void fileOfAnotherSizeIsUsedAsItIs();
@@ -73,16 +73,16 @@ void PreviewRefreshTest::firstTickLoadsTheStartChoices()
     ColourAssets assets;
     Form2Fixture f(assets.dir.path());
     f.tick();
-    QCOMPARE(shown(f->picFinalFrame), assets.colours[assets::frameFile(3)]);
-    QCOMPARE(shown(f->picFinalElem), assets.colours[assets::noElementFile()]);
+    QCOMPARE(shown(f.picFinalFrame()), assets.colours[assets::frameFile(3)]);
+    QCOMPARE(shown(f.picFinalElem()), assets.colours[assets::noElementFile()]);
     for (PictureBox* digit : f->picFinalNum)
         QCOMPARE(shown(digit), assets.colours[QStringLiteral("gfx/bitblts/A.bmp")]);
     for (PictureBox* arrow : f->picArrowFinal) {
         QCOMPARE(shown(arrow), assets.colours[assets::noElementFile()]);
         QCOMPARE(arrow->size(), QSize(20, 21));  // takes the picture's size plus its border
     }
-    QCOMPARE(f->numpossarrows, qint16(6));
-    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left = 6"));
+    QCOMPARE(f.arrowLimit(), qint16(6));
+    QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 6"));
     QCOMPARE(f.prompts.notifications.size(), 0);
 }
 
@@ -118,7 +118,7 @@ void PreviewRefreshTest::digitFiles()
     f.type(2, text);
     f.tick();
     const QString expected = file.isEmpty() ? QStringLiteral("gfx/bitblts/3.bmp") : file;
-    QCOMPARE(shown(f->picFinalNum[2]), assets.colours[expected]);
+    QCOMPARE(shown(f.picFinalNum(2)), assets.colours[expected]);
 }
 
 void PreviewRefreshTest::elementAndFrameFiles()
@@ -126,13 +126,16 @@ void PreviewRefreshTest::elementAndFrameFiles()
     ColourAssets assets;
     Form2Fixture f(assets.dir.path());
     for (int k = 0; k < 11; ++k) {
-        f->optElem[size_t(k)]->setChecked(true);
+        f.optElem(size_t(k))->setChecked(true);
+        // The frame follows the total: 4, 17, 21 and 40.
+        const char* const totals[4][4] = {
+            {"1", "1", "1", "1"}, {"5", "5", "5", "2"}, {"6", "5", "5", "5"}, {"A", "A", "A", "A"}};
         for (int frame = 0; frame < 4; ++frame) {
-            f->optFrame[size_t(frame)]->setChecked(true);
+            f.typeAll(totals[frame][0], totals[frame][1], totals[frame][2], totals[frame][3]);
             f.tick();
-            QCOMPARE(shown(f->picFinalFrame), assets.colours[assets::frameFile(frame)]);
+            QCOMPARE(shown(f.picFinalFrame()), assets.colours[assets::frameFile(frame)]);
         }
-        QCOMPARE(shown(f->picFinalElem), assets.colours[assets::elementFile(k)]);
+        QCOMPARE(shown(f.picFinalElem()), assets.colours[assets::elementFile(k)]);
     }
 }
 
@@ -143,11 +146,11 @@ void PreviewRefreshTest::arrowFiles()
     f.tick();
     f.clickArrow(3);
     f.tick();
-    QCOMPARE(shown(f->picArrowFinal[3]), assets.colours[QStringLiteral("gfx/arrows/arrow 3.bmp")]);
-    QCOMPARE(f->picArrowFinal[3]->size(), QSize(12, 12));
+    QCOMPARE(shown(f.picArrowFinal(3)), assets.colours[QStringLiteral("gfx/arrows/arrow 3.bmp")]);
+    QCOMPARE(f.picArrowFinal(3)->size(), QSize(12, 12));
     f.clickArrow(3);
     f.tick();
-    QCOMPARE(shown(f->picArrowFinal[3]), assets.colours[assets::noElementFile()]);
+    QCOMPARE(shown(f.picArrowFinal(3)), assets.colours[assets::noElementFile()]);
 }
 
 void PreviewRefreshTest::arrowLimit_data()
@@ -165,42 +168,42 @@ void PreviewRefreshTest::arrowLimit()
     QFETCH(int, total);
     QFETCH(int, limit);
     Form2Fixture f;
-    f->CardTotal = qint16(total);
-    f.tick();
-    QCOMPARE(int(f->numpossarrows), limit);
-    QCOMPARE(f->Label7->text(), orvane::arrowsLeftCaption(limit));
+    f.type(0, QString::number(total));
+    for (int i = 1; i < 4; ++i)
+        f.type(i, QStringLiteral("0"));
+    QCOMPARE(int(f.arrowLimit()), limit);
+    QCOMPARE(f.Label7()->text(), orvane::arrowsLeftCaption(limit));
 }
 
 void PreviewRefreshTest::labels()
 {
     Form2Fixture f;
-    f->CardTotal = 21;  // four allowed
-    f.tick();
+    f.typeAll("A", "A", "1", "0");  // 21: four allowed
     for (int i = 0; i < 4; ++i)
         f.clickArrow(i);
+    QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 0"));
+    // A card opened with more arrows than its total allows.
+    orvane::Card card = f.card();
+    card.arrows[4] = true;
+    f->document().setCard(card);
+    QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left =-1"));
+    f.scrX()->setValue(12);
     f.tick();
-    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left = 0"));
-    f->currentarrows = 5;
-    f.tick();
-    QCOMPARE(f->Label7->text(), QStringLiteral("Arrows Left =-1"));
-    f->scrX->setValue(12);
-    f.tick();
-    QCOMPARE(f->labXpos->text(), QStringLiteral("X: 12"));
-    QCOMPARE(f->labYpos->text(), QStringLiteral("Y: 0"));
+    QCOMPARE(f.labXpos()->text(), QStringLiteral("X: 12"));
+    QCOMPARE(f.labYpos()->text(), QStringLiteral("Y: 0"));
 }
 
-void PreviewRefreshTest::oneCompositionPerFlag()
+void PreviewRefreshTest::oneCompositionPerChange()
 {
     Form2Fixture f;
     f.tick();
-    QCOMPARE(f->compositionCount(), 0);  // the flag starts false
+    QCOMPARE(f.compositions(), 0);  // composed when the window was made, not again
     f.type(0, QStringLiteral("5"));
     f.type(1, QStringLiteral("5"));
+    QCOMPARE(f.compositions(), 2);
+    QVERIFY(!f->document().needsRedraw());
     f.tick();
-    QCOMPARE(f->compositionCount(), 1);
-    QVERIFY(!Module1::NeedsRedraw);
-    f.tick();
-    QCOMPARE(f->compositionCount(), 1);
+    QCOMPARE(f.compositions(), 2);
 }
 
 void PreviewRefreshTest::fileChangedOnDiskShowsAtTheNextTick()
@@ -210,7 +213,7 @@ void PreviewRefreshTest::fileChangedOnDiskShowsAtTheNextTick()
     f.tick();
     assets.write(assets::frameFile(3), solid(62, 62, 0x00ABCD));
     f.tick();
-    QCOMPARE(shown(f->picFinalFrame), 0x00ABCDu);
+    QCOMPARE(shown(f.picFinalFrame()), 0x00ABCDu);
 }
 
 void PreviewRefreshTest::missingFileIsReportedOnceAndHeals()
@@ -218,7 +221,7 @@ void PreviewRefreshTest::missingFileIsReportedOnceAndHeals()
     ColourAssets assets;
     Form2Fixture f(assets.dir.path());
     f.tick();
-    const QRgb before = shown(f->picFinalElem);
+    const QRgb before = shown(f.picFinalElem());
     QVERIFY(QFile::remove(assets.path(assets::noElementFile())));
     for (int i = 0; i < 10; ++i)
         f.tick();
@@ -227,15 +230,15 @@ void PreviewRefreshTest::missingFileIsReportedOnceAndHeals()
     QVERIFY(report.contains(QStringLiteral("noelem.bmp")));
     QVERIFY(report.contains(QDir::toNativeSeparators(assets.path(assets::noElementFile()))));
     QVERIFY(report.contains(QStringLiteral("16 × 17")));
-    QCOMPARE(shown(f->picFinalElem), before);  // the last picture stays
+    QCOMPARE(shown(f.picFinalElem()), before);  // the last picture stays
     f.type(0, QStringLiteral("9"));
     f.tick();  // the tool goes on: the digit still loads, the card is still composed
-    QCOMPARE(shown(f->picFinalNum[0]), assets.colours[QStringLiteral("gfx/bitblts/9.bmp")]);
-    QCOMPARE(f->compositionCount(), 1);
+    QCOMPARE(shown(f.picFinalNum(0)), assets.colours[QStringLiteral("gfx/bitblts/9.bmp")]);
+    QCOMPARE(f.compositions(), 1);
 
     assets.write(assets::noElementFile(), solid(16, 17, 0x0000EE));
     f.tick();
-    QCOMPARE(shown(f->picFinalElem), 0x0000EEu);
+    QCOMPARE(shown(f.picFinalElem()), 0x0000EEu);
     QCOMPARE(f.prompts.notifications.size(), 1);
 }
 
@@ -245,9 +248,8 @@ void PreviewRefreshTest::fileOfAnotherSizeIsUsedAsItIs()
     assets.write(QStringLiteral("gfx/bitblts/A.bmp"), solid(12, 10, 0x0A0B0C));
     Form2Fixture f(assets.dir.path());
     f.tick();
-    QCOMPARE(QSize(f->picFinalNum[0]->ScaleWidth(), f->picFinalNum[0]->ScaleHeight()),
-             QSize(12, 10));
-    QCOMPARE(f->picFinalNum[0]->size(), QSize(16, 14));
+    QCOMPARE(QSize(f.picFinalNum(0)->ScaleWidth(), f.picFinalNum(0)->ScaleHeight()), QSize(12, 10));
+    QCOMPARE(f.picFinalNum(0)->size(), QSize(16, 14));
 }
 
 void PreviewRefreshTest::aMissingFolderIsOneNotice()
@@ -262,7 +264,7 @@ void PreviewRefreshTest::aMissingFolderIsOneNotice()
     QVERIFY(report.startsWith(QStringLiteral("3 card parts could not be loaded")));
     for (const char* name : {"Lvl10 Frame.bmp", "noelem.bmp", "A.bmp"})
         QVERIFY2(report.contains(QLatin1String(name)), name);
-    QCOMPARE(f->CardTotal, qint16(40));  // the tool goes on
+    QCOMPARE(f.total(), qint16(40));  // the tool goes on
 }
 
 // The cards on screen against a composition made here from the same files.
@@ -271,7 +273,7 @@ void PreviewRefreshTest::cardsMatchAnOwnComposition()
     const QString bin = qEnvironmentVariable("ORVANE_BIN_DIR");
     Form2Fixture f;
     f.typeAll("3", "A", "7", "a");
-    f->optElem[6]->click();
+    f.optElem(6)->click();
     f.typeAll("3", "9", "7", "a");
     f.tick();
     f.clickArrow(1);
@@ -290,8 +292,8 @@ void PreviewRefreshTest::cardsMatchAnOwnComposition()
             part(i == 1 || i == 7 ? assets::arrowFile(i) : assets::noElementFile());
     CardLayers layers = pictures.layers();
     layers.mainPicture = nullptr;  // no picture loaded: the empty box is no layer
-    for (PictureBox* card : {f->picBlueBase, f->picRedBase}) {
-        QImage expected = (card == f->picBlueBase ? f->picBlueClean : f->picRedClean)->image();
+    for (PictureBox* card : {f.picBlueBase(), f.picRedBase()}) {
+        QImage expected = (card == f.picBlueBase() ? f.picBlueClean() : f.picRedClean())->image();
         composeCard(expected, expected.copy(), layers, {}, 0, 0);
         QCOMPARE(card->image(), expected);
     }
@@ -303,34 +305,34 @@ void PreviewRefreshTest::withoutAMainPictureTheCardsKeepTheirBases()
 {
     Form2Fixture f;
     f.tick();
-    f->optElem[0]->click();
+    f.optElem(0)->click();
     f.tick();
-    const QRgb grey = f->picMainPic->image().pixel(30, 30);
-    QCOMPARE(f->picMainPic->image().pixel(0, 0), grey);  // still grey on screen
-    QCOMPARE(f->picBlueBase->image().pixel(31, 31), f->picBlueClean->image().pixel(31, 31));
-    QCOMPARE(f->picRedBase->image().pixel(31, 31), f->picRedClean->image().pixel(31, 31));
-    QVERIFY(f->picBlueBase->image() != f->picRedBase->image());
-    for (PictureBox* card : {f->picBlueBase, f->picRedBase})
+    const QRgb grey = f.picMainPic()->image().pixel(30, 30);
+    QCOMPARE(f.picMainPic()->image().pixel(0, 0), grey);  // still grey on screen
+    QCOMPARE(f.picBlueBase()->image().pixel(31, 31), f.picBlueClean()->image().pixel(31, 31));
+    QCOMPARE(f.picRedBase()->image().pixel(31, 31), f.picRedClean()->image().pixel(31, 31));
+    QVERIFY(f.picBlueBase()->image() != f.picRedBase()->image());
+    for (PictureBox* card : {f.picBlueBase(), f.picRedBase()})
         for (int y = 0; y < card->image().height(); ++y)
             for (int x = 0; x < card->image().width(); ++x)
                 QVERIFY(card->image().pixel(x, y) != grey);
 
     // A loaded picture is a layer; undoing the load empties the box, which is no layer again.
-    const QImage before = f->picBlueBase->image();
+    const QImage before = f.picBlueBase()->image();
     QTemporaryDir dir;
     QImage picture(62, 62, QImage::Format_RGB32);
     picture.fill(QColor(10, 200, 30));
     QVERIFY(picture.save(dir.filePath(QStringLiteral("green.bmp")), "BMP"));
     f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("green.bmp")));
-    f->cmdLoadMain->click();
-    QTRY_VERIFY(f->picMainPic->hasPicture());  // the picture may load on a thread
+    f.cmdLoadMain()->click();
+    QTRY_VERIFY(f.picMainPic()->hasPicture());  // the picture may load on a thread
     f.tick();
-    QCOMPARE(f->picBlueBase->image().pixel(31, 31), picture.pixel(31, 31));
-    f->actUndo->trigger();
+    QCOMPARE(f.picBlueBase()->image().pixel(31, 31), picture.pixel(31, 31));
+    f.actUndo()->trigger();
     f.tick();
-    QVERIFY(!f->picMainPic->hasPicture());
-    QCOMPARE(f->picMainPic->image().pixel(0, 0), grey);
-    QCOMPARE(f->picBlueBase->image(), before);
+    QVERIFY(!f.picMainPic()->hasPicture());
+    QCOMPARE(f.picMainPic()->image().pixel(0, 0), grey);
+    QCOMPARE(f.picBlueBase()->image(), before);
 }
 
 QTEST_MAIN(PreviewRefreshTest)

@@ -1,6 +1,9 @@
 // Play Sheets: the files listed before writing, the real writing of the current card's deck
 // sheets, atlas and print sheet, the question about existing files, progress and Cancel.
 #include "files/card_export.h"
+#include "render/card_parts.h"
+#include "set/card_set.h"
+#include "set/set_panel.h"
 #include "support/form2_fixture.h"
 #include "support/images.h"
 #include "support/scripted_prompts.h"
@@ -74,6 +77,7 @@ private slots:
     void nothingChosenOrTooLargeWritesNothing();
     void cancelStopsTheWriting();
     void editorOpensItForTheCurrentCard();
+    void setPanelOpensItForTheSetWithoutBadRows();
 };
 
 void PlaySheetsDialogTest::initTestCase()
@@ -259,13 +263,63 @@ void PlaySheetsDialogTest::editorOpensItForTheCurrentCard()
     dialog->txtTabletopDir->setText(dir.path());
     dialog->cmdWrite->click();
     QVERIFY(QTest::qWaitFor([dialog] { return !dialog->isWriting(); }, 10000));
-    for (const auto& [file, picture] : {std::pair{"card-blue-1.png", f->picBlueBase},
-                                        std::pair{"card-red-1.png", f->picRedBase}}) {
+    for (const auto& [file, picture] : {std::pair{"card-blue-1.png", f.picBlueBase()},
+                                        std::pair{"card-red-1.png", f.picRedBase()}}) {
         const QImage sheet =
             QImage(dir.filePath(QLatin1String(file))).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(sheet.copy(0, 0, 62 * 16, 62 * 16), scaleCardPicture(picture->image(), 16));
     }
-    QTRY_COMPARE(f->statusBar()->currentMessage(), QStringLiteral("Wrote 5 files"));
+    QTRY_COMPARE(f.status(), QStringLiteral("Wrote 5 files"));
+}
+
+void PlaySheetsDialogTest::setPanelOpensItForTheSetWithoutBadRows()
+{
+    QTemporaryDir dir;
+    solid(62, 62, qRgb(200, 40, 90)).save(dir.filePath("pic.bmp"));
+    QFile csv(dir.filePath("mine.csv"));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("name,up,left,right,down,element,arrows,picture\n"
+              "Slime,1,2,3,4,fire,up,pic.bmp\n"
+              "Broken,1,Q,1,1,,,\n"
+              "Imp,1,1,1,1,fire,,\n");
+    csv.close();
+    CardSet set;
+    QString error;
+    QVERIFY2(set.open(dir.filePath("mine.csv"), &error), qPrintable(error));
+    ScriptedPrompts prompts;
+    SetPanel panel(set, prompts, qEnvironmentVariable("ORVANE_BIN_DIR"));
+    QSignalSpy messages(&panel, &SetPanel::message);
+    panel.cmdSetPlaySheets->click();
+    auto* dialog = panel.findChild<PlaySheetsDialog*>();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->txtBaseName->text(), QStringLiteral("mine"));
+    dialog->chkTabletop->setChecked(false);
+    dialog->chkSheet->setChecked(false);
+    dialog->chkAtlas->setChecked(true);
+    dialog->cboColours->setCurrentIndex(1);  // blue
+    dialog->txtAtlas->setText(dir.filePath("out/atlas.png"));
+    dialog->cmdWrite->click();
+    QVERIFY(QTest::qWaitFor([dialog] { return !dialog->isWriting(); }, 10000));
+
+    // The two good cards, each the renderer's picture of the card as the set has it.
+    const CardParts parts =
+        CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr).value();
+    QFile indexFile(dir.filePath("out/atlas.json"));
+    QVERIFY(indexFile.open(QIODevice::ReadOnly));
+    const QJsonObject frames =
+        QJsonDocument::fromJson(indexFile.readAll()).object()["frames"].toObject();
+    QCOMPARE(frames.keys(), (QStringList{"Imp-blue", "Slime-blue"}));
+    const QImage atlas(dir.filePath("out/atlas.png"));
+    for (int row : {0, 2}) {
+        const quint64 id = set.entries()[row].id;
+        const Card card = set.readyCard(id);
+        const QJsonObject f = frames[card.name + "-blue"].toObject()["frame"].toObject();
+        QCOMPARE(atlas.copy(f["x"].toInt(), f["y"].toInt(), 62, 62)
+                     .convertToFormat(QImage::Format_RGB32),
+                 renderCard(card, parts).blue.convertToFormat(QImage::Format_RGB32));
+    }
+    QTRY_COMPARE(messages.size(), 1);
+    QCOMPARE(messages.front().front().toString(), QStringLiteral("Wrote 2 files"));
 }
 
 QTEST_MAIN(PlaySheetsDialogTest)

@@ -1,5 +1,4 @@
 // Advanced Settings, About with its system information start, and the picture window.
-#include "card/module1.h"
 #include "render/asset_catalogue.h"
 #include "support/form2_fixture.h"
 #include "support/memory_registry.h"
@@ -74,10 +73,22 @@ const QString Unavailable = QStringLiteral("System Information Is Unavailable At
 
 }  // namespace
 
+// What the last Advanced Settings window made by openSettings stored.
+orvane::CardPlacement stored;
+
+// Advanced Settings on the default placement, its OK storing into `stored`.
+Form4* openSettings(ScriptedPrompts& prompts)
+{
+    auto* settings = new Form4(prompts, orvane::CardPlacement{});
+    QObject::connect(settings, &Form4::placementStored,
+                     [](const orvane::CardPlacement& placement) { stored = placement; });
+    return settings;
+}
+
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { Module1::CardPlacement = {}; }
+    void init() { stored = {}; }
     void cleanup() { closeAll(); }
     void settingsShowTheStoredValues();
     void settingsOkStoresRoundedValues();
@@ -97,14 +108,14 @@ private slots:
     void sysInfoStartFails();
     void advancedSettingsMoveTheDigitOnBothCards();
     void closingTheMainWindowLeavesAboutOpen();
-    void settingsOkRecomposesAtTheNextTick();
+    void settingsOkRecomposesAtOnce();
     void windowsOpenCentredOverTheirOpener();
 };
 
 void WindowsTest::settingsShowTheStoredValues()
 {
     ScriptedPrompts prompts;
-    auto* settings = new Form4(prompts);
+    auto* settings = openSettings(prompts);
     settings->show();
     QCOMPARE(settings->windowTitle(), QStringLiteral("Advanced Settings"));
     QCOMPARE(settings->size(), QSize(312, 213));
@@ -123,7 +134,7 @@ void WindowsTest::settingsShowTheStoredValues()
 void WindowsTest::settingsOkStoresRoundedValues()
 {
     ScriptedPrompts prompts;
-    QPointer<Form4> settings = new Form4(prompts);
+    QPointer<Form4> settings = openSettings(prompts);
     settings->show();
     settings->txtTopX->setText(QStringLiteral("12.5"));
     settings->txtTopY->setText(QStringLiteral("13.5"));
@@ -132,7 +143,7 @@ void WindowsTest::settingsOkStoresRoundedValues()
     settings->Command1->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(settings.isNull());  // closed
-    const auto& p = Module1::CardPlacement;
+    const auto& p = stored;
     QCOMPARE(p.TopX, qint16(12));
     QCOMPARE(p.TopY, qint16(14));
     QCOMPARE(p.LeftX, qint16(8));
@@ -152,14 +163,14 @@ void WindowsTest::settingsBadBoxStoresNothing()
 {
     QFETCH(QString, text);
     ScriptedPrompts prompts;
-    QPointer<Form4> settings = new Form4(prompts);
+    QPointer<Form4> settings = openSettings(prompts);
     settings->show();
     settings->txtElemX->setText(QStringLiteral("20"));  // before the bad box in storing order
     settings->txtBottomY->setText(text);
     settings->Command1->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!settings.isNull() && settings->isVisible());
-    QCOMPARE(Module1::CardPlacement, orvane::CardPlacement{});
+    QCOMPARE(stored, orvane::CardPlacement{});
     QCOMPARE(prompts.messages.size(), 1);
     QVERIFY(prompts.messages.front().text.contains(QStringLiteral("Bottom Number Y")));
 }
@@ -167,26 +178,26 @@ void WindowsTest::settingsBadBoxStoresNothing()
 void WindowsTest::settingsCloseBoxStoresNothing()
 {
     ScriptedPrompts prompts;
-    auto* settings = new Form4(prompts);
+    auto* settings = openSettings(prompts);
     settings->show();
     settings->txtTopX->setText(QStringLiteral("30"));
     settings->close();
-    QCOMPARE(Module1::CardPlacement, orvane::CardPlacement{});
+    QCOMPARE(stored, orvane::CardPlacement{});
 }
 
 void WindowsTest::settingsLastOkWins()
 {
     ScriptedPrompts prompts;
-    auto* first = new Form4(prompts);
-    auto* second = new Form4(prompts);
+    auto* first = openSettings(prompts);
+    auto* second = openSettings(prompts);
     first->show();
     second->show();
     first->txtTopX->setText(QStringLiteral("1"));
     second->txtTopY->setText(QStringLiteral("2"));
     first->Command1->click();
     second->Command1->click();
-    QCOMPARE(Module1::CardPlacement.TopX, qint16(7));  // the second window's own value
-    QCOMPARE(Module1::CardPlacement.TopY, qint16(2));
+    QCOMPARE(stored.TopX, qint16(7));  // the second window's own value
+    QCOMPARE(stored.TopY, qint16(2));
 }
 
 void WindowsTest::aboutLayout()
@@ -343,14 +354,14 @@ void WindowsTest::advancedSettingsMoveTheDigitOnBothCards()
     Form2Fixture f;
     f->show();
     f.tick();
-    f->cmdAdvanced->click();
-    f->cmdAdvanced->click();  // a new window each click
+    f.cmdAdvanced()->click();
+    f.cmdAdvanced()->click();  // a new window each click
     const QList<Form4*> open = visibleWindows<Form4>();
     QCOMPARE(open.size(), 2);
     open.front()->txtTopX->setText(QStringLiteral("30"));
     open.front()->txtTopY->setText(QStringLiteral("30"));
     open.front()->Command1->click();
-    QCOMPARE(Module1::CardPlacement.TopX, qint16(30));
+    QCOMPARE(f.card().placement.TopX, qint16(30));
     // Used from the next composition: the top digit (an "A") now sits at (30, 30).
     f.type(0, QStringLiteral("9"));
     f.type(0, QStringLiteral("A"));
@@ -358,7 +369,7 @@ void WindowsTest::advancedSettingsMoveTheDigitOnBothCards()
     const QImage digit =
         QImage(qEnvironmentVariable("ORVANE_BIN_DIR") + QStringLiteral("/gfx/bitblts/A.bmp"))
             .convertToFormat(QImage::Format_RGB32);
-    for (PictureBox* card : {f->picBlueBase, f->picRedBase})
+    for (PictureBox* card : {f.picBlueBase(), f.picRedBase()})
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 9; ++x)
                 if ((digit.pixel(x, y) & 0xFFFFFF) != 0)
@@ -370,7 +381,7 @@ void WindowsTest::closingTheMainWindowLeavesAboutOpen()
     auto fixture = std::make_unique<Form2Fixture>();
     Form2Fixture& f = *fixture;
     f->show();
-    f->cmdAbout->click();
+    f.cmdAbout()->click();
     QCOMPARE(visibleWindows<frmAbout>().size(), 1);
     frmAbout* about = visibleWindows<frmAbout>().front();
     f->close();  // the close box: no question, only the main window
@@ -383,30 +394,29 @@ void WindowsTest::closingTheMainWindowLeavesAboutOpen()
     QCOMPARE(about->clickcount(), qint16(1));
 }
 
-// "OK" asks for a composition: without any other input, the next tick shows the new places.
-void WindowsTest::settingsOkRecomposesAtTheNextTick()
+// "OK" composes the cards again: without any other input they show the new places.
+void WindowsTest::settingsOkRecomposesAtOnce()
 {
     Form2Fixture f;
     f->show();
     f.tick();
-    const QImage before = f->picBlueBase->image();
-    f->cmdAdvanced->click();
+    const QImage before = f.picBlueBase()->image();
+    f.cmdAdvanced()->click();
     Form4* settings = visibleWindows<Form4>().constFirst();
     settings->txtTopX->setText(QStringLiteral("40"));
+    const int composedBefore = f.compositions();
     settings->Command1->click();
-    QVERIFY(Module1::NeedsRedraw);
-    const int compositions = f->compositionCount();
-    f.tick();
-    QCOMPARE(f->compositionCount(), compositions + 1);
-    QVERIFY(f->picBlueBase->image() != before);
-    QVERIFY(!Module1::NeedsRedraw);
+    QCOMPARE(f.compositions(), composedBefore + 1);  // at once, one composition
+    QCOMPARE(f.card().placement.TopX, qint16(40));
+    QVERIFY(f.picBlueBase()->image() != before);
+    QVERIFY(!f->document().needsRedraw());
 
     // A refused box stores nothing and asks for nothing.
-    f->cmdAdvanced->click();
+    f.cmdAdvanced()->click();
     settings = visibleWindows<Form4>().constFirst();
     settings->txtTopX->setText(QStringLiteral("x"));
     settings->Command1->click();
-    QVERIFY(!Module1::NeedsRedraw);
+    QVERIFY(!f->document().needsRedraw());
 }
 
 void WindowsTest::windowsOpenCentredOverTheirOpener()
@@ -421,11 +431,11 @@ void WindowsTest::windowsOpenCentredOverTheirOpener()
         const QRect r = w->frameGeometry();
         return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     };
-    f->cmdAdvanced->click();
+    f.cmdAdvanced()->click();
     const Form4* settings = visibleWindows<Form4>().constFirst();
     QVERIFY2(near(settings->frameGeometry().center(), centre), qPrintable(where(settings)));
     // The zoomed preview opens beside the editor instead (its own test).
-    f->cmdAbout->click();
+    f.cmdAbout()->click();
     frmAbout* about = visibleWindows<frmAbout>().constFirst();
     QVERIFY(near(about->frameGeometry().center(), centre));
     about->move(100, 120);

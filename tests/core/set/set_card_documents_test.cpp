@@ -1,0 +1,105 @@
+#include "set/set_card_documents.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+using namespace orvane;
+
+namespace {
+
+struct Documents {
+    QTemporaryDir dir;
+    CardSet set;
+    SetCardDocuments documents{set};
+
+    Documents()
+    {
+        QFile file(dir.filePath("d.csv"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("name,up,left,right,down,element\nA,1,1,1,1,fire\nB,2,2,2,2,\nC,1,x,1,1,\n");
+        file.close();
+        EXPECT_TRUE(set.open(dir.filePath("d.csv"), nullptr));
+    }
+    quint64 id(int row) const { return set.entries()[row].id; }
+    const Card& card(int row) const { return set.entries()[row].card; }
+};
+
+TEST(SetCardDocuments, EditsOfACardAreStepsOfTheSetsOneHistory)
+{
+    Documents d;
+    CardDocument* b = d.documents.document(d.id(1));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->card().name, "B");
+    EXPECT_EQ(b->undoStack(), d.set.undoStack());
+    b->typeSide(0, "5");
+    b->typeSide(0, "56");
+    b->typeSide(0, "5");
+    b->closeTyping();
+    b->moveMainPicture(3, 4);
+    EXPECT_EQ(d.card(1).sides[0], "5");  // the set has the edit at once
+    EXPECT_EQ(d.card(1).x, 3);
+    EXPECT_TRUE(d.set.isModified());
+    EXPECT_TRUE(d.set.isChanged(d.id(1)));
+
+    // A set operation between the edits, then everything undone in turn.
+    d.set.moveCards({d.id(1)}, 0);
+    EXPECT_EQ(d.set.undoStack()->count(), 3);
+    d.set.undoStack()->undo();
+    EXPECT_EQ(d.set.entries()[1].card.name, "B");
+    d.set.undoStack()->undo();
+    EXPECT_EQ(b->card().x, 0);
+    EXPECT_EQ(d.card(1).x, 0);
+    d.set.undoStack()->undo();
+    EXPECT_EQ(d.card(1).sides[0], "2");
+    EXPECT_FALSE(d.set.isModified());
+    d.set.undoStack()->redo();
+    EXPECT_EQ(d.card(1).sides[0], "5");
+}
+
+TEST(SetCardDocuments, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)
+{
+    Documents d;
+    CardDocument* a = d.documents.document(d.id(0));
+    a->clickElement(1);  // Water
+    CardDocument* b = d.documents.document(d.id(1));
+    const Card shown = b->card();
+    d.set.undoStack()->undo();
+    EXPECT_EQ(a->card().element, 0);
+    EXPECT_EQ(d.card(0).element, 0);
+    EXPECT_EQ(b->card(), shown);
+    EXPECT_EQ(d.card(1), shown);
+}
+
+TEST(SetCardDocuments, SetOperationsReachTheDocuments)
+{
+    Documents d;
+    CardDocument* a = d.documents.document(d.id(0));
+    ASSERT_TRUE(d.set.renameCard(d.id(0), "Ace", nullptr));
+    EXPECT_EQ(a->card().name, "Ace");
+    Card model;
+    model.placement.TopX = 9;
+    d.set.changeCards({d.id(0), d.id(1)}, int(SetChange::Placement), model);
+    EXPECT_EQ(a->card().placement.TopX, 9);
+    d.set.undoStack()->undo();
+    d.set.undoStack()->undo();
+    EXPECT_EQ(a->card().name, "A");
+    EXPECT_NE(a->card().placement.TopX, 9);
+}
+
+TEST(SetCardDocuments, ABadRowHasNoDocumentAndAnotherSetDropsThem)
+{
+    Documents d;
+    EXPECT_EQ(d.documents.document(d.id(2)), nullptr);
+    EXPECT_EQ(d.documents.document(12345), nullptr);
+    QPointer<CardDocument> a = d.documents.document(d.id(0));
+    EXPECT_EQ(d.documents.document(d.id(0)), a.data());  // one per card
+    ASSERT_TRUE(d.set.open(d.dir.filePath("d.csv"), nullptr));
+    EXPECT_TRUE(a.isNull());
+    EXPECT_EQ(d.documents.count(), 0);
+}
+
+}  // namespace
