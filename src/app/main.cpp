@@ -2,10 +2,13 @@
 #include "files/file_kind.h"
 #include "orvane_version.h"
 #include "platform/qt_prompts.h"
+#include "set/set_host.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -13,8 +16,15 @@ namespace {
 
 // A file given on the command line (or by the desktop entry): a card file opens, a picture
 // loads as Load Main Picture... would, anything else is answered with what was expected.
-void openGivenFile(Form2& form, orvane::Prompts& prompts, const QString& path)
+void openGivenFile(Form2& form, orvane::SetHost& sets, orvane::Prompts& prompts,
+                   const QString& path)
 {
+    // A deck or a folder of card files opens as a set.
+    const QFileInfo info(path);
+    if (info.isDir() || info.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
+        sets.openSet(path);
+        return;
+    }
     using orvane::FileKind;
     switch (orvane::fileKindOf(path)) {
     case FileKind::Picture: form.loadMainPictureFile(path); return;
@@ -60,8 +70,9 @@ int main(int argc, char* argv[])
     parser.addVersionOption();
     parser.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("A card file to open or a picture to load as the main picture (optional)."),
-        QStringLiteral("[CARD-FILE|PICTURE]"));
+        QStringLiteral("A card file to open, a picture to load as the main picture, or a deck "
+                       "(.csv) or folder of card files to open as a set (optional)."),
+        QStringLiteral("[CARD-FILE|PICTURE|DECK.csv|FOLDER]"));
     parser.process(*app);  // prints and ends for the version and the usage
 
     orvane::QtPrompts prompts;
@@ -69,9 +80,15 @@ int main(int argc, char* argv[])
     services.prompts = &prompts;
     auto* form = new Form2(services);
     form->setAttribute(Qt::WA_DeleteOnClose);
+    // The set of cards around the editor, its recovery file in the user's data folder.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    auto* sets = new orvane::SetHost(*form, prompts, QCoreApplication::applicationDirPath(),
+                                     QDir(data).filePath(QStringLiteral("set-recovery.json")));
     form->show();
+    sets->offerRecovery();
     // A file that cannot be read is said in a message; the editor stays open with a new card.
     if (const QStringList files = parser.positionalArguments(); !files.isEmpty())
-        openGivenFile(*form, prompts, files.constFirst());
+        openGivenFile(*form, *sets, prompts, files.constFirst());
     return QApplication::exec();
 }

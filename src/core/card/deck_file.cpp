@@ -500,6 +500,29 @@ bool deckHasCard(const QString& deckPath, const QString& name)
     return false;
 }
 
+QString deckPictureFile(const QString& deckPath, const Card& card, bool replaceSameName)
+{
+    if (card.mainPicture.isNull())
+        return {};
+    const QDir folder = QFileInfo(deckPath).absoluteDir();
+    const QString base = safeFileName(card.name.trimmed()) + QStringLiteral("-picture");
+    // The picture the replaced row names may be written over.
+    QString own;
+    if (replaceSameName) {
+        const Deck deck = readDeck(deckPath);
+        const QString key = nameKey(card.name);
+        for (const DeckRow& row : deck.rows)
+            if (nameKey(row.card.name) == key)
+                own = row.card.mainPicturePath;
+    }
+    QString name = base + QStringLiteral(".png");
+    for (int n = 2; QFileInfo::exists(folder.filePath(name)) &&
+                    QFileInfo(folder.filePath(name)) != QFileInfo(own);
+         ++n)
+        name = QStringLiteral("%1-%2.png").arg(base).arg(n);
+    return name;
+}
+
 bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameName, QString* error)
 {
     const auto fail = [&](const QString& why) {
@@ -534,9 +557,7 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
         return fail(why);
 
     // Columns the card needs and the deck lacks go on the end of the header.
-    QString pictureFile;
-    if (!card.mainPicture.isNull())
-        pictureFile = safeFileName(card.name.trimmed()) + QStringLiteral("-picture.png");
+    const QString pictureFile = deckPictureFile(deckPath, card, replaceSameName);
     const std::array<QString, ColumnCount> cells = cardCells(card, pictureFile);
     if (const QString problem = rowProblem(card, cells); !problem.isEmpty())
         return fail(problem);

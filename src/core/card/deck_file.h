@@ -79,6 +79,12 @@ bool deckHasCard(const QString& deckPath, const QString& name);
 // refused with the reason, nothing written.
 bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameName, QString* error);
 
+// The file addCardToDeck writes the card's main picture to, beside the deck (empty: the card has
+// none): "<name>-picture.png", or with "-2", "-3", ... the first name no file has. Only the
+// picture of the row being replaced (`replaceSameName`) is written over, so a question about
+// the replacement can name it.
+QString deckPictureFile(const QString& deckPath, const Card& card, bool replaceSameName);
+
 // Writes `card` into the cells of one deck row, for a writer that keeps the rest of the user's
 // file: `header` is the deck's header row, `row` the row's cells (empty for a new row). With
 // `before` (the card the row held), only the cells whose value changed are written, so the

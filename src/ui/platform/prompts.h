@@ -18,7 +18,8 @@ enum MessageStyle : int {
     Critical = 16,
     Question = 32,
     Exclamation = 48,
-    Information = 64
+    Information = 64,
+    DefaultButton2 = 256  // the second button is the default (No of Yes/No: for a loss)
 };
 inline constexpr int MessageButtonsMask = 0x0F;
 inline constexpr int MessageIconMask = 0x70;

@@ -62,7 +62,8 @@ QList<MessageButton> setUpMessageBox(QMessageBox& box, int style)
     for (const MessageButton& b : buttons)
         shown |= b.button;
     box.setStandardButtons(shown);
-    box.setDefaultButton(buttons.constFirst().button);
+    const bool second = (style & DefaultButton2) != 0 && buttons.size() > 1;
+    box.setDefaultButton(second ? buttons[1].button : buttons.constFirst().button);
     return buttons;
 }
 

@@ -28,12 +28,21 @@ QString addCardToDeckAsking(Prompts& prompts, Dialog& dialog, Card card)
     const QString shown = QDir::toNativeSeparators(deck);
 
     const bool replace = deckHasCard(deck, card.name);
-    if (replace &&
-        prompts.messageBox(QStringLiteral("The deck %1 already has a card named \"%2\".\n\nReplace "
-                                          "its row with this card?")
-                               .arg(shown, card.name),
-                           YesNo | Question, title) != AnswerYes)
-        return {};
+    if (replace) {
+        // Every file the replacement writes over is named; No is the default.
+        const QString picture = deckPictureFile(deck, card, true);
+        const QString picturePath = QFileInfo(deck).absoluteDir().filePath(picture);
+        const QString alsoPicture =
+            !picture.isEmpty() && QFileInfo::exists(picturePath)
+                ? QStringLiteral(", and its picture %1 with this card's picture")
+                      .arg(QDir::toNativeSeparators(picturePath))
+                : QString();
+        if (prompts.messageBox(QStringLiteral("The deck %1 already has a card named \"%2\".\n\n"
+                                              "Replace its row with this card%3?")
+                                   .arg(shown, card.name, alsoPicture),
+                               YesNo | Question | DefaultButton2, title) != AnswerYes)
+            return {};
+    }
     QString error;
     if (!addCardToDeck(deck, card, replace, &error)) {
         prompts.messageBox(error + QStringLiteral("\n\nThe deck is as it was."), Exclamation,

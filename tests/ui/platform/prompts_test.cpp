@@ -93,6 +93,8 @@ void PromptsTest::messageButtons_data()
         << int(YesNoCancel | Question) << QList<int>{AnswerYes, AnswerNo, AnswerCancel};
     QTest::newRow("yes/no") << int(YesNo | Question) << QList<int>{AnswerYes, AnswerNo};
     QTest::newRow("retry/cancel") << int(RetryCancel) << QList<int>{AnswerRetry, AnswerCancel};
+    QTest::newRow("yes/no, no the default")
+        << int(YesNo | Question | DefaultButton2) << QList<int>{AnswerYes, AnswerNo};
 }
 
 void PromptsTest::messageButtons()
@@ -108,8 +110,9 @@ void PromptsTest::messageButtons()
     }
     QCOMPARE(shown, answers);
     QCOMPARE(box.buttons().size(), answers.size());
+    const int defaultIndex = (style & DefaultButton2) ? 1 : 0;
     QCOMPARE(static_cast<QAbstractButton*>(box.defaultButton()),
-             box.button(buttons.constFirst().button));
+             box.button(buttons[defaultIndex].button));
 }
 
 void PromptsTest::wildcardNamesFilterAndKeepTheDialogOpen_data()

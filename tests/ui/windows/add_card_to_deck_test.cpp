@@ -43,6 +43,7 @@ private slots:
     void aCardTheDeckCannotHoldIsRefused();
     void answeringNoKeepsTheDeck();
     void aDeckThatCannotBeWrittenIsTold();
+    void noFileIsReplacedWithoutBeingNamed();
 };
 
 void AddCardToDeckTest::aNewDeck()
@@ -160,6 +161,43 @@ void AddCardToDeckTest::aDeckThatCannotBeWrittenIsTold()
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages.front().title, QStringLiteral("Add Card to Deck"));
     QVERIFY(prompts.messages.front().text.contains(QStringLiteral("could not be added")));
+}
+
+// A file that happens to have the picture's name is kept: the picture takes a free name. The
+// replaced row's own picture is named in the question, whose default is No.
+void AddCardToDeckTest::noFileIsReplacedWithoutBeingNamed()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Dialog dialog;
+    QFile mine(dir.filePath("hero-picture.png"));
+    QVERIFY(mine.open(QIODevice::WriteOnly));
+    mine.write("the user's own file");
+    mine.close();
+    prompts.fileAnswers.enqueue(dir.filePath("deck.csv"));
+    QVERIFY(!addCardToDeckAsking(prompts, dialog, heroCard()).isEmpty());
+    QCOMPARE(read(dir.filePath("hero-picture.png")), QByteArray("the user's own file"));
+    QVERIFY(QFileInfo::exists(dir.filePath("hero-picture-2.png")));
+    QVERIFY(prompts.messages.isEmpty());  // a new row replaces nothing: nothing to ask
+
+    Card changed = heroCard();
+    changed.mainPicture = gradient(30, 30);
+    prompts.fileAnswers.enqueue(dir.filePath("deck.csv"));
+    QVERIFY(addCardToDeckAsking(prompts, dialog, changed).isEmpty());  // the default: No
+    QCOMPARE(prompts.messages.size(), 1);
+    const auto& question = prompts.messages.front();
+    QVERIFY(question.style & DefaultButton2);
+    QVERIFY2(question.text.contains(QDir::toNativeSeparators(dir.filePath("hero-picture-2.png"))),
+             qPrintable(question.text));
+    QCOMPARE(QImage(dir.filePath("hero-picture-2.png")).size(), QSize(62, 62));
+
+    prompts.fileAnswers.enqueue(dir.filePath("deck.csv"));
+    prompts.messageAnswers.enqueue(AnswerYes);
+    QVERIFY(!addCardToDeckAsking(prompts, dialog, changed).isEmpty());
+    QCOMPARE(QImage(dir.filePath("hero-picture-2.png")).size(), QSize(30, 30));  // as named
+    QCOMPARE(read(dir.filePath("hero-picture.png")), QByteArray("the user's own file"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+             (QStringList{"deck.csv", "hero-picture-2.png", "hero-picture.png"}));
 }
 
 QTEST_MAIN(AddCardToDeckTest)

@@ -1,0 +1,226 @@
+#include "set/set_host.h"
+
+#include "editor/form2.h"
+#include "set/card_set.h"
+#include "set/set_card_documents.h"
+#include "set/set_panel.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUndoStack>
+
+namespace orvane {
+namespace {
+
+QAction* addAction(QMenu* menu, QAction* before, const char* name, const QString& text)
+{
+    auto* action = new QAction(text, menu);
+    action->setObjectName(QLatin1String(name));
+    menu->insertAction(before, action);
+    return action;
+}
+
+}  // namespace
+
+SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
+                 const QString& recoveryPath)
+    : QObject(&form), m_form(form), m_prompts(prompts)
+{
+    m_set = new CardSet(nullptr, this);
+    m_documents = new SetCardDocuments(*m_set, this);
+    m_panel = new SetPanel(*m_set, prompts, partsRoot);
+    m_dock = new QDockWidget(tr("Set"), &form);
+    m_dock->setObjectName(QStringLiteral("dockSet"));
+    m_dock->setWidget(m_panel);
+    form.addDockWidget(Qt::LeftDockWidgetArea, m_dock);
+    m_dock->hide();
+    m_recovery = new RecoveryWriter(*m_set, recoveryPath);
+
+    // File: the set commands after Open Card...; View: the panel.
+    QMenu* file = form.findChild<QMenu*>(QStringLiteral("menuFile"));
+    QAction* before = form.actSaveCardFile;
+    QAction* open = addAction(file, before, "actOpenSet", tr("Open S&et..."));
+    QAction* openFolder = addAction(file, before, "actOpenSetFolder", tr("Open Set &Folder..."));
+    QAction* fresh = addAction(file, before, "actNewSet", tr("Ne&w Set"));
+    m_saveSet = addAction(file, before, "actSaveSet", tr("Save Se&t"));
+    m_saveSet->setEnabled(false);
+    QAction* show = m_dock->toggleViewAction();
+    show->setObjectName(QStringLiteral("actViewSet"));
+    show->setText(tr("&Set"));
+    form.findChild<QMenu*>(QStringLiteral("menuView"))->addAction(show);
+
+    connect(open, &QAction::triggered, this, [this] {
+        m_setDialog.DialogTitle = tr("Open Set");
+        m_setDialog.Filter = tr("Decks (*.csv)|*.csv");
+        m_setDialog.FilterIndex = 1;
+        if (m_prompts.showOpen(m_setDialog))
+            openSet(m_setDialog.FileName);
+    });
+    connect(openFolder, &QAction::triggered, this, [this] {
+        QString folder = m_set->kind() == SetKind::Folder ? m_set->path() : QDir::homePath();
+        if (m_prompts.chooseFolder(folder, tr("Open Set")))
+            openSet(folder);
+    });
+    connect(fresh, &QAction::triggered, this, &SetHost::newSet);
+    connect(m_saveSet, &QAction::triggered, this, &SetHost::saveSet);
+    connect(m_panel, &SetPanel::cardPicked, this, &SetHost::showCard);
+    connect(m_panel, &SetPanel::message, &form, &Form2::showStatus);
+    // After the editor's own title of the shown card, which follows the same change.
+    connect(m_set, &CardSet::changed, this, &SetHost::updateTitle, Qt::QueuedConnection);
+    form.installEventFilter(this);
+}
+
+SetHost::~SetHost() = default;
+
+void SetHost::setOpen(bool open)
+{
+    if (m_open == open)
+        return;
+    m_open = open;
+    // Ctrl+S saves the set while one is open, the card file otherwise.
+    const QList<QKeySequence> keys =
+        open ? m_form.actSaveCardFile->shortcuts() : m_saveSet->shortcuts();
+    (open ? m_form.actSaveCardFile : m_saveSet)->setShortcuts({});
+    (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
+    m_saveSet->setEnabled(open);
+    m_dock->setVisible(open);
+}
+
+bool SetHost::openSet(const QString& path)
+{
+    if (!maybeSave(tr("Open Set")))
+        return false;
+    m_form.setDocument(nullptr);
+    QString error;
+    if (!m_set->open(path, &error)) {
+        m_prompts.messageBox(error, Exclamation, tr("Open Set"));
+        return false;
+    }
+    setOpen(true);
+    quint64 first = 0;
+    for (const SetEntry& e : m_set->entries())
+        if (!e.isBad()) {
+            first = e.id;
+            break;
+        }
+    m_panel->setCurrentId(first);
+    m_form.showStatus(tr("%1: %2 cards, %3 bad rows.")
+                          .arg(QDir::toNativeSeparators(m_set->path()))
+                          .arg(m_set->count())
+                          .arg(std::count_if(m_set->entries().cbegin(), m_set->entries().cend(),
+                                             [](const SetEntry& e) { return e.isBad(); })));
+    updateTitle();
+    return true;
+}
+
+void SetHost::newSet()
+{
+    if (!maybeSave(tr("New Set")))
+        return;
+    m_form.setDocument(nullptr);
+    m_set->startNew();
+    setOpen(true);
+    m_panel->addCard();
+    m_set->undoStack()->clear();
+    updateTitle();
+}
+
+bool SetHost::saveSet()
+{
+    QString path;
+    if (m_set->kind() == SetKind::New) {
+        m_setDialog.DialogTitle = tr("Save Set");
+        m_setDialog.Filter = tr("Decks (*.csv)|*.csv");
+        if (!m_prompts.showSave(m_setDialog))
+            return false;
+        path = m_setDialog.FileName;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".csv");
+    }
+    QString error;
+    if (!m_set->save(&error, path)) {
+        m_prompts.messageBox(error, Exclamation, tr("Save Set"));
+        return false;
+    }
+    m_recovery->discard();
+    m_form.showStatus(tr("Set saved to %1.").arg(QDir::toNativeSeparators(m_set->path())));
+    updateTitle();
+    return true;
+}
+
+void SetHost::offerRecovery()
+{
+    QFile file(m_recovery->path());
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray text = file.readAll();
+    file.close();
+    if (m_prompts.messageBox(tr("Orvane ended without saving a set of cards. Restore it as it "
+                                "was?"),
+                             YesNo | Question, tr("Restore Set")) != AnswerYes) {
+        m_recovery->discard();
+        return;
+    }
+    QString error;
+    if (!m_set->restore(text, &error)) {
+        m_prompts.messageBox(error + tr("\n\nThe recovery file is kept at %1.")
+                                         .arg(QDir::toNativeSeparators(m_recovery->path())),
+                             Exclamation, tr("Restore Set"));
+        return;
+    }
+    setOpen(true);
+    if (!m_set->entries().isEmpty())
+        m_panel->setCurrentId(m_set->entries().front().id);
+    updateTitle();
+}
+
+void SetHost::showCard(quint64 id)
+{
+    m_form.setDocument(m_documents->document(id));
+    updateTitle();
+}
+
+void SetHost::updateTitle()
+{
+    if (!m_open)
+        return;
+    const QString name =
+        m_set->path().isEmpty() ? tr("New Set") : QFileInfo(m_set->path()).fileName();
+    m_form.setWindowTitle(tr("%1[*] - Set - Orvane").arg(name));
+    m_form.setWindowModified(m_set->isModified());
+}
+
+bool SetHost::maybeSave(const QString& title)
+{
+    if (!m_open || !m_set->isModified())
+        return true;
+    const QString name = m_set->path().isEmpty()
+                             ? tr("The new set")
+                             : tr("The set %1").arg(QDir::toNativeSeparators(m_set->path()));
+    switch (m_prompts.askSaveChanges(tr("%1 has unsaved changes. Save them?").arg(name), title)) {
+    case SaveChoice::Save: return saveSet();
+    case SaveChoice::Discard: m_recovery->discard(); return true;
+    case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+bool SetHost::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_form && event->type() == QEvent::Close) {
+        if (!maybeSave(tr("Exit Program"))) {
+            event->ignore();
+            return true;
+        }
+        // The set's own cards were saved or discarded with it: the editor asks about its own.
+        m_form.setDocument(nullptr);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace orvane

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/dialog.h"
+#include "platform/prompts.h"
+
+#include <QObject>
+#include <QPointer>
+
+class Form2;
+class QAction;
+class QDockWidget;
+
+namespace orvane {
+
+class CardSet;
+class RecoveryWriter;
+class SetCardDocuments;
+class SetPanel;
+
+// A set of cards in the main window, added around the editor: the set panel in a dock (View >
+// Set), File > Open Set..., Open Set Folder..., New Set and Save Set (Ctrl+S while a set is
+// open). Picking a card shows its document in the editor; the title bar and the unsaved
+// question on closing cover the set; the recovery file is written a few seconds after each
+// change and offered back at the next start.
+class SetHost : public QObject {
+    Q_OBJECT
+public:
+    SetHost(Form2& form, Prompts& prompts, const QString& partsRoot, const QString& recoveryPath);
+    ~SetHost() override;
+
+    CardSet& set() const { return *m_set; }
+    SetPanel* panel() const { return m_panel; }
+    QDockWidget* dock() const { return m_dock; }
+    bool isOpen() const { return m_open; }
+
+    // Opens a deck CSV or a folder of card files and shows its first card; false (and told)
+    // when it cannot be read.
+    bool openSet(const QString& path);
+    void newSet();
+    // Saves the set (a new set asks for its file first); false when cancelled or failed.
+    bool saveSet();
+    // Offers the recovery file left by a run that ended without saving; restores it on Yes,
+    // removes it on No.
+    void offerRecovery();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showCard(quint64 id);
+    void updateTitle();
+    void setOpen(bool open);
+    // Save / Discard / Cancel for a changed set; true when the caller may go on.
+    bool maybeSave(const QString& title);
+
+    Form2& m_form;
+    Prompts& m_prompts;
+    CardSet* m_set = nullptr;
+    SetCardDocuments* m_documents = nullptr;
+    SetPanel* m_panel = nullptr;
+    QDockWidget* m_dock = nullptr;
+    RecoveryWriter* m_recovery = nullptr;
+    QAction* m_saveSet = nullptr;
+    Dialog m_setDialog;
+    bool m_open = false;
+};
+
+}  // namespace orvane

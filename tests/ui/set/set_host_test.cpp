@@ -1,0 +1,116 @@
+// A set in the main window: a deck with notes opened, a card edited through the editor's own
+// controls, saved with Ctrl+S: only that row changed. The unsaved question and the recovery
+// file at the next start.
+#include "set/card_set.h"
+#include "set/set_host.h"
+#include "set/set_panel.h"
+#include "support/form2_fixture.h"
+
+#include <QDockWidget>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvane;
+
+namespace {
+
+const QByteArray Deck = "\xEF\xBB\xBFname,up,left,right,down,element,notes\r\n"
+                        "Slime,1,2,3,4,fire,\"slow, \"\"sticky\"\"\"\r\n"
+                        "Dragon,9,9,9,9,water,\"line one\r\nline two\"\r\n";
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct HostFixture {
+    QTemporaryDir dir;
+    Form2Fixture f;
+    std::unique_ptr<SetHost> host;
+
+    HostFixture()
+    {
+        QFile file(dir.filePath("deck.csv"));
+        file.open(QIODevice::WriteOnly);
+        file.write(Deck);
+        file.close();
+        host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
+                                         dir.filePath("recovery.json"));
+    }
+};
+
+}  // namespace
+
+class SetHostTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aCardEditedInTheWindowChangesOnlyItsRow();
+    void closingAsksAboutTheSetAndTheRecoveryComesBack();
+};
+
+void SetHostTest::aCardEditedInTheWindowChangesOnlyItsRow()
+{
+    HostFixture h;
+    h.f.prompts.fileAnswers.enqueue(h.dir.filePath("deck.csv"));
+    h.f.child<QAction>("actOpenSet")->trigger();
+    QCOMPARE(h.f.prompts.fileRequests.size(), 1);
+    QVERIFY(h.host->isOpen());
+    QVERIFY(!h.host->dock()->isHidden());
+    QCOMPARE(h.f->document().card().name, QString("Slime"));  // the first card is shown
+
+    // The second card, through the panel; a side typed in the editor's own box.
+    h.host->panel()->setCurrentId(h.host->set().entries()[1].id);
+    QCOMPARE(h.f->document().card().name, QString("Dragon"));
+    auto* box = h.f.child<QLineEdit>("txtNums", 1);
+    box->selectAll();
+    QTest::keyClicks(box, "5");
+    QCOMPARE(h.host->set().entries()[1].card.sides[1], QString("5"));
+    QTRY_VERIFY(h.f->windowTitle().startsWith("deck.csv[*] - Set"));
+    QVERIFY(h.f->isWindowModified());
+
+    // Ctrl+S is Save Set while a set is open.
+    QAction* saveSet = h.f.child<QAction>("actSaveSet");
+    QCOMPARE(saveSet->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QVERIFY(h.f.child<QAction>("actSaveCardFile")->shortcut().isEmpty());
+    saveSet->trigger();
+    QCOMPARE(readAll(h.dir.filePath("deck.csv")),
+             QByteArray(Deck).replace("Dragon,9,9,9,9,", "Dragon,9,5,9,9,"));
+    QVERIFY(!h.host->set().isModified());
+    QCOMPARE(h.f.prompts.fileRequests.size(), 1);  // Ctrl+S asked for no card file
+}
+
+void SetHostTest::closingAsksAboutTheSetAndTheRecoveryComesBack()
+{
+    QTemporaryDir keep;
+    const QString recovery = keep.filePath("recovery.json");
+    {
+        HostFixture h;
+        QFile::remove(recovery);
+        h.host = std::make_unique<SetHost>(*h.f.form, h.f.prompts,
+                                           qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
+        QFile::copy(h.dir.filePath("deck.csv"), keep.filePath("deck.csv"));
+        QVERIFY(h.host->openSet(keep.filePath("deck.csv")));
+        QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, "Ooze", nullptr));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recovery), 10000);
+
+        h.f.prompts.saveAnswers.enqueue(SaveChoice::Cancel);
+        QVERIFY(!h.f->close());
+        QCOMPARE(h.f.prompts.saveQuestions.size(), 1);
+        QVERIFY(h.f.prompts.saveQuestions.front().text.contains("deck.csv"));
+        QVERIFY(QFile::exists(recovery));
+    }
+    // The next start: the set as it was, unsaved.
+    Form2Fixture f;
+    SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
+    f.prompts.messageAnswers.enqueue(AnswerYes);
+    host.offerRecovery();
+    QVERIFY(host.isOpen());
+    QCOMPARE(host.set().entries()[0].card.name, QString("Ooze"));
+    QVERIFY(host.set().isModified());
+    QCOMPARE(readAll(keep.filePath("deck.csv")), Deck);
+}
+
+QTEST_MAIN(SetHostTest)
+#include "set_host_test.moc"
