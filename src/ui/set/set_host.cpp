@@ -1,5 +1,6 @@
 #include "set/set_host.h"
 
+#include "document/card_document.h"
 #include "editor/form2.h"
 #include "set/card_set.h"
 #include "set/set_card_documents.h"
@@ -10,8 +11,11 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 #include <QUndoStack>
 
 namespace orvane {
@@ -48,6 +52,30 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     QAction* openFolder = addAction(file, before, "actOpenSetFolder", tr("Open Set &Folder..."));
     QAction* fresh = addAction(file, before, "actNewSet", tr("Ne&w Set"));
     m_saveSet = addAction(file, before, "actSaveSet", tr("Save Se&t"));
+    QAction* newCardAction = addAction(file, form.actLoadMain, "actNewCard", tr("New Car&d"));
+    newCardAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction* duplicate =
+        addAction(file, form.actLoadMain, "actDuplicateCard", tr("D&uplicate Card"));
+    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(newCardAction, &QAction::triggered, this, &SetHost::newCard);
+    connect(duplicate, &QAction::triggered, this, &SetHost::duplicateCard);
+
+    // The card's name, outside the editor's fixed area.
+    auto* bar = new QToolBar(tr("Card"), &form);
+    bar->setObjectName(QStringLiteral("barCard"));
+    bar->setMovable(false);
+    bar->addWidget(new QLabel(tr("Name: "), bar));
+    m_name = new QLineEdit(bar);
+    m_name->setObjectName(QStringLiteral("txtCardName"));
+    bar->addWidget(m_name);
+    form.addToolBar(Qt::TopToolBarArea, bar);
+    connect(m_name, &QLineEdit::textEdited, this, &SetHost::nameEdited);
+    // The tool bar and the dock go around the controls' area, which keeps its 532 x 377: the
+    // window grows instead.
+    if (QWidget* inner = form.centralWidget())
+        inner->setMinimumSize(532, 377);
+    form.resize(form.size().expandedTo(form.minimumSizeHint()));
+    connect(&form, &Form2::cardsComposed, this, &SetHost::showName);
     m_saveSet->setEnabled(false);
     QAction* show = m_dock->toggleViewAction();
     show->setObjectName(QStringLiteral("actViewSet"));
@@ -89,6 +117,7 @@ void SetHost::setOpen(bool open)
     (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
     m_saveSet->setEnabled(open);
     m_dock->setVisible(open);
+    m_form.resize(m_form.size().expandedTo(m_form.minimumSizeHint()));
 }
 
 bool SetHost::openSet(const QString& path)
@@ -177,6 +206,67 @@ void SetHost::offerRecovery()
     if (!m_set->entries().isEmpty())
         m_panel->setCurrentId(m_set->entries().front().id);
     updateTitle();
+}
+
+void SetHost::showName()
+{
+    if (!m_name->hasFocus() || m_name->text().trimmed() == m_form.document().card().name)
+        m_name->setText(m_form.document().card().name);
+}
+
+void SetHost::nameEdited(const QString& text)
+{
+    const quint64 id = m_open ? m_panel->currentId() : 0;
+    const QString problem = id ? m_set->nameProblem(text, id) : QString();
+    QPalette palette = m_name->palette();
+    palette.setColor(QPalette::Base, problem.isEmpty() ? m_form.palette().color(QPalette::Base)
+                                                       : QColor(0xff, 0xd8, 0xd8));
+    m_name->setPalette(palette);
+    m_name->setToolTip(problem);
+    if (!problem.isEmpty()) {
+        m_form.showStatus(problem);  // the set keeps the last allowed name
+        return;
+    }
+    m_form.document().setName(text.trimmed());
+}
+
+void SetHost::replaceEditorCard(const Card& card)
+{
+    m_form.setDocument(nullptr);
+    CardDocument& own = m_form.document();
+    if (own.isModified()) {
+        switch (m_prompts.askSaveChanges(tr("The card has unsaved changes. Save them?"),
+                                         tr("New Card"))) {
+        case SaveChoice::Cancel: return;
+        case SaveChoice::Save:
+            m_form.actSaveCardFile->trigger();
+            if (own.isModified())
+                return;  // not saved: cancelled or failed (already said)
+            break;
+        case SaveChoice::Discard: break;
+        }
+    }
+    own.startOver(card, QString());
+}
+
+void SetHost::newCard()
+{
+    if (m_open) {
+        m_panel->addCard();
+        return;
+    }
+    replaceEditorCard(Card());
+}
+
+void SetHost::duplicateCard()
+{
+    if (m_open) {
+        m_panel->duplicateSelected();
+        return;
+    }
+    Card copy = m_form.document().card();
+    copy.name = copy.name.isEmpty() ? QString() : tr("%1 copy").arg(copy.name);
+    replaceEditorCard(copy);
 }
 
 void SetHost::showCard(quint64 id)

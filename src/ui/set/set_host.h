@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 
@@ -9,6 +10,7 @@
 class Form2;
 class QAction;
 class QDockWidget;
+class QLineEdit;
 
 namespace orvane {
 
@@ -32,6 +34,14 @@ public:
     SetPanel* panel() const { return m_panel; }
     QDockWidget* dock() const { return m_dock; }
     bool isOpen() const { return m_open; }
+    // The card's name, beside the editor's controls (a tool bar above them).
+    QLineEdit* nameField() const { return m_name; }
+
+    // File > New Card (Ctrl+N): a new card in the set, else a new card in the editor (after the
+    // unsaved question). File > Duplicate Card (Ctrl+D): a copy of the selected cards, else of
+    // the editor's card as a new card.
+    void newCard();
+    void duplicateCard();
 
     // Opens a deck CSV or a folder of card files and shows its first card; false (and told)
     // when it cannot be read.
@@ -50,6 +60,10 @@ private:
     void showCard(quint64 id);
     void updateTitle();
     void setOpen(bool open);
+    void showName();
+    void nameEdited(const QString& text);
+    // Starts the editor's own document again with `card`, asking about unsaved changes first.
+    void replaceEditorCard(const orvane::Card& card);
     // Save / Discard / Cancel for a changed set; true when the caller may go on.
     bool maybeSave(const QString& title);
 
@@ -61,6 +75,7 @@ private:
     QDockWidget* m_dock = nullptr;
     RecoveryWriter* m_recovery = nullptr;
     QAction* m_saveSet = nullptr;
+    QLineEdit* m_name = nullptr;
     Dialog m_setDialog;
     bool m_open = false;
 };

@@ -48,7 +48,40 @@ class SetHostTest : public QObject {
 private slots:
     void aCardEditedInTheWindowChangesOnlyItsRow();
     void closingAsksAboutTheSetAndTheRecoveryComesBack();
+    void theNameFieldRenamesWithinTheRules();
+    void theInnerAreaKeepsItsSize();
 };
+
+void SetHostTest::theInnerAreaKeepsItsSize()
+{
+    HostFixture h;
+    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    h.f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
+    QCOMPARE(h.f.child<QWidget>("innerArea")->size(), QSize(532, 377));
+}
+
+void SetHostTest::theNameFieldRenamesWithinTheRules()
+{
+    HostFixture h;
+    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    QLineEdit* name = h.host->nameField();
+    QTRY_COMPARE(name->text(), QString("Slime"));
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "dragon");  // the other card's name, in another case
+    QVERIFY(!name->toolTip().isEmpty());
+    QCOMPARE(h.host->set().entries()[0].card.name, QString("drago"));  // the last name allowed
+    QTest::keyClicks(name, "fly");
+    QVERIFY(name->toolTip().isEmpty());
+    QCOMPARE(h.host->set().entries()[0].card.name, QString("dragonfly"));
+
+    // New Card and Duplicate Card work on the set while one is open.
+    h.f.child<QAction>("actNewCard")->trigger();
+    h.f.child<QAction>("actDuplicateCard")->trigger();
+    QCOMPARE(h.host->set().count(), 4);
+    QCOMPARE(h.host->set().entries()[2].card.name, QString("New Card 2"));
+}
 
 void SetHostTest::aCardEditedInTheWindowChangesOnlyItsRow()
 {
