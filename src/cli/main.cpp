@@ -7,6 +7,7 @@
 #include "run_checks.h"
 #include "stop_signals.h"
 #include "thumbnail_mode.h"
+#include "watch.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -104,6 +105,8 @@ QString summaryLine(const DeckRenderResult& result, double seconds, bool keepExi
 {
     QString summary = QStringLiteral("%1, %2").arg(counted(result.cards, "card", "cards"),
                                                    counted(result.pictures, "picture", "pictures"));
+    if (result.unchanged > 0)
+        summary += QStringLiteral(", %1 unchanged").arg(counted(result.unchanged, "file", "files"));
     if (result.replaced > 0)
         summary += QStringLiteral(", %1 replaced")
                        .arg(counted(result.replaced, "existing file", "existing files"));
@@ -222,6 +225,16 @@ int main(int argc, char* argv[])
     parser.addOptions({out,   format, scale,     parts,    records,      sheet,    cardMm,
                        sides, paper,  jobs,      fit,      pictureScale, resample, panX,
                        panY,  key,    tolerance, keepDark, quiet,        noClobber});
+    // Following the deck: which files a run wrote, and rendering again on every change.
+    const QCommandLineOption listWritten(
+        QStringLiteral("list-written"),
+        QStringLiteral("Print every file written, one a line (a file that would get the same "
+                       "bytes is left as it is, its time stamp kept)."));
+    const QCommandLineOption watch(
+        QStringLiteral("watch"),
+        QStringLiteral("Render, then render again on each change of the deck, a picture or a "
+                       "part, writing only the cards that changed; Ctrl+C ends."));
+    parser.addOptions({listWritten, watch});
 
     // Deck sheets, the atlas, a print sheet's backs and finishing; a file manager's thumbnail.
     const PlayOptions playOptions;
@@ -337,6 +350,14 @@ int main(int argc, char* argv[])
     if (const std::optional<QString> problem = inputsProblem(inputs))
         return usageError(parser, *problem);
 
+    if (parser.isSet(watch)) {
+        if (!options.sheet.isEmpty() || options.play.any())
+            return usageError(parser, QStringLiteral("--watch writes the card pictures (and "
+                                                     "records) only: not with --sheet or the "
+                                                     "outputs made of all cards"));
+        return runWatch(options, {parser.isSet(quiet), parser.isSet(listWritten)});
+    }
+
     catchStopSignals();
     const bool showProgress = !parser.isSet(quiet) && isatty(fileno(stderr));
     ProgressLine line;
@@ -354,6 +375,7 @@ int main(int argc, char* argv[])
     }
     for (const QString& problem : result.problems)
         printLine(stderr, problem);
+    printRunLines(result, parser.isSet(listWritten));
     if (!parser.isSet(quiet))
         printLine(stdout, summaryLine(result, seconds, options.keepExisting));
     if (stopExitCode() != 0) {

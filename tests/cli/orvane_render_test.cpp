@@ -333,8 +333,14 @@ TEST(OrvaneRender, DeckGivesTheCoresPixelsAndReportsBadRows)
     const QString out = folder.path(QStringLiteral("out"));
     const Outcome run = render({folder.deck, "--out", out, "--records"});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-    EXPECT_EQ(run.err.trimmed(), folder.deck + QStringLiteral(":3: column up: \"0\" is not a side "
-                                                              "value (1 to 9, or A or 10)"));
+    // The bad row, then the warning that the tall picture is cut to the card.
+    const QStringList lines = run.err.trimmed().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << run.err.toStdString();
+    EXPECT_EQ(lines[0], folder.deck + QStringLiteral(":3: column up: \"0\" is not a side "
+                                                     "value (1 to 9, or A or 10)"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("warning: ") + folder.deck +
+                                    QStringLiteral(":4: column picture: ")))
+        << lines[1].toStdString();
     EXPECT_TRUE(run.out.startsWith(QStringLiteral("3 cards, 6 pictures in ")))
         << run.out.toStdString();
 

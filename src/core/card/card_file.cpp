@@ -1,6 +1,9 @@
 #include "card/card_file.h"
 
+#include "card/arrow_words.h"
+#include "card/card_rules.h"
 #include "card/png_pixels.h"
+#include "platform/regular_file.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,11 +14,20 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <utility>
+
 namespace orvane {
 namespace {
 
-// A card file is a few kilobytes; anything far larger is not one.
-constexpr qint64 MaxCardFileBytes = 256LL * 1024 * 1024;
+// A card file is a few kilobytes, or megabytes with a photo kept as the source of its picture;
+// anything far larger is not one. The bound keeps the reading of a hostile file (its text, the
+// parsed document and the decoded pixels) within a few hundred megabytes.
+constexpr qint64 MaxCardFileBytes = 64LL * 1024 * 1024;
+// A card has a few dozen values; a file with many more (a list of millions of arrows) is refused
+// before it is parsed, since a parsed value costs many times its text.
+constexpr int MaxCardFileValues = 1000;
+constexpr qsizetype MaxNameChars = 1000;
+constexpr qsizetype MaxSideChars = 16;
 // The same limits as a main picture read from its own file.
 constexpr int MaxPictureSide = 16384;
 constexpr qint64 MaxPicturePixels = 25LL * 1000 * 1000;
@@ -94,6 +106,8 @@ private:
         if (!name.isString())
             return fail(QStringLiteral("\"name\" is not a text"));
         card.name = name.toString();
+        if (card.name.size() > MaxNameChars)
+            return fail(QStringLiteral("\"name\" is longer than %1 characters").arg(MaxNameChars));
         return true;
     }
 
@@ -108,6 +122,10 @@ private:
                 return fail(QStringLiteral("side \"%1\" is missing or not a text")
                                 .arg(QLatin1String(SideKeys[i])));
             card.sides[i] = side.toString();
+            if (card.sides[i].size() > MaxSideChars)
+                return fail(QStringLiteral("side \"%1\" is longer than %2 characters")
+                                .arg(QLatin1String(SideKeys[i]))
+                                .arg(MaxSideChars));
         }
         return true;
     }
@@ -134,13 +152,27 @@ private:
             return true;
         if (!arrows.isArray())
             return fail(QStringLiteral("\"arrows\" is not a list"));
+        if (arrows.toArray().size() > CardArrowCount)
+            return fail(QStringLiteral("\"arrows\" lists more than %1 arrows").arg(CardArrowCount));
         for (const QJsonValue arrow : arrows.toArray()) {
             const std::optional<int> index =
-                arrow.isString() ? arrowFromText(arrow.toString()) : std::nullopt;
+                arrow.isString() ? arrowFromWord(arrow.toString()) : std::nullopt;
             if (!index)
                 return fail(QStringLiteral("\"arrows\" holds something that is no direction"));
+            if (card.arrows[size_t(*index)])
+                return fail(QStringLiteral("\"arrows\" names %1 twice").arg(arrowWord(*index)));
             card.arrows[size_t(*index)] = true;
         }
+        // The editor never ticks more arrows than the total allows: such a file was not made by
+        // it, and would show a negative number of arrows left.
+        const int total = cardTotal(card.sides);
+        const int limit = arrowLimit(total);
+        if (card.arrowCount() > limit)
+            return fail(QStringLiteral("it has %1 arrows, but a card of total %2 may have %3 at "
+                                       "most")
+                            .arg(card.arrowCount())
+                            .arg(total)
+                            .arg(limit));
         return true;
     }
 
@@ -268,6 +300,31 @@ private:
     QString m_problem;
 };
 
+// Whether JSON text holds at most `limit` values, counted by the separators and brackets outside
+// its strings: a cheap look before parsing, which costs many times the text for small values.
+bool fewValues(const QByteArray& json, int limit)
+{
+    int count = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : json) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (c == '"')
+            inString = true;
+        else if ((c == ',' || c == '[' || c == '{') && ++count > limit)
+            return false;
+    }
+    return true;
+}
+
 CardFileRead failure(const QString& path, const QString& problem)
 {
     return {std::nullopt, QStringLiteral("The card file %1 cannot be opened: %2.")
@@ -331,10 +388,18 @@ QByteArray cardToJson(const Card& card)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-CardFileRead cardFromJson(const QByteArray& json, const QString& pathForMessages)
+namespace {
+
+// The text is let go once parsed, so that a large file is not held twice.
+CardFileRead parseCard(QByteArray json, const QString& pathForMessages)
 {
+    if (!fewValues(json, MaxCardFileValues))
+        return failure(pathForMessages,
+                       QStringLiteral("it holds far more values than a card has, so it is not a "
+                                      "card file"));
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    json = QByteArray();
     if (parseError.error != QJsonParseError::NoError)
         return failure(pathForMessages, QStringLiteral("it is damaged (%1 at byte %2)")
                                             .arg(parseError.errorString())
@@ -360,17 +425,23 @@ CardFileRead cardFromJson(const QByteArray& json, const QString& pathForMessages
     return {std::move(card), {}};
 }
 
+}  // namespace
+
+CardFileRead cardFromJson(const QByteArray& json, const QString& pathForMessages)
+{
+    return parseCard(json, pathForMessages);
+}
+
 CardFileRead readCardFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(path, file.errorString());
-    if (file.size() > MaxCardFileBytes)
-        return failure(path, QStringLiteral("it is far too large to be a card file"));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(path, file.errorString());
-    return cardFromJson(bytes, path);
+    ReadFile read = readRegularFile(path, MaxCardFileBytes);
+    if (read.tooLarge)
+        return failure(path,
+                       QStringLiteral("it is far too large to be a card file (%1 MiB at most)")
+                           .arg(MaxCardFileBytes >> 20));
+    if (!read.error.isEmpty())
+        return failure(path, read.error);
+    return parseCard(std::exchange(read.bytes, {}), path);
 }
 
 bool writeCardFile(const Card& card, const QString& path, QString* error)

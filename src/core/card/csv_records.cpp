@@ -13,7 +13,8 @@ constexpr unsigned char Options = CSV_STRICT | CSV_STRICT_FINI;
 struct Collector {
     CsvText* text = nullptr;
     QStringList fields;
-    int rowLine = 0;          // the line the record being read started on
+    int rowLine = 0;  // the line the record being read started on
+    int longField = -1;
     bool awaitingRow = true;  // no byte of the next record seen yet
     qsizetype rowBegin = 0;   // where the record being read starts in the input
     qsizetype position = 0;   // the input byte being fed
@@ -22,14 +23,22 @@ struct Collector {
 void fieldEnd(void* data, size_t size, void* context)
 {
     auto* c = static_cast<Collector*>(context);
+    if (qsizetype(size) > MaxCsvFieldBytes) {
+        if (c->longField < 0)
+            c->longField = int(c->fields.size());
+        c->fields << QString();
+        return;
+    }
     c->fields << QString::fromUtf8(static_cast<const char*>(data), qsizetype(size));
 }
 
 void recordEnd(int, void* context)
 {
     auto* c = static_cast<Collector*>(context);
-    c->text->records.append(CsvRecord{c->rowLine, c->fields, c->rowBegin, c->position});
+    c->text->records.append(
+        CsvRecord{c->rowLine, c->fields, c->rowBegin, c->position, c->longField});
     c->fields.clear();
+    c->longField = -1;
     c->awaitingRow = true;
 }
 
@@ -40,7 +49,7 @@ bool isBlank(char c)
 
 }  // namespace
 
-CsvText readCsv(const QByteArray& input)
+CsvText readCsv(const QByteArray& input, char separator)
 {
     CsvText text;
     QByteArray bytes = input;
@@ -61,6 +70,7 @@ CsvText readCsv(const QByteArray& input)
         return text;
     }
     const std::unique_ptr<csv_parser, void (*)(csv_parser*)> release(&parser, &csv_free);
+    csv_set_delim(&parser, static_cast<unsigned char>(separator));
     Collector collector;
     collector.text = &text;
 
@@ -91,15 +101,16 @@ CsvText readCsv(const QByteArray& input)
     return text;
 }
 
-QByteArray csvLine(const QStringList& fields)
+QByteArray csvLine(const QStringList& fields, char separator)
 {
     QByteArray line;
     for (qsizetype k = 0; k < fields.size(); ++k) {
         if (k > 0)
-            line += ',';
+            line += separator;
         const QByteArray field = fields[k].toUtf8();
-        const bool plain = !field.contains(',') && !field.contains('"') && !field.contains('\n') &&
-                           !field.contains('\r') && field.trimmed() == field;
+        const bool plain = !field.contains(separator) && !field.contains(',') &&
+                           !field.contains('"') && !field.contains('\n') && !field.contains('\r') &&
+                           field.trimmed() == field;
         if (plain) {
             line += field;
             continue;

@@ -15,11 +15,17 @@ struct CsvRecord {
     QStringList fields;
     qsizetype begin = 0;
     qsizetype end = 0;
+    int longField = -1;  // the first field longer than MaxCsvFieldBytes (kept empty); -1: none
 };
+
+// No cell of a card needs more: a longer field is kept empty and marked, so that a hostile
+// file's megabyte cell costs no more than its bytes.
+inline constexpr qsizetype MaxCsvFieldBytes = 64 * 1024;
 
 // The records of a CSV text (RFC 4180 through libcsv: quoted fields with commas, quotes and line
 // breaks inside; CRLF, LF or CR line ends; a UTF-8 byte order mark skipped). Blank lines give
-// no record. A quoting error ends the reading: the records before it are kept.
+// no record. A quoting error ends the reading: the records before it are kept. `separator` is
+// ',', ';' or '\t'.
 struct CsvText {
     QList<CsvRecord> records;
     bool byteOrderMark = false;
@@ -28,9 +34,9 @@ struct CsvText {
     QString error;
 };
 
-CsvText readCsv(const QByteArray& bytes);
+CsvText readCsv(const QByteArray& bytes, char separator = ',');
 
 // One line of CSV text, without the line end: fields quoted only where they need it.
-QByteArray csvLine(const QStringList& fields);
+QByteArray csvLine(const QStringList& fields, char separator = ',');
 
 }  // namespace orvane

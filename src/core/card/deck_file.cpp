@@ -1,8 +1,11 @@
 #include "card/deck_file.h"
 
+#include "card/arrow_words.h"
 #include "card/card_rules.h"
 #include "card/csv_records.h"
+#include "card/deck_text.h"
 #include "card/picture_fit.h"
+#include "platform/regular_file.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,12 +15,21 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
+#include <vector>
 
 namespace orvane {
 namespace {
 
 constexpr qint64 MaxDeckBytes = 64LL * 1024 * 1024;
+// A card's name becomes its file names ("<name>-blue.png"): a file name holds 255 bytes.
+constexpr qsizetype MaxNameBytes = 255 - 9;
+// The most of a cell, or of a path, quoted in a message.
+constexpr qsizetype MaxQuotedChars = 40;
+constexpr qsizetype MaxQuotedPathChars = 200;
+constexpr qsizetype MaxPathChars = 4096;
 
 enum Column {
     Name,
@@ -67,6 +79,7 @@ std::optional<QString> fitColumnFromName(const QString& text)
 struct Header {
     std::array<int, ColumnCount> index;
     QMap<QString, int> fitIndex;  // the preparation columns present, by setting name
+    QStringList unread;           // the names of the columns the deck does not read
     Header() { index.fill(-1); }
 };
 
@@ -78,8 +91,11 @@ std::optional<Header> readHeader(const QStringList& fields, QString* problem)
         const std::optional<int> column = columnFromName(fields[k]);
         if (!column) {
             const std::optional<QString> fitColumn = fitColumnFromName(fields[k]);
-            if (!fitColumn)
+            if (!fitColumn) {
+                if (!fields[k].trimmed().isEmpty())
+                    header.unread << fields[k].trimmed();
                 continue;
+            }
             if (header.fitIndex.contains(*fitColumn)) {
                 *problem = QStringLiteral("the column \"%1\" appears twice").arg(*fitColumn);
                 return std::nullopt;
@@ -106,6 +122,67 @@ std::optional<Header> readHeader(const QStringList& fields, QString* problem)
     return header;
 }
 
+// The edit distance of two short words (insertions, deletions and substitutions).
+int editDistance(const QString& a, const QString& b)
+{
+    std::vector<int> row(size_t(b.size()) + 1);
+    for (size_t j = 0; j < row.size(); ++j)
+        row[j] = int(j);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = int(i);
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const int above = row[size_t(j)];
+            row[size_t(j)] = std::min(
+                {above + 1, row[size_t(j - 1)] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
+// The column a header cell most likely meant: by a word people use for it, else by spelling
+// (close enough to be a slip). Empty when none is near.
+QString nearestColumn(const QString& header)
+{
+    QString key = header.trimmed().toLower();
+    key.remove(QLatin1Char(' '));
+    key.remove(QLatin1Char('-'));
+    key.remove(QLatin1Char('_'));
+    static const struct {
+        const char* word;
+        const char* column;
+    } synonyms[] = {
+        {"image", "picture"},     {"img", "picture"},   {"art", "picture"},
+        {"artwork", "picture"},   {"file", "picture"},  {"illustration", "picture"},
+        {"pic", "picture"},       {"photo", "picture"}, {"title", "name"},
+        {"card", "name"},         {"cardname", "name"}, {"top", "up"},
+        {"bottom", "down"},       {"type", "element"},  {"arrow", "arrows"},
+        {"directions", "arrows"}, {"offsetx", "x"},     {"offsety", "y"},
+    };
+    for (const auto& synonym : synonyms)
+        if (key == QLatin1String(synonym.word))
+            return QLatin1String(synonym.column);
+    QStringList known;
+    for (int k = 0; k < ColumnCount; ++k)
+        known << columnName(k);
+    known << pictureFitNames();
+    QString best;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (const QString& name : std::as_const(known)) {
+        QString plain = name.toLower();
+        plain.remove(QLatin1Char('_'));
+        const int distance = editDistance(key, plain);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = name;
+        }
+    }
+    // A slip: about one letter in three wrong at most (two in short names).
+    const int allowed = std::max(1, int(std::max(key.size(), best.size())) / 3);
+    return bestDistance <= allowed ? best : QString();
+}
+
 // The file names two cards would be written under are the same: the same safe name, in any case
 // (a folder on a case-blind file system holds one of them only).
 QString nameKey(const QString& name)
@@ -113,20 +190,30 @@ QString nameKey(const QString& name)
     return safeFileName(name.trimmed()).toCaseFolded();
 }
 
+// A cell's text for a message: a long one cut short, so that a message stays one short line.
+QString quoted(const QString& text, qsizetype most = MaxQuotedChars)
+{
+    if (text.size() <= most)
+        return QStringLiteral("\"%1\"").arg(text);
+    return QStringLiteral("\"%1…\" (%2 characters)").arg(text.left(most)).arg(text.size());
+}
+
 // Reads one data row into a card; the first bad cell ends it with a problem.
 class RowReader {
 public:
-    RowReader(const Header& header, const QStringList& fields, const QString& deckFolder)
-        : m_header(header), m_fields(fields), m_deckFolder(deckFolder)
+    RowReader(const Header& header, const QStringList& fields, const QString& deckFolder,
+              int longField = -1)
+        : m_header(header), m_fields(fields), m_deckFolder(deckFolder), m_longField(longField)
     {
     }
 
     std::optional<Card> read(DeckProblem* problem)
     {
         Card card;
-        const bool ok = readName(card) && readElement(card) && readSides(card) &&
-                        readArrows(card) && readOffset(X, &card.x) && readOffset(Y, &card.y) &&
-                        readPlacement(card) && readPictureFit() && readPicture(card);
+        const bool ok = checkLongField() && readName(card) && readElement(card) &&
+                        readSides(card) && readArrows(card) && readOffset(X, &card.x) &&
+                        readOffset(Y, &card.y) && readPlacement(card) && readPictureFit() &&
+                        readPicture(card);
         if (!ok) {
             problem->column = m_column;
             problem->message = m_message;
@@ -152,10 +239,40 @@ private:
         return false;
     }
 
+    // A cell too long for anything a card holds, in a column the deck reads (a note column
+    // may hold what it likes).
+    bool checkLongField()
+    {
+        const int k = m_longField;
+        if (k < 0)
+            return true;
+        for (int column = 0; column < ColumnCount; ++column)
+            if (m_header.index[size_t(column)] == k)
+                return fail(column, QStringLiteral("the cell is longer than %1 KiB, far more than "
+                                                   "a card holds")
+                                        .arg(MaxCsvFieldBytes / 1024));
+        for (auto it = m_header.fitIndex.cbegin(); it != m_header.fitIndex.cend(); ++it)
+            if (it.value() == k) {
+                m_column = it.key();
+                m_message = QStringLiteral("the cell is longer than %1 KiB, far more than a card "
+                                           "holds")
+                                .arg(MaxCsvFieldBytes / 1024);
+                return false;
+            }
+        return true;
+    }
+
     bool readName(Card& card)
     {
         card.name = cell(Name);
-        return !card.name.isEmpty() || fail(Name, QStringLiteral("the card has no name"));
+        if (card.name.isEmpty())
+            return fail(Name, QStringLiteral("the card has no name"));
+        if (safeFileName(card.name).toUtf8().size() > MaxNameBytes)
+            return fail(Name, QStringLiteral("the name %1 is longer than a file name may be (%2 "
+                                             "bytes at most)")
+                                  .arg(quoted(card.name))
+                                  .arg(MaxNameBytes));
+        return true;
     }
 
     bool readElement(Card& card)
@@ -167,10 +284,10 @@ private:
         }
         const std::optional<int> element = elementFromCaption(text);
         if (!element)
-            return fail(Element, QStringLiteral("\"%1\" is not an element (Fire, Water, Ice, "
+            return fail(Element, QStringLiteral("%1 is not an element (Fire, Water, Ice, "
                                                 "Earth, Wind, Poison, Bolt, Holy, None, Shadow "
                                                 "or Trap)")
-                                     .arg(text));
+                                     .arg(quoted(text)));
         card.element = *element;
         return true;
     }
@@ -191,9 +308,9 @@ private:
                      text == QLatin1String("10"))
                 card.sides[i] = QStringLiteral("A");
             else
-                return fail(
-                    SideColumns[i],
-                    QStringLiteral("\"%1\" is not a side value (1 to 9, or A or 10)").arg(text));
+                return fail(SideColumns[i],
+                            QStringLiteral("%1 is not a side value (1 to 9, or A or 10)")
+                                .arg(quoted(text)));
         }
         return true;
     }
@@ -203,12 +320,12 @@ private:
         static const QRegularExpression blanks(QStringLiteral("\\s+"));
         const QStringList words = cell(Arrows).split(blanks, Qt::SkipEmptyParts);
         for (const QString& word : words) {
-            const std::optional<int> arrow = arrowFromText(word);
+            const std::optional<int> arrow = arrowFromWord(word);
             if (!arrow)
-                return fail(Arrows, QStringLiteral("\"%1\" is not an arrow (0 to 7, or upper-left, "
+                return fail(Arrows, QStringLiteral("%1 is not an arrow (0 to 7, or upper-left, "
                                                    "up, upper-right, left, right, lower-left, "
                                                    "down, lower-right)")
-                                        .arg(word));
+                                        .arg(quoted(word)));
             if (card.arrows[size_t(*arrow)])
                 return fail(Arrows,
                             QStringLiteral("the arrow %1 is named twice").arg(arrowWord(*arrow)));
@@ -233,8 +350,8 @@ private:
         bool ok = false;
         const int v = text.toInt(&ok);
         if (!ok || v < 0 || v > MainPictureMaxOffset)
-            return fail(column, QStringLiteral("\"%1\" is not a whole number from 0 to %2")
-                                    .arg(text)
+            return fail(column, QStringLiteral("%1 is not a whole number from 0 to %2")
+                                    .arg(quoted(text))
                                     .arg(MainPictureMaxOffset));
         *value = v;
         return true;
@@ -250,7 +367,7 @@ private:
             if (!value)
                 return fail(
                     FirstPlacement + k,
-                    QStringLiteral("\"%1\" is not a number from -32768 to 32767").arg(text));
+                    QStringLiteral("%1 is not a number from -32768 to 32767").arg(quoted(text)));
             card.placement.*PlacementFields[k].member = *value;
         }
         return true;
@@ -276,17 +393,24 @@ private:
 
     bool readPicture(Card& card)
     {
-        const QString text = cell(Picture);
+        QString text = cell(Picture);
         if (text.isEmpty())
             return true;
-        const QString path = QDir::cleanPath(QDir(m_deckFolder).filePath(text));
-        const QFileInfo info(path);
-        if (!info.isFile())
+        // A path typed on another system: '\\' is a folder separator there.
+        text.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        if (text.size() > MaxPathChars)
             return fail(
                 Picture,
-                info.exists()
-                    ? QStringLiteral("%1 is not a file").arg(QDir::toNativeSeparators(path))
-                    : QStringLiteral("there is no picture %1").arg(QDir::toNativeSeparators(path)));
+                QStringLiteral("the path %1 is longer than a path may be").arg(quoted(text)));
+        const QString path = QDir::cleanPath(QDir(m_deckFolder).filePath(text));
+        const QFileInfo info(path);
+        QString shown = QDir::toNativeSeparators(path);
+        if (shown.size() > MaxQuotedPathChars)
+            shown = shown.left(MaxQuotedPathChars) + QStringLiteral("…");
+        if (!info.isFile())
+            return fail(Picture, info.exists()
+                                     ? QStringLiteral("%1 is not a file").arg(shown)
+                                     : QStringLiteral("there is no picture %1").arg(shown));
         card.mainPicturePath = path;
         return true;
     }
@@ -294,6 +418,7 @@ private:
     const Header& m_header;
     const QStringList& m_fields;
     QString m_deckFolder;
+    int m_longField = -1;
     QString m_column;
     QString m_message;
     QMap<QString, QString> m_fit;
@@ -309,20 +434,20 @@ bool isBlankRecord(const QStringList& fields)
 
 QByteArray readBytes(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    ReadFile read = readRegularFile(path, MaxDeckBytes);
+    *error = read.error;
+    return std::move(read.bytes);
+}
+
+// The message for a spreadsheet program's own file given as a deck: a zip container (.xlsx,
+// .ods) or an older compound document (.xls). Empty for anything else.
+QString workbookProblem(const QByteArray& bytes)
+{
+    if (!bytes.startsWith("PK\x03\x04") && !bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
         return {};
-    }
-    if (file.size() > MaxDeckBytes) {
-        *error = QStringLiteral("it is larger than a deck can be (%1 MiB at most)")
-                     .arg(MaxDeckBytes / (1024 * 1024));
-        return {};
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        *error = file.errorString();
-    return bytes;
+    return QStringLiteral("this is a spreadsheet workbook (.xlsx, .ods or .xls), not a CSV deck. "
+                          "In the spreadsheet program choose File > Save As (or Save a Copy), "
+                          "the type \"CSV\" (Text CSV, UTF-8 if offered), and give that file");
 }
 
 }  // namespace
@@ -335,13 +460,35 @@ QString DeckProblem::text() const
     return t + message;
 }
 
-Deck readDeckText(const QByteArray& csv, const QString& pathForMessages, CsvText* records)
+Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages, CsvText* records)
 {
     Deck deck;
     const auto problem = [&](int line, const QString& column, const QString& message) {
         deck.problems.append({pathForMessages, line, column, message});
     };
-    const CsvText text = readCsv(csv);
+    const auto warning = [&](int line, const QString& column, const QString& message) {
+        deck.warnings.append({pathForMessages, line, column, message});
+    };
+    if (const QString workbook = workbookProblem(bytes); !workbook.isEmpty()) {
+        problem(0, {}, workbook);
+        return deck;
+    }
+    CsvText text;
+    {
+        DecodedDeckText decoded = decodeDeckBytes(bytes);
+        deck.form = decoded.form;
+        if (decoded.form.encoding == DeckEncoding::Windows1252)
+            warning(decoded.firstNonUtf8Line, {},
+                    QStringLiteral("the deck is not UTF-8 text; it is read as Windows-1252 "
+                                   "(Western), the first line that needed it being line %1. "
+                                   "Save the deck as UTF-8 to be sure of every character")
+                        .arg(decoded.firstNonUtf8Line));
+        // UTF-8 is read as it is (the reader skips a byte order mark), so that the records'
+        // spans are places in the file.
+        const bool utf8 = decoded.form.encoding == DeckEncoding::Utf8 ||
+                          decoded.form.encoding == DeckEncoding::Utf8Bom;
+        text = readCsv(utf8 ? bytes : decoded.utf8, decoded.form.separator);
+    }
     if (text.records.isEmpty()) {
         if (text.error.isEmpty())
             problem(1, {}, QStringLiteral("the deck is empty: it needs a header row"));
@@ -359,6 +506,15 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages, CsvText
             *records = text;
         return deck;
     }
+    for (const QString& unread : header->unread) {
+        const QString nearest = nearestColumn(unread);
+        warning(text.records.front().line, {},
+                nearest.isEmpty()
+                    ? QStringLiteral("column %1 is not read (a column for notes is fine)")
+                          .arg(quoted(unread))
+                    : QStringLiteral("column %1 is not read; did you mean %2?")
+                          .arg(quoted(unread), nearest));
+    }
 
     const QString folder = QFileInfo(pathForMessages).absolutePath();
     QHash<QString, int> lineOfName;
@@ -367,7 +523,7 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages, CsvText
         if (isBlankRecord(record.fields))
             continue;
         DeckProblem rowProblem{pathForMessages, record.line, {}, {}};
-        RowReader reader(*header, record.fields, folder);
+        RowReader reader(*header, record.fields, folder, record.longField);
         std::optional<Card> card = reader.read(&rowProblem);
         if (!card) {
             deck.problems.append(rowProblem);
@@ -376,12 +532,17 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages, CsvText
         const QString key = nameKey(card->name);
         if (const auto earlier = lineOfName.constFind(key); earlier != lineOfName.cend()) {
             problem(record.line, columnName(Name),
-                    QStringLiteral("the card on line %1 already has the name \"%2\" (or one that "
+                    QStringLiteral("the card on line %1 already has the name %2 (or one that "
                                    "gives the same file names)")
                         .arg(*earlier)
-                        .arg(card->name));
+                        .arg(quoted(card->name)));
             continue;
         }
+        if (card->name.contains(QChar::ReplacementCharacter))
+            warning(record.line, columnName(Name),
+                    QStringLiteral("the name %1 holds a character that could not be read "
+                                   "(shown as %2); its file names hold it too")
+                        .arg(quoted(card->name), QString(QChar::ReplacementCharacter)));
         lineOfName.insert(key, record.line);
         deck.rows.append({record.line, std::move(*card), reader.pictureFit()});
     }
@@ -395,15 +556,14 @@ Deck readDeckText(const QByteArray& csv, const QString& pathForMessages, CsvText
 
 Deck readDeck(const QString& path)
 {
-    QString error;
-    const QByteArray bytes = readBytes(path, &error);
-    if (!error.isEmpty()) {
+    const ReadFile read = readRegularFile(path, MaxDeckBytes);
+    if (!read.error.isEmpty()) {
         Deck deck;
         deck.problems.append(
-            {path, 0, {}, QStringLiteral("the deck cannot be read: %1").arg(error)});
+            {path, 0, {}, QStringLiteral("the deck cannot be read: %1").arg(read.error)});
         return deck;
     }
-    return readDeckText(bytes, path);
+    return readDeckText(read.bytes, path);
 }
 
 // ---- Writing ----------------------------------------------------------------------------------
@@ -478,13 +638,19 @@ bool writeWhole(const QString& path, const QByteArray& bytes, QString* why)
 
 }  // namespace
 
+QString cardDeckProblem(const Card& card)
+{
+    return rowProblem(card, cardCells(card, QString()));
+}
+
 bool deckHasCard(const QString& deckPath, const QString& name)
 {
     QString error;
     const QByteArray bytes = readBytes(deckPath, &error);
     if (!error.isEmpty())
         return false;
-    const CsvText text = readCsv(bytes);
+    const DecodedDeckText decoded = decodeDeckBytes(bytes);
+    const CsvText text = readCsv(decoded.utf8, decoded.form.separator);
     if (text.records.isEmpty())
         return false;
     const std::optional<Header> header = readHeader(text.records.front().fields, &error);
@@ -535,12 +701,17 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
         return fail(QStringLiteral("the card has no name"));
 
     CsvText text;
+    DeckTextForm form;
     if (QFileInfo::exists(deckPath)) {
         QString why;
         const QByteArray bytes = readBytes(deckPath, &why);
         if (!why.isEmpty())
             return fail(why);
-        text = readCsv(bytes);
+        if (const QString workbook = workbookProblem(bytes); !workbook.isEmpty())
+            return fail(workbook);
+        const DecodedDeckText decoded = decodeDeckBytes(bytes);
+        form = decoded.form;
+        text = readCsv(decoded.utf8, form.separator);
         if (!text.error.isEmpty())
             return fail(
                 QStringLiteral("line %1 cannot be read (%2)").arg(text.errorLine).arg(text.error));
@@ -601,6 +772,18 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
     for (const int k : std::as_const(header->fitIndex))
         row[k].clear();
 
+    // Written back in the form it was read in: encoding, byte order mark, separator, line ends.
+    QByteArray utf8;
+    for (const CsvRecord& record : text.records) {
+        if (record.line > 1 && isBlankRecord(record.fields))
+            continue;
+        utf8 += csvLine(record.fields, form.separator) + text.lineEnd;
+    }
+    const QByteArray bytes = encodeDeckText(utf8, form);
+    if (form.encoding == DeckEncoding::Windows1252 && decodeDeckBytes(bytes).utf8 != utf8)
+        return fail(QStringLiteral("the deck is stored as Windows-1252, which cannot hold every "
+                                   "character of the card; save the deck as UTF-8 first"));
+
     // The picture goes first, so that the deck never names a picture that is not there; when
     // the deck then cannot be written, the picture file is put back as it was.
     const QString folder = QFileInfo(deckPath).absolutePath();
@@ -623,12 +806,6 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
                             .arg(QDir::toNativeSeparators(picturePath), why));
     }
 
-    QByteArray bytes = text.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    for (const CsvRecord& record : text.records) {
-        if (record.line > 1 && isBlankRecord(record.fields))
-            continue;
-        bytes += csvLine(record.fields) + text.lineEnd;
-    }
     if (!writeWhole(deckPath, bytes, &why)) {
         if (!picturePath.isEmpty()) {
             QString ignored;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card.h"
+#include "card/deck_text.h"
 
 #include <QList>
 #include <QMap>
@@ -18,7 +19,15 @@ struct CsvText;
 //   fit, scale, resample, pan_x, pan_y, key, tolerance, keep_dark
 //                                 (optional: how the row's picture is prepared for the card,
 //                                 written as picture_fit.h reads them)
-// Columns of other names are ignored, so a spreadsheet can keep notes beside the cards.
+// Columns of other names are not read (a spreadsheet can keep notes beside the cards); each gets
+// a warning naming the column it most likely meant ("Image": picture), if one is near.
+//
+// The text is UTF-8 (with or without a byte order mark), UTF-16 LE or BE with a byte order
+// mark, or else Windows-1252 with a warning; the separator (comma, semicolon or tab) is the
+// header row's (deck_text.h). A spreadsheet workbook (.xlsx, .ods, .xls) is refused with how to
+// save it as CSV. A picture path may use '\' between folders. Arrow words have common variants
+// (arrow_words.h). No cell a card reads may exceed 64 KiB and no name 246 bytes as a file name;
+// a message quotes at most the start of a long cell.
 //
 // A row: sides 1-9 or A (10 also means A); the element by its caption ("Fire" .. "Trap", any
 // case; empty: None); arrows as indexes 0-7 or direction words (upper-left, up, upper-right,
@@ -56,15 +65,27 @@ struct DeckRow {
 struct Deck {
     QList<DeckRow> rows;          // every good row
     QList<DeckProblem> problems;  // every bad row (and a missing header or unreadable file)
+    // What was read but may not be what the user meant: a column not read, a deck that is not
+    // UTF-8, a name with an unreadable character. The rows are good; nothing is refused.
+    QList<DeckProblem> warnings;
+    DeckTextForm form;  // the encoding and separator the deck was read in
 };
 
-// Reads a deck CSV (RFC 4180, header row, columns by name). Good rows are kept even when
-// others are bad. Two rows whose names give the same file name are a problem of the second.
+// Reads a deck CSV (RFC 4180, header row, columns by name) of at most 64 MiB, a regular file
+// only (platform/regular_file.h). Good rows are kept even when others are bad. Two rows whose
+// names give the same file name are a problem of the second.
 Deck readDeck(const QString& path);
 // With `records`, the CSV records read are handed out too (a writer that keeps the user's bytes
-// needs them), so the text is not read twice.
-Deck readDeckText(const QByteArray& csv, const QString& pathForMessages,
+// needs them), so the text is not read twice. Their spans are places in `bytes` for a UTF-8
+// deck; for another encoding, in the deck's text as UTF-8 (decodeDeckBytes(bytes).utf8), which
+// `Deck::form` says how to store again (encodeDeckText).
+Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages,
                   CsvText* records = nullptr);
+
+// Why a deck would refuse `card` as a row (a side other than 1-9 or A, a Trap card's sides
+// other than 2, more arrows than its total allows, a name too long for a file name), or empty.
+// orvane-render holds a card file to the same rules.
+QString cardDeckProblem(const Card& card);
 
 // Whether the deck at `deckPath` has a row whose name gives the same file name as `name`.
 bool deckHasCard(const QString& deckPath, const QString& name);

@@ -46,6 +46,8 @@ QString exportFileName(const QString& base, bool blue, ExportFormat format);
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          bool syncToDisk = false);
 
+struct DeckRenderMemo;  // files/deck_render.h
+
 enum class SheetSides { Both, BlueOnly };
 enum class SheetPaper { A4, Letter };
 
@@ -70,20 +72,33 @@ struct DeckRenderOptions {
     SheetSides sides = SheetSides::Both;
     SheetPaper paper = SheetPaper::A4;
 
+    // Pictures decoded at once stay within this many bytes, whatever `jobs` says (a picture
+    // larger than all of it is decoded alone).
+    qint64 pictureMemoryBudget = 192LL << 20;
+    // Set: cards whose inputs did not change since the run that filled it are not rendered
+    // again, and it is brought up to date (files/deck_render.h).
+    DeckRenderMemo* memo = nullptr;
+
     // Deck sheets, an atlas, and the sheet's backs and finishing.
     PlayOutputs play;
 };
 
 struct DeckRenderResult {
-    int cards = 0;     // cards whose pictures were all written
-    int pictures = 0;  // picture files written
-    int replaced = 0;  // output files (pictures, records) that replaced a file of their name
-    int kept = 0;      // output files not written because a file of their name was kept
-    int sheetPages = 0;
-    QStringList playFiles;  // the deck sheets, the atlas and their indexes written
+    int cards = 0;        // cards whose files are all in place (written, unchanged or kept)
+    int pictures = 0;     // picture files written
+    int replaced = 0;     // output files (pictures, records) that replaced a file of their name
+    int kept = 0;         // output files not written because a file of their name was kept
+    int unchanged = 0;    // output files already holding the same bytes: left as they were, their
+                          // time stamps kept
+    QStringList written;  // every output file written, in the deck's order
+    QStringList changedCards;  // the names of the cards with a file written, in the deck's order
+    int sheetPages = 0;        // pages of the sheet written (0 when it was not)
+    QStringList playFiles;     // the deck sheets, the atlas and their indexes written
     // One line per bad row in the order of the inputs and their lines ("deck.csv:12: column
     // element: ..."; a problem of a whole file: "deck.csv: ...").
     QStringList problems;
+    QStringList warnings;  // what was done but may not be what was meant (exit status 0)
+    QStringList sources;   // every file the cards are made from: the inputs, pictures, parts
     bool cancelled = false;
     QString fatal;  // a failure that stopped everything (unreadable deck, missing parts)
 

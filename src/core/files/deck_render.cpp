@@ -1,4 +1,6 @@
 // renderDeck: every card of a deck or card file as pictures, records and a sheet, in parallel.
+#include "files/deck_render.h"
+
 #include "card/card_file.h"
 #include "card/card_rules.h"
 #include "card/deck_file.h"
@@ -7,12 +9,16 @@
 #include "files/card_sheet.h"
 #include "files/file_kind.h"
 #include "files/main_picture.h"
+#include "platform/regular_file.h"
+#include "render/asset_catalogue.h"
 #include "render/picture_prep.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLocale>
 #include <QSet>
 #include <QTemporaryFile>
@@ -21,6 +27,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -44,9 +51,59 @@ struct Outcome {
     int pictures = 0;
     int replaced = 0;
     int kept = 0;
+    int unchanged = 0;  // files left as they were: they held the same bytes
+    QStringList written;
     QString problem;
+    QString warning;
     RenderedCard sheetCard;  // kept only for a sheet or the outputs made of all cards
     QString name;
+    QByteArray inputs;  // with a memo: what the card was made from, to remember
+};
+
+// Bytes of decoded pictures in flight: a worker waits for its picture's share before decoding,
+// so that many workers on large pictures do not hold them all at once.
+class PictureBudget {
+public:
+    explicit PictureBudget(qint64 bytes) : m_total(std::max<qint64>(bytes, 1)), m_free(m_total) {}
+
+    // Takes `bytes` (at most the whole budget), waiting until that much is free.
+    qint64 take(qint64 bytes)
+    {
+        bytes = std::clamp<qint64>(bytes, 0, m_total);
+        std::unique_lock lock(m_mutex);
+        m_freed.wait(lock, [&] { return m_free >= bytes; });
+        m_free -= bytes;
+        return bytes;
+    }
+    void give(qint64 bytes)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_free += bytes;
+        }
+        m_freed.notify_all();
+    }
+
+private:
+    const qint64 m_total;
+    qint64 m_free;
+    std::mutex m_mutex;
+    std::condition_variable m_freed;
+};
+
+// A share of the budget, given back when it goes out of scope.
+class BudgetShare {
+public:
+    BudgetShare(PictureBudget& budget, qint64 bytes) : m_budget(budget), m_bytes(budget.take(bytes))
+    {
+    }
+    ~BudgetShare() { m_budget.give(m_bytes); }
+    BudgetShare(const BudgetShare&) = delete;
+    BudgetShare& operator=(const BudgetShare&) = delete;
+
+private:
+    PictureBudget& m_budget;
+    qint64 m_bytes;
 };
 
 // A problem with its place, so that every problem is told in input and line order.
@@ -61,7 +118,44 @@ struct Work {
     const DeckRenderOptions* options = nullptr;
     const CardParts* parts = nullptr;
     QString date;  // the records' date, in the system's short format
+    PictureBudget* budget = nullptr;
 };
+
+// The memory a picture will take while it is decoded and prepared, from its header: the
+// decoded picture, and with a preparation about as much again for the work copies.
+qint64 pictureCost(const QString& path, bool prepared)
+{
+    const OpenedFile opened = openRegularFile(path);
+    if (!opened.file)
+        return 0;
+    QImageReader reader(opened.file.get());
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return 0;
+    const qint64 decoded = qint64(size.width()) * size.height() * 4;
+    return prepared ? decoded * 2 : decoded;
+}
+
+// A digest of everything a card's files are made from: the card, its preparation cells, the
+// options that fill them and its picture file's size, times and identity.
+QByteArray cardInputs(const Job& job, const DeckRenderOptions& options)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(cardToJson(job.row.card));
+    for (const QMap<QString, QString>* map : {&job.row.pictureFit, &options.pictureFit})
+        for (auto it = map->cbegin(); it != map->cend(); ++it)
+            hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+    if (!job.row.card.mainPicturePath.isEmpty()) {
+        const QFileInfo info(job.row.card.mainPicturePath);
+        hash.addData(QStringLiteral("%1 %2 %3 %4")
+                         .arg(info.size())
+                         .arg(info.lastModified().toMSecsSinceEpoch())
+                         .arg(info.metadataChangeTime().toMSecsSinceEpoch())
+                         .arg(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch())
+                         .toUtf8());
+    }
+    return hash.result();
+}
 
 // Prepares the card's main picture as Prepare Main Picture... does on OK: the picture as loaded
 // is the source, the prepared picture goes into the main picture box, and the card's x and y
@@ -90,16 +184,65 @@ Outcome renderOne(const Job& job, const Work& work)
     Outcome outcome;
     Card card = job.row.card;
     const DeckRenderOptions& options = *work.options;
-    if (!readyDeckCard(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
+
+    // Unchanged since the last run, its files still there: nothing to do.
+    if (options.memo) {
+        outcome.inputs = cardInputs(job, options);
+        const auto known = options.memo->cards.constFind(job.outputs.join(QLatin1Char('\n')));
+        if (known != options.memo->cards.cend() && known->inputs == outcome.inputs &&
+            options.sheet.isEmpty() && !options.play.any() &&
+            std::all_of(job.outputs.cbegin(), job.outputs.cend(),
+                        [](const QString& f) { return QFileInfo(f).isFile(); })) {
+            outcome.unchanged = int(job.outputs.size());
+            outcome.done = true;
+            return outcome;
+        }
+    }
+
+    const QMap<QString, QString> settings =
+        combinePictureFitSettings(job.row.pictureFit, options.pictureFit);
+    std::optional<BudgetShare> share;  // held until the card's big pictures are let go
+    if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
+        share.emplace(*work.budget, pictureCost(card.mainPicturePath, !settings.isEmpty()));
+        const QString shown = QDir::toNativeSeparators(card.mainPicturePath);
+        const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
+        if (loaded.image.isNull()) {
+            outcome.problem = QStringLiteral("%1: column picture: %2 cannot be read: %3")
+                                  .arg(job.where, shown, loaded.error);
+            return outcome;
+        }
+        card.mainPicture = loaded.image;
+        const QSize size = card.mainPicture.size();
+        if (settings.isEmpty() &&
+            (size.width() > PreparedPictureMaxSide || size.height() > PreparedPictureMaxSide))
+            outcome.warning = QStringLiteral("%1: column picture: %2 is %3 × %4 pixels; only its "
+                                             "upper-left %5 × %5 is used. To fit it to the card, "
+                                             "give the row a fit column (fit or fill) or run "
+                                             "with --fit fit")
+                                  .arg(job.where, shown)
+                                  .arg(size.width())
+                                  .arg(size.height())
+                                  .arg(PreparedPictureMaxSide);
+    }
+    if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
         return outcome;
     }
     RenderedCard rendered = renderCard(card, *work.parts);
+    card.mainPicture = QImage();
+    card.preparation = {};
+    share.reset();
     const QString base = safeFileName(card.name);
 
     const auto write = [&](const QString& fileName, const QByteArray& bytes, const QString& why) {
         const QString path = job.outDir.filePath(fileName);
         QString error = why;
+        // A file already holding the same bytes is left as it is: its time stamp tells printing
+        // and syncing tools that nothing changed.
+        if (!bytes.isEmpty() && fileHolds(path, bytes)) {
+            ++outcome.unchanged;
+            return true;
+        }
         const WriteOutcome written =
             bytes.isEmpty()
                 ? WriteOutcome::Failed
@@ -109,9 +252,12 @@ Outcome renderOne(const Job& job, const Work& work)
             outcome.problem = QStringLiteral("%1: %2 cannot be written: %3")
                                   .arg(job.where, QDir::toNativeSeparators(path), error);
             return false;
-        case WriteOutcome::Replaced: ++outcome.replaced; break;
+        case WriteOutcome::Replaced:
+            ++outcome.replaced;
+            outcome.written << path;
+            break;
         case WriteOutcome::Kept: ++outcome.kept; break;
-        case WriteOutcome::Created: break;
+        case WriteOutcome::Created: outcome.written << path; break;
         }
         return true;
     };
@@ -120,10 +266,10 @@ Outcome renderOne(const Job& job, const Work& work)
             QString why;
             const QByteArray bytes = encodeCardPicture(blue ? rendered.blue : rendered.red,
                                                        options.format, options.scale, &why);
-            const int keptBefore = outcome.kept;
+            const qsizetype writtenBefore = outcome.written.size();
             if (!write(exportFileName(base, blue, options.format), bytes, why))
                 return outcome;
-            if (outcome.kept == keptBefore)
+            if (outcome.written.size() > writtenBefore)
                 ++outcome.pictures;
         }
     if (options.records) {
@@ -147,7 +293,8 @@ QString problemText(const DeckProblem& problem)
 }
 
 // The cards of one input; its problems go to `problems`.
-QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& problems)
+QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& problems,
+                     QStringList& warnings)
 {
     QList<Job> jobs;
     // A card file is told from a deck by its content (JSON), whatever its name.
@@ -155,6 +302,8 @@ QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& prob
         Deck deck = readDeck(input);
         for (const DeckProblem& problem : deck.problems)
             problems.append({index, problem.line, problemText(problem)});
+        for (const DeckProblem& warning : std::as_const(deck.warnings))
+            warnings << problemText(warning);
         for (DeckRow& row : deck.rows) {
             const QString where = QStringLiteral("%1:%2").arg(input).arg(row.line);
             jobs.append({std::move(row), where, index, {}, {}});
@@ -168,6 +317,16 @@ QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& prob
     }
     if (read.card->name.trimmed().isEmpty())
         read.card->name = QFileInfo(input).completeBaseName();
+    // The card file is held to a deck row's rules: the editor keeps any text in a number box,
+    // but a card written by orvane-render is one a deck could hold.
+    if (const QString problem = cardDeckProblem(*read.card); !problem.isEmpty()) {
+        problems.append({index, 0, QStringLiteral("%1: %2").arg(input, problem)});
+        return jobs;
+    }
+    if (read.card->name.contains(QChar::ReplacementCharacter))
+        warnings << QStringLiteral("%1: the name \"%2\" holds a character that could not be read "
+                                   "(shown as %3); its file names hold it too")
+                        .arg(input, read.card->name.left(60), QString(QChar::ReplacementCharacter));
     jobs.append({DeckRow{0, std::move(*read.card), {}}, input, index, {}, {}});
     return jobs;
 }
@@ -256,6 +415,44 @@ bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QL
     return true;
 }
 
+// Every part decodes whole (a cut-off file is refused, not drawn in part) and has the size the
+// card layout is made for; an arrow fits on the card. One message names every bad file.
+bool checkParts(const QString& root, QString* error)
+{
+    QStringList problems;
+    for (const QString& name : assets::allFiles()) {
+        const LoadedPicture loaded = loadMainPicture(QDir(root).filePath(name));
+        if (loaded.image.isNull()) {
+            problems << QStringLiteral("%1 (%2)").arg(name, loaded.error);
+            continue;
+        }
+        const QSize size = loaded.image.size();
+        const QSize expected = assets::expectedSize(name);
+        const bool fits = expected.isValid() ? size == expected
+                                             : size.width() <= PreparedPictureMaxSide &&
+                                                   size.height() <= PreparedPictureMaxSide;
+        if (!fits)
+            problems
+                << QStringLiteral("%1 (it is %2 × %3 pixels; a part of its kind is %4)")
+                       .arg(name)
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(expected.isValid()
+                                ? QStringLiteral("%1 × %2")
+                                      .arg(expected.width())
+                                      .arg(expected.height())
+                                : QStringLiteral("at most %1 × %1").arg(PreparedPictureMaxSide));
+    }
+    if (problems.isEmpty())
+        return true;
+    *error = QStringLiteral("%1 of the %2 card parts in %3 cannot be used:\n  %4")
+                 .arg(problems.size())
+                 .arg(assets::allFiles().size())
+                 .arg(QDir::toNativeSeparators(QDir(root).filePath(QStringLiteral("gfx"))),
+                      problems.join(QStringLiteral("\n  ")));
+    return false;
+}
+
 // Fails early, with one message, when nothing can be written in the folder. The probe is a
 // temporary of a name no other file has, so no user's file and no other run is touched.
 bool checkOutputFolder(const QString& folder, QString* error)
@@ -275,6 +472,14 @@ bool checkOutputFolder(const QString& folder, QString* error)
 }
 
 }  // namespace
+
+bool fileHolds(const QString& path, const QByteArray& bytes)
+{
+    const OpenedFile opened = openRegularFile(path);
+    if (!opened.file || opened.size != bytes.size())
+        return false;
+    return opened.file->read(bytes.size() + 1) == bytes;
+}
 
 bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
                    const QMap<QString, QString>& forEveryCard, QString* problem)
@@ -302,7 +507,8 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     for (qsizetype k = 0; k < inputs.size(); ++k) {
         const QString folder = options.outDir.isEmpty() ? QFileInfo(inputs[k]).absolutePath()
                                                         : QDir(options.outDir).absolutePath();
-        for (Job& job : readInput(inputs[k], int(k), problems)) {
+        result.sources << QFileInfo(inputs[k]).absoluteFilePath();
+        for (Job& job : readInput(inputs[k], int(k), problems, result.warnings)) {
             job.outDir = QDir(folder);
             jobs.append(std::move(job));
         }
@@ -323,7 +529,20 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
 
     const QString partsRoot =
         options.partsRoot.isEmpty() ? QCoreApplication::applicationDirPath() : options.partsRoot;
+    for (const QString& part : assets::allFiles())
+        result.sources << QDir(partsRoot).absoluteFilePath(part);
+    QSet<QString> pictures;
+    for (const Job& job : std::as_const(jobs))
+        if (const QString& path = job.row.card.mainPicturePath;
+            !path.isEmpty() && !pictures.contains(path)) {
+            pictures.insert(path);
+            result.sources << path;
+        }
     QString error;
+    if (!checkParts(partsRoot, &error)) {
+        result.fatal = error;
+        return result;
+    }
     const std::optional<CardParts> parts = CardParts::load(partsRoot, &error);
     if (!parts) {
         result.fatal = error;
@@ -365,6 +584,8 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     work.options = &options;
     work.parts = &*parts;
     work.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    PictureBudget budget(options.pictureMemoryBudget);
+    work.budget = &budget;
 
     // Workers take the next card until none is left or the run is cancelled.
     const int total = int(jobs.size());
@@ -419,13 +640,23 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
 
     QList<RenderedCard> sheetCards;
     QList<NamedCard> playCards;
+    DeckRenderMemo memo;
     for (size_t k = 0; k < outcomes.size(); ++k) {
         Outcome& outcome = outcomes[k];
+        const Job& job = jobs[qsizetype(k)];
         result.pictures += outcome.pictures;
         result.replaced += outcome.replaced;
         result.kept += outcome.kept;
+        result.unchanged += outcome.unchanged;
+        result.written << outcome.written;
+        if (!outcome.warning.isEmpty())
+            result.warnings << outcome.warning;
+        if (!outcome.written.isEmpty())
+            result.changedCards << job.row.card.name;
         if (outcome.done) {
             ++result.cards;
+            if (!outcome.inputs.isEmpty())
+                memo.cards.insert(job.outputs.join(QLatin1Char('\n')), {outcome.inputs});
             if (options.play.any())
                 playCards.append({outcome.name, safeFileName(outcome.name), outcome.sheetCard});
             if (!options.sheet.isEmpty())
@@ -436,10 +667,20 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         }
     }
     result.problems = sortedProblems();
+    // Cards not reached by a cancelled run keep what was known of them.
+    if (options.memo) {
+        if (result.cancelled)
+            for (auto it = options.memo->cards.cbegin(); it != options.memo->cards.cend(); ++it)
+                if (!memo.cards.contains(it.key()))
+                    memo.cards.insert(it.key(), it.value());
+        *options.memo = std::move(memo);
+    }
     if (!options.sheet.isEmpty() && !result.cancelled) {
-        if (!writeCardSheet(options.sheet, sheetCards, layout, &result.sheetPages, &error))
+        if (!writeCardSheet(options.sheet, sheetCards, layout, &result.sheetPages, &error)) {
+            result.sheetPages = 0;  // no sheet was written
             result.problems << QStringLiteral("%1: the sheet cannot be written: %2")
                                    .arg(QDir::toNativeSeparators(options.sheet), error);
+        }
     }
     if (options.play.any() && !result.cancelled) {
         const QString deckName = safeFileName(QFileInfo(options.input).completeBaseName());

@@ -1,5 +1,7 @@
 #include "files/file_kind.h"
 
+#include "platform/regular_file.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -25,12 +27,11 @@ FileKind fileKindOfBytes(const QByteArray& start)
 
 FileKind fileKindOf(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return FileKind::NotAFile;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return FileKind::NotAFile;
-    return fileKindOfBytes(file.read(64));
+    // Opened as every file the tool reads: a pipe or a device is never waited on.
+    const OpenedFile opened = openRegularFile(path);
+    if (!opened.file)
+        return opened.error.contains(QLatin1String("empty")) ? FileKind::Other : FileKind::NotAFile;
+    return fileKindOfBytes(opened.file->read(64));
 }
 
 }  // namespace orvane

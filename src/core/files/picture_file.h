@@ -1,20 +1,15 @@
 #pragma once
 
-#include <QFile>
-#include <QString>
-
-#include <memory>
+#include "platform/regular_file.h"
 
 namespace orvane {
 
-// A picture file opened for reading: a regular file only, opened without ever waiting (a pipe,
-// a device or a terminal is refused before anything is read from it).
-struct OpenedPictureFile {
-    std::unique_ptr<QFile> file;  // null when refused
-    qint64 size = 0;              // the size the file system gives
-    QString error;                // why it was refused, in words for the user
-};
+// A picture file opens as every file the tool reads does (platform/regular_file.h).
+using OpenedPictureFile = OpenedFile;
 
-OpenedPictureFile openPictureFile(const QString& path);
+inline OpenedPictureFile openPictureFile(const QString& path)
+{
+    return openRegularFile(path);
+}
 
 }  // namespace orvane

@@ -18,7 +18,8 @@ void PartFileWatcher::watch(const QString& root, const QStringList& relativeFile
     m_files.clear();
     m_folders.clear();
     for (const QString& relative : relativeFiles) {
-        const QString path = m_root + QLatin1Char('/') + relative;
+        // A full path stays as it is: the watch serves any file, not only parts.
+        const QString path = QDir::cleanPath(QDir(m_root).filePath(relative));
         m_files << path;
         const QString folder = QFileInfo(path).path();
         if (!m_folders.contains(folder))

@@ -16,7 +16,8 @@ class PartFileWatcher : public QObject {
 public:
     explicit PartFileWatcher(QObject* parent = nullptr);
 
-    // `root` is the folder holding gfx/; `relativeFiles` the part files below it.
+    // `root` is the folder holding gfx/; `relativeFiles` the part files below it (a full path
+    // is taken as it is).
     void watch(const QString& root, const QStringList& relativeFiles);
     bool needsPolling() const { return m_needsPolling; }
 

@@ -1,5 +1,7 @@
 #include "render/picture_cache.h"
 
+#include "platform/regular_file.h"
+
 #include <QFile>
 #include <QImageReader>
 
@@ -7,7 +9,14 @@ namespace orvane {
 
 QImage readPictureFile(const QString& path, int maxSide, QString* error)
 {
-    QImageReader reader(path);
+    // A regular file only, opened without waiting: a part swapped for a pipe or a device is
+    // refused, never read.
+    const OpenedFile opened = openRegularFile(path);
+    if (!opened.file) {
+        *error = opened.error;
+        return {};
+    }
+    QImageReader reader(opened.file.get());
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > maxSide || size.height() > maxSide)) {

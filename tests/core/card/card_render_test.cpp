@@ -54,7 +54,7 @@ TEST(CardParts, LoadNamesEveryMissingFile)
     EXPECT_FALSE(CardParts::load(dir.path(), &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("2 of the 33 card parts"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("gfx/bitblts/7.bmp (the file does not exist)")));
-    EXPECT_TRUE(error.contains(QStringLiteral("gfx/arrows/arrow 3.bmp (it is not a picture")));
+    EXPECT_TRUE(error.contains(QStringLiteral("gfx/arrows/arrow 3.bmp (the file is empty)")));
 }
 
 TEST(RenderCard, LayersFollowTheCard)

@@ -1,7 +1,8 @@
-#include "files/picture_file.h"
+#include "platform/regular_file.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -18,7 +19,7 @@
 namespace orvane {
 namespace {
 
-OpenedPictureFile refused(const QString& why)
+OpenedFile refused(const QString& why)
 {
     return {nullptr, 0, why};
 }
@@ -64,7 +65,7 @@ bool onSystemFileSystem(int fd)
 
 #ifndef _WIN32
 
-OpenedPictureFile openPictureFile(const QString& path)
+static OpenedFile openChecked(const QString& path, bool emptyIsFine)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat before {};
@@ -91,8 +92,10 @@ OpenedPictureFile openPictureFile(const QString& path)
         // read: one byte, without waiting, tells them apart.
         char probe = 0;
         const ssize_t got = ::read(fd, &probe, 1);
-        ::close(fd);
-        return refused(got == 0 ? QStringLiteral("the file is empty") : notRegular());
+        if (got != 0 || !emptyIsFine) {
+            ::close(fd);
+            return refused(got == 0 ? QStringLiteral("the file is empty") : notRegular());
+        }
     }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -104,7 +107,7 @@ OpenedPictureFile openPictureFile(const QString& path)
 
 #else
 
-OpenedPictureFile openPictureFile(const QString& path)
+static OpenedFile openChecked(const QString& path, bool emptyIsFine)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -114,12 +117,61 @@ OpenedPictureFile openPictureFile(const QString& path)
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly))
         return refused(QStringLiteral("the file cannot be read (%1)").arg(file->errorString()));
-    if (file->size() == 0)
+    if (file->size() == 0 && !emptyIsFine)
         return refused(QStringLiteral("the file is empty"));
     const qint64 size = file->size();
     return {std::move(file), size, {}};
 }
 
 #endif
+
+OpenedFile openRegularFile(const QString& path)
+{
+    return openChecked(path, false);
+}
+
+ReadFile readRegularFile(const QString& path, qint64 maxBytes)
+{
+    ReadFile read;
+    const OpenedFile opened = openChecked(path, true);
+    if (!opened.file) {
+        read.error = opened.error;
+        return read;
+    }
+    const auto tooLarge = [&] {
+        read.bytes.clear();
+        read.tooLarge = true;
+        read.error =
+            QStringLiteral("it is larger than %1 MiB").arg(double(maxBytes) / (1 << 20), 0, 'g', 3);
+        return read;
+    };
+    if (opened.size > maxBytes)
+        return tooLarge();
+    // One byte more than the bound is asked for, so that a file grown since it was measured is
+    // noticed without reading the rest of it.
+    read.bytes.resize(qsizetype(std::min(opened.size, maxBytes) + 1));
+    qint64 total = 0;
+    for (;;) {
+        if (total == read.bytes.size()) {
+            if (total > maxBytes)
+                return tooLarge();
+            read.bytes.resize(qsizetype(std::min<qint64>(total * 2 + 4096, maxBytes + 1)));
+        }
+        const qint64 got = opened.file->read(read.bytes.data() + total, read.bytes.size() - total);
+        if (got < 0) {
+            read.bytes.clear();
+            read.error =
+                QStringLiteral("the file cannot be read (%1)").arg(opened.file->errorString());
+            return read;
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    if (total > maxBytes)
+        return tooLarge();
+    read.bytes.truncate(qsizetype(total));
+    return read;
+}
 
 }  // namespace orvane
