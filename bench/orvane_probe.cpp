@@ -7,7 +7,7 @@
 //   orvane_probe shots DIR          PNG pictures of every window
 //   orvane_probe memory             RSS and open files after 100 and after 1000/10000 rounds
 // ORVANE_PROBE_T0 (ns, realtime) times from the launcher; ORVANE_PROBE_PHASES prints the phases.
-#include "card/module1.h"
+#include "document/card_document.h"
 #include "editor/form2.h"
 #include "platform/qt_prompts.h"
 #include "render/asset_catalogue.h"
@@ -236,7 +236,7 @@ int main(int argc, char* argv[])
         frmAbout about(prompts);
         about.show();
         about.grab().save(folder + QStringLiteral("/about.png"));
-        Form4 settings(prompts);
+        Form4 settings(prompts, form.document().card().placement);
         settings.show();
         settings.grab().save(folder + QStringLiteral("/settings.png"));
         Form3 picture;

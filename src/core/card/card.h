@@ -12,8 +12,12 @@
 
 namespace orvane {
 
+// The card's element options, frames and arrows, counted once for the whole program.
 inline constexpr int NoElementChosen = -1;
 inline constexpr int ElementOptionCount = 11;
+inline constexpr int ElementNone = 8;
+inline constexpr int ElementTrap = 10;
+inline constexpr int CardFrameCount = 4;
 inline constexpr int CardArrowCount = 8;
 inline constexpr int MainPictureMaxOffset = 62;
 

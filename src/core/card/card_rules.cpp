@@ -160,13 +160,17 @@ QString sideText(int value)
     return value == 10 ? QStringLiteral("A") : QString::number(value);
 }
 
-bool sideIsDrawable(const QString& text)
+bool isSideValue(const QString& text)
 {
     if (text.size() != 1)
         return false;
     const QChar c = text.front();
-    return (c >= QLatin1Char('1') && c <= QLatin1Char('9')) || c == QLatin1Char('A') ||
-           c == QLatin1Char('a');
+    return (c >= QLatin1Char('1') && c <= QLatin1Char('9')) || c == QLatin1Char('A');
+}
+
+bool sideIsDrawable(const QString& text)
+{
+    return isSideValue(text) || text == QLatin1String("a");
 }
 
 qint16 cardTotal(const Card& card)

@@ -11,8 +11,6 @@
 
 namespace orvane {
 
-inline constexpr int ElementNone = 8;
-inline constexpr int ElementTrap = 10;
 
 // A number box's text read as a decimal number: blanks around it allowed, nothing else. Empty
 // text, a lone sign, letters, "inf" or "nan" give no value.
@@ -52,7 +50,9 @@ QString sideText(int value);
 
 // ---- Rules of a whole card ---------------------------------------------------------------------
 
-// True for the side texts a card can draw: "1".."9", "A", and "a" (drawn as A, counted 0).
+// True for the side values a card holds: "1".."9" and "A" (10).
+bool isSideValue(const QString& text);
+// True for the side texts a card can draw: a side value, and "a" (drawn as A, counted 0).
 bool sideIsDrawable(const QString& text);
 
 // The total, frame and arrow limit of a card's sides.

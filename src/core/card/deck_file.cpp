@@ -302,10 +302,9 @@ private:
             const QString text = cell(SideColumns[i]);
             if (text.isEmpty())
                 return fail(SideColumns[i], QStringLiteral("the side is empty"));
-            if (text.size() == 1 && text[0] >= QLatin1Char('1') && text[0] <= QLatin1Char('9'))
+            if (isSideValue(text))
                 card.sides[i] = text;
-            else if (text.compare(QLatin1String("A"), Qt::CaseInsensitive) == 0 ||
-                     text == QLatin1String("10"))
+            else if (text == QLatin1String("a") || text == QLatin1String("10"))
                 card.sides[i] = QStringLiteral("A");
             else
                 return fail(SideColumns[i],
@@ -607,9 +606,7 @@ QString rowProblem(const Card& card, const std::array<QString, ColumnCount>& cel
                     .arg(columnName(SideColumns[i]), side);
             continue;
         }
-        const bool digit =
-            side.size() == 1 && side[0] >= QLatin1Char('1') && side[0] <= QLatin1Char('9');
-        if (!digit && side != QLatin1String("A"))
+        if (!isSideValue(side))
             return QStringLiteral("its %1 side is \"%2\", and a deck row holds 1 to 9 or A")
                 .arg(columnName(SideColumns[i]), side);
     }

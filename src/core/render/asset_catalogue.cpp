@@ -1,5 +1,7 @@
 #include "render/asset_catalogue.h"
 
+#include "card/card_rules.h"
+
 #include <QStringList>
 
 #include <array>
@@ -62,14 +64,10 @@ QString noElementFile()
 
 std::optional<QString> digitFile(const QString& text)
 {
-    if (text.size() != 1)
+    if (!sideIsDrawable(text))
         return std::nullopt;
     const QChar c = text.front();
-    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
-        return names().digits[size_t(c.unicode() - '1')];
-    if (c == QLatin1Char('A') || c == QLatin1Char('a'))
-        return names().digits[9];
-    return std::nullopt;
+    return c.isDigit() ? names().digits[size_t(c.unicode() - '1')] : names().digits[9];
 }
 
 QString arrowFile(int arrowIndex)

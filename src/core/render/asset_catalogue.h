@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card/card.h"
+
 #include <QSize>
 #include <QString>
 
@@ -10,9 +12,9 @@ namespace orvane {
 // File names of the card parts, relative to the executable's folder, '/' as separator.
 namespace assets {
 
-inline constexpr int FrameCount = 4;
-inline constexpr int ElementCount = 11;
-inline constexpr int ArrowCount = 8;
+inline constexpr int FrameCount = CardFrameCount;
+inline constexpr int ElementCount = ElementOptionCount;
+inline constexpr int ArrowCount = CardArrowCount;
 
 QString frameFile(int frameIndex);      // 0 Monster .. 3 Character
 QString elementFile(int elementIndex);  // 0 Fire .. 10 Trap (8 None -> noelem)

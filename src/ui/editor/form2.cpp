@@ -47,10 +47,15 @@ void markNumberBox(QLineEdit* box)
                            "before; the total counts it as %2.")
                 .arg(text.isEmpty() ? QStringLiteral("Empty") : QStringLiteral("\"%1\"").arg(text),
                      counted);
-    box->setToolTip(problem.isEmpty() ? rule : problem + QLatin1Char('\n') + rule);
-    box->setStyleSheet(problem.isEmpty()
-                           ? QString()
-                           : QStringLiteral("QLineEdit { color: red; border: 2px solid red; }"));
+    // Set only when different: a new style sheet re-polishes the box, the dearest step of all.
+    const QString tip = problem.isEmpty() ? rule : problem + QLatin1Char('\n') + rule;
+    if (box->toolTip() != tip)
+        box->setToolTip(tip);
+    const QString style = problem.isEmpty()
+                              ? QString()
+                              : QStringLiteral("QLineEdit { color: red; border: 2px solid red; }");
+    if (box->styleSheet() != style)
+        box->setStyleSheet(style);
 }
 
 }  // namespace

@@ -313,3 +313,11 @@ TEST(CardRules, ElementClick)
         EXPECT_EQ(c.card.arrowCount(), c.arrowsAfter) << c.what;
     }
 }
+
+TEST(CardRules, SideValuesAreOneToNineAndCapitalA)
+{
+    for (const char* yes : {"1", "9", "A"})
+        EXPECT_TRUE(isSideValue(QLatin1String(yes))) << yes;
+    for (const char* no : {"a", "0", "10", "", "AA", "B"})
+        EXPECT_FALSE(isSideValue(QLatin1String(no))) << no;
+}
