@@ -3,7 +3,6 @@
 //   cmake --build build-bench
 //   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_render
 
-#include "card/module1.h"
 #include "editor/form2.h"
 #include "render/compositor.h"
 #include "widgets/picture_box.h"

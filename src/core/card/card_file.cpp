@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cmath>
 #include <utility>
 
 namespace orvane {
@@ -409,14 +410,16 @@ CardFileRead parseCard(QByteArray json, const QString& pathForMessages)
         root.value(QLatin1String("format")).toString() != QLatin1String(CardFileFormat))
         return failure(pathForMessages, QStringLiteral("it is not an Orvane card file"));
     const QJsonValue version = root.value(QLatin1String("version"));
-    if (!version.isDouble() || version.toDouble() < 1 ||
-        version.toDouble() != double(qint64(version.toDouble())))
+    // Compared as a double: a version beyond any integer type must not be converted to one.
+    const double versionNumber = version.toDouble();
+    if (!version.isDouble() || !(versionNumber >= 1) || versionNumber != std::floor(versionNumber))
         return failure(pathForMessages, QStringLiteral("its format version is missing or wrong"));
-    if (version.toDouble() > CardFileVersion)
+    if (versionNumber > CardFileVersion)
         return failure(pathForMessages,
                        QStringLiteral("it was written in format version %1 by a newer Orvane; "
                                       "this one reads up to version %2")
-                           .arg(qint64(version.toDouble()))
+                           .arg(versionNumber > 1e6 ? QStringLiteral("beyond 1000000")
+                                                    : QString::number(versionNumber, 'f', 0))
                            .arg(CardFileVersion));
     QString problem;
     std::optional<Card> card = CardReader(root).read(&problem);

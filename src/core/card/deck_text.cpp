@@ -45,10 +45,20 @@ int firstNonUtf8Line(const QByteArray& bytes)
     return 0;
 }
 
+// The byte order mark is already taken off; a second one is text and stays, so that writing the
+// text back with one mark gives the same bytes.
 QByteArray toUtf8(QStringDecoder::Encoding encoding, QByteArrayView bytes)
 {
-    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless |
+                                         QStringDecoder::Flag::ConvertInitialBom);
     return QString(decoder.decode(bytes)).toUtf8();
+}
+
+// QString::fromUtf8 drops a leading byte order mark; here it is a character of the text.
+QString textOfUtf8(const QByteArray& utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
 }
 
 }  // namespace
@@ -117,11 +127,11 @@ QByteArray encodeDeckText(const QByteArray& utf8, const DeckTextForm& form)
         const bool little = form.encoding == DeckEncoding::Utf16LE;
         QStringEncoder encoder(little ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE);
         return QByteArray(little ? "\xFF\xFE" : "\xFE\xFF") +
-               QByteArray(encoder.encode(QString::fromUtf8(utf8)));
+               QByteArray(encoder.encode(textOfUtf8(utf8)));
     }
     case DeckEncoding::Windows1252: {
         QStringEncoder encoder(CodePageName);
-        const QString text = QString::fromUtf8(utf8);
+        const QString text = textOfUtf8(utf8);
         if (!encoder.isValid())
             return text.toLatin1();
         QByteArray bytes = encoder.encode(text);

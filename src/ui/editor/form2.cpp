@@ -95,6 +95,9 @@ Form2::Form2(const Services& services, QWidget* parent)
 
 Form2::~Form2()
 {
+    // The number boxes lose the focus while the widgets are torn down; their filter must not
+    // reach into a window that is no longer a Form2.
+    delete findChild<QObject*>(QStringLiteral("numberBoxPasser"), Qt::FindDirectChildrenOnly);
     for (const QMetaObject::Connection& connection : m_documentConnections)
         disconnect(connection);
     Form_Terminate();

@@ -206,7 +206,8 @@ private:
     void updateTitle();
     void openRecent(const QString& path);
     bool readCardFileIntoWindow(const QString& path);
-    bool writeCardFileFromWindow(const QString& path);
+    // With `takeTheFileName`, the card is renamed after the file it is written to.
+    bool writeCardFileFromWindow(const QString& path, bool takeTheFileName = false);
     // Save / Discard / Cancel when there is something to lose; true when the caller may go on.
     bool maybeSaveChanges(const QString& title);
     void mainPictureChanged(const QImage& picture, const QString& path);

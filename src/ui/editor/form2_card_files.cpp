@@ -152,15 +152,22 @@ bool Form2::saveCardFileAs()
                 YesNo | Exclamation, QStringLiteral("Save Card File")) == AnswerYes)
             break;
     }
-    return writeCardFileFromWindow(path);
+    // A card named after its old file takes the new file's name: a copy saved as "Red Dragon"
+    // must not go on calling itself "Slime" in exports and decks.
+    const QString oldBase = m_document->filePath().isEmpty()
+                                ? QString()
+                                : QFileInfo(m_document->filePath()).completeBaseName();
+    const QString current = m_document->card().name;
+    const bool namedAfterOldFile = !current.isEmpty() && current == oldBase;
+    return writeCardFileFromWindow(path, namedAfterOldFile);
 }
 
-bool Form2::writeCardFileFromWindow(const QString& path)
+bool Form2::writeCardFileFromWindow(const QString& path, bool takeTheFileName)
 {
     const QFileInfo file(path);
     // An unnamed card takes the name of its file.
     Card card = m_document->card();
-    if (card.name.isEmpty())
+    if (card.name.isEmpty() || takeTheFileName)
         card.name = file.completeBaseName();
     // The encoding (a photo's pixels take seconds as PNG) runs on a thread of its own under a
     // busy cursor; the window keeps painting, the input waits until the file is written.
@@ -185,6 +192,8 @@ bool Form2::writeCardFileFromWindow(const QString& path)
         return false;
     }
     const QString absolute = file.absoluteFilePath();
+    if (takeTheFileName && card.name != m_document->card().name)
+        m_document->setName(card.name);  // one undo step, made only once the file is written
     m_document->markSaved(absolute);
     addRecentCard(absolute);
     rememberCardFolder(absolute);

@@ -134,6 +134,7 @@ void Form2::setUpMainWindow()
     statusBar()->installEventFilter(this);  // a new width elides the text again
     setAcceptDrops(true);
     auto* passer = new NumberBoxPasser(this, [this] { m_document->closeTyping(); });
+    passer->setObjectName(QStringLiteral("numberBoxPasser"));
     for (QLineEdit* box : txtNums)
         box->installEventFilter(passer);
     // The window grows by the menu bar and the status line; the inner area stays 532 x 377.

@@ -96,6 +96,7 @@ TEST(CardFile, RefusalsNameTheFileAndTheProblem)
         {set("version", 2), "format version 2 by a newer Orvane"},
         {set("version", QStringLiteral("1")), "format version is missing or wrong"},
         {set("version", 0.5), "format version is missing or wrong"},
+        {set("version", 1.9e39), "format version beyond 1000000 by a newer Orvane"},
         {set("sides", 4), "\"sides\" is missing"},
         {set("element", QStringLiteral("Lava")), "not an element's name"},
         {set("arrows", QJsonArray{QStringLiteral("sideways")}), "no direction"},

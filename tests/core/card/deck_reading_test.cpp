@@ -115,6 +115,21 @@ TEST(DeckReading, EncodingRoundTrips)
     }
 }
 
+// A byte order mark doubled at the start is one mark and a character of the text; writing back
+// keeps both (a decoder that dropped the second one lost a character on every save).
+TEST(DeckReading, DoubledByteOrderMarkStaysInTheText)
+{
+    const QByteArray cases[] = {QByteArray("\xFE\xFF\xFE\xFF\xFE\xFF", 6),
+                                QByteArray("\xFF\xFE\xFF\xFE", 4),
+                                QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFname", 10)};
+    for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        const DecodedDeckText decoded = decodeDeckBytes(bytes);
+        EXPECT_TRUE(decoded.utf8.startsWith("\xEF\xBB\xBF"));
+        EXPECT_EQ(encodeDeckText(decoded.utf8, decoded.form), bytes);
+    }
+}
+
 TEST(DeckReading, SeparatorOfTheHeaderRow)
 {
     const struct {

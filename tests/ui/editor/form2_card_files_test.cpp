@@ -31,6 +31,8 @@ private slots:
     void unreadableCardFileChangesNothing();
     void failedSaveKeepsTheMark();
     void saveAsAsksBeforeReplacingTheFileWithItsSuffix();
+    void saveAsRenamesACardNamedAfterItsFile_data();
+    void saveAsRenamesACardNamedAfterItsFile();
     void cardWithoutAnElement();
     void cardFileTypeIsRegistered();
 
@@ -332,6 +334,39 @@ void Form2CardFilesTest::saveAsAsksBeforeReplacingTheFileWithItsSuffix()
     QVERIFY(f->saveCardFileAs());
     QCOMPARE(orvane::readCardFile(file).card->x, 3);
     QVERIFY(!f->isWindowModified());
+}
+
+// Save Card File As: a card that carries its old file's name takes the new one, so exports and
+// decks do not go on naming it after the card it was copied from; a name of its own stays.
+void Form2CardFilesTest::saveAsRenamesACardNamedAfterItsFile_data()
+{
+    QTest::addColumn<QString>("nameInFile");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("named after its file")
+        << QStringLiteral("Slime") << QStringLiteral("Red Dragon");
+    QTest::newRow("a name of its own") << QStringLiteral("Hero") << QStringLiteral("Hero");
+}
+
+void Form2CardFilesTest::saveAsRenamesACardNamedAfterItsFile()
+{
+    QFETCH(QString, nameInFile);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString slime = dir.filePath(QStringLiteral("Slime.orvcard"));
+    orvane::Card card;
+    card.name = nameInFile;
+    QString error;
+    QVERIFY2(orvane::writeCardFile(card, slime, &error), qPrintable(error));
+    Form2Fixture f;
+    QVERIFY(f->openCardFile(slime));
+    const QString dragon = dir.filePath(QStringLiteral("Red Dragon.orvcard"));
+    f.prompts.fileAnswers.enqueue(dragon);
+    QVERIFY(f->saveCardFileAs());
+    QCOMPARE(orvane::readCardFile(dragon).card->name, expected);
+    QCOMPARE(f->document().card().name, expected);
+    QCOMPARE(f->document().displayName(), expected);
+    QVERIFY(!f->isWindowModified());
+    QCOMPARE(orvane::readCardFile(slime).card->name, nameInFile);  // the old file is untouched
 }
 
 void Form2CardFilesTest::cardWithoutAnElement()

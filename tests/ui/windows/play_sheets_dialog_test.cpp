@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -262,7 +263,9 @@ void PlaySheetsDialogTest::editorOpensItForTheCurrentCard()
     dialog->cboColours->setCurrentIndex(0);
     dialog->txtTabletopDir->setText(dir.path());
     dialog->cmdWrite->click();
-    QVERIFY(QTest::qWaitFor([dialog] { return !dialog->isWriting(); }, 10000));
+    // The dialog closes itself, and is deleted, once the files are written.
+    const QPointer<PlaySheetsDialog> open(dialog);
+    QVERIFY(QTest::qWaitFor([open] { return !open || !open->isWriting(); }, 10000));
     for (const auto& [file, picture] : {std::pair{"card-blue-1.png", f.picBlueBase()},
                                         std::pair{"card-red-1.png", f.picRedBase()}}) {
         const QImage sheet =
@@ -299,7 +302,9 @@ void PlaySheetsDialogTest::setPanelOpensItForTheSetWithoutBadRows()
     dialog->cboColours->setCurrentIndex(1);  // blue
     dialog->txtAtlas->setText(dir.filePath("out/atlas.png"));
     dialog->cmdWrite->click();
-    QVERIFY(QTest::qWaitFor([dialog] { return !dialog->isWriting(); }, 10000));
+    // The dialog closes itself, and is deleted, once the files are written.
+    const QPointer<PlaySheetsDialog> open(dialog);
+    QVERIFY(QTest::qWaitFor([open] { return !open || !open->isWriting(); }, 10000));
 
     // The two good cards, each the renderer's picture of the card as the set has it.
     const CardParts parts =
