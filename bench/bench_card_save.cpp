@@ -1,8 +1,11 @@
 // Saving a card file of a prepared photo from the window: how long the save takes, how long the
 // window goes without running its event loop meanwhile (the longest gap between the ticks of a
-// 5 ms timer), and the file's size.
+// 5 ms timer), and the file's size. Beside it, the card file written directly, with the source
+// as its JPEG and as PNG: what a save on the window's own thread would hold it for.
 //
 //   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_card_save --benchmark_repetitions=5
+#include "card/card_file.h"
+#include "document/card_document.h"
 #include "editor/form2.h"
 #include "widgets/picture_box.h"
 
@@ -93,6 +96,38 @@ void BM_SaveCardFileOfAPhoto(benchmark::State& state)
     state.counters["file_KB"] = double(QFileInfo(card).size()) / 1000.0;
 }
 BENCHMARK(BM_SaveCardFileOfAPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// writeCardFile alone, the source kept as its JPEG (0) or as PNG (1).
+void BM_WriteCardFile(benchmark::State& state)
+{
+    ScriptedPrompts prompts;
+    Form2::Services services;
+    services.prompts = &prompts;
+    services.assetRoot = QCoreApplication::applicationDirPath();
+    Form2 form(services);
+    prompts.messageAnswers.enqueue(orvane::AnswerNo);
+    if (!form.loadMainPictureFile(photoPath())) {
+        state.SkipWithError("the photo does not load");
+        return;
+    }
+    orvane::Card card = form.document().card();
+    if (state.range(0) == 1)
+        card.preparation.sourceEncoded.clear();
+    const QString file = folder().filePath(QStringLiteral("direct.orvcard"));
+    for (auto _ : state) {
+        QString error;
+        if (!orvane::writeCardFile(card, file, &error))
+            state.SkipWithError("the card file was not written");
+    }
+    state.counters["file_KB"] = double(QFileInfo(file).size()) / 1000.0;
+}
+BENCHMARK(BM_WriteCardFile)
+    ->ArgName("as_png")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 
