@@ -47,6 +47,8 @@ void CardSet::startOver(SetKind kind, const QString& path)
     m_kind = kind;
     m_path = path;
     m_bytes.clear();
+    m_text.clear();
+    m_form = {};
     m_header.clear();
     m_entries.clear();
     m_indexValid = false;
@@ -115,6 +117,8 @@ bool CardSet::openDeck(const QString& path, QString* error)
 
     startOver(SetKind::Deck, path);
     m_bytes = bytes;
+    m_text = decodeDeckBytes(bytes).utf8;
+    m_form = deck.form;
     m_header = text.records.front().fields;
     QHash<int, int> recordOfLine;
     for (qsizetype r = 1; r < text.records.size(); ++r)

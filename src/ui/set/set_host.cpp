@@ -52,6 +52,7 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     QAction* openFolder = addAction(file, before, "actOpenSetFolder", tr("Open Set &Folder..."));
     QAction* fresh = addAction(file, before, "actNewSet", tr("Ne&w Set"));
     m_saveSet = addAction(file, before, "actSaveSet", tr("Save Se&t"));
+    m_saveSetAs = addAction(file, before, "actSaveSetAs", tr("Save Set &As..."));
     QAction* newCardAction = addAction(file, form.actLoadMain, "actNewCard", tr("New Car&d"));
     newCardAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     QAction* duplicate =
@@ -77,6 +78,7 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     form.resize(form.size().expandedTo(form.minimumSizeHint()));
     connect(&form, &Form2::cardsComposed, this, &SetHost::showName);
     m_saveSet->setEnabled(false);
+    m_saveSetAs->setEnabled(false);
     QAction* show = m_dock->toggleViewAction();
     show->setObjectName(QStringLiteral("actViewSet"));
     show->setText(tr("&Set"));
@@ -96,6 +98,7 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     });
     connect(fresh, &QAction::triggered, this, &SetHost::newSet);
     connect(m_saveSet, &QAction::triggered, this, &SetHost::saveSet);
+    connect(m_saveSetAs, &QAction::triggered, this, &SetHost::saveSetAs);
     connect(m_panel, &SetPanel::cardPicked, this, &SetHost::showCard);
     connect(m_panel, &SetPanel::message, &form, &Form2::showStatus);
     // After the editor's own title of the shown card, which follows the same change.
@@ -116,6 +119,7 @@ void SetHost::setOpen(bool open)
     (open ? m_form.actSaveCardFile : m_saveSet)->setShortcuts({});
     (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
     m_saveSet->setEnabled(open);
+    m_saveSetAs->setEnabled(open);
     m_dock->setVisible(open);
     m_form.resize(m_form.size().expandedTo(m_form.minimumSizeHint()));
 }
@@ -161,19 +165,53 @@ void SetHost::newSet()
 
 bool SetHost::saveSet()
 {
-    QString path;
-    if (m_set->kind() == SetKind::New) {
-        m_setDialog.DialogTitle = tr("Save Set");
-        m_setDialog.Filter = tr("Decks (*.csv)|*.csv");
-        if (!m_prompts.showSave(m_setDialog))
-            return false;
-        path = m_setDialog.FileName;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".csv");
-    }
+    if (m_set->kind() == SetKind::New)
+        return saveSetAs();
+    return writeSet(QString(), tr("Save Set"));
+}
+
+bool SetHost::saveSetAs()
+{
+    m_setDialog.DialogTitle = tr("Save Set As");
+    m_setDialog.Filter = tr("Decks (*.csv)|*.csv");
+    m_setDialog.FilterIndex = 1;
+    m_setDialog.OverwritePrompt = true;
+    // Offered: the deck itself, or a deck named after the folder beside it.
+    const QFileInfo current(m_set->path());
+    m_setDialog.FileName = m_set->kind() == SetKind::Deck ? current.absoluteFilePath()
+                           : m_set->kind() == SetKind::Folder
+                               ? current.absoluteFilePath() + QStringLiteral(".csv")
+                               : QString();
+    if (!m_prompts.showSave(m_setDialog))
+        return false;
+    QString path = m_setDialog.FileName;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    return writeSet(path, tr("Save Set As"));
+}
+
+bool SetHost::writeSet(const QString& path, const QString& title)
+{
     QString error;
-    if (!m_set->save(&error, path)) {
-        m_prompts.messageBox(error, Exclamation, tr("Save Set"));
+    bool encodingLacks = false;
+    bool ok = m_set->save(&error, path, &encodingLacks);
+    if (!ok && encodingLacks) {
+        // The deck's code page cannot hold a character of the set: UTF-8 can, and spreadsheet
+        // programs read UTF-8 with a byte order mark as such.
+        const int answer = m_prompts.messageBox(
+            error + tr("\n\nSave the deck as UTF-8 instead? Every character is then kept; "
+                       "the deck's other bytes are written in UTF-8 too."),
+            YesNo | Question, title);
+        if (answer != AnswerYes)
+            return false;
+        const DeckEncoding before = m_set->deckForm().encoding;
+        m_set->setDeckEncoding(DeckEncoding::Utf8Bom);
+        ok = m_set->save(&error, path);
+        if (!ok)
+            m_set->setDeckEncoding(before);
+    }
+    if (!ok) {
+        m_prompts.messageBox(error, Exclamation, title);
         return false;
     }
     m_recovery->discard();

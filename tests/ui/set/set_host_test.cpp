@@ -8,6 +8,7 @@
 
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,7 +51,63 @@ private slots:
     void closingAsksAboutTheSetAndTheRecoveryComesBack();
     void theNameFieldRenamesWithinTheRules();
     void theInnerAreaKeepsItsSize();
+    void aCharacterTheCodePageLacksOffersUtf8();
+    void saveSetAsMovesTheSetToTheNewDeck();
 };
+
+void SetHostTest::aCharacterTheCodePageLacksOffersUtf8()
+{
+    HostFixture h;
+    const QString path = h.dir.filePath("western.csv");
+    const QByteArray western = "name;up;left;right;down;notes\r\nSlime;1;2;3;4;caf\xE9\r\n";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(western);
+    file.close();
+    QVERIFY(h.host->openSet(path));
+    QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, QString::fromUtf8("Жаба"),
+                                     nullptr));
+
+    // Declined: nothing written, the set still unsaved, the question naming the character.
+    h.f.prompts.messageAnswers.enqueue(AnswerNo);
+    h.f.child<QAction>("actSaveSet")->trigger();
+    QCOMPARE(h.f.prompts.messages.size(), 1);
+    QVERIFY(h.f.prompts.messages[0].text.contains(QString::fromUtf8("\"Ж\"")));
+    QVERIFY(h.f.prompts.messages[0].text.contains("UTF-8"));
+    QCOMPARE(h.f.prompts.messages[0].style & MessageButtonsMask, int(YesNo));
+    QCOMPARE(readAll(path), western);
+    QVERIFY(h.host->set().isModified());
+
+    // Accepted: the deck is UTF-8 now, every character kept.
+    h.f.prompts.messageAnswers.enqueue(AnswerYes);
+    h.f.child<QAction>("actSaveSet")->trigger();
+    QCOMPARE(h.f.prompts.messages.size(), 2);
+    QCOMPARE(readAll(path), QByteArray("\xEF\xBB\xBFname;up;left;right;down;notes\r\n"
+                                       "Жаба;1;2;3;4;café\r\n"));
+    QVERIFY(!h.host->set().isModified());
+}
+
+void SetHostTest::saveSetAsMovesTheSetToTheNewDeck()
+{
+    HostFixture h;
+    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, "Ooze", nullptr));
+    const QString other = h.dir.filePath("other");  // the suffix is added
+    h.f.prompts.fileAnswers.enqueue(other);
+    h.f.child<QAction>("actSaveSetAs")->trigger();
+    QCOMPARE(h.f.prompts.fileRequests.size(), 1);
+    QVERIFY(h.f.prompts.fileRequests[0].save);
+    QCOMPARE(h.f.prompts.fileRequests[0].dialog.DialogTitle, QString("Save Set As"));
+    QCOMPARE(readAll(other + ".csv"), QByteArray(Deck).replace("Slime,", "Ooze,"));
+    QCOMPARE(readAll(h.dir.filePath("deck.csv")), Deck);
+    QCOMPARE(h.host->set().path(), QFileInfo(other + ".csv").absoluteFilePath());
+    QTRY_VERIFY(h.f->windowTitle().startsWith("other.csv[*] - Set"));
+    QVERIFY(!h.f->isWindowModified());
+
+    // Cancelled: nothing changes.
+    h.f.child<QAction>("actSaveSetAs")->trigger();
+    QCOMPARE(h.host->set().path(), QFileInfo(other + ".csv").absoluteFilePath());
+}
 
 void SetHostTest::theInnerAreaKeepsItsSize()
 {
