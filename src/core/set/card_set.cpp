@@ -7,6 +7,7 @@
 #include "files/card_export.h"
 #include "render/picture_prep.h"
 #include "set/set_commands.h"
+#include "set/set_folder_order.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,8 +171,9 @@ bool CardSet::openFolder(const QString& path, QString* error)
     }
     startOver(SetKind::Folder, path);
     const QStringList names =
-        folder.entryList({QStringLiteral("*.") + QLatin1String(CardFileSuffix)}, QDir::Files,
-                         QDir::Name | QDir::IgnoreCase);
+        orderedCardFiles(folder.entryList({QStringLiteral("*.") + QLatin1String(CardFileSuffix)},
+                                          QDir::Files, QDir::Name | QDir::IgnoreCase),
+                         readOrderFile(folder.filePath(QLatin1String(SetOrderFileName))));
     for (const QString& name : names) {
         const QString filePath = folder.filePath(name);
         const CardFileRead read = readCardFile(filePath);

@@ -6,6 +6,7 @@
 #include "card/csv_records.h"
 #include "card/deck_file.h"
 #include "files/card_export.h"
+#include "set/set_folder_order.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace orvane {
 namespace {
@@ -393,30 +396,61 @@ bool CardSet::saveDeck(const QString& path, QString* error, bool* encodingLacks)
 bool CardSet::saveFolder(QString* error)
 {
     const QDir folder(m_path);
+    const auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     QSet<quint64> present;
+    for (const SetEntry& e : std::as_const(m_entries))
+        present.insert(e.id);
+
+    // Where each changed card goes: the file it has, under its new name when it was renamed (a
+    // file already there is never replaced), or a new file under a name no file has.
+    struct Write {
+        quint64 id;
+        QString from;  // the file it had; empty: a new card
+        QString to;
+    };
+    QList<Write> writes;
     QSet<QString> names;
     for (const SetSource& source : std::as_const(m_sources))
         names.insert(QFileInfo(source.filePath).fileName().toCaseFolded());
-    for (SetEntry& e : m_entries) {
-        present.insert(e.id);
+    for (const SetEntry& e : std::as_const(m_entries)) {
         if (e.isBad() || !isChanged(e.id))
             continue;
-        QString filePath = m_sources.value(e.id).filePath;
-        if (filePath.isEmpty()) {
-            const QString base = safeFileName(e.card.name);
-            QString name = base + QLatin1Char('.') + QLatin1String(CardFileSuffix);
-            for (int n = 2;
-                 names.contains(name.toCaseFolded()) || QFileInfo::exists(folder.filePath(name));
-                 ++n)
-                name = QStringLiteral("%1-%2.%3").arg(base).arg(n).arg(CardFileSuffix);
-            names.insert(name.toCaseFolded());
-            filePath = folder.filePath(name);
+        const SetSource source = m_sources.value(e.id);
+        const QString wanted =
+            safeFileName(e.card.name) + QLatin1Char('.') + QLatin1String(CardFileSuffix);
+        if (!source.filePath.isEmpty()) {
+            const bool renamed = e.card.name != source.original.name &&
+                                 QFileInfo(source.filePath).fileName() != wanted;
+            const QString to = renamed ? folder.filePath(wanted) : source.filePath;
+            const bool sameFile =
+                QFileInfo(to).canonicalFilePath() == QFileInfo(source.filePath).canonicalFilePath();
+            // A deleted card's file is set aside first: its name is free then.
+            bool freed = false;
+            for (auto it = m_sources.cbegin(); renamed && it != m_sources.cend() && !freed; ++it)
+                freed =
+                    !present.contains(it.key()) &&
+                    QFileInfo(it->filePath).fileName().compare(wanted, Qt::CaseInsensitive) == 0;
+            if (renamed && !sameFile && !freed && QFileInfo::exists(to))
+                return fail(QStringLiteral("The card \"%1\" cannot be saved: its file cannot be "
+                                           "renamed to %2, another file of that name is there. "
+                                           "Give the card another name, or move that file away.")
+                                .arg(e.card.name, QDir::toNativeSeparators(to)));
+            writes.append({e.id, source.filePath, to});
+            continue;
         }
-        if (!writeCardFile(e.card, filePath, error))
-            return false;
-        e.pictureChanged = false;
-        m_sources.insert(e.id, {-1, {}, e.card, {}, filePath});
+        const QString base = safeFileName(e.card.name);
+        QString name = wanted;
+        for (int n = 2;
+             names.contains(name.toCaseFolded()) || QFileInfo::exists(folder.filePath(name)); ++n)
+            name = QStringLiteral("%1-%2.%3").arg(base).arg(n).arg(CardFileSuffix);
+        names.insert(name.toCaseFolded());
+        writes.append({e.id, QString(), folder.filePath(name)});
     }
+
     // A card deleted from the set keeps its file as a backup beside the others.
     for (auto it = m_sources.begin(); it != m_sources.end();) {
         if (present.contains(it.key())) {
@@ -425,13 +459,46 @@ bool CardSet::saveFolder(QString* error)
         }
         const QString backup = it->filePath + QStringLiteral(".bak");
         QFile::remove(backup);
-        if (!QFile::rename(it->filePath, backup)) {
-            if (error)
-                *error = QStringLiteral("The deleted card's file %1 cannot be set aside.")
-                             .arg(QDir::toNativeSeparators(it->filePath));
+        if (!QFile::rename(it->filePath, backup))
+            return fail(QStringLiteral("The deleted card's file %1 cannot be set aside.")
+                            .arg(QDir::toNativeSeparators(it->filePath)));
+        it = m_sources.erase(it);
+    }
+
+    for (const Write& w : std::as_const(writes)) {
+        SetEntry& e = m_entries[indexOf(w.id)];
+        // The rename itself never replaces a file (it fails when one is there), so a file that
+        // appeared since the check above is kept.
+        const bool renaming = !w.from.isEmpty() && w.from != w.to;
+        if (renaming && !QFile::rename(w.from, w.to))
+            return fail(QStringLiteral("The card file %1 cannot be renamed to %2: a file of that "
+                                       "name is there, or the folder cannot be written.")
+                            .arg(QDir::toNativeSeparators(w.from), QDir::toNativeSeparators(w.to)));
+        if (!writeCardFile(e.card, w.to, error)) {
+            if (renaming)
+                QFile::rename(w.to, w.from);
             return false;
         }
-        it = m_sources.erase(it);
+        e.pictureChanged = false;
+        m_sources.insert(e.id, {-1, {}, e.card, {}, w.to});
+    }
+
+    // The order of the cards, when it is not the plain name order (or a list is there already).
+    QStringList files;
+    for (const SetEntry& e : std::as_const(m_entries))
+        if (const QString path = m_sources.value(e.id).filePath; !path.isEmpty())
+            files << QFileInfo(path).fileName();
+    QStringList byName = files;
+    std::sort(byName.begin(), byName.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    const QString orderPath = folder.filePath(QLatin1String(SetOrderFileName));
+    const bool listed = QFileInfo::exists(orderPath);
+    if (listed ? readOrderFile(orderPath) != files : files != byName) {
+        QString why;
+        if (!writeFileAtomically(orderPath, orderFileText(files), &why))
+            return fail(QStringLiteral("The order of the cards cannot be written to %1: %2.")
+                            .arg(QDir::toNativeSeparators(orderPath), why));
     }
     return true;
 }

@@ -14,6 +14,7 @@ class QLineEdit;
 
 namespace orvane {
 
+class CardRecoveryWriter;
 class CardSet;
 class RecoveryWriter;
 class SetCardDocuments;
@@ -52,8 +53,8 @@ public:
     // Save Set As...: the set (a deck, a folder of card files or a new set) written as a deck
     // to the file chosen, which the set then belongs to.
     bool saveSetAs();
-    // Offers the recovery file left by a run that ended without saving; restores it on Yes,
-    // removes it on No.
+    // Offers the recovery files left by a run that ended without saving (the set's, then the
+    // lone card's); restores each on Yes, removes it on No.
     void offerRecovery();
 
 protected:
@@ -72,6 +73,11 @@ private:
     // Saves to `path` (empty: where the set came from), offering UTF-8 when the deck's encoding
     // lacks a character; false when declined or failed (told).
     bool writeSet(const QString& path, const QString& title);
+    // The dock's place and size: as the user left it, else room for several rows of thumbnails.
+    void placeDock();
+    void rememberDock();
+    void offerSetRecovery();
+    void offerCardRecovery();
 
     Form2& m_form;
     Prompts& m_prompts;
@@ -80,11 +86,13 @@ private:
     SetPanel* m_panel = nullptr;
     QDockWidget* m_dock = nullptr;
     RecoveryWriter* m_recovery = nullptr;
+    CardRecoveryWriter* m_cardRecovery = nullptr;
     QAction* m_saveSet = nullptr;
     QAction* m_saveSetAs = nullptr;
     QLineEdit* m_name = nullptr;
     Dialog m_setDialog;
     bool m_open = false;
+    bool m_placed = false;  // the dock was given its place once
 };
 
 }  // namespace orvane
