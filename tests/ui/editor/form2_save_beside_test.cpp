@@ -20,6 +20,7 @@ private slots:
     void closeMeanwhileWaitsForTheFile_data();
     void closeMeanwhileWaitsForTheFile();
     void anEditMeanwhileKeepsTheCardUnsaved();
+    void aFailedSaveSaysWhyOnce();
     void aPhotoCardFileKeepsItsJpeg();
 
 private:
@@ -111,6 +112,25 @@ void Form2SaveBesideTest::anEditMeanwhileKeepsTheCardUnsaved()
     QVERIFY(f->document().isModified());
     QVERIFY(f.status().contains(QLatin1String("changed meanwhile")));
     QVERIFY(f.prompts.messages.isEmpty());
+}
+
+// The message names the file once, says why, and that nothing was lost.
+void Form2SaveBesideTest::aFailedSaveSaysWhyOnce()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("gone/c.orvcard"));
+    Form2Fixture f;
+    f.scrX()->setValue(3);
+    f.prompts.fileAnswers.enqueue(file);
+    QVERIFY(!f->saveCardFileAs());
+    QCOMPARE(f.prompts.messages.size(), 1);
+    const QString text = f.prompts.messages[0].text;
+    QCOMPARE(text.count(QDir::toNativeSeparators(file)), 1);
+    QVERIFY2(text.startsWith(QStringLiteral("The card file ")), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral(".\n\nThe card stays unsaved.")), qPrintable(text));
+    QVERIFY(!text.contains(QLatin1String("..")));
+    QVERIFY(f->document().isModified());
+    QVERIFY(!QFileInfo::exists(file));
 }
 
 // A photo loaded and saved through the window: the card file holds the JPEG's own bytes, not a
