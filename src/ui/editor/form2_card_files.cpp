@@ -101,7 +101,9 @@ bool Form2::openCardFile(const QString& path)
 
 bool Form2::readCardFileIntoWindow(const QString& path)
 {
-    const CardFileRead read = readCardFile(path);
+    // A photo's source decodes for a moment: beside the window, like a save.
+    CardFileRead read;
+    runBesideTheWindow([&] { read = readCardFile(path); });
     if (!read.card) {
         m_services.prompts->messageBox(
             read.error + QStringLiteral("\n\nThe card in the window stays as it was."), Exclamation,
