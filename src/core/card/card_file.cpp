@@ -3,6 +3,7 @@
 #include "card/arrow_words.h"
 #include "card/card_rules.h"
 #include "card/png_pixels.h"
+#include "platform/file_write.h"
 #include "platform/regular_file.h"
 
 #include <QBuffer>
@@ -12,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 #include <utility>
@@ -399,13 +399,11 @@ CardFileRead readCardFile(const QString& path)
 
 bool writeCardFile(const Card& card, const QString& path, QString* error)
 {
-    const QByteArray bytes = cardToJson(card);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString why;
+    if (!writeFileAtomically(path, cardToJson(card), &why, true)) {
         if (error)
             *error = QStringLiteral("The card file %1 cannot be written: %2.")
-                         .arg(QDir::toNativeSeparators(path), file.errorString());
-        file.cancelWriting();
+                         .arg(QDir::toNativeSeparators(path), why);
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 #include "card/csv_records.h"
 #include "card/deck_text.h"
 #include "card/picture_fit.h"
+#include "platform/file_write.h"
 #include "platform/regular_file.h"
 
 #include <QBuffer>
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -622,17 +622,6 @@ QString rowProblem(const Card& card, const std::array<QString, ColumnCount>& cel
     return {};
 }
 
-bool writeWhole(const QString& path, const QByteArray& bytes, QString* why)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *why = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 QString cardDeckProblem(const Card& card)
@@ -798,16 +787,16 @@ bool addCardToDeck(const QString& deckPath, const Card& card, bool replaceSameNa
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         card.mainPicture.save(&buffer, "png");
-        if (!writeWhole(picturePath, png, &why))
+        if (!writeFileAtomically(picturePath, png, &why, true))
             return fail(QStringLiteral("its picture cannot be written to %1 (%2)")
                             .arg(QDir::toNativeSeparators(picturePath), why));
     }
 
-    if (!writeWhole(deckPath, bytes, &why)) {
+    if (!writeFileAtomically(deckPath, bytes, &why, true)) {
         if (!picturePath.isEmpty()) {
             QString ignored;
             if (oldPicture)
-                writeWhole(picturePath, *oldPicture, &ignored);
+                writeFileAtomically(picturePath, *oldPicture, &ignored, true);
             else
                 QFile::remove(picturePath);
         }

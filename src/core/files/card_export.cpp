@@ -1,6 +1,5 @@
 #include "files/card_export.h"
 
-#include "files/file_write.h"
 #include "files/png_writer.h"
 
 #include <QBuffer>
@@ -110,12 +109,6 @@ QString exportFileName(const QString& base, bool blue, ExportFormat format)
 {
     return QStringLiteral("%1-%2.%3")
         .arg(base, blue ? QStringLiteral("blue") : QStringLiteral("red"), exportSuffix(format));
-}
-
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
-                         bool syncToDisk)
-{
-    return writeWholeFile(path, bytes, {.syncToDisk = syncToDisk}, error) != WriteOutcome::Failed;
 }
 
 }  // namespace orvane

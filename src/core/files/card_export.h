@@ -1,8 +1,8 @@
 #pragma once
 
 #include "card/card.h"
-#include "files/file_write.h"
 #include "files/play_outputs.h"
+#include "platform/file_write.h"
 #include "render/card_parts.h"
 
 #include <QByteArray>
@@ -39,12 +39,7 @@ QByteArray encodeCardPicture(const QImage& card, ExportFormat format, int scale,
 // "<base>-blue.png", "<base>-red.png".
 QString exportFileName(const QString& base, bool blue, ExportFormat format);
 
-// Writes a whole file: through a temporary beside it that replaces the target only when
-// complete, so the target is either the old file or the new one. Without `syncToDisk` the data
-// is not forced to the disk before the rename (fast; a power cut can lose the newest files but
-// never leaves a half one in place of a whole one); with it, as a safe save does.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
-                         bool syncToDisk = false);
+// writeFileAtomically (platform/file_write.h): a whole file written through a temporary.
 
 struct DeckRenderMemo;  // files/deck_render.h
 

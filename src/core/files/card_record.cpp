@@ -2,7 +2,6 @@
 
 #include "card/card_rules.h"
 
-#include <QSaveFile>
 #include <QStringList>
 
 namespace orvane {
@@ -31,17 +30,6 @@ QByteArray cardRecord(const CardRecordInput& in)
     for (const QString& line : lines)
         bytes += line.toLocal8Bit() + "\r\n";
     return bytes;
-}
-
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace orvane

@@ -18,7 +18,4 @@ struct CardRecordInput {
 // The ten-line card data record, CRLF line ends, 8-bit text in the system code page.
 QByteArray cardRecord(const CardRecordInput& input);
 
-// Writes `bytes` to `path` through a temporary file that replaces the target only when complete.
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error);
-
 }  // namespace orvane

@@ -1,13 +1,13 @@
 #include "files/card_save.h"
 
-#include "files/file_write.h"
 #include "files/imageutils_library.h"
+#include "platform/file_write.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -181,20 +181,14 @@ bool saveCard(const QImage& card, const CardFiles& files, ImageUtilsLibrary& con
 
 bool writeBitmap(const QImage& image, const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!QImageWriter(&buffer, "bmp").write(image.convertToFormat(QImage::Format_RGB888))) {
+        *error = QStringLiteral("the picture cannot be encoded as a bitmap");
         return false;
     }
-    if (!writeBitmapTo(image, file, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, error, true);
 }
 
 }  // namespace orvane

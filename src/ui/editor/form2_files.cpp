@@ -7,6 +7,7 @@
 #include "files/card_save.h"
 #include "files/imageutils_library.h"
 #include "files/main_picture.h"
+#include "platform/file_write.h"
 #include "widgets/picture_box.h"
 
 #include <QDate>
@@ -166,7 +167,7 @@ void Form2::cmdCardData_Click()
     if (!m_services.prompts->showSave(Dialog))
         return;
     QString error;
-    if (!writeWholeFile(Dialog.FileName, cardRecord(record), &error)) {
+    if (!writeFileAtomically(Dialog.FileName, cardRecord(record), &error, true)) {
         m_services.prompts->messageBox(
             QStringLiteral("The card data could not be written to %1: %2.")
                 .arg(QDir::toNativeSeparators(Dialog.FileName), error),

@@ -2,6 +2,7 @@
 #include "files/card_save.h"
 #include "files/imageutils_library.h"
 #include "files/main_picture.h"
+#include "platform/file_write.h"
 #include "support/gif_writer.h"
 #include "support/images.h"
 
@@ -175,11 +176,11 @@ TEST(CardRecord, WriteWholeFile)
     QTemporaryDir dir;
     QString error;
     const QString path = dir.filePath(QStringLiteral("card.txt"));
-    ASSERT_TRUE(writeWholeFile(path, "abc\r\n", &error));
+    ASSERT_TRUE(writeFileAtomically(path, "abc\r\n", &error));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("abc\r\n"));
-    EXPECT_FALSE(writeWholeFile(dir.filePath(QStringLiteral("none/card.txt")), "x", &error));
+    EXPECT_FALSE(writeFileAtomically(dir.filePath(QStringLiteral("none/card.txt")), "x", &error));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "files/file_write.h"
+#include "platform/file_write.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,6 +72,20 @@ bool writeAll(int fd, const QByteArray& bytes, int* errorNumber)
 }
 #endif
 
+// A symbolic link is written through, as editors save: the file it names changes and the link
+// stays. A chain of links is followed to its end (a loop ends where it began).
+QString linkedFile(const QString& path)
+{
+    QString file = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(file);
+        if (!info.isSymLink())
+            return file;
+        file = info.symLinkTarget();
+    }
+    return path;
+}
+
 }  // namespace
 
 QString shortTemporaryName(const QString& suffix)
@@ -110,9 +124,10 @@ bool giveTargetMode(const QString& temporary, const QString& target)
 #endif
 }
 
-WriteOutcome writeWholeFile(const QString& path, const QByteArray& bytes,
+WriteOutcome writeWholeFile(const QString& givenPath, const QByteArray& bytes,
                             const WriteOptions& options, QString* error)
 {
+    const QString path = linkedFile(givenPath);
     const auto fail = [&](const QString& why) {
         if (error)
             *error = why;
@@ -204,6 +219,12 @@ WriteOutcome writeWholeFile(const QString& path, const QByteArray& bytes,
     }
     return existed ? WriteOutcome::Replaced : WriteOutcome::Created;
 #endif
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         bool syncToDisk)
+{
+    return writeWholeFile(path, bytes, {.syncToDisk = syncToDisk}, error) != WriteOutcome::Failed;
 }
 
 }  // namespace orvane

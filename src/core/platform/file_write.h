@@ -22,9 +22,16 @@ struct WriteOptions {
 // than the name it stands for, so any legal name can be written) that takes the target's place
 // only when complete: the target is either the old file or the new one, and no temporary is left
 // behind. A new file gets the mode the user's umask gives new files, a replaced one keeps its own.
-// A full disk is reported as such.
+// A full disk is reported as such. A symbolic link is written through: the file it names is
+// replaced, the link stays.
 WriteOutcome writeWholeFile(const QString& path, const QByteArray& bytes,
                             const WriteOptions& options, QString* error);
+
+// writeWholeFile for the common case: true when the file was written. Without `syncToDisk` the
+// data is not forced to the disk before the rename (fast; a power cut can lose the newest files
+// but never leaves a half one in place of a whole one); with it, as a safe save does.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         bool syncToDisk = false);
 
 // A name for a temporary file in the same folder, unique across threads and processes and at
 // most 24 bytes long: ".orv<process><counter><suffix>".
