@@ -77,31 +77,53 @@ template <typename Work> double longestStallMs(Work work)
     return double(longestGap) / 1e6;
 }
 
-void BM_SaveCardFileOfAPhoto(benchmark::State& state)
-{
+// The editor with the photo loaded as it is (the offer to prepare it declined): its source is
+// kept in its own encoding.
+struct PhotoWindow {
     ScriptedPrompts prompts;
-    Form2::Services services;
-    services.prompts = &prompts;
-    services.assetRoot = QCoreApplication::applicationDirPath();
-    Form2 form(services);
-    prompts.messageAnswers.enqueue(orvane::AnswerNo);  // keep it as loaded: the source is kept
-    if (!form.loadMainPictureFile(photoPath())) {
-        state.SkipWithError("the photo does not load");
-        return;
+    std::unique_ptr<Form2> form;
+
+    PhotoWindow()
+    {
+        Form2::Services services;
+        services.prompts = &prompts;
+        services.assetRoot = QCoreApplication::applicationDirPath();
+        form = std::make_unique<Form2>(services);
+        prompts.messageAnswers.enqueue(orvane::AnswerNo);
     }
-    const QString card = folder().filePath(QStringLiteral("photo.orvcard"));
-    double worstMs = 0;
-    for (auto _ : state) {
+    bool load() { return form->loadMainPictureFile(photoPath()); }
+    bool saveAs(const QString& card)
+    {
         QFile::remove(card);
         prompts.fileAnswers.enqueue(card);
-        bool saved = false;
-        const double stall = longestStallMs([&] { saved = form.saveCardFileAs(); });
-        if (!saved)
-            state.SkipWithError("the card file was not saved");
+        return form->saveCardFileAs();
+    }
+};
+
+// Runs `step` (false: failed) as each iteration, reporting the longest and the worst stall.
+template <typename Step> void timeStalls(benchmark::State& state, Step step)
+{
+    double worstMs = 0;
+    for (auto _ : state) {
+        bool done = false;
+        const double stall = longestStallMs([&] { done = step(); });
+        if (!done)
+            state.SkipWithError("the file was not saved or opened");
         worstMs = std::max(worstMs, stall);
         state.counters["longest_stall_ms"] = stall;
     }
     state.counters["worst_stall_ms"] = worstMs;
+}
+
+void BM_SaveCardFileOfAPhoto(benchmark::State& state)
+{
+    PhotoWindow window;
+    if (!window.load()) {
+        state.SkipWithError("the photo does not load");
+        return;
+    }
+    const QString card = folder().filePath(QStringLiteral("photo.orvcard"));
+    timeStalls(state, [&] { return window.saveAs(card); });
     state.counters["file_KB"] = double(QFileInfo(card).size()) / 1000.0;
 }
 BENCHMARK(BM_SaveCardFileOfAPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
@@ -109,47 +131,30 @@ BENCHMARK(BM_SaveCardFileOfAPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()
 // Opening that card file: its JPEG source decoded beside the window.
 void BM_OpenCardFileOfAPhoto(benchmark::State& state)
 {
-    ScriptedPrompts prompts;
-    Form2::Services services;
-    services.prompts = &prompts;
-    services.assetRoot = QCoreApplication::applicationDirPath();
-    Form2 form(services);
-    prompts.messageAnswers.enqueue(orvane::AnswerNo);
+    PhotoWindow window;
     const QString card = folder().filePath(QStringLiteral("opened.orvcard"));
-    QFile::remove(card);
-    prompts.fileAnswers.enqueue(card);
-    if (!form.loadMainPictureFile(photoPath()) || !form.saveCardFileAs()) {
+    if (!window.load() || !window.saveAs(card)) {
         state.SkipWithError("the card file was not made");
         return;
     }
-    const qsizetype messages = prompts.messages.size();
-    double worstMs = 0;
-    for (auto _ : state) {
-        prompts.fileAnswers.enqueue(card);
-        const double stall = longestStallMs([&] { form.openCard(); });
-        if (prompts.messages.size() != messages)
-            state.SkipWithError("the card file did not open");
-        worstMs = std::max(worstMs, stall);
-        state.counters["longest_stall_ms"] = stall;
-    }
-    state.counters["worst_stall_ms"] = worstMs;
+    const qsizetype messages = window.prompts.messages.size();
+    timeStalls(state, [&] {
+        window.prompts.fileAnswers.enqueue(card);
+        window.form->openCard();
+        return window.prompts.messages.size() == messages;  // no refusal
+    });
 }
 BENCHMARK(BM_OpenCardFileOfAPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // writeCardFile alone, the source kept as its JPEG (0) or as PNG (1).
 void BM_WriteCardFile(benchmark::State& state)
 {
-    ScriptedPrompts prompts;
-    Form2::Services services;
-    services.prompts = &prompts;
-    services.assetRoot = QCoreApplication::applicationDirPath();
-    Form2 form(services);
-    prompts.messageAnswers.enqueue(orvane::AnswerNo);
-    if (!form.loadMainPictureFile(photoPath())) {
+    PhotoWindow window;
+    if (!window.load()) {
         state.SkipWithError("the photo does not load");
         return;
     }
-    orvane::Card card = form.document().card();
+    orvane::Card card = window.form->document().card();
     if (state.range(0) == 1)
         card.preparation.sourceEncoded.clear();
     const QString file = folder().filePath(QStringLiteral("direct.orvcard"));
