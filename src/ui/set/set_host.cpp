@@ -143,10 +143,6 @@ void SetHost::setOpen(bool open)
     (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
     m_saveSet->setEnabled(open);
     m_saveSetAs->setEnabled(open);
-    // While the set is open, room beyond the controls' area goes to the set dock.
-    if (QWidget* inner = m_form.centralWidget())
-        inner->setMaximumSize(open ? inner->minimumSize()
-                                   : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     m_dock->setVisible(open);
     if (open && !m_placed)
         placeDock();
