@@ -198,12 +198,31 @@ QString quoted(const QString& text, qsizetype most = MaxQuotedChars)
     return QStringLiteral("\"%1…\" (%2 characters)").arg(text.left(most)).arg(text.size());
 }
 
+// What a picture path names, looked up once per deck: many rows share a few pictures.
+enum class PathKind { File, NotFile, Missing };
+using PathKinds = QHash<QString, PathKind>;
+
+PathKind pathKindOf(const QString& path, PathKinds* known)
+{
+    if (known)
+        if (const auto found = known->constFind(path); found != known->cend())
+            return *found;
+    const QFileInfo info(path);
+    const PathKind kind = info.isFile()   ? PathKind::File
+                          : info.exists() ? PathKind::NotFile
+                                          : PathKind::Missing;
+    if (known)
+        known->insert(path, kind);
+    return kind;
+}
+
 // Reads one data row into a card; the first bad cell ends it with a problem.
 class RowReader {
 public:
     RowReader(const Header& header, const QStringList& fields, const QString& deckFolder,
-              int longField = -1)
-        : m_header(header), m_fields(fields), m_deckFolder(deckFolder), m_longField(longField)
+              int longField = -1, PathKinds* pathKinds = nullptr)
+        : m_header(header), m_fields(fields), m_deckFolder(deckFolder), m_longField(longField),
+          m_pathKinds(pathKinds)
     {
     }
 
@@ -402,14 +421,15 @@ private:
                 Picture,
                 QStringLiteral("the path %1 is longer than a path may be").arg(quoted(text)));
         const QString path = QDir::cleanPath(QDir(m_deckFolder).filePath(text));
-        const QFileInfo info(path);
-        QString shown = QDir::toNativeSeparators(path);
-        if (shown.size() > MaxQuotedPathChars)
-            shown = shown.left(MaxQuotedPathChars) + QStringLiteral("…");
-        if (!info.isFile())
-            return fail(Picture, info.exists()
+        const PathKind kind = pathKindOf(path, m_pathKinds);
+        if (kind != PathKind::File) {
+            QString shown = QDir::toNativeSeparators(path);
+            if (shown.size() > MaxQuotedPathChars)
+                shown = shown.left(MaxQuotedPathChars) + QStringLiteral("…");
+            return fail(Picture, kind == PathKind::NotFile
                                      ? QStringLiteral("%1 is not a file").arg(shown)
                                      : QStringLiteral("there is no picture %1").arg(shown));
+        }
         card.mainPicturePath = path;
         return true;
     }
@@ -418,6 +438,7 @@ private:
     const QStringList& m_fields;
     QString m_deckFolder;
     int m_longField = -1;
+    PathKinds* m_pathKinds = nullptr;
     QString m_column;
     QString m_message;
     QMap<QString, QString> m_fit;
@@ -517,12 +538,18 @@ Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages, CsvTe
 
     const QString folder = QFileInfo(pathForMessages).absolutePath();
     QHash<QString, int> lineOfName;
+    PathKinds pathKinds;
+    deck.rows.reserve(text.records.size() - 1);
     for (qsizetype r = 1; r < text.records.size(); ++r) {
+        // A row's cells are let go once its card is read, unless the caller keeps the records:
+        // a large deck is then never held twice.
+        if (!records)
+            text.records[r - 1].fields = QStringList();
         const CsvRecord& record = text.records[r];
         if (isBlankRecord(record.fields))
             continue;
         DeckProblem rowProblem{pathForMessages, record.line, {}, {}};
-        RowReader reader(*header, record.fields, folder, record.longField);
+        RowReader reader(*header, record.fields, folder, record.longField, &pathKinds);
         std::optional<Card> card = reader.read(&rowProblem);
         if (!card) {
             deck.problems.append(rowProblem);

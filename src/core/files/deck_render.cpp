@@ -26,6 +26,8 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -39,10 +41,10 @@ namespace orvane {
 namespace {
 
 struct Job {
-    DeckRow row;
-    QString where;  // "deck.csv:12" or the card file: the start of each problem line
-    int input = 0;  // which input of the run, for the order of the problems
-    QDir outDir;
+    const DeckRow* row = nullptr;  // held by the run's list of its input's rows
+    QString where;                 // "deck.csv:12" or the card file: the start of each problem line
+    int input = 0;                 // which input of the run, for the order of the problems
+    QString outDir;       // the folder of the card's files, absolute; shared by the input's cards
     QStringList outputs;  // the files the card is written to, full paths
 };
 
@@ -141,12 +143,12 @@ qint64 pictureCost(const QString& path, bool prepared)
 QByteArray cardInputs(const Job& job, const DeckRenderOptions& options)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(cardToJson(job.row.card));
-    for (const QMap<QString, QString>* map : {&job.row.pictureFit, &options.pictureFit})
+    hash.addData(cardToJson(job.row->card));
+    for (const QMap<QString, QString>* map : {&job.row->pictureFit, &options.pictureFit})
         for (auto it = map->cbegin(); it != map->cend(); ++it)
             hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
-    if (!job.row.card.mainPicturePath.isEmpty()) {
-        const QFileInfo info(job.row.card.mainPicturePath);
+    if (!job.row->card.mainPicturePath.isEmpty()) {
+        const QFileInfo info(job.row->card.mainPicturePath);
         hash.addData(QStringLiteral("%1 %2 %3 %4")
                          .arg(info.size())
                          .arg(info.lastModified().toMSecsSinceEpoch())
@@ -182,7 +184,7 @@ bool prepareMainPicture(Card& card, const QMap<QString, QString>& own,
 Outcome renderOne(const Job& job, const Work& work)
 {
     Outcome outcome;
-    Card card = job.row.card;
+    Card card = job.row->card;
     const DeckRenderOptions& options = *work.options;
 
     // Unchanged since the last run, its files still there: nothing to do.
@@ -200,7 +202,7 @@ Outcome renderOne(const Job& job, const Work& work)
     }
 
     const QMap<QString, QString> settings =
-        combinePictureFitSettings(job.row.pictureFit, options.pictureFit);
+        combinePictureFitSettings(job.row->pictureFit, options.pictureFit);
     std::optional<BudgetShare> share;  // held until the card's big pictures are let go
     if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
         share.emplace(*work.budget, pictureCost(card.mainPicturePath, !settings.isEmpty()));
@@ -224,7 +226,7 @@ Outcome renderOne(const Job& job, const Work& work)
                                   .arg(size.height())
                                   .arg(PreparedPictureMaxSide);
     }
-    if (!prepareMainPicture(card, job.row.pictureFit, options.pictureFit, &outcome.problem)) {
+    if (!prepareMainPicture(card, job.row->pictureFit, options.pictureFit, &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
         return outcome;
     }
@@ -235,7 +237,7 @@ Outcome renderOne(const Job& job, const Work& work)
     const QString base = safeFileName(card.name);
 
     const auto write = [&](const QString& fileName, const QByteArray& bytes, const QString& why) {
-        const QString path = job.outDir.filePath(fileName);
+        const QString path = QDir(job.outDir).filePath(fileName);
         QString error = why;
         // A file already holding the same bytes is left as it is: its time stamp tells printing
         // and syncing tools that nothing changed.
@@ -294,7 +296,7 @@ QString problemText(const DeckProblem& problem)
 
 // The cards of one input; its problems go to `problems`.
 QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& problems,
-                     QStringList& warnings)
+                     QStringList& warnings, QList<DeckRow>& rows)
 {
     QList<Job> jobs;
     // A card file is told from a deck by its content (JSON), whatever its name.
@@ -304,10 +306,10 @@ QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& prob
             problems.append({index, problem.line, problemText(problem)});
         for (const DeckProblem& warning : std::as_const(deck.warnings))
             warnings << problemText(warning);
-        for (DeckRow& row : deck.rows) {
-            const QString where = QStringLiteral("%1:%2").arg(input).arg(row.line);
-            jobs.append({std::move(row), where, index, {}, {}});
-        }
+        rows = std::move(deck.rows);
+        jobs.reserve(rows.size());
+        for (const DeckRow& row : std::as_const(rows))
+            jobs.append({&row, QStringLiteral("%1:%2").arg(input).arg(row.line), index, {}, {}});
         return jobs;
     }
     CardFileRead read = readCardFile(input);
@@ -327,7 +329,8 @@ QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& prob
         warnings << QStringLiteral("%1: the name \"%2\" holds a character that could not be read "
                                    "(shown as %3); its file names hold it too")
                         .arg(input, read.card->name.left(60), QString(QChar::ReplacementCharacter));
-    jobs.append({DeckRow{0, std::move(*read.card), {}}, input, index, {}, {}});
+    rows.append(DeckRow{0, std::move(*read.card), {}});
+    jobs.append({&rows.constLast(), input, index, {}, {}});
     return jobs;
 }
 
@@ -349,13 +352,54 @@ QHash<QString, QString> filesRead(const QStringList& inputs, const QList<Job>& j
     for (const QString& input : inputs)
         read.insert(fileIdentity(input),
                     QStringLiteral("the input %1").arg(QDir::toNativeSeparators(input)));
-    for (const Job& job : jobs)
-        if (!job.row.card.mainPicturePath.isEmpty())
-            read.insert(fileIdentity(job.row.card.mainPicturePath),
-                        QStringLiteral("the picture of %1").arg(job.where));
+    // Many cards share a picture: each path is looked up once, for the last card naming it (as
+    // if every card were told in turn, the last one staying).
+    QSet<QString> seen;
+    std::vector<const Job*> lastUsers;  // the last card of each path, from the end
+    for (auto job = jobs.crbegin(); job != jobs.crend(); ++job)
+        if (const QString& path = job->row->card.mainPicturePath;
+            !path.isEmpty() && !seen.contains(path)) {
+            seen.insert(path);
+            lastUsers.push_back(&*job);
+        }
+    for (auto job = lastUsers.crbegin(); job != lastUsers.crend(); ++job)
+        read.insert(fileIdentity((*job)->row->card.mainPicturePath),
+                    QStringLiteral("the picture of %1").arg((*job)->where));
     read.remove(QString());
     return read;
 }
+
+// Whether a file of that name is in its folder, from one listing of each folder: a deck's
+// outputs are many names in one folder, and a listing is far cheaper than a look-up of each.
+class FolderListings {
+public:
+    bool holds(const QString& path)
+    {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return QFileInfo::exists(path);
+        const QString folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
+        auto names = m_names.find(folder);
+        if (names == m_names.end())
+            names = m_names.insert(folder, namesIn(folder));
+        return names->contains(path.mid(slash + 1));
+    }
+
+private:
+    static QSet<QString> namesIn(const QString& folder)
+    {
+        QSet<QString> names;
+        std::error_code error;
+        for (std::filesystem::directory_iterator
+                 entry(std::filesystem::path(QFile::encodeName(folder).toStdString()), error),
+             end;
+             !error && entry != end; entry.increment(error))
+            names.insert(QFile::decodeName(entry->path().filename().c_str()));
+        return names;
+    }
+
+    QHash<QString, QSet<QString>> m_names;
+};
 
 // Gives every card its output files. A card whose files another card of the run writes already
 // is a problem of its own; an output that is a file the run reads refuses the whole run, before
@@ -364,8 +408,9 @@ bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QL
                  QList<PlacedProblem>& problems, QString* fatal)
 {
     const QHash<QString, QString> read = filesRead(inputs, jobs);
+    FolderListings listings;
     const auto refuseIfRead = [&](const QString& output, const QString& what) {
-        if (!QFileInfo::exists(output))
+        if (!listings.holds(output))
             return false;
         const auto found = read.constFind(fileIdentity(output));
         if (found == read.cend())
@@ -376,13 +421,17 @@ bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QL
     };
     QHash<QString, QString> writer;  // output path (case-blind) -> the card writing it
     QList<Job> planned;
+    planned.reserve(jobs.size());
+    QDir folder;
     for (Job& job : jobs) {
-        const QString base = safeFileName(job.row.card.name);
+        if (job.outDir != folder.path())
+            folder = QDir(job.outDir);
+        const QString base = safeFileName(job.row->card.name);
         if (options.pictures)
             for (const bool blue : {true, false})
-                job.outputs << job.outDir.filePath(exportFileName(base, blue, options.format));
+                job.outputs << folder.filePath(exportFileName(base, blue, options.format));
         if (options.records)
-            job.outputs << job.outDir.filePath(base + QStringLiteral(".txt"));
+            job.outputs << folder.filePath(base + QStringLiteral(".txt"));
         QString clash;
         for (const QString& output : job.outputs) {
             if (refuseIfRead(output, QStringLiteral("the card of %1").arg(job.where)))
@@ -391,7 +440,7 @@ bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QL
                 clash = *other;
         }
         if (!clash.isEmpty()) {
-            problems.append({job.input, job.row.line,
+            problems.append({job.input, job.row->line,
                              QStringLiteral("%1: the card of %2 is written to the same files")
                                  .arg(job.where, clash)});
             continue;
@@ -503,15 +552,21 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     DeckRenderResult result;
     const QStringList inputs = QStringList{options.input} + options.moreInputs;
     QList<PlacedProblem> problems;
+    // Every input's rows, held here for the whole run: the jobs point into them.
+    std::vector<QList<DeckRow>> rowsOfInputs(size_t(inputs.size()));
     QList<Job> jobs;
     for (qsizetype k = 0; k < inputs.size(); ++k) {
         const QString folder = options.outDir.isEmpty() ? QFileInfo(inputs[k]).absolutePath()
                                                         : QDir(options.outDir).absolutePath();
         result.sources << QFileInfo(inputs[k]).absoluteFilePath();
-        for (Job& job : readInput(inputs[k], int(k), problems, result.warnings)) {
-            job.outDir = QDir(folder);
-            jobs.append(std::move(job));
-        }
+        QList<Job> read =
+            readInput(inputs[k], int(k), problems, result.warnings, rowsOfInputs[size_t(k)]);
+        for (Job& job : read)
+            job.outDir = folder;
+        if (jobs.isEmpty())
+            jobs = std::move(read);
+        else
+            std::move(read.begin(), read.end(), std::back_inserter(jobs));
     }
     const auto sortedProblems = [&problems] {
         std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
@@ -533,7 +588,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.sources << QDir(partsRoot).absoluteFilePath(part);
     QSet<QString> pictures;
     for (const Job& job : std::as_const(jobs))
-        if (const QString& path = job.row.card.mainPicturePath;
+        if (const QString& path = job.row->card.mainPicturePath;
             !path.isEmpty() && !pictures.contains(path)) {
             pictures.insert(path);
             result.sources << path;
@@ -554,19 +609,20 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.fatal = QStringLiteral("cards of %1 mm do not fit on the paper").arg(options.cardMm);
         return result;
     }
-    if (!planOutputs(options, inputs, jobs, problems, &result.fatal))
-        return result;
+    // A run that cannot write stops before the work of planning every card's files.
     if (options.pictures || options.records) {
         QSet<QString> checked;
-        for (const Job& job : jobs)
-            if (!checked.contains(job.outDir.path())) {
-                checked.insert(job.outDir.path());
-                if (!checkOutputFolder(job.outDir.path(), &error)) {
+        for (const Job& job : std::as_const(jobs))
+            if (!checked.contains(job.outDir)) {
+                checked.insert(job.outDir);
+                if (!checkOutputFolder(job.outDir, &error)) {
                     result.fatal = error;
                     return result;
                 }
             }
     }
+    if (!planOutputs(options, inputs, jobs, problems, &result.fatal))
+        return result;
     if (!options.sheet.isEmpty() && !options.play.backPicture.isEmpty()) {
         layout.back = loadCardBack(options.play.backPicture, &error);
         if (layout.back.isNull()) {
@@ -652,7 +708,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         if (!outcome.warning.isEmpty())
             result.warnings << outcome.warning;
         if (!outcome.written.isEmpty())
-            result.changedCards << job.row.card.name;
+            result.changedCards << job.row->card.name;
         if (outcome.done) {
             ++result.cards;
             if (!outcome.inputs.isEmpty())
@@ -663,7 +719,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
                 sheetCards.append(std::move(outcome.sheetCard));
         } else if (!outcome.problem.isEmpty()) {
             problems.append(
-                {jobs[qsizetype(k)].input, jobs[qsizetype(k)].row.line, outcome.problem});
+                {jobs[qsizetype(k)].input, jobs[qsizetype(k)].row->line, outcome.problem});
         }
     }
     result.problems = sortedProblems();
