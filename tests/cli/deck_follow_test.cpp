@@ -4,6 +4,7 @@
 #include "card/card_file.h"
 #include "card/deck_text.h"
 #include "render/asset_catalogue.h"
+#include "support/child_process.h"
 #include "support/images.h"
 
 #include <QBuffer>
@@ -28,11 +29,6 @@
 
 using namespace orvane;
 
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // Under AddressSanitizer a child runs many times slower and its resident size counts the
@@ -49,42 +45,6 @@ constexpr bool UnderAddressSanitizer = false;
 #else
 constexpr bool UnderAddressSanitizer = false;
 #endif
-
-struct RunResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-RunResult render(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProgram(QStringLiteral(ORVANE_RENDER));
-    process.setArguments(arguments);
-    process.start();
-    RunResult run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Gives every file of a folder a modification time long past, so a rewrite shows.
 void ageFiles(const QString& folder)
@@ -130,12 +90,12 @@ TEST(DeckFollow, FilesHoldingTheSameBytesAreNotRewritten)
     DeckFolder folder;
     const QStringList arguments{folder.deck(), "--out", folder.out(), "--records",
                                 "--list-written"};
-    const RunResult first = render(arguments);
+    const ChildRun first = render(arguments);
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     EXPECT_EQ(first.out.count(folder.out()), 9) << first.out.toStdString();
 
     ageFiles(folder.out());
-    const RunResult again = render(arguments);
+    const ChildRun again = render(arguments);
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.startsWith(QStringLiteral("3 cards, 0 pictures, 9 files unchanged in ")))
         << again.out.toStdString();
@@ -143,7 +103,7 @@ TEST(DeckFollow, FilesHoldingTheSameBytesAreNotRewritten)
 
     // One row changed: its card's files alone are written, and listed.
     folder.writeDeck("Goblin,1,2,3,5,goblin.png\nSlime,5,5,5,5,slime.png\nGolem,9,9,9,9,\n");
-    const RunResult changed = render(arguments);
+    const ChildRun changed = render(arguments);
     EXPECT_EQ(changed.exitCode, 0) << changed.err.toStdString();
     const QStringList written = QStringList{"Goblin-blue.png", "Goblin-red.png", "Goblin.txt"};
     EXPECT_EQ(filesNewerThan2001(folder.out()), written);
@@ -183,7 +143,7 @@ TEST(DeckFollow, SpreadsheetFormsGiveTheSameCards)
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(writeFile(folder.deck(), c.bytes));
         const QString out = folder.path(QLatin1String(c.what));
-        const RunResult run = render({folder.deck(), "--out", out});
+        const ChildRun run = render({folder.deck(), "--out", out});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.err.contains(QStringLiteral("Windows-1252")), c.warned)
             << run.err.toStdString();
@@ -224,7 +184,7 @@ TEST(DeckFollow, WarningsAndRefusalsOfWholeDecks)
         SCOPED_TRACE(c.what);
         const QString path = folder.path(QLatin1String(c.file));
         ASSERT_TRUE(writeFile(path, c.bytes));
-        const RunResult run = render({path, "--out", folder.out()});
+        const ChildRun run = render({path, "--out", folder.out()});
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.said))) << run.err.toStdString();
         EXPECT_LT(run.err.size(), 600) << "messages stay short";
@@ -264,7 +224,7 @@ TEST(DeckFollow, CardFilesGetTheDecksChecks)
         SCOPED_TRACE(c.what);
         const QString path = dir.filePath(QStringLiteral("odd.orvcard"));
         ASSERT_TRUE(writeFile(path, c.json));
-        const RunResult run = render({path, "--out", dir.filePath("out")});
+        const ChildRun run = render({path, "--out", dir.filePath("out")});
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QLatin1String(c.said))) << run.err.toStdString();
         EXPECT_LT(run.err.size(), 600);
@@ -303,7 +263,7 @@ TEST(DeckFollow, PartsAreCheckedToDecodeAtTheirSizes)
         }
         QFile::remove(parts.filePath(digit));
         ASSERT_TRUE(writeFile(parts.filePath(digit), c.bytes));
-        const RunResult run =
+        const ChildRun run =
             render({folder.deck(), "--out", folder.out(), "--parts", parts.path()});
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.said))) << run.err.toStdString();
@@ -324,7 +284,7 @@ TEST(DeckFollow, HostileInputsEndQuicklyWithinBoundedMemory)
     for (const QString& input : {fifo, proc}) {
         QElapsedTimer timer;
         timer.start();
-        const RunResult run = render({input, "--out", dir.filePath("out")});
+        const ChildRun run = render({input, "--out", dir.filePath("out")});
         EXPECT_NE(run.exitCode, 0) << input.toStdString();
         EXPECT_NE(run.exitCode, -1) << "it did not end";
         EXPECT_LT(timer.elapsed(), 10000);
@@ -339,7 +299,7 @@ TEST(DeckFollow, HostileInputsEndQuicklyWithinBoundedMemory)
     for (int k = 0; k < 8; ++k)
         rows += "Card" + QByteArray::number(k) + ",1,1,1,1,photo.jpg,fit\n";
     ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("photos.csv")), rows));
-    const RunResult run =
+    const ChildRun run =
         render({dir.filePath("photos.csv"), "--out", dir.filePath("out"), "--jobs", "8"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The largest resident size of any child this test waited for.
@@ -446,7 +406,7 @@ TEST(DeckFollow, WatchEndsOnSigtermAndRefusesTheSheet)
     Watcher watch({folder.deck(), "--out", folder.out()});
     ASSERT_FALSE(watch.nextLine().isEmpty());
     EXPECT_EQ(watch.stop(SIGTERM), 143);
-    const RunResult sheet =
+    const ChildRun sheet =
         render({folder.deck(), "--watch", "--sheet", folder.path("s.pdf"), "--out", folder.out()});
     EXPECT_EQ(sheet.exitCode, 2) << sheet.err.toStdString();
 }

@@ -9,6 +9,7 @@
 #include "render/asset_catalogue.h"
 #include "render/card_parts.h"
 #include "render/picture_prep.h"
+#include "support/child_process.h"
 #include "support/images.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -29,45 +29,7 @@
 
 using namespace orvane;
 
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
-
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome render(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProgram(QStringLiteral(ORVANE_RENDER));
-    process.setArguments(arguments);
-    process.start();
-    Outcome run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const CardParts& builtParts()
 {
@@ -159,7 +121,7 @@ TEST(OrvaneRender, BadPictureOptionsAreUsageErrors)
         {{"--tolerance", "256"}, "--tolerance: \"256\" is not a whole number from 0 to 255"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Outcome run = render(QStringList{"a.csv"} << arguments);
+        const ChildRun run = render(QStringList{"a.csv"} << arguments);
         EXPECT_EQ(run.exitCode, 2) << message;
         EXPECT_TRUE(run.err.startsWith(QStringLiteral("orvane-render: ") + message))
             << run.err.toStdString();
@@ -204,7 +166,7 @@ TEST(OrvaneRender, PreparedDeckRowsGiveTheEditorsPixels)
     const QString deck = dir.filePath(QStringLiteral("fit.csv"));
     ASSERT_TRUE(writeFile(deck, csv));
     const QString out = dir.filePath(QStringLiteral("out"));
-    const Outcome run = render({deck, "--out", out, "--quiet"});
+    const ChildRun run = render({deck, "--out", out, "--quiet"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
     for (size_t k = 0; k < std::size(cases); ++k) {
@@ -242,8 +204,8 @@ TEST(OrvaneRender, PictureOptionsFillWhatTheRowsLeaveOpen)
                                 "Own size,1,2,3,4,photo.png,,none,40,,#000000\n"
                                 "No picture,1,2,3,4,,,,,,\n"));
     const QString out = dir.filePath(QStringLiteral("out"));
-    const Outcome run = render({deck, "--out", out, "--quiet", "--fit", "fill", "--pan-x", "-6",
-                                "--key", "corners", "--tolerance", "12", "--keep-dark"});
+    const ChildRun run = render({deck, "--out", out, "--quiet", "--fit", "fill", "--pan-x", "-6",
+                                 "--key", "corners", "--tolerance", "12", "--keep-dark"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString photo = dir.filePath(QStringLiteral("photo.png"));
     const struct {
@@ -320,7 +282,7 @@ TEST(OrvaneRender, UsageErrorsExitTwoWithTheUsage)
         {"a.csv", "--sheet", "s.pdf", "--sides", "red"},
     };
     for (const QStringList& arguments : cases) {
-        const Outcome run = render(arguments);
+        const ChildRun run = render(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage:"))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
@@ -331,7 +293,7 @@ TEST(OrvaneRender, DeckGivesTheCoresPixelsAndReportsBadRows)
 {
     DeckFolder folder;
     const QString out = folder.path(QStringLiteral("out"));
-    const Outcome run = render({folder.deck, "--out", out, "--records"});
+    const ChildRun run = render({folder.deck, "--out", out, "--records"});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     // The bad row, then the warning that the tall picture is cut to the card.
     const QStringList lines = run.err.trimmed().split(QLatin1Char('\n'));
@@ -410,7 +372,7 @@ TEST(OrvaneRender, CardFileInput)
     card.x = 12;
     const QString path = dir.filePath(QStringLiteral("bolt.orvcard"));
     ASSERT_TRUE(writeCardFile(card, path, nullptr));
-    const Outcome run = render({path, "--quiet"});
+    const ChildRun run = render({path, "--quiet"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_EQ(
@@ -418,7 +380,7 @@ TEST(OrvaneRender, CardFileInput)
         renderCard(card, builtParts()).blue);
 
     ASSERT_TRUE(writeFile(path, "{\"format\": \"orvane-card\", \"version\": 9}"));
-    const Outcome newer = render({path});
+    const ChildRun newer = render({path});
     EXPECT_EQ(newer.exitCode, 1);
     EXPECT_TRUE(newer.err.contains(QStringLiteral("newer Orvane"))) << newer.err.toStdString();
 }
@@ -442,7 +404,7 @@ TEST(OrvaneRender, SheetHasTheRightPageCount)
     };
     for (const auto& c : cases) {
         const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-        const Outcome run = render(QStringList{deck, "--sheet", pdf} << c.arguments);
+        const ChildRun run = render(QStringList{deck, "--sheet", pdf} << c.arguments);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const int perPage = cardsPerSheetPage(c.layout);
         ASSERT_GT(perPage, 0);
@@ -470,7 +432,7 @@ TEST(OrvaneRender, MissingPartsAreListedUpFront)
     QFile::remove(QDir(parts).filePath(QStringLiteral("gfx/bitblts/holyelem.bmp")));
     QFile::remove(QDir(parts).filePath(QStringLiteral("gfx/arrows/arrow 5.bmp")));
     const QString out = folder.path(QStringLiteral("out"));
-    const Outcome run = render({folder.deck, "--parts", parts, "--out", out});
+    const ChildRun run = render({folder.deck, "--parts", parts, "--out", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("2 of the 33 card parts")))
         << run.err.toStdString();
@@ -483,7 +445,7 @@ TEST(OrvaneRender, OutputThatCannotBeWritten)
 {
     DeckFolder folder;
     ASSERT_TRUE(writeFile(folder.path(QStringLiteral("a-file")), "x"));
-    const Outcome onFile = render({folder.deck, "--out", folder.path(QStringLiteral("a-file"))});
+    const ChildRun onFile = render({folder.deck, "--out", folder.path(QStringLiteral("a-file"))});
     EXPECT_EQ(onFile.exitCode, 1);
     EXPECT_TRUE(onFile.err.contains(QStringLiteral("cannot be made"))) << onFile.err.toStdString();
 
@@ -494,7 +456,7 @@ TEST(OrvaneRender, OutputThatCannotBeWritten)
     const QString locked = folder.path(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(locked));
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-    const Outcome run = render({folder.deck, "--out", locked});
+    const ChildRun run = render({folder.deck, "--out", locked});
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("nothing can be written")))
@@ -510,7 +472,7 @@ TEST(OrvaneRender, ExistingFilesAreReplacedWholeAndNoTemporaryStays)
     ASSERT_TRUE(writeFile(old, "not a picture"));
     // A folder where a picture should go: that card fails, the others are written.
     QDir(out).mkdir(QStringLiteral("Tall-red.png"));
-    const Outcome run = render({folder.deck, "--out", out});
+    const ChildRun run = render({folder.deck, "--out", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Tall-red.png cannot be written")))
         << run.err.toStdString();

@@ -6,6 +6,7 @@
 #include "files/play_outputs.h"
 #include "orvane_version.h"
 #include "render/card_parts.h"
+#include "support/child_process.h"
 #include "support/images.h"
 
 #include <QDir>
@@ -25,42 +26,7 @@
 
 using namespace orvane;
 
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
-
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    Outcome outcome;
-    if (!process.waitForFinished(120000))
-        return outcome;
-    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return outcome;
-}
-
-Outcome render(const QStringList& arguments)
-{
-    return run(QStringLiteral(ORVANE_RENDER), arguments);
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QJsonObject readJson(const QString& path)
 {
@@ -117,7 +83,7 @@ TEST(PlayOutputsCli, DeckSheetsSplitAtSixtyNineAndHoldEveryCard)
 {
     Deck deck(70);
     const QString tts = deck.path(QStringLiteral("tts"));
-    const Outcome result = render({deck.csv, "--out", deck.path("out"), "--tts", tts, "--quiet"});
+    const ChildRun result = render({deck.csv, "--out", deck.path("out"), "--tts", tts, "--quiet"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
 
     const int scale = 6;
@@ -187,7 +153,7 @@ TEST(PlayOutputsCli, DeckSheetScaleIsChosenOrRefused)
     };
     for (const auto& c : cases) {
         QDir(tts).removeRecursively();
-        const Outcome result = render(
+        const ChildRun result = render(
             QStringList{deck.csv, "--out", deck.path("out"), "--tts", tts, "--quiet"} << c.options);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.options.join(' ').toStdString();
         const bool red = c.options.contains(QStringLiteral("red"));
@@ -209,9 +175,9 @@ TEST(PlayOutputsCli, HiddenCardPictureGoesInTheLastSlot)
     const QString tts = deck.path(QStringLiteral("tts"));
     solid(62, 62, qRgb(12, 230, 40)).save(deck.path(QStringLiteral("hidden.png")));
     solid(62, 62, qRgb(200, 30, 240)).save(deck.path(QStringLiteral("back.png")));
-    const Outcome result = render({deck.csv, "--out", deck.path("out"), "--tts", tts, "--hidden",
-                                   deck.path("hidden.png"), "--back", deck.path("back.png"),
-                                   "--scale", "1", "--quiet"});
+    const ChildRun result = render({deck.csv, "--out", deck.path("out"), "--tts", tts, "--hidden",
+                                    deck.path("hidden.png"), "--back", deck.path("back.png"),
+                                    "--scale", "1", "--quiet"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     const QImage sheet = readRgb(QDir(tts).filePath(QStringLiteral("set-blue-1.png")));
     ASSERT_EQ(sheet.size(), QSize(124, 124));
@@ -225,7 +191,7 @@ TEST(PlayOutputsCli, AtlasFramesHoldTheCards)
     Deck deck(7);
     const QString atlasPath = deck.path(QStringLiteral("atlas/cards.png"));
     for (const QString& colours : {QStringLiteral("both"), QStringLiteral("blue")}) {
-        const Outcome result =
+        const ChildRun result =
             render({deck.csv, "--out", deck.path("out"), "--atlas", atlasPath, "--padding", "2",
                     "--extrude", "1", "--colours", colours, "--quiet"});
         ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
@@ -257,8 +223,8 @@ public:
     RasterisedSheet(const QString& pdf, int dpi) : m_dpi(dpi)
     {
         const QString prefix = m_dir.filePath(QStringLiteral("page"));
-        const Outcome result =
-            run(QStringLiteral("pdftoppm"), {"-r", QString::number(dpi), "-png", pdf, prefix});
+        const ChildRun result =
+            runChild(QStringLiteral("pdftoppm"), {"-r", QString::number(dpi), "-png", pdf, prefix});
         if (result.exitCode != 0)
             return;
         for (const QString& name :
@@ -302,9 +268,10 @@ TEST(PlayOutputsCli, SheetBacksAreMirroredAndOffsetForDuplex)
     const QRgb backColour = qRgb(20, 200, 60);
     solid(62, 62, backColour).save(deck.path(QStringLiteral("back.png")));
     const QString pdf = deck.path(QStringLiteral("sheet.pdf"));
-    const Outcome result = render({deck.csv, "--out", deck.path("out"), "--sheet", pdf, "--card-mm",
-                                   "60", "--sides", "blue", "--back", deck.path("back.png"),
-                                   "--back-offset-mm", "5,-2", "--cut-lines", "none", "--quiet"});
+    const ChildRun result =
+        render({deck.csv, "--out", deck.path("out"), "--sheet", pdf, "--card-mm", "60", "--sides",
+                "blue", "--back", deck.path("back.png"), "--back-offset-mm", "5,-2", "--cut-lines",
+                "none", "--quiet"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     const RasterisedSheet sheet(pdf, 100);
     ASSERT_EQ(sheet.pages.size(), 2);
@@ -335,7 +302,7 @@ TEST(PlayOutputsCli, BleedRepeatsTheCardsEdgePixels)
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     Deck deck(1);
     const QString pdf = deck.path(QStringLiteral("sheet.pdf"));
-    const Outcome result =
+    const ChildRun result =
         render({deck.csv, "--out", deck.path("out"), "--sheet", pdf, "--card-mm", "62", "--sides",
                 "blue", "--bleed-mm", "3", "--cut-lines", "none", "--quiet"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
@@ -377,7 +344,7 @@ TEST(PlayOutputsCli, CutLinesAsAsked)
     } cases[] = {{"corners", true, false}, {"full", true, true}, {"none", false, false}};
     for (const auto& c : cases) {
         const QString pdf = deck.path(QStringLiteral("sheet-%1.pdf").arg(c.lines));
-        const Outcome result =
+        const ChildRun result =
             render({deck.csv, "--out", deck.path("out"), "--sheet", pdf, "--card-mm", "40",
                     "--sides", "blue", "--cut-lines", c.lines, "--quiet"});
         ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
@@ -415,7 +382,7 @@ TEST(PlayOutputsCli, ThumbnailIsTheBlueCardAtAWholeScale)
     for (const auto& c : cases) {
         const QString out = dir.filePath(QStringLiteral("thumb-%1.png").arg(c.size));
         QFile::remove(out);
-        const Outcome result = render({"--thumbnail", c.in, out, c.size});
+        const ChildRun result = render({"--thumbnail", c.in, out, c.size});
         EXPECT_EQ(result.exitCode, c.exitCode) << c.size << result.err.toStdString();
         const QImage thumb = readRgb(out);
         EXPECT_EQ(thumb.width(), c.side) << c.size;
@@ -454,14 +421,14 @@ TEST(PlayOutputsCli, ThumbnailerEntryRunsTheCommand)
     QStringList arguments;
     for (QString word : exec.mid(1))
         arguments << word.replace("%i", file).replace("%o", out).replace("%s", "128");
-    const Outcome result = render(arguments);
+    const ChildRun result = render(arguments);
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(QImage(out).size(), QSize(124, 124));
 }
 
 TEST(PlayOutputsCli, VersionAndUsageErrors)
 {
-    const Outcome version = render({"--version"});
+    const ChildRun version = render({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.trimmed(), QStringLiteral("orvane-render " ORVANE_VERSION));
 
@@ -481,7 +448,7 @@ TEST(PlayOutputsCli, VersionAndUsageErrors)
         {{"--sheet", "s.pdf", "--back-offset-mm", "1"}, "--back-offset-mm goes with --back"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Outcome result = render(QStringList{"a.csv"} << arguments);
+        const ChildRun result = render(QStringList{"a.csv"} << arguments);
         EXPECT_EQ(result.exitCode, 2) << message;
         EXPECT_TRUE(result.err.startsWith(QStringLiteral("orvane-render: ") + message))
             << result.err.toStdString();
@@ -492,8 +459,8 @@ TEST(PlayOutputsCli, UnreadableBackStopsBeforeAnyFile)
 {
     Deck deck(2);
     writeFile(deck.path(QStringLiteral("back.png")), "not a picture");
-    const Outcome result = render({deck.csv, "--out", deck.path("out"), "--sheet",
-                                   deck.path("s.pdf"), "--back", deck.path("back.png")});
+    const ChildRun result = render({deck.csv, "--out", deck.path("out"), "--sheet",
+                                    deck.path("s.pdf"), "--back", deck.path("back.png")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(QStringLiteral("back.png"))) << result.err.toStdString();
     EXPECT_FALSE(QFile::exists(deck.path(QStringLiteral("s.pdf"))));
@@ -543,10 +510,10 @@ TEST(PlayOutputsCli, SoftwareCentreEntryValidates)
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
     if (tool.isEmpty())
         GTEST_SKIP() << "appstreamcli is not installed";
-    const Outcome result =
-        run(tool, {"validate", "--no-net",
-                   qEnvironmentVariable("ORVANE_SOURCE_DIR") +
-                       QStringLiteral("/assets/metainfo/org.orvane.Orvane.metainfo.xml")});
+    const ChildRun result =
+        runChild(tool, {"validate", "--no-net",
+                        qEnvironmentVariable("ORVANE_SOURCE_DIR") +
+                            QStringLiteral("/assets/metainfo/org.orvane.Orvane.metainfo.xml")});
     EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
 }
 
@@ -562,7 +529,7 @@ TEST(PlayOutputsCli, OutputsThatCannotBeWrittenAreNamed)
         {{"--tts", "/proc/orvane-table"}, "cannot be made"},
     };
     for (const auto& c : cases) {
-        const Outcome result =
+        const ChildRun result =
             render(QStringList{deck.csv, "--out", deck.path("out"), "--quiet"} << c.options);
         EXPECT_EQ(result.exitCode, 1) << c.message;
         EXPECT_TRUE(result.err.contains(QLatin1String(c.message))) << result.err.toStdString();
@@ -578,8 +545,8 @@ TEST(PlayOutputsCli, SeveralInputsMakeOneDeck)
     const QString second = other.filePath(QStringLiteral("more.csv"));
     writeFile(second, "name,up,left,right,down\nExtra,5,5,5,5\n");
     const QString tts = first.path(QStringLiteral("tts"));
-    const Outcome result = render({first.csv, second, "--out", first.path("out"), "--tts", tts,
-                                   "--colours", "blue", "--quiet"});
+    const ChildRun result = render({first.csv, second, "--out", first.path("out"), "--tts", tts,
+                                    "--colours", "blue", "--quiet"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     const QJsonObject object =
         readJson(QDir(tts).filePath("set-blue.json"))["ObjectStates"].toArray()[0].toObject();

@@ -1,6 +1,7 @@
 // orvane-render runs from the outside: several inputs, which files a run may write or replace,
 // its summary and messages, and a run stopped by a signal.
 #include "card/card_file.h"
+#include "support/child_process.h"
 #include "support/images.h"
 #include "support/small_disk.h"
 
@@ -20,54 +21,7 @@
 
 using namespace orvane;
 
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
-
-struct RunResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-RunResult render(const QStringList& arguments, const QString& folder = {})
-{
-    QProcess process;
-    process.setProgram(QStringLiteral(ORVANE_RENDER));
-    process.setArguments(arguments);
-    if (!folder.isEmpty())
-        process.setWorkingDirectory(folder);
-    process.start();
-    RunResult run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList filesIn(const QString& folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
-}
 
 // A folder of inputs: two decks (one with a bad row) and a card file.
 struct Inputs {
@@ -90,7 +44,7 @@ TEST(RenderRuns, SeveralInputsInOneRun)
 {
     Inputs in;
     const QString out = in.path("out");
-    const RunResult run =
+    const ChildRun run =
         render({in.path("one.csv"), in.path("two.csv"), in.path("crest.orvcard"), "--out", out});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();  // the bad row of one.csv
     EXPECT_EQ(filesIn(out), QStringList({"Ace-blue.png", "Ace-red.png", "Bolt-blue.png",
@@ -112,7 +66,7 @@ TEST(RenderRuns, CardsOfTwoInputsWithOneNameClash)
 {
     Inputs in;
     writeFile(in.path("again.csv"), "name,up,left,right,down\nFirst,1,1,1,1\n\nbolt,2,2,2,2\n");
-    const RunResult run =
+    const ChildRun run =
         render({in.path("two.csv"), in.path("again.csv"), "--out", in.path("out")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(), in.path("again.csv") + ":4: the card of " + in.path("two.csv") +
@@ -132,7 +86,7 @@ TEST(RenderRuns, ASheetAloneWritesNoPictures)
     };
     for (const auto& c : cases) {
         Inputs in;
-        const RunResult run =
+        const ChildRun run =
             render(QStringList{"two.csv", "--sheet", "s.pdf"} << c.extra, in.path(""));
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_TRUE(fileBytes(in.path("s.pdf")).startsWith("%PDF-"));
@@ -156,7 +110,7 @@ TEST(RenderRuns, TheSummaryCountsInWords)
     for (const auto& c : cases) {
         QTemporaryDir dir;
         writeFile(dir.filePath("d.csv"), "name,up,left,right,down\n" + c.rows);
-        const RunResult run = render({dir.filePath("d.csv")});
+        const ChildRun run = render({dir.filePath("d.csv")});
         EXPECT_TRUE(run.out.contains(QLatin1String(c.summary))) << run.out.toStdString();
     }
 }
@@ -189,7 +143,7 @@ TEST(RenderRuns, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten)
         writeFile(in.path("deck.csv"), "name,up,left,right,down,picture\n"
                                        "Ace,1,1,1,1,\nHero,2,2,2,2,out/Hero-blue.png\n");
         const QByteArray before = fileBytes(in.path(c.replaced));
-        const RunResult run = render(c.arguments, in.path(""));
+        const ChildRun run = render(c.arguments, in.path(""));
         const QString what = c.arguments.join(' ');
         EXPECT_EQ(run.exitCode, 1) << what.toStdString();
         EXPECT_TRUE(run.err.contains(QLatin1String(c.message))) << run.err.toStdString();
@@ -235,7 +189,7 @@ TEST(RenderRuns, ReplacedOutputsAreCountedAndNoClobberKeepsThem)
     writeFile(QDir(out).filePath("Bolt.txt"), "an old record");
     const QStringList arguments{in.path("two.csv"), "--out", out, "--records"};
 
-    const RunResult kept = render(arguments + QStringList{"--no-clobber"});
+    const ChildRun kept = render(arguments + QStringList{"--no-clobber"});
     EXPECT_EQ(kept.exitCode, 0) << kept.err.toStdString();
     EXPECT_EQ(fileBytes(QDir(out).filePath("Bolt-red.png")), "the user's own");
     EXPECT_EQ(fileBytes(QDir(out).filePath("Bolt.txt")), "an old record");
@@ -243,7 +197,7 @@ TEST(RenderRuns, ReplacedOutputsAreCountedAndNoClobberKeepsThem)
         << kept.out.toStdString();
 
     // The blue picture already holds the same bytes: it is left as it is.
-    const RunResult replaced = render(arguments);
+    const ChildRun replaced = render(arguments);
     EXPECT_EQ(replaced.exitCode, 0);
     EXPECT_TRUE(replaced.out.startsWith(
         "1 card, 1 picture, 1 file unchanged, 2 existing files replaced in "))
@@ -258,8 +212,7 @@ TEST(RenderRuns, NamesUpToTheSystemsLimitAreWritten)
     QTemporaryDir dir;
     const QString name(246, QLatin1Char('n'));  // "-blue.png": 255 bytes in all
     writeFile(dir.filePath("d.csv"), "name,up,left,right,down\n" + name.toLatin1() + ",1,1,1,1\n");
-    const RunResult run =
-        render({dir.filePath("d.csv"), "--out", dir.filePath("out"), "--records"});
+    const ChildRun run = render({dir.filePath("d.csv"), "--out", dir.filePath("out"), "--records"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(filesIn(dir.filePath("out")),
               QStringList({name + "-blue.png", name + "-red.png", name + ".txt"}));
@@ -290,7 +243,7 @@ TEST(RenderRuns, UsageErrorsAreFoundBeforeAnyWork)
         {{"two.csv", "--out", "a", "--out", "a"}, "--out is given more than once"},
     };
     for (const auto& c : cases) {
-        const RunResult run = render(c.arguments, in.path(""));
+        const ChildRun run = render(c.arguments, in.path(""));
         const std::string what = c.arguments.join(' ').toStdString();
         EXPECT_EQ(run.exitCode, 2) << what;
         EXPECT_TRUE(run.err.startsWith(QStringLiteral("orvane-render: "))) << run.err.toStdString();
@@ -307,8 +260,8 @@ TEST(RenderRuns, ADeckIsToldFromACardFileByItsContent)
     QFile::copy(in.path("two.csv"), in.path("deck.txt"));
     QFile::copy(in.path("crest.orvcard"), in.path("crest.csv"));
     writeFile(in.path("bom.txt"), "\xEF\xBB\xBFname,up,left,right,down\r\nEcho,3,3,3,3\r\n");
-    const RunResult run = render({in.path("deck.txt"), in.path("crest.csv"), in.path("bom.txt"),
-                                  "--out", in.path("out"), "--quiet"});
+    const ChildRun run = render({in.path("deck.txt"), in.path("crest.csv"), in.path("bom.txt"),
+                                 "--out", in.path("out"), "--quiet"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(filesIn(in.path("out")),
               QStringList({"Bolt-blue.png", "Bolt-red.png", "Crest-blue.png", "Crest-red.png",
@@ -330,7 +283,7 @@ TEST(RenderRuns, ProblemsInOrderAndInTheRunsOwnWords)
               R"({"format":"orvane-card","version":1,"name":"X","sides":{"up":"1","left":"1",)"
               R"("right":"1","down":"1"},"element":null,"arrows":[],"x":0,"y":0,)"
               R"("picture":{"path":"a","width":2,"height":2,"png":"QUJDREVGR0g="}})");
-    const RunResult run = render(
+    const ChildRun run = render(
         {in.path("deck.csv"), in.path("damaged.orvcard"), "--out", in.path("out"), "--jobs", "2"});
     EXPECT_EQ(run.exitCode, 1);
     QStringList lines = run.err.trimmed().split('\n');
@@ -352,7 +305,7 @@ TEST(RenderRuns, AFullDiskIsNamed)
         GTEST_SKIP() << "a memory disk cannot be mounted here (needs root)";
     Inputs in;
     ASSERT_TRUE(disk.fillLeaving(0));
-    const RunResult run = render({in.path("two.csv"), "--out", disk.filePath("")});
+    const ChildRun run = render({in.path("two.csv"), "--out", disk.filePath("")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("the disk is full")) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains("Unknown error"));

@@ -3,6 +3,7 @@
 #include "card/card_placement.h"
 #include "card/picture_fit.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -28,6 +29,9 @@ inline constexpr int MainPictureMaxOffset = 62;
 struct PicturePreparation {
     QImage source;  // RGB32; null: the main picture was not prepared
     PictureFit fit;
+    // The source in the encoding it was read from (a JPEG file's bytes), which decodes to
+    // `source` exactly; empty: not known (a pasted picture), kept as pixels.
+    QByteArray sourceEncoded = {};
 
     bool operator==(const PicturePreparation&) const = default;
 };

@@ -44,6 +44,36 @@ QByteArray pngBytes(const QImage& image)
     return bytes;
 }
 
+// A source picture kept in its own encoding (a JPEG file's bytes), decoded as the main picture
+// loader decodes it; null when it is no picture of the size limits.
+QImage decodeOriginal(const QByteArray& encoded, QString* error)
+{
+    QByteArray bytes = encoded;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
+        qint64(size.width()) * size.height() > MaxPicturePixels) {
+        *error = QStringLiteral("the source picture is not a picture Orvane reads, or too large");
+        return {};
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        *error = QStringLiteral("the source picture is damaged (%1)").arg(reader.errorString());
+        return {};
+    }
+    return std::move(image).convertToFormat(QImage::Format_RGB32);
+}
+
+// Whether the source is kept in its own encoding: only when that decodes to its very pixels.
+bool keepsOriginal(const PicturePreparation& preparation)
+{
+    QString ignored;
+    return !preparation.sourceEncoded.isEmpty() &&
+           decodeOriginal(preparation.sourceEncoded, &ignored) == preparation.source;
+}
+
 // Reads one card from its JSON object; the first problem found ends the read.
 class CardReader {
 public:
@@ -247,7 +277,24 @@ private:
             return fail(QStringLiteral("the preparation's setting \"%1\" is wrong: %2")
                             .arg(problem.name, problem.message));
         card.preparation.fit = *fit;
-        return readPixels(p, "the source picture", &card.preparation.source);
+        const QJsonValue original = p.value(QLatin1String("original"));
+        if (original.isUndefined())
+            return readPixels(p, "the source picture", &card.preparation.source);
+        // The source in its own encoding, which decodes to the size the file gives.
+        const auto decoded = QByteArray::fromBase64Encoding(
+            original.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!original.isString() || !decoded)
+            return fail(QStringLiteral("the source picture's \"original\" is not valid base64"));
+        QString why;
+        QImage source = decodeOriginal(*decoded, &why);
+        if (source.isNull())
+            return fail(why);
+        if (source.size() != QSize(p.value(QLatin1String("width")).toInt(-1),
+                                   p.value(QLatin1String("height")).toInt(-1)))
+            return fail(QStringLiteral("the source picture is not of the size the file gives"));
+        card.preparation.source = std::move(source);
+        card.preparation.sourceEncoded = *decoded;
+        return true;
     }
 
     const QJsonObject& m_root;
@@ -331,8 +378,12 @@ QByteArray cardToJson(const Card& card)
         preparation[QLatin1String("settings")] = settings;
         preparation[QLatin1String("width")] = card.preparation.source.width();
         preparation[QLatin1String("height")] = card.preparation.source.height();
-        preparation[QLatin1String("png")] =
-            QString::fromLatin1(pngBytes(card.preparation.source).toBase64());
+        if (keepsOriginal(card.preparation))
+            preparation[QLatin1String("original")] =
+                QString::fromLatin1(card.preparation.sourceEncoded.toBase64());
+        else
+            preparation[QLatin1String("png")] =
+                QString::fromLatin1(pngBytes(card.preparation.source).toBase64());
         root[QLatin1String("preparation")] = preparation;
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);

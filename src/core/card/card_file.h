@@ -24,6 +24,17 @@ namespace orvane {
 //                  "png": "iVBORw0KGgo..." }     (or null: no main picture)
 //   }
 //
+// A prepared picture keeps its source and settings too (or null: not prepared):
+//
+//     "preparation": { "settings": { "fit": "fill", "pan_x": "-3", ... },
+//                      "width": 2400, "height": 1800,
+//                      "original": "/9j/4AAQ..." }   (or "png": "iVBORw0KGgo...")
+//
+// "original" is the source picture in the encoding it was read from (a JPEG file's own bytes,
+// base64), written when it decodes to exactly the source's pixels; "png" is the source as PNG
+// otherwise (a pasted picture, and every file written before "original" existed). The prepared
+// picture itself is always in "picture", so a card opens to the same pixels whichever is there.
+//
 // A reader of version 1 ignores members it does not know, so later additions that an older
 // program may skip need no new version; a file of a higher version is refused.
 inline constexpr int CardFileVersion = 1;

@@ -141,11 +141,11 @@ QString refusal(const PictureLayout& layout, qint64 fileSize)
     return {};
 }
 
-LoadedPicture readPicture(QIODevice& device, qint64 fileSize)
+LoadedPicture readPicture(QIODevice& device, qint64 fileSize, bool keepEncoded)
 {
     const PictureLayout layout = walkPictureLayout(device, fileSize, MainPictureMaxFileBytes);
     if (const QString why = refusal(layout, fileSize); !why.isEmpty())
-        return {{}, why};
+        return {{}, why, {}};
 
     PictureBytes bytes(device, layout.end);
     QImageReader decoder(&bytes, layout.format);
@@ -165,30 +165,37 @@ LoadedPicture readPicture(QIODevice& device, qint64 fileSize)
     }
     decoder.read(&image);
     if (bytes.shortRead())
-        return {{}, cannotReadToTheEnd()};
+        return {{}, cannotReadToTheEnd(), {}};
     if (warnings.cutShort())
-        return {{}, incomplete()};
+        return {{}, incomplete(), {}};
     if (image.isNull())
         return {{},
                 QStringLiteral("the picture is damaged or in a form Orvane cannot read (%1)")
-                    .arg(decoder.errorString())};
+                    .arg(decoder.errorString()),
+                {}};
+    QByteArray encoded;
+    if (keepEncoded) {
+        // The bytes the decoder was given, read again: the picture's own, nothing after them.
+        if (!device.seek(0) || (encoded = device.read(layout.end)).size() != layout.end)
+            return {{}, cannotReadToTheEnd(), {}};
+    }
     // In place where the format allows (16 bits a channel to 8): no second full copy.
-    return {std::move(image).convertToFormat(QImage::Format_RGB32), {}};
+    return {std::move(image).convertToFormat(QImage::Format_RGB32), {}, std::move(encoded)};
 }
 
 }  // namespace
 
-LoadedPicture loadMainPicture(const QString& path)
+LoadedPicture loadMainPicture(const QString& path, bool keepEncoded)
 {
     const OpenedPictureFile opened = openPictureFile(path);
     if (!opened.file)
-        return {{}, opened.error};
-    return readPicture(*opened.file, opened.size);
+        return {{}, opened.error, {}};
+    return readPicture(*opened.file, opened.size, keepEncoded);
 }
 
-LoadedPicture readMainPicture(QIODevice& device)
+LoadedPicture readMainPicture(QIODevice& device, bool keepEncoded)
 {
-    return readPicture(device, device.size());
+    return readPicture(device, device.size(), keepEncoded);
 }
 
 }  // namespace orvane

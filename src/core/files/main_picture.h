@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QIODevice>
 #include <QString>
@@ -16,17 +17,20 @@ inline constexpr qint64 MainPictureMaxPixels = 25LL * 1000 * 1000;  // a 6000 x 
 inline constexpr qint64 MainPictureMaxFileBytes = MainPictureMaxPixels * 8 + (16LL << 20);
 
 struct LoadedPicture {
-    QImage image;   // 32-bit RGB; null when the file was refused
-    QString error;  // why, in words for the user
+    QImage image;        // 32-bit RGB; null when the file was refused
+    QString error;       // why, in words for the user
+    QByteArray encoded;  // the picture's own bytes as read (JPEG, PNG, ...), when asked for
 };
 
 // Reads a main picture: BMP, GIF (its first frame), JPEG or PNG. Refuses, with a reason, files
 // that are not regular files, are no such picture, claim a size beyond the limits, end before
 // the picture does, or would cost the decoder far more than their size (thousands of scans).
 // Only the bytes of the picture are read, and only what the file holds is ever shown.
-LoadedPicture loadMainPicture(const QString& path);
+// With `keepEncoded` the picture's own bytes come back too, so it can be kept in its own
+// encoding (a JPEG stays a JPEG) and decoded again to the same pixels.
+LoadedPicture loadMainPicture(const QString& path, bool keepEncoded = false);
 
 // The same from an open, seekable device.
-LoadedPicture readMainPicture(QIODevice& device);
+LoadedPicture readMainPicture(QIODevice& device, bool keepEncoded = false);
 
 }  // namespace orvane

@@ -7,6 +7,7 @@
 #include "files/card_export.h"
 #include "render/picture_prep.h"
 #include "set/set_commands.h"
+#include "set/set_folder_order.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +48,8 @@ void CardSet::startOver(SetKind kind, const QString& path)
     m_kind = kind;
     m_path = path;
     m_bytes.clear();
+    m_text.clear();
+    m_form = {};
     m_header.clear();
     m_entries.clear();
     m_indexValid = false;
@@ -115,6 +118,8 @@ bool CardSet::openDeck(const QString& path, QString* error)
 
     startOver(SetKind::Deck, path);
     m_bytes = bytes;
+    m_text = decodeDeckBytes(bytes).utf8;
+    m_form = deck.form;
     m_header = text.records.front().fields;
     QHash<int, int> recordOfLine;
     for (qsizetype r = 1; r < text.records.size(); ++r)
@@ -166,8 +171,9 @@ bool CardSet::openFolder(const QString& path, QString* error)
     }
     startOver(SetKind::Folder, path);
     const QStringList names =
-        folder.entryList({QStringLiteral("*.") + QLatin1String(CardFileSuffix)}, QDir::Files,
-                         QDir::Name | QDir::IgnoreCase);
+        orderedCardFiles(folder.entryList({QStringLiteral("*.") + QLatin1String(CardFileSuffix)},
+                                          QDir::Files, QDir::Name | QDir::IgnoreCase),
+                         readOrderFile(folder.filePath(QLatin1String(SetOrderFileName))));
     for (const QString& name : names) {
         const QString filePath = folder.filePath(name);
         const CardFileRead read = readCardFile(filePath);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card.h"
+#include "card/deck_text.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -68,9 +69,15 @@ public:
     bool open(const QString& path, QString* error);
     // An empty set that is saved as a new deck.
     void startNew();
-    // Writes the set back where it came from (a new set: to `path`, as a deck). False with
-    // `error`, nothing lost, when it cannot be written.
-    bool save(QString* error, const QString& path = {});
+    // Writes the set back where it came from, or as a deck to `path` (Save As: the set then
+    // belongs to that file). A deck keeps the form it was read in (encoding, separator). False
+    // with `error`, nothing lost, when it cannot be written; `encodingLacks` is then set when the
+    // only fault is a character the deck's encoding cannot hold (see setDeckEncoding).
+    bool save(QString* error, const QString& path = {}, bool* encodingLacks = nullptr);
+    // The form the deck is written in; setDeckEncoding changes its encoding for the next save
+    // (e.g. to UTF-8 when a name needs a character Windows-1252 lacks).
+    const DeckTextForm& deckForm() const { return m_form; }
+    void setDeckEncoding(DeckEncoding encoding) { m_form.encoding = encoding; }
 
     SetKind kind() const { return m_kind; }
     QString path() const { return m_path; }
@@ -160,7 +167,7 @@ private:
     QString headerCell(const QStringList& fields, const QString& column) const;
     bool openDeck(const QString& path, QString* error);
     bool openFolder(const QString& path, QString* error);
-    bool saveDeck(const QString& path, QString* error);
+    bool saveDeck(const QString& path, QString* error, bool* encodingLacks);
     bool saveFolder(QString* error);
     void startOver(SetKind kind, const QString& path);
 
@@ -168,7 +175,9 @@ private:
     bool m_ownStack = false;
     SetKind m_kind = SetKind::New;
     QString m_path;
-    QByteArray m_bytes;    // the deck as read (or last saved)
+    QByteArray m_bytes;    // the deck's bytes as read (or last saved)
+    QByteArray m_text;     // the same as UTF-8 text, without a byte order mark
+    DeckTextForm m_form;   // how the text is stored in the bytes
     QStringList m_header;  // the deck's header row
     QList<SetEntry> m_entries;
     mutable QHash<quint64, int> m_index;  // the entries' positions by id, made when asked
@@ -188,16 +197,29 @@ private:
     bool m_restored = false;  // restored from recovery: unsaved although the history is empty
 };
 
-// The deck bytes for the set's cards, built from `original` (the deck as read) so that every
-// byte of an untouched row, the header, blank lines, the line ends and a byte order mark stay;
-// changed rows are written cell by cell, new rows added in their place. `pictureCells` holds the
-// picture cell of each card whose picture changed, by id. False with `error` when a card cannot
-// be a deck row.
-// `offsets` receives where each entry's row starts in the bytes, by id.
-bool buildDeckBytes(const QByteArray& original, const QList<SetEntry>& entries,
-                    const QHash<quint64, SetSource>& sources,
-                    const QMap<quint64, QString>& pictureCells, QByteArray* bytes,
-                    QHash<quint64, qsizetype>* offsets, QString* error);
+// The deck text (UTF-8) for the set's cards, built from `original` (the deck's text as read,
+// decoded) so that every byte of an untouched row, the header, blank lines, the line ends and a
+// byte order mark kept as text stay; changed rows are written cell by cell with `separator`, new
+// rows added in their place. `pictureCells` holds the picture cell of each card whose picture
+// changed, by id; `movedPictures` the picture cell of a row whose picture stays but is named
+// from another folder (Save As elsewhere). False with `error` when a card cannot be a deck row.
+// `offsets` receives where each entry's row starts in the text, by id.
+struct DeckRowCells {
+    QMap<quint64, QString> pictureCells;
+    QMap<quint64, QString> movedPictures;
+};
+bool buildDeckText(const QByteArray& original, char separator, const QList<SetEntry>& entries,
+                   const QHash<quint64, SetSource>& sources, const DeckRowCells& cells,
+                   QByteArray* text, QHash<quint64, qsizetype>* offsets, QString* error);
+
+// Where `text` (UTF-8) cannot be stored in `form`'s encoding: the first character it lacks and
+// its line (1-based); none when it can.
+struct EncodingLack {
+    QString character;
+    int line = 0;
+};
+std::optional<EncodingLack> encodingLack(const QByteArray& text, const DeckTextForm& form,
+                                         const QByteArray& encoded);
 
 // Writes the set's recovery text a few seconds after each change, to `path`; `discard` removes
 // it (after a save, or when the user declines to restore it).

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +99,9 @@ Form2::~Form2()
     // The number boxes lose the focus while the widgets are torn down; their filter must not
     // reach into a window that is no longer a Form2.
     delete findChild<QObject*>(QStringLiteral("numberBoxPasser"), Qt::FindDirectChildrenOnly);
+    // Nor may a docked preview, going with the window, resize it.
+    if (m_zoomedDock)
+        m_zoomedDock->disconnect(this);
     for (const QMetaObject::Connection& connection : m_documentConnections)
         disconnect(connection);
     Form_Terminate();

@@ -21,6 +21,7 @@ class ZoomedPreview;
 class QAction;
 class QCheckBox;
 class QCloseEvent;
+class QDockWidget;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -85,6 +86,7 @@ public:
     QAction* actPrepareMain = nullptr;
     QAction* actAdvanced = nullptr;
     QAction* actZoomedPreview = nullptr;
+    QAction* actDockZoomedPreview = nullptr;  // checked: the preview opens docked in this window
     QAction* actAbout = nullptr;
 
     // Controls placed directly in the inner area.
@@ -184,6 +186,9 @@ public slots:
     void prepareMainPicture();
     // Menu commands that open windows (form2_windows.cpp).
     void showZoomedPreview();
+    // Docks the zoomed preview in this window, or gives it its own window (an open one moves).
+    void dockZoomedPreview(bool docked);
+    bool zoomedPreviewIsOpen() const;
     void exportCards();
     void renderDeck();
     void addCardToDeck();
@@ -210,6 +215,10 @@ private:
     bool writeCardFileFromWindow(const QString& path, bool takeTheFileName = false);
     // Save / Discard / Cancel when there is something to lose; true when the caller may go on.
     bool maybeSaveChanges(const QString& title);
+    // Runs `work` (reading or writing a file, no widget, no document) on a thread of its own
+    // under a busy cursor: the window keeps painting, its input waits, and a close asked for
+    // meanwhile happens once the work is done.
+    void runBesideTheWindow(const std::function<void()>& work);
     void mainPictureChanged(const QImage& picture, const QString& path);
     // A picture larger than the card: the box keeps what the card can show, the preparation
     // the whole picture. True when it was larger.
@@ -235,6 +244,7 @@ private:
     // keeps its last picture.
     void loadPreview(PictureBox* box, const QString& relativePath, QImage& slot);
     void reportAssetFailures();
+    void openDockedPreview();
 
     Services m_services;
     orvane::PictureCache m_pictures;
@@ -250,7 +260,11 @@ private:
     bool m_dragContinues = false;  // a scroll bar drag already made its step
     QString m_statusText;          // the whole text of the status line
     orvane::Dialog m_cardDialog;   // Open Card and Save Card File, apart from the layout's dialog
+    QByteArray m_loadedEncoded;    // the bytes of the picture just loaded, for its preparation
+    bool m_workingBeside = false;  // a file is being read or written on its own thread
+    bool m_closeWhenDone = false;  // the window was asked to close meanwhile
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QPointer<ZoomedPreview> m_zoomedPreview;
-    orvane::Dialog m_deckDialog;  // Add Card to Deck keeps its own folder and file
+    QPointer<QDockWidget> m_zoomedDock;  // around the preview while it is docked
+    orvane::Dialog m_deckDialog;         // Add Card to Deck keeps its own folder and file
 };

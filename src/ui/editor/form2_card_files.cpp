@@ -8,9 +8,15 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QSettings>
+#include <QThread>
+
+#include <memory>
 
 using namespace orvane;
 
@@ -157,15 +163,40 @@ bool Form2::saveCardFileAs()
     return writeCardFileFromWindow(path, namedAfterOldFile);
 }
 
+void Form2::runBesideTheWindow(const std::function<void()>& work)
+{
+    m_workingBeside = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        QEventLoop loop;
+        const std::unique_ptr<QThread> worker(QThread::create(work));
+        QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        worker->start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        worker->wait();
+    }
+    QGuiApplication::restoreOverrideCursor();
+    m_workingBeside = false;
+    // Queued: the caller finishes with its file (marks the card saved) before the window asks
+    // whether anything is left to save.
+    if (std::exchange(m_closeWhenDone, false))
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
 bool Form2::writeCardFileFromWindow(const QString& path, bool takeTheFileName)
 {
     const QFileInfo file(path);
+    const QPointer<CardDocument> document = m_document;
+    const Card asSaved = document->card();
     // An unnamed card takes the name of its file.
-    Card card = m_document->card();
+    Card card = asSaved;
     if (card.name.isEmpty() || takeTheFileName)
         card.name = file.completeBaseName();
+    // The encoding (a photo's pixels take seconds as PNG) runs beside the window.
     QString error;
-    if (!writeCardFile(card, path, &error)) {
+    bool written = false;
+    runBesideTheWindow([&] { written = writeCardFile(card, path, &error); });
+    if (!written) {
         m_services.prompts->messageBox(
             QStringLiteral("The card file %1 could not be saved: %2.\n\nThe card stays unsaved.")
                 .arg(QDir::toNativeSeparators(path), error),
@@ -173,12 +204,20 @@ bool Form2::writeCardFileFromWindow(const QString& path, bool takeTheFileName)
         return false;
     }
     const QString absolute = file.absoluteFilePath();
-    if (takeTheFileName && card.name != m_document->card().name)
-        m_document->setName(card.name);  // one undo step, made only once the file is written
-    m_document->markSaved(absolute);
     addRecentCard(absolute);
     rememberCardFolder(absolute);
     updateRecentMenu();
+    // The card may have changed, or another card come into the window, while the file was
+    // written: then the file holds the card as it was, and the card stays marked unsaved.
+    if (document != m_document || document->card() != asSaved) {
+        showStatus(QStringLiteral("Saved the card as it was in %1; it changed meanwhile and "
+                                  "stays unsaved")
+                       .arg(file.fileName()));
+        return false;
+    }
+    if (takeTheFileName && card.name != document->card().name)
+        document->setName(card.name);  // one undo step, made only once the file is written
+    document->markSaved(absolute);
     updateTitle();
     showStatus(QStringLiteral("Saved the card %1 in %2")
                    .arg(file.fileName(), homeRelative(file.absolutePath())));

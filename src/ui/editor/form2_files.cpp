@@ -12,13 +12,10 @@
 
 #include <QDate>
 #include <QDir>
-#include <QEventLoop>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -45,20 +42,6 @@ bool confirmReplacing(Prompts& prompts, const QString& what, const QStringList& 
                               QStringLiteral("Save Card")) == AnswerYes;
 }
 
-// Reads the picture on a thread of its own: while a big picture decodes, the window keeps
-// painting and its timer ticking (the input waits until the picture is in).
-LoadedPicture loadWithoutBlocking(const QString& path)
-{
-    LoadedPicture loaded;
-    QEventLoop loop;
-    const std::unique_ptr<QThread> reader(QThread::create([&] { loaded = loadMainPicture(path); }));
-    QObject::connect(reader.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    reader->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    reader->wait();
-    return loaded;
-}
-
 }  // namespace
 
 void Form2::cmdLoadMain_Click()
@@ -76,9 +59,10 @@ void Form2::cmdLoadMain_Click()
 
 bool Form2::loadMainPictureFile(const QString& path)
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);  // a big picture takes a moment
-    LoadedPicture loaded = loadWithoutBlocking(path);
-    QGuiApplication::restoreOverrideCursor();
+    // A big picture takes a moment to decode. Its own bytes are kept too: a large picture stays
+    // the preparation's source in its own encoding.
+    LoadedPicture loaded;
+    runBesideTheWindow([&] { loaded = loadMainPicture(path, true); });
     if (loaded.image.isNull()) {
         m_services.prompts->messageBox(
             QStringLiteral("The picture %1 could not be loaded: %2.\n\nThe main picture stays as "
@@ -87,6 +71,7 @@ bool Form2::loadMainPictureFile(const QString& path)
             Exclamation, QStringLiteral("Load Main Picture"));
         return false;
     }
+    m_loadedEncoded = std::exchange(loaded.encoded, {});
     mainPictureChanged(std::exchange(loaded.image, {}), path);  // the document keeps the copy
     return true;
 }

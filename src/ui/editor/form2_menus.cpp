@@ -199,6 +199,9 @@ void Form2::buildMenus()
     view->setObjectName(QStringLiteral("menuView"));
     actZoomedPreview =
         menuAction(view, "actZoomedPreview", QStringLiteral("&Zoomed Preview"), {ctrl(Qt::Key_1)});
+    actDockZoomedPreview = menuAction(view, "actDockZoomedPreview",
+                                      QStringLiteral("&Dock Zoomed Preview in This Window"));
+    actDockZoomedPreview->setCheckable(true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -331,6 +334,7 @@ void Form2::pasteMainPicture()
             Exclamation, QStringLiteral("Paste Main Picture"));
         return;
     }
+    m_loadedEncoded.clear();  // kept as pixels
     mainPictureChanged(loaded.image, QString());
 }
 
@@ -338,6 +342,7 @@ void Form2::mainPictureChanged(const QImage& picture, const QString& path)
 {
     const QSize loaded = picture.size();
     const bool larger = keepWhatTheCardCanShow(picture, path);
+    m_loadedEncoded.clear();  // kept with a larger picture's preparation, else not needed
     if (!larger)
         m_document->setMainPicture(picture, path);
     const QString size = QStringLiteral("%1 × %2").arg(loaded.width()).arg(loaded.height());
@@ -379,6 +384,12 @@ void Form2::dropEvent(QDropEvent* event)
 
 void Form2::closeEvent(QCloseEvent* event)
 {
+    if (m_workingBeside) {
+        // A file is being read or written: the window closes once it is done.
+        m_closeWhenDone = true;
+        event->ignore();
+        return;
+    }
     if (!maybeSaveChanges(QStringLiteral("Exit Program"))) {
         event->ignore();
         return;

@@ -29,7 +29,8 @@ bool Form2::keepWhatTheCardCanShow(const QImage& source, const QString& path)
     // 62 x 62 can ever reach the card: the box holds that part, and the whole picture is kept
     // once, as the source that Prepare Main Picture... can still scale and pan.
     const PictureFit fit = asLoadedFit(source.size());
-    m_document->setMainPicture(preparePicture(source, fit), path, {source, fit});
+    m_document->setMainPicture(preparePicture(source, fit), path,
+                               {source, fit, std::exchange(m_loadedEncoded, {})});
     return true;
 }
 
@@ -77,13 +78,13 @@ void Form2::openPrepareWindow(const PictureFit& start)
                                        "here, where the cards above show it.")
                             .arg(scrX->value())
                             .arg(scrY->value()));
-    connect(
-        window, &PreparePictureWindow::accepted, this,
-        [this, source, path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
-            m_document->setPreparedPicture(picture, path, {source, fit});  // one undo step
-            // The size the picture was scaled to, not the prepared picture's, which also
-            // holds the transparent margin that centres it.
-            showStatus(preparedStatus(source.size(), fit));
-        });
+    connect(window, &PreparePictureWindow::accepted, this,
+            [this, source, encoded = prepared ? card.preparation.sourceEncoded : QByteArray(),
+             path = card.mainPicturePath](const QImage& picture, const PictureFit& fit) {
+                m_document->setPreparedPicture(picture, path, {source, fit, encoded});  // one step
+                // The size the picture was scaled to, not the prepared picture's, which also
+                // holds the transparent margin that centres it.
+                showStatus(preparedStatus(source.size(), fit));
+            });
     window->show();
 }

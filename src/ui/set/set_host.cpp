@@ -2,10 +2,13 @@
 
 #include "document/card_document.h"
 #include "editor/form2.h"
+#include "render/part_file_watcher.h"
+#include "set/card_recovery.h"
 #include "set/card_set.h"
 #include "set/set_card_documents.h"
 #include "set/set_panel.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
@@ -15,11 +18,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStyle>
 #include <QToolBar>
 #include <QUndoStack>
 
 namespace orvane {
 namespace {
+
+// Where the set dock was left, and the window's size with it.
+constexpr const char* DockStateKey = "SetDock/windowState";
+constexpr const char* WindowSizeKey = "SetDock/windowSize";
 
 QAction* addAction(QMenu* menu, QAction* before, const char* name, const QString& text)
 {
@@ -41,9 +51,16 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     m_dock = new QDockWidget(tr("Set"), &form);
     m_dock->setObjectName(QStringLiteral("dockSet"));
     m_dock->setWidget(m_panel);
-    form.addDockWidget(Qt::LeftDockWidgetArea, m_dock);
+    // To the right of the controls, where it has the window's height for rows of thumbnails.
+    form.addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->hide();
     m_recovery = new RecoveryWriter(*m_set, recoveryPath);
+    // The editor's own card (edited while no set is open) has a recovery file beside the set's.
+    m_cardRecovery = new CardRecoveryWriter(
+        form.document(),
+        QFileInfo(recoveryPath).dir().filePath(QStringLiteral("card-recovery.json")));
+    // A normal end (after the unsaved questions) leaves nothing to recover.
+    connect(qApp, &QCoreApplication::aboutToQuit, m_cardRecovery, &CardRecoveryWriter::discard);
 
     // File: the set commands after Open Card...; View: the panel.
     QMenu* file = form.findChild<QMenu*>(QStringLiteral("menuFile"));
@@ -52,6 +69,7 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     QAction* openFolder = addAction(file, before, "actOpenSetFolder", tr("Open Set &Folder..."));
     QAction* fresh = addAction(file, before, "actNewSet", tr("Ne&w Set"));
     m_saveSet = addAction(file, before, "actSaveSet", tr("Save Se&t"));
+    m_saveSetAs = addAction(file, before, "actSaveSetAs", tr("Save Set &As..."));
     QAction* newCardAction = addAction(file, form.actLoadMain, "actNewCard", tr("New Car&d"));
     newCardAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     QAction* duplicate =
@@ -77,6 +95,7 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     form.resize(form.size().expandedTo(form.minimumSizeHint()));
     connect(&form, &Form2::cardsComposed, this, &SetHost::showName);
     m_saveSet->setEnabled(false);
+    m_saveSetAs->setEnabled(false);
     QAction* show = m_dock->toggleViewAction();
     show->setObjectName(QStringLiteral("actViewSet"));
     show->setText(tr("&Set"));
@@ -96,8 +115,12 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     });
     connect(fresh, &QAction::triggered, this, &SetHost::newSet);
     connect(m_saveSet, &QAction::triggered, this, &SetHost::saveSet);
+    connect(m_saveSetAs, &QAction::triggered, this, &SetHost::saveSetAs);
     connect(m_panel, &SetPanel::cardPicked, this, &SetHost::showCard);
     connect(m_panel, &SetPanel::message, &form, &Form2::showStatus);
+    // The editor watches the card part files; the thumbnails follow the same changes.
+    if (auto* parts = form.findChild<PartFileWatcher*>())
+        connect(parts, &PartFileWatcher::changed, m_panel, &SetPanel::partFilesChanged);
     // After the editor's own title of the shown card, which follows the same change.
     connect(m_set, &CardSet::changed, this, &SetHost::updateTitle, Qt::QueuedConnection);
     form.installEventFilter(this);
@@ -116,8 +139,54 @@ void SetHost::setOpen(bool open)
     (open ? m_form.actSaveCardFile : m_saveSet)->setShortcuts({});
     (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
     m_saveSet->setEnabled(open);
+    m_saveSetAs->setEnabled(open);
+    // While the set is open, room beyond the controls' area goes to the set dock.
+    if (QWidget* inner = m_form.centralWidget())
+        inner->setMaximumSize(open ? inner->minimumSize()
+                                   : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     m_dock->setVisible(open);
+    if (open && !m_placed)
+        placeDock();
     m_form.resize(m_form.size().expandedTo(m_form.minimumSizeHint()));
+}
+
+void SetHost::placeDock()
+{
+    m_placed = true;
+    QSettings settings;
+    const QByteArray state = settings.value(QLatin1String(DockStateKey)).toByteArray();
+    const QSize size = settings.value(QLatin1String(WindowSizeKey)).toSize();
+    if (!state.isEmpty() && size.isValid()) {
+        // Where the user left it: the window's size, the dock's area and size.
+        m_form.resize(size);
+        m_form.restoreState(state);
+        return;
+    }
+    // The first time: room for two columns and three rows of thumbnails at the panel's zoom,
+    // as far as the screen allows.
+    const QSize thumbnail = m_panel->thumbnailSize();
+    const int width =
+        2 * thumbnail.width() + m_panel->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 24;
+    // (with room for the frames and spacing the views add around the rows)
+    const int height = 3 * thumbnail.height() + m_panel->controlsHeight() + 40;
+    const QSize inner = m_form.centralWidget() ? m_form.centralWidget()->minimumSize() : QSize();
+    const QSize around =
+        m_form.minimumSizeHint() - inner - QSize(m_dock->minimumSizeHint().width(), 0);
+    QSize window(inner.width() + width + around.width(),
+                 std::max(inner.height(), height) + around.height());
+    if (const QScreen* screen = m_form.screen())
+        window = window.boundedTo(screen->availableGeometry().size());
+    m_form.resize(window.expandedTo(m_form.minimumSizeHint()));
+    m_form.resizeDocks({m_dock}, {width}, Qt::Horizontal);
+}
+
+void SetHost::rememberDock()
+{
+    if (!m_placed)
+        return;
+    QSettings settings;
+    settings.setValue(QLatin1String(DockStateKey), m_form.saveState());
+    settings.setValue(QLatin1String(WindowSizeKey), m_form.size());
 }
 
 bool SetHost::openSet(const QString& path)
@@ -161,19 +230,53 @@ void SetHost::newSet()
 
 bool SetHost::saveSet()
 {
-    QString path;
-    if (m_set->kind() == SetKind::New) {
-        m_setDialog.DialogTitle = tr("Save Set");
-        m_setDialog.Filter = tr("Decks (*.csv)|*.csv");
-        if (!m_prompts.showSave(m_setDialog))
-            return false;
-        path = m_setDialog.FileName;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".csv");
-    }
+    if (m_set->kind() == SetKind::New)
+        return saveSetAs();
+    return writeSet(QString(), tr("Save Set"));
+}
+
+bool SetHost::saveSetAs()
+{
+    m_setDialog.DialogTitle = tr("Save Set As");
+    m_setDialog.Filter = tr("Decks (*.csv)|*.csv");
+    m_setDialog.FilterIndex = 1;
+    m_setDialog.OverwritePrompt = true;
+    // Offered: the deck itself, or a deck named after the folder beside it.
+    const QFileInfo current(m_set->path());
+    m_setDialog.FileName = m_set->kind() == SetKind::Deck ? current.absoluteFilePath()
+                           : m_set->kind() == SetKind::Folder
+                               ? current.absoluteFilePath() + QStringLiteral(".csv")
+                               : QString();
+    if (!m_prompts.showSave(m_setDialog))
+        return false;
+    QString path = m_setDialog.FileName;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    return writeSet(path, tr("Save Set As"));
+}
+
+bool SetHost::writeSet(const QString& path, const QString& title)
+{
     QString error;
-    if (!m_set->save(&error, path)) {
-        m_prompts.messageBox(error, Exclamation, tr("Save Set"));
+    bool encodingLacks = false;
+    bool ok = m_set->save(&error, path, &encodingLacks);
+    if (!ok && encodingLacks) {
+        // The deck's code page cannot hold a character of the set: UTF-8 can, and spreadsheet
+        // programs read UTF-8 with a byte order mark as such.
+        const int answer = m_prompts.messageBox(
+            error + tr("\n\nSave the deck as UTF-8 instead? Every character is then kept; "
+                       "the deck's other bytes are written in UTF-8 too."),
+            YesNo | Question, title);
+        if (answer != AnswerYes)
+            return false;
+        const DeckEncoding before = m_set->deckForm().encoding;
+        m_set->setDeckEncoding(DeckEncoding::Utf8Bom);
+        ok = m_set->save(&error, path);
+        if (!ok)
+            m_set->setDeckEncoding(before);
+    }
+    if (!ok) {
+        m_prompts.messageBox(error, Exclamation, title);
         return false;
     }
     m_recovery->discard();
@@ -183,6 +286,14 @@ bool SetHost::saveSet()
 }
 
 void SetHost::offerRecovery()
+{
+    offerSetRecovery();
+    // A lone card's edits, unless a set is now shown in the editor (they are offered next time).
+    if (!m_open)
+        offerCardRecovery();
+}
+
+void SetHost::offerSetRecovery()
 {
     QFile file(m_recovery->path());
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
@@ -206,6 +317,33 @@ void SetHost::offerRecovery()
     if (!m_set->entries().isEmpty())
         m_panel->setCurrentId(m_set->entries().front().id);
     updateTitle();
+}
+
+void SetHost::offerCardRecovery()
+{
+    QFile file(m_cardRecovery->path());
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray text = file.readAll();
+    file.close();
+    QString error;
+    const std::optional<RecoveredCard> recovered = readCardRecovery(text, &error);
+    if (!recovered) {
+        m_prompts.messageBox(error + tr("\n\nThe recovery file is kept at %1.")
+                                         .arg(QDir::toNativeSeparators(m_cardRecovery->path())),
+                             Exclamation, tr("Restore Card"));
+        return;
+    }
+    const QString name = recovered->card.name.isEmpty()
+                             ? tr("a card")
+                             : tr("the card \"%1\"").arg(recovered->card.name);
+    if (m_prompts.messageBox(tr("Orvane ended without saving %1. Restore it as it was?").arg(name),
+                             YesNo | Question, tr("Restore Card")) != AnswerYes) {
+        m_cardRecovery->discard();
+        return;
+    }
+    m_form.setDocument(nullptr);
+    restoreCard(m_form.document(), *recovered);
 }
 
 void SetHost::showName()
@@ -309,6 +447,7 @@ bool SetHost::eventFilter(QObject* watched, QEvent* event)
         }
         // The set's own cards were saved or discarded with it: the editor asks about its own.
         m_form.setDocument(nullptr);
+        rememberDock();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -14,15 +14,16 @@ class QLineEdit;
 
 namespace orvane {
 
+class CardRecoveryWriter;
 class CardSet;
 class RecoveryWriter;
 class SetCardDocuments;
 class SetPanel;
 
 // A set of cards in the main window, added around the editor: the set panel in a dock (View >
-// Set), File > Open Set..., Open Set Folder..., New Set and Save Set (Ctrl+S while a set is
-// open). Picking a card shows its document in the editor; the title bar and the unsaved
-// question on closing cover the set; the recovery file is written a few seconds after each
+// Set), File > Open Set..., Open Set Folder..., New Set, Save Set (Ctrl+S while a set is open)
+// and Save Set As.... Picking a card shows its document in the editor; the title bar and the
+// unsaved question on closing cover the set; the recovery file is written a few seconds after each
 // change and offered back at the next start.
 class SetHost : public QObject {
     Q_OBJECT
@@ -49,8 +50,11 @@ public:
     void newSet();
     // Saves the set (a new set asks for its file first); false when cancelled or failed.
     bool saveSet();
-    // Offers the recovery file left by a run that ended without saving; restores it on Yes,
-    // removes it on No.
+    // Save Set As...: the set (a deck, a folder of card files or a new set) written as a deck
+    // to the file chosen, which the set then belongs to.
+    bool saveSetAs();
+    // Offers the recovery files left by a run that ended without saving (the set's, then the
+    // lone card's); restores each on Yes, removes it on No.
     void offerRecovery();
 
 protected:
@@ -66,6 +70,14 @@ private:
     void replaceEditorCard(const orvane::Card& card);
     // Save / Discard / Cancel for a changed set; true when the caller may go on.
     bool maybeSave(const QString& title);
+    // Saves to `path` (empty: where the set came from), offering UTF-8 when the deck's encoding
+    // lacks a character; false when declined or failed (told).
+    bool writeSet(const QString& path, const QString& title);
+    // The dock's place and size: as the user left it, else room for several rows of thumbnails.
+    void placeDock();
+    void rememberDock();
+    void offerSetRecovery();
+    void offerCardRecovery();
 
     Form2& m_form;
     Prompts& m_prompts;
@@ -74,10 +86,13 @@ private:
     SetPanel* m_panel = nullptr;
     QDockWidget* m_dock = nullptr;
     RecoveryWriter* m_recovery = nullptr;
+    CardRecoveryWriter* m_cardRecovery = nullptr;
     QAction* m_saveSet = nullptr;
+    QAction* m_saveSetAs = nullptr;
     QLineEdit* m_name = nullptr;
     Dialog m_setDialog;
     bool m_open = false;
+    bool m_placed = false;  // the dock was given its place once
 };
 
 }  // namespace orvane

@@ -23,6 +23,7 @@
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace orvane {
@@ -83,6 +84,12 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     m_filter->setSortRole(SetModel::SortRole);
     m_filter->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_thumbnails = new SetThumbnails(set, partsRoot, this);
+    // Files copied in one after another come as several changes: the reload waits for a short
+    // quiet moment, so it happens once.
+    m_partsReload = new QTimer(this);
+    m_partsReload->setSingleShot(true);
+    m_partsReload->setInterval(100);
+    connect(m_partsReload, &QTimer::timeout, this, &SetPanel::reloadParts);
     m_output = new SetOutput(set, partsRoot, this);
 
     txtSetFilter = new QLineEdit(this);
@@ -473,6 +480,31 @@ void SetPanel::playSheets()
         m_prompts.messageBox(error, Exclamation, tr("Play Sheets"));
     else
         connect(dialog, &PlaySheetsDialog::written, this, &SetPanel::message);
+}
+
+QSize SetPanel::thumbnailSize() const
+{
+    QStyleOptionViewItem option;
+    option.initFrom(lstSetThumbnails);
+    return m_thumbnails->sizeHint(option, QModelIndex()) +
+           QSize(2 * lstSetThumbnails->spacing(), 2 * lstSetThumbnails->spacing());
+}
+
+int SetPanel::controlsHeight() const
+{
+    return sizeHint().height() - stkSetViews->sizeHint().height() +
+           2 * lstSetThumbnails->frameWidth();
+}
+
+void SetPanel::partFilesChanged()
+{
+    m_partsReload->start();
+}
+
+void SetPanel::reloadParts()
+{
+    m_thumbnails->reloadParts();
+    lstSetThumbnails->viewport()->update();
 }
 
 }  // namespace orvane

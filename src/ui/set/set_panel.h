@@ -52,6 +52,10 @@ public:
     CardSet& set() const { return m_set; }
     SetThumbnails* thumbnails() const { return m_thumbnails; }
     SetOutput* output() const { return m_output; }
+    // The size of one thumbnail at the current zoom, and the height of everything around the
+    // views (filters, buttons, counts): for sizing the dock.
+    QSize thumbnailSize() const;
+    int controlsHeight() const;
     // The selected cards in set order; the current card.
     QList<quint64> selectedIds() const;
     quint64 currentId() const;
@@ -69,6 +73,9 @@ public:
     void render();             // the selection (or the whole set) as pictures, into a folder
     void printSheet();         // the selection (or the whole set) as a print-and-play PDF
     void playSheets();         // ... as tabletop deck sheets, an atlas and a print sheet
+    // Card part files changed on disk: the thumbnails are made again, once for a burst of
+    // changes (a folder of parts copied in is one redraw).
+    void partFilesChanged();
 
 signals:
     void cardPicked(quint64 id);
@@ -76,6 +83,7 @@ signals:
     void message(const QString& text);
 
 private:
+    void reloadParts();
     void rememberSelection();
     void restoreSelection();
     void updateCounts();
@@ -86,6 +94,7 @@ private:
     SetModel* m_model = nullptr;
     SetFilterModel* m_filter = nullptr;
     SetThumbnails* m_thumbnails = nullptr;
+    class QTimer* m_partsReload = nullptr;  // runs only after a part file changed
     SetOutput* m_output = nullptr;
     QList<quint64> m_selected;
     quint64 m_current = 0;

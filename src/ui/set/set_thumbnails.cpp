@@ -16,10 +16,22 @@ constexpr int CacheCards = 1200;
 }  // namespace
 
 SetThumbnails::SetThumbnails(CardSet& set, const QString& partsRoot, QObject* parent)
-    : QStyledItemDelegate(parent), m_set(set), m_cache(CacheCards)
+    : QStyledItemDelegate(parent), m_set(set), m_partsRoot(partsRoot), m_cache(CacheCards)
 {
     m_parts = CardParts::load(partsRoot, &m_partsProblem);
     connect(&set, &CardSet::cardChanged, this, [this](quint64 id) { m_cache.remove(id); });
+}
+
+void SetThumbnails::reloadParts()
+{
+    ++m_reloads;
+    QString problem;
+    std::optional<CardParts> parts = CardParts::load(m_partsRoot, &problem);
+    if (!parts && m_parts)
+        return;
+    m_parts = std::move(parts);
+    m_partsProblem = problem;
+    m_cache.clear();
 }
 
 void SetThumbnails::setZoom(int zoom)

@@ -29,6 +29,12 @@ public:
     int made() const { return m_made; }
     // Why the card parts cannot be read; empty when they can.
     QString partsProblem() const { return m_partsProblem; }
+    // Part files changed on disk: the parts are read again and every card's pictures made anew
+    // when next painted. A part that cannot be read now (a file half written) keeps the parts
+    // last read; the next change tries again.
+    void reloadParts();
+    // How often the parts were read again (for tests and measuring).
+    int reloads() const { return m_reloads; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -36,11 +42,13 @@ public:
 
 private:
     CardSet& m_set;
+    QString m_partsRoot;
     std::optional<CardParts> m_parts;
     QString m_partsProblem;
     int m_zoom = 2;
     mutable QCache<quint64, RenderedCard> m_cache;
     mutable int m_made = 0;
+    int m_reloads = 0;
 };
 
 }  // namespace orvane

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -48,16 +49,19 @@ void ZoomedCardsView::setCards(const QImage& blue, const QImage& red)
     m_blue = blue;
     m_red = red;
     m_stale = true;
-    if (resized)
+    if (resized) {
         updateGeometry();
+        followTheSpace();
+    }
     update();
 }
 
 void ZoomedCardsView::setZoom(int zoom)
 {
-    if (zoom == m_zoom)
+    if (zoom == m_zoom || m_follows)
         return;
     m_zoom = zoom;
+    m_askedZoom = zoom;
     m_stale = true;
     updateGeometry();
     update();
@@ -77,28 +81,102 @@ QSize ZoomedCardsView::cardSize() const
     return m_blue.size().expandedTo(m_red.size()).expandedTo(QSize(62, 62));
 }
 
-QSize ZoomedCardsView::sizeHint() const
+namespace {
+
+// Both cards side by side at `pixels` device pixels per card pixel, with the gaps, in device
+// pixels.
+QSize devicePixelsOfBoth(QSize card, int pixels, qreal ratio)
+{
+    const int gap = int(std::lround(ZoomedCardsView::Gap * ratio));
+    return {2 * card.width() * pixels + 3 * gap, card.height() * pixels + 2 * gap};
+}
+
+}  // namespace
+
+QSize ZoomedCardsView::sizeAt(int zoom) const
 {
     // Laid out in device pixels (each card pixel a whole square), then rounded up to logical
     // pixels: on a 1.5 ratio screen a 3 x zoom takes 5 device pixels per card pixel, not 4.5.
     const qreal ratio = devicePixelRatioF();
+    const QSize both = devicePixelsOfBoth(cardSize(), devicePixelsPerCardPixel(zoom, ratio), ratio);
+    return {int(std::ceil(both.width() / ratio)), int(std::ceil(both.height() / ratio))};
+}
+
+QSize ZoomedCardsView::sizeHint() const
+{
+    // Following the space, it asks for the room of the zoom it was given before.
+    return sizeAt(m_follows ? m_askedZoom : m_zoom);
+}
+
+QSize ZoomedCardsView::minimumSizeHint() const
+{
+    return m_follows ? sizeAt(1) : sizeHint();
+}
+
+int ZoomedCardsView::largestZoomIn(QSize size, QSize card, qreal ratio, int limit)
+{
+    // Whole device pixels only: the room is what the view's logical size covers, rounded down.
+    const QSize room(int(size.width() * ratio), int(size.height() * ratio));
+    for (int zoom = limit; zoom > 1; --zoom) {
+        const QSize both = devicePixelsOfBoth(card, devicePixelsPerCardPixel(zoom, ratio), ratio);
+        if (both.width() <= room.width() && both.height() <= room.height())
+            return zoom;
+    }
+    return 1;
+}
+
+void ZoomedCardsView::setFollowsSpace(bool on)
+{
+    m_follows = on;
+    setSizePolicy(on ? QSizePolicy::Expanding : QSizePolicy::Fixed,
+                  on ? QSizePolicy::Expanding : QSizePolicy::Fixed);
+    updateGeometry();
+    followTheSpace();
+}
+
+void ZoomedCardsView::resizeEvent(QResizeEvent*)
+{
+    followTheSpace();
+}
+
+void ZoomedCardsView::followTheSpace()
+{
+    if (!m_follows)
+        return;
+    const int zoom =
+        largestZoomIn(size(), cardSize(), devicePixelRatioF(), ZoomedPreview::MaxDockedZoom);
+    if (zoom == m_zoom)
+        return;
+    m_zoom = zoom;
+    m_stale = true;
+    update();
+    emit zoomFollowed(zoom);
+}
+
+QPoint ZoomedCardsView::cardsOrigin() const
+{
+    const qreal ratio = devicePixelRatioF();
     const int gap = int(std::lround(Gap * ratio));
-    const QSize card = cardSize() * devicePixelsPerCardPixel(m_zoom, ratio);
-    return {int(std::ceil((2 * card.width() + 3 * gap) / ratio)),
-            int(std::ceil((card.height() + 2 * gap) / ratio))};
+    if (!m_follows)
+        return {gap, gap};
+    const QSize room(int(width() * ratio), int(height() * ratio));
+    const QSize both =
+        devicePixelsOfBoth(cardSize(), devicePixelsPerCardPixel(m_zoom, ratio), ratio);
+    return {gap + std::max(0, (room.width() - both.width()) / 2),
+            gap + std::max(0, (room.height() - both.height()) / 2)};
 }
 
 QPoint ZoomedCardsView::blueOrigin() const
 {
-    const int gap = int(std::lround(Gap * devicePixelRatioF()));
-    return {gap, gap};
+    return cardsOrigin();
 }
 
 QPoint ZoomedCardsView::redOrigin() const
 {
     const int gap = int(std::lround(Gap * devicePixelRatioF()));
-    return {2 * gap + cardSize().width() * devicePixelsPerCardPixel(m_zoom, devicePixelRatioF()),
-            gap};
+    return cardsOrigin() +
+           QPoint(gap + cardSize().width() * devicePixelsPerCardPixel(m_zoom, devicePixelRatioF()),
+                  0);
 }
 
 QImage ZoomedCardsView::enlarged(const QImage& card) const
@@ -144,10 +222,11 @@ void ZoomedCardsView::paintEvent(QPaintEvent*)
     painter.drawImage(QPointF(redOrigin()) / ratio, m_redLarge);
 }
 
-ZoomedPreview::ZoomedPreview(QWidget* parent) : QWidget(parent)
+ZoomedPreview::ZoomedPreview(QWidget* parent, Kind kind) : QWidget(parent), m_kind(kind)
 {
     setObjectName(QStringLiteral("ZoomedPreview"));
-    setWindowFlags(Qt::Window);
+    if (!isDocked())
+        setWindowFlags(Qt::Window);
     setWindowTitle(QStringLiteral("Zoomed Preview"));
 
     auto* zoomLabel = new QLabel(QStringLiteral("&Zoom:"), this);
@@ -168,8 +247,12 @@ ZoomedPreview::ZoomedPreview(QWidget* parent) : QWidget(parent)
     controls->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
-    layout->addWidget(m_view, 0, Qt::AlignCenter);
-    layout->setSizeConstraint(QLayout::SetFixedSize);  // the window follows the zoom
+    if (isDocked()) {
+        layout->addWidget(m_view, 1);  // the zoom follows the room the dock gives
+    } else {
+        layout->addWidget(m_view, 0, Qt::AlignCenter);
+        layout->setSizeConstraint(QLayout::SetFixedSize);  // the window follows the zoom
+    }
 
     const QScreen* screen = this->screen();
     const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
@@ -187,6 +270,18 @@ ZoomedPreview::ZoomedPreview(QWidget* parent) : QWidget(parent)
     connect(spnZoom, &QSpinBox::valueChanged, this,
             [](int zoom) { QSettings().setValue(ZoomKey, zoom); });
     connect(chkGrid, &QCheckBox::toggled, this, [](bool on) { QSettings().setValue(GridKey, on); });
+    if (isDocked()) {
+        // It opens at the zoom chosen for the window, then follows the space: the box only says
+        // which zoom that is.
+        spnZoom->setEnabled(false);
+        spnZoom->setToolTip(QStringLiteral("Docked, the zoom follows the space the window gives"));
+        connect(m_view, &ZoomedCardsView::zoomFollowed, spnZoom, [this](int zoom) {
+            const QSignalBlocker quiet(spnZoom);  // not the zoom kept for the window
+            spnZoom->setRange(1, MaxDockedZoom);
+            spnZoom->setValue(zoom);
+        });
+        m_view->setFollowsSpace(true);
+    }
 }
 
 QPoint ZoomedPreview::placeBeside(const QRect& editor, const QSize& size, const QRect& available)
@@ -235,7 +330,11 @@ void ZoomedPreview::takeShortcutsOf(const QWidget* editor)
 void ZoomedPreview::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+        // Docked, the dock around it goes.
+        if (isDocked() && parentWidget())
+            parentWidget()->close();
+        else
+            close();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -243,7 +342,8 @@ void ZoomedPreview::keyPressEvent(QKeyEvent* event)
 
 void ZoomedPreview::closeEvent(QCloseEvent* event)
 {
-    QSettings().setValue(PlaceKey, pos());
+    if (!isDocked())
+        QSettings().setValue(PlaceKey, pos());
     QWidget::closeEvent(event);
 }
 

@@ -6,6 +6,7 @@
 class QCheckBox;
 class QCloseEvent;
 class QKeyEvent;
+class QResizeEvent;
 class QSpinBox;
 
 // The card pixels enlarged: each card pixel a square of whole device pixels (the screen's
@@ -22,6 +23,14 @@ public:
     void setCards(const QImage& blue, const QImage& red);
     void setZoom(int zoom);
     void setGrid(bool on);
+    // Following the space: the zoom is the largest whole one at which both cards fit in the
+    // view's size, and the cards are centred in it; `zoomFollowed` says each new zoom.
+    void setFollowsSpace(bool on);
+    bool followsSpace() const { return m_follows; }
+    // The largest zoom (at least 1, at most `limit`) at which both cards of `card` size fit in
+    // `size` logical pixels on a screen of `ratio`, every card pixel a square of whole device
+    // pixels.
+    static int largestZoomIn(QSize size, QSize card, qreal ratio, int limit);
     int zoom() const { return m_zoom; }
     const QImage& blueCard() const { return m_blue; }
     const QImage& redCard() const { return m_red; }
@@ -40,35 +49,50 @@ public:
     int renderCount() const { return m_renders; }
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void zoomFollowed(int zoom);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QImage enlarged(const QImage& card) const;
     QSize cardSize() const;  // of the larger card, card pixels
+    QSize sizeAt(int zoom) const;
+    void followTheSpace();
+    // Where the cards start, in device pixels: at the gap, or centred when following the space.
+    QPoint cardsOrigin() const;
 
     QImage m_blue;
     QImage m_red;
     QImage m_blueLarge;
     QImage m_redLarge;
     int m_zoom = 4;
+    int m_askedZoom = 4;  // the last zoom set, which the view asks room for
     bool m_grid = false;
     qreal m_ratio = 1.0;  // of the enlarged pictures
     bool m_stale = true;
+    bool m_follows = false;
     int m_renders = 0;
 };
 
-// View > Zoomed Preview: both cards at 2-8 x, following every composition. It keeps its place,
-// zoom and grid between uses (and runs), closes on Escape, and takes the editor's shortcuts
-// (Ctrl+Z ... and Ctrl+1, which closes it again) while it has the focus.
+// View > Zoomed Preview: both cards at 2-8 x, following every composition. As its own window it
+// keeps its place, zoom and grid between uses (and runs), closes on Escape, and takes the
+// editor's shortcuts (Ctrl+Z ... and Ctrl+1, which closes it again) while it has the focus.
+// Docked in the editor's window it grows with it: the zoom follows the space, in whole steps.
 class ZoomedPreview : public QWidget {
     Q_OBJECT
 public:
     static constexpr int MinZoom = 2;
     static constexpr int MaxZoom = 8;
+    static constexpr int MaxDockedZoom = 40;
 
-    explicit ZoomedPreview(QWidget* parent = nullptr);
+    enum class Kind { Window, Docked };
+    explicit ZoomedPreview(QWidget* parent = nullptr, Kind kind = Kind::Window);
+    bool isDocked() const { return m_kind == Kind::Docked; }
 
     // Where it opens: where it was last (when that is still on a screen), else beside `editor`
     // (right, else left, else below), never over it where the screen has room.
@@ -95,4 +119,5 @@ protected:
 
 private:
     ZoomedCardsView* m_view = nullptr;
+    Kind m_kind = Kind::Window;
 };

@@ -1,6 +1,8 @@
 #include "card/card_file.h"
+#include "files/main_picture.h"
 #include "support/images.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -166,6 +168,85 @@ TEST(CardFile, MissingFileAndFailedWriteLeaveNothingBehind)
     EXPECT_EQ(*readCardFile(path).card, sampleCard());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("a.orvcard")});
+}
+
+// A photo-like picture as a JPEG file's bytes, and the pixels the main picture loader reads.
+LoadedPicture jpegPhoto(int w, int h)
+{
+    QImage photo(w, h, QImage::Format_RGB32);
+    quint32 state = 99;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            state = state * 1664525u + 1013904223u;
+            photo.setPixel(x, y, qRgb((x * 3 + (state >> 28)) % 256, (y * 2) % 256, 120));
+        }
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    photo.save(&out, "JPEG", 85);
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    return readMainPicture(in, true);
+}
+
+// A prepared photo keeps its JPEG bytes in the file instead of a PNG of their pixels: the file
+// is far smaller, and opens to the very same source and cards.
+TEST(CardFile, APreparedPhotoStaysAJpeg)
+{
+    const LoadedPicture photo = jpegPhoto(480, 360);
+    ASSERT_FALSE(photo.image.isNull()) << photo.error.toStdString();
+    ASSERT_TRUE(photo.encoded.startsWith("\xFF\xD8\xFF"));
+    Card card = preparedCard();
+    card.preparation.source = photo.image;
+    card.preparation.sourceEncoded = photo.encoded;
+    Card asPixels = card;
+    asPixels.preparation.sourceEncoded.clear();
+
+    const QByteArray json = cardToJson(card);
+    const QJsonObject preparation =
+        QJsonDocument::fromJson(json).object().value("preparation").toObject();
+    EXPECT_TRUE(preparation.contains("original"));
+    EXPECT_FALSE(preparation.contains("png"));
+    EXPECT_LT(json.size() * 2, cardToJson(asPixels).size());
+    const CardFileRead read = cardFromJson(json, QStringLiteral("photo.orvcard"));
+    ASSERT_TRUE(read.card) << read.error.toStdString();
+    EXPECT_EQ(*read.card, card);              // the bytes, the source pixels, the prepared picture
+    EXPECT_EQ(cardToJson(*read.card), json);  // saved again: still the JPEG
+
+    // Bytes that do not give the source's pixels are not trusted: the pixels are kept instead.
+    Card mismatched = card;
+    mismatched.preparation.sourceEncoded = jpegPhoto(480, 361).encoded;
+    const CardFileRead safe = cardFromJson(cardToJson(mismatched), QStringLiteral("m.orvcard"));
+    ASSERT_TRUE(safe.card);
+    EXPECT_EQ(safe.card->preparation.source, card.preparation.source);
+    EXPECT_TRUE(safe.card->preparation.sourceEncoded.isEmpty());
+}
+
+TEST(CardFile, ADamagedOriginalIsRefused)
+{
+    Card card = preparedCard();
+    const LoadedPicture photo = jpegPhoto(100, 80);
+    card.preparation.source = photo.image;
+    card.preparation.sourceEncoded = photo.encoded;
+    const struct {
+        QJsonValue original;
+        const char* problem;
+    } cases[] = {
+        {QJsonValue(3), "\"original\" is not valid base64"},
+        {QStringLiteral("@@@"), "\"original\" is not valid base64"},
+        {QString::fromLatin1(QByteArray("plain text").toBase64()), "not a picture Orvane reads"},
+        {QString::fromLatin1(jpegPhoto(60, 80).encoded.toBase64()), "not of the size"},
+    };
+    for (const auto& c : cases) {
+        const QByteArray json = edited(card, [&](QJsonObject& root) {
+            QJsonObject p = root.value("preparation").toObject();
+            p["original"] = c.original;
+            root["preparation"] = p;
+        });
+        const CardFileRead read = cardFromJson(json, QStringLiteral("bad.orvcard"));
+        EXPECT_FALSE(read.card) << c.problem;
+        EXPECT_TRUE(read.error.contains(QLatin1String(c.problem))) << read.error.toStdString();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // The recovery file after a process that was killed: a child process opens a deck, changes it,
 // waits for its recovery file and is killed; the set restored from the file is the child's.
+#include "card/card_file.h"
+#include "document/card_document.h"
+#include "set/card_recovery.h"
 #include "set/card_set.h"
 #include "support/images.h"
 
@@ -75,6 +78,50 @@ int childMain(int argc, char** argv)
     return app.exec();  // until killed
 }
 
+// A lone card's edits before the child is killed: on a card read from its file.
+void editCard(CardDocument& document)
+{
+    document.typeSide(0, "7");
+    document.closeTyping();
+    document.clickElement(2);
+    document.setArrow(4, true);
+    document.setMainPicture(gradient(6, 9), "/somewhere/else.png");
+    document.setName("Bat");
+}
+
+int cardChildMain(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    CardDocument document;
+    const CardFileRead read = readCardFile(QString::fromLocal8Bit(argv[2]));
+    if (!read.card)
+        return 3;
+    document.startOver(*read.card, QString::fromLocal8Bit(argv[2]));
+    CardRecoveryWriter writer(document, QString::fromLocal8Bit(argv[3]), 50);
+    QObject::connect(&writer, &CardRecoveryWriter::written, [] {
+        std::puts("written");
+        std::fflush(stdout);
+    });
+    editCard(document);
+    return app.exec();  // until killed
+}
+
+// Starts the test program as a child with `arguments`, waits until it says its recovery file
+// was written, and kills it.
+void runAndKill(const QStringList& arguments)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    ASSERT_TRUE(child.waitForStarted(5000));
+    QByteArray output;
+    while (!output.contains("written") && child.waitForReadyRead(10000))
+        output += child.readAllStandardOutput();
+    ASSERT_TRUE(output.contains("written")) << child.readAllStandardError().toStdString();
+    child.kill();  // SIGKILL: nothing of the child's own runs after this
+    ASSERT_TRUE(child.waitForFinished(5000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+}
+
 QList<std::tuple<Card, bool, QMap<QString, QString>>> state(const CardSet& set)
 {
     QList<std::tuple<Card, bool, QMap<QString, QString>>> list;
@@ -90,16 +137,7 @@ TEST(SetRecovery, TheSetOfAKilledProcessIsRestoredExactly)
     const QString recovery = dir.filePath("set.recovery");
     ASSERT_TRUE(writeFile(deck, Deck));
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {"--child", deck, recovery});
-    ASSERT_TRUE(child.waitForStarted(5000));
-    QByteArray output;
-    while (!output.contains("written") && child.waitForReadyRead(10000))
-        output += child.readAllStandardOutput();
-    ASSERT_TRUE(output.contains("written")) << child.readAllStandardError().toStdString();
-    child.kill();  // SIGKILL: nothing of the child's own runs after this
-    ASSERT_TRUE(child.waitForFinished(5000));
-    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    runAndKill({"--child", deck, recovery});
     EXPECT_EQ(readAll(deck), Deck);  // the child saved nothing
 
     CardSet restored;
@@ -156,6 +194,88 @@ TEST(SetRecovery, WrittenAfterAChangeAndRemovedWhenNothingIsUnsaved)
     EXPECT_FALSE(QFileInfo::exists(recovery));
 }
 
+TEST(CardRecovery, TheLoneCardOfAKilledProcessIsRestoredExactly)
+{
+    QTemporaryDir dir;
+    const QString cardFile = dir.filePath("imp.orvcard");
+    const QString recovery = dir.filePath("card.recovery");
+    Card imp;
+    imp.name = "Imp";
+    imp.sides = {"1", "2", "3", "4"};
+    ASSERT_TRUE(writeCardFile(imp, cardFile, nullptr));
+    const QByteArray fileBytes = readAll(cardFile);
+
+    runAndKill({"--card-child", cardFile, recovery});
+    EXPECT_EQ(readAll(cardFile), fileBytes);  // the child saved nothing
+
+    QString error;
+    const std::optional<RecoveredCard> recovered = readCardRecovery(readAll(recovery), &error);
+    ASSERT_TRUE(recovered.has_value()) << error.toStdString();
+    CardDocument restored;
+    restoreCard(restored, *recovered);
+    CardDocument expected;
+    expected.startOver(imp, cardFile);
+    editCard(expected);
+    EXPECT_EQ(restored.state(), expected.state());
+    EXPECT_EQ(restored.filePath(), cardFile);
+    EXPECT_TRUE(restored.isModified());
+    // Undo goes back to the card its file holds.
+    restored.undoStack()->undo();
+    EXPECT_EQ(restored.card(), imp);
+    EXPECT_FALSE(restored.isModified());
+}
+
+TEST(CardRecovery, WrittenAfterAChangeRemovedWhenNothingIsUnsavedAndRefusedWhenDamaged)
+{
+    QTemporaryDir dir;
+    const QString recovery = dir.filePath("card.recovery");
+    CardDocument document;
+    CardRecoveryWriter writer(document, recovery, 20);
+    document.setName("Owl");
+    EXPECT_FALSE(QFileInfo::exists(recovery));  // not at once: a few moments after the change
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(recovery) && waited.elapsed() < 5000) {
+        QThread::msleep(5);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_TRUE(QFileInfo::exists(recovery));
+    const QByteArray text = readAll(recovery);
+    document.undoStack()->undo();  // nothing unsaved: nothing to recover
+    EXPECT_FALSE(QFileInfo::exists(recovery));
+
+    document.setName("Lark");
+    ASSERT_TRUE(writer.flush());
+    EXPECT_TRUE(QFileInfo::exists(recovery));
+    ASSERT_TRUE(writeCardFile(document.card(), dir.filePath("lark.orvcard"), nullptr));
+    document.markSaved(dir.filePath("lark.orvcard"));
+    EXPECT_FALSE(QFileInfo::exists(recovery));
+
+    // A card without a file comes back as an unsaved new card.
+    std::optional<RecoveredCard> owl = readCardRecovery(text, nullptr);
+    ASSERT_TRUE(owl.has_value());
+    CardDocument restored;
+    restoreCard(restored, *owl);
+    EXPECT_EQ(restored.card().name, "Owl");
+    EXPECT_TRUE(restored.filePath().isEmpty());
+    EXPECT_TRUE(restored.isModified());
+
+    const struct {
+        const char* name;
+        QByteArray text;
+        const char* reason;
+    } cases[] = {
+        {"damaged", text.left(text.size() / 2), "damaged"},
+        {"newer", QByteArray(text).replace("\"version\":1", "\"version\":9"), "newer"},
+        {"a set's file", "{\"format\":\"orvane-set-recovery\",\"version\":1}", "damaged"},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        EXPECT_FALSE(readCardRecovery(c.text, &error).has_value()) << c.name;
+        EXPECT_TRUE(error.contains(c.reason)) << c.name << ": " << error.toStdString();
+    }
+}
+
 TEST(SetRecovery, ARecoveryOfADeckChangedSinceIsRefused)
 {
     QTemporaryDir dir;
@@ -190,6 +310,8 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && QByteArray(argv[1]) == "--child")
         return childMain(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--card-child")
+        return cardChildMain(argc, argv);
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -57,7 +57,7 @@ void Form2MenusTest::menusInOrder()
     QCOMPARE(entries(menus[1]),
              (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed", "menuCopyScale",
                           "actPaste", "-", "actPrepareMain", "actAdvanced"}));
-    QCOMPARE(entries(menus[2]), QStringList{"actZoomedPreview"});
+    QCOMPARE(entries(menus[2]), (QStringList{"actZoomedPreview", "actDockZoomedPreview"}));
     QCOMPARE(entries(menus[3]), QStringList{"actAbout"});
 
     const std::pair<QAction*, const char*> captions[] = {

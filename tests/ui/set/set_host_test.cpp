@@ -1,13 +1,20 @@
 // A set in the main window: a deck with notes opened, a card edited through the editor's own
 // controls, saved with Ctrl+S: only that row changed. The unsaved question and the recovery
 // file at the next start.
+#include "render/asset_catalogue.h"
 #include "set/card_set.h"
 #include "set/set_host.h"
 #include "set/set_panel.h"
+#include "set/set_thumbnails.h"
 #include "support/form2_fixture.h"
+#include "support/temp_settings.h"
 
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
+#include <QListView>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,7 +57,188 @@ private slots:
     void closingAsksAboutTheSetAndTheRecoveryComesBack();
     void theNameFieldRenamesWithinTheRules();
     void theInnerAreaKeepsItsSize();
+    void aCharacterTheCodePageLacksOffersUtf8();
+    void saveSetAsMovesTheSetToTheNewDeck();
+    void thumbnailsFollowPartFilesChangedOnDisk();
+    void aLoneCardIsOfferedBackAfterACrash();
+    void theDockHasRoomAndIsRemembered();
 };
+
+void SetHostTest::theDockHasRoomAndIsRemembered()
+{
+    TempSettings settings;
+    int width = 0;
+    int height = 0;
+    {
+        HostFixture h;
+        QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+        h.f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
+        QCOMPARE(h.f->dockWidgetArea(h.host->dock()), Qt::RightDockWidgetArea);
+        // Two columns of thumbnails side by side and three rows, where the screen has room.
+        const QSize thumbnail = h.host->panel()->thumbnailSize();
+        const QSize screen = h.f->screen()->availableGeometry().size();
+        QListView* thumbnails = h.host->panel()->lstSetThumbnails;
+        QTRY_VERIFY(thumbnails->viewport()->width() >=
+                    std::min(2 * thumbnail.width(), screen.width() - 532 - 80));
+        QVERIFY(thumbnails->viewport()->height() >=
+                std::min(3 * thumbnail.height(), screen.height() - 300));
+        QCOMPARE(h.f.child<QWidget>("innerArea")->size(), QSize(532, 377));
+
+        // Moved to the bottom and made narrower by the user, it stays so at the next start.
+        h.f->addDockWidget(Qt::BottomDockWidgetArea, h.host->dock());
+        h.f->resizeDocks({h.host->dock()}, {260}, Qt::Vertical);
+        QTest::qWait(50);
+        height = h.host->dock()->height();
+        width = h.f->width();
+        QVERIFY(h.f->close());
+    }
+    HostFixture h;
+    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    h.f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
+    QCOMPARE(h.f->dockWidgetArea(h.host->dock()), Qt::BottomDockWidgetArea);
+    QTRY_COMPARE(h.host->dock()->height(), height);
+    QCOMPARE(h.f->width(), width);
+}
+
+void SetHostTest::aLoneCardIsOfferedBackAfterACrash()
+{
+    QTemporaryDir keep;
+    const QString recovery = keep.filePath("recovery.json");
+    const QString cardRecovery = keep.filePath("card-recovery.json");
+    {
+        // No set open: the editor's own card, edited through its controls and left unsaved.
+        Form2Fixture f;
+        SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
+        auto* box = f.child<QLineEdit>("txtNums", 2);
+        box->selectAll();
+        QTest::keyClicks(box, "8");
+        host.nameField()->setFocus();
+        QTest::keyClicks(host.nameField(), "Moth");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(cardRecovery), 10000);
+        QVERIFY(!QFile::exists(recovery));  // no set was changed
+        // The process ends here without a word (the window is not closed).
+    }
+    QVERIFY(QFile::exists(cardRecovery));
+
+    // Declined, the recovery is gone; the next start offers nothing.
+    const QByteArray text = readAll(cardRecovery);
+    {
+        Form2Fixture f;
+        SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
+        host.offerRecovery();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QVERIFY(f.prompts.messages[0].text.contains("\"Moth\""));
+        QVERIFY(!QFile::exists(cardRecovery));
+    }
+    QFile file(cardRecovery);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+
+    Form2Fixture f;
+    SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
+    f.prompts.messageAnswers.enqueue(AnswerYes);
+    host.offerRecovery();
+    QVERIFY(!host.isOpen());
+    QCOMPARE(f->document().card().name, QString("Moth"));
+    QCOMPARE(f->document().card().sides[2], QString("8"));
+    QVERIFY(f->document().isModified());
+    QCOMPARE(f.txtNums(2)->text(), QString("8"));
+}
+
+void SetHostTest::thumbnailsFollowPartFilesChangedOnDisk()
+{
+    // The card parts copied, so that the test can change them.
+    QTemporaryDir root;
+    const QDir built(qEnvironmentVariable("ORVANE_BIN_DIR"));
+    QStringList parts = assets::allFiles();
+    parts.removeDuplicates();
+    for (const QString& file : parts) {
+        QVERIFY(QDir(root.path()).mkpath(QFileInfo(root.filePath(file)).path()));
+        QVERIFY(QFile::copy(built.filePath(file), root.filePath(file)));
+    }
+    QTemporaryDir dir;
+    QFile deck(dir.filePath("deck.csv"));
+    QVERIFY(deck.open(QIODevice::WriteOnly));
+    deck.write(Deck);
+    deck.close();
+    Form2Fixture f(root.path());
+    SetHost host(*f.form, f.prompts, root.path(), dir.filePath("recovery.json"));
+    QVERIFY(host.openSet(dir.filePath("deck.csv")));
+    SetThumbnails* thumbnails = host.panel()->thumbnails();
+    const quint64 id = host.set().entries()[0].id;
+    const QImage before = thumbnails->pictures(id)->blue;
+
+    // Every part replaced, one file after another: one reload, and the new pictures.
+    for (const QString& file : parts) {
+        const QImage old(root.filePath(file));
+        QImage replaced(old.size(), QImage::Format_RGB32);
+        replaced.fill(qRgb(0x20, 0xC0, 0x40));
+        QVERIFY(replaced.save(root.filePath(file) + ".new", "BMP"));
+        QVERIFY(QFile::remove(root.filePath(file)));
+        QVERIFY(QFile::rename(root.filePath(file) + ".new", root.filePath(file)));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(thumbnails->reloads(), 1, 5000);
+    QVERIFY(thumbnails->pictures(id)->blue != before);
+    QTest::qWait(300);
+    QCOMPARE(thumbnails->reloads(), 1);
+}
+
+void SetHostTest::aCharacterTheCodePageLacksOffersUtf8()
+{
+    HostFixture h;
+    const QString path = h.dir.filePath("western.csv");
+    const QByteArray western = "name;up;left;right;down;notes\r\nSlime;1;2;3;4;caf\xE9\r\n";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(western);
+    file.close();
+    QVERIFY(h.host->openSet(path));
+    QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, QString::fromUtf8("Жаба"),
+                                     nullptr));
+
+    // Declined: nothing written, the set still unsaved, the question naming the character.
+    h.f.prompts.messageAnswers.enqueue(AnswerNo);
+    h.f.child<QAction>("actSaveSet")->trigger();
+    QCOMPARE(h.f.prompts.messages.size(), 1);
+    QVERIFY(h.f.prompts.messages[0].text.contains(QString::fromUtf8("\"Ж\"")));
+    QVERIFY(h.f.prompts.messages[0].text.contains("UTF-8"));
+    QCOMPARE(h.f.prompts.messages[0].style & MessageButtonsMask, int(YesNo));
+    QCOMPARE(readAll(path), western);
+    QVERIFY(h.host->set().isModified());
+
+    // Accepted: the deck is UTF-8 now, every character kept.
+    h.f.prompts.messageAnswers.enqueue(AnswerYes);
+    h.f.child<QAction>("actSaveSet")->trigger();
+    QCOMPARE(h.f.prompts.messages.size(), 2);
+    QCOMPARE(readAll(path), QByteArray("\xEF\xBB\xBFname;up;left;right;down;notes\r\n"
+                                       "Жаба;1;2;3;4;café\r\n"));
+    QVERIFY(!h.host->set().isModified());
+}
+
+void SetHostTest::saveSetAsMovesTheSetToTheNewDeck()
+{
+    HostFixture h;
+    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, "Ooze", nullptr));
+    const QString other = h.dir.filePath("other");  // the suffix is added
+    h.f.prompts.fileAnswers.enqueue(other);
+    h.f.child<QAction>("actSaveSetAs")->trigger();
+    QCOMPARE(h.f.prompts.fileRequests.size(), 1);
+    QVERIFY(h.f.prompts.fileRequests[0].save);
+    QCOMPARE(h.f.prompts.fileRequests[0].dialog.DialogTitle, QString("Save Set As"));
+    QCOMPARE(readAll(other + ".csv"), QByteArray(Deck).replace("Slime,", "Ooze,"));
+    QCOMPARE(readAll(h.dir.filePath("deck.csv")), Deck);
+    QCOMPARE(h.host->set().path(), QFileInfo(other + ".csv").absoluteFilePath());
+    QTRY_VERIFY(h.f->windowTitle().startsWith("other.csv[*] - Set"));
+    QVERIFY(!h.f->isWindowModified());
+
+    // Cancelled: nothing changes.
+    h.f.child<QAction>("actSaveSetAs")->trigger();
+    QCOMPARE(h.host->set().path(), QFileInfo(other + ".csv").absoluteFilePath());
+}
 
 void SetHostTest::theInnerAreaKeepsItsSize()
 {

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "card/card.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace orvane {
+
+class CardDocument;
+
+// The recovery file of a lone card (the editor's own card, no set open): its whole state as
+// JSON, written a few seconds after each change while it is unsaved and removed once nothing is
+// unsaved, so that a crash or a killed process loses no edit. The timer runs only after a change.
+class CardRecoveryWriter : public QObject {
+    Q_OBJECT
+public:
+    CardRecoveryWriter(CardDocument& document, const QString& path, int delayMs = 3000);
+    QString path() const { return m_path; }
+    // Writes now, when a change is waiting; false with `error` when the file cannot be written.
+    bool flush(QString* error = nullptr);
+    void discard();
+
+signals:
+    void written();
+
+private:
+    CardDocument& m_document;
+    QString m_path;
+    class QTimer* m_timer = nullptr;
+    bool m_pending = false;  // a change not written yet
+};
+
+// A card read back from a recovery file: the card as it was edited, what the editor drew for
+// it, and the card file it belonged to (empty: none yet).
+struct RecoveredCard {
+    Card card;
+    std::array<QString, 4> drawnSides{"A", "A", "A", "A"};
+    QString filePath;
+};
+
+QByteArray cardRecoveryText(const CardDocument& document);
+// False-y with `error` for a damaged file or one of a newer version.
+std::optional<RecoveredCard> readCardRecovery(const QByteArray& text, QString* error);
+
+// Puts a recovered card into `document`: the card of its file (when it can still be read; else
+// an empty card) with the recovered card as one undo step over it, so the card shows as unsaved
+// and Undo goes back to what the file holds.
+void restoreCard(CardDocument& document, const RecoveredCard& recovered);
+
+}  // namespace orvane

@@ -1,0 +1,160 @@
+// Files read and written beside the window: what a close or an edit arriving meanwhile does,
+// and a photo's card file saved through the window.
+#include "card/card_file.h"
+#include "document/card_document.h"
+#include "support/form2_fixture.h"
+#include "support/temp_settings.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class Form2SaveBesideTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_settings = std::make_unique<TempSettings>(); }
+    void closeMeanwhileWaitsForTheFile_data();
+    void closeMeanwhileWaitsForTheFile();
+    void anEditMeanwhileKeepsTheCardUnsaved();
+    void aPhotoCardFileKeepsItsJpeg();
+
+private:
+    std::unique_ptr<TempSettings> m_settings;
+};
+
+namespace {
+
+// A photo-like JPEG larger than the card.
+QString writePhoto(const QString& path, int w, int h)
+{
+    QImage photo(w, h, QImage::Format_RGB32);
+    quint32 noise = 5;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            photo.setPixel(x, y, qRgb((x + int(noise >> 29)) % 256, (2 * y) % 256, (x ^ y) % 256));
+        }
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(90);
+    if (!writer.write(photo))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Runs `what` once the window's event loop next runs: inside the loop that waits for the file.
+void whileTheFileIsBusy(Form2Fixture& f, std::function<void()> what)
+{
+    QMetaObject::invokeMethod(f.form.get(), std::move(what), Qt::QueuedConnection);
+}
+
+}  // namespace
+
+void Form2SaveBesideTest::closeMeanwhileWaitsForTheFile_data()
+{
+    QTest::addColumn<bool>("saving");  // else loading a main picture
+    QTest::newRow("save") << true;
+    QTest::newRow("load") << false;
+}
+
+// A close that comes while a file is read or written neither asks about unsaved changes in the
+// middle nor ends the window under the work: the window closes once the file is done, and asks
+// only if something is still unsaved then.
+void Form2SaveBesideTest::closeMeanwhileWaitsForTheFile()
+{
+    QFETCH(bool, saving);
+    QTemporaryDir dir;
+    const QString photo = writePhoto(dir.filePath(QStringLiteral("photo.jpg")), 300, 200);
+    Form2Fixture f;
+    f->show();
+    f.scrX()->setValue(3);
+    bool closedDuringTheWork = true;
+    whileTheFileIsBusy(f, [&] { closedDuringTheWork = !f->close(); });
+    if (saving) {
+        f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("c.orvcard")));
+        QVERIFY(f->saveCardFileAs());
+    } else {
+        f.prompts.messageAnswers.enqueue(orvane::AnswerNo);  // not prepared now
+        f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Cancel);
+        QVERIFY(f->loadMainPictureFile(photo));
+    }
+    QVERIFY(closedDuringTheWork);  // refused while the work ran
+    QVERIFY(f.prompts.saveQuestions.isEmpty());
+    QVERIFY(f->isVisible());
+    QCoreApplication::processEvents();  // the close asked for meanwhile
+    if (saving) {
+        QVERIFY(f.prompts.saveQuestions.isEmpty());  // nothing left to save
+        QVERIFY(!f->isVisible());
+    } else {
+        QCOMPARE(f.prompts.saveQuestions.size(), 1);  // the new picture is unsaved: Cancel
+        QVERIFY(f->isVisible());
+        QCOMPARE(f.card().mainPicturePath, photo);
+    }
+}
+
+// The file holds the card as it was when the save began; a change made meanwhile is not in it,
+// so the card stays marked unsaved instead of losing that change on close.
+void Form2SaveBesideTest::anEditMeanwhileKeepsTheCardUnsaved()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("c.orvcard"));
+    Form2Fixture f;
+    f.scrX()->setValue(3);
+    whileTheFileIsBusy(f, [&] { f->document().moveMainPicture(9, 9); });
+    f.prompts.fileAnswers.enqueue(file);
+    QVERIFY(!f->saveCardFileAs());
+    QCOMPARE(orvane::readCardFile(file).card->x, 3);
+    QCOMPARE(f.card().x, 9);
+    QVERIFY(f->document().isModified());
+    QVERIFY(f.status().contains(QLatin1String("changed meanwhile")));
+    QVERIFY(f.prompts.messages.isEmpty());
+}
+
+// A photo loaded and saved through the window: the card file holds the JPEG's own bytes, not a
+// far larger PNG of them, and opens again to the same card and source.
+void Form2SaveBesideTest::aPhotoCardFileKeepsItsJpeg()
+{
+    QTemporaryDir dir;
+    const QString photo = writePhoto(dir.filePath(QStringLiteral("photo.jpg")), 640, 480);
+    const QString file = dir.filePath(QStringLiteral("photo.orvcard"));
+    Form2Fixture f;
+    f.prompts.messageAnswers.enqueue(orvane::AnswerNo);
+    QVERIFY(f->loadMainPictureFile(photo));
+    QVERIFY(!f.card().preparation.source.isNull());
+    f.prompts.fileAnswers.enqueue(file);
+    QVERIFY(f->saveCardFileAs());
+
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray json = saved.readAll();
+    const QJsonObject preparation =
+        QJsonDocument::fromJson(json).object().value(QLatin1String("preparation")).toObject();
+    QFile original(photo);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(
+        QByteArray::fromBase64(preparation.value(QLatin1String("original")).toString().toLatin1()),
+        original.readAll());
+    QVERIFY(!preparation.contains(QLatin1String("png")));
+    QVERIFY(json.size() < 2 * original.size());
+
+    Form2Fixture g;
+    g.prompts.fileAnswers.enqueue(file);
+    g.actOpenCard()->trigger();
+    QVERIFY(g.prompts.messages.isEmpty());
+    orvane::Card expected = f.card();
+    expected.name = QStringLiteral("photo");
+    QVERIFY(g.card() == expected);
+    // Saved again from the opened card: the source is still the JPEG.
+    g.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("again.orvcard")));
+    QVERIFY(g->saveCardFileAs());
+    QFile again(dir.filePath(QStringLiteral("again.orvcard")));
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QCOMPARE(QJsonDocument::fromJson(again.readAll()).object().value(QLatin1String("preparation")),
+             QJsonValue(preparation));
+}
+
+QTEST_MAIN(Form2SaveBesideTest)
+#include "form2_save_beside_test.moc"
