@@ -1,7 +1,8 @@
 // Saving a card file of a prepared photo from the window: how long the save takes, how long the
 // window goes without running its event loop meanwhile (the longest gap between the ticks of a
-// 5 ms timer), and the file's size. Beside it, the card file written directly, with the source
-// as its JPEG and as PNG: what a save on the window's own thread would hold it for.
+// 5 ms timer), and the file's size; the same for opening it. Beside it, the card file written
+// directly, with the source as its JPEG and as PNG: what a save on the window's own thread
+// would hold it for.
 //
 //   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_card_save --benchmark_repetitions=5
 #include "card/card_file.h"
@@ -57,19 +58,10 @@ QString photoPath()
     return path;
 }
 
-void BM_SaveCardFileOfAPhoto(benchmark::State& state)
+// Runs `work` with a 5 ms timer ticking: the longest time the event loop went without running
+// (the window without painting), in milliseconds.
+template <typename Work> double longestStallMs(Work work)
 {
-    ScriptedPrompts prompts;
-    Form2::Services services;
-    services.prompts = &prompts;
-    services.assetRoot = QCoreApplication::applicationDirPath();
-    Form2 form(services);
-    prompts.messageAnswers.enqueue(orvane::AnswerNo);  // keep it as loaded: the source is kept
-    if (!form.loadMainPictureFile(photoPath())) {
-        state.SkipWithError("the photo does not load");
-        return;
-    }
-    const QString card = folder().filePath(QStringLiteral("photo.orvcard"));
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
     QTimer ticker;
@@ -78,39 +70,91 @@ void BM_SaveCardFileOfAPhoto(benchmark::State& state)
         longestGap = std::max(longestGap, sinceTick.nsecsElapsed());
         sinceTick.start();
     });
-    double worstMs = 0;
-    for (auto _ : state) {
+    ticker.start();
+    sinceTick.start();
+    work();
+    longestGap = std::max(longestGap, sinceTick.nsecsElapsed());
+    return double(longestGap) / 1e6;
+}
+
+// The editor with the photo loaded as it is (the offer to prepare it declined): its source is
+// kept in its own encoding.
+struct PhotoWindow {
+    ScriptedPrompts prompts;
+    std::unique_ptr<Form2> form;
+
+    PhotoWindow()
+    {
+        Form2::Services services;
+        services.prompts = &prompts;
+        services.assetRoot = QCoreApplication::applicationDirPath();
+        form = std::make_unique<Form2>(services);
+        prompts.messageAnswers.enqueue(orvane::AnswerNo);
+    }
+    bool load() { return form->loadMainPictureFile(photoPath()); }
+    bool saveAs(const QString& card)
+    {
         QFile::remove(card);
         prompts.fileAnswers.enqueue(card);
-        ticker.start();
-        sinceTick.start();
-        longestGap = 0;
-        if (!form.saveCardFileAs())
-            state.SkipWithError("the card file was not saved");
-        longestGap = std::max(longestGap, sinceTick.nsecsElapsed());
-        ticker.stop();
-        worstMs = std::max(worstMs, double(longestGap) / 1e6);
-        state.counters["longest_stall_ms"] = double(longestGap) / 1e6;
+        return form->saveCardFileAs();
+    }
+};
+
+// Runs `step` (false: failed) as each iteration, reporting the longest and the worst stall.
+template <typename Step> void timeStalls(benchmark::State& state, Step step)
+{
+    double worstMs = 0;
+    for (auto _ : state) {
+        bool done = false;
+        const double stall = longestStallMs([&] { done = step(); });
+        if (!done)
+            state.SkipWithError("the file was not saved or opened");
+        worstMs = std::max(worstMs, stall);
+        state.counters["longest_stall_ms"] = stall;
     }
     state.counters["worst_stall_ms"] = worstMs;
+}
+
+void BM_SaveCardFileOfAPhoto(benchmark::State& state)
+{
+    PhotoWindow window;
+    if (!window.load()) {
+        state.SkipWithError("the photo does not load");
+        return;
+    }
+    const QString card = folder().filePath(QStringLiteral("photo.orvcard"));
+    timeStalls(state, [&] { return window.saveAs(card); });
     state.counters["file_KB"] = double(QFileInfo(card).size()) / 1000.0;
 }
 BENCHMARK(BM_SaveCardFileOfAPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// Opening that card file: its JPEG source decoded beside the window.
+void BM_OpenCardFileOfAPhoto(benchmark::State& state)
+{
+    PhotoWindow window;
+    const QString card = folder().filePath(QStringLiteral("opened.orvcard"));
+    if (!window.load() || !window.saveAs(card)) {
+        state.SkipWithError("the card file was not made");
+        return;
+    }
+    const qsizetype messages = window.prompts.messages.size();
+    timeStalls(state, [&] {
+        window.prompts.fileAnswers.enqueue(card);
+        window.form->openCard();
+        return window.prompts.messages.size() == messages;  // no refusal
+    });
+}
+BENCHMARK(BM_OpenCardFileOfAPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 // writeCardFile alone, the source kept as its JPEG (0) or as PNG (1).
 void BM_WriteCardFile(benchmark::State& state)
 {
-    ScriptedPrompts prompts;
-    Form2::Services services;
-    services.prompts = &prompts;
-    services.assetRoot = QCoreApplication::applicationDirPath();
-    Form2 form(services);
-    prompts.messageAnswers.enqueue(orvane::AnswerNo);
-    if (!form.loadMainPictureFile(photoPath())) {
+    PhotoWindow window;
+    if (!window.load()) {
         state.SkipWithError("the photo does not load");
         return;
     }
-    orvane::Card card = form.document().card();
+    orvane::Card card = window.form->document().card();
     if (state.range(0) == 1)
         card.preparation.sourceEncoded.clear();
     const QString file = folder().filePath(QStringLiteral("direct.orvcard"));

@@ -3,6 +3,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_set
 // - OpenSet200: a 200-card deck with its 200 pictures opened, the panel shown with every
 //   thumbnail painted (a window large enough for all of them).
+// - PartsChanged200: the same 200 thumbnails made again after card part files changed.
 // - PickCard: another card of the set shown for the first time: its card document made (the
 //   picture read) and both cards rendered.
 // - Scroll5000: a 5,000-card deck opened and its thumbnails scrolled page by page; counters:
@@ -95,6 +96,31 @@ void OpenSet200(benchmark::State& state)
     }
 }
 BENCHMARK(OpenSet200)->Unit(benchmark::kMillisecond);
+
+// Card part files changed on disk: the parts read again and the 200 thumbnails shown painted
+// anew (what the panel does once after a burst of changes).
+void PartsChanged200(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString deck = makeDeck(dir, 200, 200);
+    ScriptedPrompts prompts;
+    orvane::CardSet set;
+    orvane::SetPanel panel(set, prompts, partsRoot());
+    panel.spnSetZoom->setValue(1);
+    panel.resize(2200, 1500);
+    panel.show();
+    set.open(deck, nullptr);
+    QApplication::processEvents();
+    panel.lstSetThumbnails->viewport()->repaint();
+    for (auto _ : state) {
+        const int before = panel.thumbnails()->made();
+        panel.thumbnails()->reloadParts();
+        panel.lstSetThumbnails->viewport()->repaint();
+        if (panel.thumbnails()->made() != before + 200)
+            state.SkipWithError("not every thumbnail was made again");
+    }
+}
+BENCHMARK(PartsChanged200)->Unit(benchmark::kMillisecond);
 
 void PickCard(benchmark::State& state)
 {

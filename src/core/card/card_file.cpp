@@ -183,7 +183,8 @@ private:
         if (v.isUndefined())
             return true;  // the default stays
         const double d = v.toDouble(-1e300);
-        if (!v.isDouble() || d != double(qint64(d)) || d < low || d > high)
+        // The range first: a number beyond any integer type must not be converted to one.
+        if (!v.isDouble() || d < low || d > high || d != std::floor(d))
             return fail(QStringLiteral("\"%1\" is not a whole number from %2 to %3")
                             .arg(QLatin1String(key))
                             .arg(low)

@@ -101,7 +101,9 @@ bool Form2::openCardFile(const QString& path)
 
 bool Form2::readCardFileIntoWindow(const QString& path)
 {
-    const CardFileRead read = readCardFile(path);
+    // A photo's source decodes for a moment: beside the window, like a save.
+    CardFileRead read;
+    runBesideTheWindow([&] { read = readCardFile(path); });
     if (!read.card) {
         m_services.prompts->messageBox(
             read.error + QStringLiteral("\n\nThe card in the window stays as it was."), Exclamation,
@@ -197,10 +199,9 @@ bool Form2::writeCardFileFromWindow(const QString& path, bool takeTheFileName)
     bool written = false;
     runBesideTheWindow([&] { written = writeCardFile(card, path, &error); });
     if (!written) {
-        m_services.prompts->messageBox(
-            QStringLiteral("The card file %1 could not be saved: %2.\n\nThe card stays unsaved.")
-                .arg(QDir::toNativeSeparators(path), error),
-            Exclamation, QStringLiteral("Save Card File"));
+        // The error names the file and why, as a sentence of its own.
+        m_services.prompts->messageBox(QStringLiteral("%1\n\nThe card stays unsaved.").arg(error),
+                                       Exclamation, QStringLiteral("Save Card File"));
         return false;
     }
     const QString absolute = file.absoluteFilePath();

@@ -127,6 +127,9 @@ void Form2::setUpMainWindow()
     setPalette(QPalette());
     setAutoFillBackground(false);
     setCentralWidget(innerArea);
+    // The controls' area keeps its size however large the window is made: the room beyond it
+    // belongs to the docks (the set, the zoomed preview), never to the layout's hidden corners.
+    innerArea->setFixedSize(532, 377);
 
     buildMenus();
     statusBar()->setObjectName(QStringLiteral("statusLine"));

@@ -87,15 +87,12 @@ void Form2::openDockedPreview()
     m_zoomedPreview->showCards(picBlueBase->image(), picRedBase->image());
     // The controls keep their area and the room the window gains goes to the cards: the window
     // grows by the dock, and shrinks by it again when the dock goes.
-    QWidget* inner = centralWidget();
-    inner->setFixedSize(532, 377);
     const QSize before = size();
     addDockWidget(Qt::RightDockWidgetArea, m_zoomedDock);
     m_zoomedDock->show();
     const int grown = m_zoomedDock->sizeHint().width();
     resize(before.width() + grown, std::max(before.height(), minimumSizeHint().height()));
-    connect(m_zoomedDock, &QObject::destroyed, this, [this, inner, grown] {
-        inner->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // as it was: grows
+    connect(m_zoomedDock, &QObject::destroyed, this, [this, grown] {
         resize(std::max(minimumSizeHint().width(), width() - grown), height());
     });
 }

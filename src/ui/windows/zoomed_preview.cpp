@@ -280,6 +280,9 @@ ZoomedPreview::ZoomedPreview(QWidget* parent, Kind kind) : QWidget(parent), m_ki
             spnZoom->setRange(1, MaxDockedZoom);
             spnZoom->setValue(zoom);
         });
+        // The dock asks for the room of a zoom that the editor's height holds; the window's
+        // zoom, chosen for a whole screen, would widen the editor for nothing.
+        m_view->setZoom(std::min(spnZoom->value(), DockedStartZoom));
         m_view->setFollowsSpace(true);
     }
 }

@@ -89,6 +89,7 @@ public:
     static constexpr int MinZoom = 2;
     static constexpr int MaxZoom = 8;
     static constexpr int MaxDockedZoom = 40;
+    static constexpr int DockedStartZoom = 4;
 
     enum class Kind { Window, Docked };
     explicit ZoomedPreview(QWidget* parent = nullptr, Kind kind = Kind::Window);

@@ -102,6 +102,7 @@ TEST(CardFile, RefusalsNameTheFileAndTheProblem)
         {set("arrows", QJsonArray{QStringLiteral("sideways")}), "no direction"},
         {set("x", 63), "\"x\" is not a whole number from 0 to 62"},
         {set("y", 1.5), "\"y\" is not a whole number"},
+        {set("x", 1e47), "\"x\" is not a whole number from 0 to 62"},
         {set("placement", QJsonObject{{"TopX", QStringLiteral("7")}}), "\"TopX\""},
         {set("picture", QJsonObject{{"png", QStringLiteral("@@@")}}), "not valid base64"},
         {set("picture", QJsonObject{{"png", QStringLiteral("iVBORw0KGgoAAAA=")}}),

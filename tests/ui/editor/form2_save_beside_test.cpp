@@ -20,6 +20,7 @@ private slots:
     void closeMeanwhileWaitsForTheFile_data();
     void closeMeanwhileWaitsForTheFile();
     void anEditMeanwhileKeepsTheCardUnsaved();
+    void aFailedSaveSaysWhyOnce();
     void aPhotoCardFileKeepsItsJpeg();
 
 private:
@@ -55,9 +56,11 @@ void whileTheFileIsBusy(Form2Fixture& f, std::function<void()> what)
 
 void Form2SaveBesideTest::closeMeanwhileWaitsForTheFile_data()
 {
-    QTest::addColumn<bool>("saving");  // else loading a main picture
-    QTest::newRow("save") << true;
-    QTest::newRow("load") << false;
+    QTest::addColumn<QString>("work");
+    QTest::addColumn<bool>("unsavedAfter");  // the window then asks, and is told Cancel
+    QTest::newRow("save") << QStringLiteral("save") << false;
+    QTest::newRow("open") << QStringLiteral("open") << false;
+    QTest::newRow("load a picture") << QStringLiteral("load") << true;
 }
 
 // A close that comes while a file is read or written neither asks about unsaved changes in the
@@ -65,34 +68,40 @@ void Form2SaveBesideTest::closeMeanwhileWaitsForTheFile_data()
 // only if something is still unsaved then.
 void Form2SaveBesideTest::closeMeanwhileWaitsForTheFile()
 {
-    QFETCH(bool, saving);
+    QFETCH(QString, work);
+    QFETCH(bool, unsavedAfter);
     QTemporaryDir dir;
     const QString photo = writePhoto(dir.filePath(QStringLiteral("photo.jpg")), 300, 200);
+    const QString card = dir.filePath(QStringLiteral("c.orvcard"));
+    orvane::Card stored;
+    stored.x = 5;
+    QVERIFY(orvane::writeCardFile(stored, card, nullptr));
     Form2Fixture f;
     f->show();
-    f.scrX()->setValue(3);
+    if (work != QLatin1String("open"))
+        f.scrX()->setValue(3);
     bool closedDuringTheWork = true;
     whileTheFileIsBusy(f, [&] { closedDuringTheWork = !f->close(); });
-    if (saving) {
-        f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("c.orvcard")));
+    if (work == QLatin1String("save")) {
+        f.prompts.fileAnswers.enqueue(card);
+        f.prompts.messageAnswers.enqueue(orvane::AnswerYes);  // replaces the file there
         QVERIFY(f->saveCardFileAs());
+    } else if (work == QLatin1String("open")) {
+        f.prompts.fileAnswers.enqueue(card);
+        f.actOpenCard()->trigger();
+        QCOMPARE(f.card().x, 5);
     } else {
         f.prompts.messageAnswers.enqueue(orvane::AnswerNo);  // not prepared now
-        f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Cancel);
         QVERIFY(f->loadMainPictureFile(photo));
+        QCOMPARE(f.card().mainPicturePath, photo);
     }
     QVERIFY(closedDuringTheWork);  // refused while the work ran
     QVERIFY(f.prompts.saveQuestions.isEmpty());
     QVERIFY(f->isVisible());
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Cancel);
     QCoreApplication::processEvents();  // the close asked for meanwhile
-    if (saving) {
-        QVERIFY(f.prompts.saveQuestions.isEmpty());  // nothing left to save
-        QVERIFY(!f->isVisible());
-    } else {
-        QCOMPARE(f.prompts.saveQuestions.size(), 1);  // the new picture is unsaved: Cancel
-        QVERIFY(f->isVisible());
-        QCOMPARE(f.card().mainPicturePath, photo);
-    }
+    QCOMPARE(f.prompts.saveQuestions.size(), unsavedAfter ? 1 : 0);
+    QCOMPARE(f->isVisible(), unsavedAfter);
 }
 
 // The file holds the card as it was when the save began; a change made meanwhile is not in it,
@@ -111,6 +120,25 @@ void Form2SaveBesideTest::anEditMeanwhileKeepsTheCardUnsaved()
     QVERIFY(f->document().isModified());
     QVERIFY(f.status().contains(QLatin1String("changed meanwhile")));
     QVERIFY(f.prompts.messages.isEmpty());
+}
+
+// The message names the file once, says why, and that nothing was lost.
+void Form2SaveBesideTest::aFailedSaveSaysWhyOnce()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("gone/c.orvcard"));
+    Form2Fixture f;
+    f.scrX()->setValue(3);
+    f.prompts.fileAnswers.enqueue(file);
+    QVERIFY(!f->saveCardFileAs());
+    QCOMPARE(f.prompts.messages.size(), 1);
+    const QString text = f.prompts.messages[0].text;
+    QCOMPARE(text.count(QDir::toNativeSeparators(file)), 1);
+    QVERIFY2(text.startsWith(QStringLiteral("The card file ")), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral(".\n\nThe card stays unsaved.")), qPrintable(text));
+    QVERIFY(!text.contains(QLatin1String("..")));
+    QVERIFY(f->document().isModified());
+    QVERIFY(!QFileInfo::exists(file));
 }
 
 // A photo loaded and saved through the window: the card file holds the JPEG's own bytes, not a
