@@ -71,6 +71,17 @@ public:
         return saveAnswers.isEmpty() ? orvane::SaveChoice::Discard : saveAnswers.dequeue();
     }
 
+    QQueue<int> choiceAnswers;  // button indexes; default: the escape button
+    QList<Message> choices;     // style: the escape button's index
+    QList<QStringList> choiceButtons;
+    int choose(const QString& text, const QString& title, const QStringList& buttons,
+               int escape) override
+    {
+        choices.append({text, escape, title});
+        choiceButtons.append(buttons);
+        return choiceAnswers.isEmpty() ? escape : choiceAnswers.dequeue();
+    }
+
 private:
     bool file(orvane::Dialog& dialog, bool save)
     {

@@ -85,6 +85,13 @@ public:
     bool isModified() const;
 
     const QList<SetEntry>& entries() const { return m_entries; }
+    // A deck set's file as read or last saved (empty for other sets).
+    const QByteArray& deckBytes() const { return m_bytes; }
+    // The picture files the cards draw from the disk (a picture given in the window is not).
+    QStringList picturePaths() const;
+    // Picture files changed on disk: each card drawing one of them is made again from the file
+    // (`cardChanged`); returns how many cards that was.
+    int reloadPictures(const QStringList& paths);
     // Problems of the file that belong to no row (the rows after an unreadable quote).
     const QStringList& fileProblems() const { return m_fileProblems; }
     // Whether the card differs from its source (a new card always does).

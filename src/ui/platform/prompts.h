@@ -3,6 +3,7 @@
 #include "platform/dialog.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace orvane {
 
@@ -56,6 +57,10 @@ public:
     virtual void notify(const QString& text, const QString& title) = 0;
     // Modal question with the buttons Save, Discard and Cancel (Escape: Cancel).
     virtual SaveChoice askSaveChanges(const QString& text, const QString& title) = 0;
+    // Modal question with buttons of the caller's own words, in their order; returns the index
+    // of the button pressed, `escape` for Escape or the box closed.
+    virtual int choose(const QString& text, const QString& title, const QStringList& buttons,
+                       int escape) = 0;
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QSettings>
 
 namespace orvane {
@@ -177,6 +178,24 @@ SaveChoice QtPrompts::askSaveChanges(const QString& text, const QString& title)
     case QMessageBox::Discard: return SaveChoice::Discard;
     default: return SaveChoice::Cancel;
     }
+}
+
+int QtPrompts::choose(const QString& text, const QString& title, const QStringList& buttons,
+                      int escape)
+{
+    QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::NoButton, promptOwner());
+    setMessageText(box, text);
+    QList<QAbstractButton*> made;
+    for (const QString& caption : buttons)
+        made << box.addButton(caption, QMessageBox::ActionRole);
+    // Enter, like Escape, takes the answer that loses nothing.
+    if (escape >= 0 && escape < made.size()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(made[escape]));
+        box.setEscapeButton(made[escape]);
+    }
+    box.exec();
+    const int pressed = int(made.indexOf(box.clickedButton()));
+    return pressed >= 0 ? pressed : escape;
 }
 
 }  // namespace orvane

@@ -19,6 +19,8 @@ public:
     bool chooseFolder(QString& folder, const QString& title) override;
     void notify(const QString& text, const QString& title) override;
     SaveChoice askSaveChanges(const QString& text, const QString& title) override;
+    int choose(const QString& text, const QString& title, const QStringList& buttons,
+               int escape) override;
 };
 
 // A message style read as the tool's texts mean it: the icon of style & 0x70 ...

@@ -6,6 +6,7 @@
 #include "set/card_recovery.h"
 #include "set/card_set.h"
 #include "set/set_card_documents.h"
+#include "set/set_file_follower.h"
 #include "set/set_panel.h"
 
 #include <QApplication>
@@ -118,6 +119,8 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     connect(m_saveSetAs, &QAction::triggered, this, &SetHost::saveSetAs);
     connect(m_panel, &SetPanel::cardPicked, this, &SetHost::showCard);
     connect(m_panel, &SetPanel::message, &form, &Form2::showStatus);
+    m_follower = new SetFileFollower(*m_set, *m_panel, prompts, this);
+    connect(m_follower, &SetFileFollower::message, &form, &Form2::showStatus);
     // The editor watches the card part files; the thumbnails follow the same changes.
     if (auto* parts = form.findChild<PartFileWatcher*>())
         connect(parts, &PartFileWatcher::changed, m_panel, &SetPanel::partFilesChanged);
@@ -140,10 +143,6 @@ void SetHost::setOpen(bool open)
     (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
     m_saveSet->setEnabled(open);
     m_saveSetAs->setEnabled(open);
-    // While the set is open, room beyond the controls' area goes to the set dock.
-    if (QWidget* inner = m_form.centralWidget())
-        inner->setMaximumSize(open ? inner->minimumSize()
-                                   : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     m_dock->setVisible(open);
     if (open && !m_placed)
         placeDock();
@@ -232,6 +231,8 @@ bool SetHost::saveSet()
 {
     if (m_set->kind() == SetKind::New)
         return saveSetAs();
+    if (!m_follower->maySaveOver())
+        return !m_set->isModified();  // reloaded or saved elsewhere: nothing left to save
     return writeSet(QString(), tr("Save Set"));
 }
 

@@ -18,6 +18,7 @@ class CardRecoveryWriter;
 class CardSet;
 class RecoveryWriter;
 class SetCardDocuments;
+class SetFileFollower;
 class SetPanel;
 
 // A set of cards in the main window, added around the editor: the set panel in a dock (View >
@@ -84,6 +85,7 @@ private:
     CardSet* m_set = nullptr;
     SetCardDocuments* m_documents = nullptr;
     SetPanel* m_panel = nullptr;
+    SetFileFollower* m_follower = nullptr;
     QDockWidget* m_dock = nullptr;
     RecoveryWriter* m_recovery = nullptr;
     CardRecoveryWriter* m_cardRecovery = nullptr;

@@ -1,0 +1,222 @@
+#include "set/set_file_follower.h"
+
+#include "set/card_set.h"
+#include "set/set_panel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace orvane {
+namespace {
+
+// The file's bytes; none when it cannot be read (removed, renamed away, not allowed).
+std::optional<QByteArray> fileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+SetFileFollower::SetFileFollower(CardSet& set, SetPanel& panel, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_set(set), m_panel(panel), m_prompts(prompts)
+{
+    m_rewatch.setSingleShot(true);
+    m_rewatch.setInterval(0);
+    connect(&m_rewatch, &QTimer::timeout, this, &SetFileFollower::rewatch);
+    for (auto signal : {&CardSet::opened, &CardSet::cardsReset, &CardSet::changed})
+        connect(&set, signal, &m_rewatch, qOverload<>(&QTimer::start));
+    // An edit may give a card another picture file.
+    connect(&set, &CardSet::cardChanged, &m_rewatch, qOverload<>(&QTimer::start));
+    connect(&m_watcher, &DeckWatcher::changed, this, &SetFileFollower::filesChanged);
+    m_saveDialog.DialogTitle = tr("Save My Set As");
+    m_saveDialog.Filter = tr("Decks (*.csv)|*.csv");
+    m_saveDialog.FilterIndex = 1;
+}
+
+QString SetFileFollower::shownPath() const
+{
+    return QDir::toNativeSeparators(m_set.path());
+}
+
+void SetFileFollower::rewatch()
+{
+    QStringList files;
+    if (m_set.kind() == SetKind::Deck) {
+        files << QDir::cleanPath(m_set.path());
+        files += m_set.picturePaths();
+    }
+    if (files == m_watched)
+        return;
+    m_watched = files;
+    m_watcher.watch(files);
+}
+
+void SetFileFollower::filesChanged(const QStringList& files)
+{
+    if (m_set.kind() != SetKind::Deck)
+        return;
+    const QString deck = QFileInfo(m_set.path()).absoluteFilePath();
+    QStringList pictures;
+    bool deckTouched = false;
+    for (const QString& file : files) {
+        if (QFileInfo(file).absoluteFilePath() == deck)
+            deckTouched = true;
+        else
+            pictures << file;
+    }
+    // Pictures first: a deck read again draws every picture afresh anyway.
+    if (!pictures.isEmpty() && m_set.reloadPictures(pictures) > 0) {
+        emit message(pictures.size() == 1
+                         ? tr("The picture %1 changed on disk: its cards are drawn again.")
+                               .arg(QDir::toNativeSeparators(pictures.front()))
+                         : tr("%1 pictures changed on disk: their cards are drawn again.")
+                               .arg(pictures.size()));
+        emit followed();
+    }
+    if (deckTouched)
+        deckChanged();
+}
+
+void SetFileFollower::deckChanged()
+{
+    if (m_asking) {
+        m_changedWhileAsking = true;
+        return;
+    }
+    const std::optional<QByteArray> theirs = fileBytes(m_set.path());
+    if (!theirs) {
+        emit message(tr("The deck %1 was removed or renamed by another program; the set keeps "
+                        "its cards.")
+                         .arg(shownPath()));
+        return;
+    }
+    if (*theirs == m_set.deckBytes()) {
+        m_kept.clear();  // the set's own save, or the file put back as it was
+        return;
+    }
+    if (!m_set.isModified()) {
+        if (reload())
+            emit message(tr("The deck %1 changed on disk and was read again.").arg(shownPath()));
+        return;
+    }
+    if (*theirs == m_kept)
+        return;  // asked about this very file already: the user kept their changes
+
+    m_asking = true;
+    const int answer = m_prompts.choose(
+        tr("The deck %1 was changed by another program, and the set has changes that are not "
+           "saved.\n\nReload theirs: read the file again; your changes are dropped.\nKeep mine: "
+           "go on with your changes; saving over the file will ask again.\nSave mine as: write "
+           "your set to another file; theirs stays in %1.")
+            .arg(shownPath()),
+        tr("Deck Changed"), {tr("Reload Theirs"), tr("Keep Mine"), tr("Save Mine As...")},
+        KeepMine);
+    switch (answer) {
+    case ReloadTheirs:
+        if (reload())
+            emit message(
+                tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()));
+        break;
+    case SaveMineElsewhere:
+        if (saveElsewhere())
+            break;
+        [[fallthrough]];
+    default:
+        m_kept = *theirs;
+        emit message(tr("Your changes are kept; the deck %1 on disk is theirs until you save.")
+                         .arg(shownPath()));
+        break;
+    }
+    m_asking = false;
+    if (std::exchange(m_changedWhileAsking, false))
+        deckChanged();
+}
+
+bool SetFileFollower::maySaveOver()
+{
+    if (m_set.kind() != SetKind::Deck)
+        return true;
+    const std::optional<QByteArray> theirs = fileBytes(m_set.path());
+    if (theirs && *theirs == m_set.deckBytes())
+        return true;
+    // A removed deck has no "theirs" to reload.
+    const int reloadButton = theirs ? 0 : -1;
+    const int saveButton = reloadButton + 1;
+    QStringList buttons{tr("Save Mine As..."), tr("Cancel")};
+    if (theirs)
+        buttons.prepend(tr("Reload Theirs"));
+    const int answer = m_prompts.choose(
+        theirs ? tr("The deck %1 was changed by another program since the set read it: saving "
+                    "over it would lose their changes.\n\nReload theirs (your changes are "
+                    "dropped), or save yours to another file?")
+                     .arg(shownPath())
+               : tr("The deck %1 was removed or renamed by another program since the set read "
+                    "it.\n\nSave your set to another file?")
+                     .arg(shownPath()),
+        tr("Save Set"), buttons, int(buttons.size()) - 1);
+    if (answer == reloadButton && reloadButton >= 0) {
+        if (reload())
+            emit message(
+                tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()));
+    } else if (answer == saveButton) {
+        saveElsewhere();
+    }
+    return false;
+}
+
+bool SetFileFollower::reload()
+{
+    const QString path = m_set.path();
+    const quint64 currentId = m_panel.currentId();
+    const SetEntry* current = m_set.entry(currentId);
+    const QString currentName = current ? current->card.name : QString();
+    const int currentIndex = m_set.indexOf(currentId);
+    QString error;
+    if (!m_set.open(path, &error)) {
+        emit message(error + tr(" The set keeps its cards as they were."));
+        return false;
+    }
+    m_kept.clear();
+    quint64 next = 0;
+    for (const SetEntry& e : m_set.entries())
+        if (!currentName.isEmpty() && e.card.name == currentName) {
+            next = e.id;
+            break;
+        }
+    if (!next && currentIndex >= 0 && m_set.count() > 0)
+        next = m_set.entries()[std::min(currentIndex, m_set.count() - 1)].id;
+    m_panel.setCurrentId(next);
+    emit followed();
+    return true;
+}
+
+bool SetFileFollower::saveElsewhere()
+{
+    m_saveDialog.InitDir = QFileInfo(m_set.path()).absolutePath();
+    if (!m_prompts.showSave(m_saveDialog))
+        return false;
+    QString path = m_saveDialog.FileName;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    const QString theirs = shownPath();
+    QString error;
+    if (!m_set.save(&error, path)) {
+        m_prompts.messageBox(error, Exclamation, tr("Save My Set As"));
+        return false;
+    }
+    m_kept.clear();
+    emit message(tr("Your set was saved to %1; theirs stays in %2.")
+                     .arg(QDir::toNativeSeparators(m_set.path()), theirs));
+    return true;
+}
+
+}  // namespace orvane

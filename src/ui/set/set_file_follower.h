@@ -1,0 +1,72 @@
+#pragma once
+
+#include "files/deck_watcher.h"
+#include "platform/dialog.h"
+#include "platform/prompts.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+namespace orvane {
+
+class CardSet;
+class SetPanel;
+
+// Keeps an open deck set in step with its file, as another program (a spreadsheet, an image
+// editor) changes it:
+//  - the deck and the pictures its cards draw are watched (written in place or replaced by a
+//    rename; no timer runs while nothing changes);
+//  - a changed picture is drawn again in the thumbnails and the editor at once;
+//  - a changed deck is read again when the set has no unsaved changes (the current card stays
+//    current, by name); with unsaved changes the user chooses: reload theirs, keep mine, or save
+//    mine to another file;
+//  - saving over a deck that changed on disk asks again, so that neither side is ever lost
+//    without the user's word.
+class SetFileFollower : public QObject {
+    Q_OBJECT
+public:
+    SetFileFollower(CardSet& set, SetPanel& panel, Prompts& prompts, QObject* parent = nullptr);
+
+    // The answers to a deck changed under unsaved changes, in the order of their buttons.
+    enum Answer { ReloadTheirs, KeepMine, SaveMineElsewhere };
+
+    // Before the set is saved to its own file: true when that loses nothing (the file is as
+    // read, or the set is not a deck). Otherwise asks reload theirs / save mine elsewhere /
+    // cancel and returns false: the caller does not save over the file.
+    bool maySaveOver();
+
+    // The files watched now (for tests).
+    QStringList watchedFiles() const { return m_watched; }
+    DeckWatcher& watcher() { return m_watcher; }
+
+signals:
+    // What happened, for the status line.
+    void message(const QString& text);
+    // The deck was read again, or cards were drawn again from changed pictures.
+    void followed();
+
+private:
+    void rewatch();
+    void filesChanged(const QStringList& files);
+    void deckChanged();
+    // Reads the deck again, keeping the current card by name (else by position).
+    bool reload();
+    // Asks for another file and saves the set there; false when cancelled or failed (said).
+    bool saveElsewhere();
+    QString shownPath() const;
+
+    CardSet& m_set;
+    SetPanel& m_panel;
+    Prompts& m_prompts;
+    DeckWatcher m_watcher;
+    QTimer m_rewatch;  // gathers the set's changes into one look at what to watch
+    QStringList m_watched;
+    QByteArray m_kept;  // the file on disk that the user last chose to keep their changes over
+    bool m_asking = false;
+    bool m_changedWhileAsking = false;
+    Dialog m_saveDialog;
+};
+
+}  // namespace orvane

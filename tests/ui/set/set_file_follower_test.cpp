@@ -1,0 +1,279 @@
+// An open deck set follows its files as other programs write them: the deck rewritten in place
+// or replaced by a rename, a picture redrawn; with unsaved changes the user chooses, and a save
+// never overwrites the other program's file unasked.
+#include "set/card_set.h"
+#include "set/set_file_follower.h"
+#include "set/set_host.h"
+#include "set/set_panel.h"
+#include "set/set_thumbnails.h"
+#include "support/form2_fixture.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvane;
+
+namespace {
+
+const QByteArray Deck = "name,up,left,right,down,element,picture\n"
+                        "Slime,1,2,3,4,fire,slime.png\n"
+                        "Golem,5,5,5,5,earth,\n";
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// As editors save: a new file renamed over the old one.
+void replace(const QString& path, const QByteArray& bytes)
+{
+    write(path + ".new", bytes);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::rename(path + ".new", path));
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray picture(QRgb colour)
+{
+    QImage image(62, 62, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+struct FollowFixture {
+    QTemporaryDir dir;
+    Form2Fixture f;
+    std::unique_ptr<SetHost> host;
+    SetFileFollower* follower = nullptr;
+
+    FollowFixture()
+    {
+        write(deck(), Deck);
+        write(dir.filePath("slime.png"), picture(qRgb(0, 200, 0)));
+        host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
+                                         dir.filePath("recovery.json"));
+        follower = host->findChild<SetFileFollower*>();
+        if (!host->openSet(deck()))
+            qFatal("the deck does not open");
+        // Watching starts once the set's change has been seen.
+        QTRY_COMPARE(follower->watchedFiles().size(), 2);
+    }
+    QString deck() const { return dir.filePath("deck.csv"); }
+    CardSet& set() const { return host->set(); }
+    QString name(int row) const { return set().entries()[row].card.name; }
+    QImage thumbnail(int row) const
+    {
+        const RenderedCard* card = host->panel()->thumbnails()->pictures(set().entries()[row].id);
+        return card ? card->blue : QImage();
+    }
+    // Unsaved changes in the window.
+    void edit() { QVERIFY(set().renameCard(set().entries()[1].id, "Mine", nullptr)); }
+};
+
+}  // namespace
+
+class SetFileFollowerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theDeckIsReadAgainWhenWrittenInPlaceOrByRename_data();
+    void theDeckIsReadAgainWhenWrittenInPlaceOrByRename();
+    void aChangedPictureIsDrawnAgain_data();
+    void aChangedPictureIsDrawnAgain();
+    void unsavedChangesAskTheUser_data();
+    void unsavedChangesAskTheUser();
+    void keepMineThenSaveDoesNotOverwriteTheirs();
+    void theSetsOwnSaveIsNoChange();
+    void aRemovedDeckLeavesTheCards();
+};
+
+void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename_data()
+{
+    QTest::addColumn<bool>("byRename");
+    QTest::newRow("in place") << false;
+    QTest::newRow("by rename") << true;
+}
+
+void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
+{
+    QFETCH(bool, byRename);
+    FollowFixture h;
+    h.host->panel()->setCurrentId(h.set().entries()[1].id);  // Golem
+    const QImage before = h.thumbnail(1);
+    QByteArray theirs = Deck;
+    theirs.replace("Golem,5,5,5,5", "Golem,9,9,9,9").append("Ooze,1,1,1,1,water,\n");
+    byRename ? replace(h.deck(), theirs) : write(h.deck(), theirs);
+
+    QTRY_COMPARE(h.set().count(), 3);
+    QCOMPARE(h.set().entries()[1].card.sides[0], QString("9"));
+    QVERIFY(!h.set().isModified());
+    QVERIFY(h.f.prompts.choices.isEmpty());
+    QVERIFY(h.thumbnail(1) != before);
+    // The card shown stays the one shown, in the panel and the editor.
+    QCOMPARE(h.host->panel()->currentId(), h.set().entries()[1].id);
+    QCOMPARE(h.f->document().card().sides[0], QString("9"));
+
+    // Still followed after the change (a rename gives the file a new identity).
+    write(h.deck(), Deck);
+    QTRY_COMPARE(h.set().count(), 2);
+}
+
+void SetFileFollowerTest::aChangedPictureIsDrawnAgain_data()
+{
+    theDeckIsReadAgainWhenWrittenInPlaceOrByRename_data();
+}
+
+void SetFileFollowerTest::aChangedPictureIsDrawnAgain()
+{
+    QFETCH(bool, byRename);
+    FollowFixture h;
+    h.edit();  // a picture is no conflict: unsaved changes stay and nothing is asked
+    const quint64 slime = h.set().entries()[0].id;
+    h.host->panel()->setCurrentId(slime);
+    const QImage before = h.thumbnail(0);
+    const QImage golem = h.thumbnail(1);
+    const QString path = h.dir.filePath("slime.png");
+    byRename ? replace(path, picture(qRgb(0, 0, 200))) : write(path, picture(qRgb(0, 0, 200)));
+
+    QTRY_VERIFY(h.thumbnail(0) != before);
+    QCOMPARE(h.thumbnail(1), golem);
+    QCOMPARE(h.set().entries()[0].id, slime);  // the same card, drawn again
+    QCOMPARE(h.name(1), QString("Mine"));
+    QVERIFY(h.set().isModified());
+    QVERIFY(h.f.prompts.choices.isEmpty());
+    // The editor shows the new picture too.
+    QTRY_COMPARE(h.f->document().card().mainPicture.pixel(30, 30), qRgb(0, 0, 200));
+}
+
+void SetFileFollowerTest::unsavedChangesAskTheUser_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("expectedName");  // the second card's name afterwards
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("savedElsewhere");
+    QTest::newRow("reload theirs")
+        << int(SetFileFollower::ReloadTheirs) << "Theirs" << false << false;
+    QTest::newRow("keep mine") << int(SetFileFollower::KeepMine) << "Mine" << true << false;
+    QTest::newRow("save mine elsewhere")
+        << int(SetFileFollower::SaveMineElsewhere) << "Mine" << false << true;
+    QTest::newRow("save mine elsewhere, cancelled")
+        << int(SetFileFollower::SaveMineElsewhere) << "Mine" << true << false;
+    QTest::newRow("the box closed") << -1 << "Mine" << true << false;
+}
+
+void SetFileFollowerTest::unsavedChangesAskTheUser()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, expectedName);
+    QFETCH(bool, modified);
+    QFETCH(bool, savedElsewhere);
+    FollowFixture h;
+    h.edit();
+    const QString mine = h.dir.filePath("mine.csv");
+    if (answer >= 0)
+        h.f.prompts.choiceAnswers.enqueue(answer);
+    if (savedElsewhere)
+        h.f.prompts.fileAnswers.enqueue(mine);
+    const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
+    write(h.deck(), theirs);
+
+    QTRY_COMPARE(h.f.prompts.choices.size(), 1);
+    QCOMPARE(h.f.prompts.choiceButtons.front().size(), 3);
+    QCOMPARE(h.f.prompts.choices.front().style, int(SetFileFollower::KeepMine));  // Escape
+    QTRY_COMPARE(h.name(1), expectedName);
+    QCOMPARE(h.set().isModified(), modified);
+    QCOMPARE(readAll(h.deck()), theirs);  // their file is never touched
+    QCOMPARE(QFile::exists(mine), savedElsewhere);
+    if (savedElsewhere) {
+        QVERIFY(readAll(mine).contains("Mine,5,5,5,5"));
+        QCOMPARE(h.set().path(), mine);
+        QTRY_VERIFY(h.follower->watchedFiles().contains(mine));
+    }
+    if (modified) {
+        // The same file again asks no more; another change of theirs asks again.
+        write(h.deck(), theirs);
+        QTest::qWait(100);
+        QCOMPARE(h.f.prompts.choices.size(), 1);
+        write(h.deck(), QByteArray(theirs).replace("Slime", "Ooze"));
+        QTRY_COMPARE(h.f.prompts.choices.size(), 2);
+    }
+}
+
+void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
+{
+    FollowFixture h;
+    h.edit();
+    h.f.prompts.choiceAnswers.enqueue(SetFileFollower::KeepMine);
+    const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
+    write(h.deck(), theirs);
+    QTRY_COMPARE(h.f.prompts.choices.size(), 1);
+
+    // Save Set: asked again; Cancel (the default) writes nothing.
+    QVERIFY(!h.host->saveSet());
+    QCOMPARE(h.f.prompts.choices.size(), 2);
+    QCOMPARE(h.f.prompts.choiceButtons.back(),
+             QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
+    QCOMPARE(readAll(h.deck()), theirs);
+    QVERIFY(h.set().isModified());
+
+    // Closing the window: Save, then Save Mine As: both files kept, the window may close.
+    const QString mine = h.dir.filePath("mine.csv");
+    h.f.prompts.saveAnswers.enqueue(SaveChoice::Save);
+    h.f.prompts.choiceAnswers.enqueue(1);
+    h.f.prompts.fileAnswers.enqueue(mine);
+    QVERIFY(h.f->close());
+    QCOMPARE(readAll(h.deck()), theirs);
+    QVERIFY(readAll(mine).contains("Mine,5,5,5,5"));
+}
+
+void SetFileFollowerTest::theSetsOwnSaveIsNoChange()
+{
+    FollowFixture h;
+    h.edit();
+    const quint64 golem = h.set().entries()[1].id;
+    QVERIFY(h.host->saveSet());
+    QTest::qWait(100);
+    QCOMPARE(h.set().entries()[1].id, golem);  // not read again: the same card
+    QVERIFY(h.f.prompts.choices.isEmpty());
+    QVERIFY(h.f.prompts.messages.isEmpty());
+}
+
+void SetFileFollowerTest::aRemovedDeckLeavesTheCards()
+{
+    FollowFixture h;
+    QSignalSpy said(h.follower, &SetFileFollower::message);
+    QVERIFY(QFile::remove(h.deck()));
+    QTRY_COMPARE(said.size(), 1);
+    QVERIFY(said.front().front().toString().contains("removed"));
+    QCOMPARE(h.set().count(), 2);
+    // Saving asks first: no file of theirs to reload; Cancel writes nothing.
+    h.edit();
+    QVERIFY(!h.host->saveSet());
+    QCOMPARE(h.f.prompts.choiceButtons.back(), QStringList({"Save Mine As...", "Cancel"}));
+    QVERIFY(!QFile::exists(h.deck()));
+    QVERIFY(h.set().isModified());
+    // Brought back by the other program as it was: no question, the unsaved changes stay.
+    write(h.deck(), Deck);
+    QTest::qWait(100);
+    QCOMPARE(h.f.prompts.choices.size(), 1);
+    QCOMPARE(h.name(1), QString("Mine"));
+    QVERIFY(h.host->saveSet());
+    // Changed by the other program once more, nothing unsaved: read again.
+    write(h.deck(), QByteArray(Deck).replace("Golem", "Back"));
+    QTRY_COMPARE(h.name(1), QString("Back"));
+}
+
+QTEST_MAIN(SetFileFollowerTest)
+#include "set_file_follower_test.moc"
