@@ -261,7 +261,7 @@ private:
     QString m_statusText;          // the whole text of the status line
     orvane::Dialog m_cardDialog;   // Open Card and Save Card File, apart from the layout's dialog
     QByteArray m_loadedEncoded;    // the bytes of the picture just loaded, for its preparation
-    bool m_workingBeside = false;  // a file is being read or written on its own thread
+    int m_workingBeside = 0;       // files being read or written on threads of their own
     bool m_closeWhenDone = false;  // the window was asked to close meanwhile
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QPointer<ZoomedPreview> m_zoomedPreview;

@@ -167,7 +167,7 @@ bool Form2::saveCardFileAs()
 
 void Form2::runBesideTheWindow(const std::function<void()>& work)
 {
-    m_workingBeside = true;
+    ++m_workingBeside;  // a timer's work may start one while another waits
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     {
         QEventLoop loop;
@@ -178,10 +178,9 @@ void Form2::runBesideTheWindow(const std::function<void()>& work)
         worker->wait();
     }
     QGuiApplication::restoreOverrideCursor();
-    m_workingBeside = false;
     // Queued: the caller finishes with its file (marks the card saved) before the window asks
     // whether anything is left to save.
-    if (std::exchange(m_closeWhenDone, false))
+    if (--m_workingBeside == 0 && std::exchange(m_closeWhenDone, false))
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 

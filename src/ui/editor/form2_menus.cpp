@@ -387,7 +387,7 @@ void Form2::dropEvent(QDropEvent* event)
 
 void Form2::closeEvent(QCloseEvent* event)
 {
-    if (m_workingBeside) {
+    if (m_workingBeside > 0) {
         // A file is being read or written: the window closes once it is done.
         m_closeWhenDone = true;
         event->ignore();

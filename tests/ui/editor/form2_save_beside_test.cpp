@@ -20,6 +20,7 @@ private slots:
     void closeMeanwhileWaitsForTheFile_data();
     void closeMeanwhileWaitsForTheFile();
     void anEditMeanwhileKeepsTheCardUnsaved();
+    void aCloseWaitsForEveryFileInFlight();
     void aFailedSaveSaysWhyOnce();
     void aPhotoCardFileKeepsItsJpeg();
 
@@ -120,6 +121,31 @@ void Form2SaveBesideTest::anEditMeanwhileKeepsTheCardUnsaved()
     QVERIFY(f->document().isModified());
     QVERIFY(f.status().contains(QLatin1String("changed meanwhile")));
     QVERIFY(f.prompts.messages.isEmpty());
+}
+
+// A picture loaded (by something other than the input, which waits) while a save runs: the
+// close asked for before both waits for the last of them.
+void Form2SaveBesideTest::aCloseWaitsForEveryFileInFlight()
+{
+    QTemporaryDir dir;
+    const QString photo = writePhoto(dir.filePath(QStringLiteral("photo.jpg")), 300, 200);
+    Form2Fixture f;
+    f->show();
+    f.scrX()->setValue(3);
+    whileTheFileIsBusy(f, [&] { f->close(); });
+    bool loaded = false;
+    whileTheFileIsBusy(f, [&] {
+        f.prompts.messageAnswers.enqueue(orvane::AnswerNo);
+        loaded = f->loadMainPictureFile(photo);
+    });
+    f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("c.orvcard")));
+    QVERIFY(!f->saveCardFileAs());  // the picture came while it was written
+    QVERIFY(loaded);
+    QVERIFY(f.prompts.saveQuestions.isEmpty());
+    f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Cancel);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.prompts.saveQuestions.size(), 1);  // asked once both were done
+    QVERIFY(f->isVisible());
 }
 
 // The message names the file once, says why, and that nothing was lost.
