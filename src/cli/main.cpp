@@ -2,10 +2,10 @@
 #include "files/card_export.h"
 #include "files/card_sheet.h"
 #include "orvane_version.h"
-#include "platform/heap_tuning.h"
 #include "play_options.h"
 #include "run_checks.h"
 #include "stop_signals.h"
+#include "system/heap_tuning.h"
 #include "thumbnail_mode.h"
 #include "watch.h"
 

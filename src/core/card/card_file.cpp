@@ -3,8 +3,8 @@
 #include "card/arrow_words.h"
 #include "card/card_rules.h"
 #include "card/png_pixels.h"
-#include "platform/file_write.h"
-#include "platform/regular_file.h"
+#include "system/file_write.h"
+#include "system/regular_file.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -5,8 +5,8 @@
 #include "card/csv_records.h"
 #include "card/deck_text.h"
 #include "card/picture_fit.h"
-#include "platform/file_write.h"
-#include "platform/regular_file.h"
+#include "system/file_write.h"
+#include "system/regular_file.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -72,7 +72,7 @@ struct Deck {
 };
 
 // Reads a deck CSV (RFC 4180, header row, columns by name) of at most 64 MiB, a regular file
-// only (platform/regular_file.h). Good rows are kept even when others are bad. Two rows whose
+// only (system/regular_file.h). Good rows are kept even when others are bad. Two rows whose
 // names give the same file name are a problem of the second.
 Deck readDeck(const QString& path);
 // With `records`, the CSV records read are handed out too (a writer that keeps the user's bytes

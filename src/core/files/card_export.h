@@ -2,8 +2,8 @@
 
 #include "card/card.h"
 #include "files/play_outputs.h"
-#include "platform/file_write.h"
 #include "render/card_parts.h"
+#include "system/file_write.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -39,7 +39,7 @@ QByteArray encodeCardPicture(const QImage& card, ExportFormat format, int scale,
 // "<base>-blue.png", "<base>-red.png".
 QString exportFileName(const QString& base, bool blue, ExportFormat format);
 
-// writeFileAtomically (platform/file_write.h): a whole file written through a temporary.
+// writeFileAtomically (system/file_write.h): a whole file written through a temporary.
 
 struct DeckRenderMemo;  // files/deck_render.h
 

@@ -1,7 +1,7 @@
 #include "files/card_save.h"
 
 #include "files/imageutils_library.h"
-#include "platform/file_write.h"
+#include "system/file_write.h"
 
 #include <QBuffer>
 #include <QDir>

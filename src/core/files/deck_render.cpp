@@ -9,9 +9,9 @@
 #include "files/card_sheet.h"
 #include "files/file_kind.h"
 #include "files/main_picture.h"
-#include "platform/regular_file.h"
 #include "render/asset_catalogue.h"
 #include "render/picture_prep.h"
+#include "system/regular_file.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

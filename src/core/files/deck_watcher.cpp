@@ -1,6 +1,6 @@
 #include "files/deck_watcher.h"
 
-#include "platform/regular_file.h"
+#include "system/regular_file.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "files/file_kind.h"
 
-#include "platform/regular_file.h"
+#include "system/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/regular_file.h"
+#include "system/regular_file.h"
 
 namespace orvane {
 
-// A picture file opens as every file the tool reads does (platform/regular_file.h).
+// A picture file opens as every file the tool reads does (system/regular_file.h).
 using OpenedPictureFile = OpenedFile;
 
 inline OpenedPictureFile openPictureFile(const QString& path)

@@ -1,6 +1,6 @@
 #include "render/picture_cache.h"
 
-#include "platform/regular_file.h"
+#include "system/regular_file.h"
 
 #include <QFile>
 #include <QImageReader>

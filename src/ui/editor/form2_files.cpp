@@ -7,7 +7,7 @@
 #include "files/card_save.h"
 #include "files/imageutils_library.h"
 #include "files/main_picture.h"
-#include "platform/file_write.h"
+#include "system/file_write.h"
 #include "widgets/picture_box.h"
 
 #include <QDate>

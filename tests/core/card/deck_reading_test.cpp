@@ -2,8 +2,8 @@
 // word variants, foreign paths, workbooks and hostile sizes.
 #include "card/deck_file.h"
 #include "card/deck_text.h"
-#include "platform/regular_file.h"
 #include "support/images.h"
+#include "system/regular_file.h"
 
 #include <QDir>
 #include <QFile>

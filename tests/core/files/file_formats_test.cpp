@@ -2,9 +2,9 @@
 #include "files/card_save.h"
 #include "files/imageutils_library.h"
 #include "files/main_picture.h"
-#include "platform/file_write.h"
 #include "support/gif_writer.h"
 #include "support/images.h"
+#include "system/file_write.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/file_write.h"
+#include "system/file_write.h"
 
 #include <QCoreApplication>
 #include <QDir>

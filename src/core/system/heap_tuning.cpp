@@ -1,4 +1,4 @@
-#include "platform/heap_tuning.h"
+#include "system/heap_tuning.h"
 
 #if __has_include(<malloc.h>)
 #include <malloc.h>
