@@ -3,6 +3,7 @@
 #include "card/card_rules.h"
 #include "document/card_document.h"
 #include "editor/form2.h"
+#include "editor/wake_timer.h"
 #include "support/scripted_prompts.h"
 #include "widgets/picture_box.h"
 
@@ -37,7 +38,7 @@ struct Form2Fixture {
         services.imageUtilsPath =
             qEnvironmentVariable("ORVANE_BIN_DIR") + QStringLiteral("/libImageUtils.so");
         form = std::make_unique<Form2>(services);
-        form->Timer1->stop();
+        timer()->stop();
         composed = std::make_unique<QSignalSpy>(form.get(), &Form2::cardsComposed);
     }
     Form2* operator->() const { return form.get(); }
@@ -97,6 +98,8 @@ struct Form2Fixture {
     QLabel* labYpos() const { return label("labYpos"); }
     QWidget* innerArea() const { return child<QWidget>(QStringLiteral("innerArea")); }
     QPushButton* button(const char* name) const { return child<QPushButton>(QLatin1String(name)); }
+    // The timer that drives the tick.
+    WakeTimer* timer() const { return child<WakeTimer>(QStringLiteral("Timer1")); }
     QPushButton* cmdLoadMain() const { return button("cmdLoadMain"); }
     QPushButton* cmdSaveCards() const { return button("cmdSaveCards"); }
     QPushButton* cmdRandom() const { return button("cmdRandom"); }

@@ -246,7 +246,7 @@ void Form2ClipboardTest::droppedBrokenPictureSaysWhatLoadingSays()
     Form2Fixture dropped, loaded;
     drop(dropped.form.get(), filesOf({path}));
     loaded.prompts.fileAnswers.enqueue(path);
-    loaded->cmdLoadMain->click();
+    loaded.cmdLoadMain()->click();
     QCOMPARE(dropped.prompts.messages.size(), 1);
     QCOMPARE(dropped.prompts.messages[0].text, loaded.prompts.messages[0].text);
     QCOMPARE(dropped.prompts.messages[0].title, QStringLiteral("Load Main Picture"));

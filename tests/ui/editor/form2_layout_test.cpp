@@ -169,7 +169,7 @@ void Form2LayoutTest::startState()
     QCOMPARE(f->size(), QSize(532, f->menuBar()->height() + 377 + f->statusBar()->height()));
     QVERIFY(!(f->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f->windowFlags() & Qt::WindowMinimizeButtonHint);
-    QCOMPARE(f->Timer1->interval(), 16);
+    QCOMPARE(f.timer()->interval(), 16);
     // The card boxes show the card the controls describe: A A A A, no element, no arrows.
     QString error;
     const auto parts = orvane::CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), &error);

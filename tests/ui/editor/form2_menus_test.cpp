@@ -169,8 +169,8 @@ void Form2MenusTest::buttonCommandsThroughTheMenu()
     f.actExportCardData()->trigger();
     QCOMPARE(f.prompts.inputs.size(), 1);
     QCOMPARE(f.prompts.inputs[0].second, QStringLiteral("Name"));
-    QVERIFY(f->Timer1->isActive());  // restarted when the command ends
-    f->Timer1->stop();
+    QVERIFY(f.timer()->isActive());  // restarted when the command ends
+    f.timer()->stop();
 }
 
 void Form2MenusTest::exitThroughTheMenuAsksTheQuestion()

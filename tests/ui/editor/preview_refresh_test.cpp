@@ -75,9 +75,10 @@ void PreviewRefreshTest::firstTickLoadsTheStartChoices()
     f.tick();
     QCOMPARE(shown(f.picFinalFrame()), assets.colours[assets::frameFile(3)]);
     QCOMPARE(shown(f.picFinalElem()), assets.colours[assets::noElementFile()]);
-    for (PictureBox* digit : f->picFinalNum)
-        QCOMPARE(shown(digit), assets.colours[QStringLiteral("gfx/bitblts/A.bmp")]);
-    for (PictureBox* arrow : f->picArrowFinal) {
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(shown(f.picFinalNum(i)), assets.colours[QStringLiteral("gfx/bitblts/A.bmp")]);
+    for (int i = 0; i < 8; ++i) {
+        PictureBox* arrow = f.picArrowFinal(i);
         QCOMPARE(shown(arrow), assets.colours[assets::noElementFile()]);
         QCOMPARE(arrow->size(), QSize(20, 21));  // takes the picture's size plus its border
     }
