@@ -20,7 +20,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== The Windows registry reader compiles (mingw-w64)"
-x86_64-w64-mingw32-g++ -std=c++20 -Wall -Wextra -Werror -I src/core -c src/core/platform/registry_win32.cpp \
+x86_64-w64-mingw32-g++ -std=c++20 -Wall -Wextra -Werror -I src/ui -c src/ui/platform/registry_win32.cpp \
     -o build/registry_win32.o
 
 if [ -f fuzz/CMakeLists.txt ]; then
