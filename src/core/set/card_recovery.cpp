@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -40,44 +39,12 @@ private:
 }  // namespace
 
 CardRecoveryWriter::CardRecoveryWriter(CardDocument& document, const QString& path, int delayMs)
-    : QObject(&document), m_document(document), m_path(path), m_timer(new QTimer(this))
+    : DelayedRecoveryFile(&document, path, delayMs,
+                          [&document] { return cardRecoveryText(document); })
 {
-    m_timer->setSingleShot(true);
-    m_timer->setInterval(delayMs);
-    connect(m_timer, &QTimer::timeout, this, [this] { flush(); });
-    const auto follow = [this] {
-        if (m_document.isModified()) {
-            m_pending = true;
-            m_timer->start();
-        } else {
-            discard();
-        }
-    };
+    const auto follow = [this, &document] { DelayedRecoveryFile::follow(document.isModified()); };
     connect(&document, &CardDocument::changed, this, follow);
     connect(&document, &CardDocument::modifiedChanged, this, follow);
-}
-
-bool CardRecoveryWriter::flush(QString* error)
-{
-    if (!m_pending)
-        return true;
-    m_timer->stop();
-    QString why;
-    if (!writeFileAtomically(m_path, cardRecoveryText(m_document), &why, true)) {
-        if (error)
-            *error = why;
-        return false;
-    }
-    m_pending = false;
-    emit written();
-    return true;
-}
-
-void CardRecoveryWriter::discard()
-{
-    m_timer->stop();
-    m_pending = false;
-    QFile::remove(m_path);
 }
 
 QByteArray cardRecoveryText(const CardDocument& document)

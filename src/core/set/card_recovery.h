@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card.h"
+#include "set/recovery_file.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -14,25 +15,11 @@ namespace orvane {
 class CardDocument;
 
 // The recovery file of a lone card (the editor's own card, no set open): its whole state as
-// JSON, written a few seconds after each change while it is unsaved and removed once nothing is
-// unsaved, so that a crash or a killed process loses no edit. The timer runs only after a change.
-class CardRecoveryWriter : public QObject {
+// JSON, kept while the card is unsaved.
+class CardRecoveryWriter : public DelayedRecoveryFile {
     Q_OBJECT
 public:
     CardRecoveryWriter(CardDocument& document, const QString& path, int delayMs = 3000);
-    QString path() const { return m_path; }
-    // Writes now, when a change is waiting; false with `error` when the file cannot be written.
-    bool flush(QString* error = nullptr);
-    void discard();
-
-signals:
-    void written();
-
-private:
-    CardDocument& m_document;
-    QString m_path;
-    class QTimer* m_timer = nullptr;
-    bool m_pending = false;  // a change not written yet
 };
 
 // A card read back from a recovery file: the card as it was edited, what the editor drew for

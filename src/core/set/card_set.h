@@ -2,6 +2,7 @@
 
 #include "card/card.h"
 #include "card/deck_text.h"
+#include "set/recovery_file.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -230,22 +231,10 @@ std::optional<EncodingLack> encodingLack(const QByteArray& text, const DeckTextF
 
 // Writes the set's recovery text a few seconds after each change, to `path`; `discard` removes
 // it (after a save, or when the user declines to restore it).
-class RecoveryWriter : public QObject {
+class RecoveryWriter : public DelayedRecoveryFile {
     Q_OBJECT
 public:
     RecoveryWriter(CardSet& set, const QString& path, int delayMs = 3000);
-    QString path() const { return m_path; }
-    // Writes now, when a change is waiting; false with `error` when the file cannot be written.
-    bool flush(QString* error = nullptr);
-    void discard();
-
-signals:
-    void written();
-
-private:
-    CardSet& m_set;
-    QString m_path;
-    class QTimer* m_timer = nullptr;
 };
 
 }  // namespace orvane

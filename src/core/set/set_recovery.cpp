@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTimer>
 #include <QUndoStack>
 
 namespace orvane {
@@ -155,38 +154,9 @@ bool CardSet::restore(const QByteArray& text, QString* error)
 }
 
 RecoveryWriter::RecoveryWriter(CardSet& set, const QString& path, int delayMs)
-    : QObject(&set), m_set(set), m_path(path), m_timer(new QTimer(this))
+    : DelayedRecoveryFile(&set, path, delayMs, [&set] { return set.recoveryText(); })
 {
-    m_timer->setSingleShot(true);
-    m_timer->setInterval(delayMs);
-    connect(m_timer, &QTimer::timeout, this, [this] { flush(); });
-    connect(&set, &CardSet::changed, this, [this] {
-        if (m_set.isModified())
-            m_timer->start();
-        else
-            discard();
-    });
-}
-
-bool RecoveryWriter::flush(QString* error)
-{
-    if (!m_timer->isActive() && QFileInfo::exists(m_path))
-        return true;
-    m_timer->stop();
-    QString why;
-    if (!writeFileAtomically(m_path, m_set.recoveryText(), &why, true)) {
-        if (error)
-            *error = why;
-        return false;
-    }
-    emit written();
-    return true;
-}
-
-void RecoveryWriter::discard()
-{
-    m_timer->stop();
-    QFile::remove(m_path);
+    connect(&set, &CardSet::changed, this, [this, &set] { follow(set.isModified()); });
 }
 
 }  // namespace orvane
