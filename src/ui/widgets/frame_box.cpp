@@ -19,7 +19,7 @@ bool FrameBox::Look::operator==(const Look& other) const
            a.features == b.features && a.text == b.text && a.textAlignment == b.textAlignment &&
            a.textColor == b.textColor && a.lineWidth == b.lineWidth &&
            a.midLineWidth == b.midLineWidth && a.subControls == b.subControls &&
-           a.activeSubControls == b.activeSubControls && fontKey == other.fontKey &&
+           a.activeSubControls == b.activeSubControls && font == other.font &&
            pixelRatio == other.pixelRatio && style == other.style && background == other.background;
 }
 
@@ -37,7 +37,7 @@ FrameBox::Look FrameBox::currentLook() const
 {
     Look look;
     initStyleOption(&look.option);
-    look.fontKey = font().key();
+    look.font = font();
     look.pixelRatio = devicePixelRatioF();
     look.style = style();
     look.background = parentBackground();

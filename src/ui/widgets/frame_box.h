@@ -25,7 +25,7 @@ private:
     // Everything the drawn look depends on: the style's option, the font and the pixel density.
     struct Look {
         QStyleOptionGroupBox option;
-        QString fontKey;
+        QFont font;
         qreal pixelRatio = 0;
         const QStyle* style = nullptr;
         QBrush background;
