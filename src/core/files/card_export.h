@@ -73,6 +73,9 @@ struct DeckRenderOptions {
     // Set: cards whose inputs did not change since the run that filled it are not rendered
     // again, and it is brought up to date (files/deck_render.h).
     DeckRenderMemo* memo = nullptr;
+    // Where the record of each output folder's last run is kept between runs (the user's cache;
+    // files/output_record.h); empty: none, every card is rendered to compare its bytes.
+    QString recordFolder;
 
     // Deck sheets, an atlas, and the sheet's backs and finishing.
     PlayOutputs play;
