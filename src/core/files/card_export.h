@@ -88,6 +88,7 @@ struct DeckRenderResult {
     int kept = 0;         // output files not written because a file of their name was kept
     int unchanged = 0;    // output files already holding the same bytes: left as they were, their
                           // time stamps kept
+    int reused = 0;       // cards not rendered: their inputs and files were as a run left them
     QStringList written;  // every output file written, in the deck's order
     QStringList changedCards;  // the names of the cards with a file written, in the deck's order
     int sheetPages = 0;        // pages of the sheet written (0 when it was not)

@@ -54,7 +54,8 @@ struct Outcome {
     int pictures = 0;
     int replaced = 0;
     int kept = 0;
-    int unchanged = 0;  // files left as they were: they held the same bytes
+    int unchanged = 0;    // files left as they were: they held the same bytes
+    bool reused = false;  // known to be as an earlier run left it: not rendered
     QStringList written;
     QString problem;
     QString warning;
@@ -185,9 +186,16 @@ QByteArray cardInputs(const Job& job, const Work& work)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(work.runInputs);
     hash.addData(cardToJson(job.row->card));
-    for (const QMap<QString, QString>* map : {&job.row->pictureFit, &work.options->pictureFit})
-        for (auto it = map->cbegin(); it != map->cend(); ++it)
-            hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+    // The preparation settings matter only to a card with a picture.
+    const Card& card = job.row->card;
+    if (!card.mainPicturePath.isEmpty() || !card.mainPicture.isNull())
+        for (const QMap<QString, QString>* map :
+             {&job.row->pictureFit, &work.options->pictureFit}) {
+            for (auto it = map->cbegin(); it != map->cend(); ++it)
+                hash.addData(
+                    (it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+            hash.addData("--\n");  // the row's own apart from those for every card
+        }
     if (!job.row->card.mainPicturePath.isEmpty())
         addStamp(hash, fileStamp(job.row->card.mainPicturePath));
     return hash.result();
@@ -252,6 +260,7 @@ Outcome renderOne(const Job& job, const Work& work)
         if (known != work.known->cards.cend() && known->inputs == outcome.inputs &&
             filesAsLeft(job.outputs, known->files)) {
             outcome.unchanged = int(job.outputs.size());
+            outcome.reused = true;
             outcome.stamps = known->files;
             outcome.oversizedPicture = known->oversizedPicture;
             if (outcome.oversizedPicture.isValid())
@@ -787,6 +796,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.replaced += outcome.replaced;
         result.kept += outcome.kept;
         result.unchanged += outcome.unchanged;
+        result.reused += outcome.reused ? 1 : 0;
         result.written << outcome.written;
         if (!outcome.warning.isEmpty())
             result.warnings << outcome.warning;
