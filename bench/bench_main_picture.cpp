@@ -63,7 +63,7 @@ struct Window {
         services.prompts = &prompts;
         services.assetRoot = QCoreApplication::applicationDirPath();
         form = std::make_unique<Form2>(services);
-        form->Timer1->stop();
+        form->findChild<WakeTimer*>(QStringLiteral("Timer1"))->stop();
     }
 };
 
@@ -152,7 +152,9 @@ int measureMemory()
     Window window;
     measure("load into the window:", [&] {
         window.form->loadMainPictureFile(path);
-        return qint64(window.form->picMainPic->image().sizeInBytes());
+        return qint64(window.form->findChild<PictureBox*>(QStringLiteral("picMainPic"))
+                          ->image()
+                          .sizeInBytes());
     });
     return 0;
 }

@@ -69,9 +69,9 @@ struct Window {
         services.prompts = &prompts;
         services.assetRoot = binDir();
         form = std::make_unique<Form2>(services);
-        form->Timer1->stop();
+        form->findChild<WakeTimer*>(QStringLiteral("Timer1"))->stop();
         form->show();
-        form->chkArrow[1]->click();
+        form->findChild<QCheckBox*>(QStringLiteral("chkArrow_1"))->click();
         form->Timer1_Timer();
     }
 };

@@ -79,6 +79,18 @@ int openFiles()
                    .size());
 }
 
+// A control of the editor, by the object name the layout gives it ("chkArrow_%1" with an index).
+template <typename T> T* control(Form2& form, const char* name, int index = -1)
+{
+    QString objectName = QLatin1String(name);
+    if (index >= 0)
+        objectName = objectName.arg(index);
+    T* found = form.findChild<T*>(objectName);
+    if (!found)
+        qFatal("no control named %s", qPrintable(objectName));
+    return found;
+}
+
 class FirstPaint : public QObject {
 public:
     bool eventFilter(QObject*, QEvent* event) override
@@ -115,6 +127,7 @@ int partLatency(int rounds)
     services.prompts = &prompts;
     services.assetRoot = dir.path();
     Form2 form(services);
+    const PictureBox* frameBox = control<PictureBox>(form, "picFinalFrame");
     form.show();
     QElapsedTimer settle;
     settle.start();
@@ -125,11 +138,11 @@ int partLatency(int rounds)
     for (int i = 0; i < rounds; ++i) {
         QImage picture(62, 62, QImage::Format_RGB32);
         picture.fill(qRgb(40 + i, 90, 200 - i));
-        const quint64 before = form.picFinalFrame->pictureTag();
+        const quint64 before = frameBox->pictureTag();
         QElapsedTimer clock;
         clock.start();
         picture.save(dir.filePath(frame), "BMP");
-        while (form.picFinalFrame->pictureTag() == before && clock.elapsed() < 2000)
+        while (frameBox->pictureTag() == before && clock.elapsed() < 2000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         ms << double(clock.nsecsElapsed()) / 1e6;
         settle.restart();
@@ -191,20 +204,21 @@ int main(int argc, char* argv[])
         if (args.contains(QStringLiteral("--reload")))
             form.pictureCache().setAlwaysReload(true);
         if (args.contains(QStringLiteral("--poll")))
-            form.Timer1->setPolling(true);
+            control<WakeTimer>(form, "Timer1")->setPolling(true);
         form.show();
         QTimer::singleShot(int(args.value(2).toDouble() * 1000), [] { QCoreApplication::exit(0); });
         return QApplication::exec();
     }
     if (mode == QLatin1String("memory")) {
-        form.Timer1->stop();
+        control<WakeTimer>(form, "Timer1")->stop();
         form.show();
         const auto rounds = [&](int compositions, int ticks) {
             for (int i = 0; i < compositions; ++i)
                 form.cmdCreate_Click();
             for (int i = 0; i < ticks; ++i) {
                 if (i % 50 == 0)
-                    form.chkArrow[size_t(i / 50 % 8)]->click();  // vary the files a little
+                    control<QCheckBox>(form, "chkArrow_%1", i / 50 % 8)
+                        ->click();  // vary the files a little
                 form.Timer1_Timer();
             }
         };
@@ -224,13 +238,13 @@ int main(int argc, char* argv[])
         form.show();
         form.Timer1_Timer();
         form.grab().save(folder + QStringLiteral("/main-start.png"));
-        form.txtNums[0]->setText(QStringLiteral("7"));
-        form.optElem[6]->setChecked(true);
-        form.txtNums[1]->setText(QStringLiteral("5"));
+        control<QLineEdit>(form, "txtNums_0")->setText(QStringLiteral("7"));
+        control<QRadioButton>(form, "optElem_6")->setChecked(true);
+        control<QLineEdit>(form, "txtNums_1")->setText(QStringLiteral("5"));
         form.Timer1_Timer();
-        form.chkArrow[1]->click();
-        form.chkArrow[7]->click();
-        form.scrX->setValue(4);
+        control<QCheckBox>(form, "chkArrow_1")->click();
+        control<QCheckBox>(form, "chkArrow_7")->click();
+        control<QScrollBar>(form, "scrX")->setValue(4);
         form.Timer1_Timer();
         form.grab().save(folder + QStringLiteral("/main-edited.png"));
         frmAbout about(prompts);
@@ -242,16 +256,18 @@ int main(int argc, char* argv[])
         Form3 picture;
         picture.show();
         picture.grab().save(folder + QStringLiteral("/picture.png"));
-        form.chkArrow[3]->click();
+        control<QCheckBox>(form, "chkArrow_3")->click();
         form.Timer1_Timer();
         ZoomedPreview zoomed;
-        zoomed.showCards(form.picBlueBase->image(), form.picRedBase->image());
+        zoomed.showCards(control<PictureBox>(form, "picBlueBase")->image(),
+                         control<PictureBox>(form, "picRedBase")->image());
         zoomed.spnZoom->setValue(4);
         zoomed.chkGrid->setChecked(true);
         zoomed.show();
         QCoreApplication::processEvents();
         zoomed.grab().save(folder + QStringLiteral("/zoomed-preview.png"));
-        ExportCardsDialog exportCards(prompts, form.picBlueBase->image(), form.picRedBase->image(),
+        ExportCardsDialog exportCards(prompts, control<PictureBox>(form, "picBlueBase")->image(),
+                                      control<PictureBox>(form, "picRedBase")->image(),
                                       QStringLiteral("hero"));
         exportCards.show();
         exportCards.grab().save(folder + QStringLiteral("/export-cards.png"));

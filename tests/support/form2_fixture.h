@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 // A main window on the built card parts, with scripted prompts and its timer stopped so the
 // test decides when a tick happens. Its controls are found by their object names and the card
@@ -128,6 +129,7 @@ struct Form2Fixture {
     QAction* actPrepareMain() const { return action("actPrepareMain"); }
     QAction* actAdvanced() const { return action("actAdvanced"); }
     QAction* actZoomedPreview() const { return action("actZoomedPreview"); }
+    QAction* actDockZoomedPreview() const { return action("actDockZoomedPreview"); }
     QAction* actAbout() const { return action("actAbout"); }
 
     // The card, from the window's document.
@@ -138,6 +140,18 @@ struct Form2Fixture {
     int compositions() const { return int(composed->count()); }
     // The status line's whole text (the line itself may show it elided).
     QString status() const { return form->statusText(); }
+
+    // The settings the layout's shared file dialog offers next (a name left in it, whether it
+    // asks before replacing): Load Main Picture shows it and is cancelled, which changes nothing.
+    orvane::Dialog nextSharedDialog()
+    {
+        const QQueue<QString> answers = std::exchange(prompts.fileAnswers, {});
+        const auto whileAsked = std::exchange(prompts.onFileDialog, {});
+        cmdLoadMain()->click();
+        prompts.fileAnswers = answers;
+        prompts.onFileDialog = whileAsked;
+        return prompts.fileRequests.takeLast().dialog;
+    }
 
     void tick() { form->Timer1_Timer(); }
     void type(int box, const QString& text) { txtNums(box)->setText(text); }

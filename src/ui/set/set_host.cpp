@@ -40,6 +40,13 @@ QAction* addAction(QMenu* menu, QAction* before, const char* name, const QString
     return action;
 }
 
+// One of the editor's menu commands, by the object name the editor gives it: the set's commands
+// sit beside them and Ctrl+S moves between them.
+QAction* editorAction(const Form2& form, const char* name)
+{
+    return form.findChild<QAction*>(QLatin1String(name));
+}
+
 }  // namespace
 
 SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
@@ -65,16 +72,16 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
 
     // File: the set commands after Open Card...; View: the panel.
     QMenu* file = form.findChild<QMenu*>(QStringLiteral("menuFile"));
-    QAction* before = form.actSaveCardFile;
+    QAction* before = editorAction(form, "actSaveCardFile");
     QAction* open = addAction(file, before, "actOpenSet", tr("Open S&et..."));
     QAction* openFolder = addAction(file, before, "actOpenSetFolder", tr("Open Set &Folder..."));
     QAction* fresh = addAction(file, before, "actNewSet", tr("Ne&w Set"));
     m_saveSet = addAction(file, before, "actSaveSet", tr("Save Se&t"));
     m_saveSetAs = addAction(file, before, "actSaveSetAs", tr("Save Set &As..."));
-    QAction* newCardAction = addAction(file, form.actLoadMain, "actNewCard", tr("New Car&d"));
+    QAction* loadMain = editorAction(form, "actLoadMain");
+    QAction* newCardAction = addAction(file, loadMain, "actNewCard", tr("New Car&d"));
     newCardAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    QAction* duplicate =
-        addAction(file, form.actLoadMain, "actDuplicateCard", tr("D&uplicate Card"));
+    QAction* duplicate = addAction(file, loadMain, "actDuplicateCard", tr("D&uplicate Card"));
     duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(newCardAction, &QAction::triggered, this, &SetHost::newCard);
     connect(duplicate, &QAction::triggered, this, &SetHost::duplicateCard);
@@ -137,10 +144,10 @@ void SetHost::setOpen(bool open)
         return;
     m_open = open;
     // Ctrl+S saves the set while one is open, the card file otherwise.
-    const QList<QKeySequence> keys =
-        open ? m_form.actSaveCardFile->shortcuts() : m_saveSet->shortcuts();
-    (open ? m_form.actSaveCardFile : m_saveSet)->setShortcuts({});
-    (open ? m_saveSet : m_form.actSaveCardFile)->setShortcuts(keys);
+    QAction* saveCardFile = editorAction(m_form, "actSaveCardFile");
+    const QList<QKeySequence> keys = open ? saveCardFile->shortcuts() : m_saveSet->shortcuts();
+    (open ? saveCardFile : m_saveSet)->setShortcuts({});
+    (open ? m_saveSet : saveCardFile)->setShortcuts(keys);
     m_saveSet->setEnabled(open);
     m_saveSetAs->setEnabled(open);
     m_dock->setVisible(open);
@@ -378,7 +385,7 @@ void SetHost::replaceEditorCard(const Card& card)
                                          tr("New Card"))) {
         case SaveChoice::Cancel: return;
         case SaveChoice::Save:
-            m_form.actSaveCardFile->trigger();
+            m_form.saveCardFile();
             if (own.isModified())
                 return;  // not saved: cancelled or failed (already said)
             break;

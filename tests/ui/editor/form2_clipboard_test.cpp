@@ -139,7 +139,7 @@ void Form2ClipboardTest::copyScaleIsChosenInTheEditMenu()
     QCOMPARE(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()).size(),
              QSize(62 * 8, 62 * 8));
     Form2Fixture again;  // kept for the next run
-    QCOMPARE(again->actCopyBlue->text(), QStringLiteral("&Copy Blue Card (8 ×)"));
+    QCOMPARE(again.actCopyBlue()->text(), QStringLiteral("&Copy Blue Card (8 ×)"));
 }
 
 void Form2ClipboardTest::pasteMakesTheMainPicture()

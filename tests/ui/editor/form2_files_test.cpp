@@ -182,7 +182,7 @@ void Form2FilesTest::saveWritesFourFilesBlueFirst()
     QCOMPARE(QImage(dir.filePath("red.bmp")).convertToFormat(QImage::Format_RGB32),
              f.picRedBase()->image());
     QVERIFY(!QImage(dir.filePath("red.jpg")).isNull());
-    QVERIFY(f->Dialog.FileName.isEmpty());
+    QVERIFY(f.nextSharedDialog().FileName.isEmpty());
 }
 
 void Form2FilesTest::saveRedCancelledKeepsBlue()
@@ -193,8 +193,8 @@ void Form2FilesTest::saveRedCancelledKeepsBlue()
     f.cmdSaveCards()->click();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
              QStringList({"blue.bmp", "blue.jpg"}));
-    QCOMPARE(f->Dialog.FileName, QStringLiteral("*.jpg"));
     QCOMPARE(f.prompts.messages.size(), 0);
+    QCOMPARE(f.nextSharedDialog().FileName, QStringLiteral("*.jpg"));
 }
 
 void Form2FilesTest::saveIntoAFolderNamedJpgAndWithoutExtension()
@@ -231,7 +231,7 @@ void Form2FilesTest::saveToAnUnwritableFolderReports()
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("blue.bmp")));
         QCOMPARE(f.prompts.fileRequests.size(), 1);  // the red card is not asked for
-        QVERIFY(!f->Dialog.FileName.isEmpty());
+        QVERIFY(!f.nextSharedDialog().FileName.isEmpty());
     }
 }
 
@@ -244,9 +244,9 @@ void Form2FilesTest::saveWithoutTheConverterWritesNothingAndReports()
     services.assetRoot = qEnvironmentVariable("ORVANE_BIN_DIR");
     services.imageUtilsPath = dir.filePath(QStringLiteral("libMissing.so"));
     Form2 form(services);
-    form.Timer1->stop();
+    form.findChild<WakeTimer*>(QStringLiteral("Timer1"))->stop();
     prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("blue.jpg")));
-    form.cmdSaveCards->click();
+    form.findChild<QPushButton*>(QStringLiteral("cmdSaveCards"))->click();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     QCOMPARE(prompts.messages.size(), 1);
     QVERIFY(prompts.messages.front().text.contains(QStringLiteral("libMissing.so")));
@@ -383,16 +383,18 @@ void Form2FilesTest::exportStartState()
 {
     QTemporaryDir dir;
     Form2Fixture f;
-    f->Timer1->start();
+    f.cmdSaveCards()->click();  // cancelled: leaves the shared dialog not asking to replace
+    QVERIFY(!f.nextSharedDialog().OverwritePrompt);
+    f.prompts.fileRequests.clear();
+    f.timer()->start();
     bool timerStoppedWhileAsked = false;
-    f.prompts.onFileDialog = [&] { timerStoppedWhileAsked = !f->Timer1->isActive(); };
+    f.prompts.onFileDialog = [&] { timerStoppedWhileAsked = !f.timer()->isActive(); };
     f.prompts.inputAnswers.enqueue(QStringLiteral("[My] Card"));
     f.prompts.fileAnswers.enqueue(dir.filePath("card.txt"));
-    f->Dialog.OverwritePrompt = false;  // as Save Card leaves the shared dialog
     f->cmdCardData_Click();
     QVERIFY(f.prompts.fileRequests.front().dialog.OverwritePrompt);  // asks nothing itself
     QVERIFY(timerStoppedWhileAsked);
-    QVERIFY(f->Timer1->isActive());
+    QVERIFY(f.timer()->isActive());
     QCOMPARE(f.prompts.inputs.front().first, QStringLiteral("What is the name of your card?"));
     QCOMPARE(f.prompts.inputs.front().second, QStringLiteral("Name"));
     QCOMPARE(f.prompts.fileRequests.front().dialog.FileName, QStringLiteral("[My] Card.txt"));
@@ -446,18 +448,18 @@ void Form2FilesTest::exportCancelledWritesNothingAndRestartsTheTimer()
 {
     QTemporaryDir dir;
     Form2Fixture f;
-    f->Timer1->start();
+    f.timer()->start();
     f->cmdCardData_Click();  // name cancelled
-    QVERIFY(f->Timer1->isActive());
+    QVERIFY(f.timer()->isActive());
     QCOMPARE(f.prompts.fileRequests.size(), 0);
     f.prompts.inputAnswers.enqueue(QStringLiteral("n"));
     f->cmdCardData_Click();  // dialog cancelled
-    QVERIFY(f->Timer1->isActive());
+    QVERIFY(f.timer()->isActive());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 0);
     f.prompts.inputAnswers.enqueue(QStringLiteral("n"));
     f.prompts.fileAnswers.enqueue(dir.filePath("no/such/n.txt"));
     f->cmdCardData_Click();  // cannot be written
-    QVERIFY(f->Timer1->isActive());
+    QVERIFY(f.timer()->isActive());
     QCOMPARE(f.prompts.messages.size(), 1);
 }
 

@@ -93,8 +93,8 @@ void Form2PrepareTest::aLargePictureShowsTheSameCards()
     load(reference, saved(dir, part, "part.png"), AnswerNo);
     QCOMPARE(cropped->document().undoStack()->count(), 1);  // the load is one step
     for (Form2Fixture* f : {&cropped, &reference}) {
-        (*f)->scrX->setValue(x);
-        (*f)->scrY->setValue(y);
+        f->scrX()->setValue(x);
+        f->scrY()->setValue(y);
     }
     QCOMPARE(cropped.picMainPic()->image(), part);
     QCOMPARE(cropped->document().card().preparation.source, whole);

@@ -29,14 +29,14 @@ struct LiveFixture {
                             dir.filePath(name));
             }
         f = std::make_unique<Form2Fixture>(dir.path());
-        (*f)->Timer1->start();
+        f->timer()->start();
         settle();
     }
     Form2* operator->() const { return f->form.get(); }
     // Runs the event loop until no tick is scheduled.
     void settle() const
     {
-        QVERIFY(QTest::qWaitFor([this] { return !(*f)->Timer1->isPending(); }, 2000));
+        QVERIFY(QTest::qWaitFor([this] { return !f->timer()->isPending(); }, 2000));
         QCoreApplication::processEvents();
     }
     // Writes a part file as an editor does: a new file renamed over the old one.
@@ -72,11 +72,11 @@ private slots:
 void IdleWakeTest::nothingRunsWhileNothingChanges()
 {
     LiveFixture live;
-    QVERIFY(!live->Timer1->isPolling());  // every folder could be watched
-    QSignalSpy ticks(live->Timer1, &WakeTimer::timeout);
+    QVERIFY(!live.f->timer()->isPolling());  // every folder could be watched
+    QSignalSpy ticks(live.f->timer(), &WakeTimer::timeout);
     QTest::qWait(300);
     QCOMPARE(ticks.size(), 0);
-    QVERIFY(!live->Timer1->isPending());
+    QVERIFY(!live.f->timer()->isPending());
 }
 
 void IdleWakeTest::aPartFileWrittenInPlaceReachesThePreview()
@@ -119,7 +119,7 @@ void IdleWakeTest::aMissingFolderIsPickedUpWhenMade()
 {
     LiveFixture live(false);  // no gfx folder at all
     QTRY_COMPARE_WITH_TIMEOUT(live.f->prompts.notifications.size(), 1, 2000);
-    QVERIFY(!live->Timer1->isPolling());  // watched through the folder above it
+    QVERIFY(!live.f->timer()->isPolling());  // watched through the folder above it
     const QString frame = assets::frameFile(3);
     QVERIFY(QDir().mkpath(QFileInfo(live.dir.filePath(frame)).path()));
     live.settle();
@@ -139,7 +139,7 @@ void IdleWakeTest::controlsWakeTheTick()
     live.f->chkArrow(2)->click();
     QTRY_COMPARE_WITH_TIMEOUT(live.f->Label7()->text(), QStringLiteral("Arrows Left = 5"), 2000);
     live.settle();
-    QSignalSpy ticks(live->Timer1, &WakeTimer::timeout);
+    QSignalSpy ticks(live.f->timer(), &WakeTimer::timeout);
     QTest::qWait(100);
     QCOMPARE(ticks.size(), 0);  // and quiet again
 }
@@ -154,7 +154,7 @@ void IdleWakeTest::theRedrawFlagWakesTheTick()
     QCOMPARE(live.f->compositions(), before + 1);
     QVERIFY(!live->document().needsRedraw());
     live.settle();
-    QSignalSpy ticks(live->Timer1, &WakeTimer::timeout);
+    QSignalSpy ticks(live.f->timer(), &WakeTimer::timeout);
     QTest::qWait(100);
     QCOMPARE(ticks.size(), 0);
 }
@@ -162,13 +162,13 @@ void IdleWakeTest::theRedrawFlagWakesTheTick()
 void IdleWakeTest::aStoppedTimerWaitsAndCatchesUpWhenStarted()
 {
     LiveFixture live;
-    live->Timer1->stop();
+    live.f->timer()->stop();
     const QString frame = assets::frameFile(3);
     QVERIFY(solid(62, 62, 0x00BEEF).save(live.dir.filePath(frame), "BMP"));
     QTest::qWait(100);
     QVERIFY(shown(live.f->picFinalFrame()) != 0x00BEEFu);  // the part waits for the tick
-    QVERIFY(!live->Timer1->isActive());
-    live->Timer1->start();
+    QVERIFY(!live.f->timer()->isActive());
+    live.f->timer()->start();
     QTRY_COMPARE_WITH_TIMEOUT(shown(live.f->picFinalFrame()), 0x00BEEFu, 2000);
 }
 

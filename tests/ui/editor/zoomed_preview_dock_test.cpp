@@ -65,7 +65,7 @@ int wrongPixels(ZoomedCardsView* view, const QImage& card)
 // Opens the preview docked in a shown editor.
 ZoomedPreview* openDocked(Form2Fixture& f)
 {
-    f->actDockZoomedPreview->setChecked(true);
+    f.actDockZoomedPreview()->setChecked(true);
     f->show();
     if (!QTest::qWaitForWindowExposed(f.form.get()))
         qFatal("the editor is not shown");
@@ -155,15 +155,15 @@ void ZoomedPreviewDockTest::dockedAndWindowedTakeTurns()
 {
     {
         Form2Fixture f;
-        QVERIFY(!f->actDockZoomedPreview->isChecked());  // its own window, as it always was
+        QVERIFY(!f.actDockZoomedPreview()->isChecked());  // its own window, as it always was
         QVERIFY(openDocked(f));
-        f->actDockZoomedPreview->setChecked(false);
+        f.actDockZoomedPreview()->setChecked(false);
         letItSettle();
         QVERIFY(!previewDock(f));
         QCOMPARE(previewWindows().size(), 1);
         QVERIFY(!previewWindows().front()->isDocked());
         QVERIFY(previewWindows().front()->spnZoom->isEnabled());
-        f->actDockZoomedPreview->setChecked(true);
+        f.actDockZoomedPreview()->setChecked(true);
         letItSettle();
         QVERIFY(previewDock(f));
         QVERIFY(previewWindows().isEmpty());
@@ -176,7 +176,7 @@ void ZoomedPreviewDockTest::dockedAndWindowedTakeTurns()
         QVERIFY(previewDock(f));
     }
     Form2Fixture g;
-    QVERIFY(g->actDockZoomedPreview->isChecked());
+    QVERIFY(g.actDockZoomedPreview()->isChecked());
 }
 
 void ZoomedPreviewDockTest::escapeAndShortcutsWhenDocked()
