@@ -63,6 +63,75 @@ public:
     explicit Form2(const Services& services, QWidget* parent = nullptr);
     ~Form2() override;
 
+    // The element option that is on, or -1.
+    int selectedElement() const;
+    int selectedFrame() const;
+    orvane::PictureCache& pictureCache() { return m_pictures; }
+    std::mt19937& randomGenerator() { return m_random; }
+
+    // The card shown and edited: the window's own document unless pointed at another one.
+    orvane::CardDocument& document() { return *m_document; }
+    // Shows `document` (not owned; null: the window's own again) at once, and edits it from now.
+    void setDocument(orvane::CardDocument* document);
+    // Opens a card file (the command line, a recent card, a drop), asking first about unsaved
+    // changes. False when the user cancelled or the file could not be read (already said).
+    bool openCardFile(const QString& path);
+    // Reads a main picture file as "Load Main Picture..." does: same checks, same messages.
+    bool loadMainPictureFile(const QString& path);
+    // Says in the status line what just happened (a long text elided, whole in the tooltip).
+    void showStatus(const QString& text);
+    QString statusText() const;
+
+public slots:
+    void Form_Load();
+    void Form_Terminate();
+    void cmdQuit_Click();
+    void cmdAbout_Click();
+    void cmdAdvanced_Click();
+    void txtNums_Change(int Index);
+    void optElem_Click(int Index);
+    void chkArrow_Click(int Index);
+    void scrX_Change();
+    void scrY_Change();
+    void cmdRandom_Click();
+    void Timer1_Timer();
+    void cmdCreate_Click();
+    void cmdLoadMain_Click();
+    void cmdSaveCards_Click();
+    void cmdCardData_Click();
+
+    // Menu commands without a button (form2_menus.cpp, form2_card_files.cpp).
+    void openCard();
+    bool saveCardFile();
+    bool saveCardFileAs();
+    void copyCard(bool blue);
+    void pasteMainPicture();
+    // Prepare Main Picture...: fits the main picture (or its kept source) to the card.
+    void prepareMainPicture();
+    // Menu commands that open windows (form2_windows.cpp).
+    void showZoomedPreview();
+    // Docks the zoomed preview in this window, or gives it its own window (an open one moves).
+    void dockZoomedPreview(bool docked);
+    bool zoomedPreviewIsOpen() const;
+    void exportCards();
+    void renderDeck();
+    void addCardToDeck();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+signals:
+    // Both cards were composed again (picBlueBase and picRedBase hold the new pictures).
+    void cardsComposed();
+
+private:
+    // The window's controls and commands are its own: other code finds them by their object
+    // names, the card through document().
+
     // The area holding every control, at the places of the layout.
     QWidget* innerArea = nullptr;
 
@@ -138,73 +207,6 @@ public:
     WakeTimer* Timer1 = nullptr;  // ticks when a control, the redraw flag or a part file changed
     orvane::Dialog Dialog;
 
-    // The element option that is on, or -1.
-    int selectedElement() const;
-    int selectedFrame() const;
-    orvane::PictureCache& pictureCache() { return m_pictures; }
-    std::mt19937& randomGenerator() { return m_random; }
-    int compositionCount() const { return m_compositions; }
-
-    // The card shown and edited: the window's own document unless pointed at another one.
-    orvane::CardDocument& document() { return *m_document; }
-    // Shows `document` (not owned; null: the window's own again) at once, and edits it from now.
-    void setDocument(orvane::CardDocument* document);
-    // Opens a card file (the command line, a recent card, a drop), asking first about unsaved
-    // changes. False when the user cancelled or the file could not be read (already said).
-    bool openCardFile(const QString& path);
-    // Reads a main picture file as "Load Main Picture..." does: same checks, same messages.
-    bool loadMainPictureFile(const QString& path);
-    // Says in the status line what just happened (a long text elided, whole in the tooltip).
-    void showStatus(const QString& text);
-    QString statusText() const;
-
-public slots:
-    void Form_Load();
-    void Form_Terminate();
-    void cmdQuit_Click();
-    void cmdAbout_Click();
-    void cmdAdvanced_Click();
-    void txtNums_Change(int Index);
-    void optElem_Click(int Index);
-    void chkArrow_Click(int Index);
-    void scrX_Change();
-    void scrY_Change();
-    void cmdRandom_Click();
-    void Timer1_Timer();
-    void cmdCreate_Click();
-    void cmdLoadMain_Click();
-    void cmdSaveCards_Click();
-    void cmdCardData_Click();
-
-    // Menu commands without a button (form2_menus.cpp, form2_card_files.cpp).
-    void openCard();
-    bool saveCardFile();
-    bool saveCardFileAs();
-    void copyCard(bool blue);
-    void pasteMainPicture();
-    // Prepare Main Picture...: fits the main picture (or its kept source) to the card.
-    void prepareMainPicture();
-    // Menu commands that open windows (form2_windows.cpp).
-    void showZoomedPreview();
-    // Docks the zoomed preview in this window, or gives it its own window (an open one moves).
-    void dockZoomedPreview(bool docked);
-    bool zoomedPreviewIsOpen() const;
-    void exportCards();
-    void renderDeck();
-    void addCardToDeck();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-signals:
-    // Both cards were composed again (picBlueBase and picRedBase hold the new pictures).
-    void cardsComposed();
-
-private:
     void setUpMainWindow();
     void buildMenus();
     void updateRecentMenu();
