@@ -67,7 +67,6 @@ public:
     int selectedElement() const;
     int selectedFrame() const;
     orvane::PictureCache& pictureCache() { return m_pictures; }
-    std::mt19937& randomGenerator() { return m_random; }
 
     // The card shown and edited: the window's own document unless pointed at another one.
     orvane::CardDocument& document() { return *m_document; }
