@@ -6,6 +6,9 @@
 //   from just before the write to every shown thumbnail painted again from the deck read anew.
 // - PictureChanged/rename:0|1: one card's picture rewritten; timed to its thumbnail painted again.
 //   Both: 21 changes, counters median_ms, min_ms, max_ms.
+// - PictureAppears: one row names a picture that is missing (a bad row); the picture is written
+//   (in place, or renamed into place), timed to the healed card's thumbnail painted; then removed
+//   again and waited for the row to be bad once more (not timed).
 // - IdleFollowing: the events delivered in 2 s while the deck and its pictures are watched and
 //   nothing changes (the wait's own timer and the event loop's two are all there is).
 #include "set/card_set.h"
@@ -182,6 +185,38 @@ void PictureChanged(benchmark::State& state)
     report(state, ms);
 }
 BENCHMARK(PictureChanged)->ArgName("rename")->Arg(0)->Arg(1)->Iterations(1);
+
+void PictureAppears(benchmark::State& state)
+{
+    const bool byRename = state.range(0) != 0;
+    Followed f;
+    const QString path = f.dir.filePath(QStringLiteral("pic7.png"));
+    const QByteArray bytes = pngBytes(picture(7));
+    const auto rowIsBad = [&] { return f.set.entries()[7].isBad(); };
+    std::vector<double> ms;
+    for (auto _ : state) {
+        for (int k = 0; k < Changes; ++k) {
+            QFile::remove(path);
+            if (!f.waitUntil(rowIsBad)) {
+                state.SkipWithError("the row did not become bad");
+                return;
+            }
+            pause(30);
+            const int target = f.panel.thumbnails()->made() + 1;
+            QElapsedTimer timer;
+            timer.start();
+            write(path, bytes, byRename);
+            if (!f.waitUntil(
+                    [&] { return !rowIsBad() && f.panel.thumbnails()->made() >= target; })) {
+                state.SkipWithError("the row did not heal");
+                return;
+            }
+            ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
+    }
+    report(state, ms);
+}
+BENCHMARK(PictureAppears)->ArgName("rename")->Arg(0)->Arg(1)->Iterations(1);
 
 // Counts every event delivered in the process.
 class EventCounter : public QObject {

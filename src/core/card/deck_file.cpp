@@ -411,16 +411,14 @@ private:
 
     bool readPicture(Card& card)
     {
-        QString text = cell(Picture);
+        const QString text = cell(Picture);
         if (text.isEmpty())
             return true;
-        // A path typed on another system: '\\' is a folder separator there.
-        text.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (text.size() > MaxPathChars)
-            return fail(
-                Picture,
-                QStringLiteral("the path %1 is longer than a path may be").arg(quoted(text)));
-        const QString path = QDir::cleanPath(QDir(m_deckFolder).filePath(text));
+            return fail(Picture, QStringLiteral("the path %1 is longer than a path may be")
+                                     .arg(quoted(QString(text).replace(QLatin1Char('\\'),
+                                                                       QLatin1Char('/')))));
+        const QString path = deckPicturePath(m_deckFolder, text);
         const PathKind kind = pathKindOf(path, m_pathKinds);
         if (kind != PathKind::File) {
             QString shown = QDir::toNativeSeparators(path);
@@ -650,6 +648,16 @@ QString rowProblem(const Card& card, const std::array<QString, ColumnCount>& cel
 }
 
 }  // namespace
+
+QString deckPicturePath(const QString& deckFolder, const QString& cell)
+{
+    QString text = cell.trimmed();
+    if (text.isEmpty())
+        return {};
+    // A path typed on another system: '\\' is a folder separator there.
+    text.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::cleanPath(QDir(deckFolder).filePath(text));
+}
 
 QString cardDeckProblem(const Card& card)
 {

@@ -82,6 +82,10 @@ Deck readDeck(const QString& path);
 Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages,
                   CsvText* records = nullptr);
 
+// The full path of the picture a row's picture cell names, the deck being in `deckFolder` ('\\'
+// taken as a folder separator); empty for an empty cell. The file need not exist.
+QString deckPicturePath(const QString& deckFolder, const QString& cell);
+
 // Why a deck would refuse `card` as a row (a side other than 1-9 or A, a Trap card's sides
 // other than 2, more arrows than its total allows, a name too long for a file name), or empty.
 // orvane-render holds a card file to the same rules.

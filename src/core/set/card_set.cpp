@@ -494,23 +494,28 @@ bool CardSet::setRowCell(quint64 id, const QString& column, const QString& text,
     while (after.fields.size() <= k)
         after.fields << QString();
     after.fields[k] = text;
-    // The row read again by the deck's own reader, as the only row of a deck of this header.
-    const QByteArray csv = csvLine(m_header) + '\n' + csvLine(after.fields) + '\n';
+    pushChange({rowReadAgain(after)}, QStringLiteral("Mend Row"));
+    return true;
+}
+
+SetEntry CardSet::rowReadAgain(SetEntry e) const
+{
+    // The row read by the deck's own reader, as the only row of a deck of this header.
+    const QByteArray csv = csvLine(m_header) + '\n' + csvLine(e.fields) + '\n';
     const Deck deck = readDeckText(csv, m_path);
     if (!deck.rows.isEmpty()) {
-        after.card = deck.rows.front().card;
-        after.pictureFit = deck.rows.front().pictureFit;
-        after.problem = nameProblem(after.card.name, id);
-        after.problemColumn = after.problem.isEmpty() ? QString() : QStringLiteral("name");
+        e.card = deck.rows.front().card;
+        e.pictureFit = deck.rows.front().pictureFit;
+        e.problem = nameProblem(e.card.name, e.id);
+        e.problemColumn = e.problem.isEmpty() ? QString() : QStringLiteral("name");
     } else if (!deck.problems.isEmpty()) {
-        after.card = Card();
-        after.card.name = headerCell(after.fields, QStringLiteral("name"));
-        after.problem = deck.problems.front().message;
-        after.problemColumn = deck.problems.front().column;
+        e.card = Card();
+        e.card.name = headerCell(e.fields, QStringLiteral("name"));
+        e.problem = deck.problems.front().message;
+        e.problemColumn = deck.problems.front().column;
     }
-    after.pictureChanged = false;
-    pushChange({after}, QStringLiteral("Mend Row"));
-    return true;
+    e.pictureChanged = false;
+    return e;
 }
 
 QByteArray CardSet::copyCards(const QList<quint64>& ids) const

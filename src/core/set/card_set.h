@@ -88,10 +88,13 @@ public:
     const QList<SetEntry>& entries() const { return m_entries; }
     // A deck set's file as read or last saved (empty for other sets).
     const QByteArray& deckBytes() const { return m_bytes; }
-    // The picture files the cards draw from the disk (a picture given in the window is not).
+    // The picture files the cards draw from the disk (a picture given in the window is not),
+    // and those that bad deck rows name but cannot find: they heal when the file appears.
     QStringList picturePaths() const;
     // Picture files changed on disk: each card drawing one of them is made again from the file
-    // (`cardChanged`); returns how many cards that was.
+    // (`cardChanged`); returns how many cards that was. A row whose picture was missing and is
+    // now there becomes a good card; an unedited card whose picture is gone becomes a bad row
+    // saying so. Neither is an undo step or an unsaved change: the deck's text is the same.
     int reloadPictures(const QStringList& paths);
     // Problems of the file that belong to no row (the rows after an unreadable quote).
     const QStringList& fileProblems() const { return m_fileProblems; }
@@ -170,6 +173,16 @@ private:
     // The entry `card` makes of the card `id` (its picture kept by path while unchanged); none
     // when nothing changes.
     std::optional<SetEntry> editedEntry(quint64 id, const Card& card) const;
+
+    // A deck row's entry with its cells read again (its card, preparation cells and problem).
+    SetEntry rowReadAgain(SetEntry e) const;
+    // The picture file a deck row names, good or bad (empty: none).
+    QString rowPicturePath(const SetEntry& e) const;
+    // The picture file a card draws from, or that its bad row misses; empty when neither.
+    QString followedPicture(const SetEntry& e) const;
+    // A deck row whose picture file came or went is read again, outside the history: the file
+    // holds the same row, so the set does not become unsaved. Returns whether it changed.
+    bool followPictureFile(const SetEntry& e);
 
     SetEntry newEntry(const Card& card) const;
     QString headerCell(const QStringList& fields, const QString& column) const;

@@ -10,11 +10,13 @@ SetCardDocuments::SetCardDocuments(CardSet& set, QObject* parent) : QObject(pare
 
 CardDocument* SetCardDocuments::document(quint64 id)
 {
-    if (CardDocument* document = m_documents.value(id))
-        return document;
+    // A card that became a bad row (its picture removed) has no card to edit; its document
+    // stays for the history and shows it again when the row heals.
     const SetEntry* entry = m_set.entry(id);
     if (!entry || entry->isBad())
         return nullptr;
+    if (CardDocument* document = m_documents.value(id))
+        return document;
     auto* document = new CardDocument(m_set.undoStack(), this);
     m_updating = true;
     document->setCard(m_set.readyCard(id));

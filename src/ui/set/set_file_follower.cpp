@@ -74,16 +74,33 @@ void SetFileFollower::filesChanged(const QStringList& files)
             pictures << file;
     }
     // Pictures first: a deck read again draws every picture afresh anyway.
-    if (!pictures.isEmpty() && m_set.reloadPictures(pictures) > 0) {
-        emit message(pictures.size() == 1
-                         ? tr("The picture %1 changed on disk: its cards are drawn again.")
-                               .arg(QDir::toNativeSeparators(pictures.front()))
-                         : tr("%1 pictures changed on disk: their cards are drawn again.")
-                               .arg(pictures.size()));
-        emit followed();
+    if (!pictures.isEmpty()) {
+        // The card shown may become a bad row or heal: the editor then shows it afresh.
+        const quint64 current = m_panel.currentId();
+        const auto isBad = [&] {
+            const SetEntry* e = m_set.entry(current);
+            return e && e->isBad();
+        };
+        const bool wasBad = isBad();
+        if (m_set.reloadPictures(pictures) > 0) {
+            if (isBad() != wasBad)
+                m_panel.setCurrentId(current);
+            emit message(pictureMessage(pictures));
+            emit followed();
+        }
     }
     if (deckTouched)
         deckChanged();
+}
+
+QString SetFileFollower::pictureMessage(const QStringList& pictures) const
+{
+    if (pictures.size() > 1)
+        return tr("%1 pictures changed on disk: their cards are drawn again.").arg(pictures.size());
+    const QString shown = QDir::toNativeSeparators(pictures.front());
+    return QFileInfo(pictures.front()).isFile()
+               ? tr("The picture %1 changed on disk: its cards are drawn again.").arg(shown)
+               : tr("The picture %1 is gone: the rows that name it are marked.").arg(shown);
 }
 
 void SetFileFollower::deckChanged()

@@ -17,8 +17,9 @@ class SetPanel;
 // Keeps an open deck set in step with its file, as another program (a spreadsheet, an image
 // editor) changes it:
 //  - the deck and the pictures its cards draw are watched (written in place or replaced by a
-//    rename; no timer runs while nothing changes);
-//  - a changed picture is drawn again in the thumbnails and the editor at once;
+//    rename; no timer runs while nothing changes), and so are the pictures bad rows miss;
+//  - a changed picture is drawn again in the thumbnails and the editor at once; a row whose
+//    picture appears becomes a card, and an unedited card whose picture is removed a bad row;
 //  - a changed deck is read again when the set has no unsaved changes (the current card stays
 //    current, by name); with unsaved changes the user chooses: reload theirs, keep mine, or save
 //    mine to another file;
@@ -56,6 +57,7 @@ private:
     // Asks for another file and saves the set there; false when cancelled or failed (said).
     bool saveElsewhere();
     QString shownPath() const;
+    QString pictureMessage(const QStringList& pictures) const;
 
     CardSet& m_set;
     SetPanel& m_panel;

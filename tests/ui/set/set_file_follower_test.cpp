@@ -8,6 +8,7 @@
 #include "set/set_thumbnails.h"
 #include "support/form2_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -59,9 +60,9 @@ struct FollowFixture {
     std::unique_ptr<SetHost> host;
     SetFileFollower* follower = nullptr;
 
-    FollowFixture()
+    explicit FollowFixture(const QByteArray& deckBytes = Deck, int watched = 2)
     {
-        write(deck(), Deck);
+        write(deck(), deckBytes);
         write(dir.filePath("slime.png"), picture(qRgb(0, 200, 0)));
         host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
                                          dir.filePath("recovery.json"));
@@ -69,7 +70,7 @@ struct FollowFixture {
         if (!host->openSet(deck()))
             qFatal("the deck does not open");
         // Watching starts once the set's change has been seen.
-        QTRY_COMPARE(follower->watchedFiles().size(), 2);
+        QTRY_COMPARE(follower->watchedFiles().size(), watched);
     }
     QString deck() const { return dir.filePath("deck.csv"); }
     CardSet& set() const { return host->set(); }
@@ -78,6 +79,12 @@ struct FollowFixture {
     {
         const RenderedCard* card = host->panel()->thumbnails()->pictures(set().entries()[row].id);
         return card ? card->blue : QImage();
+    }
+    // The middle pixel of the editor's main picture (0: it has none).
+    QRgb shownPixel() const
+    {
+        const QImage& shown = f->document().card().mainPicture;
+        return shown.isNull() ? 0 : shown.pixel(30, 30);
     }
     // Unsaved changes in the window.
     void edit() { QVERIFY(set().renameCard(set().entries()[1].id, "Mine", nullptr)); }
@@ -97,6 +104,10 @@ private slots:
     void keepMineThenSaveDoesNotOverwriteTheirs();
     void theSetsOwnSaveIsNoChange();
     void aRemovedDeckLeavesTheCards();
+    void aRowHealsWhenItsPictureAppears_data();
+    void aRowHealsWhenItsPictureAppears();
+    void aRemovedPictureMakesAnUneditedCardABadRow_data();
+    void aRemovedPictureMakesAnUneditedCardABadRow();
 };
 
 void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename_data()
@@ -154,7 +165,7 @@ void SetFileFollowerTest::aChangedPictureIsDrawnAgain()
     QVERIFY(h.set().isModified());
     QVERIFY(h.f.prompts.choices.isEmpty());
     // The editor shows the new picture too.
-    QTRY_COMPARE(h.f->document().card().mainPicture.pixel(30, 30), qRgb(0, 0, 200));
+    QTRY_COMPARE(h.shownPixel(), qRgb(0, 0, 200));
 }
 
 void SetFileFollowerTest::unsavedChangesAskTheUser_data()
@@ -273,6 +284,103 @@ void SetFileFollowerTest::aRemovedDeckLeavesTheCards()
     // Changed by the other program once more, nothing unsaved: read again.
     write(h.deck(), QByteArray(Deck).replace("Golem", "Back"));
     QTRY_COMPARE(h.name(1), QString("Back"));
+}
+
+void SetFileFollowerTest::aRowHealsWhenItsPictureAppears_data()
+{
+    theDeckIsReadAgainWhenWrittenInPlaceOrByRename_data();
+}
+
+void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
+{
+    QFETCH(bool, byRename);
+    // A third row names a picture that is not there yet, in a folder of its own (watched
+    // through its parent until the image editor makes it).
+    FollowFixture h(QByteArray(Deck).append("Ghost,1,1,1,1,,art/ghost.png\n"), 3);
+    const QString path = h.dir.filePath("art/ghost.png");
+    const quint64 ghost = h.set().entries()[2].id;
+    QVERIFY(h.set().entries()[2].isBad());
+    QCOMPARE(h.set().entries()[2].problemColumn, QString("picture"));
+    QVERIFY(h.follower->watchedFiles().contains(path));
+    h.host->panel()->setCurrentId(ghost);
+    QSignalSpy said(h.follower, &SetFileFollower::message);
+
+    QVERIFY(QDir(h.dir.path()).mkdir("art"));
+    if (byRename) {
+        write(path + ".new", picture(qRgb(200, 0, 200)));
+        QVERIFY(QFile::rename(path + ".new", path));
+    } else {
+        write(path, picture(qRgb(200, 0, 200)));
+    }
+
+    QTRY_VERIFY(!h.set().entries()[2].isBad());
+    QCOMPARE(h.set().entries()[2].id, ghost);
+    QCOMPARE(h.name(2), QString("Ghost"));
+    QVERIFY(!h.set().isModified());  // the deck's text is the same
+    QVERIFY(h.f.prompts.choices.isEmpty());
+    QCOMPARE(said.size(), 1);
+    QTRY_VERIFY(!h.thumbnail(2).isNull());
+    // The editor shows the healed card, picture and all.
+    QTRY_COMPARE(h.f->document().card().name, QString("Ghost"));
+    QCOMPARE(h.shownPixel(), qRgb(200, 0, 200));
+
+    // Gone again, then back: it follows both ways, never unsaved.
+    QVERIFY(QFile::remove(path));
+    QTRY_VERIFY(h.set().entries()[2].isBad());
+    QVERIFY(h.set().entries()[2].problem.contains("no picture"));
+    QVERIFY(!h.set().isModified());
+    write(path, picture(qRgb(0, 200, 200)));
+    QTRY_VERIFY(!h.set().entries()[2].isBad());
+    QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 200));
+    // Saving writes the deck as it was: nothing of the row changed.
+    const QByteArray before = readAll(h.deck());
+    QVERIFY(h.host->saveSet());
+    QCOMPARE(readAll(h.deck()), before);
+}
+
+void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow_data()
+{
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("unedited: a bad row") << false;
+    QTest::newRow("edited: the edit stays, drawn without it") << true;
+}
+
+void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow()
+{
+    QFETCH(bool, edited);
+    FollowFixture h;
+    const quint64 slime = h.set().entries()[0].id;
+    h.host->panel()->setCurrentId(slime);
+    if (edited) {
+        Card card = h.set().readyCard(slime);
+        card.sides[0] = "9";
+        h.set().setCard(slime, card);
+    }
+    QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 0));
+    QSignalSpy said(h.follower, &SetFileFollower::message);
+
+    QVERIFY(QFile::remove(h.dir.filePath("slime.png")));
+    QTRY_COMPARE(said.size(), 1);
+    QVERIFY(said.front().front().toString().contains("gone"));
+    const SetEntry& e = h.set().entries()[0];
+    QCOMPARE(e.id, slime);
+    QCOMPARE(e.isBad(), !edited);
+    QCOMPARE(h.set().isModified(), edited);
+    if (edited) {
+        QCOMPARE(e.card.sides[0], QString("9"));
+        QCOMPARE(h.f->document().card().sides[0], QString("9"));
+    } else {
+        QCOMPARE(e.problemColumn, QString("picture"));
+        QVERIFY(e.problem.contains("slime.png"));
+        // The editor no longer edits the row.
+        QVERIFY(h.f->document().card().name != QString("Slime"));
+    }
+    QVERIFY(h.f.prompts.choices.isEmpty());
+    QVERIFY(h.f.prompts.messages.isEmpty());
+    // Still followed: the picture put back makes the card whole again.
+    write(h.dir.filePath("slime.png"), picture(qRgb(0, 200, 0)));
+    QTRY_VERIFY(!h.set().entries()[0].isBad());
+    QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 0));
 }
 
 QTEST_MAIN(SetFileFollowerTest)
