@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cmath>
 #include <cstdio>
@@ -272,6 +273,11 @@ int main(int argc, char* argv[])
     options.sheet = parser.value(sheet);
     options.pictures = options.sheet.isEmpty() || parser.isSet(out);
     options.keepExisting = parser.isSet(noClobber);
+    // What each output folder's last run wrote is kept in the user's cache, so that a run where
+    // little changed renders only that; without a cache folder every card is compared.
+    if (const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        !cache.isEmpty())
+        options.recordFolder = QDir(cache).filePath(QStringLiteral("written"));
 
     const std::optional<ExportFormat> chosenFormat = exportFormatFromName(parser.value(format));
     if (!chosenFormat)

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThread>
@@ -113,6 +114,62 @@ TEST(DeckFollow, FilesHoldingTheSameBytesAreNotRewritten)
         EXPECT_EQ(listed[k], QDir(folder.out()).filePath(written[k]));
     EXPECT_TRUE(listed[3].startsWith(QStringLiteral("3 cards, 2 pictures, 6 files unchanged")))
         << listed[3].toStdString();
+}
+
+// orvane-render with its cache folder in `cacheHome`.
+ChildRun renderWithCache(const QStringList& arguments, const QString& cacheHome)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), cacheHome);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(ORVANE_RENDER), arguments);
+    ChildRun run;
+    if (!process.waitForFinished(120000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+QString withoutTime(QString text)
+{
+    return text.replace(QRegularExpression(QStringLiteral(" in [0-9.]+ s")), QString());
+}
+
+// A run again keeps what it learnt of the output folder in the user's cache, never in the
+// folder, and says what a run comparing every card's bytes says; a cache that cannot be written
+// changes nothing the user sees.
+TEST(DeckFollow, ARunAgainKeepsItsRecordInTheCacheAndSaysTheSame)
+{
+    DeckFolder folder;
+    gradient(90, 64).save(folder.path(QStringLiteral("goblin.png")));  // warned of
+    const QString cache = folder.path(QStringLiteral("cache"));
+    const QStringList arguments{folder.deck(), "--out", folder.out(), "--records",
+                                "--list-written"};
+    ASSERT_EQ(renderWithCache(arguments, cache).exitCode, 0);
+    QThread::msleep(150);  // files written moments ago are compared, not trusted
+    const ChildRun compared = renderWithCache(arguments, cache);
+    QThread::msleep(150);
+    const ChildRun recorded = renderWithCache(arguments, cache);
+    ASSERT_EQ(recorded.exitCode, 0) << recorded.err.toStdString();
+    EXPECT_EQ(withoutTime(recorded.out),
+              QStringLiteral("3 cards, 0 pictures, 9 files unchanged\n"));
+    EXPECT_EQ(withoutTime(recorded.out), withoutTime(compared.out));
+    EXPECT_EQ(recorded.err, compared.err);
+    EXPECT_TRUE(recorded.err.contains(QStringLiteral("is 90 × 64 pixels")))
+        << recorded.err.toStdString();
+
+    const QDir records(QDir(cache).filePath(QStringLiteral("orvane-render/written")));
+    EXPECT_EQ(records.entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(folder.out()).entryList(QDir::Files | QDir::Hidden).size(), 9);
+
+    writeFile(folder.path(QStringLiteral("blocked")), "a file where the cache folder would be");
+    const ChildRun blocked = renderWithCache(arguments, folder.path(QStringLiteral("blocked")));
+    EXPECT_EQ(blocked.exitCode, 0);
+    EXPECT_EQ(withoutTime(blocked.out), withoutTime(compared.out));
+    EXPECT_EQ(blocked.err, compared.err);
 }
 
 // The same deck in the forms spreadsheet programs write gives the same pictures.

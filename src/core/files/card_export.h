@@ -73,6 +73,9 @@ struct DeckRenderOptions {
     // Set: cards whose inputs did not change since the run that filled it are not rendered
     // again, and it is brought up to date (files/deck_render.h).
     DeckRenderMemo* memo = nullptr;
+    // Where the record of each output folder's last run is kept between runs (the user's cache;
+    // files/output_record.h); empty: none, every card is rendered to compare its bytes.
+    QString recordFolder;
 
     // Deck sheets, an atlas, and the sheet's backs and finishing.
     PlayOutputs play;
@@ -85,6 +88,7 @@ struct DeckRenderResult {
     int kept = 0;         // output files not written because a file of their name was kept
     int unchanged = 0;    // output files already holding the same bytes: left as they were, their
                           // time stamps kept
+    int reused = 0;       // cards not rendered: their inputs and files were as a run left them
     QStringList written;  // every output file written, in the deck's order
     QStringList changedCards;  // the names of the cards with a file written, in the deck's order
     int sheetPages = 0;        // pages of the sheet written (0 when it was not)

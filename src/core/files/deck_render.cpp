@@ -25,6 +25,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <iterator>
@@ -53,13 +54,16 @@ struct Outcome {
     int pictures = 0;
     int replaced = 0;
     int kept = 0;
-    int unchanged = 0;  // files left as they were: they held the same bytes
+    int unchanged = 0;    // files left as they were: they held the same bytes
+    bool reused = false;  // known to be as an earlier run left it: not rendered
     QStringList written;
     QString problem;
     QString warning;
     RenderedCard sheetCard;  // kept only for a sheet or the outputs made of all cards
     QString name;
-    QByteArray inputs;  // with a memo: what the card was made from, to remember
+    QByteArray inputs;        // when remembered: what the card was made from
+    QList<FileStamp> stamps;  // when remembered: its files as they were left, all of them
+    QSize oversizedPicture;   // the picture was larger than the card, unfitted
 };
 
 // Bytes of decoded pictures in flight: a worker waits for its picture's share before decoding,
@@ -121,6 +125,9 @@ struct Work {
     const CardParts* parts = nullptr;
     QString date;  // the records' date, in the system's short format
     PictureBudget* budget = nullptr;
+    bool remember = false;                  // the run keeps what each card was made from
+    const DeckRenderMemo* known = nullptr;  // what an earlier run left, when anything
+    QByteArray runInputs;                   // a digest of what every card is made from
 };
 
 // The memory a picture will take while it is decoded and prepared, from its header: the
@@ -138,25 +145,82 @@ qint64 pictureCost(const QString& path, bool prepared)
     return prepared ? decoded * 2 : decoded;
 }
 
-// A digest of everything a card's files are made from: the card, its preparation cells, the
-// options that fill them and its picture file's size, times and identity.
-QByteArray cardInputs(const Job& job, const DeckRenderOptions& options)
+void addStamp(QCryptographicHash& hash, const FileStamp& stamp)
+{
+    hash.addData(QStringLiteral("%1 %2 %3 %4 %5\n")
+                     .arg(stamp.size)
+                     .arg(stamp.modifiedNs)
+                     .arg(stamp.changedNs)
+                     .arg(stamp.inode)
+                     .arg(stamp.device)
+                     .toUtf8());
+}
+
+// A digest of what every card of the run is made from: the program, the output's form, the
+// records' date and the part files.
+QByteArray runInputs(const DeckRenderOptions& options, const QString& partsRoot,
+                     const QString& date)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(cardToJson(job.row->card));
-    for (const QMap<QString, QString>* map : {&job.row->pictureFit, &options.pictureFit})
-        for (auto it = map->cbegin(); it != map->cend(); ++it)
-            hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
-    if (!job.row->card.mainPicturePath.isEmpty()) {
-        const QFileInfo info(job.row->card.mainPicturePath);
-        hash.addData(QStringLiteral("%1 %2 %3 %4")
-                         .arg(info.size())
-                         .arg(info.lastModified().toMSecsSinceEpoch())
-                         .arg(info.metadataChangeTime().toMSecsSinceEpoch())
-                         .arg(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch())
-                         .toUtf8());
+    if (QCoreApplication::instance()) {
+        hash.addData(QCoreApplication::applicationVersion().toUtf8());
+        addStamp(hash, fileStamp(QCoreApplication::applicationFilePath()));
+    }
+    hash.addData(QStringLiteral("%1 %2 %3\n")
+                     .arg(exportSuffix(options.format))
+                     .arg(options.scale)
+                     .arg(options.records ? date : QString())
+                     .toUtf8());
+    const QDir root(partsRoot);
+    for (const QString& part : assets::allFiles()) {
+        hash.addData(part.toUtf8());
+        addStamp(hash, fileStamp(root.filePath(part)));
     }
     return hash.result();
+}
+
+// A digest of everything a card's files are made from: what every card is made from, the card,
+// its preparation cells, the options that fill them and its picture file's stamp.
+QByteArray cardInputs(const Job& job, const Work& work)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(work.runInputs);
+    hash.addData(cardToJson(job.row->card));
+    // The preparation settings matter only to a card with a picture.
+    const Card& card = job.row->card;
+    if (!card.mainPicturePath.isEmpty() || !card.mainPicture.isNull())
+        for (const QMap<QString, QString>* map :
+             {&job.row->pictureFit, &work.options->pictureFit}) {
+            for (auto it = map->cbegin(); it != map->cend(); ++it)
+                hash.addData(
+                    (it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+            hash.addData("--\n");  // the row's own apart from those for every card
+        }
+    if (!job.row->card.mainPicturePath.isEmpty())
+        addStamp(hash, fileStamp(job.row->card.mainPicturePath));
+    return hash.result();
+}
+
+// The card's files are as an earlier run left them.
+bool filesAsLeft(const QStringList& outputs, const QList<FileStamp>& stamps)
+{
+    if (outputs.size() != stamps.size())
+        return false;
+    for (qsizetype k = 0; k < outputs.size(); ++k)
+        if (stamps[k].size < 0 || fileStamp(outputs[k]) != stamps[k])
+            return false;
+    return true;
+}
+
+QString oversizedWarning(const QString& where, const QString& picture, QSize size)
+{
+    return QStringLiteral("%1: column picture: %2 is %3 × %4 pixels; only its upper-left %5 × %5 "
+                          "is used. To fit it to the card, give the row a fit column (fit or "
+                          "fill) or run with --fit fit")
+        .arg(where, QDir::toNativeSeparators(picture))
+        .arg(size.width())
+        .arg(size.height())
+        .arg(PreparedPictureMaxSide);
 }
 
 // Prepares the card's main picture as Prepare Main Picture... does on OK: the picture as loaded
@@ -187,15 +251,21 @@ Outcome renderOne(const Job& job, const Work& work)
     Card card = job.row->card;
     const DeckRenderOptions& options = *work.options;
 
-    // Unchanged since the last run, its files still there: nothing to do.
-    if (options.memo) {
-        outcome.inputs = cardInputs(job, options);
-        const auto known = options.memo->cards.constFind(job.outputs.join(QLatin1Char('\n')));
-        if (known != options.memo->cards.cend() && known->inputs == outcome.inputs &&
-            options.sheet.isEmpty() && !options.play.any() &&
-            std::all_of(job.outputs.cbegin(), job.outputs.cend(),
-                        [](const QString& f) { return QFileInfo(f).isFile(); })) {
+    // Made from the same inputs as in an earlier run, its files as that run left them: they
+    // hold the bytes it would write, so it is neither rendered nor encoded to compare.
+    if (work.remember)
+        outcome.inputs = cardInputs(job, work);
+    if (work.known && options.sheet.isEmpty() && !options.play.any()) {
+        const auto known = work.known->cards.constFind(job.outputs.join(QLatin1Char('\n')));
+        if (known != work.known->cards.cend() && known->inputs == outcome.inputs &&
+            filesAsLeft(job.outputs, known->files)) {
             outcome.unchanged = int(job.outputs.size());
+            outcome.reused = true;
+            outcome.stamps = known->files;
+            outcome.oversizedPicture = known->oversizedPicture;
+            if (outcome.oversizedPicture.isValid())
+                outcome.warning =
+                    oversizedWarning(job.where, card.mainPicturePath, outcome.oversizedPicture);
             outcome.done = true;
             return outcome;
         }
@@ -216,15 +286,10 @@ Outcome renderOne(const Job& job, const Work& work)
         card.mainPicture = loaded.image;
         const QSize size = card.mainPicture.size();
         if (settings.isEmpty() &&
-            (size.width() > PreparedPictureMaxSide || size.height() > PreparedPictureMaxSide))
-            outcome.warning = QStringLiteral("%1: column picture: %2 is %3 × %4 pixels; only its "
-                                             "upper-left %5 × %5 is used. To fit it to the card, "
-                                             "give the row a fit column (fit or fill) or run "
-                                             "with --fit fit")
-                                  .arg(job.where, shown)
-                                  .arg(size.width())
-                                  .arg(size.height())
-                                  .arg(PreparedPictureMaxSide);
+            (size.width() > PreparedPictureMaxSide || size.height() > PreparedPictureMaxSide)) {
+            outcome.oversizedPicture = size;
+            outcome.warning = oversizedWarning(job.where, card.mainPicturePath, size);
+        }
     }
     if (!prepareMainPicture(card, job.row->pictureFit, options.pictureFit, &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
@@ -284,6 +349,10 @@ Outcome renderOne(const Job& job, const Work& work)
         outcome.sheetCard = std::move(rendered);
         outcome.name = card.name;
     }
+    // A file kept by --no-clobber does not hold what the card would write: not remembered.
+    if (work.remember && outcome.kept == 0)
+        for (const QString& output : job.outputs)
+            outcome.stamps << fileStamp(output);
     outcome.done = true;
     return outcome;
 }
@@ -642,6 +711,25 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     work.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     PictureBudget budget(options.pictureMemoryBudget);
     work.budget = &budget;
+    // What the last run into each output folder left: this process's own, else the record.
+    QStringList outDirs;
+    if (options.pictures || options.records)
+        for (const Job& job : std::as_const(jobs))
+            if (outDirs.isEmpty() || outDirs.constLast() != job.outDir)
+                if (!outDirs.contains(job.outDir))
+                    outDirs << job.outDir;
+    DeckRenderMemo recorded;
+    work.remember = options.memo || !options.recordFolder.isEmpty();
+    if (work.remember) {
+        work.runInputs = runInputs(options, partsRoot, work.date);
+        if (options.memo && !options.memo->cards.isEmpty()) {
+            work.known = options.memo;
+        } else if (!options.recordFolder.isEmpty()) {
+            for (const QString& folder : std::as_const(outDirs))
+                loadOutputRecord(options.recordFolder, folder, recorded);
+            work.known = &recorded;
+        }
+    }
 
     // Workers take the next card until none is left or the run is cancelled.
     const int total = int(jobs.size());
@@ -697,6 +785,10 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     QList<RenderedCard> sheetCards;
     QList<NamedCard> playCards;
     DeckRenderMemo memo;
+    // Files written moments ago could change again without their times showing it.
+    const qint64 nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
     for (size_t k = 0; k < outcomes.size(); ++k) {
         Outcome& outcome = outcomes[k];
         const Job& job = jobs[qsizetype(k)];
@@ -704,6 +796,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         result.replaced += outcome.replaced;
         result.kept += outcome.kept;
         result.unchanged += outcome.unchanged;
+        result.reused += outcome.reused ? 1 : 0;
         result.written << outcome.written;
         if (!outcome.warning.isEmpty())
             result.warnings << outcome.warning;
@@ -711,8 +804,11 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
             result.changedCards << job.row->card.name;
         if (outcome.done) {
             ++result.cards;
-            if (!outcome.inputs.isEmpty())
-                memo.cards.insert(job.outputs.join(QLatin1Char('\n')), {outcome.inputs});
+            if (!outcome.inputs.isEmpty() && outcome.stamps.size() == job.outputs.size() &&
+                std::all_of(outcome.stamps.cbegin(), outcome.stamps.cend(),
+                            [nowNs](const FileStamp& f) { return stampSettled(f, nowNs); }))
+                memo.cards.insert(job.outputs.join(QLatin1Char('\n')),
+                                  {outcome.inputs, outcome.stamps, outcome.oversizedPicture});
             if (options.play.any())
                 playCards.append({outcome.name, safeFileName(outcome.name), outcome.sheetCard});
             if (!options.sheet.isEmpty())
@@ -723,14 +819,18 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         }
     }
     result.problems = sortedProblems();
-    // Cards not reached by a cancelled run keep what was known of them.
-    if (options.memo) {
-        if (result.cancelled)
-            for (auto it = options.memo->cards.cbegin(); it != options.memo->cards.cend(); ++it)
-                if (!memo.cards.contains(it.key()))
-                    memo.cards.insert(it.key(), it.value());
+    // Cards not reached by a cancelled run keep what was known of them (their files are
+    // checked against it all the same).
+    if (result.cancelled && work.known)
+        for (auto it = work.known->cards.cbegin(); it != work.known->cards.cend(); ++it)
+            if (!memo.cards.contains(it.key()))
+                memo.cards.insert(it.key(), it.value());
+    // A record that cannot be written only makes the next run compare bytes again.
+    if (!options.recordFolder.isEmpty())
+        for (const QString& folder : std::as_const(outDirs))
+            saveOutputRecord(options.recordFolder, folder, memo);
+    if (options.memo)
         *options.memo = std::move(memo);
-    }
     if (!options.sheet.isEmpty() && !result.cancelled) {
         if (!writeCardSheet(options.sheet, sheetCards, layout, &result.sheetPages, &error)) {
             result.sheetPages = 0;  // no sheet was written
