@@ -1,10 +1,12 @@
 // Google Benchmark: the editor window as a view of a card document.
-//   cmake -S . -B build-bench -DORVANE_BENCH=ON && cmake --build build-bench --target bench_document
-//   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_document --benchmark_repetitions=5
+//   cmake -S . -B build-bench -DORVANE_BENCH=ON && cmake --build build-bench --target
+//   bench_document QT_QPA_PLATFORM=offscreen build-bench/bin/bench_document
+//   --benchmark_repetitions=5
 // - ApplyWholeCard: a whole card with a decoded 62 x 62 main picture put into the window's
 //   document (what opening a card or picking one in a set does): the controls set, the parts
 //   fetched, both cards rendered into their boxes and painted. Two cards in turn.
 // - OneEditBothCards: one number typed into a box, from the edit to both cards painted.
+// Each run checks that every step painted both cards, so it never measures less than that.
 #include "document/card_document.h"
 #include "editor/form2.h"
 #include "widgets/picture_box.h"
@@ -12,6 +14,7 @@
 #include "../tests/support/scripted_prompts.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -38,6 +41,30 @@ struct Window {
     void paint() { QCoreApplication::processEvents(); }
 };
 
+// Counts the paint events of the two cards on screen.
+struct CardPaints : QObject {
+    int blue = 0;
+    int red = 0;
+
+    explicit CardPaints(Form2& form)
+    {
+        for (const char* name : {"picBlueBase", "picRedBase"})
+            form.findChild<PictureBox*>(QLatin1String(name))->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++(watched->objectName() == QLatin1String("picBlueBase") ? blue : red);
+        return false;
+    }
+    // Every step measured painted both cards once.
+    void check(benchmark::State& state) const
+    {
+        if (blue != state.iterations() || red != state.iterations())
+            state.SkipWithError("a step did not paint both cards exactly once");
+    }
+};
+
 orvane::Card cardWithPicture(int seed)
 {
     orvane::Card card;
@@ -60,11 +87,13 @@ void ApplyWholeCard(benchmark::State& state)
     Window window;
     const orvane::Card cards[2] = {cardWithPicture(1), cardWithPicture(6)};
     int next = 0;
+    CardPaints paints(*window.form);
     for (auto _ : state) {
         window.form->document().setCard(cards[next]);
         window.paint();
         next ^= 1;
     }
+    paints.check(state);
 }
 BENCHMARK(ApplyWholeCard)->Unit(benchmark::kMicrosecond);
 
@@ -76,11 +105,13 @@ void OneEditBothCards(benchmark::State& state)
     auto* box = window.form->findChild<QLineEdit*>(QStringLiteral("txtNums_0"));
     const QString texts[2] = {QStringLiteral("5"), QStringLiteral("6")};
     int next = 0;
+    CardPaints paints(*window.form);
     for (auto _ : state) {
         box->setText(texts[next]);
         window.paint();
         next ^= 1;
     }
+    paints.check(state);
 }
 BENCHMARK(OneEditBothCards)->Unit(benchmark::kMicrosecond);
 

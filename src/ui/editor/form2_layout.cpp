@@ -3,6 +3,7 @@
 #include "orvane_version.h"
 
 #include "widgets/classic_font.h"
+#include "widgets/frame_box.h"
 #include "widgets/picture_box.h"
 #include "widgets/scroll_bar.h"
 
@@ -41,7 +42,8 @@ template <typename W> W* make(QWidget* parent, const char* name, const QRect& re
 
 QGroupBox* makeFrame(QWidget* parent, const Placed& p)
 {
-    auto* frame = make<QGroupBox>(parent, p.name, p.rect, p.tab);
+    // A frame keeps its drawn look: a control inside that changes does not draw it again.
+    auto* frame = make<FrameBox>(parent, p.name, p.rect, p.tab);
     frame->setTitle(QString::fromLatin1(p.caption));
     frame->setFont(sansSerif(8.25, true));
     return frame;
