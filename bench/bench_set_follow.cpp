@@ -9,8 +9,11 @@
 // - PictureAppears: one row names a picture that is missing (a bad row); the picture is written
 //   (in place, or renamed into place), timed to the healed card's thumbnail painted; then removed
 //   again and waited for the row to be bad once more (not timed).
+// - FolderCardChanged/rename:0|1: a folder set of 110 card files; one card file rewritten by
+//   another program, timed to its thumbnail painted again.
 // - IdleFollowing: the events delivered in 2 s while the deck and its pictures are watched and
 //   nothing changes (the wait's own timer and the event loop's two are all there is).
+#include "card/card_file.h"
 #include "set/card_set.h"
 #include "set/set_file_follower.h"
 #include "set/set_panel.h"
@@ -217,6 +220,52 @@ void PictureAppears(benchmark::State& state)
     report(state, ms);
 }
 BENCHMARK(PictureAppears)->ArgName("rename")->Arg(0)->Arg(1)->Iterations(1);
+
+void FolderCardChanged(benchmark::State& state)
+{
+    const bool byRename = state.range(0) != 0;
+    QTemporaryDir dir;
+    const auto cardFile = [&](int i) {
+        return dir.filePath(QStringLiteral("Card %1.orvcard").arg(i));
+    };
+    const auto card = [](int i, int up) {
+        orvane::Card c;
+        c.name = QStringLiteral("Card %1").arg(i);
+        c.sides = {QString::number(up), "2", "3", "4"};
+        c.mainPicture = picture(i);
+        return c;
+    };
+    for (int i = 0; i < Cards; ++i)
+        orvane::writeCardFile(card(i, 1 + i % 9), cardFile(i), nullptr);
+    ScriptedPrompts prompts;
+    orvane::CardSet set;
+    orvane::SetPanel panel{set, prompts, QCoreApplication::applicationDirPath()};
+    orvane::SetFileFollower follower{set, panel, prompts};
+    panel.spnSetZoom->setValue(1);
+    panel.resize(2200, 1500);
+    panel.show();
+    set.open(dir.path(), nullptr);
+    Followed::waitUntil([&] { return panel.thumbnails()->made() >= Cards; });
+    Followed::waitUntil([&] { return follower.watchedFiles().size() == Cards + 1; });
+    std::vector<double> ms;
+    for (auto _ : state) {
+        for (int k = 0; k < Changes; ++k) {
+            pause(30);
+            const QByteArray bytes = orvane::cardToJson(card(7, 1 + k % 9));
+            const int target = panel.thumbnails()->made() + 1;
+            QElapsedTimer timer;
+            timer.start();
+            write(cardFile(7), bytes, byRename);
+            if (!Followed::waitUntil([&] { return panel.thumbnails()->made() >= target; })) {
+                state.SkipWithError("the thumbnail was not painted again");
+                return;
+            }
+            ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
+    }
+    report(state, ms);
+}
+BENCHMARK(FolderCardChanged)->ArgName("rename")->Arg(0)->Arg(1)->Iterations(1);
 
 // Counts every event delivered in the process.
 class EventCounter : public QObject {
