@@ -4,6 +4,7 @@
 #include "files/deck_watcher.h"
 #include "set/card_set.h"
 #include "set/set_folder_order.h"
+#include "support/file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,12 +19,6 @@
 using namespace orvane;
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
 
 // A folder of three card files, opened as a set.
 struct Folder {
@@ -121,13 +116,13 @@ TEST(SetFolderRename, AnotherFileOfTheNewNameIsNeverReplaced)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("not mine");
     }
-    const QByteArray hero = contents(f.file("Hero.orvcard"));
+    const QByteArray hero = fileBytes(f.file("Hero.orvcard"));
     QString error;
     EXPECT_FALSE(f.set.save(&error));
     EXPECT_TRUE(error.contains("Knight.orvcard")) << error.toStdString();
     EXPECT_TRUE(error.contains("another file")) << error.toStdString();
-    EXPECT_EQ(contents(theirs), "not mine");
-    EXPECT_EQ(contents(f.file("Hero.orvcard")), hero);
+    EXPECT_EQ(fileBytes(theirs), "not mine");
+    EXPECT_EQ(fileBytes(f.file("Hero.orvcard")), hero);
     EXPECT_TRUE(f.set.isModified());
 
     // Renamed once more, the save goes through.
@@ -135,7 +130,7 @@ TEST(SetFolderRename, AnotherFileOfTheNewNameIsNeverReplaced)
     ASSERT_TRUE(f.set.save(&error)) << error.toStdString();
     EXPECT_EQ(f.cardFiles(),
               QStringList({"Goblin.orvcard", "Knight.orvcard", "Orc.orvcard", "Paladin.orvcard"}));
-    EXPECT_EQ(contents(theirs), "not mine");
+    EXPECT_EQ(fileBytes(theirs), "not mine");
 }
 
 TEST(SetFolderRename, UndoneAfterTheSaveTheFileTakesItsNameBack)
@@ -161,7 +156,7 @@ TEST(SetFolderOrder, TheOrderIsKeptAcrossCloseAndOpen)
 
     f.set.moveCards({f.id("Orc")}, 0);
     ASSERT_TRUE(f.set.save(nullptr));
-    EXPECT_EQ(contents(f.file(SetOrderFileName)), "Orc.orvcard\nGoblin.orvcard\nHero.orvcard\n");
+    EXPECT_EQ(fileBytes(f.file(SetOrderFileName)), "Orc.orvcard\nGoblin.orvcard\nHero.orvcard\n");
     f.reopen();
     EXPECT_EQ(f.names(), QStringList({"Orc", "Goblin", "Hero"}));
 
@@ -219,7 +214,7 @@ TEST(SetFolderChanges, OtherProgramsChangesAreToldApart)
         {"nothing", false, [](Folder&) {}, 0, 0, 0, 0},
         {"a file rewritten with the same bytes", false,
          [](Folder& f) {
-             const QByteArray bytes = contents(f.file("Hero.orvcard"));
+             const QByteArray bytes = fileBytes(f.file("Hero.orvcard"));
              QFile file(f.file("Hero.orvcard"));
              ASSERT_TRUE(file.open(QIODevice::WriteOnly));
              file.write(bytes);

@@ -7,6 +7,7 @@
 #include "set/set_host.h"
 #include "set/set_panel.h"
 #include "set/set_thumbnails.h"
+#include "support/file_bytes.h"
 #include "support/form2_fixture.h"
 
 #include <QDir>
@@ -23,27 +24,6 @@ namespace {
 const QByteArray Deck = "name,up,left,right,down,element,picture\n"
                         "Slime,1,2,3,4,fire,slime.png\n"
                         "Golem,5,5,5,5,earth,\n";
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// As editors save: a new file renamed over the old one.
-void replace(const QString& path, const QByteArray& bytes)
-{
-    write(path + ".new", bytes);
-    QVERIFY(QFile::remove(path));
-    QVERIFY(QFile::rename(path + ".new", path));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray picture(QRgb colour)
 {
@@ -64,8 +44,8 @@ struct FollowFixture {
 
     explicit FollowFixture(const QByteArray& deckBytes = Deck, int watched = 2)
     {
-        write(deck(), deckBytes);
-        write(dir.filePath("slime.png"), picture(qRgb(0, 200, 0)));
+        QVERIFY(writeFileBytes(deck(), deckBytes));
+        QVERIFY(writeFileBytes(dir.filePath("slime.png"), picture(qRgb(0, 200, 0))));
         host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
                                          dir.filePath("recovery.json"));
         follower = host->findChild<SetFileFollower*>();
@@ -127,13 +107,8 @@ struct FolderFixture {
     {
         QDir().mkpath(folder());
         const QByteArray json = cardToJson(card);
-        if (byRename) {
-            write(file(name) + ".tmp", json);
-            QVERIFY(::rename(QFile::encodeName(file(name) + ".tmp"),
-                             QFile::encodeName(file(name))) == 0);
-        } else {
-            write(file(name), json);
-        }
+        QVERIFY(byRename ? replaceFileByRename(file(name), json)
+                         : writeFileBytes(file(name), json));
     }
     CardSet& set() const { return host->set(); }
     QStringList names() const
@@ -193,7 +168,7 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
     const QImage before = h.thumbnail(1);
     QByteArray theirs = Deck;
     theirs.replace("Golem,5,5,5,5", "Golem,9,9,9,9").append("Ooze,1,1,1,1,water,\n");
-    byRename ? replace(h.deck(), theirs) : write(h.deck(), theirs);
+    QVERIFY(byRename ? replaceFileByRename(h.deck(), theirs) : writeFileBytes(h.deck(), theirs));
 
     QTRY_COMPARE(h.set().count(), 3);
     QCOMPARE(h.set().entries()[1].card.sides[0], QString("9"));
@@ -205,7 +180,7 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
     QCOMPARE(h.f->document().card().sides[0], QString("9"));
 
     // Still followed after the change (a rename gives the file a new identity).
-    write(h.deck(), Deck);
+    QVERIFY(writeFileBytes(h.deck(), Deck));
     QTRY_COMPARE(h.set().count(), 2);
 }
 
@@ -224,7 +199,8 @@ void SetFileFollowerTest::aChangedPictureIsDrawnAgain()
     const QImage before = h.thumbnail(0);
     const QImage golem = h.thumbnail(1);
     const QString path = h.dir.filePath("slime.png");
-    byRename ? replace(path, picture(qRgb(0, 0, 200))) : write(path, picture(qRgb(0, 0, 200)));
+    const QByteArray blue = picture(qRgb(0, 0, 200));
+    QVERIFY(byRename ? replaceFileByRename(path, blue) : writeFileBytes(path, blue));
 
     QTRY_VERIFY(h.thumbnail(0) != before);
     QCOMPARE(h.thumbnail(1), golem);
@@ -266,26 +242,26 @@ void SetFileFollowerTest::unsavedChangesAskTheUser()
     if (savedElsewhere)
         h.f.prompts.fileAnswers.enqueue(mine);
     const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
-    write(h.deck(), theirs);
+    QVERIFY(writeFileBytes(h.deck(), theirs));
 
     QTRY_COMPARE(h.f.prompts.choices.size(), 1);
     QCOMPARE(h.f.prompts.choiceButtons.front().size(), 3);
     QCOMPARE(h.f.prompts.choices.front().style, int(SetFileFollower::KeepMine));  // Escape
     QTRY_COMPARE(h.name(1), expectedName);
     QCOMPARE(h.set().isModified(), modified);
-    QCOMPARE(readAll(h.deck()), theirs);  // their file is never touched
+    QCOMPARE(fileBytes(h.deck()), theirs);  // their file is never touched
     QCOMPARE(QFile::exists(mine), savedElsewhere);
     if (savedElsewhere) {
-        QVERIFY(readAll(mine).contains("Mine,5,5,5,5"));
+        QVERIFY(fileBytes(mine).contains("Mine,5,5,5,5"));
         QCOMPARE(h.set().path(), mine);
         QTRY_VERIFY(h.follower->watchedFiles().contains(mine));
     }
     if (modified) {
         // The same file again asks no more; another change of theirs asks again.
-        write(h.deck(), theirs);
+        QVERIFY(writeFileBytes(h.deck(), theirs));
         QTest::qWait(100);
         QCOMPARE(h.f.prompts.choices.size(), 1);
-        write(h.deck(), QByteArray(theirs).replace("Slime", "Ooze"));
+        QVERIFY(writeFileBytes(h.deck(), QByteArray(theirs).replace("Slime", "Ooze")));
         QTRY_COMPARE(h.f.prompts.choices.size(), 2);
     }
 }
@@ -296,7 +272,7 @@ void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
     h.edit();
     h.f.prompts.choiceAnswers.enqueue(SetFileFollower::KeepMine);
     const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
-    write(h.deck(), theirs);
+    QVERIFY(writeFileBytes(h.deck(), theirs));
     QTRY_COMPARE(h.f.prompts.choices.size(), 1);
 
     // Save Set: asked again; Cancel (the default) writes nothing.
@@ -304,7 +280,7 @@ void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
     QCOMPARE(h.f.prompts.choices.size(), 2);
     QCOMPARE(h.f.prompts.choiceButtons.back(),
              QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
-    QCOMPARE(readAll(h.deck()), theirs);
+    QCOMPARE(fileBytes(h.deck()), theirs);
     QVERIFY(h.set().isModified());
 
     // Closing the window: Save, then Save Mine As: both files kept, the window may close.
@@ -313,8 +289,8 @@ void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
     h.f.prompts.choiceAnswers.enqueue(1);
     h.f.prompts.fileAnswers.enqueue(mine);
     QVERIFY(h.f->close());
-    QCOMPARE(readAll(h.deck()), theirs);
-    QVERIFY(readAll(mine).contains("Mine,5,5,5,5"));
+    QCOMPARE(fileBytes(h.deck()), theirs);
+    QVERIFY(fileBytes(mine).contains("Mine,5,5,5,5"));
 }
 
 void SetFileFollowerTest::theSetsOwnSaveIsNoChange()
@@ -344,13 +320,13 @@ void SetFileFollowerTest::aRemovedDeckLeavesTheCards()
     QVERIFY(!QFile::exists(h.deck()));
     QVERIFY(h.set().isModified());
     // Brought back by the other program as it was: no question, the unsaved changes stay.
-    write(h.deck(), Deck);
+    QVERIFY(writeFileBytes(h.deck(), Deck));
     QTest::qWait(100);
     QCOMPARE(h.f.prompts.choices.size(), 1);
     QCOMPARE(h.name(1), QString("Mine"));
     QVERIFY(h.host->saveSet());
     // Changed by the other program once more, nothing unsaved: read again.
-    write(h.deck(), QByteArray(Deck).replace("Golem", "Back"));
+    QVERIFY(writeFileBytes(h.deck(), QByteArray(Deck).replace("Golem", "Back")));
     QTRY_COMPARE(h.name(1), QString("Back"));
 }
 
@@ -374,12 +350,8 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QSignalSpy said(h.follower, &SetFileFollower::message);
 
     QVERIFY(QDir(h.dir.path()).mkdir("art"));
-    if (byRename) {
-        write(path + ".new", picture(qRgb(200, 0, 200)));
-        QVERIFY(QFile::rename(path + ".new", path));
-    } else {
-        write(path, picture(qRgb(200, 0, 200)));
-    }
+    const QByteArray magenta = picture(qRgb(200, 0, 200));
+    QVERIFY(byRename ? replaceFileByRename(path, magenta) : writeFileBytes(path, magenta));
 
     QTRY_VERIFY(!h.set().entries()[2].isBad());
     QCOMPARE(h.set().entries()[2].id, ghost);
@@ -397,13 +369,13 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QTRY_VERIFY(h.set().entries()[2].isBad());
     QVERIFY(h.set().entries()[2].problem.contains("no picture"));
     QVERIFY(!h.set().isModified());
-    write(path, picture(qRgb(0, 200, 200)));
+    QVERIFY(writeFileBytes(path, picture(qRgb(0, 200, 200))));
     QTRY_VERIFY(!h.set().entries()[2].isBad());
     QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 200));
     // Saving writes the deck as it was: nothing of the row changed.
-    const QByteArray before = readAll(h.deck());
+    const QByteArray before = fileBytes(h.deck());
     QVERIFY(h.host->saveSet());
-    QCOMPARE(readAll(h.deck()), before);
+    QCOMPARE(fileBytes(h.deck()), before);
 }
 
 void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow_data()
@@ -446,7 +418,7 @@ void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow()
     QVERIFY(h.f.prompts.choices.isEmpty());
     QVERIFY(h.f.prompts.messages.isEmpty());
     // Still followed: the picture put back makes the card whole again.
-    write(h.dir.filePath("slime.png"), picture(qRgb(0, 200, 0)));
+    QVERIFY(writeFileBytes(h.dir.filePath("slime.png"), picture(qRgb(0, 200, 0))));
     QTRY_VERIFY(!h.set().entries()[0].isBad());
     QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 0));
 }
@@ -487,7 +459,8 @@ void SetFileFollowerTest::aFolderSetFollowsItsFolder()
     else if (change == "removed")
         QVERIFY(QFile::remove(h.file("Slime")));
     else
-        write(h.file("Slime"), "{\"format\": \"orvane-card\", \"version\": 99}\n");
+        QVERIFY(
+            writeFileBytes(h.file("Slime"), "{\"format\": \"orvane-card\", \"version\": 99}\n"));
 
     QTRY_COMPARE(h.names(), names);
     QTRY_COMPARE(followed.size(), 1);
@@ -542,7 +515,7 @@ void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs()
     if (savedElsewhere)
         h.f.prompts.fileAnswers.enqueue(mine);
     h.put("Golem", folderCard("Golem", "6"), true);
-    const QByteArray theirs = readAll(h.file("Golem"));
+    const QByteArray theirs = fileBytes(h.file("Golem"));
 
     QTRY_COMPARE(h.f.prompts.choices.size(), 1);
     QCOMPARE(h.f.prompts.choiceButtons.front(),
@@ -550,19 +523,19 @@ void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs()
     QCOMPARE(h.f.prompts.choices.front().style, int(SetFileFollower::KeepMine));
     QTRY_COMPARE(h.set().entries()[0].card.sides[0], golemUp);
     QCOMPARE(h.set().isModified(), modified);
-    QCOMPARE(readAll(h.file("Golem")), theirs);  // their file is not touched
+    QCOMPARE(fileBytes(h.file("Golem")), theirs);  // their file is not touched
     QCOMPARE(QFile::exists(mine), savedElsewhere);
     if (!modified)
         return;
     // The same file again asks no more; Save Set asks before writing over theirs, and Cancel
     // (the default) writes nothing.
-    write(h.file("Golem"), theirs);
+    QVERIFY(writeFileBytes(h.file("Golem"), theirs));
     QTest::qWait(100);
     QCOMPARE(h.f.prompts.choices.size(), 1);
     QVERIFY(!h.host->saveSet());
     QCOMPARE(h.f.prompts.choiceButtons.back(),
              QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
-    QCOMPARE(readAll(h.file("Golem")), theirs);
+    QCOMPARE(fileBytes(h.file("Golem")), theirs);
     QVERIFY(h.set().isModified());
 }
 
