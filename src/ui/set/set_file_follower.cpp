@@ -131,6 +131,24 @@ int SetFileFollower::askTheirsOrMine()
         KeepMine);
 }
 
+void SetFileFollower::settleWithUser(const QString& droppedMessage,
+                                     const std::function<void()>& keepMine)
+{
+    m_asking = true;
+    switch (askTheirsOrMine()) {
+    case ReloadTheirs:
+        if (reload())
+            emit message(droppedMessage);
+        break;
+    case SaveMineElsewhere:
+        if (saveElsewhere())
+            break;
+        [[fallthrough]];
+    default: keepMine(); break;
+    }
+    m_asking = false;
+}
+
 void SetFileFollower::takeTheirs(const QList<FileCard>& cards)
 {
     if (cards.isEmpty())
@@ -173,27 +191,16 @@ void SetFileFollower::folderChanged()
             emit message(tr("The folder %1 changed on disk and was read again.").arg(shownPath()));
         return;
     }
-    m_asking = true;
-    switch (askTheirsOrMine()) {
-    case ReloadTheirs:
-        if (reload())
-            emit message(
-                tr("The folder %1 was read again; your changes were dropped.").arg(shownPath()));
-        break;
-    case SaveMineElsewhere:
-        if (saveElsewhere())
-            break;
-        [[fallthrough]];
-    default:
-        // Rewrites of cards not edited here lose nothing: they are taken.
-        takeTheirs(changes.theirs);
-        for (const QString& file : std::as_const(changes.conflicts))
-            m_keptFiles.insert(file, cardFileDigest(file));
-        emit message(tr("Your changes are kept; the card files in %1 are theirs until you save.")
-                         .arg(shownPath()));
-        break;
-    }
-    m_asking = false;
+    settleWithUser(tr("The folder %1 was read again; your changes were dropped.").arg(shownPath()),
+                   [&] {
+                       // Rewrites of cards not edited here lose nothing: they are taken.
+                       takeTheirs(changes.theirs);
+                       for (const QString& file : std::as_const(changes.conflicts))
+                           m_keptFiles.insert(file, cardFileDigest(file));
+                       emit message(tr("Your changes are kept; the card files in %1 are theirs "
+                                       "until you save.")
+                                        .arg(shownPath()));
+                   });
     if (std::exchange(m_changedWhileAsking, false))
         folderChanged();
 }
@@ -233,24 +240,13 @@ void SetFileFollower::deckChanged()
     if (*theirs == m_kept)
         return;  // asked about this very file already: the user kept their changes
 
-    m_asking = true;
-    switch (askTheirsOrMine()) {
-    case ReloadTheirs:
-        if (reload())
-            emit message(
-                tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()));
-        break;
-    case SaveMineElsewhere:
-        if (saveElsewhere())
-            break;
-        [[fallthrough]];
-    default:
-        m_kept = *theirs;
-        emit message(tr("Your changes are kept; the deck %1 on disk is theirs until you save.")
-                         .arg(shownPath()));
-        break;
-    }
-    m_asking = false;
+    settleWithUser(tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()),
+                   [&] {
+                       m_kept = *theirs;
+                       emit message(tr("Your changes are kept; the deck %1 on disk is theirs "
+                                       "until you save.")
+                                        .arg(shownPath()));
+                   });
     if (std::exchange(m_changedWhileAsking, false))
         deckChanged();
 }

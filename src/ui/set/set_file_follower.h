@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 namespace orvane {
 
 class CardSet;
@@ -60,6 +62,9 @@ private:
     void folderChanged();
     // Reload theirs / keep mine / save mine as, for the set's kind; the answer.
     int askTheirsOrMine();
+    // Asks, then acts on the answer: reloads (saying `droppedMessage`), saves the set elsewhere,
+    // or runs `keepMine` (also when saving elsewhere was cancelled or failed).
+    void settleWithUser(const QString& droppedMessage, const std::function<void()>& keepMine);
     // Card files rewritten by another program taken into the set; the editor shows the current
     // card afresh when it became bad or healed.
     void takeTheirs(const QList<FileCard>& cards);
