@@ -14,6 +14,7 @@
 #include "set/set_panel.h"
 #include "set/set_thumbnails.h"
 
+#include "../tests/support/event_counter.h"
 #include "../tests/support/scripted_prompts.h"
 
 #include <QApplication>
@@ -183,21 +184,6 @@ void Scroll5000(benchmark::State& state)
 }
 BENCHMARK(Scroll5000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Counts every event delivered in the process.
-class EventCounter : public QObject {
-public:
-    int events = 0;
-    QStringList seen;
-    bool eventFilter(QObject* object, QEvent* event) override
-    {
-        ++events;
-        seen << QStringLiteral("%1 %2")
-                    .arg(object->metaObject()->className())
-                    .arg(int(event->type()));
-        return false;
-    }
-};
-
 // Idle with a set open, changed (its recovery file written) and its panel shown: the events
 // delivered in 2 s; the timer ending the wait and the event loop's own two are all there is when
 // nothing else wakes.
@@ -220,11 +206,9 @@ void IdleWithSetOpen(benchmark::State& state)
     settle.exec();
     for (auto _ : state) {
         EventCounter counter;
-        QCoreApplication::instance()->installEventFilter(&counter);
         QEventLoop idle;
         QTimer::singleShot(2000, &idle, &QEventLoop::quit);
         idle.exec();
-        QCoreApplication::instance()->removeEventFilter(&counter);
         state.counters["events_in_2s"] = counter.events;
         if (qEnvironmentVariableIsSet("SHOW_EVENTS"))
             qInfo() << counter.seen;

@@ -9,13 +9,19 @@
 // - PictureAppears: one row names a picture that is missing (a bad row); the picture is written
 //   (in place, or renamed into place), timed to the healed card's thumbnail painted; then removed
 //   again and waited for the row to be bad once more (not timed).
+// - FolderCardChanged/rename:0|1: a folder set of 110 card files; one card file rewritten by
+//   another program, timed to its thumbnail painted again.
 // - IdleFollowing: the events delivered in 2 s while the deck and its pictures are watched and
 //   nothing changes (the wait's own timer and the event loop's two are all there is).
+#include "card/card_file.h"
 #include "set/card_set.h"
 #include "set/set_file_follower.h"
 #include "set/set_panel.h"
 #include "set/set_thumbnails.h"
 
+#include "../tests/support/event_counter.h"
+#include "../tests/support/event_loop_wait.h"
+#include "../tests/support/file_bytes.h"
 #include "../tests/support/scripted_prompts.h"
 
 #include <QApplication>
@@ -64,12 +70,7 @@ QByteArray deckBytes(int firstUp)
 
 bool write(const QString& path, const QByteArray& bytes, bool byRename)
 {
-    const QString target = byRename ? path + QStringLiteral(".new") : path;
-    QFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        return false;
-    file.close();
-    return !byRename || ::rename(QFile::encodeName(target), QFile::encodeName(path)) == 0;
+    return byRename ? replaceFileByRename(path, bytes) : writeFileBytes(path, bytes);
 }
 
 QByteArray pngBytes(const QImage& image)
@@ -102,19 +103,6 @@ struct Followed {
         waitUntil([&] { return follower.watchedFiles().size() == Cards + 1; });
     }
     QString deck() const { return dir.filePath(QStringLiteral("deck.csv")); }
-
-    // Runs the event loop, sleeping between events, until `done` (10 s at most).
-    template <typename Done> static bool waitUntil(Done done)
-    {
-        QElapsedTimer limit;
-        limit.start();
-        while (!done()) {
-            if (limit.elapsed() > 10000)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
-        return true;
-    }
 };
 
 void report(benchmark::State& state, std::vector<double> ms)
@@ -125,14 +113,6 @@ void report(benchmark::State& state, std::vector<double> ms)
     state.counters["max_ms"] = ms.back();
 }
 
-// Lets the event loop run for `ms` (the files quiet between two changes).
-void pause(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 void DeckRowChanged(benchmark::State& state)
 {
     const bool byRename = state.range(0) != 0;
@@ -140,13 +120,13 @@ void DeckRowChanged(benchmark::State& state)
     std::vector<double> ms;
     for (auto _ : state) {
         for (int k = 0; k < Changes; ++k) {
-            pause(30);
+            runEventLoopFor(30);
             // Read again, every card is new: every shown thumbnail is made and painted anew.
             const int target = f.panel.thumbnails()->made() + Cards;
             QElapsedTimer timer;
             timer.start();
             write(f.deck(), deckBytes(2 + k % 8), byRename);
-            if (!f.waitUntil([&] { return f.panel.thumbnails()->made() >= target; })) {
+            if (!waitUntil([&] { return f.panel.thumbnails()->made() >= target; })) {
                 state.SkipWithError("the thumbnails were not painted again");
                 return;
             }
@@ -169,13 +149,13 @@ void PictureChanged(benchmark::State& state)
     std::vector<double> ms;
     for (auto _ : state) {
         for (int k = 0; k < Changes; ++k) {
-            pause(30);
+            runEventLoopFor(30);
             const QByteArray bytes = pngBytes(picture(1000 + k));
             const int target = f.panel.thumbnails()->made() + 1;
             QElapsedTimer timer;
             timer.start();
             write(path, bytes, byRename);
-            if (!f.waitUntil([&] { return f.panel.thumbnails()->made() >= target; })) {
+            if (!waitUntil([&] { return f.panel.thumbnails()->made() >= target; })) {
                 state.SkipWithError("the thumbnail was not painted again");
                 return;
             }
@@ -197,17 +177,16 @@ void PictureAppears(benchmark::State& state)
     for (auto _ : state) {
         for (int k = 0; k < Changes; ++k) {
             QFile::remove(path);
-            if (!f.waitUntil(rowIsBad)) {
+            if (!waitUntil(rowIsBad)) {
                 state.SkipWithError("the row did not become bad");
                 return;
             }
-            pause(30);
+            runEventLoopFor(30);
             const int target = f.panel.thumbnails()->made() + 1;
             QElapsedTimer timer;
             timer.start();
             write(path, bytes, byRename);
-            if (!f.waitUntil(
-                    [&] { return !rowIsBad() && f.panel.thumbnails()->made() >= target; })) {
+            if (!waitUntil([&] { return !rowIsBad() && f.panel.thumbnails()->made() >= target; })) {
                 state.SkipWithError("the row did not heal");
                 return;
             }
@@ -218,27 +197,60 @@ void PictureAppears(benchmark::State& state)
 }
 BENCHMARK(PictureAppears)->ArgName("rename")->Arg(0)->Arg(1)->Iterations(1);
 
-// Counts every event delivered in the process.
-class EventCounter : public QObject {
-public:
-    int events = 0;
-    bool eventFilter(QObject*, QEvent*) override
-    {
-        ++events;
-        return false;
+void FolderCardChanged(benchmark::State& state)
+{
+    const bool byRename = state.range(0) != 0;
+    QTemporaryDir dir;
+    const auto cardFile = [&](int i) {
+        return dir.filePath(QStringLiteral("Card %1.orvcard").arg(i));
+    };
+    const auto card = [](int i, int up) {
+        orvane::Card c;
+        c.name = QStringLiteral("Card %1").arg(i);
+        c.sides = {QString::number(up), "2", "3", "4"};
+        c.mainPicture = picture(i);
+        return c;
+    };
+    for (int i = 0; i < Cards; ++i)
+        orvane::writeCardFile(card(i, 1 + i % 9), cardFile(i), nullptr);
+    ScriptedPrompts prompts;
+    orvane::CardSet set;
+    orvane::SetPanel panel{set, prompts, QCoreApplication::applicationDirPath()};
+    orvane::SetFileFollower follower{set, panel, prompts};
+    panel.spnSetZoom->setValue(1);
+    panel.resize(2200, 1500);
+    panel.show();
+    set.open(dir.path(), nullptr);
+    waitUntil([&] { return panel.thumbnails()->made() >= Cards; });
+    waitUntil([&] { return follower.watchedFiles().size() == Cards + 1; });
+    std::vector<double> ms;
+    for (auto _ : state) {
+        for (int k = 0; k < Changes; ++k) {
+            runEventLoopFor(30);
+            const QByteArray bytes = orvane::cardToJson(card(7, 1 + k % 9));
+            const int target = panel.thumbnails()->made() + 1;
+            QElapsedTimer timer;
+            timer.start();
+            write(cardFile(7), bytes, byRename);
+            if (!waitUntil([&] { return panel.thumbnails()->made() >= target; })) {
+                state.SkipWithError("the thumbnail was not painted again");
+                return;
+            }
+            ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
     }
-};
+    report(state, ms);
+}
+BENCHMARK(FolderCardChanged)->ArgName("rename")->Arg(0)->Arg(1)->Iterations(1);
 
 void IdleFollowing(benchmark::State& state)
 {
     QApplication::setCursorFlashTime(0);  // a focused text box's cursor is not the follower's
     Followed f;
-    pause(500);
+    runEventLoopFor(500);
     for (auto _ : state) {
         EventCounter counter;
-        QCoreApplication::instance()->installEventFilter(&counter);
-        pause(2000);
-        QCoreApplication::instance()->removeEventFilter(&counter);
+        runEventLoopFor(2000);
         state.counters["events_in_2s"] = counter.events;
     }
 }

@@ -453,6 +453,16 @@ TEST(DeckFollow, WatchRendersWhatChangedAndStopsCleanly)
     line = watch.nextLine();
     EXPECT_TRUE(line.startsWith(QStringLiteral("no card changed"))) << line.toStdString();
 
+    // An output someone overwrote is put right with the next change, though its row is the same.
+    const QString slime = QDir(folder.out()).filePath(QStringLiteral("Slime-blue.png"));
+    const QByteArray slimeBytes = fileBytes(slime);
+    writeFile(slime, QByteArray(slimeBytes.size(), 'x'));
+    folder.writeDeck("Goblin,1,2,3,6,goblin.png\nSlime,5,5,5,5,slime.png\nGolem,9,9,9,8,\n");
+    line = watch.nextLine();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("2 cards changed: Goblin, Slime in ")))
+        << line.toStdString();
+    EXPECT_EQ(fileBytes(slime), slimeBytes);
+
     EXPECT_EQ(watch.stop(SIGINT), 130) << watch.errors().toStdString();
     for (const QString& name : QDir(folder.out()).entryList(QDir::Files | QDir::Hidden))
         EXPECT_FALSE(name.endsWith(QStringLiteral(".part"))) << name.toStdString();

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <ostream>
 
@@ -16,6 +17,13 @@ inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
 }
+
+// orvane-render keeps a record of each output folder in the user's cache folder: the programs a
+// test starts keep theirs in a folder of the test's own, however the test is started.
+inline const bool childrenCacheApart = [] {
+    static const QTemporaryDir cache;
+    return qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+}();
 
 struct ChildRun {
     int exitCode = -1;  // -1: did not end in time (and was killed); -2: crashed

@@ -1,5 +1,7 @@
 #include "card/card.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace orvane {
@@ -50,6 +52,15 @@ std::optional<int> arrowFromText(const QString& text)
         if (wanted.compare(QLatin1String(ArrowWords[k]), Qt::CaseInsensitive) == 0)
             return k;
     return std::nullopt;
+}
+
+QString displayName(const Card& card, const QString& filePath)
+{
+    if (!card.name.trimmed().isEmpty())
+        return card.name;
+    if (!filePath.isEmpty())
+        return QFileInfo(filePath).completeBaseName();
+    return {};
 }
 
 QString safeFileName(const QString& name)

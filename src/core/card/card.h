@@ -64,6 +64,10 @@ QString arrowWord(int arrow);
 // An arrow given as its index ("0".."7") or its word (any case); none for other text.
 std::optional<int> arrowFromText(const QString& text);
 
+// The name a card goes by: its own name, or when that is blank the base name of the file it was
+// read from or is written to ("slime.card" -> "slime"); empty when it has neither.
+QString displayName(const Card& card, const QString& filePath);
+
 // A name made safe for the file system: the characters no common file system takes in a name
 // (/ \ : * ? " < > | and control characters) become '_', blanks and dots at the ends are
 // dropped, and an empty result becomes "card" ("Hero: 1/2" -> "Hero_ 1_2").

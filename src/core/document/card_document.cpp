@@ -2,7 +2,6 @@
 
 #include "document/card_edit.h"
 
-#include <QFileInfo>
 #include <QUndoStack>
 
 namespace orvane {
@@ -185,11 +184,7 @@ bool CardDocument::isModified() const
 
 QString CardDocument::displayName() const
 {
-    if (!m_state.card.name.isEmpty())
-        return m_state.card.name;
-    if (!m_filePath.isEmpty())
-        return QFileInfo(m_filePath).completeBaseName();
-    return {};
+    return orvane::displayName(m_state.card, m_filePath);
 }
 
 }  // namespace orvane

@@ -386,8 +386,7 @@ QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& prob
         problems.append({index, 0, read.error});
         return jobs;
     }
-    if (read.card->name.trimmed().isEmpty())
-        read.card->name = QFileInfo(input).completeBaseName();
+    read.card->name = displayName(*read.card, input);
     // The card file is held to a deck row's rules: the editor keeps any text in a number box,
     // but a card written by orvane-render is one a deck could hold.
     if (const QString problem = cardDeckProblem(*read.card); !problem.isEmpty()) {

@@ -1,7 +1,9 @@
 #include "files/deck_watcher.h"
 
+#include "card/card_file.h"
 #include "system/regular_file.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -51,10 +53,12 @@ DeckWatcher::DeckWatcher(QObject* parent) : QObject(parent)
     });
 }
 
-void DeckWatcher::watch(const QStringList& files)
+void DeckWatcher::watch(const QStringList& files, const QString& folder, const QString& suffix)
 {
     m_files.clear();
-    for (const QString& file : files) {
+    m_folder = folder;
+    m_suffix = suffix;
+    for (const QString& file : files + newFolderFiles()) {
         const QString path = QFileInfo(file).absoluteFilePath();
         if (!m_files.contains(path))
             m_files << path;
@@ -70,8 +74,29 @@ void DeckWatcher::watch(const QStringList& files)
     m_watcher.watch(QString(), m_files);
 }
 
+QStringList DeckWatcher::newFolderFiles() const
+{
+    QStringList found;
+    if (m_folder.isEmpty())
+        return found;
+    const QDir folder(m_folder);
+    for (const QString& name : folder.entryList({QLatin1Char('*') + m_suffix}, QDir::Files)) {
+        const QString path = QFileInfo(folder.filePath(name)).absoluteFilePath();
+        if (!m_files.contains(path))
+            found << path;
+    }
+    return found;
+}
+
 void DeckWatcher::look()
 {
+    // A file new in the watched folder: watched from now on, and reported (it was not there).
+    if (const QStringList arrived = newFolderFiles(); !arrived.isEmpty()) {
+        for (const QString& file : arrived)
+            m_reported.insert(file, Stamp());
+        m_files += arrived;
+        m_watcher.watch(QString(), m_files);
+    }
     QStringList changedFiles;
     bool holding = false;
     const qint64 now = monotonicMs();
@@ -142,6 +167,11 @@ bool DeckWatcher::looksComplete(const QString& path)
     const auto tail = [&](qint64 count) {
         return size >= count && file.seek(size - count) ? file.read(count) : QByteArray();
     };
+    if (suffix == QLatin1String(CardFileSuffix)) {
+        // A JSON object, perhaps followed by a line end.
+        const QByteArray last = tail(std::min<qint64>(size, 16)).trimmed();
+        return last.endsWith('}');
+    }
     if (isDeckSuffix(suffix)) {
         const QByteArray last = tail(1);
         return last == "\n" || last == "\r";

@@ -16,7 +16,8 @@ namespace orvane {
 //  - events are gathered until the files have been quiet for `settleMs` (default 5 ms), so a
 //    save of many writes gives one signal;
 //  - a file caught half-written is held back until it looks complete: a deck (.csv, .tsv, ...)
-//    once it ends with a line end; a PNG, JPEG, GIF or BMP once its format's end is there; it
+//    once it ends with a line end; a card file once its JSON object is closed; a PNG, JPEG,
+//    GIF or BMP once its format's end is there; it
 //    is let through anyway when it stays unchanged for `patienceMs` (default 1000 ms), so a
 //    file that really ends short still reaches the reader, which reports it.
 // Widget-free, on the thread it lives on; idle (no timer) while nothing changes, except where the
@@ -29,8 +30,10 @@ public:
     // Watches these files (full paths) from now on, replacing the files watched before. Changes
     // are measured from a file's present state, or for a file watched already from its state
     // last reported (a change made meanwhile is still seen). Files that do not exist yet are
-    // watched for their arrival.
-    void watch(const QStringList& files);
+    // watched for their arrival. With a `folder`, its files whose names end in `suffix` are
+    // watched too, and one that appears later is reported as changed (the folder is watched
+    // through the files given in it: give at least one, which need not exist).
+    void watch(const QStringList& files, const QString& folder = {}, const QString& suffix = {});
     QStringList files() const { return m_files; }
 
     void setSettleMs(int ms) { m_settle.setInterval(ms); }
@@ -54,12 +57,16 @@ private:
     };
     static Stamp stampOf(const QString& path);
     void look();
+    // The folder's files of the suffix that are not watched yet.
+    QStringList newFolderFiles() const;
 
     PartFileWatcher m_watcher;
     QTimer m_settle;
     QTimer m_poll;
     QTimer m_recheck;  // while a file is held back as incomplete
     QStringList m_files;
+    QString m_folder;
+    QString m_suffix;
     QHash<QString, Stamp> m_reported;    // the state last reported (or found by watch())
     QHash<QString, qint64> m_heldSince;  // files held back as incomplete: since when (ms)
     QHash<QString, Stamp> m_heldStamp;

@@ -137,7 +137,7 @@ bool CardSet::openDeck(const QString& path, QString* error)
         entry.line = row.line;
         entry.fields = text.records[record].fields;
         byRecord.insert(record, entry);
-        m_sources.insert(entry.id, {record, entry.fields, row.card, row.pictureFit, {}});
+        m_sources.insert(entry.id, {record, entry.fields, row.card, row.pictureFit, {}, {}});
     }
     for (const DeckProblem& problem : deck.problems) {
         const int record = recordOfLine.value(problem.line, -1);
@@ -153,7 +153,7 @@ bool CardSet::openDeck(const QString& path, QString* error)
         entry.problemColumn = problem.column;
         entry.line = problem.line;
         byRecord.insert(record, entry);
-        m_sources.insert(entry.id, {record, entry.fields, Card(), {}, {}});
+        m_sources.insert(entry.id, {record, entry.fields, Card(), {}, {}, {}});
     }
     m_entries = byRecord.values();
     m_indexValid = false;
@@ -186,7 +186,7 @@ bool CardSet::openFolder(const QString& path, QString* error)
             entry.problem = read.error;
         }
         m_entries.append(entry);
-        m_sources.insert(entry.id, {-1, {}, entry.card, {}, filePath});
+        m_sources.insert(entry.id, {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath)});
     }
     m_indexValid = false;
     return true;

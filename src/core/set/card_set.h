@@ -49,8 +49,35 @@ struct SetSource {
     QStringList fields;  // the row's cells in the file
     Card original;       // the card as read (a bad row: default)
     QMap<QString, QString> originalPictureFit;
-    QString filePath;  // a folder set's card file
+    QString filePath;       // a folder set's card file
+    QByteArray fileDigest;  // ... and the digest of its bytes as read or written
 };
+
+// A card file another program rewrote, read: the set's card as the file now holds it.
+struct FileCard {
+    SetEntry entry;
+    QString path;
+    QByteArray digest;
+};
+
+// What other programs changed among a folder set's card files, against the files as the set
+// last read or wrote them.
+struct FolderChanges {
+    QList<FileCard> theirs;  // cards not edited in the window whose files were rewritten
+    QStringList conflicts;   // files of cards edited in the window, rewritten or removed
+    QStringList added;       // card files new to the set
+    QStringList removed;     // files of cards not edited in the window, removed
+    bool isEmpty() const { return theirs.isEmpty() && onlyRewrites(); }
+    // Whether taking them loses nothing of the user's and keeps the set's list of cards.
+    bool onlyRewrites() const
+    {
+        return conflicts.isEmpty() && added.isEmpty() && removed.isEmpty();
+    }
+    bool contains(const QString& path) const;
+};
+
+// The SHA-256 of a file's bytes; empty when it cannot be read.
+QByteArray cardFileDigest(const QString& path);
 
 // What a change made to all selected cards carries over from a model card.
 enum class SetChange { Element = 1, Placement = 2, PictureFit = 4 };
@@ -96,6 +123,16 @@ public:
     // now there becomes a good card; an unedited card whose picture is gone becomes a bad row
     // saying so. Neither is an undo step or an unsaved change: the deck's text is the same.
     int reloadPictures(const QStringList& paths);
+    // A folder set's card files, those of its cards (other sets: none).
+    QStringList cardFilePaths() const;
+    // What changed on disk among `files` (full paths; files of other kinds are passed over).
+    FolderChanges folderChanges(const QStringList& files) const;
+    // Cards whose files another program rewrote, taken as read: outside the history and not an
+    // unsaved change (the files hold them).
+    void takeFileCards(const QList<FileCard>& cards);
+    // The files of edited cards that another program changed or removed since the set read or
+    // wrote them: saving would write over them.
+    QStringList overwrittenFiles() const;
     // Problems of the file that belong to no row (the rows after an unreadable quote).
     const QStringList& fileProblems() const { return m_fileProblems; }
     // Whether the card differs from its source (a new card always does).

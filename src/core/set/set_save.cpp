@@ -386,7 +386,7 @@ bool CardSet::saveDeck(const QString& path, QString* error, bool* encodingLacks)
             e.pictureFit.clear();
         }
         e.pictureChanged = false;
-        m_sources.insert(e.id, {record, e.fields, e.card, e.pictureFit, {}});
+        m_sources.insert(e.id, {record, e.fields, e.card, e.pictureFit, {}, {}});
     }
     // A card of the history that is not in the set now comes back as a new row.
     emit cardsReset();
@@ -480,7 +480,7 @@ bool CardSet::saveFolder(QString* error)
             return false;
         }
         e.pictureChanged = false;
-        m_sources.insert(e.id, {-1, {}, e.card, {}, w.to});
+        m_sources.insert(e.id, {-1, {}, e.card, {}, w.to, cardFileDigest(w.to)});
     }
 
     // The order of the cards, when it is not the plain name order (or a list is there already).

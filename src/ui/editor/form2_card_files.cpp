@@ -191,8 +191,7 @@ bool Form2::writeCardFileFromWindow(const QString& path, bool takeTheFileName)
     const Card asSaved = document->card();
     // An unnamed card takes the name of its file.
     Card card = asSaved;
-    if (card.name.isEmpty() || takeTheFileName)
-        card.name = file.completeBaseName();
+    card.name = takeTheFileName ? file.completeBaseName() : displayName(card, path);
     // The encoding (a photo's pixels take seconds as PNG) runs beside the window.
     QString error;
     bool written = false;

@@ -1,6 +1,8 @@
 #include "set/set_file_follower.h"
 
+#include "card/card_file.h"
 #include "set/card_set.h"
+#include "set/set_folder_order.h"
 #include "set/set_panel.h"
 
 #include <QDir>
@@ -50,18 +52,32 @@ QString SetFileFollower::shownPath() const
 void SetFileFollower::rewatch()
 {
     QStringList files;
+    QString folder;
     if (m_set.kind() == SetKind::Deck) {
         files << QDir::cleanPath(m_set.path());
         files += m_set.picturePaths();
+    } else if (m_set.kind() == SetKind::Folder) {
+        // The order file need not exist: through it the folder is watched for new card files.
+        folder = m_set.path();
+        files << QDir(folder).filePath(QLatin1String(SetOrderFileName));
+        files += m_set.cardFilePaths();
     }
-    if (files == m_watched)
+    if (files == m_watched && folder == m_watchedFolder)
         return;
     m_watched = files;
-    m_watcher.watch(files);
+    m_watchedFolder = folder;
+    m_watcher.watch(files, folder, QLatin1Char('.') + QLatin1String(CardFileSuffix));
 }
 
 void SetFileFollower::filesChanged(const QStringList& files)
 {
+    if (m_set.kind() == SetKind::Folder) {
+        for (const QString& file : files)
+            if (!m_pending.contains(file))
+                m_pending << file;
+        folderChanged();
+        return;
+    }
     if (m_set.kind() != SetKind::Deck)
         return;
     const QString deck = QFileInfo(m_set.path()).absoluteFilePath();
@@ -91,6 +107,102 @@ void SetFileFollower::filesChanged(const QStringList& files)
     }
     if (deckTouched)
         deckChanged();
+}
+
+int SetFileFollower::askTheirsOrMine()
+{
+    if (m_set.kind() == SetKind::Folder)
+        return m_prompts.choose(
+            tr("Card files in the folder %1 were changed, added or removed by another program, "
+               "and the set has changes that are not saved.\n\nReload theirs: read the folder "
+               "again; your changes are dropped.\nKeep mine: go on with your changes; saving "
+               "over a changed file will ask again.\nSave mine as: write your set to a deck "
+               "file; theirs stay in %1.")
+                .arg(shownPath()),
+            tr("Set Folder Changed"), {tr("Reload Theirs"), tr("Keep Mine"), tr("Save Mine As...")},
+            KeepMine);
+    return m_prompts.choose(
+        tr("The deck %1 was changed by another program, and the set has changes that are not "
+           "saved.\n\nReload theirs: read the file again; your changes are dropped.\nKeep mine: "
+           "go on with your changes; saving over the file will ask again.\nSave mine as: write "
+           "your set to another file; theirs stays in %1.")
+            .arg(shownPath()),
+        tr("Deck Changed"), {tr("Reload Theirs"), tr("Keep Mine"), tr("Save Mine As...")},
+        KeepMine);
+}
+
+void SetFileFollower::settleWithUser(const QString& droppedMessage,
+                                     const std::function<void()>& keepMine)
+{
+    m_asking = true;
+    switch (askTheirsOrMine()) {
+    case ReloadTheirs:
+        if (reload())
+            emit message(droppedMessage);
+        break;
+    case SaveMineElsewhere:
+        if (saveElsewhere())
+            break;
+        [[fallthrough]];
+    default: keepMine(); break;
+    }
+    m_asking = false;
+}
+
+void SetFileFollower::takeTheirs(const QList<FileCard>& cards)
+{
+    if (cards.isEmpty())
+        return;
+    const quint64 current = m_panel.currentId();
+    const SetEntry* shown = m_set.entry(current);
+    const bool wasBad = shown && shown->isBad();
+    m_set.takeFileCards(cards);
+    shown = m_set.entry(current);
+    if (shown && shown->isBad() != wasBad)
+        m_panel.setCurrentId(current);
+}
+
+void SetFileFollower::folderChanged()
+{
+    if (m_asking) {
+        m_changedWhileAsking = true;
+        return;
+    }
+    FolderChanges changes = m_set.folderChanges(std::exchange(m_pending, {}));
+    // A file the user chose to keep their card over, unchanged since, asks no more.
+    changes.conflicts.removeIf([this](const QString& file) {
+        const auto kept = m_keptFiles.constFind(file);
+        return kept != m_keptFiles.cend() && *kept == cardFileDigest(file);
+    });
+    if (changes.isEmpty())
+        return;
+    if (changes.onlyRewrites()) {
+        takeTheirs(changes.theirs);
+        emit message(changes.theirs.size() == 1
+                         ? tr("The card file %1 changed on disk and was read again.")
+                               .arg(QDir::toNativeSeparators(changes.theirs.front().path))
+                         : tr("%1 card files changed on disk and were read again.")
+                               .arg(changes.theirs.size()));
+        emit followed();
+        return;
+    }
+    if (!m_set.isModified()) {
+        if (reload())
+            emit message(tr("The folder %1 changed on disk and was read again.").arg(shownPath()));
+        return;
+    }
+    settleWithUser(tr("The folder %1 was read again; your changes were dropped.").arg(shownPath()),
+                   [&] {
+                       // Rewrites of cards not edited here lose nothing: they are taken.
+                       takeTheirs(changes.theirs);
+                       for (const QString& file : std::as_const(changes.conflicts))
+                           m_keptFiles.insert(file, cardFileDigest(file));
+                       emit message(tr("Your changes are kept; the card files in %1 are theirs "
+                                       "until you save.")
+                                        .arg(shownPath()));
+                   });
+    if (std::exchange(m_changedWhileAsking, false))
+        folderChanged();
 }
 
 QString SetFileFollower::pictureMessage(const QStringList& pictures) const
@@ -128,58 +240,54 @@ void SetFileFollower::deckChanged()
     if (*theirs == m_kept)
         return;  // asked about this very file already: the user kept their changes
 
-    m_asking = true;
-    const int answer = m_prompts.choose(
-        tr("The deck %1 was changed by another program, and the set has changes that are not "
-           "saved.\n\nReload theirs: read the file again; your changes are dropped.\nKeep mine: "
-           "go on with your changes; saving over the file will ask again.\nSave mine as: write "
-           "your set to another file; theirs stays in %1.")
-            .arg(shownPath()),
-        tr("Deck Changed"), {tr("Reload Theirs"), tr("Keep Mine"), tr("Save Mine As...")},
-        KeepMine);
-    switch (answer) {
-    case ReloadTheirs:
-        if (reload())
-            emit message(
-                tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()));
-        break;
-    case SaveMineElsewhere:
-        if (saveElsewhere())
-            break;
-        [[fallthrough]];
-    default:
-        m_kept = *theirs;
-        emit message(tr("Your changes are kept; the deck %1 on disk is theirs until you save.")
-                         .arg(shownPath()));
-        break;
-    }
-    m_asking = false;
+    settleWithUser(tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()),
+                   [&] {
+                       m_kept = *theirs;
+                       emit message(tr("Your changes are kept; the deck %1 on disk is theirs "
+                                       "until you save.")
+                                        .arg(shownPath()));
+                   });
     if (std::exchange(m_changedWhileAsking, false))
         deckChanged();
 }
 
 bool SetFileFollower::maySaveOver()
 {
-    if (m_set.kind() != SetKind::Deck)
+    QString question;
+    bool hasTheirs = true;
+    if (m_set.kind() == SetKind::Folder) {
+        const QStringList over = m_set.overwrittenFiles();
+        if (over.isEmpty())
+            return true;
+        QStringList shown;
+        for (const QString& file : over)
+            shown << QDir::toNativeSeparators(file);
+        question = tr("These card files were changed or removed by another program since the set "
+                      "read them: saving would write over them.\n%1\n\nReload theirs (your "
+                      "changes are dropped), or save yours to a deck file?")
+                       .arg(shown.join(QLatin1Char('\n')));
+    } else if (m_set.kind() == SetKind::Deck) {
+        const std::optional<QByteArray> theirs = fileBytes(m_set.path());
+        if (theirs && *theirs == m_set.deckBytes())
+            return true;
+        hasTheirs = theirs.has_value();
+        question = theirs ? tr("The deck %1 was changed by another program since the set read "
+                               "it: saving over it would lose their changes.\n\nReload theirs "
+                               "(your changes are dropped), or save yours to another file?")
+                                .arg(shownPath())
+                          : tr("The deck %1 was removed or renamed by another program since the "
+                               "set read it.\n\nSave your set to another file?")
+                                .arg(shownPath());
+    } else {
         return true;
-    const std::optional<QByteArray> theirs = fileBytes(m_set.path());
-    if (theirs && *theirs == m_set.deckBytes())
-        return true;
+    }
     // A removed deck has no "theirs" to reload.
-    const int reloadButton = theirs ? 0 : -1;
+    const int reloadButton = hasTheirs ? 0 : -1;
     const int saveButton = reloadButton + 1;
     QStringList buttons{tr("Save Mine As..."), tr("Cancel")};
-    if (theirs)
+    if (hasTheirs)
         buttons.prepend(tr("Reload Theirs"));
-    const int answer = m_prompts.choose(
-        theirs ? tr("The deck %1 was changed by another program since the set read it: saving "
-                    "over it would lose their changes.\n\nReload theirs (your changes are "
-                    "dropped), or save yours to another file?")
-                     .arg(shownPath())
-               : tr("The deck %1 was removed or renamed by another program since the set read "
-                    "it.\n\nSave your set to another file?")
-                     .arg(shownPath()),
-        tr("Save Set"), buttons, int(buttons.size()) - 1);
+    const int answer = m_prompts.choose(question, tr("Save Set"), buttons, int(buttons.size()) - 1);
     if (answer == reloadButton && reloadButton >= 0) {
         if (reload())
             emit message(
@@ -203,6 +311,7 @@ bool SetFileFollower::reload()
         return false;
     }
     m_kept.clear();
+    m_keptFiles.clear();
     quint64 next = 0;
     for (const SetEntry& e : m_set.entries())
         if (!currentName.isEmpty() && e.card.name == currentName) {

@@ -5,17 +5,21 @@
 #include "platform/prompts.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 namespace orvane {
 
 class CardSet;
+struct FileCard;
 class SetPanel;
 
-// Keeps an open deck set in step with its file, as another program (a spreadsheet, an image
-// editor) changes it:
+// Keeps an open deck or folder set in step with its file, as another program (a spreadsheet, an
+// image editor) changes it:
 //  - the deck and the pictures its cards draw are watched (written in place or replaced by a
 //    rename; no timer runs while nothing changes), and so are the pictures bad rows miss;
 //  - a changed picture is drawn again in the thumbnails and the editor at once; a row whose
@@ -23,8 +27,11 @@ class SetPanel;
 //  - a changed deck is read again when the set has no unsaved changes (the current card stays
 //    current, by name); with unsaved changes the user chooses: reload theirs, keep mine, or save
 //    mine to another file;
-//  - saving over a deck that changed on disk asks again, so that neither side is ever lost
-//    without the user's word.
+//  - a folder set follows its folder the same way: card files rewritten, added or removed by
+//    another program; rewritten cards not edited here are taken at once, anything that meets
+//    unsaved changes asks the same question;
+//  - saving over a deck or card file that changed on disk asks again, so that neither side is
+//    ever lost without the user's word.
 class SetFileFollower : public QObject {
     Q_OBJECT
 public:
@@ -52,6 +59,15 @@ private:
     void rewatch();
     void filesChanged(const QStringList& files);
     void deckChanged();
+    void folderChanged();
+    // Reload theirs / keep mine / save mine as, for the set's kind; the answer.
+    int askTheirsOrMine();
+    // Asks, then acts on the answer: reloads (saying `droppedMessage`), saves the set elsewhere,
+    // or runs `keepMine` (also when saving elsewhere was cancelled or failed).
+    void settleWithUser(const QString& droppedMessage, const std::function<void()>& keepMine);
+    // Card files rewritten by another program taken into the set; the editor shows the current
+    // card afresh when it became bad or healed.
+    void takeTheirs(const QList<FileCard>& cards);
     // Reads the deck again, keeping the current card by name (else by position).
     bool reload();
     // Asks for another file and saves the set there; false when cancelled or failed (said).
@@ -65,6 +81,10 @@ private:
     DeckWatcher m_watcher;
     QTimer m_rewatch;  // gathers the set's changes into one look at what to watch
     QStringList m_watched;
+    QString m_watchedFolder;
+    QStringList m_pending;  // a folder set's files reported and not yet looked at
+    // The card files the user chose to keep their cards over, by the digest of theirs then.
+    QHash<QString, QByteArray> m_keptFiles;
     QByteArray m_kept;  // the file on disk that the user last chose to keep their changes over
     bool m_asking = false;
     bool m_changedWhileAsking = false;

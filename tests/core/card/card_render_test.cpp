@@ -135,6 +135,29 @@ TEST(CardExport, SafeNamesAndFileNames)
               QStringLiteral("Hero-red.jpg"));
 }
 
+TEST(CardNames, ANameElseTheFilesBaseName)
+{
+    struct Case {
+        const char* name;
+        const char* path;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Slime", "/decks/goblin.card", "Slime"},
+        {"", "/decks/goblin.card", "goblin"},
+        {"   ", "/decks/goblin.card", "goblin"},  // a blank name makes no file name
+        {"", "/decks/two.dots.card", "two.dots"},
+        {"", "", ""},
+        {" Slime ", "", " Slime "},  // a real name is kept as typed
+    };
+    for (const Case& c : cases) {
+        Card card;
+        card.name = QString::fromUtf8(c.name);
+        EXPECT_EQ(displayName(card, QString::fromUtf8(c.path)), QString::fromUtf8(c.shown))
+            << c.name << " " << c.path;
+    }
+}
+
 TEST(CardExport, AtomicWriteReplacesWholeOrNotAtAll)
 {
     QTemporaryDir dir;

@@ -261,6 +261,27 @@ TEST(OutputRecord, ASkippedCardIsWarnedOfAsARenderedOne)
     expectSameAsWithoutRecord(deck, options, result);
 }
 
+// A row's own preparation cells and those for every card are told apart: a row giving its fit
+// alone takes no scale from the options, a row giving both does.
+TEST(OutputRecord, ARowsOwnPreparationIsToldFromTheOptions)
+{
+    const Deck deck;
+    writeFile(deck.deck(), "name,up,left,right,down,picture,fit,scale\n"
+                           "Slime,5,5,5,5,slime.png,none,\n");
+    DeckRenderOptions options = deck.options();
+    options.pictureFit.insert("scale", "50");
+    deck.renderAndRecord(options);
+
+    writeFile(deck.deck(), "name,up,left,right,down,picture,fit,scale\n"
+                           "Slime,5,5,5,5,slime.png,none,50\n");
+    options.pictureFit.clear();
+    const DeckRenderResult result = renderDeck(options);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.reused, 0);
+    EXPECT_EQ(fileNames(result.written), QStringList({"Slime-blue.png", "Slime-red.png"}));
+    expectSameAsWithoutRecord(deck, options, result);
+}
+
 // Each output folder has its own record: rendering into one does not make the other's cards
 // count as there, nor take its record away.
 TEST(OutputRecord, TwoOutputFoldersDoNotShareARecord)

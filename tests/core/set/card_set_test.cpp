@@ -1,6 +1,7 @@
 #include "card/card_rules.h"
 #include "card/csv_records.h"
 #include "set/card_set.h"
+#include "support/file_bytes.h"
 #include "support/images.h"
 
 #include <QDir>
@@ -27,18 +28,6 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os)
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // A spreadsheet's deck: a BOM, CRLF, a notes column with commas and a line break, a column of a
 // name the deck does not know (quoted, with quotes), a blank line, "10" and "fire" spelled the
 // user's way.
@@ -57,7 +46,7 @@ struct OpenDeck {
     explicit OpenDeck(const QByteArray& bytes)
     {
         path = dir.filePath(QStringLiteral("deck.csv"));
-        EXPECT_TRUE(writeFile(path, bytes));
+        EXPECT_TRUE(writeFileBytes(path, bytes));
         QString error;
         EXPECT_TRUE(set.open(path, &error)) << error.toStdString();
     }
@@ -83,7 +72,7 @@ struct OpenDeck {
     {
         QString error;
         EXPECT_TRUE(set.save(&error)) << error.toStdString();
-        return readAll(path);
+        return fileBytes(path);
     }
 };
 
@@ -180,7 +169,7 @@ TEST(SetWriteBack, OnlyTheChangedRowsChange)
         c.edit(deck);
         EXPECT_EQ(deck.saved(), c.expected) << c.name;
         if (c.expected != UserDeck) {
-            EXPECT_EQ(readAll(deck.path + ".bak"), UserDeck) << c.name;
+            EXPECT_EQ(fileBytes(deck.path + ".bak"), UserDeck) << c.name;
         }
         // Read back, the set holds the same cards.
         CardSet again;
@@ -210,12 +199,12 @@ TEST(SetWriteBack, APictureGivenInTheWindowGoesBesideTheDeckReplacingNothing)
     OpenDeck deck("name,up,left,right,down,picture\nSlime,1,1,1,1,\n");
     // A file of the name the picture would take is there already.
     const QString taken = deck.dir.filePath("Slime-picture.png");
-    ASSERT_TRUE(writeFile(taken, "mine"));
+    ASSERT_TRUE(writeFileBytes(taken, "mine"));
     Card card = deck.set.entry(deck.id("Slime"))->card;
     card.mainPicture = solid(8, 8, qRgb(10, 200, 30));
     deck.set.setCard(deck.id("Slime"), card);
     EXPECT_EQ(deck.saved(), "name,up,left,right,down,picture\nSlime,1,1,1,1,Slime-picture-2.png\n");
-    EXPECT_EQ(readAll(taken), "mine");
+    EXPECT_EQ(fileBytes(taken), "mine");
     EXPECT_EQ(QImage(deck.dir.filePath("Slime-picture-2.png")).pixel(0, 0), qRgb(10, 200, 30));
     // Saved once, the set does not write the picture again.
     const quint64 id = deck.id("Slime");
@@ -229,7 +218,7 @@ TEST(SetWriteBack, AnUnchangedPictureKeepsItsCellWhenTheEditorHandsTheCardBack)
     QTemporaryDir dir;
     ASSERT_TRUE(solid(62, 62, qRgb(1, 2, 3)).save(dir.filePath("pic.bmp")));
     const QByteArray csv = "name,up,left,right,down,picture,fit\nS,1,1,1,1,pic.bmp,fill\n";
-    ASSERT_TRUE(writeFile(dir.filePath("d.csv"), csv));
+    ASSERT_TRUE(writeFileBytes(dir.filePath("d.csv"), csv));
     CardSet set;
     ASSERT_TRUE(set.open(dir.filePath("d.csv"), nullptr));
     const quint64 id = set.entries().front().id;
@@ -239,7 +228,7 @@ TEST(SetWriteBack, AnUnchangedPictureKeepsItsCellWhenTheEditorHandsTheCardBack)
     set.setCard(id, ready);
     EXPECT_FALSE(set.entry(id)->pictureChanged);
     ASSERT_TRUE(set.save(nullptr));
-    EXPECT_EQ(readAll(dir.filePath("d.csv")),
+    EXPECT_EQ(fileBytes(dir.filePath("d.csv")),
               "name,up,left,right,down,picture,fit\nS,1,5,1,1,pic.bmp,fill\n");
 }
 
@@ -247,11 +236,11 @@ TEST(SetWriteBack, ADeckChangedByAnotherProgramIsNotOverwritten)
 {
     OpenDeck deck(UserDeck);
     ASSERT_TRUE(deck.set.renameCard(deck.id("Slime"), "Ooze", nullptr));
-    ASSERT_TRUE(writeFile(deck.path, UserDeck + "Late,1,1,1,1\r\n"));
+    ASSERT_TRUE(writeFileBytes(deck.path, UserDeck + "Late,1,1,1,1\r\n"));
     QString error;
     EXPECT_FALSE(deck.set.save(&error));
     EXPECT_TRUE(error.contains("another program")) << error.toStdString();
-    EXPECT_EQ(readAll(deck.path), UserDeck + "Late,1,1,1,1\r\n");
+    EXPECT_EQ(fileBytes(deck.path), UserDeck + "Late,1,1,1,1\r\n");
     EXPECT_TRUE(deck.set.isModified());
 }
 
@@ -284,7 +273,7 @@ TEST(SetWriteBack, ANewSetIsWrittenAsANewDeck)
     set.addCard(card);
     QString error;
     ASSERT_TRUE(set.save(&error, dir.filePath("new.csv"))) << error.toStdString();
-    EXPECT_EQ(readAll(dir.filePath("new.csv")),
+    EXPECT_EQ(fileBytes(dir.filePath("new.csv")),
               "name,up,left,right,down,element,arrows,picture\r\nHero,1,2,3,4,Fire,up,\r\n");
     EXPECT_EQ(set.kind(), SetKind::Deck);
     EXPECT_FALSE(set.isModified());
@@ -459,7 +448,7 @@ TEST(SetOpen, AnUnusableDeckIsRefusedWithItsReason)
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
-        ASSERT_TRUE(writeFile(dir.filePath("d.csv"), c.bytes));
+        ASSERT_TRUE(writeFileBytes(dir.filePath("d.csv"), c.bytes));
         CardSet set;
         QString error;
         EXPECT_FALSE(set.open(dir.filePath("d.csv"), &error)) << c.name;

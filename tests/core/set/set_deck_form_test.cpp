@@ -3,6 +3,7 @@
 #include "card/card_file.h"
 #include "card/deck_text.h"
 #include "set/card_set.h"
+#include "support/file_bytes.h"
 #include "support/images.h"
 
 #include <QDir>
@@ -18,18 +19,6 @@
 using namespace orvane;
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 struct Form {
     const char* name;
@@ -78,7 +67,7 @@ struct DeckInFolder {
     explicit DeckInFolder(const QByteArray& bytes, const QString& name = "deck.csv")
     {
         path = dir.filePath(name);
-        EXPECT_TRUE(putFile(path, bytes));
+        EXPECT_TRUE(writeFileBytes(path, bytes));
         QString error;
         EXPECT_TRUE(set.open(path, &error)) << error.toStdString();
     }
@@ -205,7 +194,7 @@ TEST(SetSaveAs, ADeckSavedElsewhereKeepsItsRowsFormAndPictures)
                "Goblin|2|2|2|2||x\r\n",
                semicolon);
     const QString path = dir.filePath("deck.csv");
-    ASSERT_TRUE(putFile(path, original));
+    ASSERT_TRUE(writeFileBytes(path, original));
     CardSet set;
     ASSERT_TRUE(set.open(path, nullptr));
 

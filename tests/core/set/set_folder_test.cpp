@@ -1,8 +1,10 @@
 // A folder set: a renamed card's file follows its name without replacing another file, and the
 // cards' order is kept across closing and opening.
 #include "card/card_file.h"
+#include "files/deck_watcher.h"
 #include "set/card_set.h"
 #include "set/set_folder_order.h"
+#include "support/file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,12 +19,6 @@
 using namespace orvane;
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
 
 // A folder of three card files, opened as a set.
 struct Folder {
@@ -120,13 +116,13 @@ TEST(SetFolderRename, AnotherFileOfTheNewNameIsNeverReplaced)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("not mine");
     }
-    const QByteArray hero = contents(f.file("Hero.orvcard"));
+    const QByteArray hero = fileBytes(f.file("Hero.orvcard"));
     QString error;
     EXPECT_FALSE(f.set.save(&error));
     EXPECT_TRUE(error.contains("Knight.orvcard")) << error.toStdString();
     EXPECT_TRUE(error.contains("another file")) << error.toStdString();
-    EXPECT_EQ(contents(theirs), "not mine");
-    EXPECT_EQ(contents(f.file("Hero.orvcard")), hero);
+    EXPECT_EQ(fileBytes(theirs), "not mine");
+    EXPECT_EQ(fileBytes(f.file("Hero.orvcard")), hero);
     EXPECT_TRUE(f.set.isModified());
 
     // Renamed once more, the save goes through.
@@ -134,7 +130,7 @@ TEST(SetFolderRename, AnotherFileOfTheNewNameIsNeverReplaced)
     ASSERT_TRUE(f.set.save(&error)) << error.toStdString();
     EXPECT_EQ(f.cardFiles(),
               QStringList({"Goblin.orvcard", "Knight.orvcard", "Orc.orvcard", "Paladin.orvcard"}));
-    EXPECT_EQ(contents(theirs), "not mine");
+    EXPECT_EQ(fileBytes(theirs), "not mine");
 }
 
 TEST(SetFolderRename, UndoneAfterTheSaveTheFileTakesItsNameBack)
@@ -160,7 +156,7 @@ TEST(SetFolderOrder, TheOrderIsKeptAcrossCloseAndOpen)
 
     f.set.moveCards({f.id("Orc")}, 0);
     ASSERT_TRUE(f.set.save(nullptr));
-    EXPECT_EQ(contents(f.file(SetOrderFileName)), "Orc.orvcard\nGoblin.orvcard\nHero.orvcard\n");
+    EXPECT_EQ(fileBytes(f.file(SetOrderFileName)), "Orc.orvcard\nGoblin.orvcard\nHero.orvcard\n");
     f.reopen();
     EXPECT_EQ(f.names(), QStringList({"Orc", "Goblin", "Hero"}));
 
@@ -202,4 +198,105 @@ TEST(SetFolderOrder, FilesTheListDoesNotNameFollowTheListedOnes)
     file.close();
     EXPECT_EQ(readOrderFile(path), QStringList({"b", "a", "c"}));
     EXPECT_EQ(readOrderFile(dir.filePath("missing")), QStringList());
+}
+
+// What another program did to the folder, against the files as the set read or wrote them: the
+// set's own save is no change; rewrites of cards not edited here are taken; what meets the
+// user's edits, and cards coming or going, are told apart.
+TEST(SetFolderChanges, OtherProgramsChangesAreToldApart)
+{
+    const struct {
+        const char* name;
+        bool editHero;  // unsaved change of Hero in the set
+        std::function<void(Folder&)> change;
+        int theirs, conflicts, added, removed;
+    } cases[] = {
+        {"nothing", false, [](Folder&) {}, 0, 0, 0, 0},
+        {"a file rewritten with the same bytes", false,
+         [](Folder& f) {
+             const QByteArray bytes = fileBytes(f.file("Hero.orvcard"));
+             QFile file(f.file("Hero.orvcard"));
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(bytes);
+         },
+         0, 0, 0, 0},
+        {"an unedited card rewritten", false,
+         [](Folder& f) {
+             Card card;
+             card.name = "Hero";
+             card.sides[0] = "7";
+             ASSERT_TRUE(writeCardFile(card, f.file("Hero.orvcard"), nullptr));
+         },
+         1, 0, 0, 0},
+        {"an edited card rewritten", true,
+         [](Folder& f) {
+             Card card;
+             card.name = "Hero";
+             card.sides[0] = "7";
+             ASSERT_TRUE(writeCardFile(card, f.file("Hero.orvcard"), nullptr));
+         },
+         0, 1, 0, 0},
+        {"an edited card's file removed", true,
+         [](Folder& f) { ASSERT_TRUE(QFile::remove(f.file("Hero.orvcard"))); }, 0, 1, 0, 0},
+        {"an unedited card's file removed", false,
+         [](Folder& f) { ASSERT_TRUE(QFile::remove(f.file("Orc.orvcard"))); }, 0, 0, 0, 1},
+        {"a card file added", false,
+         [](Folder& f) {
+             Card card;
+             card.name = "Elf";
+             ASSERT_TRUE(writeCardFile(card, f.file("Elf.orvcard"), nullptr));
+         },
+         0, 0, 1, 0},
+        {"the set's own save", true, [](Folder& f) { ASSERT_TRUE(f.set.save(nullptr)); }, 0, 0, 0,
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folder f;
+        if (c.editHero) {
+            Card hero = f.set.readyCard(f.id("Hero"));
+            hero.sides[1] = "9";
+            f.set.setCard(f.id("Hero"), hero);
+        }
+        c.change(f);
+        QStringList files;
+        for (const char* name : {"Goblin", "Hero", "Orc", "Elf", "card-order"})
+            files << f.file(QString(name) + (QString(name) == "card-order" ? ".txt" : ".orvcard"));
+        const FolderChanges changes = f.set.folderChanges(files);
+        EXPECT_EQ(changes.theirs.size(), c.theirs);
+        EXPECT_EQ(changes.conflicts.size(), c.conflicts);
+        EXPECT_EQ(changes.added.size(), c.added);
+        EXPECT_EQ(changes.removed.size(), c.removed);
+        EXPECT_EQ(f.set.overwrittenFiles().size(), c.conflicts);
+        // Theirs taken: the card as the file holds it, and no unsaved change.
+        f.set.takeFileCards(changes.theirs);
+        if (c.theirs) {
+            EXPECT_EQ(f.set.entry(f.id("Hero"))->card.sides[0], "7");
+            EXPECT_FALSE(f.set.isChanged(f.id("Hero")));
+            EXPECT_TRUE(f.set.folderChanges(files).isEmpty());
+        }
+    }
+}
+
+TEST(SetFolderChanges, ACardFileCaughtHalfWrittenIsHeldBack)
+{
+    QTemporaryDir dir;
+    const struct {
+        QByteArray bytes;
+        bool complete;
+    } cases[] = {
+        {"{\"format\": \"orvane-card\"}", true},
+        {"{\"format\": \"orvane-card\"}\n", true},
+        {"{\"format\": \"orvane-card\",\n  \"name\": \"Hero", false},
+        {"{\"format\": \"orv", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toStdString());
+        const QString path = dir.filePath("Hero.orvcard");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.bytes);
+        file.close();
+        EXPECT_EQ(DeckWatcher::looksComplete(path), c.complete);
+    }
 }

@@ -4,6 +4,7 @@
 #include "document/card_document.h"
 #include "set/card_recovery.h"
 #include "set/card_set.h"
+#include "support/file_bytes.h"
 #include "support/images.h"
 
 #include <QCoreApplication>
@@ -27,18 +28,6 @@ namespace {
 const QByteArray Deck = "name,notes,up,left,right,down,element,picture\r\n"
                         "Slime,\"soft, green\",1,2,3,4,fire,\r\n"
                         "Dragon,big,A,A,9,8,,\r\n";
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 quint64 idOf(const CardSet& set, const QString& name)
 {
@@ -135,14 +124,14 @@ TEST(SetRecovery, TheSetOfAKilledProcessIsRestoredExactly)
     QTemporaryDir dir;
     const QString deck = dir.filePath("deck.csv");
     const QString recovery = dir.filePath("set.recovery");
-    ASSERT_TRUE(writeFile(deck, Deck));
+    ASSERT_TRUE(writeFileBytes(deck, Deck));
 
     runAndKill({"--child", deck, recovery});
-    EXPECT_EQ(readAll(deck), Deck);  // the child saved nothing
+    EXPECT_EQ(fileBytes(deck), Deck);  // the child saved nothing
 
     CardSet restored;
     QString error;
-    ASSERT_TRUE(restored.restore(readAll(recovery), &error)) << error.toStdString();
+    ASSERT_TRUE(restored.restore(fileBytes(recovery), &error)) << error.toStdString();
     CardSet expected;
     ASSERT_TRUE(expected.open(deck, nullptr));
     makeChanges(expected);
@@ -152,10 +141,10 @@ TEST(SetRecovery, TheSetOfAKilledProcessIsRestoredExactly)
 
     // Saved, it writes what the child would have written.
     ASSERT_TRUE(restored.save(&error)) << error.toStdString();
-    EXPECT_EQ(readAll(deck), "name,notes,up,left,right,down,element,picture\r\n"
-                             "Imp,,1,1,1,1,,\r\n"
-                             "Dragon,big,A,A,9,8,Earth,Dragon-picture.png\r\n"
-                             "Ooze,\"soft, green\",1,2,3,4,fire,\r\n");
+    EXPECT_EQ(fileBytes(deck), "name,notes,up,left,right,down,element,picture\r\n"
+                               "Imp,,1,1,1,1,,\r\n"
+                               "Dragon,big,A,A,9,8,Earth,Dragon-picture.png\r\n"
+                               "Ooze,\"soft, green\",1,2,3,4,fire,\r\n");
     EXPECT_EQ(QImage(dir.filePath("Dragon-picture.png")).convertToFormat(QImage::Format_RGB32),
               gradient(10, 12));
 }
@@ -165,7 +154,7 @@ TEST(SetRecovery, WrittenAfterAChangeAndRemovedWhenNothingIsUnsaved)
     QTemporaryDir dir;
     const QString deck = dir.filePath("deck.csv");
     const QString recovery = dir.filePath("set.recovery");
-    ASSERT_TRUE(writeFile(deck, Deck));
+    ASSERT_TRUE(writeFileBytes(deck, Deck));
     CardSet set;
     ASSERT_TRUE(set.open(deck, nullptr));
     RecoveryWriter writer(set, recovery, 20);
@@ -203,13 +192,13 @@ TEST(CardRecovery, TheLoneCardOfAKilledProcessIsRestoredExactly)
     imp.name = "Imp";
     imp.sides = {"1", "2", "3", "4"};
     ASSERT_TRUE(writeCardFile(imp, cardFile, nullptr));
-    const QByteArray fileBytes = readAll(cardFile);
+    const QByteArray savedBytes = fileBytes(cardFile);
 
     runAndKill({"--card-child", cardFile, recovery});
-    EXPECT_EQ(readAll(cardFile), fileBytes);  // the child saved nothing
+    EXPECT_EQ(fileBytes(cardFile), savedBytes);  // the child saved nothing
 
     QString error;
-    const std::optional<RecoveredCard> recovered = readCardRecovery(readAll(recovery), &error);
+    const std::optional<RecoveredCard> recovered = readCardRecovery(fileBytes(recovery), &error);
     ASSERT_TRUE(recovered.has_value()) << error.toStdString();
     CardDocument restored;
     restoreCard(restored, *recovered);
@@ -240,7 +229,7 @@ TEST(CardRecovery, WrittenAfterAChangeRemovedWhenNothingIsUnsavedAndRefusedWhenD
         QCoreApplication::processEvents();
     }
     ASSERT_TRUE(QFileInfo::exists(recovery));
-    const QByteArray text = readAll(recovery);
+    const QByteArray text = fileBytes(recovery);
     document.undoStack()->undo();  // nothing unsaved: nothing to recover
     EXPECT_FALSE(QFileInfo::exists(recovery));
 
@@ -280,12 +269,12 @@ TEST(SetRecovery, ARecoveryOfADeckChangedSinceIsRefused)
 {
     QTemporaryDir dir;
     const QString deck = dir.filePath("deck.csv");
-    ASSERT_TRUE(writeFile(deck, Deck));
+    ASSERT_TRUE(writeFileBytes(deck, Deck));
     CardSet set;
     ASSERT_TRUE(set.open(deck, nullptr));
     set.renameCard(idOf(set, "Slime"), "Ooze", nullptr);
     const QByteArray text = set.recoveryText();
-    ASSERT_TRUE(writeFile(deck, Deck + "Late,1,1,1,1,,,\r\n"));
+    ASSERT_TRUE(writeFileBytes(deck, Deck + "Late,1,1,1,1,,,\r\n"));
 
     const struct {
         const char* name;

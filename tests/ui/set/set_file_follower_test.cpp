@@ -1,11 +1,13 @@
 // An open deck set follows its files as other programs write them: the deck rewritten in place
 // or replaced by a rename, a picture redrawn; with unsaved changes the user chooses, and a save
 // never overwrites the other program's file unasked.
+#include "card/card_file.h"
 #include "set/card_set.h"
 #include "set/set_file_follower.h"
 #include "set/set_host.h"
 #include "set/set_panel.h"
 #include "set/set_thumbnails.h"
+#include "support/file_bytes.h"
 #include "support/form2_fixture.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QUndoStack>
 
 using namespace orvane;
 
@@ -21,27 +24,6 @@ namespace {
 const QByteArray Deck = "name,up,left,right,down,element,picture\n"
                         "Slime,1,2,3,4,fire,slime.png\n"
                         "Golem,5,5,5,5,earth,\n";
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// As editors save: a new file renamed over the old one.
-void replace(const QString& path, const QByteArray& bytes)
-{
-    write(path + ".new", bytes);
-    QVERIFY(QFile::remove(path));
-    QVERIFY(QFile::rename(path + ".new", path));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray picture(QRgb colour)
 {
@@ -62,8 +44,8 @@ struct FollowFixture {
 
     explicit FollowFixture(const QByteArray& deckBytes = Deck, int watched = 2)
     {
-        write(deck(), deckBytes);
-        write(dir.filePath("slime.png"), picture(qRgb(0, 200, 0)));
+        QVERIFY(writeFileBytes(deck(), deckBytes));
+        QVERIFY(writeFileBytes(dir.filePath("slime.png"), picture(qRgb(0, 200, 0))));
         host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
                                          dir.filePath("recovery.json"));
         follower = host->findChild<SetFileFollower*>();
@@ -90,6 +72,62 @@ struct FollowFixture {
     void edit() { QVERIFY(set().renameCard(set().entries()[1].id, "Mine", nullptr)); }
 };
 
+// A card as another program writes it into a folder set.
+Card folderCard(const QString& name, const QString& up)
+{
+    Card card;
+    card.name = name;
+    card.sides = {up, "2", "3", "4"};
+    card.element = 1;
+    return card;
+}
+
+struct FolderFixture {
+    QTemporaryDir dir;
+    Form2Fixture f;
+    std::unique_ptr<SetHost> host;
+    SetFileFollower* follower = nullptr;
+
+    FolderFixture()
+    {
+        put("Golem", folderCard("Golem", "5"));
+        put("Slime", folderCard("Slime", "1"));
+        host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
+                                         dir.filePath("recovery.json"));
+        follower = host->findChild<SetFileFollower*>();
+        if (!host->openSet(folder()))
+            qFatal("the folder does not open");
+        // The two card files and the order file that watches the folder.
+        QTRY_COMPARE(follower->watchedFiles().size(), 3);
+    }
+    QString folder() const { return dir.filePath("cards"); }
+    QString file(const QString& name) const { return folder() + "/" + name + ".orvcard"; }
+    // Another program writes a card file, in place or by renaming a new file over it.
+    void put(const QString& name, const Card& card, bool byRename = false)
+    {
+        QDir().mkpath(folder());
+        const QByteArray json = cardToJson(card);
+        QVERIFY(byRename ? replaceFileByRename(file(name), json)
+                         : writeFileBytes(file(name), json));
+    }
+    CardSet& set() const { return host->set(); }
+    QStringList names() const
+    {
+        QStringList names;
+        for (const SetEntry& e : set().entries())
+            names << e.card.name;
+        return names;
+    }
+    // Unsaved changes in the window: the first card's up side.
+    void edit(const QString& up = "9")
+    {
+        const quint64 id = set().entries()[0].id;
+        Card card = set().readyCard(id);
+        card.sides[0] = up;
+        set().setCard(id, card);
+    }
+};
+
 }  // namespace
 
 class SetFileFollowerTest : public QObject {
@@ -108,6 +146,11 @@ private slots:
     void aRowHealsWhenItsPictureAppears();
     void aRemovedPictureMakesAnUneditedCardABadRow_data();
     void aRemovedPictureMakesAnUneditedCardABadRow();
+    void aFolderSetFollowsItsFolder_data();
+    void aFolderSetFollowsItsFolder();
+    void aFolderSetAsksWhenTheUsersCardMeetsTheirs_data();
+    void aFolderSetAsksWhenTheUsersCardMeetsTheirs();
+    void aFolderSetsOwnSaveIsNoChange();
 };
 
 void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename_data()
@@ -125,7 +168,7 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
     const QImage before = h.thumbnail(1);
     QByteArray theirs = Deck;
     theirs.replace("Golem,5,5,5,5", "Golem,9,9,9,9").append("Ooze,1,1,1,1,water,\n");
-    byRename ? replace(h.deck(), theirs) : write(h.deck(), theirs);
+    QVERIFY(byRename ? replaceFileByRename(h.deck(), theirs) : writeFileBytes(h.deck(), theirs));
 
     QTRY_COMPARE(h.set().count(), 3);
     QCOMPARE(h.set().entries()[1].card.sides[0], QString("9"));
@@ -137,7 +180,7 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
     QCOMPARE(h.f->document().card().sides[0], QString("9"));
 
     // Still followed after the change (a rename gives the file a new identity).
-    write(h.deck(), Deck);
+    QVERIFY(writeFileBytes(h.deck(), Deck));
     QTRY_COMPARE(h.set().count(), 2);
 }
 
@@ -156,7 +199,8 @@ void SetFileFollowerTest::aChangedPictureIsDrawnAgain()
     const QImage before = h.thumbnail(0);
     const QImage golem = h.thumbnail(1);
     const QString path = h.dir.filePath("slime.png");
-    byRename ? replace(path, picture(qRgb(0, 0, 200))) : write(path, picture(qRgb(0, 0, 200)));
+    const QByteArray blue = picture(qRgb(0, 0, 200));
+    QVERIFY(byRename ? replaceFileByRename(path, blue) : writeFileBytes(path, blue));
 
     QTRY_VERIFY(h.thumbnail(0) != before);
     QCOMPARE(h.thumbnail(1), golem);
@@ -198,26 +242,26 @@ void SetFileFollowerTest::unsavedChangesAskTheUser()
     if (savedElsewhere)
         h.f.prompts.fileAnswers.enqueue(mine);
     const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
-    write(h.deck(), theirs);
+    QVERIFY(writeFileBytes(h.deck(), theirs));
 
     QTRY_COMPARE(h.f.prompts.choices.size(), 1);
     QCOMPARE(h.f.prompts.choiceButtons.front().size(), 3);
     QCOMPARE(h.f.prompts.choices.front().style, int(SetFileFollower::KeepMine));  // Escape
     QTRY_COMPARE(h.name(1), expectedName);
     QCOMPARE(h.set().isModified(), modified);
-    QCOMPARE(readAll(h.deck()), theirs);  // their file is never touched
+    QCOMPARE(fileBytes(h.deck()), theirs);  // their file is never touched
     QCOMPARE(QFile::exists(mine), savedElsewhere);
     if (savedElsewhere) {
-        QVERIFY(readAll(mine).contains("Mine,5,5,5,5"));
+        QVERIFY(fileBytes(mine).contains("Mine,5,5,5,5"));
         QCOMPARE(h.set().path(), mine);
         QTRY_VERIFY(h.follower->watchedFiles().contains(mine));
     }
     if (modified) {
         // The same file again asks no more; another change of theirs asks again.
-        write(h.deck(), theirs);
+        QVERIFY(writeFileBytes(h.deck(), theirs));
         QTest::qWait(100);
         QCOMPARE(h.f.prompts.choices.size(), 1);
-        write(h.deck(), QByteArray(theirs).replace("Slime", "Ooze"));
+        QVERIFY(writeFileBytes(h.deck(), QByteArray(theirs).replace("Slime", "Ooze")));
         QTRY_COMPARE(h.f.prompts.choices.size(), 2);
     }
 }
@@ -228,7 +272,7 @@ void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
     h.edit();
     h.f.prompts.choiceAnswers.enqueue(SetFileFollower::KeepMine);
     const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
-    write(h.deck(), theirs);
+    QVERIFY(writeFileBytes(h.deck(), theirs));
     QTRY_COMPARE(h.f.prompts.choices.size(), 1);
 
     // Save Set: asked again; Cancel (the default) writes nothing.
@@ -236,7 +280,7 @@ void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
     QCOMPARE(h.f.prompts.choices.size(), 2);
     QCOMPARE(h.f.prompts.choiceButtons.back(),
              QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
-    QCOMPARE(readAll(h.deck()), theirs);
+    QCOMPARE(fileBytes(h.deck()), theirs);
     QVERIFY(h.set().isModified());
 
     // Closing the window: Save, then Save Mine As: both files kept, the window may close.
@@ -245,8 +289,8 @@ void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
     h.f.prompts.choiceAnswers.enqueue(1);
     h.f.prompts.fileAnswers.enqueue(mine);
     QVERIFY(h.f->close());
-    QCOMPARE(readAll(h.deck()), theirs);
-    QVERIFY(readAll(mine).contains("Mine,5,5,5,5"));
+    QCOMPARE(fileBytes(h.deck()), theirs);
+    QVERIFY(fileBytes(mine).contains("Mine,5,5,5,5"));
 }
 
 void SetFileFollowerTest::theSetsOwnSaveIsNoChange()
@@ -276,13 +320,13 @@ void SetFileFollowerTest::aRemovedDeckLeavesTheCards()
     QVERIFY(!QFile::exists(h.deck()));
     QVERIFY(h.set().isModified());
     // Brought back by the other program as it was: no question, the unsaved changes stay.
-    write(h.deck(), Deck);
+    QVERIFY(writeFileBytes(h.deck(), Deck));
     QTest::qWait(100);
     QCOMPARE(h.f.prompts.choices.size(), 1);
     QCOMPARE(h.name(1), QString("Mine"));
     QVERIFY(h.host->saveSet());
     // Changed by the other program once more, nothing unsaved: read again.
-    write(h.deck(), QByteArray(Deck).replace("Golem", "Back"));
+    QVERIFY(writeFileBytes(h.deck(), QByteArray(Deck).replace("Golem", "Back")));
     QTRY_COMPARE(h.name(1), QString("Back"));
 }
 
@@ -306,12 +350,8 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QSignalSpy said(h.follower, &SetFileFollower::message);
 
     QVERIFY(QDir(h.dir.path()).mkdir("art"));
-    if (byRename) {
-        write(path + ".new", picture(qRgb(200, 0, 200)));
-        QVERIFY(QFile::rename(path + ".new", path));
-    } else {
-        write(path, picture(qRgb(200, 0, 200)));
-    }
+    const QByteArray magenta = picture(qRgb(200, 0, 200));
+    QVERIFY(byRename ? replaceFileByRename(path, magenta) : writeFileBytes(path, magenta));
 
     QTRY_VERIFY(!h.set().entries()[2].isBad());
     QCOMPARE(h.set().entries()[2].id, ghost);
@@ -329,13 +369,13 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QTRY_VERIFY(h.set().entries()[2].isBad());
     QVERIFY(h.set().entries()[2].problem.contains("no picture"));
     QVERIFY(!h.set().isModified());
-    write(path, picture(qRgb(0, 200, 200)));
+    QVERIFY(writeFileBytes(path, picture(qRgb(0, 200, 200))));
     QTRY_VERIFY(!h.set().entries()[2].isBad());
     QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 200));
     // Saving writes the deck as it was: nothing of the row changed.
-    const QByteArray before = readAll(h.deck());
+    const QByteArray before = fileBytes(h.deck());
     QVERIFY(h.host->saveSet());
-    QCOMPARE(readAll(h.deck()), before);
+    QCOMPARE(fileBytes(h.deck()), before);
 }
 
 void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow_data()
@@ -378,9 +418,142 @@ void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow()
     QVERIFY(h.f.prompts.choices.isEmpty());
     QVERIFY(h.f.prompts.messages.isEmpty());
     // Still followed: the picture put back makes the card whole again.
-    write(h.dir.filePath("slime.png"), picture(qRgb(0, 200, 0)));
+    QVERIFY(writeFileBytes(h.dir.filePath("slime.png"), picture(qRgb(0, 200, 0))));
     QTRY_VERIFY(!h.set().entries()[0].isBad());
     QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 0));
+}
+
+void SetFileFollowerTest::aFolderSetFollowsItsFolder_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("unsavedElsewhere");  // another card edited in the window meanwhile
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("slimeUp");
+    const QStringList both{"Golem", "Slime"};
+    QTest::newRow("rewritten in place") << "in place" << false << both << "7";
+    QTest::newRow("rewritten by rename") << "by rename" << false << both << "7";
+    QTest::newRow("rewritten, another card unsaved") << "by rename" << true << both << "7";
+    QTest::newRow("added") << "added" << false << QStringList{"Golem", "Ooze", "Slime"} << "1";
+    QTest::newRow("removed") << "removed" << false << QStringList{"Golem"} << "";
+    QTest::newRow("made unreadable") << "broken" << false << both << "A";
+}
+
+void SetFileFollowerTest::aFolderSetFollowsItsFolder()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, unsavedElsewhere);
+    QFETCH(QStringList, names);
+    QFETCH(QString, slimeUp);
+    FolderFixture h;
+    QCOMPARE(h.names(), QStringList({"Golem", "Slime"}));
+    const quint64 slime = h.set().entries()[1].id;
+    h.host->panel()->setCurrentId(slime);
+    if (unsavedElsewhere)
+        h.edit();  // Golem
+    QSignalSpy followed(h.follower, &SetFileFollower::followed);
+
+    if (change == "in place" || change == "by rename")
+        h.put("Slime", folderCard("Slime", "7"), change == "by rename");
+    else if (change == "added")
+        h.put("Ooze", folderCard("Ooze", "3"));
+    else if (change == "removed")
+        QVERIFY(QFile::remove(h.file("Slime")));
+    else
+        QVERIFY(
+            writeFileBytes(h.file("Slime"), "{\"format\": \"orvane-card\", \"version\": 99}\n"));
+
+    QTRY_COMPARE(h.names(), names);
+    QTRY_COMPARE(followed.size(), 1);
+    QVERIFY(h.f.prompts.choices.isEmpty());
+    QCOMPARE(h.set().isModified(), unsavedElsewhere);
+    if (unsavedElsewhere)
+        QCOMPARE(h.set().entries()[0].card.sides[0], QString("9"));  // mine stays
+    if (change == "broken") {
+        QVERIFY(h.set().entries()[1].isBad());
+        QCOMPARE(h.set().entries()[1].id, slime);
+        return;
+    }
+    if (!slimeUp.isEmpty()) {
+        const SetEntry& e = h.set().entries()[names.indexOf("Slime")];
+        QCOMPARE(e.card.sides[0], slimeUp);
+        // The card shown is still shown, as the file now holds it.
+        QCOMPARE(h.host->panel()->currentId(), e.id);
+        QTRY_COMPARE(h.f->document().card().sides[0], slimeUp);
+    }
+    // Still followed afterwards (a rename gives the file a new identity).
+    h.put("Golem", folderCard("Golem", "8"));
+    QTRY_COMPARE(h.set().entries()[0].card.sides[0],
+                 unsavedElsewhere ? QString("9") : QString("8"));
+    if (unsavedElsewhere)
+        QTRY_COMPARE(h.f.prompts.choices.size(), 1);  // their Golem meets mine: asked
+}
+
+void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("golemUp");  // afterwards, in the set
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("savedElsewhere");
+    QTest::newRow("reload theirs") << int(SetFileFollower::ReloadTheirs) << "6" << false << false;
+    QTest::newRow("keep mine") << int(SetFileFollower::KeepMine) << "9" << true << false;
+    QTest::newRow("save mine as a deck")
+        << int(SetFileFollower::SaveMineElsewhere) << "9" << false << true;
+    QTest::newRow("the box closed") << -1 << "9" << true << false;
+}
+
+void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, golemUp);
+    QFETCH(bool, modified);
+    QFETCH(bool, savedElsewhere);
+    FolderFixture h;
+    h.edit();  // Golem's up side: 9
+    const QString mine = h.dir.filePath("mine.csv");
+    if (answer >= 0)
+        h.f.prompts.choiceAnswers.enqueue(answer);
+    if (savedElsewhere)
+        h.f.prompts.fileAnswers.enqueue(mine);
+    h.put("Golem", folderCard("Golem", "6"), true);
+    const QByteArray theirs = fileBytes(h.file("Golem"));
+
+    QTRY_COMPARE(h.f.prompts.choices.size(), 1);
+    QCOMPARE(h.f.prompts.choiceButtons.front(),
+             QStringList({"Reload Theirs", "Keep Mine", "Save Mine As..."}));
+    QCOMPARE(h.f.prompts.choices.front().style, int(SetFileFollower::KeepMine));
+    QTRY_COMPARE(h.set().entries()[0].card.sides[0], golemUp);
+    QCOMPARE(h.set().isModified(), modified);
+    QCOMPARE(fileBytes(h.file("Golem")), theirs);  // their file is not touched
+    QCOMPARE(QFile::exists(mine), savedElsewhere);
+    if (!modified)
+        return;
+    // The same file again asks no more; Save Set asks before writing over theirs, and Cancel
+    // (the default) writes nothing.
+    QVERIFY(writeFileBytes(h.file("Golem"), theirs));
+    QTest::qWait(100);
+    QCOMPARE(h.f.prompts.choices.size(), 1);
+    QVERIFY(!h.host->saveSet());
+    QCOMPARE(h.f.prompts.choiceButtons.back(),
+             QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
+    QCOMPARE(fileBytes(h.file("Golem")), theirs);
+    QVERIFY(h.set().isModified());
+}
+
+void SetFileFollowerTest::aFolderSetsOwnSaveIsNoChange()
+{
+    FolderFixture h;
+    h.edit();
+    const quint64 golem = h.set().entries()[0].id;
+    QSignalSpy followed(h.follower, &SetFileFollower::followed);
+    QVERIFY(h.host->saveSet());
+    QTest::qWait(100);
+    QCOMPARE(h.set().entries()[0].id, golem);
+    QVERIFY(h.set().undoStack()->canUndo());  // not read again: the history stays
+    QVERIFY(followed.isEmpty());
+    QVERIFY(h.f.prompts.choices.isEmpty());
+    // Another program's change after the save is followed as usual.
+    h.put("Slime", folderCard("Slime", "7"));
+    QTRY_COMPARE(h.set().entries()[1].card.sides[0], QString("7"));
 }
 
 QTEST_MAIN(SetFileFollowerTest)

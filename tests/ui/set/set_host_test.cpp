@@ -6,6 +6,7 @@
 #include "set/set_host.h"
 #include "set/set_panel.h"
 #include "set/set_thumbnails.h"
+#include "support/file_bytes.h"
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
 
@@ -25,12 +26,6 @@ namespace {
 const QByteArray Deck = "\xEF\xBB\xBFname,up,left,right,down,element,notes\r\n"
                         "Slime,1,2,3,4,fire,\"slow, \"\"sticky\"\"\"\r\n"
                         "Dragon,9,9,9,9,water,\"line one\r\nline two\"\r\n";
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 struct HostFixture {
     QTemporaryDir dir;
@@ -123,7 +118,7 @@ void SetHostTest::aLoneCardIsOfferedBackAfterACrash()
     QVERIFY(QFile::exists(cardRecovery));
 
     // Declined, the recovery is gone; the next start offers nothing.
-    const QByteArray text = readAll(cardRecovery);
+    const QByteArray text = fileBytes(cardRecovery);
     {
         Form2Fixture f;
         SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
@@ -206,15 +201,15 @@ void SetHostTest::aCharacterTheCodePageLacksOffersUtf8()
     QVERIFY(h.f.prompts.messages[0].text.contains(QString::fromUtf8("\"Ж\"")));
     QVERIFY(h.f.prompts.messages[0].text.contains("UTF-8"));
     QCOMPARE(h.f.prompts.messages[0].style & MessageButtonsMask, int(YesNo));
-    QCOMPARE(readAll(path), western);
+    QCOMPARE(fileBytes(path), western);
     QVERIFY(h.host->set().isModified());
 
     // Accepted: the deck is UTF-8 now, every character kept.
     h.f.prompts.messageAnswers.enqueue(AnswerYes);
     h.f.child<QAction>("actSaveSet")->trigger();
     QCOMPARE(h.f.prompts.messages.size(), 2);
-    QCOMPARE(readAll(path), QByteArray("\xEF\xBB\xBFname;up;left;right;down;notes\r\n"
-                                       "Жаба;1;2;3;4;café\r\n"));
+    QCOMPARE(fileBytes(path), QByteArray("\xEF\xBB\xBFname;up;left;right;down;notes\r\n"
+                                         "Жаба;1;2;3;4;café\r\n"));
     QVERIFY(!h.host->set().isModified());
 }
 
@@ -229,8 +224,8 @@ void SetHostTest::saveSetAsMovesTheSetToTheNewDeck()
     QCOMPARE(h.f.prompts.fileRequests.size(), 1);
     QVERIFY(h.f.prompts.fileRequests[0].save);
     QCOMPARE(h.f.prompts.fileRequests[0].dialog.DialogTitle, QString("Save Set As"));
-    QCOMPARE(readAll(other + ".csv"), QByteArray(Deck).replace("Slime,", "Ooze,"));
-    QCOMPARE(readAll(h.dir.filePath("deck.csv")), Deck);
+    QCOMPARE(fileBytes(other + ".csv"), QByteArray(Deck).replace("Slime,", "Ooze,"));
+    QCOMPARE(fileBytes(h.dir.filePath("deck.csv")), Deck);
     QCOMPARE(h.host->set().path(), QFileInfo(other + ".csv").absoluteFilePath());
     QTRY_VERIFY(h.f->windowTitle().startsWith("other.csv[*] - Set"));
     QVERIFY(!h.f->isWindowModified());
@@ -296,7 +291,7 @@ void SetHostTest::aCardEditedInTheWindowChangesOnlyItsRow()
     QCOMPARE(saveSet->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     QVERIFY(h.f.child<QAction>("actSaveCardFile")->shortcut().isEmpty());
     saveSet->trigger();
-    QCOMPARE(readAll(h.dir.filePath("deck.csv")),
+    QCOMPARE(fileBytes(h.dir.filePath("deck.csv")),
              QByteArray(Deck).replace("Dragon,9,9,9,9,", "Dragon,9,5,9,9,"));
     QVERIFY(!h.host->set().isModified());
     QCOMPARE(h.f.prompts.fileRequests.size(), 1);  // Ctrl+S asked for no card file
@@ -330,7 +325,7 @@ void SetHostTest::closingAsksAboutTheSetAndTheRecoveryComesBack()
     QVERIFY(host.isOpen());
     QCOMPARE(host.set().entries()[0].card.name, QString("Ooze"));
     QVERIFY(host.set().isModified());
-    QCOMPARE(readAll(keep.filePath("deck.csv")), Deck);
+    QCOMPARE(fileBytes(keep.filePath("deck.csv")), Deck);
 }
 
 QTEST_MAIN(SetHostTest)
