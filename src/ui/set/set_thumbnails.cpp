@@ -61,6 +61,9 @@ void SetThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option,
     QStyle* style = widget ? widget->style() : QApplication::style();
     opt.text.clear();
     opt.icon = QIcon();
+    // The selection fills the whole cell: without text or icon the style would fill only an
+    // empty text rectangle, leaving the caption in the selected text colour on the plain base.
+    opt.showDecorationSelected = true;
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
     const int side = CardPixels * m_zoom;

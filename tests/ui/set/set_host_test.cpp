@@ -57,7 +57,38 @@ private slots:
     void thumbnailsFollowPartFilesChangedOnDisk();
     void aLoneCardIsOfferedBackAfterACrash();
     void theDockHasRoomAndIsRemembered();
+    void aSelectedCardsCaptionStandsOnTheSelection();
 };
+
+void SetHostTest::aSelectedCardsCaptionStandsOnTheSelection()
+{
+    HostFixture h;
+    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    h.f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
+    QListView* thumbnails = h.host->panel()->lstSetThumbnails;
+    const QModelIndex first = thumbnails->model()->index(0, 0);
+    thumbnails->setCurrentIndex(first);
+    QVERIFY(thumbnails->selectionModel()->isSelected(first));
+
+    // Focused or not, the caption stands on the selection: not on the plain base, and never on
+    // the colour the selected caption is written in.
+    for (const bool focused : {true, false}) {
+        if (focused)
+            thumbnails->setFocus();
+        else
+            h.f.child<QWidget>("txtNums_0")->setFocus();
+        QTest::qWait(20);
+        const QImage shot = thumbnails->viewport()->grab().toImage();
+        const QRect cell = thumbnails->visualRect(first);
+        const QColor captionBackground = shot.pixelColor(cell.left() + 2, cell.bottom() - 2);
+        const QPalette::ColorGroup group = focused ? QPalette::Active : QPalette::Inactive;
+        QVERIFY2(captionBackground != thumbnails->palette().color(group, QPalette::HighlightedText),
+                 qPrintable(captionBackground.name()));
+        QVERIFY2(captionBackground != thumbnails->palette().color(group, QPalette::Base),
+                 qPrintable(captionBackground.name()));
+    }
+}
 
 void SetHostTest::theDockHasRoomAndIsRemembered()
 {
