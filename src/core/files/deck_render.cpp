@@ -164,7 +164,7 @@ QByteArray runInputs(const DeckRenderOptions& options, const QString& partsRoot,
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (QCoreApplication::instance()) {
         hash.addData(QCoreApplication::applicationVersion().toUtf8());
-        addStamp(hash, fileStamp(QCoreApplication::applicationFilePath()));
+        addStamp(hash, statFile(QCoreApplication::applicationFilePath()));
     }
     hash.addData(QStringLiteral("%1 %2 %3\n")
                      .arg(exportSuffix(options.format))
@@ -174,7 +174,7 @@ QByteArray runInputs(const DeckRenderOptions& options, const QString& partsRoot,
     const QDir root(partsRoot);
     for (const QString& part : assets::allFiles()) {
         hash.addData(part.toUtf8());
-        addStamp(hash, fileStamp(root.filePath(part)));
+        addStamp(hash, statFile(root.filePath(part)));
     }
     return hash.result();
 }
@@ -197,7 +197,7 @@ QByteArray cardInputs(const Job& job, const Work& work)
             hash.addData("--\n");  // the row's own apart from those for every card
         }
     if (!job.row->card.mainPicturePath.isEmpty())
-        addStamp(hash, fileStamp(job.row->card.mainPicturePath));
+        addStamp(hash, statFile(job.row->card.mainPicturePath));
     return hash.result();
 }
 
@@ -207,7 +207,7 @@ bool filesAsLeft(const QStringList& outputs, const QList<FileStamp>& stamps)
     if (outputs.size() != stamps.size())
         return false;
     for (qsizetype k = 0; k < outputs.size(); ++k)
-        if (stamps[k].size < 0 || fileStamp(outputs[k]) != stamps[k])
+        if (!stamps[k].exists || statFile(outputs[k]) != stamps[k])
             return false;
     return true;
 }
@@ -352,7 +352,7 @@ Outcome renderOne(const Job& job, const Work& work)
     // A file kept by --no-clobber does not hold what the card would write: not remembered.
     if (work.remember && outcome.kept == 0)
         for (const QString& output : job.outputs)
-            outcome.stamps << fileStamp(output);
+            outcome.stamps << statFile(output);
     outcome.done = true;
     return outcome;
 }

@@ -10,15 +10,11 @@
 #include <QDir>
 #include <QFileInfo>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 namespace orvane {
 namespace {
 
 constexpr quint32 RecordMagic = 0x4f52574c;  // "ORWL"
-constexpr quint32 RecordVersion = 1;
+constexpr quint32 RecordVersion = 2;
 constexpr qint64 LargestRecord = 256LL << 20;
 constexpr qint64 NsPerSecond = 1000000000;
 
@@ -45,36 +41,14 @@ QString folderPrefix(const QString& outDir)
 // In the namespace of FileStamp, where the streaming of a list of stamps finds them.
 static QDataStream& operator<<(QDataStream& out, const FileStamp& stamp)
 {
-    return out << stamp.size << stamp.modifiedNs << stamp.changedNs << stamp.inode << stamp.device;
+    return out << stamp.exists << stamp.size << stamp.modifiedNs << stamp.changedNs << stamp.inode
+               << stamp.device;
 }
 
 static QDataStream& operator>>(QDataStream& in, FileStamp& stamp)
 {
-    return in >> stamp.size >> stamp.modifiedNs >> stamp.changedNs >> stamp.inode >> stamp.device;
-}
-
-FileStamp fileStamp(const QString& path)
-{
-    FileStamp stamp;
-#ifndef _WIN32
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return stamp;
-    stamp.size = qint64(info.st_size);
-    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * NsPerSecond + info.st_mtim.tv_nsec;
-    stamp.changedNs = qint64(info.st_ctim.tv_sec) * NsPerSecond + info.st_ctim.tv_nsec;
-    stamp.inode = quint64(info.st_ino);
-    stamp.device = quint64(info.st_dev);
-#else
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return stamp;
-    stamp.size = info.size();
-    stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
-    stamp.changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
-    stamp.inode = quint64(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch());
-#endif
-    return stamp;
+    return in >> stamp.exists >> stamp.size >> stamp.modifiedNs >> stamp.changedNs >> stamp.inode >>
+           stamp.device;
 }
 
 bool stampSettled(const FileStamp& stamp, qint64 nowNs)
@@ -82,7 +56,7 @@ bool stampSettled(const FileStamp& stamp, qint64 nowNs)
     // Fine-grained times still move in clock ticks of a few milliseconds.
     const qint64 step =
         stamp.modifiedNs % NsPerSecond == 0 ? 2 * NsPerSecond + NsPerSecond / 2 : NsPerSecond / 10;
-    return stamp.size >= 0 && stamp.modifiedNs < nowNs - step && stamp.changedNs < nowNs - step;
+    return stamp.exists && stamp.modifiedNs < nowNs - step && stamp.changedNs < nowNs - step;
 }
 
 QString outputRecordPath(const QString& recordFolder, const QString& outDir)

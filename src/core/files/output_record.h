@@ -3,26 +3,14 @@
 // What a run of renderDeck wrote into an output folder, kept between runs in the user's cache
 // folder (never in the output folder): a new run over the same deck skips the cards whose
 // inputs and files are as they were, without rendering and encoding them again to compare.
+#include "render/file_stamp.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace orvane {
 
 struct DeckRenderMemo;  // files/deck_render.h
-
-// A file's size, times and identity as the file system gives them: a file written, touched or
-// replaced since has another stamp. Size -1: there is no regular file of that name.
-struct FileStamp {
-    qint64 size = -1;
-    qint64 modifiedNs = 0;  // since the epoch
-    qint64 changedNs = 0;   // the status change time (a touch, a rename over it)
-    quint64 inode = 0;
-    quint64 device = 0;
-
-    bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp fileStamp(const QString& path);
 
 // Whether a change made after the stamp was taken at `nowNs` is sure to show in the file's
 // times: a file modified again within the file system's clock step keeps its time, so a stamp

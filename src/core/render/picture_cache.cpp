@@ -49,6 +49,7 @@ bool PictureCache::needsRead(const Entry& entry, const FileStamp& stamp) const
 
 void PictureCache::read(Entry& entry, const FileStamp& stamp)
 {
+    ++m_readCount;
     QString error;
     QImage image = readPictureFile(entry.path, MaxSide, &error);
     if (image.isNull()) {

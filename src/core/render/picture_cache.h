@@ -9,7 +9,7 @@
 namespace orvane {
 
 // Decodes each picture file once and hands the same image back while the file is unchanged.
-// A file is read again when its size or modification time differ from the last read, and on
+// A file is read again when its stamp (size, times, identity) differs from the last read, and on
 // every request while its modification time is recent: a file system with a coarse clock can
 // hide a quick rewrite behind an unchanged stamp. A failed read keeps the last good picture.
 class PictureCache {
@@ -34,6 +34,8 @@ public:
     void setRecentWindowNs(qint64 ns) { m_recentWindowNs = ns; }
     // Decodes the file on every request, as if there were no cache (for measurements).
     void setAlwaysReload(bool on) { m_alwaysReload = on; }
+    // How many times a file was read and decoded.
+    quint64 readCount() const { return m_readCount; }
 
 private:
     struct Entry {
@@ -56,6 +58,7 @@ private:
     quint64 m_nextVersion = 1;
     quint64 m_round = 1;
     bool m_alwaysReload = false;
+    quint64 m_readCount = 0;
     qint64 m_recentWindowNs = 2500LL * 1000 * 1000;
 };
 

@@ -50,7 +50,7 @@ FolderState folderState(const QString& folder)
         QFile file(info.filePath());
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         state.bytes.insert(info.fileName(), file.readAll());
-        state.modifiedNs.insert(info.fileName(), fileStamp(info.filePath()).modifiedNs);
+        state.modifiedNs.insert(info.fileName(), statFile(info.filePath()).modifiedNs);
     }
     return state;
 }

@@ -50,13 +50,17 @@ TEST_F(PictureCacheTest, FutureStampIsNotReadOnEveryTick)
     const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
     write(solid(4, 4, 0x123456));
     age(future);
-    const auto first = next();
-    ASSERT_NE(first.image, nullptr);
-    // Rewritten behind the cache's back with the same size and the same future stamp: only a
-    // re-read would notice, and a future stamp must not make every tick re-read.
+    ASSERT_NE(next().image, nullptr);
+    next();
+    next();
+    EXPECT_EQ(cache.readCount(), 1u);  // a future stamp must not make every tick re-read
+    // Rewritten with the same size and the same future modification time: the change of the
+    // file's status still shows.
     write(solid(4, 4, 0x654321));
     age(future);
-    EXPECT_EQ(rgb(*next().image, 0, 0), 0x123456u);
+    EXPECT_EQ(rgb(*next().image, 0, 0), 0x654321u);
+    next();
+    EXPECT_EQ(cache.readCount(), 2u);
 }
 
 TEST_F(PictureCacheTest, OneLookAtTheDiskPerRound)
