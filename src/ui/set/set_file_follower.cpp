@@ -111,24 +111,20 @@ void SetFileFollower::filesChanged(const QStringList& files)
 
 int SetFileFollower::askTheirsOrMine()
 {
-    if (m_set.kind() == SetKind::Folder)
-        return m_prompts.choose(
-            tr("Card files in the folder %1 were changed, added or removed by another program, "
-               "and the set has changes that are not saved.\n\nReload theirs: read the folder "
-               "again; your changes are dropped.\nKeep mine: go on with your changes; saving "
-               "over a changed file will ask again.\nSave mine as: write your set to a deck "
-               "file; theirs stay in %1.")
-                .arg(shownPath()),
-            tr("Set Folder Changed"), {tr("Reload Theirs"), tr("Keep Mine"), tr("Save Mine As...")},
-            KeepMine);
+    const bool folder = m_set.kind() == SetKind::Folder;
+    const QString question =
+        folder ? tr("Card files in the folder %1 were changed, added or removed by another "
+                    "program, and the set has changes that are not saved.\n\nReload theirs: "
+                    "read the folder again; your changes are dropped.\nKeep mine: go on with "
+                    "your changes; saving over a changed file will ask again.\nSave mine as: "
+                    "write your set to a deck file; theirs stay in %1.")
+               : tr("The deck %1 was changed by another program, and the set has changes that "
+                    "are not saved.\n\nReload theirs: read the file again; your changes are "
+                    "dropped.\nKeep mine: go on with your changes; saving over the file will ask "
+                    "again.\nSave mine as: write your set to another file; theirs stays in %1.");
     return m_prompts.choose(
-        tr("The deck %1 was changed by another program, and the set has changes that are not "
-           "saved.\n\nReload theirs: read the file again; your changes are dropped.\nKeep mine: "
-           "go on with your changes; saving over the file will ask again.\nSave mine as: write "
-           "your set to another file; theirs stays in %1.")
-            .arg(shownPath()),
-        tr("Deck Changed"), {tr("Reload Theirs"), tr("Keep Mine"), tr("Save Mine As...")},
-        KeepMine);
+        question.arg(shownPath()), folder ? tr("Set Folder Changed") : tr("Deck Changed"),
+        {tr("Reload Theirs"), tr("Keep Mine"), tr("Save Mine As...")}, KeepMine);
 }
 
 void SetFileFollower::settleWithUser(const QString& droppedMessage,
