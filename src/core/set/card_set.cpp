@@ -418,9 +418,37 @@ std::optional<SetEntry> CardSet::editedEntry(quint64 id, const Card& card) const
     } else if (card.mainPicture != e->card.mainPicture || card.preparation != e->card.preparation) {
         after.pictureChanged = true;
     }
+    if (after.pictureChanged && showsRowPicture(id, card)) {
+        // The row's own picture again (a picture load undone): the row keeps its cell.
+        const SetSource& source = m_sources[id];
+        after.card.mainPicture = QImage();
+        after.card.preparation = source.original.preparation;
+        after.pictureChanged = false;
+    }
     if (after.card == e->card && after.pictureChanged == e->pictureChanged)
         return std::nullopt;
     return after;
+}
+
+bool CardSet::showsRowPicture(quint64 id, const Card& card) const
+{
+    const auto source = m_sources.constFind(id);
+    if (source == m_sources.cend() || source->original.mainPicturePath.isEmpty() ||
+        card.mainPicturePath != source->original.mainPicturePath || card.mainPicture.isNull())
+        return false;
+    const SetEntry* e = entry(id);
+    if (!e || e->pictureFit != source->originalPictureFit)
+        return false;
+    // The row's picture as last read for this card, else read now (and kept for the next edit).
+    if (!m_ready || m_ready->id != id || m_ready->path != card.mainPicturePath ||
+        m_ready->fit != source->originalPictureFit) {
+        Card own = source->original;
+        if (!readyDeckCard(own, source->originalPictureFit, {}, nullptr))
+            return false;
+        m_ready = ReadyPicture{id, own.mainPicturePath, source->originalPictureFit, own.mainPicture,
+                               own.preparation};
+    }
+    return m_ready->picture == card.mainPicture && m_ready->preparation == card.preparation;
 }
 
 void CardSet::setCard(quint64 id, const Card& card, int mergeKey)

@@ -210,6 +210,8 @@ private:
     // The entry `card` makes of the card `id` (its picture kept by path while unchanged); none
     // when nothing changes.
     std::optional<SetEntry> editedEntry(quint64 id, const Card& card) const;
+    // Whether `card` holds the very picture its deck row names, as read (file and preparation).
+    bool showsRowPicture(quint64 id, const Card& card) const;
 
     // A deck row's entry with its cells read again (its card, preparation cells and problem).
     SetEntry rowReadAgain(SetEntry e) const;

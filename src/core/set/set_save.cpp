@@ -146,11 +146,11 @@ bool buildDeckText(const QByteArray& original, char separator, const QList<SetEn
         }
         if (!pictureCell)
             writeFitCells(header, row, e.pictureFit, record ? beforeFit : QMap<QString, QString>());
+        while (!record && row.size() < header.size())
+            row << QString();  // a new row has a cell for every column, as a spreadsheet writes
         if (const qsizetype k = columnOf(header, QStringLiteral("picture"));
             moved != cells.movedPictures.cend() && k >= 0 && k < row.size())
             row[k] = *moved;
-        while (!record && row.size() < header.size())
-            row << QString();  // a new row has a cell for every column, as a spreadsheet writes
         rows << line(row);
     }
 
@@ -294,6 +294,13 @@ bool CardSet::saveDeck(const QString& path, QString* error, bool* encodingLacks)
     for (const SetEntry& e : std::as_const(m_entries)) {
         if (e.isBad())
             continue;
+        // A picture kept by its path in a row not of this file (a duplicate, a card of another
+        // set) names the same file from the deck's folder.
+        const bool keptByPath = e.card.mainPicture.isNull() && !e.card.mainPicturePath.isEmpty();
+        if (!e.pictureChanged && keptByPath && !(fromDeck && m_sources.value(e.id).record > 0)) {
+            cells.movedPictures.insert(e.id, folder.relativeFilePath(e.card.mainPicturePath));
+            continue;
+        }
         if (!e.pictureChanged && fromDeck) {
             // A picture named relative to the old folder is named from the new one.
             const QString cell = rowCell(e.id, QStringLiteral("picture"));

@@ -10,6 +10,7 @@
 #include "windows/form4.h"
 #include "windows/frm_about.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -113,6 +115,7 @@ void Form2::setDocument(CardDocument* document)
         disconnect(connection);
     m_documentConnections.clear();
     m_document = document ? document : m_ownDocument;
+    enableCardCommands(m_document != m_noCard);
     m_documentConnections
         << connect(m_document, &CardDocument::changed, this, &Form2::documentChanged)
         << connect(m_document, &CardDocument::modifiedChanged, this, &Form2::updateTitle)
@@ -132,6 +135,42 @@ void Form2::setDocument(CardDocument* document)
     updateTitle();
     m_document->setNeedsRedraw(true);
     documentChanged();
+}
+
+void Form2::showNoCard(QUndoStack* history, const QString& why)
+{
+    if (!m_noCard || m_noCard->undoStack() != history) {
+        delete m_noCard;
+        m_noCard = nullptr;  // (its own destroyed signal must not find it shown)
+        auto* blank = new CardDocument(history, this);
+        blank->setObjectName(QStringLiteral("noCardDocument"));
+        m_noCard = blank;
+    }
+    setDocument(m_noCard);
+    picBlueBase->clearPicture();
+    picRedBase->clearPicture();
+    enableCardCommands(false);
+    showStatus(why);
+}
+
+void Form2::enableCardCommands(bool on)
+{
+    if (on == m_cardCommands.isEmpty())
+        return;
+    innerArea->setEnabled(on);
+    if (on) {
+        for (const auto& [action, enabled] : std::as_const(m_cardCommands))
+            action->setEnabled(enabled);
+        m_cardCommands.clear();
+        return;
+    }
+    for (QAction* action :
+         {actOpenCard, actSaveCardFile, actSaveCardFileAs, actLoadMain, actSaveCard, actExportCards,
+          actExportCardData, actAddCardToDeck, actCopyBlue, actCopyRed, actPaste, actPrepareMain,
+          actAdvanced, actZoomedPreview, menuRecent->menuAction()}) {
+        m_cardCommands.append({action, action->isEnabled()});
+        action->setEnabled(false);
+    }
 }
 
 void Form2::documentChanged()
@@ -440,7 +479,9 @@ void Form2::Timer1_Timer()
             loadPreview(picArrowFinal[i], assets::noElementFile(), m_parts.noElement);
     }
 
-    if (m_document->needsRedraw()) {
+    if (m_document->needsRedraw() && showsNoCard()) {
+        m_document->setNeedsRedraw(false);  // nothing to compose: the card boxes stay empty
+    } else if (m_document->needsRedraw()) {
         cmdCreate_Click();
         m_document->setNeedsRedraw(false);
     }

@@ -32,6 +32,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QUndoStack;
 
 namespace orvane {
 class CardDocument;
@@ -72,6 +73,11 @@ public:
     orvane::CardDocument& document() { return *m_document; }
     // Shows `document` (not owned; null: the window's own again) at once, and edits it from now.
     void setDocument(orvane::CardDocument* document);
+    // Shows no card at all (a set open and none of its cards current): the controls and the
+    // card commands are disabled, the status line says `why`, and Undo and Redo work on
+    // `history` (the set's). setDocument shows a card again.
+    void showNoCard(QUndoStack* history, const QString& why);
+    bool showsNoCard() const { return m_document == m_noCard && m_noCard; }
     // Opens a card file (the command line, a recent card, a drop), asking first about unsaved
     // changes. False when the user cancelled or the file could not be read (already said).
     bool openCardFile(const QString& path);
@@ -255,6 +261,10 @@ private:
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
     orvane::CardDocument* m_ownDocument = nullptr;
     orvane::CardDocument* m_document = nullptr;
+    orvane::CardDocument* m_noCard = nullptr;     // shown while no card is: never edited
+    QList<QPair<QAction*, bool>> m_cardCommands;  // disabled while no card is shown, and before
+    // Enables or disables the controls and the commands that act on the shown card.
+    void enableCardCommands(bool on);
     QList<QMetaObject::Connection> m_documentConnections;
     orvane::CardParts m_parts;     // the live part files, each its last good picture
     qint16 CardTotal = 0;          // the total the view shows (Export Card Data writes it)

@@ -94,6 +94,11 @@ void Form2::openCard()
 
 bool Form2::openCardFile(const QString& path)
 {
+    if (showsNoCard()) {
+        showStatus(QStringLiteral("No card is shown to open %1 into: pick a card of the set first.")
+                       .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
     if (!maybeSaveChanges(QStringLiteral("Open Card")))
         return false;
     return readCardFileIntoWindow(path);

@@ -59,6 +59,11 @@ void Form2::cmdLoadMain_Click()
 
 bool Form2::loadMainPictureFile(const QString& path)
 {
+    if (showsNoCard()) {
+        showStatus(QStringLiteral("No card is shown to take %1: pick a card of the set first.")
+                       .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
     // A big picture takes a moment to decode. Its own bytes are kept too: a large picture stays
     // the preparation's source in its own encoding.
     LoadedPicture loaded;

@@ -1,5 +1,7 @@
 #include "set/set_file_follower.h"
 
+#include "set/follow_step.h"
+
 #include "card/card_file.h"
 #include "set/card_set.h"
 #include "set/set_folder_order.h"
@@ -170,9 +172,10 @@ void SetFileFollower::folderChanged()
         const auto kept = m_keptFiles.constFind(file);
         return kept != m_keptFiles.cend() && *kept == cardFileDigest(file);
     });
-    if (changes.isEmpty())
+    const FollowStep step = folderFollowStep(changes, m_set.isModified());
+    if (step == FollowStep::Nothing)
         return;
-    if (changes.onlyRewrites()) {
+    if (step == FollowStep::TakeTheirs) {
         takeTheirs(changes.theirs);
         emit message(changes.theirs.size() == 1
                          ? tr("The card file %1 changed on disk and was read again.")
@@ -182,21 +185,20 @@ void SetFileFollower::folderChanged()
         emit followed();
         return;
     }
-    if (!m_set.isModified()) {
+    if (step == FollowStep::Reload) {
         if (reload())
             emit message(tr("The folder %1 changed on disk and was read again.").arg(shownPath()));
         return;
     }
-    settleWithUser(tr("The folder %1 was read again; your changes were dropped.").arg(shownPath()),
-                   [&] {
-                       // Rewrites of cards not edited here lose nothing: they are taken.
-                       takeTheirs(changes.theirs);
-                       for (const QString& file : std::as_const(changes.conflicts))
-                           m_keptFiles.insert(file, cardFileDigest(file));
-                       emit message(tr("Your changes are kept; the card files in %1 are theirs "
-                                       "until you save.")
-                                        .arg(shownPath()));
-                   });
+    settleWithUser(droppedMessage(), [&] {
+        // Rewrites of cards not edited here lose nothing: they are taken.
+        takeTheirs(changes.theirs);
+        for (const QString& file : std::as_const(changes.conflicts))
+            m_keptFiles.insert(file, cardFileDigest(file));
+        emit message(tr("Your changes are kept; the card files in %1 are theirs "
+                        "until you save.")
+                         .arg(shownPath()));
+    });
     if (std::exchange(m_changedWhileAsking, false))
         folderChanged();
 }
@@ -218,31 +220,27 @@ void SetFileFollower::deckChanged()
         return;
     }
     const std::optional<QByteArray> theirs = fileBytes(m_set.path());
-    if (!theirs) {
+    switch (deckFollowStep(theirs, m_set.deckBytes(), m_kept, m_set.isModified())) {
+    case FollowStep::Removed:
         emit message(tr("The deck %1 was removed or renamed by another program; the set keeps "
                         "its cards.")
                          .arg(shownPath()));
         return;
-    }
-    if (*theirs == m_set.deckBytes()) {
-        m_kept.clear();  // the set's own save, or the file put back as it was
-        return;
-    }
-    if (!m_set.isModified()) {
+    case FollowStep::Unchanged: m_kept.clear(); return;
+    case FollowStep::Reload:
         if (reload())
             emit message(tr("The deck %1 changed on disk and was read again.").arg(shownPath()));
         return;
+    case FollowStep::Ask: break;
+    case FollowStep::Nothing:
+    case FollowStep::TakeTheirs: return;
     }
-    if (*theirs == m_kept)
-        return;  // asked about this very file already: the user kept their changes
-
-    settleWithUser(tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()),
-                   [&] {
-                       m_kept = *theirs;
-                       emit message(tr("Your changes are kept; the deck %1 on disk is theirs "
-                                       "until you save.")
-                                        .arg(shownPath()));
-                   });
+    settleWithUser(droppedMessage(), [&] {
+        m_kept = *theirs;
+        emit message(tr("Your changes are kept; the deck %1 on disk is theirs "
+                        "until you save.")
+                         .arg(shownPath()));
+    });
     if (std::exchange(m_changedWhileAsking, false))
         deckChanged();
 }
@@ -286,12 +284,19 @@ bool SetFileFollower::maySaveOver()
     const int answer = m_prompts.choose(question, tr("Save Set"), buttons, int(buttons.size()) - 1);
     if (answer == reloadButton && reloadButton >= 0) {
         if (reload())
-            emit message(
-                tr("The deck %1 was read again; your changes were dropped.").arg(shownPath()));
+            emit message(droppedMessage());
     } else if (answer == saveButton) {
         saveElsewhere();
     }
     return false;
+}
+
+QString SetFileFollower::droppedMessage() const
+{
+    return (m_set.kind() == SetKind::Folder
+                ? tr("The folder %1 was read again; your changes were dropped.")
+                : tr("The deck %1 was read again; your changes were dropped."))
+        .arg(shownPath());
 }
 
 bool SetFileFollower::reload()

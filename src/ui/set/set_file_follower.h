@@ -73,6 +73,8 @@ private:
     // Asks for another file and saves the set there; false when cancelled or failed (said).
     bool saveElsewhere();
     QString shownPath() const;
+    // What the status line says after Reload Theirs: the deck, or the folder's card files.
+    QString droppedMessage() const;
     QString pictureMessage(const QStringList& pictures) const;
 
     CardSet& m_set;

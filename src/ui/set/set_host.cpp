@@ -203,6 +203,8 @@ bool SetHost::openSet(const QString& path)
     QString error;
     if (!m_set->open(path, &error)) {
         m_prompts.messageBox(error, Exclamation, tr("Open Set"));
+        if (m_open)
+            showCard(m_panel->currentId());  // the set still open, and its card
         return false;
     }
     setOpen(true);
@@ -356,12 +358,16 @@ void SetHost::offerCardRecovery()
 
 void SetHost::showName()
 {
-    if (!m_name->hasFocus() || m_name->text().trimmed() == m_form.document().card().name)
+    if (m_form.showsNoCard())
+        m_name->clear();
+    else if (!m_name->hasFocus() || m_name->text().trimmed() == m_form.document().card().name)
         m_name->setText(m_form.document().card().name);
 }
 
 void SetHost::nameEdited(const QString& text)
 {
+    if (m_form.showsNoCard())
+        return;  // (read-only then: nothing to rename)
     const quint64 id = m_open ? m_panel->currentId() : 0;
     const QString problem = id ? m_set->nameProblem(text, id) : QString();
     QPalette palette = m_name->palette();
@@ -417,7 +423,20 @@ void SetHost::duplicateCard()
 
 void SetHost::showCard(quint64 id)
 {
-    m_form.setDocument(m_documents->document(id));
+    CardDocument* document = m_documents->document(id);
+    if (document || !m_open) {
+        m_form.setDocument(document);
+    } else {
+        // With a set open the editor shows one of its cards or none: never a card out of sight.
+        const SetEntry* e = m_set->entry(id);
+        m_form.showNoCard(m_set->undoStack(),
+                          e ? tr("Line %1 cannot be read: %2. Double-click the row to mend it.")
+                                  .arg(e->line)
+                                  .arg(e->problem)
+                            : tr("No card of the set is current: pick one in the set to edit it."));
+    }
+    m_name->setReadOnly(m_form.showsNoCard());
+    showName();
     updateTitle();
 }
 

@@ -59,6 +59,9 @@ public:
     void setElement(int element);  // AnyElement: any
     void setTotal(int total);      // -1: any
 
+    // Whether the set's row `setRow` passes the filters as they are now.
+    bool accepts(int setRow) const { return setRow >= 0 && filterAcceptsRow(setRow, {}); }
+
     // "12 cards: Fire 3, Water 9 · totals 20: 4, 21: 8" for the shown rows.
     QString counts() const;
 

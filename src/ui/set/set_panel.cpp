@@ -241,16 +241,28 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
             [this](const QModelIndex& index) {
                 if (m_restoring)
                     return;
-                m_current = index.isValid() ? index.data(SetModel::IdRole).toULongLong() : 0;
+                quint64 id = index.isValid() ? index.data(SetModel::IdRole).toULongLong() : 0;
+                // The views move their current row off one the filter hid or the set removed:
+                // that is no card picked, and no card stays current.
+                if (m_current && id != m_current && !m_filter->accepts(m_set.indexOf(m_current)))
+                    id = 0;
+                m_current = id;
                 emit cardPicked(m_current);
             });
     connect(m_filter, &QAbstractItemModel::modelReset, this, [this] {
         restoreSelection();
         updateCounts();
     });
-    connect(m_filter, &QAbstractItemModel::layoutChanged, this, &SetPanel::updateCounts);
+    // After rows went or moved, the views' current row is the panel's current card again.
+    const auto rowsChanged = [this] {
+        const QModelIndex shown = lstSetThumbnails->selectionModel()->currentIndex();
+        if ((shown.isValid() ? shown.data(SetModel::IdRole).toULongLong() : 0) != m_current)
+            restoreSelection();
+        updateCounts();
+    };
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this, rowsChanged);
     connect(m_filter, &QAbstractItemModel::rowsInserted, this, &SetPanel::updateCounts);
-    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, &SetPanel::updateCounts);
+    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
     connect(m_filter, &QAbstractItemModel::dataChanged, this, &SetPanel::updateCounts);
     updateCounts();
 }

@@ -232,6 +232,28 @@ TEST(SetWriteBack, AnUnchangedPictureKeepsItsCellWhenTheEditorHandsTheCardBack)
               "name,up,left,right,down,picture,fit\nS,1,5,1,1,pic.bmp,fill\n");
 }
 
+TEST(SetWriteBack, ADuplicateNamesTheSamePictureFileAsItsOriginal)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(solid(62, 62, qRgb(9, 8, 7)).save(dir.filePath("pic.bmp")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("deck"));
+    const QString path = dir.filePath("deck/d.csv");
+    ASSERT_TRUE(writeFileBytes(path, "name,up,left,right,down,picture\nS,1,1,1,1,../pic.bmp\n"));
+    CardSet set;
+    ASSERT_TRUE(set.open(path, nullptr));
+    set.duplicateCards({set.entries().front().id});
+    ASSERT_TRUE(set.save(nullptr));
+    EXPECT_TRUE(fileBytes(path).endsWith("\nS,1,1,1,1,../pic.bmp\nS 2,1,1,1,1,../pic.bmp,None\n"))
+        << fileBytes(path).toStdString();
+    // Read again, the copy draws the same picture; saved elsewhere, it is named from there.
+    ASSERT_TRUE(set.open(path, nullptr));
+    EXPECT_EQ(set.readyCard(set.entries()[1].id).mainPicture.pixel(0, 0), qRgb(9, 8, 7));
+    set.duplicateCards({set.entries()[1].id});
+    ASSERT_TRUE(set.save(nullptr, dir.filePath("e.csv")));
+    EXPECT_TRUE(fileBytes(dir.filePath("e.csv")).contains("\nS 2 2,1,1,1,1,pic.bmp,"))
+        << fileBytes(dir.filePath("e.csv")).toStdString();
+}
+
 TEST(SetWriteBack, ADeckChangedByAnotherProgramIsNotOverwritten)
 {
     OpenDeck deck(UserDeck);

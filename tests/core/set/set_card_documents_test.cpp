@@ -90,6 +90,35 @@ TEST(SetCardDocuments, SetOperationsReachTheDocuments)
     EXPECT_NE(a->card().placement.TopX, 9);
 }
 
+TEST(SetCardDocuments, AnUndonePictureLeavesTheRowsOwnCell)
+{
+    QTemporaryDir dir;
+    QImage own(62, 62, QImage::Format_RGB32);
+    own.fill(Qt::blue);
+    ASSERT_TRUE(own.save(dir.filePath("pic.bmp")));
+    const QByteArray csv = "name,up,left,right,down,picture\nS,1,1,1,1,pic.bmp\n";
+    QFile file(dir.filePath("d.csv"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(csv);
+    file.close();
+    CardSet set;
+    SetCardDocuments documents{set};
+    ASSERT_TRUE(set.open(dir.filePath("d.csv"), nullptr));
+    const quint64 id = set.entries().front().id;
+    CardDocument* card = documents.document(id);
+    QImage other(62, 62, QImage::Format_RGB32);
+    other.fill(Qt::red);
+    card->setMainPicture(other, dir.filePath("other.png"));
+    EXPECT_TRUE(set.entry(id)->pictureChanged);
+    set.undoStack()->undo();
+    EXPECT_FALSE(set.entry(id)->pictureChanged);
+    EXPECT_FALSE(set.isChanged(id));
+    ASSERT_TRUE(set.save(nullptr));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), csv);
+    EXPECT_FALSE(QFile::exists(dir.filePath("S-picture.png")));
+}
+
 TEST(SetCardDocuments, ABadRowHasNoDocumentAndAnotherSetDropsThem)
 {
     Documents d;

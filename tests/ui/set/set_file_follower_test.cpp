@@ -537,6 +537,12 @@ void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs()
              QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
     QCOMPARE(fileBytes(h.file("Golem")), theirs);
     QVERIFY(h.set().isModified());
+    // Reload Theirs there says what was read again: the folder, not a deck.
+    h.f.prompts.choiceAnswers.enqueue(0);
+    QVERIFY(h.host->saveSet());  // read again: nothing left to save
+    QVERIFY(h.f->statusText().startsWith("The folder "));
+    QCOMPARE(h.set().entries()[0].card.sides[0], QString("6"));
+    QVERIFY(!h.set().isModified());
 }
 
 void SetFileFollowerTest::aFolderSetsOwnSaveIsNoChange()

@@ -1,6 +1,7 @@
 // A set in the main window: a deck with notes opened, a card edited through the editor's own
 // controls, saved with Ctrl+S: only that row changed. The unsaved question and the recovery
 // file at the next start.
+#include "document/card_document.h"
 #include "render/asset_catalogue.h"
 #include "set/card_set.h"
 #include "set/set_host.h"
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QUndoStack>
 
 using namespace orvane;
 
@@ -49,6 +51,7 @@ class SetHostTest : public QObject {
     Q_OBJECT
 private slots:
     void aCardEditedInTheWindowChangesOnlyItsRow();
+    void noEditOrUndoReachesACardOutOfSight();
     void closingAsksAboutTheSetAndTheRecoveryComesBack();
     void theNameFieldRenamesWithinTheRules();
     void theInnerAreaKeepsItsSize();
@@ -295,6 +298,61 @@ void SetHostTest::theNameFieldRenamesWithinTheRules()
     h.f.child<QAction>("actDuplicateCard")->trigger();
     QCOMPARE(h.host->set().count(), 4);
     QCOMPARE(h.host->set().entries()[2].card.name, QString("New Card 2"));
+}
+
+// The lone card edited before the set opened is out of sight once it is: with no card of the
+// set current (a bad row, after Delete, filtered out while renamed) the editor shows none.
+void SetHostTest::noEditOrUndoReachesACardOutOfSight()
+{
+    HostFixture h;
+    CardDocument* lone = h.f.form->findChild<CardDocument*>("cardDocument");
+    lone->clickElement(2);
+    const Card loneCard = lone->card();
+    QFile bad(h.dir.filePath("bad.csv"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("name,up,left,right,down\nSlime,1,1,1,1\nBroken,1,Q,1,1\nImp,2,2,2,2\n");
+    bad.close();
+    QVERIFY(h.host->openSet(h.dir.filePath("bad.csv")));
+    SetPanel* panel = h.host->panel();
+    QLineEdit* name = h.host->nameField();
+    const auto showsNone = [&] {
+        return h.f->showsNoCard() && !h.f.child<QWidget>("innerArea")->isEnabled() &&
+               !h.f.child<QAction>("actLoadMain")->isEnabled() && name->isReadOnly() &&
+               name->text().isEmpty();
+    };
+
+    // A bad row: nothing shown, the status line says why; a click on an element does nothing.
+    panel->setCurrentId(h.host->set().entries()[1].id);
+    QVERIFY(showsNone());
+    QVERIFY(h.f->statusText().contains("Line 3"));
+    QTest::mouseClick(h.f.optElem(1), Qt::LeftButton);
+    QVERIFY(!h.f->loadMainPictureFile(h.dir.filePath("deck.csv")));
+    QVERIFY(!h.f->openCardFile(h.dir.filePath("deck.csv")));
+
+    // Delete, then Undo: the card comes back.
+    panel->setCurrentId(h.host->set().entries()[2].id);
+    QVERIFY(!h.f->showsNoCard());
+    QCOMPARE(h.f->document().card().name, QString("Imp"));
+    panel->deleteSelected();
+    QVERIFY(showsNone());
+    h.f.child<QAction>("actUndo")->trigger();
+    QCOMPARE(h.host->set().count(), 3);
+    QCOMPARE(h.host->set().entries()[2].card.name, QString("Imp"));
+
+    // Renamed while the filter is on: the row goes after the first letter, the rest goes nowhere.
+    panel->setCurrentId(h.host->set().entries()[0].id);
+    panel->txtSetFilter->setText("sli");
+    QCOMPARE(panel->currentId(), h.host->set().entries()[0].id);
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "Ooze");
+    QCOMPARE(h.host->set().entries()[0].card.name, QString("O"));
+    QCOMPARE(panel->currentId(), quint64(0));
+    QVERIFY(showsNone());
+
+    QCOMPARE(lone->card(), loneCard);
+    QCOMPARE(lone->undoStack()->count(), 1);
+    QVERIFY(h.host->set().isModified());
 }
 
 void SetHostTest::aCardEditedInTheWindowChangesOnlyItsRow()

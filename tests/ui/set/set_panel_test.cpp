@@ -76,6 +76,7 @@ private slots:
     void thumbnailsAreTheRenderersPixelsAtWholePixelZoom();
     void thumbnailsAreMadeOnlyForTheCardsShown();
     void filtersAndCounts();
+    void aFilterKeepsTheCurrentCardOrLeavesNone();
     void operationsOnTheSelectionAreUndoable();
     void aNameIsCheckedAsItIsTyped();
     void aBadRowIsMendedFromThePanel();
@@ -123,6 +124,32 @@ void SetPanelTest::thumbnailsAreMadeOnlyForTheCardsShown()
     QVERIFY(f.panel->thumbnails()->made() > 0);
     QVERIFY2(f.panel->thumbnails()->made() < 100,
              qPrintable(QString::number(f.panel->thumbnails()->made())));
+}
+
+void SetPanelTest::aFilterKeepsTheCurrentCardOrLeavesNone()
+{
+    PanelFixture p(Deck);
+    QSignalSpy picked(p.panel.get(), &SetPanel::cardPicked);
+    p.panel->setCurrentId(p.id(2));  // Imp
+    struct Step {
+        const char* filter;
+        int element;  // the element box's row
+        quint64 current;
+    };
+    const Step steps[] = {
+        {"i", 0, p.id(2)},  // Imp is still shown
+        {"", 1, p.id(2)},   // Fire: Slime and Imp
+        {"", 2, 0},         // Water: Dragon only, and no card current
+        {"", 0, 0},         // everything shown again: still none picked
+    };
+    for (const Step& step : steps) {
+        p.panel->txtSetFilter->setText(QString::fromLatin1(step.filter));
+        p.panel->cboSetElement->setCurrentIndex(step.element);
+        QCOMPARE(p.panel->currentId(), step.current);
+        QCOMPARE(picked.constLast().constFirst().toULongLong(), step.current);
+        const QModelIndex shown = p.panel->lstSetThumbnails->currentIndex();
+        QCOMPARE(shown.isValid() ? shown.data(SetModel::IdRole).toULongLong() : 0, step.current);
+    }
 }
 
 void SetPanelTest::filtersAndCounts()
