@@ -157,7 +157,10 @@ void Form2::enableCardCommands(bool on)
 {
     if (on == m_cardCommands.isEmpty())
         return;
-    innerArea->setEnabled(on);
+    // Every control of the card; Exit and About do not need one.
+    for (QWidget* control : innerArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control != cmdQuit && control != cmdAbout)
+            control->setEnabled(on);
     if (on) {
         for (const auto& [action, enabled] : std::as_const(m_cardCommands))
             action->setEnabled(enabled);

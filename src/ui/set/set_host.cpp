@@ -219,7 +219,10 @@ bool SetHost::openSet(const QString& path)
                           .arg(QDir::toNativeSeparators(m_set->path()))
                           .arg(m_set->count())
                           .arg(std::count_if(m_set->entries().cbegin(), m_set->entries().cend(),
-                                             [](const SetEntry& e) { return e.isBad(); })));
+                                             [](const SetEntry& e) { return e.isBad(); })) +
+                      (m_form.showsNoCard() ? tr(" None of them can be edited: mend a bad row by "
+                                                 "double-clicking it.")
+                                            : QString()));
     updateTitle();
     return true;
 }

@@ -6,54 +6,25 @@ using namespace orvane;
 
 namespace {
 
-TEST(FollowStep, ADeckChangedOnDisk)
+TEST(FollowStep, DeckOrFolderChangedOnDisk)
 {
-    const QByteArray read = "name\nA\n";
-    const QByteArray theirs = "name\nB\n";
-    struct Case {
-        std::optional<QByteArray> onDisk;
-        QByteArray kept;
-        bool modified;
-        FollowStep step;
-    };
-    const Case cases[] = {
-        {std::nullopt, {}, false, FollowStep::Removed},
-        {std::nullopt, {}, true, FollowStep::Removed},
-        {read, theirs, true, FollowStep::Unchanged},  // the set's own save
-        {theirs, {}, false, FollowStep::Reload},
-        {theirs, theirs, false, FollowStep::Reload},  // nothing unsaved: kept or not
-        {theirs, {}, true, FollowStep::Ask},
-        {theirs, theirs, true, FollowStep::Nothing},  // asked about this very file already
-        {theirs, "name\nC\n", true, FollowStep::Ask},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(deckFollowStep(c.onDisk, read, c.kept, c.modified), c.step)
-            << (c.onDisk ? c.onDisk->toStdString() : "gone") << " kept " << c.kept.toStdString()
-            << " modified " << c.modified;
-}
+    const QByteArray read = "A", theirs = "B";
+    const std::optional<QByteArray> gone;
+    EXPECT_EQ(deckFollowStep(gone, read, {}, true), FollowStep::Removed);
+    EXPECT_EQ(deckFollowStep(read, read, theirs, true), FollowStep::Unchanged);  // its own save
+    EXPECT_EQ(deckFollowStep(theirs, read, theirs, false), FollowStep::Reload);
+    EXPECT_EQ(deckFollowStep(theirs, read, {}, true), FollowStep::Ask);
+    EXPECT_EQ(deckFollowStep(theirs, read, theirs, true), FollowStep::Nothing);  // asked already
 
-TEST(FollowStep, AFolderOfCardFilesChangedOnDisk)
-{
-    FolderChanges rewrite;
+    FolderChanges rewrite, added, conflict;
     rewrite.theirs.append(FileCard{{}, QStringLiteral("/f/a.orvcard"), {}});
-    FolderChanges added = rewrite;
     added.added << QStringLiteral("/f/b.orvcard");
-    FolderChanges conflict;
     conflict.conflicts << QStringLiteral("/f/a.orvcard");
-    struct Case {
-        FolderChanges changes;
-        bool modified;
-        FollowStep step;
-    };
-    const Case cases[] = {
-        {{}, true, FollowStep::Nothing},
-        {rewrite, true, FollowStep::TakeTheirs},  // cards not edited here lose nothing
-        {added, false, FollowStep::Reload},
-        {added, true, FollowStep::Ask},
-        {conflict, true, FollowStep::Ask},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(folderFollowStep(c.changes, c.modified), c.step);
+    EXPECT_EQ(folderFollowStep({}, true), FollowStep::Nothing);
+    EXPECT_EQ(folderFollowStep(rewrite, true), FollowStep::TakeTheirs);  // nothing of mine lost
+    EXPECT_EQ(folderFollowStep(added, false), FollowStep::Reload);
+    EXPECT_EQ(folderFollowStep(added, true), FollowStep::Ask);
+    EXPECT_EQ(folderFollowStep(conflict, true), FollowStep::Ask);
 }
 
 }  // namespace

@@ -316,7 +316,8 @@ void SetHostTest::noEditOrUndoReachesACardOutOfSight()
     SetPanel* panel = h.host->panel();
     QLineEdit* name = h.host->nameField();
     const auto showsNone = [&] {
-        return h.f->showsNoCard() && !h.f.child<QWidget>("innerArea")->isEnabled() &&
+        return h.f->showsNoCard() && !h.f.txtNums(0)->isEnabled() &&
+               h.f.child<QWidget>("cmdQuit")->isEnabled() &&
                !h.f.child<QAction>("actLoadMain")->isEnabled() && name->isReadOnly() &&
                name->text().isEmpty();
     };
