@@ -4,6 +4,7 @@
 #include "files/play_outputs.h"
 #include "render/card_parts.h"
 #include "system/file_write.h"
+#include "system/progress.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -11,8 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
-#include <functional>
 #include <optional>
 
 namespace orvane {
@@ -111,10 +110,8 @@ bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
                    const QMap<QString, QString>& forEveryCard, QString* problem);
 
 // The whole of orvane-render's work, for the command line and the editor's Render Deck...
-// `progress(done, total)` runs on the calling thread; `cancel` set stops before the next card
+// Progress is reported on the calling thread; a stop requested ends the run before the next card
 // (only whole files are left behind).
-DeckRenderResult renderDeck(const DeckRenderOptions& options,
-                            const std::function<void(int, int)>& progress = {},
-                            const std::atomic_bool* cancel = nullptr);
+DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& progress = {});
 
 }  // namespace orvane

@@ -131,13 +131,12 @@ int atlasFrameCount(const PlayOutputs& outputs, int cards)
 // Writes the files in order, counting pictures for the progress and stopping on cancel.
 class Writer {
 public:
-    Writer(PlayOutputsResult& result, int total, const std::function<void(int, int)>& progress,
-           const std::atomic_bool* cancel)
-        : m_result(result), m_total(total), m_progress(progress), m_cancel(cancel)
+    Writer(PlayOutputsResult& result, int total, const Progress& progress)
+        : m_result(result), m_total(total), m_progress(progress)
     {
     }
 
-    bool cancelRequested() const { return m_cancel && m_cancel->load(); }
+    bool cancelRequested() const { return m_progress.stopRequested(); }
 
     void problem(const QString& text) { m_result.problems << text; }
 
@@ -146,7 +145,7 @@ public:
 
     bool stopped()
     {
-        if (m_cancel && m_cancel->load())
+        if (m_progress.stopRequested())
             m_result.cancelled = true;
         return m_result.cancelled;
     }
@@ -166,16 +165,14 @@ public:
     void pictureDone()
     {
         ++m_done;
-        if (m_progress)
-            m_progress(m_done, m_total);
+        m_progress.report(m_done, m_total);
     }
 
 private:
     PlayOutputsResult& m_result;
     int m_total = 0;
     int m_done = 0;
-    const std::function<void(int, int)>& m_progress;
-    const std::atomic_bool* m_cancel;
+    const Progress& m_progress;
 };
 
 int tabletopScale(const PlayOutputs& outputs, int cards)
@@ -387,9 +384,7 @@ QString checkPlayOutputs(const PlayOutputs& outputs, int cards)
 }
 
 PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
-                                   const QList<NamedCard>& cards,
-                                   const std::function<void(int, int)>& progress,
-                                   const std::atomic_bool* cancel)
+                                   const QList<NamedCard>& cards, const Progress& progress)
 {
     PlayOutputsResult result;
     if (const QString problem = checkPlayOutputs(outputs, int(cards.size())); !problem.isEmpty()) {
@@ -402,7 +397,7 @@ PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& de
                          blueFaces(outputs.colours).size());
     if (!outputs.atlasPath.isEmpty())
         total += 1;
-    Writer writer(result, total, progress, cancel);
+    Writer writer(result, total, progress);
     if (!outputs.tabletopDir.isEmpty() && !cards.isEmpty())
         writeTabletop(outputs, deckName, cards, writer, result);
     if (!outputs.atlasPath.isEmpty() && !cards.isEmpty() && !result.cancelled)

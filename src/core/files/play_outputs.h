@@ -1,14 +1,13 @@
 #pragma once
 
 #include "render/card_parts.h"
+#include "system/progress.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
-#include <functional>
 #include <optional>
 
 namespace orvane {
@@ -92,11 +91,9 @@ QStringList plannedPlayFiles(const PlayOutputs& outputs, const QString& deckName
 // too large); empty when all is well.
 QString checkPlayOutputs(const PlayOutputs& outputs, int cards);
 
-// Writes every output. `progress(done, total)` counts pictures (it may run on a worker thread,
-// one call at a time); `cancel` stops before the next picture, leaving only whole files.
+// Writes every output. `progress` counts pictures (reported from a worker thread, one call at a
+// time); a stop requested ends before the next picture, leaving only whole files.
 PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
-                                   const QList<NamedCard>& cards,
-                                   const std::function<void(int, int)>& progress = {},
-                                   const std::atomic_bool* cancel = nullptr);
+                                   const QList<NamedCard>& cards, const Progress& progress = {});
 
 }  // namespace orvane
