@@ -36,7 +36,7 @@ QByteArray encodeCardPicture(const QImage& card, ExportFormat format, int scale,
 // safeFileName (card/card.h): a name made safe for the file system ("Hero: 1/2" -> "Hero_ 1_2").
 
 // "<base>-blue.png", "<base>-red.png".
-QString exportFileName(const QString& base, bool blue, ExportFormat format);
+QString exportFileName(const QString& base, CardColour colour, ExportFormat format);
 
 // writeFileAtomically (system/file_write.h): a whole file written through a temporary.
 

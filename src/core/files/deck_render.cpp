@@ -329,12 +329,12 @@ Outcome renderOne(const Job& job, const Work& work)
         return true;
     };
     if (options.pictures)
-        for (const bool blue : {true, false}) {
+        for (const CardColour colour : {CardColour::Blue, CardColour::Red}) {
             QString why;
-            const QByteArray bytes = encodeCardPicture(blue ? rendered.blue : rendered.red,
-                                                       options.format, options.scale, &why);
+            const QByteArray bytes =
+                encodeCardPicture(cardFace(rendered, colour), options.format, options.scale, &why);
             const qsizetype writtenBefore = outcome.written.size();
-            if (!write(exportFileName(base, blue, options.format), bytes, why))
+            if (!write(exportFileName(base, colour, options.format), bytes, why))
                 return outcome;
             if (outcome.written.size() > writtenBefore)
                 ++outcome.pictures;
@@ -496,8 +496,8 @@ bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QL
             folder = QDir(job.outDir);
         const QString base = safeFileName(job.row->card.name);
         if (options.pictures)
-            for (const bool blue : {true, false})
-                job.outputs << folder.filePath(exportFileName(base, blue, options.format));
+            for (const CardColour colour : {CardColour::Blue, CardColour::Red})
+                job.outputs << folder.filePath(exportFileName(base, colour, options.format));
         if (options.records)
             job.outputs << folder.filePath(base + QStringLiteral(".txt"));
         QString clash;

@@ -14,12 +14,16 @@ namespace orvane {
 
 // Which faces of every card an output holds.
 enum class CardColours { Both, Blue, Red };
+// One face of a card.
+enum class CardColour { Blue, Red };
 
 // "both", "blue", "red" (any case); none for other text.
 std::optional<CardColours> cardColoursFromName(const QString& name);
 // The faces in the order they are written: blue before red.
-QList<bool> blueFaces(CardColours colours);  // true: blue, false: red
-QString colourName(bool blue);               // "blue" or "red"
+QList<CardColour> cardFaces(CardColours colours);
+QString colourName(CardColour colour);  // "blue" or "red"
+// The picture of that face.
+const QImage& cardFace(const RenderedCard& card, CardColour colour);
 
 enum class CutLines { Corners, Full, None };
 // "corners", "full", "none" (any case); none for other text.
