@@ -154,7 +154,7 @@ public:
     bool write(const QString& path, const QByteArray& bytes, const QString& why = {})
     {
         QString error = why;
-        if (bytes.isEmpty() || !writeFileAtomically(path, bytes, &error)) {
+        if (bytes.isEmpty() || !writeOutputFile(path, bytes, &error)) {
             m_result.problems << QStringLiteral("%1 cannot be written: %2")
                                      .arg(QDir::toNativeSeparators(path), error);
             return false;
@@ -250,7 +250,7 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
                 faces << (task.blue ? cards[k].pictures.blue : cards[k].pictures.red);
             QString why;
             const QByteArray png = encodePng(composeTabletopSheet(faces, hidden, scale), &why);
-            if (png.isEmpty() || !writeFileAtomically(task.path, png, &why)) {
+            if (png.isEmpty() || !writeOutputFile(task.path, png, &why)) {
                 task.problem = QStringLiteral("%1 cannot be written: %2")
                                    .arg(QDir::toNativeSeparators(task.path), why);
                 continue;
