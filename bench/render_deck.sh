@@ -2,8 +2,10 @@
 # Renders 110 card pairs (each with its own 62 x 62 main picture) three ways in one run: an
 # ImageMagick script (one convert process per card pair), a Python script with PIL (one
 # process), and orvane-render; then the peak memory of orvane-render on a 1000-card deck.
-# Each is run several times (fresh output folders) and its median reported.
+# Each is run several times (fresh output folders) and its median reported, beside the same
+# program's run on an empty deck (its start-up and end), and the bytes of the PNG files written.
 # Usage: bash bench/render_deck.sh [BUILD-DIR]   (needs imagemagick, python3-pil, time)
+# BENCH_ORVANE_ONLY=1 leaves out the ImageMagick and PIL timings.
 set -euo pipefail
 build=${1:-build}
 bin="$(cd "$build/bin" && pwd)"
@@ -31,7 +33,7 @@ for k in range(1000):
         for x in range(62):
             px[x, y] = (0, 0, 0) if (x + y + k) % 7 == 0 else ((x * 4 + k) % 256, (y * 4) % 256, k % 256)
     im.save(f"{work}/pic{k:04d}.png")
-for name, n in (("deck.csv", cards), ("deck1000.csv", 1000)):
+for name, n in (("deck.csv", cards), ("deck1000.csv", 1000), ("empty.csv", 0)):
     with open(f"{work}/{name}", "w") as f:
         f.write("name,up,left,right,down,element,arrows,picture,x,y\n")
         for k in range(n):
@@ -80,7 +82,9 @@ for ((k = 0; k < cards; k++)); do
         "$work/redbase.png" mpr:layers -composite "$out/card$n-red.png"
 done
 }
-im_ms=$(median_ms 3 imagemagick)
+only=${BENCH_ORVANE_ONLY:-0}
+im_ms=0
+[ "$only" = 1 ] || im_ms=$(median_ms 3 imagemagick)
 im_out=$work/imagemagick-0
 
 # 2. Python with PIL, one process for every card.
@@ -110,7 +114,8 @@ for k in range(cards):
         card.save(f"{out}/card{k:04d}-{side}.png")
 PY
 pil() { "$python" "$work/pil.py" "$work" "$gfx" "$cards" "$out"; }
-pil_ms=$(median_ms 5 pil)
+pil_ms=0
+[ "$only" = 1 ] || pil_ms=$(median_ms 5 pil)
 
 # 3. orvane-render, every core, and one.
 orvane() { "$bin/orvane-render" "$work/deck.csv" --out "$out" --quiet "$@"; }
@@ -118,9 +123,13 @@ orvane_ms=$(median_ms 11 orvane)
 orvane_out=$work/orvane-0
 orvane1() { orvane --jobs 1; }
 orvane1_ms=$(median_ms 11 orvane1)
+empty() { "$bin/orvane-render" "$work/empty.csv" --out "$out" --quiet; }
+empty_ms=$(median_ms 11 empty)
+png_bytes=$(cat "$orvane_out"/*.png | wc -c)
 
 # Same pixels? (orvane-render also draws the empty picture where no arrow is ticked.)
-same=$("$convert" "$im_out/card0042-blue.png" "$orvane_out/card0042-blue.png" -alpha off \
+same=
+[ "$only" = 1 ] || same=$("$convert" "$im_out/card0042-blue.png" "$orvane_out/card0042-blue.png" -alpha off \
     -metric AE -compare -format %[distortion] info: 2>/dev/null || true)
 
 /usr/bin/time -v "$bin/orvane-render" "$work/deck1000.csv" --out "$work/big" --quiet \
@@ -131,6 +140,9 @@ echo "$cards card pairs as PNG, whole process (median of 3 / 5 / 11 runs):"
 printf '  ImageMagick script   %6d ms  (%.1f ms a pair)\n' "$im_ms" "$(echo "$im_ms / $cards" | bc -l)"
 printf '  Python + PIL         %6d ms\n' "$pil_ms"
 printf '  orvane-render        %6d ms  (--jobs 1: %d ms)\n' "$orvane_ms" "$orvane1_ms"
+printf '  orvane-render, empty deck %6d ms; %d card pairs / empty deck: %.1f x\n' \
+    "$empty_ms" "$cards" "$(echo "$orvane_ms / $empty_ms" | bc -l)"
+echo "  PNG files written by orvane-render: $png_bytes bytes"
 printf '  ratio ImageMagick / orvane-render: %.0f x; PIL / orvane-render: %.1f x\n' \
     "$(echo "$im_ms / $orvane_ms" | bc -l)" "$(echo "$pil_ms / $orvane_ms" | bc -l)"
 echo "  pixels differing, card 42 blue, ImageMagick vs orvane-render: ${same:-?}"

@@ -19,14 +19,17 @@ namespace {
 void openGivenFile(Form2& form, orvane::SetHost& sets, orvane::Prompts& prompts,
                    const QString& path)
 {
-    // A deck or a folder of card files opens as a set.
+    // A deck or a folder of card files opens as a set; a file that begins like a card file
+    // (JSON) is one, whatever its name, and its reader says what is wrong with it.
+    using orvane::FileKind;
+    const FileKind kind = orvane::fileKindOf(path);
     const QFileInfo info(path);
-    if (info.isDir() || info.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
+    if (kind != FileKind::CardFile &&
+        (info.isDir() || info.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0)) {
         sets.openSet(path);
         return;
     }
-    using orvane::FileKind;
-    switch (orvane::fileKindOf(path)) {
+    switch (kind) {
     case FileKind::Picture: form.loadMainPictureFile(path); return;
     case FileKind::CardFile:
     case FileKind::NotAFile:  // said by the card file reader, with the reason

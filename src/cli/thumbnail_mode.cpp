@@ -54,7 +54,7 @@ int writeThumbnail(const QStringList& arguments, const QString& partsRoot)
     const QImage thumbnail = cardThumbnail(renderCard(*read.card, *parts).blue, size);
     const QString out = localPath(arguments[1]);
     const QByteArray png = encodePng(thumbnail, &error);
-    if (png.isEmpty() || !writeFileAtomically(out, png, &error))
+    if (png.isEmpty() || !writeOutputFile(out, png, &error))
         return fail(QStringLiteral("%1 cannot be written: %2").arg(out, error));
     return 0;
 }

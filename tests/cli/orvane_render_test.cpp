@@ -481,6 +481,61 @@ TEST(OrvaneRender, ExistingFilesAreReplacedWholeAndNoTemporaryStays)
         EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << name.toStdString();
 }
 
+// Card files that are not card files: each is reported as a card file that cannot be opened,
+// with its reason, never read as a deck.
+TEST(OrvaneRender, DamagedCardFilesAreReportedAsCardFiles)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    } cases[] = {
+        {"text.orvcard", "name,up,left,right,down\nA,1,2,3,4\n", "damaged"},
+        {"array.orvcard", "[1, 2, 3]", "not an Orvane card file"},
+        {"string.orvcard", "\"a card\"", "damaged"},
+        {"deep.orvcard", QByteArray(5000, '[') + QByteArray(5000, ']'), "cannot be opened"},
+        {"empty.orvcard", "", "empty"},
+        {"object.csv", "{\"format\": 1", "damaged"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(writeFile(path, c.bytes));
+        const ChildRun run = render({path, "--out", dir.filePath(QStringLiteral("out"))});
+        EXPECT_EQ(run.exitCode, 1) << c.name;
+        EXPECT_TRUE(run.err.contains(QStringLiteral("The card file"))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String("cannot be opened"))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.reason))) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(QLatin1String("header row"))) << run.err.toStdString();
+    }
+}
+
+#ifndef _WIN32
+// Links planted at output names, one for each picture written: the links are replaced by the
+// cards, and the files they named, inside and outside the output folder, keep their bytes.
+TEST(OrvaneRender, LinksAtOutputNamesAreReplacedAndTheirTargetsKept)
+{
+    DeckFolder folder;
+    const QString out = folder.path(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const QString victim = folder.path(QStringLiteral("victim.txt"));
+    ASSERT_TRUE(writeFile(victim, "precious"));
+    const QString names[] = {"Hero_ 1_2-blue.png", "Hero_ 1_2-red.png", "Tall-blue.png"};
+    for (const QString& name : names)
+        ASSERT_TRUE(QFile::link(victim, QDir(out).filePath(name)));
+    for (const int round : {1, 2}) {  // the second run finds the cards it wrote
+        const ChildRun run = render({folder.deck, "--out", out});
+        EXPECT_EQ(run.exitCode, 1) << round;  // the deck's bad row
+        EXPECT_EQ(fileBytes(victim), "precious") << round;
+        for (const QString& name : names) {
+            const QFileInfo written(QDir(out).filePath(name));
+            EXPECT_FALSE(written.isSymLink()) << name.toStdString();
+            EXPECT_FALSE(QImage(written.filePath()).isNull()) << name.toStdString();
+        }
+    }
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv)

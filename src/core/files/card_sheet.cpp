@@ -216,7 +216,7 @@ bool writeCardSheet(const QString& path, const QList<RenderedCard>& cards,
         }
         painter.end();
     }
-    return writeFileAtomically(path, pdf, error);
+    return writeOutputFile(path, pdf, error);
 }
 
 }  // namespace orvane

@@ -313,7 +313,9 @@ Outcome renderOne(const Job& job, const Work& work)
         const WriteOutcome written =
             bytes.isEmpty()
                 ? WriteOutcome::Failed
-                : writeWholeFile(path, bytes, {.keepExisting = options.keepExisting}, &error);
+                : writeWholeFile(path, bytes,
+                                 {.keepExisting = options.keepExisting, .replaceLink = true},
+                                 &error);
         switch (written) {
         case WriteOutcome::Failed:
             outcome.problem = QStringLiteral("%1: %2 cannot be written: %3")
@@ -592,6 +594,9 @@ bool checkOutputFolder(const QString& folder, QString* error)
 
 bool fileHolds(const QString& path, const QByteArray& bytes)
 {
+    // A link is no output of ours, whatever it names: it is replaced.
+    if (QFileInfo(path).isSymLink())
+        return false;
     const OpenedFile opened = openRegularFile(path);
     if (!opened.file || opened.size != bytes.size())
         return false;

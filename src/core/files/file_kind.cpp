@@ -21,7 +21,7 @@ FileKind fileKindOfBytes(const QByteArray& start)
         text = text.sliced(3);
     for (const char c : text)
         if (!std::isspace(static_cast<unsigned char>(c)))
-            return c == '{' ? FileKind::CardFile : FileKind::Other;
+            return c == '{' || c == '[' ? FileKind::CardFile : FileKind::Other;
     return FileKind::Other;
 }
 
@@ -29,9 +29,14 @@ FileKind fileKindOf(const QString& path)
 {
     // Opened as every file the tool reads: a pipe or a device is never waited on.
     const OpenedFile opened = openRegularFile(path);
-    if (!opened.file)
-        return opened.error.contains(QLatin1String("empty")) ? FileKind::Other : FileKind::NotAFile;
-    return fileKindOfBytes(opened.file->read(64));
+    const bool cardName = path.endsWith(QLatin1String(".orvcard"), Qt::CaseInsensitive);
+    if (!opened.file) {
+        if (!opened.error.contains(QLatin1String("empty")))
+            return FileKind::NotAFile;
+        return cardName ? FileKind::CardFile : FileKind::Other;
+    }
+    const FileKind kind = fileKindOfBytes(opened.file->read(64));
+    return cardName && kind == FileKind::Other ? FileKind::CardFile : kind;
 }
 
 }  // namespace orvane

@@ -1,5 +1,7 @@
 #include "files/main_picture.h"
 
+#include "files/deep_png.h"
+#include "files/jpeg_decode.h"
 #include "files/picture_file.h"
 #include "files/picture_layout.h"
 
@@ -9,40 +11,6 @@
 
 namespace orvane {
 namespace {
-
-// The JPEG decoder reports data that ends early only as a warning (and hands back a picture
-// whose missing part is grey); while a picture decodes, the warnings are caught here.
-class DecoderWarnings {
-public:
-    DecoderWarnings() : m_previous(qInstallMessageHandler(&DecoderWarnings::handle))
-    {
-        s_active = this;
-    }
-    ~DecoderWarnings()
-    {
-        qInstallMessageHandler(m_previous);
-        s_active = nullptr;
-    }
-    DecoderWarnings(const DecoderWarnings&) = delete;
-    DecoderWarnings& operator=(const DecoderWarnings&) = delete;
-
-    bool cutShort() const { return m_cutShort; }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        if (s_active && text.contains(QLatin1String("premature end"), Qt::CaseInsensitive)) {
-            s_active->m_cutShort = true;
-            return;
-        }
-        if (s_active && s_active->m_previous)
-            s_active->m_previous(type, context, text);
-    }
-
-    static inline DecoderWarnings* s_active = nullptr;
-    QtMessageHandler m_previous;
-    bool m_cutShort = false;
-};
 
 // The first `end` bytes of a device, as a device of their own: the decoder reads the picture's
 // data and nothing after it, and a device that gives fewer bytes than asked for is noticed.
@@ -141,20 +109,38 @@ QString refusal(const PictureLayout& layout, qint64 fileSize)
     return {};
 }
 
-LoadedPicture readPicture(QIODevice& device, qint64 fileSize, bool keepEncoded)
+QString damaged(const QString& reason)
 {
-    const PictureLayout layout = walkPictureLayout(device, fileSize, MainPictureMaxFileBytes);
-    if (const QString why = refusal(layout, fileSize); !why.isEmpty())
-        return {{}, why, {}};
+    return QStringLiteral("the picture is damaged or in a form Orvane cannot read (%1)")
+        .arg(reason);
+}
 
-    PictureBytes bytes(device, layout.end);
+// A JPEG is decoded from its bytes in memory by libjpeg, which tells this decode alone when the
+// coded data ends before the picture does (the picture it hands back is grey from there).
+LoadedPicture readJpeg(QIODevice& device, qint64 end, bool keepEncoded)
+{
+    QByteArray encoded;
+    if (!device.seek(0) || (encoded = device.read(end)).size() != end)
+        return {{}, cannotReadToTheEnd(), {}};
+    DecodedJpeg decoded = decodeJpeg(encoded);
+    if (decoded.cutShort)
+        return {{}, incomplete(), {}};
+    if (decoded.image.isNull())
+        return {{}, damaged(decoded.error), {}};
+    if (!keepEncoded)
+        encoded.clear();
+    return {std::move(decoded.image), {}, std::move(encoded)};
+}
+
+// BMP, GIF and 8-bit PNG pictures, decoded by Qt's readers.
+DecodedPng decodeWithQt(QIODevice& bytes, const PictureLayout& layout)
+{
     QImageReader decoder(&bytes, layout.format);
     // Qt's own ceiling (128 MB) refuses a 25-megapixel picture of 16 bits a channel, which the
     // limits above accept; the ceiling follows them instead.
     constexpr int NeededMiB = int(MainPictureMaxPixels * 8 / (1 << 20)) + 1;
     if (QImageReader::allocationLimit() < NeededMiB)
         QImageReader::setAllocationLimit(NeededMiB);
-    DecoderWarnings warnings;
     QImage image;
     if (layout.runLength) {
         // Run-length codes may skip pixels (to the end of a row, or of the picture), and the
@@ -164,22 +150,36 @@ LoadedPicture readPicture(QIODevice& device, qint64 fileSize, bool keepEncoded)
         image.fill(0);
     }
     decoder.read(&image);
+    QString error = image.isNull() ? decoder.errorString() : QString();
+    return {std::move(image), std::move(error)};
+}
+
+LoadedPicture readPicture(QIODevice& device, qint64 fileSize, bool keepEncoded)
+{
+    const PictureLayout layout = walkPictureLayout(device, fileSize, MainPictureMaxFileBytes);
+    if (const QString why = refusal(layout, fileSize); !why.isEmpty())
+        return {{}, why, {}};
+
+    if (layout.format == "jpeg")
+        return readJpeg(device, layout.end, keepEncoded);
+
+    PictureBytes bytes(device, layout.end);
+    // Qt's reader would hold a 16-bit PNG at 8 bytes a pixel before the conversion to 4; libpng
+    // scales each channel to 8 bits as it reads.
+    auto [image, error] = layout.format == "png" && isSixteenBitPng(bytes)
+                              ? decodePngTo8Bits(bytes)
+                              : decodeWithQt(bytes, layout);
     if (bytes.shortRead())
         return {{}, cannotReadToTheEnd(), {}};
-    if (warnings.cutShort())
-        return {{}, incomplete(), {}};
     if (image.isNull())
-        return {{},
-                QStringLiteral("the picture is damaged or in a form Orvane cannot read (%1)")
-                    .arg(decoder.errorString()),
-                {}};
+        return {{}, damaged(error), {}};
     QByteArray encoded;
     if (keepEncoded) {
         // The bytes the decoder was given, read again: the picture's own, nothing after them.
         if (!device.seek(0) || (encoded = device.read(layout.end)).size() != layout.end)
             return {{}, cannotReadToTheEnd(), {}};
     }
-    // In place where the format allows (16 bits a channel to 8): no second full copy.
+    // In place (the same size of pixel): no second full copy.
     return {std::move(image).convertToFormat(QImage::Format_RGB32), {}, std::move(encoded)};
 }
 

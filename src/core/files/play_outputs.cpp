@@ -158,7 +158,7 @@ public:
     bool write(const QString& path, const QByteArray& bytes, const QString& why = {})
     {
         QString error = why;
-        if (bytes.isEmpty() || !writeFileAtomically(path, bytes, &error)) {
+        if (bytes.isEmpty() || !writeOutputFile(path, bytes, &error)) {
             m_result.problems << QStringLiteral("%1 cannot be written: %2")
                                      .arg(QDir::toNativeSeparators(path), error);
             return false;
@@ -252,7 +252,7 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
                 faces << cardFace(cards[k].pictures, task.colour);
             QString why;
             const QByteArray png = encodePng(composeTabletopSheet(faces, hidden, scale), &why);
-            if (png.isEmpty() || !writeFileAtomically(task.path, png, &why)) {
+            if (png.isEmpty() || !writeOutputFile(task.path, png, &why)) {
                 task.problem = QStringLiteral("%1 cannot be written: %2")
                                    .arg(QDir::toNativeSeparators(task.path), why);
                 continue;

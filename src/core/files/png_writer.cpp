@@ -1,93 +1,112 @@
 #include "files/png_writer.h"
 
-#include <png.h>
+#include <libdeflate.h>
 
-#include <csetjmp>
-#include <vector>
+#include <memory>
 
 namespace orvane {
 namespace {
 
-struct Sink {
-    QByteArray* bytes;
-    char message[256];
+// libdeflate at level 4 with every row filtered "Up" makes card files a little smaller than
+// zlib at level 3 with "Sub" did, in less than half the time (bench/render_deck.sh). The
+// compressor is made once for each thread that writes (it costs more to make than a card
+// costs to compress) and never shared between threads.
+constexpr int DeflateLevel = 4;
+constexpr char UpFilter = 2;
+
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* compressor) const
+    {
+        libdeflate_free_compressor(compressor);
+    }
 };
 
-void appendBytes(png_structp png, png_bytep data, png_size_t length)
+libdeflate_compressor* threadCompressor()
 {
-    auto* sink = static_cast<Sink*>(png_get_io_ptr(png));
-    sink->bytes->append(reinterpret_cast<const char*>(data), qsizetype(length));
+    thread_local const std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
+        libdeflate_alloc_compressor(DeflateLevel));
+    return compressor.get();
 }
 
-void flushNothing(png_structp) {}
-
-void onError(png_structp png, png_const_charp message)
+void appendBigEndian(QByteArray& bytes, quint32 value)
 {
-    auto* sink = static_cast<Sink*>(png_get_error_ptr(png));
-    qstrncpy(sink->message, message, sizeof sink->message);
-    png_longjmp(png, 1);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char((value >> shift) & 0xFF));
 }
 
-void onWarning(png_structp, png_const_charp) {}
-
-// Everything between setjmp and the end is plain data, so a jump back leaks nothing.
-bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 height, int colourType)
+// A chunk: its length, its type and data, and the CRC of the type and data.
+void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, onError, onWarning);
-    if (!png)
-        return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, &sink, appendBytes, flushNothing);
-    png_set_IHDR(png, info, width, height, 8, colourType, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    png_set_compression_level(png, 3);
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return true;
+    appendBigEndian(png, quint32(data.size()));
+    const qsizetype typeAt = png.size();
+    png.append(type, 4);
+    png.append(data);
+    const quint32 crc = libdeflate_crc32(0, png.constData() + typeAt, size_t(data.size() + 4));
+    appendBigEndian(png, crc);
 }
 
-QByteArray encodeRows(const QImage& image, QImage::Format format, int colourType, QString* error)
+QByteArray encodeRows(const QImage& image, QImage::Format format, char colourType, int channels,
+                      QString* error)
 {
-    if (image.isNull()) {
+    const auto fail = [error](const QString& why) {
         if (error)
-            *error = QStringLiteral("there is no picture to write");
-        return {};
-    }
-    const QImage rgb = image.convertToFormat(format);
-    std::vector<png_bytep> rows(size_t(rgb.height()));
-    for (int y = 0; y < rgb.height(); ++y)
-        rows[size_t(y)] = const_cast<png_bytep>(rgb.constScanLine(y));
+            *error = why;
+        return QByteArray();
+    };
+    if (image.isNull())
+        return fail(QStringLiteral("there is no picture to write"));
+    const QImage pixels = image.convertToFormat(format);
+    const qsizetype rowBytes = qsizetype(pixels.width()) * channels;
 
-    QByteArray bytes;
-    bytes.reserve(qsizetype(rgb.sizeInBytes() / 2 + 1024));
-    Sink sink{&bytes, {}};
-    if (!writeRows(sink, rows.data(), png_uint_32(rgb.width()), png_uint_32(rgb.height()),
-                   colourType)) {
-        if (error)
-            *error = QStringLiteral("the PNG could not be written (%1)")
-                         .arg(QString::fromLatin1(sink.message));
-        return {};
+    // The filtered rows: a filter byte, then each byte less the one above it.
+    QByteArray filtered(qsizetype(pixels.height()) * (rowBytes + 1), Qt::Uninitialized);
+    char* out = filtered.data();
+    for (int y = 0; y < pixels.height(); ++y) {
+        const uchar* row = pixels.constScanLine(y);
+        const uchar* above = y > 0 ? pixels.constScanLine(y - 1) : nullptr;
+        *out++ = UpFilter;
+        for (qsizetype x = 0; x < rowBytes; ++x)
+            *out++ = char(above ? uchar(row[x] - above[x]) : row[x]);
     }
-    return bytes;
+
+    libdeflate_compressor* compressor = threadCompressor();
+    if (!compressor)
+        return fail(QStringLiteral("the PNG could not be written (not enough memory)"));
+    QByteArray deflated(
+        qsizetype(libdeflate_zlib_compress_bound(compressor, size_t(filtered.size()))),
+        Qt::Uninitialized);
+    const size_t deflatedSize =
+        libdeflate_zlib_compress(compressor, filtered.constData(), size_t(filtered.size()),
+                                 deflated.data(), size_t(deflated.size()));
+    if (deflatedSize == 0)
+        return fail(QStringLiteral("the PNG could not be written (it does not compress)"));
+    deflated.truncate(qsizetype(deflatedSize));
+    filtered = QByteArray();
+
+    QByteArray header;
+    appendBigEndian(header, quint32(pixels.width()));
+    appendBigEndian(header, quint32(pixels.height()));
+    // 8 bits a channel, the colour type, deflate, adaptive filtering, no interlacing.
+    header.append(char(8)).append(colourType).append(char(0)).append(char(0)).append(char(0));
+
+    QByteArray png("\x89PNG\r\n\x1A\n", 8);
+    png.reserve(8 + 25 + 12 + deflated.size() + 12);
+    appendChunk(png, "IHDR", header);
+    appendChunk(png, "IDAT", deflated);
+    appendChunk(png, "IEND", {});
+    return png;
 }
 
 }  // namespace
 
 QByteArray encodePng(const QImage& image, QString* error)
 {
-    return encodeRows(image, QImage::Format_RGB888, PNG_COLOR_TYPE_RGB, error);
+    return encodeRows(image, QImage::Format_RGB888, char(2), 3, error);
 }
 
 QByteArray encodePngWithAlpha(const QImage& image, QString* error)
 {
-    return encodeRows(image, QImage::Format_RGBA8888, PNG_COLOR_TYPE_RGBA, error);
+    return encodeRows(image, QImage::Format_RGBA8888, char(6), 4, error);
 }
 
 }  // namespace orvane

@@ -6,9 +6,10 @@
 
 namespace orvane {
 
-// Encodes `image` as an 8-bit RGB PNG. Each row is filtered with the one "Sub" filter and
-// deflated at a low level: a card compresses about as well as with libpng's adaptive search of
-// every filter, which costs most of a deck's render. Empty bytes, with `error` set, on failure.
+// Encodes `image` as an 8-bit RGB PNG. Each row is filtered with the one "Up" filter and
+// deflated by libdeflate at a low level: a card compresses as well as with libpng's adaptive
+// search of every filter, which would cost most of a deck's render. Empty bytes, with `error`
+// set, on failure.
 QByteArray encodePng(const QImage& image, QString* error);
 // The same as 8-bit RGBA, keeping the picture's transparency.
 QByteArray encodePngWithAlpha(const QImage& image, QString* error);

@@ -117,7 +117,8 @@ bool giveTargetMode(const QString& temporary, const QString& target)
     return true;
 #else
     struct stat info {};
-    const mode_t mode = ::stat(systemName(target).constData(), &info) == 0 && S_ISREG(info.st_mode)
+    // lstat: a link's own target lends no mode to the file that replaces the link.
+    const mode_t mode = ::lstat(systemName(target).constData(), &info) == 0 && S_ISREG(info.st_mode)
                             ? mode_t(info.st_mode & 07777)
                             : newFileMode();
     return ::chmod(systemName(temporary).constData(), mode) == 0;
@@ -127,7 +128,7 @@ bool giveTargetMode(const QString& temporary, const QString& target)
 WriteOutcome writeWholeFile(const QString& givenPath, const QByteArray& bytes,
                             const WriteOptions& options, QString* error)
 {
-    const QString path = linkedFile(givenPath);
+    const QString path = options.replaceLink ? givenPath : linkedFile(givenPath);
     const auto fail = [&](const QString& why) {
         if (error)
             *error = why;
@@ -219,6 +220,11 @@ WriteOutcome writeWholeFile(const QString& givenPath, const QByteArray& bytes,
     }
     return existed ? WriteOutcome::Replaced : WriteOutcome::Created;
 #endif
+}
+
+bool writeOutputFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    return writeWholeFile(path, bytes, {.replaceLink = true}, error) != WriteOutcome::Failed;
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,

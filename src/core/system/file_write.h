@@ -16,14 +16,17 @@ enum class WriteOutcome {
 struct WriteOptions {
     bool syncToDisk = false;    // force the data to the disk before the rename (a safe save)
     bool keepExisting = false;  // never replace a file already there
+    // A symbolic link at the name is replaced by the file, and what it names is never written:
+    // for outputs, whose folder must not reach, through a planted link, files elsewhere.
+    bool replaceLink = false;
 };
 
 // Writes a whole file through a short-named temporary beside it (".orv<id>.part", never longer
 // than the name it stands for, so any legal name can be written) that takes the target's place
 // only when complete: the target is either the old file or the new one, and no temporary is left
 // behind. A new file gets the mode the user's umask gives new files, a replaced one keeps its own.
-// A full disk is reported as such. A symbolic link is written through: the file it names is
-// replaced, the link stays.
+// A full disk is reported as such. A symbolic link is written through (the file it names is
+// replaced, the link stays) unless `replaceLink` asks for the link itself to be replaced.
 WriteOutcome writeWholeFile(const QString& path, const QByteArray& bytes,
                             const WriteOptions& options, QString* error);
 
@@ -32,6 +35,9 @@ WriteOutcome writeWholeFile(const QString& path, const QByteArray& bytes,
 // but never leaves a half one in place of a whole one); with it, as a safe save does.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          bool syncToDisk = false);
+
+// writeWholeFile for a program's output: a link at the name is replaced, never written through.
+bool writeOutputFile(const QString& path, const QByteArray& bytes, QString* error);
 
 // A name for a temporary file in the same folder, unique across threads and processes and at
 // most 24 bytes long: ".orv<process><counter><suffix>".

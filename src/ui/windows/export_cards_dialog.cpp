@@ -217,7 +217,7 @@ bool ExportCardsDialog::exportCards()
     QStringList written;
     for (int i = 0; i < files.size(); ++i) {
         QString error;
-        if (!writeFileAtomically(files[i].path, pictures[i], &error)) {
+        if (!writeOutputFile(files[i].path, pictures[i], &error)) {
             QString text = QStringLiteral("%1 could not be written: %2.")
                                .arg(QDir::toNativeSeparators(files[i].path), error);
             if (!written.isEmpty())

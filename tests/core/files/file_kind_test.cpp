@@ -44,6 +44,8 @@ TEST(FileKind, TheBytesDecideNotTheName)
         {"BX not a bitmap", FileKind::Other},
         {"\x89PNG broken", FileKind::Other},
         {"%PDF-1.4", FileKind::Other},
+        {" [1, 2]", FileKind::CardFile},
+        {"\"name\",up\n", FileKind::Other},  // a deck with a quoted header
     };
     for (const auto& c : cases)
         EXPECT_EQ(fileKindOfBytes(c.start), c.kind) << c.start.left(12).toStdString();
@@ -63,6 +65,35 @@ TEST(FileKind, OnlyRegularFilesAreRead)
     const QString fifo = dir.filePath("pipe.png");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_EQ(fileKindOf(fifo), FileKind::NotAFile);  // never opened: it would block
+}
+
+// Named .orvcard, a file is a card file whatever it holds, unless it is a picture; other names
+// go by the bytes alone.
+TEST(FileKind, TheCardFileNameMakesAnyNonPictureACardFile)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        FileKind kind;
+    } cases[] = {
+        {"text.orvcard", "name,up,left,right,down\n", FileKind::CardFile},
+        {"empty.orvcard", "", FileKind::CardFile},
+        {"string.ORVCARD", "\"a card\"", FileKind::CardFile},
+        {"picture.orvcard", encoded("PNG"), FileKind::Picture},
+        {"empty.csv", "", FileKind::Other},
+        {"deck.csv", "name,up\n", FileKind::Other},
+        {"array.csv", "[]", FileKind::CardFile},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        EXPECT_EQ(fileKindOf(path), c.kind) << c.name;
+    }
+    EXPECT_EQ(fileKindOf(dir.filePath("missing.orvcard")), FileKind::NotAFile);
 }
 
 }  // namespace

@@ -241,4 +241,55 @@ TEST_F(MainPictureLoad, SixteenBitPngOfTheLargestSizeLoads)
     EXPECT_EQ(rgb(loaded.image, 4999, 4999), 0x1280FFu);
 }
 
+// 16-bit PNGs, scaled to 8 bits as they are read, show what Qt's reader shows: the same pixels
+// where the picture is opaque, within one step of each channel where it is translucent (Qt
+// puts a translucent pixel over black before rounding to 8 bits, the reader after).
+TEST_F(MainPictureLoad, SixteenBitPngsShowWhatQtsReaderShows)
+{
+    const auto deep = [](QImage::Format format) {
+        QImage image(97, 61, format);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixelColor(
+                    x, y,
+                    QColor::fromRgba64(
+                        quint16(x * 677 + y), quint16(y * 1071), quint16((x * y * 37) & 0xFFFF),
+                        quint16(format == QImage::Format_RGBA64 ? 65535 - x * 600 : 65535)));
+        return image;
+    };
+    const struct {
+        const char* name;
+        QImage image;
+        int tolerance;
+    } cases[] = {
+        {"RGB", deep(QImage::Format_RGBX64), 0},
+        {"grey", deep(QImage::Format_RGBX64).convertToFormat(QImage::Format_Grayscale16), 0},
+        {"RGBA", deep(QImage::Format_RGBA64), 1},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QStringLiteral("deep.png"));
+        ASSERT_TRUE(c.image.save(path, "PNG")) << c.name;
+        const QImage expected = QImage(path).convertToFormat(QImage::Format_RGB32);
+        const LoadedPicture loaded = loadMainPicture(path);
+        ASSERT_FALSE(loaded.image.isNull()) << c.name << ": " << loaded.error.toStdString();
+        ASSERT_EQ(loaded.image.size(), expected.size()) << c.name;
+        int worst = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                const QRgb a = loaded.image.pixel(x, y), b = expected.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)),
+                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+            }
+        EXPECT_LE(worst, c.tolerance) << c.name;
+    }
+    // Cut in its data: refused, as an 8-bit one is.
+    QFile whole(dir.filePath(QStringLiteral("deep.png")));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const LoadedPicture cut =
+        loadMainPicture(write(QStringLiteral("cut.png"), bytes.left(bytes.size() / 2)));
+    EXPECT_TRUE(cut.image.isNull());
+    EXPECT_FALSE(cut.error.isEmpty());
+}
+
 }  // namespace

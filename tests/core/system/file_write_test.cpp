@@ -136,6 +136,47 @@ TEST(FileWrite, LinksAreWrittenThrough)
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
 }
 
+// An output's name holding a link (to a file, to a link, to nothing): the link gives way to the
+// file, and whatever it named keeps its bytes, with the keep-existing choice or without.
+TEST(FileWrite, OutputsReplaceALinkAndNeverWriteItsTarget)
+{
+    QTemporaryDir dir;
+    const QString victim = dir.filePath(QStringLiteral("victim.txt"));
+    putFile(victim, "precious");
+    const QString viaLink = dir.filePath(QStringLiteral("via.txt"));
+    ASSERT_TRUE(QFile::link(victim, viaLink));
+    struct Case {
+        const char* name;
+        QString target;  // what the planted link names
+        bool keepExisting;
+        WriteOutcome expected;
+    };
+    const Case cases[] = {
+        {"a link to a file", victim, false, WriteOutcome::Replaced},
+        {"a link to a link", viaLink, false, WriteOutcome::Replaced},
+        {"a dangling link", dir.filePath(QStringLiteral("gone/x.txt")), false,
+         WriteOutcome::Replaced},
+        {"a link to a file, kept", victim, true, WriteOutcome::Kept},
+    };
+    for (const Case& c : cases) {
+        const QString out = dir.filePath(QStringLiteral("out.png"));
+        QFile::remove(out);
+        ASSERT_TRUE(QFile::link(c.target, out)) << c.name;
+        QString error;
+        const WriteOutcome outcome = writeWholeFile(
+            out, "card", {.keepExisting = c.keepExisting, .replaceLink = true}, &error);
+        EXPECT_EQ(outcome, c.expected) << c.name << ": " << error.toStdString();
+        EXPECT_EQ(contents(victim), "precious") << c.name;
+        EXPECT_EQ(QFileInfo(out).isSymLink(), c.keepExisting) << c.name;
+        if (!c.keepExisting) {
+            EXPECT_EQ(contents(out), "card") << c.name;
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
+    EXPECT_TRUE(writeOutputFile(viaLink, "out", nullptr));
+    EXPECT_EQ(contents(victim), "precious");
+}
+
 #ifndef _WIN32
 mode_t modeOf(const QString& path)
 {
