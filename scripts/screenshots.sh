@@ -6,12 +6,19 @@
 # import; the sample pictures are drawn here. Run it again when the window changes.
 #   bash scripts/screenshots.sh [BUILD-DIR]     (a build with build/bin/orvane, orvane-render)
 set -euo pipefail
+self=$(realpath "$0")
 cd "$(dirname "$0")/.."
-build=$(realpath "${1:-build}")
+if [ "${1:-}" = "--inside-display" ]; then
+    inside=1
+else
+    inside=0
+    build=$(realpath "${1:-build}")
+fi
 out=$(realpath docs/images)
 for tool in xvfb-run xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (bash scripts/deps.sh)" >&2; exit 1; }
 done
+if [ "$inside" -eq 0 ]; then
 [ -x "$build/bin/orvane" ] || { echo "screenshots: no $build/bin/orvane; build first" >&2; exit 1; }
 mkdir -p "$out"
 
@@ -42,16 +49,16 @@ Wisp,4,6,6,3,Bolt,upper-left upper-right,wisp.png
 Hydra,A,5,7,8,Water,lower-left lower-right down,hydra.png
 Imp,3,2,5,1,Fire,,imp.png
 CSV
+fi
 
-# Starts the editor on ARGS at QT_SCALE_FACTOR=$scale, waits for its window, lets it paint, and
-# prints the window's id.
+# Starts the editor on ARGS at QT_SCALE_FACTOR=$scale, waits for its window and lets it paint:
+# $editor is its process, $main its window.
 start_editor() {
+    rm -rf "$HOME" && mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"  # no recovery offered
     QT_SCALE_FACTOR=${scale:-1} "$build/bin/orvane" "$@" >/dev/null 2>&1 &
     editor=$!
-    local id
-    id=$(xdotool search --sync --onlyvisible --pid "$editor" 2>/dev/null | head -n1)
+    main=$(xdotool search --sync --onlyvisible --pid "$editor" 2>/dev/null | head -n1)
     sleep 2
-    echo "$id"
 }
 stop_editor() { kill "$editor" 2>/dev/null || true; wait "$editor" 2>/dev/null || true; }
 # The newest visible window of the editor other than WINDOW, once it has painted.
@@ -65,46 +72,50 @@ other_window() {
     echo "screenshots: no window came up" >&2
     return 1
 }
-# Keys to the editor's window: the pointer over it gives it the keyboard (no window manager).
+# Keys to a window, given the keyboard first (there is no window manager to do it).
 keys() {
-    xdotool mousemove --window "$1" 5 5
+    xdotool mousemove --window "$1" 5 5 windowfocus --sync "$1"
+    sleep 0.5
     shift
     xdotool key --delay 150 "$@"
 }
-shot() { import -window "$1" "$work/shot.png" && convert "$work/shot.png" -strip "$out/$2"; }
+shot() { echo "screenshots: $2" >&2; import -window "$1" "$work/shot.png" && convert "$work/shot.png" -strip "$out/$2"; }
 
 shoot_all() {
-    local main dialog
-    main=$(start_editor "$deck/cards.csv")
+    local dialog
+    start_editor "$deck/cards.csv"
     shot "$main" set.png
     keys "$main" ctrl+1
     dialog=$(other_window "$main")
     shot "$dialog" zoomed-preview.png
     stop_editor
 
-    main=$(start_editor "$deck/golem.png")
+    start_editor "$deck/golem.png"
     shot "$main" editor.png
     keys "$main" alt+f n
     dialog=$(other_window "$main")
     shot "$dialog" render-deck.png
     stop_editor
 
-    main=$(start_editor "$deck/knight.png")
+    start_editor "$deck/knight.png"
     keys "$main" alt+f p
     dialog=$(other_window "$main")
     shot "$dialog" play-sheets.png
     stop_editor
 
-    for scale in 1 1.25 1.5 2; do
-        main=$(start_editor "$deck/cards.csv")
+    for scale in 1.25 1.5 2; do
+        start_editor "$deck/cards.csv"
         shot "$main" "set-scale-$scale.png"
         stop_editor
     done
 }
-export -f start_editor stop_editor other_window keys shot shoot_all
+if [ "$inside" -eq 1 ]; then
+    shoot_all
+    exit 0
+fi
+# The same script again, on a display of its own.
 export build out work deck
-
-xvfb-run -a -s "-screen 0 1920x1200x24" bash -c shoot_all
+xvfb-run -a -s "-screen 0 2400x1600x24" bash "$self" --inside-display
 
 # A deck sheet as orvane-render writes it for a tabletop, made smaller for the page.
 "$build/bin/orvane-render" "$deck/cards.csv" --out "$work/cards" --tts "$work/table" --scale 2 --quiet
