@@ -11,6 +11,8 @@ packages=(
     clang libclang-rt-dev
     xvfb xauth
     poppler-utils appstream
+    lintian
+    xdotool imagemagick
     g++-mingw-w64-x86-64
 )
 missing=()
