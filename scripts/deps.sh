@@ -13,6 +13,7 @@ packages=(
     poppler-utils appstream
     lintian
     xdotool imagemagick
+    dbus at-spi2-core python3-pyatspi
     g++-mingw-w64-x86-64
 )
 missing=()

@@ -1,9 +1,18 @@
 #include "widgets/accessible_names.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QGroupBox>
 
 namespace {
+
+// A picture box is read as a picture ("image"), not as an empty panel.
+QAccessibleInterface* pictureBoxInterface(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("PictureBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
 
 // The caption a user sees, without the '&' that marks its shortcut key ("&&" stays one '&').
 QString shownCaption(const QWidget& control)
@@ -23,6 +32,11 @@ QString shownCaption(const QWidget& control)
 
 void nameControls(QWidget& window, std::span<const AccessibleText> texts)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(pictureBoxInterface);
+        return true;
+    }();
+    (void)factoryInstalled;
     for (QWidget* control : window.findChildren<QWidget*>()) {
         const QString objectName = control->objectName();
         const AccessibleText* entry = nullptr;

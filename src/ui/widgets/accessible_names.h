@@ -14,5 +14,5 @@ struct AccessibleText {
 
 // Gives every control inside `window` an accessible name where it has none: the entry of `texts`
 // for its object name, else its caption (a button's text without its shortcut mark, a group's
-// title). An entry's description is set too.
+// title). An entry's description is set too. Picture boxes are read as pictures.
 void nameControls(QWidget& window, std::span<const AccessibleText> texts);

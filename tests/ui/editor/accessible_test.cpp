@@ -61,6 +61,7 @@ void AccessibleTest::everyReachableControlHasANameAndItsRole()
     // A control whose caption does not say what it does is described.
     QVERIFY(!readerView(f.txtNums(0))->text(QAccessible::Description).isEmpty());
     QCOMPARE(readerView(f.picBlueBase())->text(QAccessible::Name), QStringLiteral("Blue card"));
+    QCOMPARE(readerView(f.picBlueBase())->role(), QAccessible::Graphic);
 }
 
 void AccessibleTest::cardBoxesDescribeTheCardAsItChanges()
