@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card.h"
+#include "card/card_colour.h"
 
 #include <QString>
 
@@ -11,7 +12,6 @@ namespace orvane {
 // The sides as they are drawn ("a" as A, a text the card cannot draw as "no number"), the
 // element's caption or "no element", the ticked arrows in their order, the frame of the total;
 // "; main picture" when the card has one.
-enum class CardColour { Blue, Red };
 QString describeCard(const Card& card, CardColour colour);
 
 }  // namespace orvane
