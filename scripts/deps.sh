@@ -11,6 +11,9 @@ packages=(
     clang libclang-rt-dev
     xvfb xauth
     poppler-utils appstream
+    lintian
+    xdotool imagemagick
+    dbus at-spi2-core python3-pyatspi
     g++-mingw-w64-x86-64
 )
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a release build, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the core's tests once with ThreadSanitizer,
-# then the fuzz targets for a short while.
+# then the fuzz targets for a short while; the Debian package is built from the release build,
+# installed, tried and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,6 +14,9 @@ echo "== Release build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== The Debian package: built, checked with lintian, installed, run and removed"
+bash scripts/package.sh build
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANE_TESTS=ON -DORVANE_SANITIZE=ON

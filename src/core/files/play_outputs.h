@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card_colour.h"
 #include "render/card_parts.h"
 #include "system/progress.h"
 
@@ -14,8 +15,6 @@ namespace orvane {
 
 // Which faces of every card an output holds.
 enum class CardColours { Both, Blue, Red };
-// One face of a card.
-enum class CardColour { Blue, Red };
 
 // "both", "blue", "red" (any case); none for other text.
 std::optional<CardColours> cardColoursFromName(const QString& name);

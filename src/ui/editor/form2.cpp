@@ -1,7 +1,9 @@
 #include "editor/form2.h"
 
+#include "card/card_description.h"
 #include "card/card_rules.h"
 #include "document/card_document.h"
+#include "editor/form2_accessible.h"
 #include "files/imageutils_library.h"
 #include "platform/window_placement.h"
 #include "render/asset_catalogue.h"
@@ -79,6 +81,7 @@ Form2::Form2(const Services& services, QWidget* parent)
     m_ownDocument->setObjectName(QStringLiteral("cardDocument"));
     m_document = m_ownDocument;
     buildLayout();
+    nameControls(*this, form2AccessibleTexts());
     connectHandlers();
     setUpMainWindow();
     connectWindowCommands();
@@ -502,6 +505,9 @@ void Form2::cmdCreate_Click()
     RenderedCard cards = renderShown(m_document->card());
     picBlueBase->setPicture(cards.blue);
     picRedBase->setPicture(cards.red);
+    // What the boxes show, in words for screen readers.
+    picBlueBase->setAccessibleDescription(describeCard(m_document->card(), CardColour::Blue));
+    picRedBase->setAccessibleDescription(describeCard(m_document->card(), CardColour::Red));
     ++m_compositions;
     emit cardsComposed();
 }

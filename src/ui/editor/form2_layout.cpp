@@ -138,7 +138,7 @@ void Form2::buildLayout()
 
     Image1 =
         makeImage(this, "Image1", {440, 8, 48, 48}, QStringLiteral(":/builtin/icon.xpm"), true);
-    Label5 = makeLabel(this, {"Label5", ORVANE_VERSION, {448, 16, 41, 33}, 48});
+    Label5 = makeLabel(this, {"Label5", ORVANE_CAPTION_VERSION, {448, 16, 41, 33}, 48});
     Label5->setFont(sansSerif(18, true));
     QPalette blueText = Label5->palette();
     blueText.setColor(QPalette::WindowText, QColor(0, 0, 255));

@@ -93,6 +93,7 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     bar->addWidget(new QLabel(tr("Name: "), bar));
     m_name = new QLineEdit(bar);
     m_name->setObjectName(QStringLiteral("txtCardName"));
+    m_name->setAccessibleName(tr("Card name"));
     bar->addWidget(m_name);
     form.addToolBar(Qt::TopToolBarArea, bar);
     connect(m_name, &QLineEdit::textEdited, this, &SetHost::nameEdited);

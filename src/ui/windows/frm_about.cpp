@@ -82,7 +82,7 @@ frmAbout::frmAbout(Prompts& prompts, Registry* registry, ProgramStarter* starter
     lblTitle =
         makeLabel(this, "lblTitle", QStringLiteral("Orvane"), {80, 16, 259, 32}, QColor(0, 0, 192));
     lblTitle->setFont(classicFont(QStringLiteral("Times New Roman"), 26.25, true));
-    lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version " ORVANE_VERSION), {88, 56, 259, 31},
+    lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version " ORVANE_CAPTION_VERSION), {88, 56, 259, 31},
                            QColor(255, 0, 0));
     lblVersion->setFont(sansSerif(12, true));
 

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace orvane {
+
+// One face of a card.
+enum class CardColour { Blue, Red };
+
+}  // namespace orvane
