@@ -4,6 +4,7 @@
 #include "orvane_version.h"
 #include "play_options.h"
 #include "run_checks.h"
+#include "stats_mode.h"
 #include "stop_signals.h"
 #include "system/heap_tuning.h"
 #include "thumbnail_mode.h"
@@ -245,6 +246,20 @@ int main(int argc, char* argv[])
         QStringLiteral("Instead: write the blue card of the card file IN as the PNG OUT of at "
                        "most SIZE pixels a side (arguments IN OUT SIZE)."));
     parser.addOption(thumbnail);
+    // The balance of the cards instead of their pictures.
+    const QCommandLineOption stats(
+        QStringLiteral("stats"),
+        QStringLiteral("Instead of pictures: the statistics of the cards (totals, frames, sides, "
+                       "elements, arrows) and the dominated, duplicate and over-arrowed cards."));
+    const QCommandLineOption statsFormat(
+        QStringLiteral("stats-format"), QStringLiteral("markdown (default) or json."),
+        QStringLiteral("markdown|json"), QStringLiteral("markdown"));
+    const QCommandLineOption statsOut(
+        QStringLiteral("stats-out"),
+        QStringLiteral("Write the statistics to FILE (whole or not at all) instead of standard "
+                       "output."),
+        QStringLiteral("FILE"));
+    parser.addOptions({stats, statsFormat, statsOut});
 
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser, parser.errorText());
@@ -261,8 +276,22 @@ int main(int argc, char* argv[])
     if (parser.isSet(thumbnail))
         return writeThumbnail(parser.positionalArguments(), parser.value(parts));
 
-    DeckRenderOptions options;
     const QStringList inputs = parser.positionalArguments();
+    if (parser.isSet(stats)) {
+        const QString chosen = parser.value(statsFormat).toLower();
+        if (chosen != QLatin1String("markdown") && chosen != QLatin1String("json"))
+            return usageError(parser, QStringLiteral("--stats-format must be markdown or json"));
+        if (parser.isSet(watch) || parser.isSet(sheet) || parser.isSet(out))
+            return usageError(parser, QStringLiteral("--stats writes no pictures: not with "
+                                                     "--out, --sheet or --watch"));
+        if (const std::optional<QString> problem = inputsProblem(inputs))
+            return usageError(parser, *problem);
+        return writeStatistics(inputs, chosen, parser.value(statsOut));
+    }
+    if (parser.isSet(statsFormat) || parser.isSet(statsOut))
+        return usageError(parser, QStringLiteral("--stats-format and --stats-out go with --stats"));
+
+    DeckRenderOptions options;
     if (!inputs.isEmpty()) {
         options.input = inputs.front();
         options.moreInputs = inputs.mid(1);
