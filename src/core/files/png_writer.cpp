@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <csetjmp>
 #include <vector>
 
@@ -31,7 +32,8 @@ void onError(png_structp png, png_const_charp message)
 void onWarning(png_structp, png_const_charp) {}
 
 // Everything between setjmp and the end is plain data, so a jump back leaks nothing.
-bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 height, int colourType)
+bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 height, int colourType,
+               int dpi)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, onError, onWarning);
     if (!png)
@@ -44,6 +46,10 @@ bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 heigh
     png_set_write_fn(png, &sink, appendBytes, flushNothing);
     png_set_IHDR(png, info, width, height, 8, colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (dpi > 0) {
+        const auto perMetre = png_uint_32(std::lround(dpi / 0.0254));
+        png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+    }
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_compression_level(png, 3);
     png_write_info(png, info);
@@ -53,7 +59,8 @@ bool writeRows(Sink& sink, png_bytepp rows, png_uint_32 width, png_uint_32 heigh
     return true;
 }
 
-QByteArray encodeRows(const QImage& image, QImage::Format format, int colourType, QString* error)
+QByteArray encodeRows(const QImage& image, QImage::Format format, int colourType, QString* error,
+                      int dpi = 0)
 {
     if (image.isNull()) {
         if (error)
@@ -69,7 +76,7 @@ QByteArray encodeRows(const QImage& image, QImage::Format format, int colourType
     bytes.reserve(qsizetype(rgb.sizeInBytes() / 2 + 1024));
     Sink sink{&bytes, {}};
     if (!writeRows(sink, rows.data(), png_uint_32(rgb.width()), png_uint_32(rgb.height()),
-                   colourType)) {
+                   colourType, dpi)) {
         if (error)
             *error = QStringLiteral("the PNG could not be written (%1)")
                          .arg(QString::fromLatin1(sink.message));
@@ -88,6 +95,11 @@ QByteArray encodePng(const QImage& image, QString* error)
 QByteArray encodePngWithAlpha(const QImage& image, QString* error)
 {
     return encodeRows(image, QImage::Format_RGBA8888, PNG_COLOR_TYPE_RGBA, error);
+}
+
+QByteArray encodePngAtDpi(const QImage& image, int dpi, QString* error)
+{
+    return encodeRows(image, QImage::Format_RGB888, PNG_COLOR_TYPE_RGB, error, dpi);
 }
 
 }  // namespace orvane
