@@ -22,7 +22,7 @@ struct PrintCardGeometry {
 PrintCardGeometry printCardGeometry(const PrintProfile& profile);
 
 // The printed picture of one face (62 x 62): enlarged by the profile's rule, never resampled,
-// and surrounded by its edge pixels or the back colour.
+// and surrounded by its edge pixels or the back colour. 8-bit RGB.
 QImage composePrintCard(const QImage& face, const PrintProfile& profile,
                         const PrintCardGeometry& geometry);
 // The printed picture of a back: a 62 x 62 back as a face; any other picture scaled smoothly to

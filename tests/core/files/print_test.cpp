@@ -301,9 +301,9 @@ TEST(PrintOutput, ServicePicturesAreNumberedPerCopyWithTheirResolution)
     EXPECT_EQ(image.size(), QSize(825, 825));
     EXPECT_EQ(image.dotsPerMeterX(), 11811);
     EXPECT_EQ(image.dotsPerMeterY(), 11811);
-    EXPECT_EQ(
-        image.convertToFormat(QImage::Format_RGB32),
-        composePrintCard(patternCard(3), request.profile, printCardGeometry(request.profile)));
+    EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32),
+              composePrintCard(patternCard(3), request.profile, printCardGeometry(request.profile))
+                  .convertToFormat(QImage::Format_RGB32));
     QFile a(folder.filePath("out/001-Hero-blue-front.png")),
         b(folder.filePath("out/002-Hero-blue-front.png"));
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
