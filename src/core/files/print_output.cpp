@@ -309,7 +309,7 @@ void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
     const QSizeF pageDots(dots(profile.pageMm.width()), dots(profile.pageMm.height()));
     const PrinterCalibration& calibration = request.calibration;
     const double bleedDots =
-        dots(pixelMm(geometry.trimPx.left(), profile.dpi)) / (100 / calibration.scaleXPercent);
+        dots(pixelMm(geometry.trimPx.left(), profile.dpi)) * (100 / calibration.scaleXPercent);
     // The copies of a face follow each other: its picture is made once and the PDF holds it
     // once, every copy drawing the same image.
     int shownCard = -1;
