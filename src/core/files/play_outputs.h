@@ -1,26 +1,29 @@
 #pragma once
 
 #include "render/card_parts.h"
+#include "system/progress.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
-#include <functional>
 #include <optional>
 
 namespace orvane {
 
 // Which faces of every card an output holds.
 enum class CardColours { Both, Blue, Red };
+// One face of a card.
+enum class CardColour { Blue, Red };
 
 // "both", "blue", "red" (any case); none for other text.
 std::optional<CardColours> cardColoursFromName(const QString& name);
 // The faces in the order they are written: blue before red.
-QList<bool> blueFaces(CardColours colours);  // true: blue, false: red
-QString colourName(bool blue);               // "blue" or "red"
+QList<CardColour> cardFaces(CardColours colours);
+QString colourName(CardColour colour);  // "blue" or "red"
+// The picture of that face.
+const QImage& cardFace(const RenderedCard& card, CardColour colour);
 
 enum class CutLines { Corners, Full, None };
 // "corners", "full", "none" (any case); none for other text.
@@ -94,11 +97,10 @@ QStringList plannedPlayFiles(const PlayOutputs& outputs, const QString& deckName
 QString checkPlayOutputs(const PlayOutputs& outputs, int cards);
 
 // Writes every output: the deck sheets and their saved objects hold each card's copies (each
-// copy a card of its own), the atlas each card once. `progress(done, total)` counts pictures (it may run on a worker thread,
-// one call at a time); `cancel` stops before the next picture, leaving only whole files.
+// copy a card of its own), the atlas each card once. `progress` counts pictures (reported from
+// a worker thread, one call at a time); a stop requested ends before the next picture, leaving
+// only whole files.
 PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
-                                   const QList<NamedCard>& cards,
-                                   const std::function<void(int, int)>& progress = {},
-                                   const std::atomic_bool* cancel = nullptr);
+                                   const QList<NamedCard>& cards, const Progress& progress = {});
 
 }  // namespace orvane

@@ -79,7 +79,7 @@ QString pictureName(const PrintProfile& profile, const PrintFace& face, const Na
     name.replace(QLatin1String("{number}"),
                  QStringLiteral("%1").arg(face.number, width, 10, QLatin1Char('0')));
     name.replace(QLatin1String("{card}"), card.fileBase);
-    name.replace(QLatin1String("{colour}"), colourName(face.blue));
+    name.replace(QLatin1String("{colour}"), colourName(face.blue ? CardColour::Blue : CardColour::Red));
     name.replace(QLatin1String("{side}"), back ? QStringLiteral("back") : QStringLiteral("front"));
     return name + QStringLiteral(".png");
 }
@@ -115,7 +115,7 @@ QList<PictureFile> pictureFiles(const PrintRequest& request, const QList<NamedCa
 // Pictures compressed on every core: each distinct face once, its copies the same bytes.
 void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
                    const QList<PrintFace>& faces, const QImage& back, PrintResult& result,
-                   const std::atomic_bool* cancel)
+                   const Progress& progress)
 {
     const QList<PictureFile> files = pictureFiles(request, cards, faces);
     for (const QString& sub :
@@ -160,7 +160,7 @@ void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
 
     std::atomic_size_t next{0};
     const auto work = [&] {
-        for (size_t g = next++; g < groups.size() && !(cancel && cancel->load()); g = next++) {
+        for (size_t g = next++; g < groups.size() && !progress.stopRequested(); g = next++) {
             Group& group = groups[g];
             const QImage picture =
                 group.card < 0 ? composePrintBack(back, request.profile, geometry)
@@ -202,7 +202,7 @@ void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
             result.written << files[k].path;
             ++result.pictures;
         }
-    result.cancelled = cancel && cancel->load();
+    result.cancelled = progress.stopRequested();
 }
 
 // Short lines on the trim's edge lines, beyond its corners and its bleed.
@@ -283,7 +283,7 @@ private:
 
 void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
                  const QList<PrintFace>& faces, const QImage& back, PrintResult& result,
-                 const std::atomic_bool* cancel)
+                 const Progress& progress)
 {
     const PrintProfile& profile = request.profile;
     const QList<QRectF> places = printSheetPlaces(profile);
@@ -316,7 +316,7 @@ void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
     QImage shown[2];
     const qsizetype perPage = places.size();
     for (qsizetype first = 0; first < std::max<qsizetype>(faces.size(), 1); first += perPage) {
-        if (cancel && cancel->load()) {
+        if (progress.stopRequested()) {
             result.cancelled = true;
             return;
         }
@@ -383,8 +383,8 @@ QList<PrintFace> printFaces(const QList<NamedCard>& cards, CardColours colours)
     QList<PrintFace> faces;
     for (int card = 0; card < int(cards.size()); ++card)
         for (int copy = 0; copy < cards[card].copies; ++copy)
-            for (const bool blue : blueFaces(colours))
-                faces.append({card, blue, int(faces.size()) + 1});
+            for (const CardColour colour : cardFaces(colours))
+                faces.append({card, colour == CardColour::Blue, int(faces.size()) + 1});
     return faces;
 }
 
@@ -436,7 +436,7 @@ QStringList plannedPrintFiles(const PrintRequest& request, const QList<NamedCard
 }
 
 PrintResult writePrint(const PrintRequest& request, const QList<NamedCard>& cards,
-                       const std::atomic_bool* cancel)
+                       const Progress& progress)
 {
     PrintResult result;
     if (const QString problem = calibrationProblem(request.calibration); !problem.isEmpty()) {
@@ -454,9 +454,9 @@ PrintResult writePrint(const PrintRequest& request, const QList<NamedCard>& card
     }
     const QList<PrintFace> faces = printFaces(cards, request.colours);
     if (request.profile.layout == PrintLayout::Sheets)
-        writeSheets(request, cards, faces, back, result, cancel);
+        writeSheets(request, cards, faces, back, result, progress);
     else
-        writePictures(request, cards, faces, back, result, cancel);
+        writePictures(request, cards, faces, back, result, progress);
     return result;
 }
 

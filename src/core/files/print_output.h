@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
 
 namespace orvane {
 
@@ -54,8 +53,8 @@ struct PrintResult {
     bool cancelled = false;
 };
 
-// Writes the print; each file whole or not at all. `cancel` stops before the next card.
+// Writes the print; each file whole or not at all. A stop requested ends before the next card.
 PrintResult writePrint(const PrintRequest& request, const QList<NamedCard>& cards,
-                       const std::atomic_bool* cancel = nullptr);
+                       const Progress& progress = {});
 
 }  // namespace orvane
