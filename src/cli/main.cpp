@@ -3,6 +3,7 @@
 #include "files/card_sheet.h"
 #include "orvane_version.h"
 #include "play_options.h"
+#include "print_options.h"
 #include "run_checks.h"
 #include "stats_mode.h"
 #include "stop_signals.h"
@@ -118,6 +119,12 @@ QString summaryLine(const DeckRenderResult& result, double seconds, bool keepExi
     if (result.sheetPages > 0)
         summary +=
             QStringLiteral(", a sheet of %1").arg(counted(result.sheetPages, "page", "pages"));
+    if (result.printPages > 0)
+        summary +=
+            QStringLiteral(", a print of %1").arg(counted(result.printPages, "page", "pages"));
+    if (result.printPictures > 0)
+        summary += QStringLiteral(", a print of %1")
+                       .arg(counted(result.printPictures, "picture", "pictures"));
     summary += QStringLiteral(" in %1 s").arg(seconds, 0, 'f', 2);
     if (!result.problems.isEmpty())
         summary +=
@@ -241,6 +248,9 @@ int main(int argc, char* argv[])
     // Deck sheets, the atlas, a print sheet's backs and finishing; a file manager's thumbnail.
     const PlayOptions playOptions;
     playOptions.addTo(parser);
+    // A print by a profile, the printer's calibration.
+    const PrintOptions printOptions;
+    printOptions.addTo(parser);
     const QCommandLineOption thumbnail(
         QStringLiteral("thumbnail"),
         QStringLiteral("Instead: write the blue card of the card file IN as the PNG OUT of at "
@@ -275,6 +285,8 @@ int main(int argc, char* argv[])
     }
     if (parser.isSet(thumbnail))
         return writeThumbnail(parser.positionalArguments(), parser.value(parts));
+    if (const std::optional<int> status = printOptions.runTool(parser))
+        return *status;
 
     const QStringList inputs = parser.positionalArguments();
     if (parser.isSet(stats)) {
@@ -300,7 +312,9 @@ int main(int argc, char* argv[])
     options.partsRoot = parser.value(parts);
     options.records = parser.isSet(records);
     options.sheet = parser.value(sheet);
-    options.pictures = options.sheet.isEmpty() || parser.isSet(out);
+    if (const QString problem = printOptions.read(parser, options); !problem.isEmpty())
+        return usageError(parser, problem);
+    options.pictures = (options.sheet.isEmpty() && !options.print.active()) || parser.isSet(out);
     options.keepExisting = parser.isSet(noClobber);
     // What each output folder's last run wrote is kept in the user's cache, so that a run where
     // little changed renders only that; without a cache folder every card is compared.
@@ -381,12 +395,13 @@ int main(int argc, char* argv[])
     if (const QString problem = playOptions.read(parser, parser.isSet(scale), options);
         !problem.isEmpty())
         return usageError(parser, problem);
+    PrintOptions::finish(options);
 
     if (const std::optional<QString> problem = inputsProblem(inputs))
         return usageError(parser, *problem);
 
     if (parser.isSet(watch)) {
-        if (!options.sheet.isEmpty() || options.play.any())
+        if (!options.sheet.isEmpty() || options.play.any() || options.print.active())
             return usageError(parser, QStringLiteral("--watch writes the card pictures (and "
                                                      "records) only: not with --sheet or the "
                                                      "outputs made of all cards"));

@@ -130,14 +130,15 @@ QString PlayOptions::read(const QCommandLineParser& parser, bool scaleGiven,
 
     // Each option goes with the output it shapes.
     const bool sheet = !options.sheet.isEmpty();
+    const bool print = options.print.active();
     if (parser.isSet(m_hidden) && !parser.isSet(m_tabletop))
         return QStringLiteral("--hidden goes with --tts");
     if ((parser.isSet(m_padding) || parser.isSet(m_extrude)) && !parser.isSet(m_atlas))
         return QStringLiteral("--padding and --extrude go with --atlas");
-    if (parser.isSet(m_colours) && !play.any())
-        return QStringLiteral("--colours goes with --tts or --atlas");
-    if (parser.isSet(m_back) && !sheet && !parser.isSet(m_tabletop))
-        return QStringLiteral("--back goes with --sheet or --tts");
+    if (parser.isSet(m_colours) && !play.any() && !print)
+        return QStringLiteral("--colours goes with --tts or --atlas (or --print)");
+    if (parser.isSet(m_back) && !sheet && !print && !parser.isSet(m_tabletop))
+        return QStringLiteral("--back goes with --sheet or --tts (or --print)");
     if ((parser.isSet(m_backOffset) || parser.isSet(m_bleed) || parser.isSet(m_cutLines)) && !sheet)
         return QStringLiteral("--back-offset-mm, --bleed-mm and --cut-lines go with --sheet");
     if (parser.isSet(m_backOffset) && !parser.isSet(m_back))

@@ -46,6 +46,8 @@ enum Column {
     ColumnCount = FirstPlacement + 10
 };
 constexpr int RequiredColumns[] = {Name, Up, Left, Right, Down};
+constexpr const char* CopiesColumn = "copies";
+constexpr int MaxCopies = 99;
 constexpr int SideColumns[4] = {Up, Left, Right, Down};
 
 QString columnName(int column)
@@ -79,6 +81,7 @@ std::optional<QString> fitColumnFromName(const QString& text)
 struct Header {
     std::array<int, ColumnCount> index;
     QMap<QString, int> fitIndex;  // the preparation columns present, by setting name
+    int copiesIndex = -1;         // the copies column, which prints but is not the card's
     QStringList unread;           // the names of the columns the deck does not read
     Header() { index.fill(-1); }
 };
@@ -89,6 +92,15 @@ std::optional<Header> readHeader(const QStringList& fields, QString* problem)
     Header header;
     for (qsizetype k = 0; k < fields.size(); ++k) {
         const std::optional<int> column = columnFromName(fields[k]);
+        if (!column &&
+            fields[k].trimmed().compare(QLatin1String(CopiesColumn), Qt::CaseInsensitive) == 0) {
+            if (header.copiesIndex >= 0) {
+                *problem = QStringLiteral("the column \"copies\" appears twice");
+                return std::nullopt;
+            }
+            header.copiesIndex = int(k);
+            continue;
+        }
         if (!column) {
             const std::optional<QString> fitColumn = fitColumnFromName(fields[k]);
             if (!fitColumn) {
@@ -166,7 +178,7 @@ QString nearestColumn(const QString& header)
     QStringList known;
     for (int k = 0; k < ColumnCount; ++k)
         known << columnName(k);
-    known << pictureFitNames();
+    known << pictureFitNames() << QLatin1String(CopiesColumn);
     QString best;
     int bestDistance = std::numeric_limits<int>::max();
     for (const QString& name : std::as_const(known)) {
@@ -232,7 +244,7 @@ public:
         const bool ok = checkLongField() && readName(card) && readElement(card) &&
                         readSides(card) && readArrows(card) && readOffset(X, &card.x) &&
                         readOffset(Y, &card.y) && readPlacement(card) && readPictureFit() &&
-                        readPicture(card);
+                        readCopies() && readPicture(card);
         if (!ok) {
             problem->column = m_column;
             problem->message = m_message;
@@ -243,6 +255,7 @@ public:
 
     // The filled preparation cells, once read.
     const QMap<QString, QString>& pictureFit() const { return m_fit; }
+    int copies() const { return m_copies; }
 
 private:
     QString cell(int column) const
@@ -409,6 +422,26 @@ private:
         return false;
     }
 
+    // How many of the card a print holds: a whole number 0-99, empty for one.
+    bool readCopies()
+    {
+        const int k = m_header.copiesIndex;
+        const QString text = k >= 0 && k < m_fields.size() ? m_fields[k].trimmed() : QString();
+        if (text.isEmpty())
+            return true;
+        bool ok = false;
+        const int copies = text.toInt(&ok);
+        if (!ok || copies < 0 || copies > MaxCopies) {
+            m_column = QLatin1String(CopiesColumn);
+            m_message = QStringLiteral("%1 is not a whole number from 0 to %2")
+                            .arg(quoted(text))
+                            .arg(MaxCopies);
+            return false;
+        }
+        m_copies = copies;
+        return true;
+    }
+
     bool readPicture(Card& card)
     {
         const QString text = cell(Picture);
@@ -440,6 +473,7 @@ private:
     QString m_column;
     QString m_message;
     QMap<QString, QString> m_fit;
+    int m_copies = 1;
 };
 
 bool isBlankRecord(const QStringList& fields)
@@ -568,7 +602,7 @@ Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages, CsvTe
                                    "(shown as %2); its file names hold it too")
                         .arg(quoted(card->name), QString(QChar::ReplacementCharacter)));
         lineOfName.insert(key, record.line);
-        deck.rows.append({record.line, std::move(*card), reader.pictureFit()});
+        deck.rows.append({record.line, std::move(*card), reader.pictureFit(), reader.copies()});
     }
     if (!text.error.isEmpty())
         problem(text.errorLine, {},

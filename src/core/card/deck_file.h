@@ -19,6 +19,8 @@ struct CsvText;
 //   fit, scale, resample, pan_x, pan_y, key, tolerance, keep_dark
 //                                 (optional: how the row's picture is prepared for the card,
 //                                 written as picture_fit.h reads them)
+//   copies                        (optional: how many of the card a print holds, 0-99; empty: 1;
+//                                 0 leaves it out of prints and deck sheets)
 // Columns of other names are not read (a spreadsheet can keep notes beside the cards); each gets
 // a warning naming the column it most likely meant ("Image": picture), if one is near.
 //
@@ -60,6 +62,7 @@ struct DeckRow {
     // The row's filled preparation cells by setting name ("fit", "pan_x", ...), each one checked;
     // empty: the row gives none.
     QMap<QString, QString> pictureFit;
+    int copies = 1;  // the copies cell: on print sheets, print pictures and deck sheets
 };
 
 struct Deck {

@@ -2,6 +2,7 @@
 
 #include "card/card.h"
 #include "files/play_outputs.h"
+#include "files/print_output.h"
 #include "render/card_parts.h"
 #include "system/file_write.h"
 #include "system/progress.h"
@@ -78,6 +79,8 @@ struct DeckRenderOptions {
 
     // Deck sheets, an atlas, and the sheet's backs and finishing.
     PlayOutputs play;
+    // A print by a profile (sheets or print-service pictures); off while its output is empty.
+    PrintRequest print;
 };
 
 struct DeckRenderResult {
@@ -92,6 +95,9 @@ struct DeckRenderResult {
     QStringList changedCards;  // the names of the cards with a file written, in the deck's order
     int sheetPages = 0;        // pages of the sheet written (0 when it was not)
     QStringList playFiles;     // the deck sheets, the atlas and their indexes written
+    QStringList printFiles;    // the print's sheets or pictures written
+    int printPages = 0;        // the print's sheet pages written
+    int printPictures = 0;     // the print's card pictures written
     // One line per bad row in the order of the inputs and their lines ("deck.csv:12: column
     // element: ..."; a problem of a whole file: "deck.csv: ...").
     QStringList problems;

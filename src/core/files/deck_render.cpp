@@ -66,6 +66,12 @@ struct Outcome {
     QSize oversizedPicture;   // the picture was larger than the card, unfitted
 };
 
+// The outputs made of all cards at once need every card's pictures kept.
+bool keepsPictures(const DeckRenderOptions& options)
+{
+    return !options.sheet.isEmpty() || options.play.any() || options.print.active();
+}
+
 // Bytes of decoded pictures in flight: a worker waits for its picture's share before decoding,
 // so that many workers on large pictures do not hold them all at once.
 class PictureBudget {
@@ -255,7 +261,7 @@ Outcome renderOne(const Job& job, const Work& work)
     // hold the bytes it would write, so it is neither rendered nor encoded to compare.
     if (work.remember)
         outcome.inputs = cardInputs(job, work);
-    if (work.known && options.sheet.isEmpty() && !options.play.any()) {
+    if (work.known && !keepsPictures(options)) {
         const auto known = work.known->cards.constFind(job.outputs.join(QLatin1Char('\n')));
         if (known != work.known->cards.cend() && known->inputs == outcome.inputs &&
             filesAsLeft(job.outputs, known->files)) {
@@ -347,7 +353,7 @@ Outcome renderOne(const Job& job, const Work& work)
         if (!write(base + QStringLiteral(".txt"), cardRecord(record), {}))
             return outcome;
     }
-    if (!options.sheet.isEmpty() || options.play.any()) {
+    if (keepsPictures(options)) {
         outcome.sheetCard = std::move(rendered);
         outcome.name = card.name;
     }
@@ -811,10 +817,12 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
                             [nowNs](const FileStamp& f) { return stampSettled(f, nowNs); }))
                 memo.cards.insert(job.outputs.join(QLatin1Char('\n')),
                                   {outcome.inputs, outcome.stamps, outcome.oversizedPicture});
-            if (options.play.any())
-                playCards.append({outcome.name, safeFileName(outcome.name), outcome.sheetCard});
+            if (options.play.any() || options.print.active())
+                playCards.append(
+                    {outcome.name, safeFileName(outcome.name), outcome.sheetCard, job.row->copies});
             if (!options.sheet.isEmpty())
-                sheetCards.append(std::move(outcome.sheetCard));
+                for (int copy = 0; copy < job.row->copies; ++copy)
+                    sheetCards.append(outcome.sheetCard);
         } else if (!outcome.problem.isEmpty()) {
             problems.append(
                 {jobs[qsizetype(k)].input, jobs[qsizetype(k)].row->line, outcome.problem});
@@ -845,6 +853,14 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
         const PlayOutputsResult written = writePlayOutputs(options.play, deckName, playCards);
         result.playFiles = written.written;
         result.problems << written.problems;
+    }
+    if (options.print.active() && !result.cancelled) {
+        const PrintResult printed = writePrint(options.print, playCards, progress.withListener({}));
+        result.printFiles = printed.written;
+        result.printPages = printed.pages;
+        result.printPictures = printed.pictures;
+        result.problems << printed.problems;
+        result.cancelled = result.cancelled || printed.cancelled;
     }
     return result;
 }

@@ -391,19 +391,29 @@ PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& de
                                    const QList<NamedCard>& cards, const Progress& progress)
 {
     PlayOutputsResult result;
-    if (const QString problem = checkPlayOutputs(outputs, int(cards.size())); !problem.isEmpty()) {
-        result.problems << problem;
-        return result;
-    }
+    // The deck sheets hold every copy of a card, the atlas each card once.
+    QList<NamedCard> copies;
+    for (const NamedCard& card : cards)
+        for (int copy = 0; copy < card.copies; ++copy)
+            copies << card;
+    PlayOutputs tabletopOnly = outputs, atlasOnly = outputs;
+    tabletopOnly.atlasPath.clear();
+    atlasOnly.tabletopDir.clear();
+    for (const QString& problem : {checkPlayOutputs(tabletopOnly, int(copies.size())),
+                                   checkPlayOutputs(atlasOnly, int(cards.size()))})
+        if (!problem.isEmpty()) {
+            result.problems << problem;
+            return result;
+        }
     int total = 0;
     if (!outputs.tabletopDir.isEmpty())
-        total += 1 + int(tabletopSheetCounts(int(cards.size())).size() *
+        total += 1 + int(tabletopSheetCounts(int(copies.size())).size() *
                          cardFaces(outputs.colours).size());
     if (!outputs.atlasPath.isEmpty())
         total += 1;
     Writer writer(result, total, progress);
-    if (!outputs.tabletopDir.isEmpty() && !cards.isEmpty())
-        writeTabletop(outputs, deckName, cards, writer, result);
+    if (!outputs.tabletopDir.isEmpty() && !copies.isEmpty())
+        writeTabletop(outputs, deckName, copies, writer, result);
     if (!outputs.atlasPath.isEmpty() && !cards.isEmpty() && !result.cancelled)
         writeAtlas(outputs, cards, writer);
     return result;

@@ -41,6 +41,7 @@ struct NamedCard {
     QString name;      // the card's own name: a tabletop deck's nickname
     QString fileBase;  // safeFileName of the name
     RenderedCard pictures;
+    int copies = 1;  // on print sheets, print pictures and deck sheets; 0 leaves it out
 };
 
 // The outputs made from all cards at once: tabletop deck sheets and a texture atlas. Each is off
@@ -94,8 +95,10 @@ QStringList plannedPlayFiles(const PlayOutputs& outputs, const QString& deckName
 // too large); empty when all is well.
 QString checkPlayOutputs(const PlayOutputs& outputs, int cards);
 
-// Writes every output. `progress` counts pictures (reported from a worker thread, one call at a
-// time); a stop requested ends before the next picture, leaving only whole files.
+// Writes every output: the deck sheets and their saved objects hold each card's copies (each
+// copy a card of its own), the atlas each card once. `progress` counts pictures (reported from
+// a worker thread, one call at a time); a stop requested ends before the next picture, leaving
+// only whole files.
 PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
                                    const QList<NamedCard>& cards, const Progress& progress = {});
 

@@ -2,6 +2,7 @@
 
 #include <libdeflate.h>
 
+#include <cmath>
 #include <memory>
 
 namespace orvane {
@@ -46,7 +47,7 @@ void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
 }
 
 QByteArray encodeRows(const QImage& image, QImage::Format format, char colourType, int channels,
-                      QString* error)
+                      QString* error, int dpi = 0)
 {
     const auto fail = [error](const QString& why) {
         if (error)
@@ -90,8 +91,17 @@ QByteArray encodeRows(const QImage& image, QImage::Format format, char colourTyp
     header.append(char(8)).append(colourType).append(char(0)).append(char(0)).append(char(0));
 
     QByteArray png("\x89PNG\r\n\x1A\n", 8);
-    png.reserve(8 + 25 + 12 + deflated.size() + 12);
+    png.reserve(8 + 25 + 21 + 12 + deflated.size() + 12);
     appendChunk(png, "IHDR", header);
+    if (dpi > 0) {
+        // The resolution in pixels a metre on both axes, so the picture prints at its size.
+        const auto perMetre = quint32(std::lround(dpi / 0.0254));
+        QByteArray resolution;
+        appendBigEndian(resolution, perMetre);
+        appendBigEndian(resolution, perMetre);
+        resolution.append(char(1));
+        appendChunk(png, "pHYs", resolution);
+    }
     appendChunk(png, "IDAT", deflated);
     appendChunk(png, "IEND", {});
     return png;
@@ -107,6 +117,11 @@ QByteArray encodePng(const QImage& image, QString* error)
 QByteArray encodePngWithAlpha(const QImage& image, QString* error)
 {
     return encodeRows(image, QImage::Format_RGBA8888, char(6), 4, error);
+}
+
+QByteArray encodePngAtDpi(const QImage& image, int dpi, QString* error)
+{
+    return encodeRows(image, QImage::Format_RGB888, char(2), 3, error, dpi);
 }
 
 }  // namespace orvane

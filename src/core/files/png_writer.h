@@ -13,5 +13,7 @@ namespace orvane {
 QByteArray encodePng(const QImage& image, QString* error);
 // The same as 8-bit RGBA, keeping the picture's transparency.
 QByteArray encodePngWithAlpha(const QImage& image, QString* error);
+// As encodePng, with the resolution `dpi` stored (pHYs), so the picture prints at its size.
+QByteArray encodePngAtDpi(const QImage& image, int dpi, QString* error);
 
 }  // namespace orvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "files/print_output.h"
+#include "platform/prompts.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Print...: the cards (one, a selection or a set, rendered already) by a print profile, with a
+// preview of the first card's printed picture (trim, bleed and safe area drawn over it) and the
+// count of pages or pictures, written by the same core code as orvane-render --print. The
+// output starts in `folder` (the set's own).
+class PrintDialog : public QDialog {
+    Q_OBJECT
+public:
+    PrintDialog(orvane::Prompts& prompts, QList<orvane::NamedCard> cards, const QString& baseName,
+                const QString& folder, QWidget* parent = nullptr);
+
+    QComboBox* cboProfile = nullptr;  // every profile, by name
+    QLabel* labAbout = nullptr;
+    QLabel* labPreview = nullptr;
+    QLabel* labCount = nullptr;       // "3 pages" or "12 pictures"
+    QComboBox* cboColours = nullptr;  // both, blue, red
+    QComboBox* cboEnlarge = nullptr;  // blocks, scale2x, scale3x
+    QCheckBox* chkBacks = nullptr;    // Orvane's own back
+    QLineEdit* txtOutput = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QPushButton* cmdPrint = nullptr;
+
+    // The print the current choices describe; none when the profile cannot be read.
+    std::optional<orvane::PrintRequest> request() const;
+    const orvane::PrintResult& lastResult() const { return m_result; }
+
+public slots:
+    void print();
+
+private:
+    void profileChosen();
+    void refresh();
+    void browse();
+    QString defaultOutput(const orvane::PrintProfile& profile) const;
+
+    orvane::Prompts& m_prompts;
+    QList<orvane::NamedCard> m_cards;
+    QString m_baseName;
+    QString m_folder;
+    std::optional<orvane::PrintProfile> m_profile;
+    QString m_profileError;
+    orvane::PrintResult m_result;
+};
