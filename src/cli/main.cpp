@@ -138,7 +138,8 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Renders every card of a deck (CSV) or a card file as a blue and a red picture.\n"
-        "The picture options (--fit ... --keep-dark, --colours ... --outline-colour) prepare each\n"
+        "The picture options (--fit ... --keep-dark, --picture-colours ... --outline-colour) "
+        "prepare each\n"
         "card's picture as Prepare Main Picture... does; a deck row's own cells (fit, scale,\n"
         "resample, pan_x, pan_y, key, tolerance, keep_dark, colours, palette, dither, outline,\n"
         "outline_colour) win, and a card file prepared in the editor keeps its own."));
@@ -229,8 +230,9 @@ int main(int argc, char* argv[])
                        sides, paper,  jobs,      fit,      pictureScale, resample, panX,
                        panY,  key,    tolerance, keepDark, quiet,        noClobber});
     // The colour step of the preparation, after fit, pan and key.
+    // --picture-colours, since --colours chooses the cards of the deck sheets.
     const QCommandLineOption colours(
-        QStringLiteral("colours"),
+        QStringLiteral("picture-colours"),
         QStringLiteral("Reduces each prepared picture to N colours, 2-256 (default all)."),
         QStringLiteral("N|all"));
     const QCommandLineOption palette(
@@ -240,8 +242,9 @@ int main(int argc, char* argv[])
         QStringLiteral("parts|FILE"));
     const QCommandLineOption dither(
         QStringLiteral("dither"),
-        QStringLiteral("With --colours or --palette: none, ordered (Bayer 4 x 4) or diffusion, "
-                       "optionally with a strength 0-100 (\"diffusion 60\")."),
+        QStringLiteral(
+            "With --picture-colours or --palette: none, ordered (Bayer 4 x 4) or diffusion, "
+            "optionally with a strength 0-100 (\"diffusion 60\")."),
         QStringLiteral("KIND[ STRENGTH]"));
     const QCommandLineOption outline(
         QStringLiteral("outline"),

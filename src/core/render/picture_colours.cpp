@@ -224,8 +224,11 @@ std::vector<QRgb> reducedColours(const QImage& prepared, int count)
     if (rgba.empty())
         return {};
     const std::unique_ptr<liq_attr, LiqAttrDeleter> attr(liq_attr_create());
+    // Speed 8 of 1 to 10: a card-sized picture needs no exhaustive search, and the preview is
+    // made again on every step of a drag.
     if (!attr ||
-        liq_set_max_colors(attr.get(), std::clamp(count, MinColours, MaxColours)) != LIQ_OK)
+        liq_set_max_colors(attr.get(), std::clamp(count, MinColours, MaxColours)) != LIQ_OK ||
+        liq_set_speed(attr.get(), 8) != LIQ_OK)
         return {};
     const std::unique_ptr<liq_image, LiqImageDeleter> input(
         liq_image_create_rgba(attr.get(), rgba.data(), int(rgba.size() / 4), 1, 0.0));
