@@ -33,21 +33,26 @@ Colour colourOf(QRgb pixel)
     return {float(qRed(pixel)), float(qGreen(pixel)), float(qBlue(pixel))};
 }
 
-// The nearest of `palette` (none pure black) to a colour, with a small cache: a prepared picture
-// holds a few thousand pixels of far fewer colours.
+// The nearest of `palette` (none pure black) to a colour. A large palette keeps a cache of the
+// answers (a card-sized picture repeats its colours); a small one is searched faster than that.
 class NearestColour {
 public:
-    explicit NearestColour(const std::vector<QRgb>& palette) : m_palette(palette) {}
+    explicit NearestColour(const std::vector<QRgb>& palette)
+        : m_palette(palette), m_cached(palette.size() > 64)
+    {
+    }
 
     QRgb operator()(Colour c)
     {
-        const int r = std::clamp(int(std::lround(c.r)), 0, 255);
-        const int g = std::clamp(int(std::lround(c.g)), 0, 255);
-        const int b = std::clamp(int(std::lround(c.b)), 0, 255);
+        const int r = std::clamp(int(c.r + 0.5f), 0, 255);
+        const int g = std::clamp(int(c.g + 0.5f), 0, 255);
+        const int b = std::clamp(int(c.b + 0.5f), 0, 255);
         const QRgb key = qRgb(r, g, b);
-        const auto known = m_cache.constFind(key);
-        if (known != m_cache.cend())
-            return *known;
+        if (m_cached) {
+            const auto known = m_cache.constFind(key);
+            if (known != m_cache.cend())
+                return *known;
+        }
         QRgb best = m_palette.front();
         int bestDistance = std::numeric_limits<int>::max();
         for (const QRgb p : m_palette) {
@@ -61,12 +66,14 @@ public:
                 best = p;
             }
         }
-        m_cache.insert(key, best);
+        if (m_cached)
+            m_cache.insert(key, best);
         return best;
     }
 
 private:
     const std::vector<QRgb>& m_palette;
+    bool m_cached = false;
     QHash<QRgb, QRgb> m_cache;
 };
 
