@@ -6,6 +6,7 @@
 // compose both cards); BM_Key* is the background key on the full source.
 
 #include "render/compositor.h"
+#include "render/picture_colours.h"
 #include "render/picture_prep.h"
 
 #include <QImage>
@@ -83,6 +84,70 @@ void BM_PreviewPan(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PreviewPan)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// Dragging a colour setting in the window: each step a new preview of both cards. Arg 0: the
+// number of colours (2..256, diffusion); 1: the dithering strength with a 64-colour palette
+// (ordered, then diffusion); 2: the outline's colour over 16 colours.
+void BM_PreviewColourDrag(benchmark::State& state)
+{
+    PicturePreview preview(photo());
+    PictureFit fit = fitFor(1);
+    std::vector<QRgb> palette;
+    for (int k = 0; k < 64; ++k)
+        palette.push_back(qRgb((k * 37) % 256, (k * 91) % 256, (k * 53) % 256 + 0));
+    preview.prepared(fit);  // the mask and the reduced copy, made once when the window opens
+    CardPictures parts;
+    for (QImage& digit : parts.digits)
+        digit = QImage(9, 9, QImage::Format_RGB32);
+    QImage card(62, 62, QImage::Format_RGB32);
+    QImage clean(62, 62, QImage::Format_RGB32);
+    clean.fill(0xFF3050A0);
+    int step = 0;
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case 0:
+            fit.colours = ColourMode::Reduce;
+            fit.colourCount = 2 + step % 255;
+            fit.dither = Dither::Diffusion;
+            break;
+        case 1:
+            fit.colours = ColourMode::Palette;
+            fit.paletteColours = palette;
+            fit.dither = step % 2 ? Dither::Ordered : Dither::Diffusion;
+            fit.ditherStrength = step % 101;
+            break;
+        default:
+            fit.colours = ColourMode::Reduce;
+            fit.colourCount = 16;
+            fit.outline = Outline::Outside;
+            fit.outlineColour = qRgb(255, step % 256, 40);
+            break;
+        }
+        ++step;
+        parts.mainPicture = preview.prepared(fit);
+        for (int side = 0; side < 2; ++side)
+            composeCard(card, clean, parts.layers(), CardPlacement{}, 0, 0);
+        benchmark::DoNotOptimize(card.constBits());
+    }
+}
+BENCHMARK(BM_PreviewColourDrag)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The colour step alone on one card's 62 x 62 picture (as a deck row with colours = 16 and
+// dither = diffusion runs it). Arg 0: reduce only; 1: with diffusion.
+void BM_ColourStep(benchmark::State& state)
+{
+    QImage picture(62, 62, QImage::Format_RGB32);
+    for (int y = 0; y < 62; ++y)
+        for (int x = 0; x < 62; ++x)
+            picture.setPixel(
+                x, y, (x + y) % 7 == 0 ? 0xFF000000u : qRgb(x * 4 % 256, y * 4 % 256, x * 9 % 256));
+    PictureFit fit;
+    fit.colours = ColourMode::Reduce;
+    fit.dither = state.range(0) ? Dither::Diffusion : Dither::None;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(applyPictureColours(picture, fit).constBits());
+}
+BENCHMARK(BM_ColourStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_KeyCorners(benchmark::State& state)
 {

@@ -1,4 +1,5 @@
 // orvane-render: every card of a deck (CSV) or a card file as pictures, without a window.
+#include "card/palette_file.h"
 #include "files/card_export.h"
 #include "files/card_sheet.h"
 #include "orvane_version.h"
@@ -145,9 +146,11 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Renders every card of a deck (CSV) or a card file as a blue and a red picture.\n"
-        "The picture options (--fit ... --keep-dark) prepare each card's picture as Prepare Main\n"
-        "Picture... does; a deck row's own cells (fit, scale, resample, pan_x, pan_y, key,\n"
-        "tolerance, keep_dark) win, and a card file prepared in the editor keeps its own."));
+        "The picture options (--fit ... --keep-dark, --picture-colours ... --outline-colour) "
+        "prepare each\n"
+        "card's picture as Prepare Main Picture... does; a deck row's own cells (fit, scale,\n"
+        "resample, pan_x, pan_y, key, tolerance, keep_dark, colours, palette, dither, outline,\n"
+        "outline_colour) win, and a card file prepared in the editor keeps its own."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
@@ -234,6 +237,32 @@ int main(int argc, char* argv[])
     parser.addOptions({out,   format, scale,     parts,    records,      sheet,    cardMm,
                        sides, paper,  jobs,      fit,      pictureScale, resample, panX,
                        panY,  key,    tolerance, keepDark, quiet,        noClobber});
+    // The colour step of the preparation, after fit, pan and key.
+    // --picture-colours, since --colours chooses the cards of the deck sheets.
+    const QCommandLineOption colours(
+        QStringLiteral("picture-colours"),
+        QStringLiteral("Reduces each prepared picture to N colours, 2-256 (default all)."),
+        QStringLiteral("N|all"));
+    const QCommandLineOption palette(
+        QStringLiteral("palette"),
+        QStringLiteral("Maps each prepared picture to a palette: the card parts' own colours, or "
+                       "a palette file (.gpl, .hex, .pal)."),
+        QStringLiteral("parts|FILE"));
+    const QCommandLineOption dither(
+        QStringLiteral("dither"),
+        QStringLiteral(
+            "With --picture-colours or --palette: none, ordered (Bayer 4 x 4) or diffusion, "
+            "optionally with a strength 0-100 (\"diffusion 60\")."),
+        QStringLiteral("KIND[ STRENGTH]"));
+    const QCommandLineOption outline(
+        QStringLiteral("outline"),
+        QStringLiteral("A one-pixel outline outside or inside the picture's shape."),
+        QStringLiteral("none|outside|inside"));
+    const QCommandLineOption outlineColour(
+        QStringLiteral("outline-colour"),
+        QStringLiteral("The outline's colour (default #ffffff; pure black is transparent)."),
+        QStringLiteral("#rrggbb"));
+    parser.addOptions({colours, palette, dither, outline, outlineColour});
     // Following the deck: which files a run wrote, and rendering again on every change.
     const QCommandLineOption listWritten(
         QStringLiteral("list-written"),
@@ -376,10 +405,26 @@ int main(int argc, char* argv[])
                       {panX, "pan_x"},
                       {panY, "pan_y"},
                       {key, "key"},
-                      {tolerance, "tolerance"}};
+                      {tolerance, "tolerance"},
+                      {colours, "colours"},
+                      {palette, "palette"},
+                      {dither, "dither"},
+                      {outline, "outline"},
+                      {outlineColour, "outline_colour"}};
     for (const auto& [option, setting] : fitOptions)
         if (parser.isSet(option))
             options.pictureFit.insert(QLatin1String(setting), parser.value(option));
+    // A palette file is read once here, so a bad one stops the run before any card.
+    const QString paletteFile = options.pictureFit.value(QStringLiteral("palette")).trimmed();
+    if (!paletteFile.isEmpty() &&
+        paletteFile.compare(QLatin1String(PartsPaletteName), Qt::CaseInsensitive) != 0 &&
+        paletteFile.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0) {
+        const QString whole = QFileInfo(paletteFile).absoluteFilePath();
+        const PaletteRead read = readPaletteFile(whole);
+        if (!read.error.isEmpty())
+            return usageError(parser, QStringLiteral("--palette: %1").arg(read.error));
+        options.pictureFit.insert(QStringLiteral("palette"), whole);
+    }
     if (parser.isSet(keepDark))
         options.pictureFit.insert(QStringLiteral("keep_dark"), QStringLiteral("yes"));
     PictureFitProblem fitProblem;

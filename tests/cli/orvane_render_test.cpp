@@ -12,11 +12,13 @@
 #include "support/child_process.h"
 #include "support/images.h"
 
+#include "render/picture_colours.h"
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -189,6 +191,61 @@ TEST(OrvaneRender, PreparedDeckRowsGiveTheEditorsPixels)
     };
     EXPECT_GT(baseShowing(writtenCard(out, QStringLiteral("8-wide.png"))),
               baseShowing(writtenCard(out, QStringLiteral("1-wide.png"))) + 500);
+}
+
+// The colour cells give the editor's pixels (a palette file found beside the deck); a bad cell
+// is reported for its row; a bad palette file given as an option names its line.
+TEST(OrvaneRender, ColourCellsGiveTheEditorsPixelsAndBadOnesAreNamed)
+{
+    QTemporaryDir dir;
+    framedSubject(160, 120).save(dir.filePath(QStringLiteral("photo.png")));
+    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("mine.hex")), "000000\n203040\nd0a020\n"));
+    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("bad.gpl")), "GIMP Palette\n1 2 3\nred\n"));
+    const struct {
+        const char* name;
+        const char* cells;  // colours,palette,dither,outline,outline_colour
+        QMap<QString, QString> settings;
+    } cases[] = {
+        {"reduced", "4,,ordered,,", {{"colours", "4"}, {"dither", "ordered"}}},
+        {"palette",
+         ",mine.hex,diffusion 50,outside,#ffffff",
+         {{"palette", "mine.hex"}, {"dither", "diffusion 50"}, {"outline", "outside"}}},
+        {"outlined", ",,,inside,#ff0000", {{"outline", "inside"}, {"outline_colour", "#ff0000"}}},
+    };
+    QByteArray csv = "name,up,left,right,down,picture,colours,palette,dither,outline,"
+                     "outline_colour\n";
+    for (const auto& c : cases)
+        csv += QByteArray(c.name) + ",1,2,3,4,photo.png," + c.cells + "\n";
+    csv += "wrong,1,2,3,4,photo.png,300,,,,\n";
+    const QString deck = dir.filePath(QStringLiteral("colours.csv"));
+    ASSERT_TRUE(writeFile(deck, csv));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const ChildRun run = render({deck, "--out", out, "--quiet"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains(QLatin1String("colours"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String("300"))) << run.err.toStdString();
+    for (const auto& c : cases) {
+        QMap<QString, QString> settings = c.settings;
+        if (settings.contains(QStringLiteral("palette")))
+            settings[QStringLiteral("palette")] = dir.filePath(settings[QStringLiteral("palette")]);
+        PictureFit fit = parsePictureFit(settings, nullptr).value();
+        QString error;
+        ASSERT_TRUE(resolvePalette(fit, &builtParts(), &error)) << error.toStdString();
+        Card card;
+        card.sides = {"1", "2", "3", "4"};
+        card.mainPicture =
+            preparePicture(loadMainPicture(dir.filePath(QStringLiteral("photo.png"))).image, fit);
+        const RenderedCard want = renderCard(card, builtParts());
+        const RenderedCard got = writtenCard(out, QLatin1String(c.name));
+        EXPECT_EQ(got.blue, want.blue) << c.name;
+        EXPECT_EQ(got.red, want.red) << c.name;
+    }
+
+    const ChildRun badPalette =
+        render({deck, "--palette", dir.filePath(QStringLiteral("bad.gpl"))});
+    EXPECT_EQ(badPalette.exitCode, 2);
+    EXPECT_TRUE(badPalette.err.contains(QLatin1String("bad.gpl, line 3")))
+        << badPalette.err.toStdString();
 }
 
 // The options prepare every card whose row leaves a setting empty; a row's own cells win, and

@@ -414,6 +414,12 @@ private:
             if (!text.isEmpty())
                 m_fit.insert(it.key(), text);
         }
+        // A palette file is found as the picture is: beside the deck, unless the path is whole.
+        const QString palette = m_fit.value(QStringLiteral("palette"));
+        if (!palette.isEmpty() && !m_deckFolder.isEmpty() &&
+            palette.compare(QLatin1String(PartsPaletteName), Qt::CaseInsensitive) != 0 &&
+            palette.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0)
+            m_fit.insert(QStringLiteral("palette"), deckPicturePath(m_deckFolder, palette));
         PictureFitProblem problem;
         if (m_fit.isEmpty() || parsePictureFit(m_fit, &problem))
             return true;

@@ -15,6 +15,12 @@ const QString PanYName = QStringLiteral("pan_y");
 const QString KeyName = QStringLiteral("key");
 const QString ToleranceName = QStringLiteral("tolerance");
 const QString KeepDarkName = QStringLiteral("keep_dark");
+const QString ColoursName = QStringLiteral("colours");
+const QString PaletteName = QStringLiteral("palette");
+const QString DitherName = QStringLiteral("dither");
+const QString OutlineName = QStringLiteral("outline");
+const QString OutlineColourName = QStringLiteral("outline_colour");
+const QString PaletteColoursName = QStringLiteral("palette_colours");
 
 bool fail(PictureFitProblem* problem, const QString& name, const QString& message)
 {
@@ -140,12 +146,134 @@ bool readKeepDark(const QMap<QString, QString>& settings, PictureFit& fit,
     return true;
 }
 
+std::optional<QRgb> readColour(const QString& raw)
+{
+    static const QRegularExpression colour(QStringLiteral("^#[0-9a-f]{6}$"));
+    const QString text = raw.trimmed().toLower();
+    if (!colour.match(text).hasMatch())
+        return std::nullopt;
+    return 0xFF000000u | text.mid(1).toUInt(nullptr, 16);
+}
+
+bool readColours(const QMap<QString, QString>& settings, PictureFit& fit,
+                 PictureFitProblem* problem)
+{
+    const QString text = settings.value(ColoursName).trimmed().toLower();
+    if (text.isEmpty() || text == QLatin1String("all")) {
+        fit.colours = ColourMode::All;
+    } else if (readInt(text, MinColours, MaxColours, &fit.colourCount)) {
+        fit.colours = ColourMode::Reduce;
+    } else {
+        return fail(problem, ColoursName,
+                    QStringLiteral("\"%1\" is not all or a number of colours from %2 to %3")
+                        .arg(settings.value(ColoursName))
+                        .arg(MinColours)
+                        .arg(MaxColours));
+    }
+    return true;
+}
+
+bool readPalette(const QMap<QString, QString>& settings, PictureFit& fit,
+                 PictureFitProblem* problem)
+{
+    const QString name = settings.value(PaletteName).trimmed();
+    if (name.isEmpty() || name.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+        return true;
+    fit.colours = ColourMode::Palette;
+    fit.palette = name.compare(QLatin1String(PartsPaletteName), Qt::CaseInsensitive) == 0
+                      ? QString::fromLatin1(PartsPaletteName)
+                      : name;
+    const QStringList colours =
+        settings.value(PaletteColoursName).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (colours.size() > MaxColours)
+        return fail(problem, PaletteColoursName,
+                    QStringLiteral("more than %1 colours").arg(MaxColours));
+    bool onlyBlack = !colours.isEmpty();
+    for (const QString& text : colours) {
+        const std::optional<QRgb> colour = readColour(text);
+        if (!colour)
+            return fail(problem, PaletteColoursName,
+                        QStringLiteral("\"%1\" is not a colour #rrggbb").arg(text));
+        onlyBlack = onlyBlack && *colour == 0xFF000000u;
+        fit.paletteColours.push_back(*colour);
+    }
+    if (onlyBlack)
+        return fail(problem, PaletteColoursName,
+                    QStringLiteral("a palette of only pure black would make the picture vanish"));
+    return true;
+}
+
+bool readDither(const QMap<QString, QString>& settings, PictureFit& fit, PictureFitProblem* problem)
+{
+    const QString raw = settings.value(DitherName);
+    const QStringList words = raw.trimmed().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const auto wrong = [&] {
+        return fail(problem, DitherName,
+                    QStringLiteral("\"%1\" is not none, ordered or diffusion, optionally followed "
+                                   "by a strength from 0 to %2")
+                        .arg(raw)
+                        .arg(MaxDitherStrength));
+    };
+    if (words.isEmpty())
+        return true;
+    if (words.size() > 2)
+        return wrong();
+    if (words[0] == QLatin1String("none"))
+        fit.dither = Dither::None;
+    else if (words[0] == QLatin1String("ordered"))
+        fit.dither = Dither::Ordered;
+    else if (words[0] == QLatin1String("diffusion"))
+        fit.dither = Dither::Diffusion;
+    else
+        return wrong();
+    QString strength = words.value(1);
+    if (strength.endsWith(QLatin1Char('%')))
+        strength.chop(1);
+    if (words.size() == 2 && !readInt(strength, 0, MaxDitherStrength, &fit.ditherStrength))
+        return wrong();
+    return true;
+}
+
+bool readOutline(const QMap<QString, QString>& settings, PictureFit& fit,
+                 PictureFitProblem* problem)
+{
+    const QString text = settings.value(OutlineName).trimmed().toLower();
+    if (text.isEmpty() || text == QLatin1String("none"))
+        fit.outline = Outline::None;
+    else if (text == QLatin1String("outside"))
+        fit.outline = Outline::Outside;
+    else if (text == QLatin1String("inside"))
+        fit.outline = Outline::Inside;
+    else
+        return fail(problem, OutlineName,
+                    QStringLiteral("\"%1\" is not none, outside or inside")
+                        .arg(settings.value(OutlineName)));
+    const QString colourText = settings.value(OutlineColourName).trimmed();
+    if (colourText.isEmpty())
+        return true;
+    const std::optional<QRgb> colour = readColour(colourText);
+    if (!colour)
+        return fail(problem, OutlineColourName,
+                    QStringLiteral("\"%1\" is not a colour #rrggbb").arg(colourText));
+    if (*colour == 0xFF000000u)
+        return fail(problem, OutlineColourName,
+                    QStringLiteral("pure black is transparent on the card; choose another colour"));
+    fit.outlineColour = *colour;
+    return true;
+}
+
 }  // namespace
 
 QStringList pictureFitNames()
 {
-    return {FitName,  ScaleName, ResampleName,  PanXName,
-            PanYName, KeyName,   ToleranceName, KeepDarkName};
+    return {FitName,    ScaleName,     ResampleName,     PanXName,    PanYName,
+            KeyName,    ToleranceName, KeepDarkName,     ColoursName, PaletteName,
+            DitherName, OutlineName,   OutlineColourName};
+}
+
+QString paletteColoursName()
+{
+    return PaletteColoursName;
 }
 
 QString keyColourText(QRgb colour)
@@ -161,7 +289,9 @@ std::optional<PictureFit> parsePictureFit(const QMap<QString, QString>& settings
         readPan(settings, PanXName, &fit.panX, problem) &&
         readPan(settings, PanYName, &fit.panY, problem) &&
         readKey(settings.value(KeyName), fit, problem) && readTolerance(settings, fit, problem) &&
-        readKeepDark(settings, fit, problem))
+        readKeepDark(settings, fit, problem) && readColours(settings, fit, problem) &&
+        readPalette(settings, fit, problem) && readDither(settings, fit, problem) &&
+        readOutline(settings, fit, problem))
         return fit;
     return std::nullopt;
 }
@@ -188,6 +318,25 @@ QMap<QString, QString> pictureFitSettings(const PictureFit& fit)
     }
     out[ToleranceName] = QString::number(fit.tolerance);
     out[KeepDarkName] = fit.keepDarkVisible ? QStringLiteral("yes") : QStringLiteral("no");
+    out[ColoursName] = fit.colours == ColourMode::Reduce ? QString::number(fit.colourCount)
+                                                         : QStringLiteral("all");
+    if (fit.colours == ColourMode::Palette) {
+        out[PaletteName] = fit.palette.isEmpty() ? QStringLiteral("none") : fit.palette;
+        QStringList colours;
+        for (const QRgb colour : fit.paletteColours)
+            colours << keyColourText(colour);
+        if (!colours.isEmpty())
+            out[PaletteColoursName] = colours.join(QLatin1Char(' '));
+    } else {
+        out[PaletteName] = QStringLiteral("none");
+    }
+    static const char* const DitherWords[] = {"none", "ordered", "diffusion"};
+    out[DitherName] = QString::fromLatin1(DitherWords[int(fit.dither)]);
+    if (fit.dither != Dither::None && fit.ditherStrength != MaxDitherStrength)
+        out[DitherName] += QStringLiteral(" %1").arg(fit.ditherStrength);
+    static const char* const OutlineWords[] = {"none", "outside", "inside"};
+    out[OutlineName] = QString::fromLatin1(OutlineWords[int(fit.outline)]);
+    out[OutlineColourName] = keyColourText(fit.outlineColour);
     return out;
 }
 

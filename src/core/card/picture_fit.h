@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace orvane {
 
@@ -28,6 +29,31 @@ enum class KeyMode {
     Corners,  // the regions near the four corner colours, flooded from the corners
 };
 
+// What happens to the prepared picture's colours.
+enum class ColourMode {
+    All,      // every colour kept
+    Reduce,   // reduced to colourCount colours chosen for the picture
+    Palette,  // each pixel one of paletteColours
+};
+
+enum class Dither {
+    None,       // each pixel its nearest colour
+    Ordered,    // a 4 x 4 Bayer threshold pattern
+    Diffusion,  // the error spread to the neighbours still to come
+};
+
+enum class Outline {
+    None,
+    Outside,  // the transparent pixels beside the picture's shape
+    Inside,   // the shape's own pixels beside transparency
+};
+
+inline constexpr int MinColours = 2;
+inline constexpr int MaxColours = 256;
+inline constexpr int MaxDitherStrength = 100;
+// The name of the palette made of the card parts' own colours.
+inline constexpr const char* PartsPaletteName = "parts";
+
 inline constexpr double MinScalePercent = 1.0;
 inline constexpr double MaxScalePercent = 10000.0;
 inline constexpr int MaxPan = 100000;  // far beyond any picture the tool accepts
@@ -44,6 +70,21 @@ struct PictureFit {
     int tolerance = 0;             // 0..255: largest difference in any one channel that matches
     bool keepDarkVisible = false;  // pure black that is not background becomes (1, 1, 1)
 
+    ColourMode colours = ColourMode::All;
+    int colourCount = 16;  // MinColours..MaxColours, used by ColourMode::Reduce
+    // With ColourMode::Palette: where the palette comes from ("parts" or a palette file's path,
+    // as the user gave it) and its colours. The colours are kept with the settings, so a card
+    // prepares the same pixels when the file is gone; empty until they are read.
+    QString palette;
+    std::vector<QRgb> paletteColours;
+    Dither dither = Dither::None;
+    int ditherStrength = MaxDitherStrength;  // 0..100 percent
+    Outline outline = Outline::None;
+    QRgb outlineColour = 0xFFFFFFFF;  // never pure black, which would be transparent
+
+    // The colour step changes the prepared picture at all.
+    bool changesColours() const { return colours != ColourMode::All || outline != Outline::None; }
+
     bool operator==(const PictureFit&) const = default;
 };
 
@@ -51,7 +92,11 @@ struct PictureFit {
 //   fit = fit | fill | none      scale = percent (with fit = none; 100 is 1 : 1)
 //   resample = smooth | nearest  pan_x, pan_y = whole card pixels, any sign
 //   key = none | #rrggbb | corners   tolerance = 0..255   keep_dark = yes | no
-// A missing or empty value is the default.
+//   colours = all | 2..256           palette = parts | a palette file's path
+//   dither = none | ordered | diffusion, optionally followed by a strength: "diffusion 60"
+//   outline = none | outside | inside   outline_colour = #rrggbb (not #000000)
+// and, not a column or option but kept in card files, palette_colours = "#rrggbb #rrggbb ...".
+// A palette overrides colours. A missing or empty value is the default.
 QStringList pictureFitNames();
 
 struct PictureFitProblem {
@@ -70,6 +115,9 @@ QMap<QString, QString> pictureFitSettings(const PictureFit& fit);
 QMap<QString, QString> changedPictureFitSettings(const PictureFit& fit);
 
 QString keyColourText(QRgb colour);  // "#rrggbb"
+
+// The name of the setting that keeps a palette's colours in a card file.
+QString paletteColoursName();
 
 // The settings of one card from its own and from those given for every card (orvane-render's
 // options): its own win, one by one, except that fit and scale choose the size together, so a

@@ -112,8 +112,11 @@ struct DeckRenderResult {
 // A deck row's card made ready to show: its main picture read from `card.mainPicturePath` (when
 // not read yet) and prepared with the row's own preparation cells, else those for every card.
 // False with `problem` ("column picture: ...") when the picture cannot be read or prepared.
+// A palette of the card parts' own colours takes them from `parts`, or from the built-in parts
+// beside the program when none are given.
 bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
-                   const QMap<QString, QString>& forEveryCard, QString* problem);
+                   const QMap<QString, QString>& forEveryCard, QString* problem,
+                   const CardParts* parts = nullptr);
 
 // The whole of orvane-render's work, for the command line and the editor's Render Deck...
 // Progress is reported on the calling thread; a stop requested ends the run before the next card

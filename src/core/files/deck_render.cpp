@@ -1,6 +1,8 @@
 // renderDeck: every card of a deck or card file as pictures, records and a sheet, in parallel.
 #include "files/deck_render.h"
 
+#include "render/picture_colours.h"
+
 #include "card/card_file.h"
 #include "card/card_rules.h"
 #include "card/deck_file.h"
@@ -204,6 +206,13 @@ QByteArray cardInputs(const Job& job, const Work& work)
         }
     if (!job.row->card.mainPicturePath.isEmpty())
         addStamp(hash, statFile(job.row->card.mainPicturePath));
+    // A palette file edited since changes the card as its picture would.
+    const QString palette = combinePictureFitSettings(job.row->pictureFit, work.options->pictureFit)
+                                .value(QStringLiteral("palette"))
+                                .trimmed();
+    if (!palette.isEmpty() &&
+        palette.compare(QLatin1String(PartsPaletteName), Qt::CaseInsensitive) != 0)
+        addStamp(hash, statFile(palette));
     return hash.result();
 }
 
@@ -233,7 +242,8 @@ QString oversizedWarning(const QString& where, const QString& picture, QSize siz
 // is the source, the prepared picture goes into the main picture box, and the card's x and y
 // move it as the scroll bars do. A card file's own preparation was made already.
 bool prepareMainPicture(Card& card, const QMap<QString, QString>& own,
-                        const QMap<QString, QString>& forEveryCard, QString* problem)
+                        const QMap<QString, QString>& forEveryCard, const CardParts* parts,
+                        QString* problem)
 {
     if (card.mainPicture.isNull() || !card.preparation.source.isNull())
         return true;
@@ -241,9 +251,15 @@ bool prepareMainPicture(Card& card, const QMap<QString, QString>& own,
     if (settings.isEmpty())
         return true;
     PictureFitProblem why;
-    const std::optional<PictureFit> fit = parsePictureFit(settings, &why);
+    std::optional<PictureFit> fit = parsePictureFit(settings, &why);
     if (!fit) {  // each part was checked on its own; kept for settings made elsewhere
         *problem = QStringLiteral("column %1: %2").arg(why.name, why.message);
+        return false;
+    }
+    // A palette's colours are kept with the card's preparation, so they are read once here.
+    QString paletteProblem;
+    if (!resolvePalette(*fit, parts, &paletteProblem)) {
+        *problem = QStringLiteral("column %1").arg(paletteProblem);
         return false;
     }
     card.preparation = {card.mainPicture, *fit};
@@ -297,7 +313,8 @@ Outcome renderOne(const Job& job, const Work& work)
             outcome.warning = oversizedWarning(job.where, card.mainPicturePath, size);
         }
     }
-    if (!prepareMainPicture(card, job.row->pictureFit, options.pictureFit, &outcome.problem)) {
+    if (!prepareMainPicture(card, job.row->pictureFit, options.pictureFit, work.parts,
+                            &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
         return outcome;
     }
@@ -610,7 +627,8 @@ bool fileHolds(const QString& path, const QByteArray& bytes)
 }
 
 bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
-                   const QMap<QString, QString>& forEveryCard, QString* problem)
+                   const QMap<QString, QString>& forEveryCard, QString* problem,
+                   const CardParts* parts)
 {
     if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
         const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
@@ -621,7 +639,17 @@ bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
         }
         card.mainPicture = loaded.image;
     }
-    return prepareMainPicture(card, own, forEveryCard, problem);
+    std::optional<CardParts> ownParts;
+    if (!parts && combinePictureFitSettings(own, forEveryCard)
+                          .value(QStringLiteral("palette"))
+                          .trimmed()
+                          .compare(QLatin1String(PartsPaletteName), Qt::CaseInsensitive) == 0) {
+        // The parts palette without parts given: the built-in parts beside the program.
+        QString ignored;
+        ownParts = CardParts::load(QCoreApplication::applicationDirPath(), &ignored);
+        parts = ownParts ? &*ownParts : nullptr;
+    }
+    return prepareMainPicture(card, own, forEveryCard, parts, problem);
 }
 
 DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& progress)

@@ -1,5 +1,7 @@
 #include "render/picture_prep.h"
 
+#include "render/picture_colours.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -215,7 +217,7 @@ QImage render(const QImage& plane, const SubjectMask& mask, const PictureGeometr
     out.fill(Black);
     const QRect onCard = QRect(geometry.offset, geometry.scaled) & QRect(QPoint(), out.size());
     if (onCard.isEmpty())
-        return out;
+        return applyPictureColours(out, fit);
     const quint8* alpha = mask.isEmpty() ? nullptr : mask.values.data();
     const bool keepDark = fit.keepDarkVisible;
     resampleRegion(plane, alpha, geometry.scaled, onCard.translated(-geometry.offset), fit.resample,
@@ -228,7 +230,7 @@ QImage render(const QImage& plane, const SubjectMask& mask, const PictureGeometr
                        auto* line = reinterpret_cast<QRgb*>(out.scanLine(onCard.top() + v));
                        line[onCard.left() + u] = pixel;
                    });
-    return out;
+    return applyPictureColours(out, fit);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "editor/form2.h"
 
 #include "document/card_document.h"
+#include "platform/dialog.h"
+#include "render/picture_colours.h"
 #include "render/picture_prep.h"
 #include "widgets/picture_box.h"
 #include "windows/prepare_picture_window.h"
@@ -73,6 +75,14 @@ void Form2::openPrepareWindow(const PictureFit& start)
         return renderShown(previewed);
     };
     auto* window = new PreparePictureWindow(source, prepared ? start : PictureFit{}, compose, this);
+    window->setPartColours(cardPartColours(m_parts));
+    window->setPaletteChooser([this] {
+        orvane::Dialog dialog;
+        dialog.Filter = QStringLiteral("Palettes (*.gpl;*.hex;*.pal)|*.gpl;*.hex;*.pal|All Files "
+                                       "(*)|*");
+        dialog.DialogTitle = QStringLiteral("Open Palette...");
+        return m_services.prompts->showOpen(dialog) ? dialog.FileName : QString();
+    });
     if (scrX->value() != 0 || scrY->value() != 0)
         window->setNote(QStringLiteral("OK sets X and Y (now %1, %2) to 0: the picture is placed "
                                        "here, where the cards above show it.")

@@ -2,18 +2,23 @@
 
 #include "widgets/zoom_view.h"
 
+#include "card/palette_file.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -30,6 +35,7 @@ constexpr int SourceShownMaxSide = 480;
 constexpr int ExactDelayMs = 200;
 
 enum ScaleButton { ScaleFit, ScaleFill, ScaleOneToOne, ScalePercent };
+enum ColoursItem { ColoursAll, ColoursReduce, ColoursParts, ColoursFile };
 
 }  // namespace
 
@@ -37,6 +43,8 @@ PreparePictureWindow::PreparePictureWindow(const QImage& source, const PictureFi
                                            Composer composer, QWidget* parent)
     : QWidget(parent), m_preview(source), m_composer(std::move(composer)), m_fit(start)
 {
+    if (m_fit.colours == ColourMode::Palette && m_fit.palette != QLatin1String(PartsPaletteName))
+        m_paletteFileFit = m_fit;
     setObjectName(QStringLiteral("PreparePictureWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window);
@@ -155,6 +163,7 @@ void PreparePictureWindow::buildControls()
     auto* settings = new QHBoxLayout;
     settings->addWidget(scale);
     settings->addWidget(background);
+    settings->addWidget(buildColourControls());
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(labPan);
     buttons->addWidget(cmdResetPan);
@@ -166,6 +175,157 @@ void PreparePictureWindow::buildControls()
     all->addLayout(settings);
     all->addWidget(labNote);
     all->addLayout(buttons);
+}
+
+QWidget* PreparePictureWindow::buildColourControls()
+{
+    auto* box = new QGroupBox(QStringLiteral("Colours"), this);
+    auto* layout = new QGridLayout(box);
+    cboColours = new QComboBox(box);
+    cboColours->setObjectName(QStringLiteral("cboColours"));
+    cboColours->addItems({QStringLiteral("Keep all"), QStringLiteral("Reduce to"),
+                          QStringLiteral("Card parts' colours"), QStringLiteral("Palette file")});
+    txtColourCount = new QSpinBox(box);
+    txtColourCount->setObjectName(QStringLiteral("txtColourCount"));
+    txtColourCount->setRange(MinColours, MaxColours);
+    txtColourCount->setSuffix(QStringLiteral(" colours"));
+    cmdPaletteFile = new QPushButton(QStringLiteral("Palette File..."), box);
+    cmdPaletteFile->setObjectName(QStringLiteral("cmdPaletteFile"));
+    labPalette = new QLabel(box);
+    labPalette->setObjectName(QStringLiteral("labPalette"));
+    labPalette->setWordWrap(true);
+    cboDither = new QComboBox(box);
+    cboDither->setObjectName(QStringLiteral("cboDither"));
+    cboDither->addItems({QStringLiteral("None"), QStringLiteral("Ordered (Bayer 4 × 4)"),
+                         QStringLiteral("Error diffusion")});
+    sldDitherStrength = new QSlider(Qt::Horizontal, box);
+    sldDitherStrength->setObjectName(QStringLiteral("sldDitherStrength"));
+    sldDitherStrength->setRange(0, MaxDitherStrength);
+    sldDitherStrength->setToolTip(QStringLiteral("Dithering strength"));
+    cboOutline = new QComboBox(box);
+    cboOutline->setObjectName(QStringLiteral("cboOutline"));
+    cboOutline->addItems(
+        {QStringLiteral("None"), QStringLiteral("Outside"), QStringLiteral("Inside")});
+    txtOutlineColour = new QLineEdit(box);
+    txtOutlineColour->setObjectName(QStringLiteral("txtOutlineColour"));
+    txtOutlineColour->setMaxLength(7);
+    txtOutlineColour->setToolTip(QStringLiteral("The outline's colour, #rrggbb (not #000000: "
+                                                "pure black is transparent)"));
+    layout->addWidget(cboColours, 0, 0);
+    layout->addWidget(txtColourCount, 0, 1);
+    layout->addWidget(cmdPaletteFile, 1, 0);
+    layout->addWidget(labPalette, 1, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Dithering:"), box), 2, 0);
+    layout->addWidget(cboDither, 2, 1);
+    layout->addWidget(sldDitherStrength, 3, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Outline:"), box), 4, 0);
+    layout->addWidget(cboOutline, 4, 1);
+    layout->addWidget(txtOutlineColour, 5, 1);
+    return box;
+}
+
+void PreparePictureWindow::setPartColours(std::vector<QRgb> colours)
+{
+    m_partColours = std::move(colours);
+    if (m_fit.colours == ColourMode::Palette && m_fit.palette == QLatin1String(PartsPaletteName)) {
+        m_fit.paletteColours = m_partColours;
+        refresh(true);
+    }
+}
+
+void PreparePictureWindow::setPaletteChooser(PaletteChooser chooser)
+{
+    m_paletteChooser = std::move(chooser);
+}
+
+bool PreparePictureWindow::usePaletteFile(const QString& path)
+{
+    const PaletteRead read = readPaletteFile(path);
+    if (!read.error.isEmpty()) {
+        labPalette->setText(read.error);
+        labPalette->setToolTip(read.error);
+        return false;
+    }
+    m_fit.colours = ColourMode::Palette;
+    m_fit.palette = path;
+    m_fit.paletteColours = read.colours;
+    m_paletteFileFit = m_fit;
+    showFit();
+    refresh(false);
+    return true;
+}
+
+void PreparePictureWindow::showColours()
+{
+    const bool parts =
+        m_fit.colours == ColourMode::Palette && m_fit.palette == QLatin1String(PartsPaletteName);
+    int item = ColoursAll;
+    if (m_fit.colours == ColourMode::Reduce)
+        item = ColoursReduce;
+    else if (m_fit.colours == ColourMode::Palette)
+        item = parts ? ColoursParts : ColoursFile;
+    cboColours->setCurrentIndex(item);
+    txtColourCount->setValue(m_fit.colourCount);
+    txtColourCount->setEnabled(m_fit.colours == ColourMode::Reduce);
+    if (m_fit.colours == ColourMode::Palette) {
+        const QString from =
+            parts ? QStringLiteral("the card parts") : QFileInfo(m_fit.palette).fileName();
+        labPalette->setText(
+            QStringLiteral("%1 colours from %2").arg(m_fit.paletteColours.size()).arg(from));
+        labPalette->setToolTip(m_fit.palette);
+    } else {
+        labPalette->clear();
+        labPalette->setToolTip({});
+    }
+    cboDither->setCurrentIndex(int(m_fit.dither));
+    cboDither->setEnabled(m_fit.colours != ColourMode::All);
+    sldDitherStrength->setValue(m_fit.ditherStrength);
+    sldDitherStrength->setEnabled(m_fit.colours != ColourMode::All && m_fit.dither != Dither::None);
+    cboOutline->setCurrentIndex(int(m_fit.outline));
+    if (!txtOutlineColour->hasFocus() ||
+        keyColourText(m_fit.outlineColour) != txtOutlineColour->text().trimmed().toLower())
+        txtOutlineColour->setText(keyColourText(m_fit.outlineColour));
+    txtOutlineColour->setEnabled(m_fit.outline != Outline::None);
+}
+
+void PreparePictureWindow::readColourControls()
+{
+    switch (cboColours->currentIndex()) {
+    case ColoursReduce: m_fit.colours = ColourMode::Reduce; break;
+    case ColoursParts:
+        m_fit.colours = ColourMode::Palette;
+        m_fit.palette = QString::fromLatin1(PartsPaletteName);
+        m_fit.paletteColours = m_partColours;
+        break;
+    case ColoursFile:
+        if (m_fit.colours == ColourMode::Palette &&
+            m_fit.palette != QLatin1String(PartsPaletteName))
+            break;  // the file already in use
+        if (m_paletteFileFit.colours == ColourMode::Palette) {
+            m_fit.colours = ColourMode::Palette;
+            m_fit.palette = m_paletteFileFit.palette;
+            m_fit.paletteColours = m_paletteFileFit.paletteColours;
+        } else {
+            m_fit.colours = ColourMode::All;  // no file yet: chosen with Palette File...
+        }
+        break;
+    default: m_fit.colours = ColourMode::All; break;
+    }
+    if (m_fit.colours != ColourMode::Palette) {
+        m_fit.palette.clear();
+        m_fit.paletteColours.clear();
+    }
+    m_fit.colourCount = txtColourCount->value();
+    m_fit.dither = Dither(cboDither->currentIndex());
+    m_fit.ditherStrength = sldDitherStrength->value();
+    m_fit.outline = Outline(cboOutline->currentIndex());
+    // A colour being typed counts once it is whole; pure black is refused (transparent).
+    const std::optional<PictureFit> typed =
+        parsePictureFit({{QStringLiteral("outline"), QStringLiteral("outside")},
+                         {QStringLiteral("outline_colour"), txtOutlineColour->text()}},
+                        nullptr);
+    if (typed)
+        m_fit.outlineColour = typed->outlineColour;
 }
 
 void PreparePictureWindow::setNote(const QString& note)
@@ -189,6 +349,32 @@ void PreparePictureWindow::connectControls()
     connect(cboKey, &QComboBox::currentIndexChanged, this, changed);
     connect(sldTolerance, &QSlider::valueChanged, this, changed);
     connect(chkKeepDark, &QCheckBox::toggled, this, changed);
+    connect(cboColours, &QComboBox::currentIndexChanged, this, [this, changed](int item) {
+        if (m_showing)
+            return;
+        // Palette file with none read yet: ask for one at once.
+        if (item == ColoursFile && m_paletteFileFit.colours != ColourMode::Palette &&
+            m_paletteChooser) {
+            const QString path = m_paletteChooser();
+            if (path.isEmpty() || !usePaletteFile(path)) {
+                showFit();
+                return;
+            }
+        }
+        changed();
+    });
+    connect(cmdPaletteFile, &QPushButton::clicked, this, [this] {
+        if (!m_paletteChooser)
+            return;
+        const QString path = m_paletteChooser();
+        if (!path.isEmpty())
+            usePaletteFile(path);
+    });
+    connect(txtColourCount, &QSpinBox::valueChanged, this, changed);
+    connect(cboDither, &QComboBox::currentIndexChanged, this, changed);
+    connect(sldDitherStrength, &QSlider::valueChanged, this, changed);
+    connect(cboOutline, &QComboBox::currentIndexChanged, this, changed);
+    connect(txtOutlineColour, &QLineEdit::textEdited, this, changed);
     connect(cmdResetPan, &QPushButton::clicked, this,
             [this] { movePicture(-m_fit.panX, -m_fit.panY); });
     connect(cmdOK, &QPushButton::clicked, this, &PreparePictureWindow::cmdOK_Click);
@@ -239,6 +425,7 @@ void PreparePictureWindow::showFit()
     labTolerance->setText(QString::number(m_fit.tolerance));
     chkKeepDark->setChecked(m_fit.keepDarkVisible);
     labPan->setText(QStringLiteral("Moved: %1, %2").arg(m_fit.panX).arg(m_fit.panY));
+    showColours();
     m_showing = false;
 }
 
@@ -262,6 +449,7 @@ void PreparePictureWindow::readControls()
     m_fit.key = KeyMode(cboKey->currentIndex());
     m_fit.tolerance = sldTolerance->value();
     m_fit.keepDarkVisible = chkKeepDark->isChecked();
+    readColourControls();
     showFit();
 }
 

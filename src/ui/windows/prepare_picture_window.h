@@ -14,6 +14,8 @@ class QComboBox;
 class QDoubleSpinBox;
 class QKeyEvent;
 class QLabel;
+class QLineEdit;
+class QSpinBox;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -29,6 +31,8 @@ class PreparePictureWindow : public QWidget {
 public:
     // Composes the two finished cards around a prepared main picture, as the editor shows them.
     using Composer = std::function<orvane::RenderedCard(const QImage& prepared)>;
+    // Asks the user for a palette file; empty when cancelled.
+    using PaletteChooser = std::function<QString()>;
 
     static constexpr int CardZoom = 4;
 
@@ -40,6 +44,12 @@ public:
     void setFit(const orvane::PictureFit& fit);
     // A line above the buttons saying what OK does beside preparing (empty: none).
     void setNote(const QString& note);
+    // The colours "Card parts' colours" maps to (those of the parts the editor shows).
+    void setPartColours(std::vector<QRgb> colours);
+    void setPaletteChooser(PaletteChooser chooser);
+    // Reads the palette file at `path` into the settings; a bad file is named in labPalette
+    // and changes nothing. False then.
+    bool usePaletteFile(const QString& path);
     // The prepared picture the preview shows (made from the reduced copy while it moves).
     const QImage& previewPicture() const { return m_previewPicture; }
 
@@ -57,6 +67,14 @@ public:
     QSlider* sldTolerance = nullptr;
     QLabel* labTolerance = nullptr;
     QCheckBox* chkKeepDark = nullptr;
+    QComboBox* cboColours = nullptr;  // Keep all, Reduce, Card parts' colours, Palette file
+    QSpinBox* txtColourCount = nullptr;
+    QPushButton* cmdPaletteFile = nullptr;
+    QLabel* labPalette = nullptr;
+    QComboBox* cboDither = nullptr;
+    QSlider* sldDitherStrength = nullptr;
+    QComboBox* cboOutline = nullptr;
+    QLineEdit* txtOutlineColour = nullptr;
     QLabel* labPan = nullptr;
     QLabel* labNote = nullptr;
     QPushButton* cmdResetPan = nullptr;
@@ -78,6 +96,9 @@ protected:
 
 private:
     void buildControls();
+    QWidget* buildColourControls();
+    void showColours();
+    void readColourControls();
     void connectControls();
     void readControls();
     void showFit();
@@ -94,4 +115,7 @@ private:
     bool m_showing = false;  // putting settings into the controls: no reading back
     QButtonGroup* m_scaleGroup = nullptr;
     QTimer* m_exactTimer = nullptr;
+    std::vector<QRgb> m_partColours;
+    PaletteChooser m_paletteChooser;
+    orvane::PictureFit m_paletteFileFit;  // the last palette file read, kept while switching
 };

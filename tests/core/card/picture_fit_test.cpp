@@ -88,12 +88,75 @@ TEST(PictureFitText, WrongValuesNameTheirSetting)
         {{{"tolerance", "256"}}, "tolerance"},
         {{{"tolerance", "-1"}}, "tolerance"},
         {{{"keep_dark", "maybe"}}, "keep_dark"},
+        {{{"colours", "1"}}, "colours"},
+        {{{"colours", "257"}}, "colours"},
+        {{{"colours", "many"}}, "colours"},
+        {{{"dither", "random"}}, "dither"},
+        {{{"dither", "ordered 101"}}, "dither"},
+        {{{"dither", "diffusion 50 more"}}, "dither"},
+        {{{"outline", "around"}}, "outline"},
+        {{{"outline", "outside"}, {"outline_colour", "#000000"}}, "outline_colour"},
+        {{{"outline_colour", "white"}}, "outline_colour"},
+        {{{"palette", "a.hex"}, {"palette_colours", "#000000"}}, "palette_colours"},
+        {{{"palette", "a.hex"}, {"palette_colours", "#12345g"}}, "palette_colours"},
     };
     for (const auto& c : cases) {
         PictureFitProblem problem;
         EXPECT_FALSE(parsePictureFit(c.settings, &problem).has_value()) << c.name;
         EXPECT_EQ(problem.name, QString::fromLatin1(c.name));
         EXPECT_FALSE(problem.message.isEmpty());
+    }
+}
+
+TEST(PictureFitText, ColourSettingsReadAsWritten)
+{
+    const struct {
+        Settings settings;
+        ColourMode colours;
+        int count;
+        Dither dither;
+        int strength;
+        Outline outline;
+    } cases[] = {
+        {{}, ColourMode::All, 16, Dither::None, 100, Outline::None},
+        {{{"colours", "2"}}, ColourMode::Reduce, 2, Dither::None, 100, Outline::None},
+        {{{"colours", " 256 "}, {"dither", "Ordered"}},
+         ColourMode::Reduce,
+         256,
+         Dither::Ordered,
+         100,
+         Outline::None},
+        {{{"colours", "8"}, {"dither", "diffusion 40%"}},
+         ColourMode::Reduce,
+         8,
+         Dither::Diffusion,
+         40,
+         Outline::None},
+        {{{"colours", "8"}, {"palette", "parts"}},
+         ColourMode::Palette,
+         8,
+         Dither::None,
+         100,
+         Outline::None},
+        {{{"outline", "inside"}, {"outline_colour", "#FF0000"}},
+         ColourMode::All,
+         16,
+         Dither::None,
+         100,
+         Outline::Inside},
+    };
+    for (const auto& c : cases) {
+        const std::optional<PictureFit> fit = parsePictureFit(c.settings, nullptr);
+        ASSERT_TRUE(fit);
+        EXPECT_EQ(fit->colours, c.colours);
+        EXPECT_EQ(fit->colourCount, c.count);
+        EXPECT_EQ(fit->dither, c.dither);
+        EXPECT_EQ(fit->ditherStrength, c.strength);
+        EXPECT_EQ(fit->outline, c.outline);
+        // Written and read again: the same preparation.
+        if (fit->colours != ColourMode::Palette) {
+            EXPECT_EQ(parsePictureFit(pictureFitSettings(*fit), nullptr), fit);
+        }
     }
 }
 

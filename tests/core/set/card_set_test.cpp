@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -252,6 +253,37 @@ TEST(SetWriteBack, ADuplicateNamesTheSamePictureFileAsItsOriginal)
     ASSERT_TRUE(set.save(nullptr, dir.filePath("e.csv")));
     EXPECT_TRUE(fileBytes(dir.filePath("e.csv")).contains("\nS 2 2,1,1,1,1,pic.bmp,"))
         << fileBytes(dir.filePath("e.csv")).toStdString();
+TEST(SetWriteBack, ColourCellsKeepTheUsersBytes)
+{
+    QTemporaryDir dir;
+    QImage picture = solid(62, 62, qRgb(0, 0, 0));  // transparent around a dark and a pale half
+    for (int y = 20; y < 40; ++y)
+        for (int x = 20; x < 40; ++x)
+            picture.setPixel(x, y, x < 30 ? qRgb(20, 30, 40) : qRgb(230, 220, 200));
+    ASSERT_TRUE(picture.save(dir.filePath("pic.bmp")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("pal"));
+    ASSERT_TRUE(writeFileBytes(dir.filePath("pal/mine.hex"), "102030\nf0e0d0\n"));
+    const QByteArray csv = "name,up,left,right,down,picture,palette,dither,outline\n"
+                           "S,1,1,1,1,pic.bmp,pal/mine.hex,Diffusion 50,outside\n";
+    ASSERT_TRUE(writeFileBytes(dir.filePath("d.csv"), csv));
+    CardSet set;
+    ASSERT_TRUE(set.open(dir.filePath("d.csv"), nullptr));
+    const quint64 id = set.entries().front().id;
+    QString problem;
+    Card ready = set.readyCard(id, &problem);
+    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    // The palette beside the deck prepared the picture: only its two colours and the outline's.
+    QSet<QRgb> colours;
+    for (int y = 0; y < ready.mainPicture.height(); ++y)
+        for (int x = 0; x < ready.mainPicture.width(); ++x)
+            colours.insert(ready.mainPicture.pixel(x, y) | 0xFF000000u);
+    colours.remove(qRgb(0, 0, 0));
+    EXPECT_EQ(colours,
+              (QSet<QRgb>{qRgb(0x10, 0x20, 0x30), qRgb(0xf0, 0xe0, 0xd0), qRgb(255, 255, 255)}));
+    ready.sides[1] = "5";
+    set.setCard(id, ready);
+    ASSERT_TRUE(set.save(nullptr));
+    EXPECT_EQ(fileBytes(dir.filePath("d.csv")), QByteArray(csv).replace("S,1,1,1,1", "S,1,5,1,1"));
 }
 
 TEST(SetWriteBack, ADeckChangedByAnotherProgramIsNotOverwritten)
