@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libturbojpeg0-dev libpng-dev libjpeg62-turbo-dev libcsv-dev
+    libturbojpeg0-dev libpng-dev libjpeg62-turbo-dev libcsv-dev libzip-dev
     libgtest-dev libbenchmark-dev
     fonts-liberation2 fonts-dejavu-core
     clang libclang-rt-dev
