@@ -109,6 +109,20 @@ private:
         card.name = name.toString();
         if (card.name.size() > MaxNameChars)
             return fail(QStringLiteral("\"name\" is longer than %1 characters").arg(MaxNameChars));
+        return readPack(card);
+    }
+
+    // The pack the card is drawn with; optional (older files have none: the built-in parts).
+    bool readPack(Card& card)
+    {
+        const QJsonValue pack = m_root.value(QLatin1String("pack"));
+        if (pack.isUndefined() || pack.isNull())
+            return true;
+        if (!pack.isString())
+            return fail(QStringLiteral("\"pack\" is not a text"));
+        card.pack = pack.toString();
+        if (card.pack.size() > MaxNameChars)
+            return fail(QStringLiteral("\"pack\" is longer than %1 characters").arg(MaxNameChars));
         return true;
     }
 
@@ -341,6 +355,8 @@ QByteArray cardToJson(const Card& card)
     root[QLatin1String("format")] = QLatin1String(CardFileFormat);
     root[QLatin1String("version")] = CardFileVersion;
     root[QLatin1String("name")] = card.name;
+    if (!card.pack.isEmpty())
+        root[QLatin1String("pack")] = card.pack;
     QJsonObject sides;
     for (size_t i = 0; i < 4; ++i)
         sides[QLatin1String(SideKeys[i])] = card.sides[i];

@@ -47,6 +47,7 @@ Card preparedCard()
     card.preparation.fit.keyColour = qRgb(0x12, 0x34, 0x56);
     card.preparation.fit.tolerance = 40;
     card.preparation.fit.keepDarkVisible = true;
+    card.pack = QStringLiteral("My Own Parts");
     return card;
 }
 
@@ -98,6 +99,7 @@ TEST(CardFile, RefusalsNameTheFileAndTheProblem)
         {set("version", 0.5), "format version is missing or wrong"},
         {set("version", 1.9e39), "format version beyond 1000000 by a newer Orvane"},
         {set("sides", 4), "\"sides\" is missing"},
+        {set("pack", 4), "\"pack\" is not a text"},
         {set("element", QStringLiteral("Lava")), "not an element's name"},
         {set("arrows", QJsonArray{QStringLiteral("sideways")}), "no direction"},
         {set("x", 63), "\"x\" is not a whole number from 0 to 62"},
@@ -136,6 +138,15 @@ TEST(CardFile, UnknownMembersOfTheSameVersionAreSkipped)
     const CardFileRead read = cardFromJson(json, QStringLiteral("x.orvcard"));
     ASSERT_TRUE(read.card) << read.error.toStdString();
     EXPECT_EQ(*read.card, sampleCard());
+}
+
+TEST(CardFile, PackIsWrittenOnlyWhenChosen)
+{
+    // Files of cards on the built-in parts stay byte for byte as before packs existed.
+    EXPECT_FALSE(cardToJson(sampleCard()).contains("\"pack\""));
+    const CardFileRead read = cardFromJson(cardToJson(preparedCard()), QStringLiteral("p.orvcard"));
+    ASSERT_TRUE(read.card) << read.error.toStdString();
+    EXPECT_EQ(read.card->pack, QStringLiteral("My Own Parts"));
 }
 
 TEST(CardFile, FileWithoutPreparationReadsAsUnprepared)
