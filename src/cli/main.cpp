@@ -384,9 +384,9 @@ int main(int argc, char* argv[])
     ProgressLine line;
     QElapsedTimer timer;
     timer.start();
-    const DeckRenderResult result = showProgress
-                                        ? renderDeck(options, std::ref(line), &stopRequested())
-                                        : renderDeck(options, {}, &stopRequested());
+    const DeckRenderResult result =
+        showProgress ? renderDeck(options, Progress(std::ref(line), &stopRequested()))
+                     : renderDeck(options, Progress({}, &stopRequested()));
     line.clear();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
 

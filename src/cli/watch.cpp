@@ -103,7 +103,7 @@ int runWatch(DeckRenderOptions options, const WatchOutput& output)
     const auto render = [&](bool first) {
         QElapsedTimer timer;
         timer.start();
-        const DeckRenderResult result = renderDeck(options, {}, &stopRequested);
+        const DeckRenderResult result = renderDeck(options, Progress({}, &stopRequested));
         if (stopRequested.load())
             return;
         // Before anything is said, so that a change made on seeing it is caught.

@@ -352,8 +352,8 @@ TEST(OrvaneRender, FormatsAndJobsGiveTheSameBytesAsTheCore)
                 render({folder.deck, "--out", out, "--format", name, "--jobs", jobs}).exitCode, 1);
             for (const DeckRow& row : deck.rows) {
                 const RenderedCard card = expected(row.card);
-                const QString file =
-                    QDir(out).filePath(exportFileName(safeFileName(row.card.name), false, format));
+                const QString file = QDir(out).filePath(
+                    exportFileName(safeFileName(row.card.name), CardColour::Red, format));
                 EXPECT_EQ(fileBytes(file), encodeCardPicture(card.red, format, 1, nullptr))
                     << file.toStdString();
             }

@@ -65,9 +65,9 @@ struct Deck {
     }
     QString path(const QString& name) const { return dir.filePath(name); }
     // The card as orvane-render writes it on its own.
-    QImage card(int k, bool blue) const
+    QImage card(int k, CardColour colour) const
     {
-        return readRgb(path(QStringLiteral("out/%1-%2.png").arg(names[k], colourName(blue))));
+        return readRgb(path(QStringLiteral("out/%1-%2.png").arg(names[k], colourName(colour))));
     }
 };
 
@@ -91,19 +91,19 @@ TEST(PlayOutputsCli, DeckSheetsSplitAtSixtyNineAndHoldEveryCard)
     const QImage back = readRgb(QDir(tts).filePath(QStringLiteral("set-back.png")));
     ASSERT_EQ(back, scaleCardPicture(builtinCardBack(), scale));
     int firstDeckId = 1;
-    for (const bool blue : {true, false}) {
-        const QString colour = colourName(blue);
+    for (const CardColour side : {CardColour::Blue, CardColour::Red}) {
+        const QString colour = colourName(side);
         const QImage first = readRgb(QDir(tts).filePath("set-" + colour + "-1.png"));
         const QImage second = readRgb(QDir(tts).filePath("set-" + colour + "-2.png"));
         ASSERT_EQ(first.size(), QSize(3720, 2604));
         ASSERT_EQ(second.size(), QSize(2 * cell, 2 * cell));
         for (int k = 0; k < 69; ++k) {
-            EXPECT_TRUE(holds(first, scaleCardPicture(deck.card(k, blue), scale),
+            EXPECT_TRUE(holds(first, scaleCardPicture(deck.card(k, side), scale),
                               {k % 10 * cell, k / 10 * cell}))
                 << colour.toStdString() << " card " << k;
         }
         EXPECT_TRUE(holds(first, back, {9 * cell, 6 * cell}));
-        EXPECT_TRUE(holds(second, scaleCardPicture(deck.card(69, blue), scale), {0, 0}));
+        EXPECT_TRUE(holds(second, scaleCardPicture(deck.card(69, side), scale), {0, 0}));
         EXPECT_TRUE(holds(second, back, {cell, cell}));
 
         // The saved object names the written sheets and follows the table's numbering.
@@ -202,15 +202,15 @@ TEST(PlayOutputsCli, AtlasFramesHoldTheCards)
         EXPECT_EQ(index["meta"].toObject()["image"].toString(), QStringLiteral("cards.png"));
         EXPECT_EQ(index["meta"].toObject()["size"].toObject()["w"].toInt(), atlas.width());
         for (int k = 0; k < 7; ++k) {
-            for (const bool blue : {true, false}) {
-                const QString name = deck.names[k] + "-" + colourName(blue);
-                if (!blue && colours == QLatin1String("blue")) {
+            for (const CardColour face : {CardColour::Blue, CardColour::Red}) {
+                const QString name = deck.names[k] + "-" + colourName(face);
+                if (face == CardColour::Red && colours == QLatin1String("blue")) {
                     EXPECT_FALSE(frames.contains(name));
                     continue;
                 }
                 const QJsonObject f = frames[name].toObject()["frame"].toObject();
                 ASSERT_EQ(f["w"].toInt(), 62) << name.toStdString();
-                EXPECT_TRUE(holds(atlas, deck.card(k, blue), {f["x"].toInt(), f["y"].toInt()}))
+                EXPECT_TRUE(holds(atlas, deck.card(k, face), {f["x"].toInt(), f["y"].toInt()}))
                     << name.toStdString();
             }
         }
@@ -284,7 +284,7 @@ TEST(PlayOutputsCli, SheetBacksAreMirroredAndOffsetForDuplex)
     for (const SheetFace& face : plan[0]) {
         const QRectF f = face.placeMm;
         // A face: the card pixel (10, 20) in its place.
-        const QRgb expected = deck.card(face.card, true).pixel(10, 20);
+        const QRgb expected = deck.card(face.card, CardColour::Blue).pixel(10, 20);
         EXPECT_TRUE(near(sheet.at(0, f.x() + 10.5 * 60 / 62, f.y() + 20.5 * 60 / 62), expected));
         // Its back: mirrored left to right, then 5 mm right and 2 mm up.
         const double backLeft = 210 - f.right() + 5;
@@ -313,7 +313,7 @@ TEST(PlayOutputsCli, BleedRepeatsTheCardsEdgePixels)
     layout.sides = SheetSides::BlueOnly;
     layout.finish.bleedMm = 3;
     const QRectF f = planSheetPages(layout, 1)[0][0].placeMm;
-    const QImage card = deck.card(0, true);
+    const QImage card = deck.card(0, CardColour::Blue);
     // With 1 mm a card pixel, 1.5 and 2.5 mm outside an edge are copies of that edge's pixel.
     for (const int i : {5, 20, 40, 56}) {
         for (const double out : {1.5, 2.5}) {

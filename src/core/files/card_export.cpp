@@ -105,10 +105,9 @@ QByteArray encodeCardPicture(const QImage& card, ExportFormat format, int scale,
     return bytes;
 }
 
-QString exportFileName(const QString& base, bool blue, ExportFormat format)
+QString exportFileName(const QString& base, CardColour colour, ExportFormat format)
 {
-    return QStringLiteral("%1-%2.%3")
-        .arg(base, blue ? QStringLiteral("blue") : QStringLiteral("red"), exportSuffix(format));
+    return QStringLiteral("%1-%2.%3").arg(base, colourName(colour), exportSuffix(format));
 }
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 #include "files/play_outputs.h"
 #include "render/card_parts.h"
 #include "system/file_write.h"
+#include "system/progress.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -11,8 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
-#include <functional>
 #include <optional>
 
 namespace orvane {
@@ -37,7 +36,7 @@ QByteArray encodeCardPicture(const QImage& card, ExportFormat format, int scale,
 // safeFileName (card/card.h): a name made safe for the file system ("Hero: 1/2" -> "Hero_ 1_2").
 
 // "<base>-blue.png", "<base>-red.png".
-QString exportFileName(const QString& base, bool blue, ExportFormat format);
+QString exportFileName(const QString& base, CardColour colour, ExportFormat format);
 
 // writeFileAtomically (system/file_write.h): a whole file written through a temporary.
 
@@ -114,10 +113,8 @@ bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
                    const QMap<QString, QString>& forEveryCard, QString* problem);
 
 // The whole of orvane-render's work, for the command line and the editor's Render Deck...
-// `progress(done, total)` runs on the calling thread; `cancel` set stops before the next card
+// Progress is reported on the calling thread; a stop requested ends the run before the next card
 // (only whole files are left behind).
-DeckRenderResult renderDeck(const DeckRenderOptions& options,
-                            const std::function<void(int, int)>& progress = {},
-                            const std::atomic_bool* cancel = nullptr);
+DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& progress = {});
 
 }  // namespace orvane

@@ -346,13 +346,13 @@ Outcome renderOne(const Job& job, const Work& work)
         return true;
     };
     if (options.pictures)
-        for (const bool blue : {true, false}) {
+        for (const CardColour colour : {CardColour::Blue, CardColour::Red}) {
             QString why;
             const RenderedCard& picture = scaled ? *scaled : rendered;
-            const QByteArray bytes = encodeCardPicture(blue ? picture.blue : picture.red,
-                                                       options.format, encodeScale, &why);
+            const QByteArray bytes =
+                encodeCardPicture(cardFace(picture, colour), options.format, encodeScale, &why);
             const qsizetype writtenBefore = outcome.written.size();
-            if (!write(exportFileName(base, blue, options.format), bytes, why))
+            if (!write(exportFileName(base, colour, options.format), bytes, why))
                 return outcome;
             if (outcome.written.size() > writtenBefore)
                 ++outcome.pictures;
@@ -514,8 +514,8 @@ bool planOutputs(const DeckRenderOptions& options, const QStringList& inputs, QL
             folder = QDir(job.outDir);
         const QString base = safeFileName(job.row->card.name);
         if (options.pictures)
-            for (const bool blue : {true, false})
-                job.outputs << folder.filePath(exportFileName(base, blue, options.format));
+            for (const CardColour colour : {CardColour::Blue, CardColour::Red})
+                job.outputs << folder.filePath(exportFileName(base, colour, options.format));
         if (options.records)
             job.outputs << folder.filePath(base + QStringLiteral(".txt"));
         QString clash;
@@ -631,9 +631,7 @@ bool readyDeckCard(Card& card, const QMap<QString, QString>& own,
     return prepareMainPicture(card, own, forEveryCard, problem);
 }
 
-DeckRenderResult renderDeck(const DeckRenderOptions& options,
-                            const std::function<void(int, int)>& progress,
-                            const std::atomic_bool* cancel)
+DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& progress)
 {
     DeckRenderResult result;
     const QStringList inputs = QStringList{options.input} + options.moreInputs;
@@ -779,7 +777,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
     std::vector<Outcome> outcomes(size_t(jobs.size()));
     std::atomic_int next{0};
     std::atomic_int finished{0};
-    const auto cancelled = [cancel] { return cancel && cancel->load(); };
+    const auto cancelled = [&progress] { return progress.stopRequested(); };
     const int threads =
         std::max(1, std::min(total, options.jobs > 0 ? options.jobs : QThread::idealThreadCount()));
     std::atomic_int active{threads};
@@ -795,7 +793,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         changed.notify_one();
     };
     std::vector<std::thread> pool;
-    if (!progress) {
+    if (!progress.isHeard()) {
         for (int t = 1; t < threads; ++t)
             pool.emplace_back(worker);
         worker();  // the calling thread works too
@@ -803,7 +801,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
         for (int k = 0; k < total && !cancelled(); ++k) {
             outcomes[size_t(k)] = renderOne(jobs[k], work);
             finished.fetch_add(1);
-            progress(k + 1, total);
+            progress.report(k + 1, total);
         }
     } else {
         for (int t = 0; t < threads; ++t)
@@ -814,7 +812,7 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options,
             const bool last = active.load() == 0;
             if (const int now = finished.load(); now != reported) {
                 reported = now;
-                progress(now, total);
+                progress.report(now, total);
             }
             if (last)
                 break;

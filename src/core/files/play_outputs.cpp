@@ -56,19 +56,24 @@ std::optional<CutLines> cutLinesFromName(const QString& name)
     return std::nullopt;
 }
 
-QList<bool> blueFaces(CardColours colours)
+QList<CardColour> cardFaces(CardColours colours)
 {
     switch (colours) {
-    case CardColours::Blue: return {true};
-    case CardColours::Red: return {false};
+    case CardColours::Blue: return {CardColour::Blue};
+    case CardColours::Red: return {CardColour::Red};
     case CardColours::Both: break;
     }
-    return {true, false};
+    return {CardColour::Blue, CardColour::Red};
 }
 
-QString colourName(bool blue)
+QString colourName(CardColour colour)
 {
-    return blue ? QStringLiteral("blue") : QStringLiteral("red");
+    return colour == CardColour::Blue ? QStringLiteral("blue") : QStringLiteral("red");
+}
+
+const QImage& cardFace(const RenderedCard& card, CardColour colour)
+{
+    return colour == CardColour::Blue ? card.blue : card.red;
 }
 
 QImage builtinCardBack()
@@ -102,14 +107,14 @@ QImage cardSquarePicture(const QImage& picture, int side)
 
 namespace {
 
-QString tabletopSheetName(const QString& deck, bool blue, int n)
+QString tabletopSheetName(const QString& deck, CardColour colour, int n)
 {
-    return QStringLiteral("%1-%2-%3.png").arg(deck, colourName(blue)).arg(n);
+    return QStringLiteral("%1-%2-%3.png").arg(deck, colourName(colour)).arg(n);
 }
 
-QString tabletopObjectName(const QString& deck, bool blue)
+QString tabletopObjectName(const QString& deck, CardColour colour)
 {
-    return QStringLiteral("%1-%2.json").arg(deck, colourName(blue));
+    return QStringLiteral("%1-%2.json").arg(deck, colourName(colour));
 }
 
 QString tabletopBackName(const QString& deck)
@@ -125,19 +130,18 @@ QString atlasIndexPath(const QString& atlasPath)
 
 int atlasFrameCount(const PlayOutputs& outputs, int cards)
 {
-    return cards * int(blueFaces(outputs.colours).size());
+    return cards * int(cardFaces(outputs.colours).size());
 }
 
 // Writes the files in order, counting pictures for the progress and stopping on cancel.
 class Writer {
 public:
-    Writer(PlayOutputsResult& result, int total, const std::function<void(int, int)>& progress,
-           const std::atomic_bool* cancel)
-        : m_result(result), m_total(total), m_progress(progress), m_cancel(cancel)
+    Writer(PlayOutputsResult& result, int total, const Progress& progress)
+        : m_result(result), m_total(total), m_progress(progress)
     {
     }
 
-    bool cancelRequested() const { return m_cancel && m_cancel->load(); }
+    bool cancelRequested() const { return m_progress.stopRequested(); }
 
     void problem(const QString& text) { m_result.problems << text; }
 
@@ -146,7 +150,7 @@ public:
 
     bool stopped()
     {
-        if (m_cancel && m_cancel->load())
+        if (m_progress.stopRequested())
             m_result.cancelled = true;
         return m_result.cancelled;
     }
@@ -166,16 +170,14 @@ public:
     void pictureDone()
     {
         ++m_done;
-        if (m_progress)
-            m_progress(m_done, m_total);
+        m_progress.report(m_done, m_total);
     }
 
 private:
     PlayOutputsResult& m_result;
     int m_total = 0;
     int m_done = 0;
-    const std::function<void(int, int)>& m_progress;
-    const std::atomic_bool* m_cancel;
+    const Progress& m_progress;
 };
 
 int tabletopScale(const PlayOutputs& outputs, int cards)
@@ -218,7 +220,7 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
     // Every sheet of every colour is made and written on its own, on as many threads as there
     // are cores: most of the time goes into compressing the large pictures.
     struct SheetTask {
-        bool blue = true;
+        CardColour colour = CardColour::Blue;
         int first = 0;
         int count = 0;
         QString path;
@@ -227,14 +229,14 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
     };
     const QList<int> counts = tabletopSheetCounts(int(cards.size()));
     std::vector<SheetTask> tasks;
-    for (const bool blue : blueFaces(outputs.colours)) {
+    for (const CardColour colour : cardFaces(outputs.colours)) {
         int first = 0;
         for (qsizetype sheet = 0; sheet < counts.size(); ++sheet) {
             tasks.push_back(
-                {blue,
+                {colour,
                  first,
                  counts[sheet],
-                 dir.absoluteFilePath(tabletopSheetName(deckName, blue, int(sheet) + 1)),
+                 dir.absoluteFilePath(tabletopSheetName(deckName, colour, int(sheet) + 1)),
                  false,
                  {}});
             first += counts[sheet];
@@ -247,7 +249,7 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
             SheetTask& task = tasks[t];
             QList<QImage> faces;
             for (int k = task.first; k < task.first + task.count; ++k)
-                faces << (task.blue ? cards[k].pictures.blue : cards[k].pictures.red);
+                faces << cardFace(cards[k].pictures, task.colour);
             QString why;
             const QByteArray png = encodePng(composeTabletopSheet(faces, hidden, scale), &why);
             if (png.isEmpty() || !writeFileAtomically(task.path, png, &why)) {
@@ -274,15 +276,15 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
     for (const NamedCard& card : cards)
         names << card.name;
     int firstDeckId = 1;
-    for (const bool blue : blueFaces(outputs.colours)) {
+    for (const CardColour colour : cardFaces(outputs.colours)) {
         TabletopDeck deck;
-        deck.nickname = QStringLiteral("%1 (%2)").arg(deckName, colourName(blue));
+        deck.nickname = QStringLiteral("%1 (%2)").arg(deckName, colourName(colour));
         deck.cardNames = names;
         deck.backUrl = QUrl::fromLocalFile(backPath).toString();
         deck.firstDeckId = firstDeckId;
         bool whole = true;
         for (const SheetTask& task : tasks) {
-            if (task.blue != blue)
+            if (task.colour != colour)
                 continue;
             if (task.written) {
                 writer.written(task.path);
@@ -295,7 +297,7 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
         // A saved object names every sheet of its colour, so it is written only beside all.
         if (writer.stopped() || !whole)
             return false;
-        if (!writer.write(dir.absoluteFilePath(tabletopObjectName(deckName, blue)),
+        if (!writer.write(dir.absoluteFilePath(tabletopObjectName(deckName, colour)),
                           tabletopSavedObject(deck)))
             return false;
         // Each colour's decks have ids of their own, so both can lie on one table.
@@ -309,10 +311,9 @@ bool writeAtlas(const PlayOutputs& outputs, const QList<NamedCard>& cards, Write
     QList<QImage> pictures;
     QStringList names;
     for (const NamedCard& card : cards) {
-        for (const bool blue : blueFaces(outputs.colours)) {
-            pictures << scaleCardPicture(blue ? card.pictures.blue : card.pictures.red,
-                                         outputs.atlasScale);
-            names << QStringLiteral("%1-%2").arg(card.fileBase, colourName(blue));
+        for (const CardColour colour : cardFaces(outputs.colours)) {
+            pictures << scaleCardPicture(cardFace(card.pictures, colour), outputs.atlasScale);
+            names << QStringLiteral("%1-%2").arg(card.fileBase, colourName(colour));
         }
     }
     if (writer.stopped())
@@ -345,10 +346,10 @@ QStringList plannedPlayFiles(const PlayOutputs& outputs, const QString& deckName
         const QDir dir(outputs.tabletopDir);
         files << dir.absoluteFilePath(tabletopBackName(deckName));
         const qsizetype sheets = tabletopSheetCounts(cards).size();
-        for (const bool blue : blueFaces(outputs.colours)) {
+        for (const CardColour colour : cardFaces(outputs.colours)) {
             for (int n = 1; n <= sheets; ++n)
-                files << dir.absoluteFilePath(tabletopSheetName(deckName, blue, n));
-            files << dir.absoluteFilePath(tabletopObjectName(deckName, blue));
+                files << dir.absoluteFilePath(tabletopSheetName(deckName, colour, n));
+            files << dir.absoluteFilePath(tabletopObjectName(deckName, colour));
         }
     }
     if (!outputs.atlasPath.isEmpty())
@@ -387,9 +388,7 @@ QString checkPlayOutputs(const PlayOutputs& outputs, int cards)
 }
 
 PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
-                                   const QList<NamedCard>& cards,
-                                   const std::function<void(int, int)>& progress,
-                                   const std::atomic_bool* cancel)
+                                   const QList<NamedCard>& cards, const Progress& progress)
 {
     PlayOutputsResult result;
     if (const QString problem = checkPlayOutputs(outputs, int(cards.size())); !problem.isEmpty()) {
@@ -399,10 +398,10 @@ PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& de
     int total = 0;
     if (!outputs.tabletopDir.isEmpty())
         total += 1 + int(tabletopSheetCounts(int(cards.size())).size() *
-                         blueFaces(outputs.colours).size());
+                         cardFaces(outputs.colours).size());
     if (!outputs.atlasPath.isEmpty())
         total += 1;
-    Writer writer(result, total, progress, cancel);
+    Writer writer(result, total, progress);
     if (!outputs.tabletopDir.isEmpty() && !cards.isEmpty())
         writeTabletop(outputs, deckName, cards, writer, result);
     if (!outputs.atlasPath.isEmpty() && !cards.isEmpty() && !result.cancelled)

@@ -1,26 +1,29 @@
 #pragma once
 
 #include "render/card_parts.h"
+#include "system/progress.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
-#include <functional>
 #include <optional>
 
 namespace orvane {
 
 // Which faces of every card an output holds.
 enum class CardColours { Both, Blue, Red };
+// One face of a card.
+enum class CardColour { Blue, Red };
 
 // "both", "blue", "red" (any case); none for other text.
 std::optional<CardColours> cardColoursFromName(const QString& name);
 // The faces in the order they are written: blue before red.
-QList<bool> blueFaces(CardColours colours);  // true: blue, false: red
-QString colourName(bool blue);               // "blue" or "red"
+QList<CardColour> cardFaces(CardColours colours);
+QString colourName(CardColour colour);  // "blue" or "red"
+// The picture of that face.
+const QImage& cardFace(const RenderedCard& card, CardColour colour);
 
 enum class CutLines { Corners, Full, None };
 // "corners", "full", "none" (any case); none for other text.
@@ -92,11 +95,9 @@ QStringList plannedPlayFiles(const PlayOutputs& outputs, const QString& deckName
 // too large); empty when all is well.
 QString checkPlayOutputs(const PlayOutputs& outputs, int cards);
 
-// Writes every output. `progress(done, total)` counts pictures (it may run on a worker thread,
-// one call at a time); `cancel` stops before the next picture, leaving only whole files.
+// Writes every output. `progress` counts pictures (reported from a worker thread, one call at a
+// time); a stop requested ends before the next picture, leaving only whole files.
 PlayOutputsResult writePlayOutputs(const PlayOutputs& outputs, const QString& deckName,
-                                   const QList<NamedCard>& cards,
-                                   const std::function<void(int, int)>& progress = {},
-                                   const std::atomic_bool* cancel = nullptr);
+                                   const QList<NamedCard>& cards, const Progress& progress = {});
 
 }  // namespace orvane

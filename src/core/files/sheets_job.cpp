@@ -14,21 +14,18 @@ QStringList plannedSheetsJobFiles(const SheetsJob& job, int cards)
 }
 
 PlayOutputsResult runSheetsJob(const SheetsJob& job, const QList<NamedCard>& cards,
-                               const std::function<void(int, int)>& progress,
-                               const std::atomic_bool* cancel)
+                               const Progress& progress)
 {
     // The play outputs report their own steps; the sheet is one more at the end.
     int playTotal = 0;
-    const auto playProgress = [&](int done, int total) {
+    const Progress playProgress = progress.withListener([&](int done, int total) {
         playTotal = total;
-        if (progress)
-            progress(done, total + (job.sheetPath.isEmpty() ? 0 : 1));
-    };
-    PlayOutputsResult result =
-        writePlayOutputs(job.outputs, job.deckName, cards, playProgress, cancel);
+        progress.report(done, total + (job.sheetPath.isEmpty() ? 0 : 1));
+    });
+    PlayOutputsResult result = writePlayOutputs(job.outputs, job.deckName, cards, playProgress);
     if (job.sheetPath.isEmpty() || result.cancelled)
         return result;
-    if (cancel && cancel->load()) {
+    if (progress.stopRequested()) {
         result.cancelled = true;
         return result;
     }
@@ -51,8 +48,7 @@ PlayOutputsResult runSheetsJob(const SheetsJob& job, const QList<NamedCard>& car
     else
         result.problems << QStringLiteral("%1 cannot be written: %2")
                                .arg(QDir::toNativeSeparators(job.sheetPath), error);
-    if (progress)
-        progress(playTotal + 1, playTotal + 1);
+    progress.report(playTotal + 1, playTotal + 1);
     return result;
 }
 

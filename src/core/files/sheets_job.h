@@ -7,8 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
-#include <functional>
 
 namespace orvane {
 
@@ -24,9 +22,8 @@ struct SheetsJob {
 // The files the job writes, before any is written.
 QStringList plannedSheetsJobFiles(const SheetsJob& job, int cards);
 
-// Writes them; progress counts pictures and the sheet, `cancel` stops before the next one.
+// Writes them; progress counts pictures and the sheet, a stop ends before the next one.
 PlayOutputsResult runSheetsJob(const SheetsJob& job, const QList<NamedCard>& cards,
-                               const std::function<void(int, int)>& progress = {},
-                               const std::atomic_bool* cancel = nullptr);
+                               const Progress& progress = {});
 
 }  // namespace orvane

@@ -218,8 +218,8 @@ private:
     bool maybeSaveChanges(const QString& title);
     // Runs `work` (reading or writing a file, no widget, no document) on a thread of its own
     // under a busy cursor: the window keeps painting, its input waits, and a close asked for
-    // meanwhile happens once the work is done.
-    void runBesideTheWindow(const std::function<void()>& work);
+    // meanwhile happens once the work is done. Empty, or why the work broke off.
+    QString runBesideTheWindow(const std::function<void()>& work);
     void mainPictureChanged(const QImage& picture, const QString& path);
     // A picture larger than the card: the box keeps what the card can show, the preparation
     // the whole picture. True when it was larger.

@@ -5,18 +5,15 @@
 #include "card/card_file.h"
 #include "document/card_document.h"
 #include "editor/recent_cards.h"
+#include "platform/background_job.h"
 
 #include <QAction>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
 #include <QSettings>
-#include <QThread>
-
-#include <memory>
 
 using namespace orvane;
 
@@ -103,7 +100,11 @@ bool Form2::readCardFileIntoWindow(const QString& path)
 {
     // A photo's source decodes for a moment: beside the window, like a save.
     CardFileRead read;
-    runBesideTheWindow([&] { read = readCardFile(path); });
+    if (const QString failure = runBesideTheWindow([&] { read = readCardFile(path); });
+        !failure.isEmpty())
+        read = {
+            std::nullopt,
+            QStringLiteral("%1 cannot be read: %2.").arg(QDir::toNativeSeparators(path), failure)};
     if (!read.card) {
         m_services.prompts->messageBox(
             read.error + QStringLiteral("\n\nThe card in the window stays as it was."), Exclamation,
@@ -165,23 +166,24 @@ bool Form2::saveCardFileAs()
     return writeCardFileFromWindow(path, namedAfterOldFile);
 }
 
-void Form2::runBesideTheWindow(const std::function<void()>& work)
+QString Form2::runBesideTheWindow(const std::function<void()>& work)
 {
     ++m_workingBeside;  // a timer's work may start one while another waits
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QString failure;
     {
-        QEventLoop loop;
-        const std::unique_ptr<QThread> worker(QThread::create(work));
-        QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-        worker->start();
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        worker->wait();
+        BackgroundJob job;
+        connect(&job, &BackgroundJob::ended, this,
+                [&failure](const QString& why) { failure = why; });
+        job.start([&work](const Progress&) { work(); });
+        job.waitForEnd();
     }
     QGuiApplication::restoreOverrideCursor();
     // Queued: the caller finishes with its file (marks the card saved) before the window asks
     // whether anything is left to save.
     if (--m_workingBeside == 0 && std::exchange(m_closeWhenDone, false))
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return failure;
 }
 
 bool Form2::writeCardFileFromWindow(const QString& path, bool takeTheFileName)
@@ -195,7 +197,11 @@ bool Form2::writeCardFileFromWindow(const QString& path, bool takeTheFileName)
     // The encoding (a photo's pixels take seconds as PNG) runs beside the window.
     QString error;
     bool written = false;
-    runBesideTheWindow([&] { written = writeCardFile(card, path, &error); });
+    if (const QString failure =
+            runBesideTheWindow([&] { written = writeCardFile(card, path, &error); });
+        !failure.isEmpty())
+        error = QStringLiteral("%1 cannot be written: %2.")
+                    .arg(QDir::toNativeSeparators(path), failure);
     if (!written) {
         // The error names the file and why, as a sentence of its own.
         m_services.prompts->messageBox(QStringLiteral("%1\n\nThe card stays unsaved.").arg(error),

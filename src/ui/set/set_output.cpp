@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QProgressDialog>
 #include <QTemporaryDir>
-#include <QThread>
 
 namespace orvane {
 
@@ -14,16 +13,16 @@ SetOutput::SetOutput(const CardSet& set, const QString& partsRoot, QWidget* wind
     : QObject(window), m_set(set), m_partsRoot(partsRoot), m_window(window),
       m_renderer(renderer ? std::move(renderer) : Renderer(&renderDeck))
 {
+    connect(&m_job, &BackgroundJob::progressed, this, [this](int done, int total) {
+        if (m_progress) {
+            m_progress->setMaximum(total);
+            m_progress->setValue(done);
+        }
+    });
+    connect(&m_job, &BackgroundJob::ended, this, &SetOutput::ended);
 }
 
-SetOutput::~SetOutput()
-{
-    if (m_worker) {
-        m_cancel = true;
-        m_worker->wait();
-        delete m_worker;
-    }
-}
+SetOutput::~SetOutput() = default;
 
 bool SetOutput::start(const QList<quint64>& ids, const QString& outDir, const QString& sheetPath,
                       QString* error)
@@ -33,7 +32,7 @@ bool SetOutput::start(const QList<quint64>& ids, const QString& outDir, const QS
             *error = why;
         return false;
     };
-    if (m_worker)
+    if (m_job.isRunning())
         return fail(tr("The cards are being written already."));
     // The cards as they are now, written as a deck of their own.
     m_folder = std::make_unique<QTemporaryDir>();
@@ -55,7 +54,6 @@ bool SetOutput::start(const QList<quint64>& ids, const QString& outDir, const QS
     m_options.sheet = sheetPath;
     if (!sheetPath.isEmpty())
         QDir().mkpath(m_options.outDir);
-    m_cancel = false;
 
     m_progress =
         new QProgressDialog(sheetPath.isEmpty() ? tr("Rendering %1...").arg(cardCount(copy.count()))
@@ -65,30 +63,19 @@ bool SetOutput::start(const QList<quint64>& ids, const QString& outDir, const QS
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(0);
-    connect(m_progress, &QProgressDialog::canceled, this, [this] { m_cancel = true; });
+    connect(m_progress, &QProgressDialog::canceled, &m_job, &BackgroundJob::cancel);
     m_progress->show();
 
-    // The progress callback runs on the worker; the dialog hears of it through the event loop.
-    const auto progress = [this](int done, int total) {
-        QMetaObject::invokeMethod(this, [this, done, total] {
-            if (m_progress) {
-                m_progress->setMaximum(total);
-                m_progress->setValue(done);
-            }
-        });
-    };
     const DeckRenderOptions options = m_options;
-    m_worker = QThread::create(
-        [this, options, progress] { m_result = m_renderer(options, progress, &m_cancel); });
-    connect(m_worker, &QThread::finished, this, &SetOutput::ended);
-    m_worker->start();
+    m_job.start(
+        [this, options](const Progress& progress) { m_result = m_renderer(options, progress); });
     return true;
 }
 
-void SetOutput::ended()
+void SetOutput::ended(const QString& failure)
 {
-    m_worker->deleteLater();
-    m_worker = nullptr;
+    if (!failure.isEmpty())
+        m_result.fatal = tr("The cards were not written: %1.").arg(failure);
     if (m_progress)
         m_progress->deleteLater();
     m_folder.reset();

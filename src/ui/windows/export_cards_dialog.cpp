@@ -135,9 +135,9 @@ QList<ExportCardsDialog::Planned> ExportCardsDialog::plan() const
         return {};
     QList<Planned> files;
     const int colours = cboColours->currentIndex();
-    for (const bool blue : {true, false})
-        if (colours == BlueAndRed || (colours == BlueOnly) == blue)
-            files.append({QDir(folder).filePath(exportFileName(base, blue, format())), blue});
+    for (const CardColour colour : {CardColour::Blue, CardColour::Red})
+        if (colours == BlueAndRed || (colours == BlueOnly) == (colour == CardColour::Blue))
+            files.append({QDir(folder).filePath(exportFileName(base, colour, format())), colour});
     return files;
 }
 
@@ -190,12 +190,11 @@ bool ExportCardsDialog::exportCards()
     QList<QByteArray> pictures;
     for (const Planned& file : files) {
         QString error;
-        const QByteArray bytes =
-            encodeCardPicture(file.blue ? m_blue : m_red, format(), spnScale->value(), &error);
+        const QByteArray bytes = encodeCardPicture(file.colour == CardColour::Blue ? m_blue : m_red,
+                                                   format(), spnScale->value(), &error);
         if (bytes.isEmpty()) {
             warn(QStringLiteral("The %1 card could not be made into %2: %3. Nothing was written.")
-                     .arg(file.blue ? QStringLiteral("blue") : QStringLiteral("red"),
-                          cboFormat->currentText(), error));
+                     .arg(colourName(file.colour), cboFormat->currentText(), error));
             return false;
         }
         pictures << bytes;

@@ -52,7 +52,7 @@ signals:
 private:
     struct Planned {
         QString path;
-        bool blue;
+        orvane::CardColour colour;
     };
     QList<Planned> plan() const;
     void browse();

@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QThread>
 #include <QVBoxLayout>
 
 using namespace orvane;
@@ -189,17 +188,9 @@ PlaySheetsDialog::PlaySheetsDialog(Prompts& prompts, QList<NamedCard> cards,
             [this] { chooseFile(txtSheet, QStringLiteral("PDF files (*.pdf)|*.pdf"), true); });
     connect(cmdWrite, &QPushButton::clicked, this, &PlaySheetsDialog::startWriting);
     connect(buttons, &QDialogButtonBox::rejected, this, &PlaySheetsDialog::reject);
+    connect(&m_job, &BackgroundJob::progressed, this, &PlaySheetsDialog::showProgress);
+    connect(&m_job, &BackgroundJob::ended, this, &PlaySheetsDialog::writingEnded);
     showPlannedFiles();
-}
-
-PlaySheetsDialog::~PlaySheetsDialog()
-{
-    // The worker writes into this object: stop it and wait, leaving only whole files.
-    if (m_worker) {
-        m_cancel = true;
-        m_worker->wait();
-        delete m_worker;
-    }
 }
 
 QProgressDialog* PlaySheetsDialog::progressDialog() const
@@ -248,7 +239,7 @@ void PlaySheetsDialog::showPlannedFiles()
         shown << QDir::toNativeSeparators(path);
     labFiles->setText(shown.isEmpty() ? QStringLiteral("(nothing chosen)")
                                       : shown.join(QLatin1Char('\n')));
-    cmdWrite->setEnabled(!shown.isEmpty() && !m_worker);
+    cmdWrite->setEnabled(!shown.isEmpty() && !m_job.isRunning());
 }
 
 void PlaySheetsDialog::chooseFolder(QLineEdit* edit)
@@ -285,7 +276,7 @@ void PlaySheetsDialog::saveChoices() const
 
 void PlaySheetsDialog::startWriting()
 {
-    if (m_worker)
+    if (m_job.isRunning())
         return;
     const SheetsJob chosen = job();
     const QStringList files = plannedSheetsJobFiles(chosen, int(m_cards.size()));
@@ -311,7 +302,6 @@ void PlaySheetsDialog::startWriting()
         return;
     saveChoices();
 
-    m_cancel = false;
     m_result = {};
     cmdWrite->setEnabled(false);
     m_progress = new QProgressDialog(QStringLiteral("Writing the sheets..."),
@@ -325,23 +315,17 @@ void PlaySheetsDialog::startWriting()
     connect(m_progress, &QProgressDialog::canceled, this, &PlaySheetsDialog::cancelWriting);
     m_progress->show();
 
-    const auto progress = [this](int done, int total) {
-        QMetaObject::invokeMethod(
-            this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
-    };
     const QList<NamedCard> cards = m_cards;
-    m_worker = QThread::create([this, chosen, cards, progress] {
-        m_result = m_runner(chosen, cards, progress, &m_cancel);
+    m_job.start([this, chosen, cards](const Progress& progress) {
+        m_result = m_runner(chosen, cards, progress);
     });
-    connect(m_worker, &QThread::finished, this, &PlaySheetsDialog::writingEnded);
-    m_worker->start();
 }
 
 void PlaySheetsDialog::cancelWriting()
 {
-    if (!m_worker)
+    if (!m_job.isRunning())
         return;
-    m_cancel = true;
+    m_job.cancel();
     if (m_progress)
         m_progress->setLabelText(QStringLiteral("Stopping after the picture being written..."));
 }
@@ -353,15 +337,14 @@ void PlaySheetsDialog::showProgress(int done, int total)
         m_progress->setValue(done);
     }
     emit progressed(done, total);
-    if (m_progress && m_progress->wasCanceled() && !m_cancel)
+    if (m_progress && m_progress->wasCanceled() && !m_job.isCancelled())
         cancelWriting();
 }
 
-void PlaySheetsDialog::writingEnded()
+void PlaySheetsDialog::writingEnded(const QString& failure)
 {
-    m_worker->wait();
-    m_worker->deleteLater();
-    m_worker = nullptr;
+    if (!failure.isEmpty())
+        m_result.problems << QStringLiteral("the writing broke off: %1").arg(failure);
     if (m_progress) {
         m_progress->close();
         m_progress->deleteLater();
@@ -392,7 +375,7 @@ void PlaySheetsDialog::writingEnded()
 
 void PlaySheetsDialog::reject()
 {
-    if (m_worker) {
+    if (m_job.isRunning()) {
         cancelWriting();
         m_closeWhenDone = true;
         return;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "files/sheets_job.h"
+#include "platform/background_job.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 
 #include <QDialog>
 #include <QPointer>
 
-#include <atomic>
 #include <functional>
 
 class QCheckBox;
@@ -18,7 +18,6 @@ class QLineEdit;
 class QProgressDialog;
 class QPushButton;
 class QSpinBox;
-class QThread;
 
 namespace orvane {
 class CardSet;
@@ -33,14 +32,12 @@ class PlaySheetsDialog : public QDialog {
     Q_OBJECT
 public:
     using Runner = std::function<orvane::PlayOutputsResult(
-        const orvane::SheetsJob&, const QList<orvane::NamedCard>&,
-        const std::function<void(int, int)>&, const std::atomic_bool*)>;
+        const orvane::SheetsJob&, const QList<orvane::NamedCard>&, const orvane::Progress&)>;
 
     // `cards` are rendered already; `baseName` names the deck sheets (the card's name).
     // `runner` is orvane::runSheetsJob (tests hand in one they can pause).
     PlaySheetsDialog(orvane::Prompts& prompts, QList<orvane::NamedCard> cards,
                      const QString& baseName, Runner runner, QWidget* parent = nullptr);
-    ~PlaySheetsDialog() override;
 
     QLineEdit* txtBaseName = nullptr;
     QComboBox* cboColours = nullptr;  // both, blue, red: deck sheets and atlas
@@ -69,7 +66,7 @@ public:
     orvane::SheetsJob job() const;
     QStringList plannedFiles() const;
 
-    bool isWriting() const { return m_worker != nullptr; }
+    bool isWriting() const { return m_job.isRunning(); }
     QProgressDialog* progressDialog() const;
     const orvane::PlayOutputsResult& lastResult() const { return m_result; }
 
@@ -89,18 +86,18 @@ private:
     void chooseFolder(QLineEdit* edit);
     void chooseFile(QLineEdit* edit, const QString& filter, bool save);
     void showProgress(int done, int total);
-    void writingEnded();
+    void writingEnded(const QString& failure);
     void saveChoices() const;
 
     orvane::Prompts& m_prompts;
     QList<orvane::NamedCard> m_cards;
     Runner m_runner;
     orvane::Dialog m_fileDialog;
-    QThread* m_worker = nullptr;
     QPointer<QProgressDialog> m_progress;
-    std::atomic_bool m_cancel{false};
     bool m_closeWhenDone = false;
     orvane::PlayOutputsResult m_result;
+    // Last: it goes first, stopping and waiting for the work that writes into m_result.
+    orvane::BackgroundJob m_job;
 };
 
 // Opens the window (deleted on close) for the card the editor shows, `blue` and `red` as

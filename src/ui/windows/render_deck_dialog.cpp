@@ -16,7 +16,6 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
-#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -103,16 +102,8 @@ RenderDeckDialog::RenderDeckDialog(Prompts& prompts, const QString& partsRoot, R
     connect(cmdBrowseOut, &QPushButton::clicked, this, &RenderDeckDialog::browseOut);
     connect(cmdRender, &QPushButton::clicked, this, &RenderDeckDialog::startRender);
     connect(buttons, &QDialogButtonBox::rejected, this, &RenderDeckDialog::reject);
-}
-
-RenderDeckDialog::~RenderDeckDialog()
-{
-    // The worker writes into this object: stop it and wait, leaving only whole files.
-    if (m_worker) {
-        m_cancel = true;
-        m_worker->wait();
-        delete m_worker;
-    }
+    connect(&m_job, &BackgroundJob::progressed, this, &RenderDeckDialog::showProgress);
+    connect(&m_job, &BackgroundJob::ended, this, &RenderDeckDialog::renderEnded);
 }
 
 void RenderDeckDialog::setChoicesEnabled(bool on)
@@ -149,7 +140,7 @@ void RenderDeckDialog::browseOut()
 
 void RenderDeckDialog::startRender()
 {
-    if (m_worker)
+    if (m_job.isRunning())
         return;
     const QString deck = QDir::fromNativeSeparators(txtDeck->text().trimmed());
     if (deck.isEmpty() || !QFileInfo(deck).isFile()) {
@@ -173,7 +164,6 @@ void RenderDeckDialog::startRender()
     settings.setValue(QStringLiteral("RenderDeck/format"), int(m_options.format));
     settings.setValue(QStringLiteral("RenderDeck/scale"), m_options.scale);
 
-    m_cancel = false;
     m_result = {};
     lstProblems->clear();
     lstProblems->hide();
@@ -193,23 +183,17 @@ void RenderDeckDialog::startRender()
     connect(m_progress, &QProgressDialog::canceled, this, &RenderDeckDialog::cancelRender);
     m_progress->show();
 
-    // The progress callback runs on the worker; the window hears of it through its event loop.
-    const auto progress = [this](int done, int total) {
-        QMetaObject::invokeMethod(
-            this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
-    };
+    // The job (a member) stops and is waited for before the result it writes into goes.
     const DeckRenderOptions options = m_options;
-    m_worker = QThread::create(
-        [this, options, progress] { m_result = m_renderer(options, progress, &m_cancel); });
-    connect(m_worker, &QThread::finished, this, &RenderDeckDialog::renderEnded);
-    m_worker->start();
+    m_job.start(
+        [this, options](const Progress& progress) { m_result = m_renderer(options, progress); });
 }
 
 void RenderDeckDialog::cancelRender()
 {
-    if (!m_worker)
+    if (!m_job.isRunning())
         return;
-    m_cancel = true;
+    m_job.cancel();
     if (m_progress)
         m_progress->setLabelText(QStringLiteral("Stopping after the card being written..."));
 }
@@ -223,15 +207,14 @@ void RenderDeckDialog::showProgress(int done, int total)
     emit progressed(done, total);
     // QProgressDialog::cancel() (and anything else that cancels the dialog without its button)
     // sets wasCanceled() but emits no canceled(): the render is stopped from here too.
-    if (m_progress && m_progress->wasCanceled() && !m_cancel)
+    if (m_progress && m_progress->wasCanceled() && !m_job.isCancelled())
         cancelRender();
 }
 
-void RenderDeckDialog::renderEnded()
+void RenderDeckDialog::renderEnded(const QString& failure)
 {
-    m_worker->wait();
-    m_worker->deleteLater();
-    m_worker = nullptr;
+    if (!failure.isEmpty())
+        m_result.fatal = failure;
     if (m_progress) {
         m_progress->close();
         m_progress->deleteLater();
@@ -289,7 +272,7 @@ void RenderDeckDialog::showProblems(const QStringList& problems)
 
 void RenderDeckDialog::reject()
 {
-    if (m_worker) {
+    if (m_job.isRunning()) {
         cancelRender();
         m_closeWhenDone = true;
         return;

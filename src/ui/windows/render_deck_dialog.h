@@ -1,13 +1,13 @@
 #pragma once
 
 #include "files/card_export.h"
+#include "platform/background_job.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 
 #include <QDialog>
 #include <QPointer>
 
-#include <atomic>
 #include <functional>
 
 class QComboBox;
@@ -16,7 +16,6 @@ class QLineEdit;
 class QProgressDialog;
 class QPushButton;
 class QSpinBox;
-class QThread;
 class QTreeWidget;
 
 // File > Render Deck...: a deck CSV (or a card file) rendered into a folder by orvane-render's
@@ -26,14 +25,12 @@ class RenderDeckDialog : public QDialog {
     Q_OBJECT
 public:
     using Renderer = std::function<orvane::DeckRenderResult(const orvane::DeckRenderOptions&,
-                                                            const std::function<void(int, int)>&,
-                                                            const std::atomic_bool*)>;
+                                                            const orvane::Progress&)>;
 
     // `partsRoot` is the folder holding gfx/; `renderer` is orvane::renderDeck (tests hand in
     // one they can pause).
     RenderDeckDialog(orvane::Prompts& prompts, const QString& partsRoot, Renderer renderer,
                      QWidget* parent = nullptr);
-    ~RenderDeckDialog() override;
 
     QLineEdit* txtDeck = nullptr;
     QPushButton* cmdBrowseDeck = nullptr;
@@ -45,7 +42,7 @@ public:
     QTreeWidget* lstProblems = nullptr;  // Line, Column, Problem
     QLabel* labResult = nullptr;
 
-    bool isRendering() const { return m_worker != nullptr; }
+    bool isRendering() const { return m_job.isRunning(); }
     // While rendering: the progress dialog (its Cancel button stops the render).
     QProgressDialog* progressDialog() const;
     const orvane::DeckRenderResult& lastResult() const { return m_result; }
@@ -66,17 +63,17 @@ private:
     void browseDeck();
     void browseOut();
     void showProgress(int done, int total);
-    void renderEnded();
+    void renderEnded(const QString& failure);
     void showProblems(const QStringList& problems);
 
     orvane::Prompts& m_prompts;
     QString m_partsRoot;
     Renderer m_renderer;
     orvane::Dialog m_deckDialog;
-    QThread* m_worker = nullptr;
     QPointer<QProgressDialog> m_progress;
-    std::atomic_bool m_cancel{false};
     bool m_closeWhenDone = false;
     orvane::DeckRenderOptions m_options;
     orvane::DeckRenderResult m_result;
+    // Last: it goes first, stopping and waiting for the work that writes into m_result.
+    orvane::BackgroundJob m_job;
 };

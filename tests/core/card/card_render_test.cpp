@@ -129,9 +129,9 @@ TEST(CardExport, SafeNamesAndFileNames)
     };
     for (const auto& [name, safe] : cases)
         EXPECT_EQ(safeFileName(QString::fromUtf8(name)), QString::fromUtf8(safe)) << name;
-    EXPECT_EQ(exportFileName(QStringLiteral("Hero"), true, ExportFormat::Png),
+    EXPECT_EQ(exportFileName(QStringLiteral("Hero"), CardColour::Blue, ExportFormat::Png),
               QStringLiteral("Hero-blue.png"));
-    EXPECT_EQ(exportFileName(QStringLiteral("Hero"), false, ExportFormat::Jpeg),
+    EXPECT_EQ(exportFileName(QStringLiteral("Hero"), CardColour::Red, ExportFormat::Jpeg),
               QStringLiteral("Hero-red.jpg"));
 }
 

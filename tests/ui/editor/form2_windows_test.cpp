@@ -177,9 +177,9 @@ void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites()
     QVERIFY2(parts, qPrintable(error));
     const RenderedCard rendered = renderCard(f->document().card(), *parts);
     const auto fmt = ExportFormat(format);
-    QCOMPARE(read(dir.filePath(exportFileName("hero", true, fmt))),
+    QCOMPARE(read(dir.filePath(exportFileName("hero", CardColour::Blue, fmt))),
              encodeCardPicture(rendered.blue, fmt, scale, &error));
-    QCOMPARE(read(dir.filePath(exportFileName("hero", false, fmt))),
+    QCOMPARE(read(dir.filePath(exportFileName("hero", CardColour::Red, fmt))),
              encodeCardPicture(rendered.red, fmt, scale, &error));
     QCOMPARE(f.status(), QStringLiteral("Exported hero-blue.%1 and hero-red.%1 in %2")
                              .arg(exportSuffix(fmt), QDir::toNativeSeparators(dir.path())));

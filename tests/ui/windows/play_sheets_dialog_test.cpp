@@ -48,8 +48,7 @@ struct Fixture {
                             {testCard()},
                             QStringLiteral("Hero"),
                             [this](const SheetsJob& j, const QList<NamedCard>& c,
-                                   const std::function<void(int, int)>& p,
-                                   const std::atomic_bool* x) { return runner(j, c, p, x); }};
+                                   const Progress& p) { return runner(j, c, p); }};
 
     Fixture()
     {
@@ -211,20 +210,16 @@ void PlaySheetsDialogTest::cancelStopsTheWriting()
 {
     Fixture f;
     // The real writer, held after its first picture until Cancel.
-    f.runner = [](const SheetsJob& job, const QList<NamedCard>& cards,
-                  const std::function<void(int, int)>& progress, const std::atomic_bool* cancel) {
+    f.runner = [](const SheetsJob& job, const QList<NamedCard>& cards, const Progress& progress) {
         bool held = false;
-        return runSheetsJob(
-            job, cards,
-            [&](int done, int total) {
-                progress(done, total);
-                if (!held) {
-                    held = true;
-                    for (int wait = 0; wait < 5000 && !*cancel; ++wait)
-                        QThread::msleep(1);
-                }
-            },
-            cancel);
+        return runSheetsJob(job, cards, progress.withListener([&](int done, int total) {
+            progress.report(done, total);
+            if (!held) {
+                held = true;
+                for (int wait = 0; wait < 5000 && !progress.stopRequested(); ++wait)
+                    QThread::msleep(1);
+            }
+        }));
     };
     f.dialog.chkTabletop->setChecked(true);
     connect(&f.dialog, &PlaySheetsDialog::progressed, &f.dialog, [&](int done, int) {

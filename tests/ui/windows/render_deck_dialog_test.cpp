@@ -32,9 +32,7 @@ struct FakeRenderer {
     std::mutex mutex;
     DeckRenderOptions seen;
 
-    DeckRenderResult operator()(const DeckRenderOptions& options,
-                                const std::function<void(int, int)>& progress,
-                                const std::atomic_bool* cancel)
+    DeckRenderResult operator()(const DeckRenderOptions& options, const Progress& progress)
     {
         {
             const std::lock_guard lock(mutex);
@@ -43,9 +41,9 @@ struct FakeRenderer {
         DeckRenderResult out = result;
         for (int i = 0; i < total; ++i) {
             if (i == pauseAfter)
-                for (int wait = 0; wait < 5000 && !*cancel; ++wait)
+                for (int wait = 0; wait < 5000 && !progress.stopRequested(); ++wait)
                     QThread::msleep(1);
-            if (*cancel) {
+            if (progress.stopRequested()) {
                 out.cancelled = true;
                 return out;
             }
@@ -53,7 +51,7 @@ struct FakeRenderer {
             writeFileAtomically(QDir(options.outDir).filePath(QStringLiteral("%1.png").arg(i)),
                                 QByteArray("picture"), &error);
             ++out.cards;
-            progress(i + 1, total);
+            progress.report(i + 1, total);
         }
         return out;
     }
@@ -63,10 +61,9 @@ struct Fixture {
     ScriptedPrompts prompts;
     QTemporaryDir dir;
     FakeRenderer fake;
-    RenderDeckDialog dialog{prompts, QStringLiteral("/parts"),
-                            [this](const DeckRenderOptions& o,
-                                   const std::function<void(int, int)>& p,
-                                   const std::atomic_bool* c) { return fake(o, p, c); }};
+    RenderDeckDialog dialog{
+        prompts, QStringLiteral("/parts"),
+        [this](const DeckRenderOptions& o, const Progress& p) { return fake(o, p); }};
 
     Fixture()
     {
