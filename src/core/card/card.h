@@ -47,9 +47,6 @@ struct Card {
     int y = 0;
     CardPlacement placement;
     PicturePreparation preparation;
-    // The name of the part pack the card is drawn with; empty: the built-in parts. Kept as it
-    // is when that pack is not installed, so that nothing of the card is lost.
-    QString pack;
 
     bool operator==(const Card&) const = default;
 

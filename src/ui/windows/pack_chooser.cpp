@@ -16,18 +16,12 @@ const QString Title = QStringLiteral("Parts");
 
 PackChooser::PackChooser(Prompts& prompts, const QString& builtInParts, const QString& userFolder,
                          const QStringList& sharedFolders, QObject* parent)
-    : QObject(parent),
-      m_prompts(prompts),
-      m_builtIn(builtInParts),
-      m_userFolder(userFolder),
-      m_sharedFolders(sharedFolders),
-      m_install(QStringLiteral("Install Pack...")),
-      m_remove(QStringLiteral("Remove Pack...")),
-      m_openFolder(QStringLiteral("Open Pack Folder")),
+    : QObject(parent), m_prompts(prompts), m_builtIn(builtInParts), m_userFolder(userFolder),
+      m_sharedFolders(sharedFolders), m_install(QStringLiteral("Install Pack...")),
+      m_remove(QStringLiteral("Remove Pack...")), m_openFolder(QStringLiteral("Open Pack Folder")),
       m_newPack(QStringLiteral("New Pack from Current Parts...")),
-      m_opener([](const QString& folder) {
-          QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
-      })
+      m_opener(
+          [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); })
 {
     m_install.setObjectName(QStringLiteral("actionInstallPack"));
     m_remove.setObjectName(QStringLiteral("actionRemovePack"));
@@ -107,12 +101,12 @@ void PackChooser::updateActions()
 
 void PackChooser::install()
 {
-    const int from = m_prompts.choose(QStringLiteral("Install a pack from a zip archive or from a "
-                                                     "folder?"),
-                                      Title,
-                                      {QStringLiteral("Zip Archive..."), QStringLiteral("Folder..."),
-                                       QStringLiteral("Cancel")},
-                                      2);
+    const int from = m_prompts.choose(
+        QStringLiteral("Install a pack from a zip archive or from a "
+                       "folder?"),
+        Title,
+        {QStringLiteral("Zip Archive..."), QStringLiteral("Folder..."), QStringLiteral("Cancel")},
+        2);
     QString source;
     if (from == 0) {
         Dialog dialog;
@@ -179,24 +173,25 @@ void PackChooser::openFolder()
 void PackChooser::newPack()
 {
     const QString name =
-        m_prompts.inputBox(QStringLiteral("Name of the new pack (a copy of the current parts):"),
-                           Title, m_current.isEmpty() ? QStringLiteral("My Parts") : m_current + QStringLiteral(" copy"))
+        m_prompts
+            .inputBox(QStringLiteral("Name of the new pack (a copy of the current parts):"), Title,
+                      m_current.isEmpty() ? QStringLiteral("My Parts")
+                                          : m_current + QStringLiteral(" copy"))
             .trimmed();
     if (name.isEmpty())
         return;
     for (const InstalledPack& pack : std::as_const(m_packs))
         if (pack.name.compare(name, Qt::CaseInsensitive) == 0) {
             m_prompts.messageBox(
-                QStringLiteral("A pack named \"%1\" is installed already.").arg(name),
-                Exclamation, Title);
+                QStringLiteral("A pack named \"%1\" is installed already.").arg(name), Exclamation,
+                Title);
             return;
         }
     const QString target = QDir(m_userFolder).filePath(safeFileName(name));
     QString error;
     if (!writePackFromParts(currentFolder(), target, name, &error)) {
-        m_prompts.messageBox(
-            QStringLiteral("The pack \"%1\" cannot be made: %2").arg(name, error), Exclamation,
-            Title);
+        m_prompts.messageBox(QStringLiteral("The pack \"%1\" cannot be made: %2").arg(name, error),
+                             Exclamation, Title);
         return;
     }
     refresh();

@@ -47,7 +47,10 @@ public:
     // Reads the pack folders again (after a change made elsewhere).
     void refresh();
     // Opens a folder in the file manager; replaced by tests.
-    void setFolderOpener(std::function<void(const QString&)> opener) { m_opener = std::move(opener); }
+    void setFolderOpener(std::function<void(const QString&)> opener)
+    {
+        m_opener = std::move(opener);
+    }
 
     void installFrom(const QString& source);
 

@@ -1,4 +1,5 @@
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "files/main_picture.h"
 #include "support/images.h"
 
@@ -47,7 +48,6 @@ Card preparedCard()
     card.preparation.fit.keyColour = qRgb(0x12, 0x34, 0x56);
     card.preparation.fit.tolerance = 40;
     card.preparation.fit.keepDarkVisible = true;
-    card.pack = QStringLiteral("My Own Parts");
     return card;
 }
 
@@ -143,10 +143,17 @@ TEST(CardFile, UnknownMembersOfTheSameVersionAreSkipped)
 TEST(CardFile, PackIsWrittenOnlyWhenChosen)
 {
     // Files of cards on the built-in parts stay byte for byte as before packs existed.
-    EXPECT_FALSE(cardToJson(sampleCard()).contains("\"pack\""));
-    const CardFileRead read = cardFromJson(cardToJson(preparedCard()), QStringLiteral("p.orvcard"));
+    EXPECT_EQ(cardToJsonWithPack(sampleCard(), {}), cardToJson(sampleCard()));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.orvcard"));
+    QString error;
+    ASSERT_TRUE(
+        writeCardFileWithPack(preparedCard(), QStringLiteral("My Own Parts"), path, &error));
+    const CardFileRead read = readCardFile(path);
     ASSERT_TRUE(read.card) << read.error.toStdString();
-    EXPECT_EQ(read.card->pack, QStringLiteral("My Own Parts"));
+    EXPECT_EQ(*read.card, preparedCard());
+    EXPECT_EQ(readCardFilePack(path), QStringLiteral("My Own Parts"));
+    EXPECT_EQ(packOfCardJson(cardToJson(sampleCard())), QString());
 }
 
 TEST(CardFile, FileWithoutPreparationReadsAsUnprepared)

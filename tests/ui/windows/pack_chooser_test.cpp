@@ -58,7 +58,8 @@ private slots:
         chooser.newPackAction()->trigger();
         QCOMPARE(chooser.currentName(), QStringLiteral("My Table"));
         QCOMPARE(opened, QStringList{QDir(user.path()).filePath(QStringLiteral("My Table"))});
-        QVERIFY(QFile::exists(QDir(user.path()).filePath(QStringLiteral("My Table/bitblts/A.bmp"))));
+        QVERIFY(
+            QFile::exists(QDir(user.path()).filePath(QStringLiteral("My Table/bitblts/A.bmp"))));
         QVERIFY(chooser.removeAction()->isEnabled());
 
         // The same name again, through New Pack and through Install: refused, nothing written.
