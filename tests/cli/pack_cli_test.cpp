@@ -27,18 +27,18 @@ TEST(PackCli, CheckPackExitsOneOnAnErrorAndListsEveryProblem)
     for (const QString& name : {QStringLiteral("table"), QStringLiteral("sharp4x")}) {
         const ChildRun run =
             render({QStringLiteral("--check-pack"), QDir(packsDir()).filePath(name)});
-        EXPECT_EQ(run.exitCode, 0) << run.out;
+        EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
     }
     writeFile(pack + QStringLiteral("/pack.json"), "{\"name\": \"P\", \"extra\": 1}");
     const ChildRun broken = render({QStringLiteral("--check-pack"), pack});
     EXPECT_EQ(broken.exitCode, 1);
-    EXPECT_EQ(broken.out.count(QStringLiteral("error: ")), 33) << broken.out;
+    EXPECT_EQ(broken.out.count(QStringLiteral("error: ")), 33) << broken.out.toStdString();
     EXPECT_TRUE(
         broken.out.contains(QStringLiteral("warning: pack.json: unknown member \"extra\"")));
     const ChildRun notZip =
         render({QStringLiteral("--check-pack"), pack + QStringLiteral("/pack.json")});
     EXPECT_EQ(notZip.exitCode, 1);
-    EXPECT_TRUE(notZip.out.contains(QStringLiteral("not a readable zip"))) << notZip.out;
+    EXPECT_TRUE(notZip.out.contains(QStringLiteral("not a readable zip"))) << notZip.out.toStdString();
 }
 
 TEST(PackCli, PackByNameAtFourTimesUsesItsLargeParts)
@@ -50,7 +50,7 @@ TEST(PackCli, PackByNameAtFourTimesUsesItsLargeParts)
     const ChildRun run = render({dir.filePath(QStringLiteral("deck.csv")), QStringLiteral("--out"),
                                  out, QStringLiteral("--scale"), QStringLiteral("4"),
                                  QStringLiteral("--pack"), QStringLiteral("sharp 4x")});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage written(QDir(out).filePath(QStringLiteral("hero-blue.png")));
     Card card;
     card.sides = {QStringLiteral("7"), QStringLiteral("A"), QStringLiteral("2"),
@@ -70,7 +70,7 @@ TEST(PackCli, PackByNameAtFourTimesUsesItsLargeParts)
                 QStringLiteral("--pack"), QStringLiteral("No Such Pack")});
     EXPECT_EQ(missing.exitCode, 0);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("\"No Such Pack\" is not installed")))
-        << missing.err;
+        << missing.err.toStdString();
 }
 
 }  // namespace
