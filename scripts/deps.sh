@@ -6,6 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libturbojpeg0-dev libpng-dev libjpeg62-turbo-dev libcsv-dev libdeflate-dev libimagequant-dev
+    libzip-dev
     libgtest-dev libbenchmark-dev
     fonts-liberation2 fonts-dejavu-core
     clang libclang-rt-dev

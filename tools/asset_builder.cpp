@@ -11,7 +11,9 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -87,6 +89,109 @@ int fail(const QString& message)
     return 1;
 }
 
+// One step of the classic 2 x pixel-art enlargement: each pixel becomes four, a corner taking
+// its two neighbours' colour where they agree, so diagonals stay smooth and no new colour
+// appears (pure black stays exactly where it was, so transparency is kept).
+QImage scale2x(const QImage& in)
+{
+    const QImage src = in.convertToFormat(QImage::Format_RGB32);
+    QImage out(src.width() * 2, src.height() * 2, QImage::Format_RGB32);
+    const auto at = [&](int x, int y) {
+        return src.pixel(std::clamp(x, 0, src.width() - 1), std::clamp(y, 0, src.height() - 1));
+    };
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x) {
+            const QRgb p = at(x, y), a = at(x, y - 1), b = at(x + 1, y), c = at(x - 1, y),
+                       d = at(x, y + 1);
+            const bool plain = c == b || a == d;
+            out.setPixel(2 * x, 2 * y, !plain && c == a ? a : p);
+            out.setPixel(2 * x + 1, 2 * y, !plain && a == b ? b : p);
+            out.setPixel(2 * x, 2 * y + 1, !plain && d == c ? c : p);
+            out.setPixel(2 * x + 1, 2 * y + 1, !plain && b == d ? d : p);
+        }
+    return out;
+}
+
+// The high-contrast look: light pixels white, dark ones a near black that still shows, colours
+// at full strength; frames and arrows one bright yellow; pure black stays transparent.
+QImage highContrast(const QImage& in, bool outline)
+{
+    QImage out = in.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb p = out.pixel(x, y);
+            if ((p & 0xFFFFFFu) == 0)
+                continue;
+            if (outline) {
+                out.setPixel(x, y, qRgb(255, 214, 0));
+                continue;
+            }
+            const int level = qGray(p);
+            const int r = qRed(p) >= 128 ? 255 : 16, g = qGreen(p) >= 128 ? 255 : 16,
+                      b = qBlue(p) >= 128 ? 255 : 16;
+            const bool grey =
+                std::abs(qRed(p) - qGreen(p)) < 40 && std::abs(qGreen(p) - qBlue(p)) < 40;
+            out.setPixel(x, y,
+                         grey ? (level >= 100 ? qRgb(255, 255, 255) : qRgb(16, 16, 16))
+                              : qRgb(r, g, b));
+        }
+    return out;
+}
+
+bool writeBmp(const QString& target, const QImage& image)
+{
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QSaveFile file(target);
+    QImageWriter writer(&file, "bmp");
+    return file.open(QIODevice::WriteOnly) &&
+           writer.write(image.convertToFormat(QImage::Format_RGB888)) && file.commit();
+}
+
+bool writeText(const QString& target, const QByteArray& text)
+{
+    QSaveFile file(target);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+}
+
+// The two packs shipped besides the built-in parts, made from the same drawings: "Table"
+// (high contrast, readable across a table) and "Sharp 4x" (every part redrawn at 4 x).
+int writePacks(const QString& sources, const QString& output)
+{
+    const QString table = output + QStringLiteral("/table");
+    const QString sharp = output + QStringLiteral("/sharp4x");
+    for (const QString& relative : orvane::assets::allFiles()) {
+        const QString source = sources + QLatin1Char('/') + relative.left(relative.size() - 4) +
+                               QStringLiteral(".xpm");
+        const QImage image(source, "XPM");
+        if (image.isNull())
+            return fail(QStringLiteral("cannot read drawing %1").arg(source));
+        const QString inPack = relative.mid(4);  // without "gfx/"
+        const QString stem = inPack.left(inPack.size() - 4);
+        const bool plainColour =
+            isFrame(relative) || relative.startsWith(QLatin1String("gfx/arrows/"));
+        if (!writeBmp(table + QLatin1Char('/') + inPack, highContrast(image, plainColour)) ||
+            !writeBmp(sharp + QLatin1Char('/') + inPack, image) ||
+            !writeBmp(sharp + QLatin1Char('/') + stem + QStringLiteral("@2x.bmp"),
+                      scale2x(image)) ||
+            !writeBmp(sharp + QLatin1Char('/') + stem + QStringLiteral("@4x.bmp"),
+                      scale2x(scale2x(image))))
+            return fail(QStringLiteral("cannot write the packs' %1").arg(inPack));
+    }
+    const bool manifests =
+        writeText(table + QStringLiteral("/pack.json"),
+                  "{\n  \"name\": \"Table\",\n  \"author\": \"Orvane\",\n  \"version\": \"1\",\n"
+                  "  \"licence\": \"as Orvane\",\n  \"description\": \"Plain high-contrast "
+                  "parts, readable across a table.\"\n}\n") &&
+        writeText(sharp + QStringLiteral("/pack.json"),
+                  "{\n  \"name\": \"Sharp 4x\",\n  \"author\": \"Orvane\",\n  \"version\": \"1\",\n"
+                  "  \"licence\": \"as Orvane\",\n  \"description\": \"The built-in parts "
+                  "redrawn at 2 x and 4 x with smooth diagonals.\"\n}\n");
+    if (!manifests)
+        return fail(QStringLiteral("cannot write the packs' pack.json in %1").arg(output));
+    std::printf("asset_builder: wrote the packs Table and Sharp 4x to %s\n", qPrintable(output));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -98,6 +203,8 @@ int main(int argc, char* argv[])
             return fail(QStringLiteral("cannot write the desktop icon %1").arg(argv[3]));
         return 0;
     }
+    if (argc == 4 && QByteArray(argv[1]) == "--packs")
+        return writePacks(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc != 3)
         return fail(QStringLiteral("usage: asset_builder <assets folder> <output folder>"));
     const QString sources = QString::fromLocal8Bit(argv[1]);

@@ -3,6 +3,7 @@
 #include "files/card_export.h"
 #include "files/card_sheet.h"
 #include "orvane_version.h"
+#include "pack_mode.h"
 #include "play_options.h"
 #include "print_options.h"
 #include "run_checks.h"
@@ -178,6 +179,16 @@ int main(int argc, char* argv[])
         QStringLiteral("parts"),
         QStringLiteral("Folder holding gfx/ with the 33 card parts (default: the program's)."),
         QStringLiteral("GFX-DIR"));
+    const QCommandLineOption pack(
+        QStringLiteral("pack"),
+        QStringLiteral("Draw the cards with the parts of a pack: an installed pack's name or a "
+                       "pack folder; its @2x/@3x/@4x parts serve --scale."),
+        QStringLiteral("NAME|FOLDER"));
+    const QCommandLineOption checkPack(
+        QStringLiteral("check-pack"),
+        QStringLiteral("Instead: print every problem of a pack folder or zip; exit 1 on an "
+                       "error."),
+        QStringLiteral("FOLDER|ZIP"));
     const QCommandLineOption records(QStringLiteral("records"),
                                      QStringLiteral("Also write each card's data record."));
     const QCommandLineOption sheet(QStringLiteral("sheet"),
@@ -272,7 +283,7 @@ int main(int argc, char* argv[])
         QStringLiteral("watch"),
         QStringLiteral("Render, then render again on each change of the deck, a picture or a "
                        "part, writing only the cards that changed; Ctrl+C ends."));
-    parser.addOptions({listWritten, watch});
+    parser.addOptions({listWritten, watch, pack, checkPack});
 
     // Deck sheets, the atlas, a print sheet's backs and finishing; a file manager's thumbnail.
     const PlayOptions playOptions;
@@ -314,6 +325,8 @@ int main(int argc, char* argv[])
     }
     if (parser.isSet(thumbnail))
         return writeThumbnail(parser.positionalArguments(), parser.value(parts));
+    if (parser.isSet(checkPack))
+        return checkPackMode(parser.value(checkPack));
     if (const std::optional<int> status = printOptions.runTool(parser))
         return *status;
 
@@ -339,6 +352,8 @@ int main(int argc, char* argv[])
     }
     options.outDir = parser.value(out);
     options.partsRoot = parser.value(parts);
+    if (parser.isSet(pack))
+        options.pack = choosePack(parser.value(pack));
     options.records = parser.isSet(records);
     options.sheet = parser.value(sheet);
     if (const QString problem = printOptions.read(parser, options); !problem.isEmpty())

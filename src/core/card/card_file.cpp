@@ -1,4 +1,5 @@
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 
 #include "card/arrow_words.h"
 #include "card/card_rules.h"
@@ -109,6 +110,19 @@ private:
         card.name = name.toString();
         if (card.name.size() > MaxNameChars)
             return fail(QStringLiteral("\"name\" is longer than %1 characters").arg(MaxNameChars));
+        return readPack(card);
+    }
+
+    // The pack the card is drawn with; optional (older files have none: the built-in parts).
+    bool readPack(Card&)
+    {
+        const QJsonValue pack = m_root.value(QLatin1String("pack"));
+        if (pack.isUndefined() || pack.isNull())
+            return true;
+        if (!pack.isString())
+            return fail(QStringLiteral("\"pack\" is not a text"));
+        if (pack.toString().size() > MaxNameChars)
+            return fail(QStringLiteral("\"pack\" is longer than %1 characters").arg(MaxNameChars));
         return true;
     }
 
@@ -448,10 +462,38 @@ CardFileRead readCardFile(const QString& path)
     return parseCard(std::exchange(read.bytes, {}), path);
 }
 
+QString packOfCardJson(const QByteArray& json)
+{
+    const QJsonValue pack = QJsonDocument::fromJson(json).object().value(QLatin1String("pack"));
+    return pack.isString() ? pack.toString().left(MaxNameChars) : QString();
+}
+
+QByteArray cardToJsonWithPack(const Card& card, const QString& pack)
+{
+    const QByteArray json = cardToJson(card);
+    if (pack.isEmpty())
+        return json;
+    QJsonObject root = QJsonDocument::fromJson(json).object();
+    root[QLatin1String("pack")] = pack;
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QString readCardFilePack(const QString& path)
+{
+    const ReadFile read = readRegularFile(path, MaxCardFileBytes);
+    return read.error.isEmpty() && !read.tooLarge ? packOfCardJson(read.bytes) : QString();
+}
+
 bool writeCardFile(const Card& card, const QString& path, QString* error)
 {
+    return writeCardFileWithPack(card, {}, path, error);
+}
+
+bool writeCardFileWithPack(const Card& card, const QString& pack, const QString& path,
+                           QString* error)
+{
     QString why;
-    if (!writeFileAtomically(path, cardToJson(card), &why, true)) {
+    if (!writeFileAtomically(path, cardToJsonWithPack(card, pack), &why, true)) {
         if (error)
             *error = QStringLiteral("The card file %1 cannot be written: %2.")
                          .arg(QDir::toNativeSeparators(path), why);

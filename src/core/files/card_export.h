@@ -55,6 +55,9 @@ struct DeckRenderOptions {
     ExportFormat format = ExportFormat::Png;
     int scale = 1;
     QString partsRoot;  // the folder holding gfx/
+    // A pack folder whose parts the cards' pictures are drawn with (render/part_pack.h); empty:
+    // the parts of partsRoot. A part the pack lacks comes from partsRoot, with a warning.
+    QString pack;
     bool records = false;
     int jobs = 0;  // 0: every core
     // Preparation settings (picture_fit.h names and values, each one checked) for every card

@@ -1,6 +1,7 @@
 // renderDeck: every card of a deck or card file as pictures, records and a sheet, in parallel.
 #include "files/deck_render.h"
 
+#include "render/part_pack.h"
 #include "render/picture_colours.h"
 
 #include "card/card_file.h"
@@ -131,6 +132,9 @@ struct PlacedProblem {
 struct Work {
     const DeckRenderOptions* options = nullptr;
     const CardParts* parts = nullptr;
+    // The parts the pictures are drawn with at the output's scale (the pack's, or `parts`
+    // enlarged); the pictures are encoded at 1 x then. Null: `parts`, encoded at the scale.
+    const CardParts* scaledParts = nullptr;
     QString date;  // the records' date, in the system's short format
     PictureBudget* budget = nullptr;
     bool remember = false;                  // the run keeps what each card was made from
@@ -183,6 +187,11 @@ QByteArray runInputs(const DeckRenderOptions& options, const QString& partsRoot,
     for (const QString& part : assets::allFiles()) {
         hash.addData(part.toUtf8());
         addStamp(hash, statFile(root.filePath(part)));
+    }
+    if (!options.pack.isEmpty()) {
+        hash.addData(QDir(options.pack).absolutePath().toUtf8());
+        for (const QString& file : packWatchFiles(options.pack))
+            addStamp(hash, statFile(file));
     }
     return hash.result();
 }
@@ -319,6 +328,13 @@ Outcome renderOne(const Job& job, const Work& work)
         return outcome;
     }
     RenderedCard rendered = renderCard(card, *work.parts);
+    const bool wantsSheetCard = keepsPictures(options);
+    std::optional<RenderedCard> scaled;
+    if (work.scaledParts && options.pictures)
+        scaled = renderCard(card, *work.scaledParts);
+    const int encodeScale = scaled ? 1 : options.scale;
+    if (!wantsSheetCard && scaled)
+        rendered = {};
     card.mainPicture = QImage();
     card.preparation = {};
     share.reset();
@@ -356,8 +372,9 @@ Outcome renderOne(const Job& job, const Work& work)
     if (options.pictures)
         for (const CardColour colour : {CardColour::Blue, CardColour::Red}) {
             QString why;
+            const RenderedCard& picture = scaled ? *scaled : rendered;
             const QByteArray bytes =
-                encodeCardPicture(cardFace(rendered, colour), options.format, options.scale, &why);
+                encodeCardPicture(cardFace(picture, colour), options.format, encodeScale, &why);
             const qsizetype writtenBefore = outcome.written.size();
             if (!write(exportFileName(base, colour, options.format), bytes, why))
                 return outcome;
@@ -370,7 +387,7 @@ Outcome renderOne(const Job& job, const Work& work)
         if (!write(base + QStringLiteral(".txt"), cardRecord(record), {}))
             return outcome;
     }
-    if (keepsPictures(options)) {
+    if (wantsSheetCard) {
         outcome.sheetCard = std::move(rendered);
         outcome.name = card.name;
     }
@@ -741,9 +758,35 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
         return result;
     }
 
+    // Pictures at a scale are drawn at that scale: a pack's larger parts, a prepared picture
+    // prepared again from its source. The sheets keep the 1 x cards.
+    std::optional<CardParts> scaledParts;
+    if (!options.pack.isEmpty()) {
+        PackParts packParts = loadPackParts(options.pack, options.scale, *parts);
+        const QString pack = QDir::toNativeSeparators(options.pack);
+        for (const QString& problem : std::as_const(packParts.problems))
+            result.warnings
+                << QStringLiteral("pack %1: %2; the built-in part is used").arg(pack, problem);
+        for (const QString& warning : std::as_const(packParts.warnings))
+            result.warnings << QStringLiteral("pack %1: %2").arg(pack, warning);
+        scaledParts = std::move(packParts.parts);
+        for (const QString& file : packWatchFiles(options.pack))
+            if (QFileInfo(file).isFile())
+                result.sources << QFileInfo(file).absoluteFilePath();
+    } else if (options.scale > 1) {
+        scaledParts = enlargedParts(*parts, options.scale);
+    }
+    // The sheets and play outputs are made of 1 x cards: with a pack they take its 1 x parts.
+    std::optional<CardParts> packAtOne;
+    if (!options.pack.isEmpty() && (!options.sheet.isEmpty() || options.play.any()))
+        packAtOne =
+            options.scale == 1 ? *scaledParts : loadPackParts(options.pack, 1, *parts).parts;
+
     Work work;
     work.options = &options;
-    work.parts = &*parts;
+    work.parts = packAtOne ? &*packAtOne : &*parts;
+    if (scaledParts)
+        work.scaledParts = &*scaledParts;
     work.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     PictureBudget budget(options.pictureMemoryBudget);
     work.budget = &budget;

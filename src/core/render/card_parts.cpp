@@ -3,7 +3,9 @@
 #include "card/card_rules.h"
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
+#include "render/part_pack.h"
 #include "render/picture_cache.h"
+#include "render/picture_prep.h"
 
 #include <QDir>
 #include <QStringList>
@@ -101,7 +103,16 @@ RenderedCard renderCard(const Card& card, const CardParts& parts,
                         const std::array<QString, 4>& drawnSides)
 {
     CardLayers layers;
-    layers.mainPicture = card.mainPicture.isNull() ? nullptr : &card.mainPicture;
+    QImage scaledPicture;
+    if (parts.scale > 1 && !card.mainPicture.isNull()) {
+        scaledPicture =
+            card.preparation.source.isNull()
+                ? enlargedPicture(card.mainPicture, parts.scale)
+                : preparePictureAtScale(card.preparation.source, card.preparation.fit, parts.scale);
+        layers.mainPicture = &scaledPicture;
+    } else {
+        layers.mainPicture = card.mainPicture.isNull() ? nullptr : &card.mainPicture;
+    }
     for (size_t i = 0; i < layers.digits.size(); ++i)
         layers.digits[i] = parts.digit(drawnSides[i]);
     layers.frame = &parts.frames[size_t(frameForTotal(cardTotal(card.sides)))];
@@ -114,8 +125,10 @@ RenderedCard renderCard(const Card& card, const CardParts& parts,
     RenderedCard rendered;
     rendered.blue = QImage(parts.blueBase.size(), QImage::Format_RGB32);
     rendered.red = QImage(parts.redBase.size(), QImage::Format_RGB32);
-    composeCard(rendered.blue, parts.blueBase, layers, card.placement, card.x, card.y);
-    composeCard(rendered.red, parts.redBase, layers, card.placement, card.x, card.y);
+    composeCardAtScale(rendered.blue, parts.blueBase, layers, card.placement, card.x, card.y,
+                       parts.scale);
+    composeCardAtScale(rendered.red, parts.redBase, layers, card.placement, card.x, card.y,
+                       parts.scale);
     return rendered;
 }
 

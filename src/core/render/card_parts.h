@@ -20,6 +20,9 @@ struct CardParts {
     std::array<QImage, 10> digits;  // "1".."9", then "A"
     QImage blueBase;
     QImage redBase;
+    // How many times the 62 x 62 layout every picture above is drawn for (part_pack.h makes
+    // parts for larger scales); cards rendered with them are that many times as large.
+    int scale = 1;
 
     // Reads every part below `root` (the folder holding gfx/), decoded as the editor decodes
     // them. Fails, with one message naming every file that is missing or unreadable.
@@ -43,6 +46,9 @@ struct RenderedCard {
 // for a card whose sides are 1-9 or A. The frame follows the card total; an arrow not ticked
 // draws the empty picture in its place, as the editor does; a side text without a digit, no
 // element chosen, or no main picture draws nothing for that layer.
+// With parts of a scale above 1 the cards are that many times as large: the placements and the
+// main picture's offset are multiplied, a prepared main picture is prepared again at that scale
+// from its source, and any other main picture is enlarged by whole pixels.
 RenderedCard renderCard(const Card& card, const CardParts& parts);
 // The same, with each side's digit drawn for `drawnSides` instead (the editor keeps the digit
 // last drawn while a box holds text the card cannot draw); the frame follows `card`'s total.

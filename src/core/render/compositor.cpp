@@ -2,6 +2,7 @@
 
 #include "render/blit.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -58,6 +59,14 @@ void composeCard(QImage& card, const QImage& clean, const CardLayers& layers,
                  const CardPlacement& placement, int scrX, int scrY,
                  const std::function<void()>& afterLayer)
 {
+    composeCardAtScale(card, clean, layers, placement, scrX, scrY, 1, afterLayer);
+}
+
+void composeCardAtScale(QImage& card, const QImage& clean, const CardLayers& layers,
+                        const CardPlacement& placement, int scrX, int scrY, int scale,
+                        const std::function<void()>& afterLayer)
+{
+    const int n = std::max(1, scale);
     const auto done = [&] {
         if (afterLayer)
             afterLayer();
@@ -70,17 +79,18 @@ void composeCard(QImage& card, const QImage& clean, const CardLayers& layers,
 
     blitOpaque(card, 0, 0, clean);
     done();
-    layer(layers.mainPicture, scrX, scrY);
-    layer(layers.digits[0], placement.TopX, placement.TopY);
-    layer(layers.digits[1], placement.LeftX, placement.LeftY);
-    layer(layers.digits[2], placement.RightX, placement.RightY);
-    layer(layers.digits[3], placement.BottomX, placement.BottomY);
+    layer(layers.mainPicture, n * scrX, n * scrY);
+    layer(layers.digits[0], n * placement.TopX, n * placement.TopY);
+    layer(layers.digits[1], n * placement.LeftX, n * placement.LeftY);
+    layer(layers.digits[2], n * placement.RightX, n * placement.RightY);
+    layer(layers.digits[3], n * placement.BottomX, n * placement.BottomY);
     layer(layers.frame, 0, 0);
-    layer(layers.element, placement.ElemX, placement.ElemY);
+    layer(layers.element, n * placement.ElemX, n * placement.ElemY);
     for (int i = 0; i < 8; ++i) {
         const QImage* arrow = layers.arrows[size_t(i)];
         const QPoint at =
-            arrow ? arrowPosition(i, arrow->width(), arrow->height(), card.width()) : QPoint();
+            arrow ? n * arrowPosition(i, arrow->width() / n, arrow->height() / n, card.width() / n)
+                  : QPoint();
         layer(arrow, at.x(), at.y());
     }
 }

@@ -47,4 +47,12 @@ void composeCard(QImage& card, const QImage& clean, const CardLayers& layers,
                  const CardPlacement& placement, int scrX, int scrY,
                  const std::function<void()>& afterLayer = {});
 
+// The same card drawn `scale` times as large: `clean` and every layer are pictures of that
+// scale, the placements and the main picture's offset are multiplied by it, and each arrow goes
+// where its picture at 1 x (its size divided by `scale`) would go, multiplied. At scale 1 this is
+// composeCard.
+void composeCardAtScale(QImage& card, const QImage& clean, const CardLayers& layers,
+                        const CardPlacement& placement, int scrX, int scrY, int scale,
+                        const std::function<void()>& afterLayer = {});
+
 }  // namespace orvane

@@ -34,11 +34,11 @@ int roundedRatio(qint64 numerator, qint64 denominator)
     return int((2 * numerator + denominator) / (2 * denominator));
 }
 
-QSize scaledSize(QSize source, const PictureFit& fit)
+QSize scaledSize(QSize source, const PictureFit& fit, int scale)
 {
     const qint64 w = source.width();
     const qint64 h = source.height();
-    const qint64 side = PreparedPictureMaxSide;
+    const qint64 side = qint64(PreparedPictureMaxSide) * scale;
     switch (fit.mode) {
     case FitMode::Fit:
         if (w >= h)
@@ -48,12 +48,13 @@ QSize scaledSize(QSize source, const PictureFit& fit)
         if (w <= h)
             return {int(side), std::max(1, roundedRatio(side * h, w))};
         return {std::max(1, roundedRatio(side * w, h)), int(side)};
-    case FitMode::None: return source;
+    case FitMode::None: return source * scale;
     case FitMode::Percent: break;
     }
-    const double scale = std::clamp(fit.scalePercent, MinScalePercent, MaxScalePercent) / 100.0;
-    return {std::max(1, int(std::lround(double(w) * scale))),
-            std::max(1, int(std::lround(double(h) * scale)))};
+    const double factor =
+        std::clamp(fit.scalePercent, MinScalePercent, MaxScalePercent) / 100.0 * scale;
+    return {std::max(1, int(std::lround(double(w) * factor))),
+            std::max(1, int(std::lround(double(h) * factor)))};
 }
 
 bool near(QRgb pixel, QRgb reference, int tolerance)
@@ -237,13 +238,19 @@ QImage render(const QImage& plane, const SubjectMask& mask, const PictureGeometr
 
 PictureGeometry pictureGeometry(QSize source, const PictureFit& fit)
 {
+    return pictureGeometry(source, fit, 1);
+}
+
+PictureGeometry pictureGeometry(QSize source, const PictureFit& fit, int scale)
+{
     PictureGeometry g;
-    if (source.isEmpty())
+    if (source.isEmpty() || scale < 1)
         return g;
-    g.scaled = scaledSize(source, fit);
-    const int side = PreparedPictureMaxSide;
-    g.offset = {floorHalf(side - g.scaled.width()) + std::clamp(fit.panX, -MaxPan, MaxPan),
-                floorHalf(side - g.scaled.height()) + std::clamp(fit.panY, -MaxPan, MaxPan)};
+    g.scaled = scaledSize(source, fit, scale);
+    const int side = PreparedPictureMaxSide * scale;
+    g.offset = {floorHalf(side - g.scaled.width()) + std::clamp(fit.panX, -MaxPan, MaxPan) * scale,
+                floorHalf(side - g.scaled.height()) +
+                    std::clamp(fit.panY, -MaxPan, MaxPan) * scale};
     const int right = g.offset.x() + g.scaled.width();
     const int bottom = g.offset.y() + g.scaled.height();
     const bool reaches = right > 0 && bottom > 0 && g.offset.x() < side && g.offset.y() < side;
@@ -309,6 +316,14 @@ QImage preparePicture(const QImage& source, const PictureFit& fit)
         return {};
     const QImage plane = rgb32(source);
     return render(plane, subjectMask(plane, fit), pictureGeometry(plane.size(), fit), fit);
+}
+
+QImage preparePictureAtScale(const QImage& source, const PictureFit& fit, int scale)
+{
+    if (source.isNull())
+        return {};
+    const QImage plane = rgb32(source);
+    return render(plane, subjectMask(plane, fit), pictureGeometry(plane.size(), fit, scale), fit);
 }
 
 QImage preparePicture(const QImage& source, const SubjectMask& mask, const PictureFit& fit)

@@ -32,6 +32,9 @@ struct PictureGeometry {
 };
 
 PictureGeometry pictureGeometry(QSize source, const PictureFit& fit);
+// The geometry for a card drawn `scale` times as large: every size, offset and pan multiplied
+// (the card is 62 * scale pixels a side); at scale 1 the same as above.
+PictureGeometry pictureGeometry(QSize source, const PictureFit& fit, int scale);
 
 // The preparation of a picture as it is loaded: 1 : 1, its upper-left pixel on the card's, so
 // the prepared picture is the upper-left part of it that the card can show.
@@ -55,6 +58,10 @@ SubjectMask subjectMask(const QImage& source, const PictureFit& fit);
 // from is subject; its colour comes from the subject part only, so no key colour bleeds in.
 // A null source gives a null picture.
 QImage preparePicture(const QImage& source, const PictureFit& fit);
+
+// The picture for a card drawn `scale` times as large, prepared again from `source` so that a
+// large source keeps its detail; at scale 1 the same pixels as preparePicture.
+QImage preparePictureAtScale(const QImage& source, const PictureFit& fit, int scale);
 
 // The same from a source whose mask is known already.
 QImage preparePicture(const QImage& source, const SubjectMask& mask, const PictureFit& fit);

@@ -1,4 +1,5 @@
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "files/main_picture.h"
 #include "support/images.h"
 
@@ -98,6 +99,7 @@ TEST(CardFile, RefusalsNameTheFileAndTheProblem)
         {set("version", 0.5), "format version is missing or wrong"},
         {set("version", 1.9e39), "format version beyond 1000000 by a newer Orvane"},
         {set("sides", 4), "\"sides\" is missing"},
+        {set("pack", 4), "\"pack\" is not a text"},
         {set("element", QStringLiteral("Lava")), "not an element's name"},
         {set("arrows", QJsonArray{QStringLiteral("sideways")}), "no direction"},
         {set("x", 63), "\"x\" is not a whole number from 0 to 62"},
@@ -136,6 +138,22 @@ TEST(CardFile, UnknownMembersOfTheSameVersionAreSkipped)
     const CardFileRead read = cardFromJson(json, QStringLiteral("x.orvcard"));
     ASSERT_TRUE(read.card) << read.error.toStdString();
     EXPECT_EQ(*read.card, sampleCard());
+}
+
+TEST(CardFile, PackIsWrittenOnlyWhenChosen)
+{
+    // Files of cards on the built-in parts stay byte for byte as before packs existed.
+    EXPECT_EQ(cardToJsonWithPack(sampleCard(), {}), cardToJson(sampleCard()));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.orvcard"));
+    QString error;
+    ASSERT_TRUE(
+        writeCardFileWithPack(preparedCard(), QStringLiteral("My Own Parts"), path, &error));
+    const CardFileRead read = readCardFile(path);
+    ASSERT_TRUE(read.card) << read.error.toStdString();
+    EXPECT_EQ(*read.card, preparedCard());
+    EXPECT_EQ(readCardFilePack(path), QStringLiteral("My Own Parts"));
+    EXPECT_EQ(packOfCardJson(cardToJson(sampleCard())), QString());
 }
 
 TEST(CardFile, FileWithoutPreparationReadsAsUnprepared)
