@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a release build, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer, the core's tests once with ThreadSanitizer,
-# then the fuzz targets for a short while; the Debian package is built from the release build,
-# installed, tried and removed.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets for a short while; the
+# Debian package is built from the release build, installed, tried and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -23,16 +22,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANE_TESTS=ON -DO
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
-
-echo "== ThreadSanitizer build and the core's tests (pictures decode and cards render on threads)"
-core_tests=(test_blit test_compositor test_picture_cache test_picture_prep test_card_rules
-            test_card_document test_file_formats test_play_sheets test_output_record
-            test_file_write test_card test_card_set test_deck_reading)
-cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_TESTS=ON -DORVANE_TSAN=ON
-cmake --build build-tsan -j "$jobs" --target "${core_tests[@]}"
-TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan.supp" \
-    ctest --test-dir build-tsan --output-on-failure -j "$jobs" \
-    -R "^($(IFS='|'; echo "${core_tests[*]}"))\$"
 
 echo "== The Windows registry reader compiles (mingw-w64)"
 x86_64-w64-mingw32-g++ -std=c++20 -Wall -Wextra -Werror -I src/ui -c src/ui/platform/registry_win32.cpp \
