@@ -253,6 +253,8 @@ TEST(SetWriteBack, ADuplicateNamesTheSamePictureFileAsItsOriginal)
     ASSERT_TRUE(set.save(nullptr, dir.filePath("e.csv")));
     EXPECT_TRUE(fileBytes(dir.filePath("e.csv")).contains("\nS 2 2,1,1,1,1,pic.bmp,"))
         << fileBytes(dir.filePath("e.csv")).toStdString();
+}
+
 TEST(SetWriteBack, ColourCellsKeepTheUsersBytes)
 {
     QTemporaryDir dir;
