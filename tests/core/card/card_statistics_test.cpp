@@ -1,6 +1,7 @@
 #include "card/card_rules.h"
 #include "card/card_statistics.h"
 #include "card/card_statistics_report.h"
+#include "support/card_maker.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,14 +18,7 @@ namespace {
 Card card(const char* name, int element, std::array<const char*, 4> sides,
           std::initializer_list<int> arrows = {})
 {
-    Card c;
-    c.name = QString::fromUtf8(name);
-    c.element = element;
-    for (size_t s = 0; s < 4; ++s)
-        c.sides[s] = QString::fromUtf8(sides[s]);
-    for (const int a : arrows)
-        c.arrows[size_t(a)] = true;
-    return c;
+    return makeCard(name, element, sides, arrows);
 }
 
 constexpr int Fire = 0, Water = 1, Earth = 3, Wind = 4, Holy = 7;

@@ -1,6 +1,7 @@
 // The Statistics dock: its numbers as table text, the findings and the card they ask for, the
 // filters a click on a chart sends, painting at one and two device pixels a pixel in a light and
 // a dark palette, an empty set, and no work while nothing changes.
+#include "support/card_maker.h"
 #include "support/event_counter.h"
 #include "windows/statistics_charts.h"
 #include "windows/statistics_dock.h"
@@ -18,14 +19,7 @@ namespace {
 Card card(const char* name, int element, std::array<const char*, 4> sides,
           std::initializer_list<int> arrows = {})
 {
-    Card c;
-    c.name = QString::fromUtf8(name);
-    c.element = element;
-    for (size_t s = 0; s < 4; ++s)
-        c.sides[s] = QString::fromUtf8(sides[s]);
-    for (const int a : arrows)
-        c.arrows[size_t(a)] = true;
-    return c;
+    return makeCard(name, element, sides, arrows);
 }
 
 // Dragon dominates Slime (index 1); Twin 2 (index 3) duplicates Twin.
