@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "support/file_bytes.h"
+
 #include <sys/stat.h>
 #include <zip.h>
 
@@ -17,12 +19,6 @@ namespace {
 QString binDir()
 {
     return qEnvironmentVariable("ORVANE_BIN_DIR");
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 struct ZipEntry {
