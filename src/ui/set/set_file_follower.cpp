@@ -5,7 +5,7 @@
 #include "card/card_file.h"
 #include "set/card_set.h"
 #include "set/set_folder_order.h"
-#include "set/set_panel.h"
+#include "session/session.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,8 +30,8 @@ std::optional<QByteArray> fileBytes(const QString& path)
 
 }  // namespace
 
-SetFileFollower::SetFileFollower(CardSet& set, SetPanel& panel, Prompts& prompts, QObject* parent)
-    : QObject(parent), m_set(set), m_panel(panel), m_prompts(prompts)
+SetFileFollower::SetFileFollower(Session& session, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_session(session), m_set(session.set()), m_prompts(prompts)
 {
     m_rewatch.setSingleShot(true);
     m_rewatch.setInterval(0);
@@ -94,7 +94,7 @@ void SetFileFollower::filesChanged(const QStringList& files)
     // Pictures first: a deck read again draws every picture afresh anyway.
     if (!pictures.isEmpty()) {
         // The card shown may become a bad row or heal: the editor then shows it afresh.
-        const quint64 current = m_panel.currentId();
+        const quint64 current = m_session.currentId();
         const auto isBad = [&] {
             const SetEntry* e = m_set.entry(current);
             return e && e->isBad();
@@ -102,7 +102,7 @@ void SetFileFollower::filesChanged(const QStringList& files)
         const bool wasBad = isBad();
         if (m_set.reloadPictures(pictures) > 0) {
             if (isBad() != wasBad)
-                m_panel.setCurrentId(current);
+                m_session.setCurrentId(current);
             emit message(pictureMessage(pictures));
             emit followed();
         }
@@ -151,13 +151,13 @@ void SetFileFollower::takeTheirs(const QList<FileCard>& cards)
 {
     if (cards.isEmpty())
         return;
-    const quint64 current = m_panel.currentId();
+    const quint64 current = m_session.currentId();
     const SetEntry* shown = m_set.entry(current);
     const bool wasBad = shown && shown->isBad();
     m_set.takeFileCards(cards);
     shown = m_set.entry(current);
     if (shown && shown->isBad() != wasBad)
-        m_panel.setCurrentId(current);
+        m_session.setCurrentId(current);
 }
 
 void SetFileFollower::folderChanged()
@@ -302,7 +302,7 @@ QString SetFileFollower::droppedMessage() const
 bool SetFileFollower::reload()
 {
     const QString path = m_set.path();
-    const quint64 currentId = m_panel.currentId();
+    const quint64 currentId = m_session.currentId();
     const SetEntry* current = m_set.entry(currentId);
     const QString currentName = current ? current->card.name : QString();
     const int currentIndex = m_set.indexOf(currentId);
@@ -321,7 +321,7 @@ bool SetFileFollower::reload()
         }
     if (!next && currentIndex >= 0 && m_set.count() > 0)
         next = m_set.entries()[std::min(currentIndex, m_set.count() - 1)].id;
-    m_panel.setCurrentId(next);
+    m_session.setCurrentId(next);
     emit followed();
     return true;
 }

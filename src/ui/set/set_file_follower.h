@@ -16,7 +16,7 @@ namespace orvane {
 
 class CardSet;
 struct FileCard;
-class SetPanel;
+class Session;
 
 // Keeps an open deck or folder set in step with its file, as another program (a spreadsheet, an
 // image editor) changes it:
@@ -35,7 +35,7 @@ class SetPanel;
 class SetFileFollower : public QObject {
     Q_OBJECT
 public:
-    SetFileFollower(CardSet& set, SetPanel& panel, Prompts& prompts, QObject* parent = nullptr);
+    SetFileFollower(Session& session, Prompts& prompts, QObject* parent = nullptr);
 
     // The answers to a deck changed under unsaved changes, in the order of their buttons.
     enum Answer { ReloadTheirs, KeepMine, SaveMineElsewhere };
@@ -77,8 +77,8 @@ private:
     QString droppedMessage() const;
     QString pictureMessage(const QStringList& pictures) const;
 
+    Session& m_session;
     CardSet& m_set;
-    SetPanel& m_panel;
     Prompts& m_prompts;
     DeckWatcher m_watcher;
     QTimer m_rewatch;  // gathers the set's changes into one look at what to watch

@@ -5,7 +5,7 @@
 #include "render/part_file_watcher.h"
 #include "set/card_recovery.h"
 #include "set/card_set.h"
-#include "set/set_card_documents.h"
+#include "session/session.h"
 #include "set/set_file_follower.h"
 #include "set/set_panel.h"
 
@@ -53,8 +53,8 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
                  const QString& recoveryPath)
     : QObject(&form), m_form(form), m_prompts(prompts)
 {
-    m_set = new CardSet(nullptr, this);
-    m_documents = new SetCardDocuments(*m_set, this);
+    m_session = new Session(this);
+    m_set = &m_session->set();
     m_panel = new SetPanel(*m_set, prompts, partsRoot);
     m_dock = new QDockWidget(tr("Set"), &form);
     m_dock->setObjectName(QStringLiteral("dockSet"));
@@ -127,7 +127,11 @@ SetHost::SetHost(Form2& form, Prompts& prompts, const QString& partsRoot,
     connect(m_saveSetAs, &QAction::triggered, this, &SetHost::saveSetAs);
     connect(m_panel, &SetPanel::cardPicked, this, &SetHost::showCard);
     connect(m_panel, &SetPanel::message, &form, &Form2::showStatus);
-    m_follower = new SetFileFollower(*m_set, *m_panel, prompts, this);
+    m_follower = new SetFileFollower(*m_session, prompts, this);
+    connect(m_session, &Session::currentChanged, this, [this] {
+        if (m_panel->currentId() != m_session->currentId())
+            m_panel->setCurrentId(m_session->currentId());
+    });
     connect(m_follower, &SetFileFollower::message, &form, &Form2::showStatus);
     // The editor watches the card part files; the thumbnails follow the same changes.
     if (auto* parts = form.findChild<PartFileWatcher*>())
@@ -202,7 +206,7 @@ bool SetHost::openSet(const QString& path)
         return false;
     m_form.setDocument(nullptr);
     QString error;
-    if (!m_set->open(path, &error)) {
+    if (!m_session->openSet(path, &error)) {
         m_prompts.messageBox(error, Exclamation, tr("Open Set"));
         if (m_open)
             showCard(m_panel->currentId());  // the set still open, and its card
@@ -233,7 +237,7 @@ void SetHost::newSet()
     if (!maybeSave(tr("New Set")))
         return;
     m_form.setDocument(nullptr);
-    m_set->startNew();
+    m_session->startNewSet();
     setOpen(true);
     m_panel->addCard();
     m_set->undoStack()->clear();
@@ -321,7 +325,7 @@ void SetHost::offerSetRecovery()
         return;
     }
     QString error;
-    if (!m_set->restore(text, &error)) {
+    if (!m_session->restoreSet(text, &error)) {
         m_prompts.messageBox(error + tr("\n\nThe recovery file is kept at %1.")
                                          .arg(QDir::toNativeSeparators(m_recovery->path())),
                              Exclamation, tr("Restore Set"));
@@ -427,7 +431,8 @@ void SetHost::duplicateCard()
 
 void SetHost::showCard(quint64 id)
 {
-    CardDocument* document = m_documents->document(id);
+    m_session->setCurrentId(id);
+    CardDocument* document = m_open ? m_session->currentDocument() : nullptr;
     if (document || !m_open) {
         m_form.setDocument(document);
     } else {

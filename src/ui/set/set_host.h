@@ -17,7 +17,7 @@ namespace orvane {
 class CardRecoveryWriter;
 class CardSet;
 class RecoveryWriter;
-class SetCardDocuments;
+class Session;
 class SetFileFollower;
 class SetPanel;
 
@@ -83,7 +83,7 @@ private:
     Form2& m_form;
     Prompts& m_prompts;
     CardSet* m_set = nullptr;
-    SetCardDocuments* m_documents = nullptr;
+    Session* m_session = nullptr;
     SetPanel* m_panel = nullptr;
     SetFileFollower* m_follower = nullptr;
     QDockWidget* m_dock = nullptr;
