@@ -7,6 +7,8 @@
 //   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_card_save --benchmark_repetitions=5
 #include "card/card_file.h"
 #include "document/card_document.h"
+#include "bench_window.h"
+#include "editor/card_file_commands.h"
 #include "editor/form2.h"
 #include "widgets/picture_box.h"
 
@@ -81,22 +83,28 @@ template <typename Work> double longestStallMs(Work work)
 // kept in its own encoding.
 struct PhotoWindow {
     ScriptedPrompts prompts;
-    std::unique_ptr<Form2> form;
+    std::unique_ptr<BenchWindow> main;
+    Form2* form = nullptr;
 
     PhotoWindow()
     {
         Form2::Services services;
         services.prompts = &prompts;
         services.assetRoot = QCoreApplication::applicationDirPath();
-        form = std::make_unique<Form2>(services);
+        main = std::make_unique<BenchWindow>(services);
+        form = main->form;
         prompts.messageAnswers.enqueue(orvane::AnswerNo);
     }
     bool load() { return form->loadMainPictureFile(photoPath()); }
+    orvane::CardFileCommands& cardFiles() const
+    {
+        return *main->window->findChild<orvane::CardFileCommands*>();
+    }
     bool saveAs(const QString& card)
     {
         QFile::remove(card);
         prompts.fileAnswers.enqueue(card);
-        return form->saveCardFileAs();
+        return cardFiles().saveCardFileAs();
     }
 };
 
@@ -140,7 +148,7 @@ void BM_OpenCardFileOfAPhoto(benchmark::State& state)
     const qsizetype messages = window.prompts.messages.size();
     timeStalls(state, [&] {
         window.prompts.fileAnswers.enqueue(card);
-        window.form->openCard();
+        window.cardFiles().openCard();
         return window.prompts.messages.size() == messages;  // no refusal
     });
 }

@@ -9,6 +9,7 @@
 // ORVANE_PROBE_T0 (ns, realtime) times from the launcher; ORVANE_PROBE_PHASES prints the phases.
 #include "document/card_document.h"
 #include "editor/form2.h"
+#include "bench_window.h"
 #include "platform/qt_prompts.h"
 #include "render/asset_catalogue.h"
 #include "widgets/picture_box.h"
@@ -126,9 +127,10 @@ int partLatency(int rounds)
     Form2::Services services;
     services.prompts = &prompts;
     services.assetRoot = dir.path();
-    Form2 form(services);
+    BenchWindow main(services);
+    Form2& form = *main.form;
     const PictureBox* frameBox = control<PictureBox>(form, "picFinalFrame");
-    form.show();
+    main.window->show();
     QElapsedTimer settle;
     settle.start();
     while (settle.elapsed() < 300)
@@ -190,14 +192,15 @@ int main(int argc, char* argv[])
     Form2::Services services;
     services.prompts = &prompts;
     services.assetRoot = QCoreApplication::applicationDirPath();
-    Form2 form(services);
+    BenchWindow main(services);
+    Form2& form = *main.form;
     if (qEnvironmentVariableIsSet("ORVANE_PROBE_PHASES"))
         std::fprintf(stderr, "main %.1f app %.1f form %.1f\n", atMain, afterApp, processAgeMs());
 
     if (mode == QLatin1String("startup")) {
         FirstPaint watcher;
-        form.installEventFilter(&watcher);
-        form.show();
+        main.window->installEventFilter(&watcher);
+        main.window->show();
         return QApplication::exec();
     }
     if (mode == QLatin1String("idle")) {
@@ -205,21 +208,21 @@ int main(int argc, char* argv[])
             form.pictureCache().setAlwaysReload(true);
         if (args.contains(QStringLiteral("--poll")))
             control<WakeTimer>(form, "Timer1")->setPolling(true);
-        form.show();
+        main.window->show();
         QTimer::singleShot(int(args.value(2).toDouble() * 1000), [] { QCoreApplication::exit(0); });
         return QApplication::exec();
     }
     if (mode == QLatin1String("memory")) {
         control<WakeTimer>(form, "Timer1")->stop();
-        form.show();
+        main.window->show();
         const auto rounds = [&](int compositions, int ticks) {
             for (int i = 0; i < compositions; ++i)
-                form.cmdCreate_Click();
+                runHandler(&form, "cmdCreate_Click");
             for (int i = 0; i < ticks; ++i) {
                 if (i % 50 == 0)
                     control<QCheckBox>(form, "chkArrow_%1", i / 50 % 8)
                         ->click();  // vary the files a little
-                form.Timer1_Timer();
+                runHandler(&form, "Timer1_Timer");
             }
         };
         rounds(100, 100);
@@ -235,18 +238,18 @@ int main(int argc, char* argv[])
         // Pictures of every window, for review: the main window after a few edits, About,
         // Advanced Settings and the picture window.
         const QString folder = args.value(2, QStringLiteral("."));
-        form.show();
-        form.Timer1_Timer();
-        form.grab().save(folder + QStringLiteral("/main-start.png"));
+        main.window->show();
+        runHandler(&form, "Timer1_Timer");
+        main.window->grab().save(folder + QStringLiteral("/main-start.png"));
         control<QLineEdit>(form, "txtNums_0")->setText(QStringLiteral("7"));
         control<QRadioButton>(form, "optElem_6")->setChecked(true);
         control<QLineEdit>(form, "txtNums_1")->setText(QStringLiteral("5"));
-        form.Timer1_Timer();
+        runHandler(&form, "Timer1_Timer");
         control<QCheckBox>(form, "chkArrow_1")->click();
         control<QCheckBox>(form, "chkArrow_7")->click();
         control<QScrollBar>(form, "scrX")->setValue(4);
-        form.Timer1_Timer();
-        form.grab().save(folder + QStringLiteral("/main-edited.png"));
+        runHandler(&form, "Timer1_Timer");
+        main.window->grab().save(folder + QStringLiteral("/main-edited.png"));
         frmAbout about(prompts);
         about.show();
         about.grab().save(folder + QStringLiteral("/about.png"));
@@ -257,7 +260,7 @@ int main(int argc, char* argv[])
         picture.show();
         picture.grab().save(folder + QStringLiteral("/picture.png"));
         control<QCheckBox>(form, "chkArrow_3")->click();
-        form.Timer1_Timer();
+        runHandler(&form, "Timer1_Timer");
         ZoomedPreview zoomed;
         zoomed.showCards(control<PictureBox>(form, "picBlueBase")->image(),
                          control<PictureBox>(form, "picRedBase")->image());

@@ -22,7 +22,7 @@ inline CardView viewOf(Form2Fixture& f)
     CardView v;
     for (int i = 0; i < 4; ++i)
         v.sides << f.txtNums(i)->text();
-    v.element = f->selectedElement();
+    v.element = f.form->selectedElement();
     for (int i = 0; i < 8; ++i)
         v.arrows << f.chkArrow(i)->isChecked();
     v.x = f.scrX()->value();

@@ -2,7 +2,10 @@
 
 #include "card/card_rules.h"
 #include "document/card_document.h"
+#include "editor/card_file_commands.h"
 #include "editor/form2.h"
+#include "session/session.h"
+#include "shell/main_window.h"
 #include "editor/wake_timer.h"
 #include "support/scripted_prompts.h"
 #include "widgets/picture_box.h"
@@ -16,21 +19,27 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
 #include <utility>
 
-// A main window on the built card parts, with scripted prompts and its timer stopped so the
-// test decides when a tick happens. Its controls are found by their object names and the card
-// is read from the window's document, never from the window's own fields.
+// A main window on the built card parts, with scripted prompts, its recovery files in a folder
+// of its own and the card window's timer stopped so the test decides when a tick happens. Its
+// controls are found by their object names and the card is read from the card window's
+// document, never from the window's own fields.
 struct Form2Fixture {
+    QTemporaryDir recovery;
     ScriptedPrompts prompts;
     int endCalls = 0;
-    std::unique_ptr<Form2> form;
+    std::unique_ptr<orvane::MainWindow> window;
+    Form2* form = nullptr;
     std::unique_ptr<QSignalSpy> composed;
 
-    explicit Form2Fixture(const QString& assetRoot = qEnvironmentVariable("ORVANE_BIN_DIR"))
+    // `recoveryFolder` empty: a folder of its own.
+    explicit Form2Fixture(const QString& assetRoot = qEnvironmentVariable("ORVANE_BIN_DIR"),
+                          const QString& recoveryFolder = {})
     {
         Form2::Services services;
         services.prompts = &prompts;
@@ -38,15 +47,23 @@ struct Form2Fixture {
         services.endProcess = [this] { ++endCalls; };
         services.imageUtilsPath =
             qEnvironmentVariable("ORVANE_BIN_DIR") + QStringLiteral("/libImageUtils.so");
-        form = std::make_unique<Form2>(services);
+        window = std::make_unique<orvane::MainWindow>(
+            services, recoveryFolder.isEmpty() ? recovery.path() : recoveryFolder);
+        form = &window->form();
         timer()->stop();
-        composed = std::make_unique<QSignalSpy>(form.get(), &Form2::cardsComposed);
+        composed = std::make_unique<QSignalSpy>(form, &Form2::cardsComposed);
     }
-    Form2* operator->() const { return form.get(); }
+    orvane::MainWindow* operator->() const { return window.get(); }
+    orvane::Session& session() const { return window->session(); }
+    // The lone card's file commands (Open Card..., Save Card File As...), for their answers.
+    orvane::CardFileCommands& cardFiles() const
+    {
+        return *window->findChild<orvane::CardFileCommands*>();
+    }
 
     template <typename T> T* child(const QString& name) const
     {
-        T* found = form->findChild<T*>(name);
+        T* found = window->findChild<T*>(name);
         if (!found)
             qFatal("no control named %s", qPrintable(name));
         return found;
@@ -97,7 +114,8 @@ struct Form2Fixture {
     QLabel* Label7() const { return label("Label7"); }
     QLabel* labXpos() const { return label("labXpos"); }
     QLabel* labYpos() const { return label("labYpos"); }
-    QWidget* innerArea() const { return child<QWidget>(QStringLiteral("innerArea")); }
+    // The card window is the 532 x 377 area of the controls.
+    QWidget* innerArea() const { return form; }
     QPushButton* button(const char* name) const { return child<QPushButton>(QLatin1String(name)); }
     // The timer that drives the tick.
     WakeTimer* timer() const { return child<WakeTimer>(QStringLiteral("Timer1")); }
@@ -139,7 +157,7 @@ struct Form2Fixture {
     qint16 arrowLimit() const { return orvane::arrowLimit(card()); }
     int compositions() const { return int(composed->count()); }
     // The status line's whole text (the line itself may show it elided).
-    QString status() const { return form->statusText(); }
+    QString status() const { return window->statusText(); }
 
     // The settings the layout's shared file dialog offers next (a name left in it, whether it
     // asks before replacing): Load Main Picture shows it and is cancelled, which changes nothing.
@@ -153,7 +171,7 @@ struct Form2Fixture {
         return prompts.fileRequests.takeLast().dialog;
     }
 
-    void tick() { form->Timer1_Timer(); }
+    void tick() { QMetaObject::invokeMethod(form, "Timer1_Timer", Qt::DirectConnection); }
     void type(int box, const QString& text) { txtNums(box)->setText(text); }
     void typeAll(const char* a, const char* b, const char* c, const char* d)
     {

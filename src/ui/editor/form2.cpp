@@ -4,28 +4,26 @@
 #include "card/card_rules.h"
 #include "document/card_document.h"
 #include "editor/form2_accessible.h"
+#include "editor/number_box_passer.h"
 #include "files/imageutils_library.h"
 #include "platform/window_placement.h"
+#include "platform/work_beside.h"
 #include "render/asset_catalogue.h"
 #include "widgets/builtin_pictures.h"
 #include "widgets/picture_box.h"
 #include "windows/form4.h"
 #include "windows/frm_about.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QUndoStack>
 
 #include <cmath>
 
@@ -65,8 +63,8 @@ void markNumberBox(QLineEdit* box)
 
 }  // namespace
 
-Form2::Form2(const Services& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_random(std::random_device{}())
+Form2::Form2(const Services& services, CardDocument& document, QWidget* parent)
+    : QWidget(parent), m_services(services), m_random(std::random_device{}())
 {
     ensureBuiltinPictures();
     setObjectName(QStringLiteral("Form2"));
@@ -74,17 +72,23 @@ Form2::Form2(const Services& services, QWidget* parent)
         m_services.assetRoot = QCoreApplication::applicationDirPath();
     if (!m_services.endProcess)
         m_services.endProcess = [] { QCoreApplication::exit(0); };
+    if (!m_services.workBeside)
+        m_services.workBeside = new WorkBeside(this);
     m_pictures.setRoot(m_services.assetRoot);
     m_parts.blueBase = cleanBlueBase();
     m_parts.redBase = cleanRedBase();
-    m_ownDocument = new CardDocument(nullptr, this);
-    m_ownDocument->setObjectName(QStringLiteral("cardDocument"));
-    m_document = m_ownDocument;
+    m_document = &document;
     buildLayout();
     nameControls(*this, form2AccessibleTexts());
     connectHandlers();
-    setUpMainWindow();
-    connectWindowCommands();
+    // The controls keep their area however large the main window is made: the room beyond it
+    // belongs to the docks (the set, the zoomed preview), never to the layout's hidden corners.
+    setFixedSize(532, 377);
+    auto* passer = new NumberBoxPasser(this, [this] { m_document->closeTyping(); });
+    for (QLineEdit* box : txtNums)
+        box->installEventFilter(passer);
+    m_noCard = new CardDocument(nullptr, this);
+    m_noCard->setObjectName(QStringLiteral("noCardDocument"));
 
     // The platform the layout was drawn for ticks "every millisecond" at its timer resolution
     // of about 16 ms. Here every change of the card runs the tick's work at once, and the timer
@@ -95,88 +99,67 @@ Form2::Form2(const Services& services, QWidget* parent)
     connect(Timer1, &WakeTimer::timeout, this, &Form2::Timer1_Timer);
     wakeTickOnChanges();
     Form_Load();
-    setDocument(nullptr);
+    setDocument(document);
     Timer1->start();
 }
 
 Form2::~Form2()
 {
-    // The number boxes lose the focus while the widgets are torn down; their filter must not
-    // reach into a window that is no longer a Form2.
-    delete findChild<QObject*>(QStringLiteral("numberBoxPasser"), Qt::FindDirectChildrenOnly);
-    // Nor may a docked preview, going with the window, resize it.
-    if (m_zoomedDock)
-        m_zoomedDock->disconnect(this);
+    // The number boxes lose the focus while the widgets are torn down: their filter goes first.
+    for (QLineEdit* box : txtNums)
+        box->removeEventFilter(findChild<NumberBoxPasser*>());
     for (const QMetaObject::Connection& connection : m_documentConnections)
         disconnect(connection);
     Form_Terminate();
 }
 
-void Form2::setDocument(CardDocument* document)
+void Form2::setDocument(CardDocument& document)
 {
     for (const QMetaObject::Connection& connection : m_documentConnections)
         disconnect(connection);
     m_documentConnections.clear();
-    m_document = document ? document : m_ownDocument;
-    enableCardCommands(m_document != m_noCard);
+    m_document = &document;
+    enableControls(m_document != m_noCard);
     m_documentConnections
         << connect(m_document, &CardDocument::changed, this, &Form2::documentChanged)
-        << connect(m_document, &CardDocument::modifiedChanged, this, &Form2::updateTitle)
-        << connect(m_document, &CardDocument::filePathChanged, this, &Form2::updateTitle)
         << connect(m_document, &QObject::destroyed, this, [this] {
-               // A shown document that goes away leaves the window with its own.
-               m_document = nullptr;
-               setDocument(nullptr);
+               // A shown document that goes away leaves the window with no card.
+               m_document = m_noCard;
+               setDocument(*m_noCard);
            });
-    QUndoStack* stack = m_document->undoStack();
-    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
-        m_documentConnections << connect(stack, signal, this, &Form2::updateUndoActions);
-    for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
-        m_documentConnections << connect(stack, signal, this, &Form2::updateUndoActions);
     m_dragContinues = false;
-    updateUndoActions();
-    updateTitle();
     m_document->setNeedsRedraw(true);
     documentChanged();
 }
 
-void Form2::showNoCard(QUndoStack* history, const QString& why)
+void Form2::showNoCard(const QString& why)
 {
-    if (!m_noCard || m_noCard->undoStack() != history) {
-        delete m_noCard;
-        m_noCard = nullptr;  // (its own destroyed signal must not find it shown)
-        auto* blank = new CardDocument(history, this);
-        blank->setObjectName(QStringLiteral("noCardDocument"));
-        m_noCard = blank;
-    }
-    setDocument(m_noCard);
+    setDocument(*m_noCard);
     picBlueBase->clearPicture();
     picRedBase->clearPicture();
-    enableCardCommands(false);
-    showStatus(why);
+    emit message(why);
 }
 
-void Form2::enableCardCommands(bool on)
+void Form2::enableControls(bool on)
 {
-    if (on == m_cardCommands.isEmpty())
-        return;
     // Every control of the card; Exit and About do not need one.
-    for (QWidget* control : innerArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (control != cmdQuit && control != cmdAbout)
             control->setEnabled(on);
-    if (on) {
-        for (const auto& [action, enabled] : std::as_const(m_cardCommands))
-            action->setEnabled(enabled);
-        m_cardCommands.clear();
-        return;
-    }
-    for (QAction* action :
-         {actOpenCard, actSaveCardFile, actSaveCardFileAs, actLoadMain, actSaveCard, actExportCards,
-          actExportCardData, actAddCardToDeck, actCopyBlue, actCopyRed, actPaste, actPrepareMain,
-          actAdvanced, actZoomedPreview, menuRecent->menuAction()}) {
-        m_cardCommands.append({action, action->isEnabled()});
-        action->setEnabled(false);
-    }
+}
+
+void Form2::run(Command command)
+{
+    QPushButton* const buttons[] = {cmdLoadMain, cmdSaveCards, cmdCardData,
+                                    cmdAdvanced, cmdAbout,     cmdQuit};
+    QPushButton* button = buttons[size_t(command)];
+    if (button->isEnabled())
+        button->click();
+}
+
+RenderedCard Form2::shownCards() const
+{
+    return {picBlueBase->image(), picRedBase->image()};
 }
 
 void Form2::documentChanged()
@@ -268,6 +251,7 @@ void Form2::connectHandlers()
     connect(cmdLoadMain, &QPushButton::clicked, this, &Form2::cmdLoadMain_Click);
     connect(cmdSaveCards, &QPushButton::clicked, this, &Form2::cmdSaveCards_Click);
     connect(cmdCardData, &QPushButton::clicked, this, &Form2::cmdCardData_Click);
+    connect(picMainPic, &PictureBox::doubleClicked, this, &Form2::prepareMainPicture);
 }
 
 void Form2::Form_Load()
@@ -275,8 +259,8 @@ void Form2::Form_Load()
     // The card a fresh start shows: A A A A, element None, no arrows, the default placement.
     Card start;
     start.element = ElementNone;
-    m_ownDocument->setCard(start);
-    m_ownDocument->setNeedsRedraw(true);
+    m_document->setCard(start);
+    m_document->setNeedsRedraw(true);
     for (PictureBox* box : picArrowFinal)
         box->setAutoSize(true);
 }
@@ -294,7 +278,7 @@ void Form2::cmdQuit_Click()
                                        YesNo | Question, QStringLiteral("Exit Program"));
     if (answer != AnswerYes)
         return;
-    if (!close())
+    if (!window()->close())
         return;  // the user kept the window for unsaved changes
     m_services.endProcess();
 }
@@ -302,7 +286,7 @@ void Form2::cmdQuit_Click()
 void Form2::cmdAbout_Click()
 {
     auto* about = new frmAbout(*m_services.prompts, m_services.registry, m_services.starter);
-    centreOver(about, this);
+    centreOver(about, window());
     about->show();
 }
 
@@ -311,7 +295,7 @@ void Form2::cmdAdvanced_Click()
     auto* settings = new Form4(*m_services.prompts, m_document->card().placement);
     connect(settings, &Form4::placementStored, this,
             [this](const CardPlacement& placement) { m_document->setPlacement(placement); });
-    centreOver(settings, this);
+    centreOver(settings, window());
     settings->show();
 }
 
@@ -377,7 +361,7 @@ void Form2::scrY_Change()
 
 void Form2::reportReset(const QString& what)
 {
-    showStatus(what + QStringLiteral(": Ctrl+Z brings them back"));
+    emit message(what + QStringLiteral(": Ctrl+Z brings them back"));
 }
 
 void Form2::cmdRandom_Click()
@@ -508,6 +492,5 @@ void Form2::cmdCreate_Click()
     // What the boxes show, in words for screen readers.
     picBlueBase->setAccessibleDescription(describeCard(m_document->card(), CardColour::Blue));
     picRedBase->setAccessibleDescription(describeCard(m_document->card(), CardColour::Red));
-    ++m_compositions;
     emit cardsComposed();
 }

@@ -7,7 +7,7 @@
 #include "render/card_parts.h"
 #include "render/picture_cache.h"
 
-#include <QMainWindow>
+#include <QWidget>
 #include <QPointer>
 #include <QStringList>
 
@@ -17,22 +17,13 @@
 #include <random>
 
 class PictureBox;
-class ZoomedPreview;
-class QAction;
 class QCheckBox;
-class QCloseEvent;
-class QDockWidget;
-class QDragEnterEvent;
-class QDragMoveEvent;
-class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QUndoStack;
 
 namespace orvane {
 class CardDocument;
@@ -40,15 +31,17 @@ class ImageUtilsLibrary;
 class PartFileWatcher;
 class Registry;
 class ProgramStarter;
+class WorkBeside;
 }  // namespace orvane
 
 // What the status line says of a prepared picture: its source size and the size it was scaled
 // to ("2400 × 1800 scaled to 62 × 47").
 QString preparedStatus(QSize source, const orvane::PictureFit& fit);
 
-// The main window: one card, edited through its controls, shown as a blue and a red card. The
-// controls sit in the 532 x 377 inner area, between the menu bar and the status line.
-class Form2 : public QMainWindow {
+// The card window: one card document, edited through its controls and shown as a blue and a red
+// card. The controls sit in its 532 x 377 area at the places of the layout; the main window
+// around it holds the menus, the status line and the docks.
+class Form2 : public QWidget {
     Q_OBJECT
 public:
     // Services the window needs from outside; tests hand in scripted ones.
@@ -59,35 +52,49 @@ public:
         orvane::Registry* registry = nullptr;  // for About's system information
         orvane::ProgramStarter* starter = nullptr;
         QString imageUtilsPath;  // default: libImageUtils beside the executable
+        orvane::WorkBeside* workBeside = nullptr;  // default: the window's own
     };
 
-    explicit Form2(const Services& services, QWidget* parent = nullptr);
+    // Shows and edits `document` (not owned), which Form_Load gives the start values.
+    Form2(const Services& services, orvane::CardDocument& document, QWidget* parent = nullptr);
     ~Form2() override;
 
-    // The element option that is on, or -1.
+    // The card shown and edited.
+    orvane::CardDocument& document() const { return *m_document; }
+    // Shows `document` (not owned) at once, and edits it from now.
+    void setDocument(orvane::CardDocument& document);
+    // Shows no card at all (a set open and none of its cards current): the controls are
+    // disabled and `why` goes to the status line. setDocument shows a card again.
+    void showNoCard(const QString& why);
+    bool showsNoCard() const { return m_document == m_noCard; }
+    // Both cards as the boxes show them, from the one renderer.
+    orvane::RenderedCard shownCards() const;
+    // The part pictures the window reads (a benchmark makes it read them every time).
+    orvane::PictureCache& pictureCache() { return m_pictures; }
+    // The option on in each group (-1: none).
     int selectedElement() const;
     int selectedFrame() const;
-    orvane::PictureCache& pictureCache() { return m_pictures; }
 
-    // The card shown and edited: the window's own document unless pointed at another one.
-    orvane::CardDocument& document() { return *m_document; }
-    // Shows `document` (not owned; null: the window's own again) at once, and edits it from now.
-    void setDocument(orvane::CardDocument* document);
-    // Shows no card at all (a set open and none of its cards current): the controls and the
-    // card commands are disabled, the status line says `why`, and Undo and Redo work on
-    // `history` (the set's). setDocument shows a card again.
-    void showNoCard(QUndoStack* history, const QString& why);
-    bool showsNoCard() const { return m_document == m_noCard && m_noCard; }
-    // Opens a card file (the command line, a recent card, a drop), asking first about unsaved
-    // changes. False when the user cancelled or the file could not be read (already said).
-    bool openCardFile(const QString& path);
     // Reads a main picture file as "Load Main Picture..." does: same checks, same messages.
     bool loadMainPictureFile(const QString& path);
-    // Says in the status line what just happened (a long text elided, whole in the tooltip).
-    void showStatus(const QString& text);
-    QString statusText() const;
+    // Paste Main Picture: a picture, or a picture file, from the clipboard.
+    void pasteMainPicture();
+    // Prepare Main Picture...: fits the main picture (or its kept source) to the card.
+    void prepareMainPicture();
+    // The commands of the window's buttons, for the menus: each runs exactly as its button's
+    // click does.
+    enum class Command { LoadMainPicture, SaveCard, ExportCardData, AdvancedSettings, About, Exit };
+    void run(Command command);
 
-public slots:
+signals:
+    // Both cards were composed again (shownCards() holds the new pictures).
+    void cardsComposed();
+    // What just happened, for the status line.
+    void message(const QString& text);
+    // A card part file changed on disk.
+    void partFilesChanged();
+
+private slots:
     void Form_Load();
     void Form_Terminate();
     void cmdQuit_Click();
@@ -105,65 +112,10 @@ public slots:
     void cmdSaveCards_Click();
     void cmdCardData_Click();
 
-    // Menu commands without a button (form2_menus.cpp, form2_card_files.cpp).
-    void openCard();
-    bool saveCardFile();
-    bool saveCardFileAs();
-    void copyCard(bool blue);
-    void pasteMainPicture();
-    // Prepare Main Picture...: fits the main picture (or its kept source) to the card.
-    void prepareMainPicture();
-    // Menu commands that open windows (form2_windows.cpp).
-    void showZoomedPreview();
-    // Docks the zoomed preview in this window, or gives it its own window (an open one moves).
-    void dockZoomedPreview(bool docked);
-    bool zoomedPreviewIsOpen() const;
-    void exportCards();
-    void renderDeck();
-    void addCardToDeck();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-signals:
-    // Both cards were composed again (picBlueBase and picRedBase hold the new pictures).
-    void cardsComposed();
-
 private:
-    // The window's controls and commands are its own: other code finds them by their object
-    // names, the card through document().
+    // The window's controls are its own: tests and tools find them by their object names.
 
-    // The area holding every control, at the places of the layout.
-    QWidget* innerArea = nullptr;
-
-    // Menu commands (form2_menus.cpp), in the order of the menus.
-    QAction* actOpenCard = nullptr;
-    QAction* actSaveCardFile = nullptr;
-    QAction* actSaveCardFileAs = nullptr;
-    QMenu* menuRecent = nullptr;
-    QAction* actLoadMain = nullptr;
-    QAction* actSaveCard = nullptr;
-    QAction* actExportCards = nullptr;
-    QAction* actExportCardData = nullptr;
-    QAction* actRenderDeck = nullptr;
-    QAction* actAddCardToDeck = nullptr;
-    QAction* actExit = nullptr;
-    QAction* actUndo = nullptr;
-    QAction* actRedo = nullptr;
-    QAction* actCopyBlue = nullptr;
-    QAction* actCopyRed = nullptr;
-    QAction* actPaste = nullptr;
-    QAction* actPrepareMain = nullptr;
-    QAction* actAdvanced = nullptr;
-    QAction* actZoomedPreview = nullptr;
-    QAction* actDockZoomedPreview = nullptr;  // checked: the preview opens docked in this window
-    QAction* actAbout = nullptr;
-
-    // Controls placed directly in the inner area.
+    // Controls placed directly in the window.
     QGroupBox* frmElem = nullptr;
     QGroupBox* frmNums = nullptr;
     QGroupBox* frmXY = nullptr;
@@ -212,20 +164,6 @@ private:
     WakeTimer* Timer1 = nullptr;  // ticks when a control, the redraw flag or a part file changed
     orvane::Dialog Dialog;
 
-    void setUpMainWindow();
-    void buildMenus();
-    void updateRecentMenu();
-    void updateTitle();
-    void openRecent(const QString& path);
-    bool readCardFileIntoWindow(const QString& path);
-    // With `takeTheFileName`, the card is renamed after the file it is written to.
-    bool writeCardFileFromWindow(const QString& path, bool takeTheFileName = false);
-    // Save / Discard / Cancel when there is something to lose; true when the caller may go on.
-    bool maybeSaveChanges(const QString& title);
-    // Runs `work` (reading or writing a file, no widget, no document) on a thread of its own
-    // under a busy cursor: the window keeps painting, its input waits, and a close asked for
-    // meanwhile happens once the work is done. Empty, or why the work broke off.
-    QString runBesideTheWindow(const std::function<void()>& work);
     void mainPictureChanged(const QImage& picture, const QString& path);
     // A picture larger than the card: the box keeps what the card can show, the preparation
     // the whole picture. True when it was larger.
@@ -237,45 +175,31 @@ private:
     // Puts the document into the controls (no handler runs) and composes the cards.
     void showDocument();
     void documentChanged();
+    // Enables or disables every control of the card (Exit and About stay).
+    void enableControls(bool on);
     // Says in the status line what a rule threw away, and the way back.
     void reportReset(const QString& what);
-    void undoOrRedo(bool undo);
-    void updateUndoActions();
     void buildLayout();
     void buildWorkSurfaces();
     void setTabOrderFromLayout();
     void connectHandlers();
     void wakeTickOnChanges();
-    void connectWindowCommands();
     // Shows the part in its preview box and keeps it in `slot` for the cards; a part that fails
     // keeps its last picture.
     void loadPreview(PictureBox* box, const QString& relativePath, QImage& slot);
     void reportAssetFailures();
-    void openDockedPreview();
 
     Services m_services;
     orvane::PictureCache m_pictures;
     std::mt19937 m_random;
-    int m_compositions = 0;
     QStringList m_newAssetFailures;  // parts that began failing during the current tick
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
-    orvane::CardDocument* m_ownDocument = nullptr;
     orvane::CardDocument* m_document = nullptr;
-    orvane::CardDocument* m_noCard = nullptr;     // shown while no card is: never edited
-    QList<QPair<QAction*, bool>> m_cardCommands;  // disabled while no card is shown, and before
-    // Enables or disables the controls and the commands that act on the shown card.
-    void enableCardCommands(bool on);
+    orvane::CardDocument* m_noCard = nullptr;  // shown while no card is: never edited
     QList<QMetaObject::Connection> m_documentConnections;
     orvane::CardParts m_parts;     // the live part files, each its last good picture
     qint16 CardTotal = 0;          // the total the view shows (Export Card Data writes it)
     bool m_dragContinues = false;  // a scroll bar drag already made its step
-    QString m_statusText;          // the whole text of the status line
-    orvane::Dialog m_cardDialog;   // Open Card and Save Card File, apart from the layout's dialog
     QByteArray m_loadedEncoded;    // the bytes of the picture just loaded, for its preparation
-    int m_workingBeside = 0;       // files being read or written on threads of their own
-    bool m_closeWhenDone = false;  // the window was asked to close meanwhile
     orvane::PartFileWatcher* m_partWatcher = nullptr;
-    QPointer<ZoomedPreview> m_zoomedPreview;
-    QPointer<QDockWidget> m_zoomedDock;  // around the preview while it is docked
-    orvane::Dialog m_deckDialog;         // Add Card to Deck keeps its own folder and file
 };

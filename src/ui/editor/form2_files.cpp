@@ -1,8 +1,11 @@
-// The main window's file commands: load the main picture, save both cards, export the record.
+// The card window's file commands: load or paste the main picture, save both cards, export the
+// card data record.
 #include "editor/form2.h"
 
 #include "document/card_document.h"
+#include "editor/number_box_passer.h"
 #include "editor/recent_cards.h"
+#include "platform/work_beside.h"
 #include "files/card_record.h"
 #include "files/card_save.h"
 #include "files/imageutils_library.h"
@@ -10,7 +13,12 @@
 #include "system/file_write.h"
 #include "widgets/picture_box.h"
 
+#include <QBuffer>
+#include <QClipboard>
 #include <QDate>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QDir>
 #include <QLineEdit>
 #include <QLocale>
@@ -60,14 +68,14 @@ void Form2::cmdLoadMain_Click()
 bool Form2::loadMainPictureFile(const QString& path)
 {
     if (showsNoCard()) {
-        showStatus(QStringLiteral("No card is shown to take %1: pick a card of the set first.")
+        emit message(QStringLiteral("No card is shown to take %1: pick a card of the set first.")
                        .arg(QDir::toNativeSeparators(path)));
         return false;
     }
     // A big picture takes a moment to decode. Its own bytes are kept too: a large picture stays
     // the preparation's source in its own encoding.
     LoadedPicture loaded;
-    runBesideTheWindow([&] { loaded = loadMainPicture(path, true); });
+    m_services.workBeside->run([&] { loaded = loadMainPicture(path, true); });
     if (loaded.image.isNull()) {
         m_services.prompts->messageBox(
             QStringLiteral("The picture %1 could not be loaded: %2.\n\nThe main picture stays as "
@@ -96,7 +104,7 @@ void Form2::cmdSaveCards_Click()
     QStringList saved;
     // What the status line says when the command ends early: never an older save's words.
     const auto endEarly = [&](const QString& why) {
-        showStatus(
+        emit message(
             saved.isEmpty()
                 ? QStringLiteral("Save Card %1: no card was saved").arg(why)
                 : QStringLiteral("Saved the blue card as %1; the red card was not saved (%2)")
@@ -134,7 +142,7 @@ void Form2::cmdSaveCards_Click()
         saved << files.jpeg;
     }
     Dialog.FileName.clear();
-    showStatus(savedPairText(saved[0], saved[1]));
+    emit message(savedPairText(saved[0], saved[1]));
 }
 
 void Form2::cmdCardData_Click()
@@ -164,5 +172,55 @@ void Form2::cmdCardData_Click()
             Exclamation, QStringLiteral("Export Card Data"));
         return;
     }
-    showStatus(QStringLiteral("Wrote the card data to %1").arg(homeRelative(Dialog.FileName)));
+    emit message(QStringLiteral("Wrote the card data to %1").arg(homeRelative(Dialog.FileName)));
+}
+
+void Form2::pasteMainPicture()
+{
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    const QString file = firstLocalFile(clip);
+    if (!file.isEmpty() && !(clip && clip->hasImage())) {
+        loadMainPictureFile(file);  // a copied picture file: read as if loaded
+        return;
+    }
+    if (!clip || !clip->hasImage()) {
+        emit message(QStringLiteral("The clipboard holds no picture to paste"));
+        return;
+    }
+    // The picture is read through the same checks as a picture file.
+    QByteArray bytes = clip->data(QStringLiteral("image/png"));
+    if (bytes.isEmpty()) {
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        qvariant_cast<QImage>(clip->imageData()).save(&out, "PNG");
+    }
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    const LoadedPicture loaded = readMainPicture(in);
+    if (loaded.image.isNull()) {
+        m_services.prompts->messageBox(
+            QStringLiteral("The picture on the clipboard could not be used: %1.\n\nThe main "
+                           "picture stays as it was.")
+                .arg(loaded.error),
+            Exclamation, QStringLiteral("Paste Main Picture"));
+        return;
+    }
+    m_loadedEncoded.clear();  // kept as pixels
+    mainPictureChanged(loaded.image, QString());
+}
+
+void Form2::mainPictureChanged(const QImage& picture, const QString& path)
+{
+    const QSize loaded = picture.size();
+    const bool larger = keepWhatTheCardCanShow(picture, path);
+    m_loadedEncoded.clear();  // kept with a larger picture's preparation, else not needed
+    if (!larger)
+        m_document->setMainPicture(picture, path);
+    const QString size = QStringLiteral("%1 × %2").arg(loaded.width()).arg(loaded.height());
+    emit message(path.isEmpty() ? QStringLiteral("Pasted the main picture (%1)").arg(size)
+                                : QStringLiteral("Loaded the main picture %1 (%2)")
+                                      .arg(QFileInfo(path).fileName(), size));
+    if (larger)
+        offerToPrepare(loaded, path.isEmpty() ? QStringLiteral("Paste Main Picture")
+                                              : QStringLiteral("Load Main Picture"));
 }

@@ -90,10 +90,6 @@ void Form2::buildLayout()
 {
     setWindowTitle(QStringLiteral("Orvane 4.0 by Kestrow"));
     setWindowIcon(QIcon(QStringLiteral(":/builtin/icon.xpm")));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::CustomizeWindowHint);
-    resize(532, 377);
     // Controls without a font of their own use this one. Frames carry a bold caption, which
     // their children would inherit, so controls in frames set the regular font themselves.
     setFont(sansSerif());

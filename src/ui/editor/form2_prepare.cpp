@@ -61,7 +61,7 @@ void Form2::openPrepareWindow(const PictureFit& start)
     const bool prepared = !card.preparation.source.isNull();
     const QImage source = prepared ? card.preparation.source : card.mainPicture;
     if (source.isNull()) {
-        showStatus(QStringLiteral("Load a main picture first, then prepare it"));
+        emit message(QStringLiteral("Load a main picture first, then prepare it"));
         return;
     }
     // The preview is the card as the editor draws it, with the picture being prepared and the
@@ -94,7 +94,7 @@ void Form2::openPrepareWindow(const PictureFit& start)
                 m_document->setPreparedPicture(picture, path, {source, fit, encoded});  // one step
                 // The size the picture was scaled to, not the prepared picture's, which also
                 // holds the transparent margin that centres it.
-                showStatus(preparedStatus(source.size(), fit));
+                emit message(preparedStatus(source.size(), fit));
             });
     window->show();
 }

@@ -10,6 +10,7 @@ void Form2::wakeTickOnChanges()
 {
     m_partWatcher = new PartFileWatcher(this);
     connect(m_partWatcher, &PartFileWatcher::changed, Timer1, &WakeTimer::wake);
+    connect(m_partWatcher, &PartFileWatcher::changed, this, &Form2::partFilesChanged);
     connect(m_partWatcher, &PartFileWatcher::pollingNeededChanged, Timer1, &WakeTimer::setPolling);
     m_partWatcher->watch(m_services.assetRoot, assets::allFiles());
     Timer1->setPolling(m_partWatcher->needsPolling());

@@ -323,9 +323,9 @@ void ZoomedPreview::placeBeside(const QWidget* editor)
     move(placeBeside(editor->frameGeometry(), frame, available));
 }
 
-void ZoomedPreview::takeShortcutsOf(const QWidget* editor)
+void ZoomedPreview::takeShortcuts(const QList<QAction*>& commands)
 {
-    for (QAction* action : editor->findChildren<QAction*>())
+    for (QAction* action : commands)
         if (!action->shortcuts().isEmpty() && !actions().contains(action))
             addAction(action);
 }

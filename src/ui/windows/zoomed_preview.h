@@ -98,8 +98,8 @@ public:
     // Where it opens: where it was last (when that is still on a screen), else beside `editor`
     // (right, else left, else below), never over it where the screen has room.
     void placeBeside(const QWidget* editor);
-    // The commands of `editor` with shortcuts work here too.
-    void takeShortcutsOf(const QWidget* editor);
+    // The commands among `commands` that have shortcuts work here too.
+    void takeShortcuts(const QList<QAction*>& commands);
     // The place beside a window `editor` (its frame) on a screen of `available` room for a
     // window of `size` (its frame): right, else left, else below, else above, else centred.
     static QPoint placeBeside(const QRect& editor, const QSize& size, const QRect& available);

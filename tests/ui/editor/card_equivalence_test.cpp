@@ -164,7 +164,7 @@ void CardEquivalenceTest::sameCards()
 
     Form2Fixture f(loud ? m_loudRoot : qEnvironmentVariable("ORVANE_BIN_DIR"));
     f.prompts.fileAnswers.enqueue(picturePath);
-    f->cmdLoadMain_Click();
+    f.form->run(Form2::Command::LoadMainPicture);
     f.optElem(size_t(row.element))->click();
     if (row.element != orvane::ElementTrap)
         for (int i = 0; i < 4; ++i)
@@ -175,7 +175,7 @@ void CardEquivalenceTest::sameCards()
     QCOMPARE(f.ticked(), int(row.arrows.size()));
     f.scrX()->setValue(row.x);
     f.scrY()->setValue(row.y);
-    f->document().setPlacement(row.placement);
+    f.form->document().setPlacement(row.placement);
 
     orvane::Card card;
     card.sides = row.sides;
@@ -233,7 +233,7 @@ void CardEquivalenceTest::preparedCardsAsTheDeckRenders()
     // Larger than the card: loading it offers to prepare it, and the user says yes.
     f.prompts.fileAnswers.enqueue(m_dir.filePath(source));
     f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
-    f->cmdLoadMain_Click();
+    f.form->run(Form2::Command::LoadMainPicture);
     auto* window = f->findChild<PreparePictureWindow*>();
     QVERIFY(window);
     switch (preparing) {
@@ -290,7 +290,7 @@ void CardEquivalenceTest::preparedCardsAsTheDeckRenders()
              f.picBlueBase()->image());
     QCOMPARE(QImage(base + "-red.png").convertToFormat(QImage::Format_RGB32),
              f.picRedBase()->image());
-    QVERIFY(!f->document().card().preparation.source.isNull());
+    QVERIFY(!f.form->document().card().preparation.source.isNull());
 }
 
 QTEST_MAIN(CardEquivalenceTest)

@@ -50,13 +50,13 @@ void makeACard(Form2Fixture& f, const QString& picturePath)
     f.tick();
     f.clickArrow(1);
     f.clickArrow(6);
-    QVERIFY(f->loadMainPictureFile(picturePath));
+    QVERIFY(f.form->loadMainPictureFile(picturePath));
     f.scrX()->setValue(7);
     f.scrY()->setValue(13);
     orvane::CardPlacement placement;
     placement.TopX = 9;
     placement.ElemY = 6;
-    f->document().setPlacement(placement);
+    f.form->document().setPlacement(placement);
 }
 
 }  // namespace
@@ -94,9 +94,9 @@ void Form2CardFilesTest::roundTripShowsTheSameCards()
     QVERIFY(viewOf(g) == saved);
     QCOMPARE(g.total(), qint16(27));
     QCOMPARE(g.arrowsTicked(), qint16(2));
-    QCOMPARE(g->document().card().mainPicturePath, picture);
+    QCOMPARE(g.form->document().card().mainPicturePath, picture);
     QVERIFY(!g->isWindowModified());
-    QCOMPARE(g->document().undoStack()->count(), 0);
+    QCOMPARE(g.form->document().undoStack()->count(), 0);
     QCOMPARE(g.status(), QStringLiteral("Opened ") + orvane::homeRelative(card));
     // The opened card goes on being edited with its arrows counted right.
     g.clickArrow(0);
@@ -254,7 +254,7 @@ void Form2CardFilesTest::recentCardsAndAMissingOne()
     QCOMPARE(g.prompts.fileRequests[0].dialog.FileName, dir.path() + QStringLiteral("/"));
 
     entries[1]->trigger();
-    QCOMPARE(g->document().filePath(), a);
+    QCOMPARE(g.form->document().filePath(), a);
     QCOMPARE(g.scrX()->value(), 0);
     QCOMPARE(g.menuRecent()->actions()[0]->data().toString(), a);
 
@@ -266,7 +266,7 @@ void Form2CardFilesTest::recentCardsAndAMissingOne()
                                                       "recent cards"));
     QCOMPARE(g.menuRecent()->actions().size(), 1);
     QCOMPARE(orvane::recentCards(), QStringList{a});
-    QCOMPARE(g->document().filePath(), a);
+    QCOMPARE(g.form->document().filePath(), a);
 }
 
 void Form2CardFilesTest::unreadableCardFileChangesNothing()
@@ -280,14 +280,14 @@ void Form2CardFilesTest::unreadableCardFileChangesNothing()
     Form2Fixture f;
     f.scrX()->setValue(9);
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
-    QVERIFY(!f->openCardFile(broken));
+    QVERIFY(!f.cardFiles().openCardFile(broken));
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Open Card"));
     QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("broken.orvcard")));
     QCOMPARE(f.scrX()->value(), 9);
     QVERIFY(f->isWindowModified());
     QVERIFY(orvane::recentCards().isEmpty());
-    QVERIFY(!f->openCardFile(dir.filePath(QStringLiteral("absent.orvcard"))));
+    QVERIFY(!f.cardFiles().openCardFile(dir.filePath(QStringLiteral("absent.orvcard"))));
     QCOMPARE(f.prompts.messages.size(), 2);
 }
 
@@ -297,11 +297,11 @@ void Form2CardFilesTest::failedSaveKeepsTheMark()
     Form2Fixture f;
     f.scrX()->setValue(2);
     f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("missing/folder/card.orvcard")));
-    QVERIFY(!f->saveCardFileAs());
+    QVERIFY(!f.cardFiles().saveCardFileAs());
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Save Card File"));
     QVERIFY(f->isWindowModified());
-    QCOMPARE(f->document().filePath(), QString());
+    QCOMPARE(f.form->document().filePath(), QString());
 }
 
 // The name typed has no suffix: the dialog cannot know the file that is replaced, so the
@@ -316,7 +316,7 @@ void Form2CardFilesTest::saveAsAsksBeforeReplacingTheFileWithItsSuffix()
     Form2Fixture f;
     f.scrX()->setValue(3);
     f.prompts.fileAnswers = QQueue<QString>({dir.filePath(QStringLiteral("knight")), QString()});
-    QVERIFY(!f->saveCardFileAs());  // No, then the dialog again, cancelled
+    QVERIFY(!f.cardFiles().saveCardFileAs());  // No, then the dialog again, cancelled
     QCOMPARE(f.prompts.fileRequests.size(), 2);
     QVERIFY(!f.prompts.fileRequests[0].dialog.OverwritePrompt);
     QCOMPARE(f.prompts.messages.size(), 1);
@@ -331,7 +331,7 @@ void Form2CardFilesTest::saveAsAsksBeforeReplacingTheFileWithItsSuffix()
 
     f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("knight")));
     f.prompts.messageAnswers.enqueue(orvane::AnswerYes);
-    QVERIFY(f->saveCardFileAs());
+    QVERIFY(f.cardFiles().saveCardFileAs());
     QCOMPARE(orvane::readCardFile(file).card->x, 3);
     QVERIFY(!f->isWindowModified());
 }
@@ -358,13 +358,13 @@ void Form2CardFilesTest::saveAsRenamesACardNamedAfterItsFile()
     QString error;
     QVERIFY2(orvane::writeCardFile(card, slime, &error), qPrintable(error));
     Form2Fixture f;
-    QVERIFY(f->openCardFile(slime));
+    QVERIFY(f.cardFiles().openCardFile(slime));
     const QString dragon = dir.filePath(QStringLiteral("Red Dragon.orvcard"));
     f.prompts.fileAnswers.enqueue(dragon);
-    QVERIFY(f->saveCardFileAs());
+    QVERIFY(f.cardFiles().saveCardFileAs());
     QCOMPARE(orvane::readCardFile(dragon).card->name, expected);
-    QCOMPARE(f->document().card().name, expected);
-    QCOMPARE(f->document().displayName(), expected);
+    QCOMPARE(f.form->document().card().name, expected);
+    QCOMPARE(f.form->document().displayName(), expected);
     QVERIFY(!f->isWindowModified());
     QCOMPARE(orvane::readCardFile(slime).card->name, nameInFile);  // the old file is untouched
 }
@@ -383,16 +383,16 @@ void Form2CardFilesTest::cardWithoutAnElement()
     f.optElem(0)->click();
     f.tick();  // the Fire icon is in the icon layer
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
-    QVERIFY(f->openCardFile(path));
-    QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
+    QVERIFY(f.cardFiles().openCardFile(path));
+    QCOMPARE(f.form->selectedElement(), orvane::NoElementChosen);
     f.tick();
     QCOMPARE(f.picFinalElem()->image(), solid(16, 17, 0x000000));
     const CardView plain = viewOf(f);
-    QCOMPARE(f->document().card().element, orvane::NoElementChosen);
+    QCOMPARE(f.form->document().card().element, orvane::NoElementChosen);
     f.optElem(5)->click();
     QCOMPARE(f.txtNums(0)->text(), QStringLiteral("A"));
     f.actUndo()->trigger();
-    QCOMPARE(f->selectedElement(), orvane::NoElementChosen);
+    QCOMPARE(f.form->selectedElement(), orvane::NoElementChosen);
     QVERIFY(viewOf(f) == plain);
 }
 

@@ -151,10 +151,10 @@ void Form2ClipboardTest::pasteMakesTheMainPicture()
     f.actPaste()->trigger();
     QCOMPARE(f.picMainPic()->image(), gradient(90, 40).copy(0, 0, 62, 40));
     QCOMPARE(f.picMainPic()->size(), QSize(66, 44));
-    QCOMPARE(f->document().card().preparation.source, gradient(90, 40));
+    QCOMPARE(f.form->document().card().preparation.source, gradient(90, 40));
     QVERIFY(f.compositions() > composedBefore);
-    QCOMPARE(f->document().undoStack()->count(), 1);
-    QCOMPARE(f->document().card().mainPicture, gradient(90, 40).copy(0, 0, 62, 40));
+    QCOMPARE(f.form->document().undoStack()->count(), 1);
+    QCOMPARE(f.form->document().card().mainPicture, gradient(90, 40).copy(0, 0, 62, 40));
     QCOMPARE(f.status(), QStringLiteral("Pasted the main picture (90 × 40)"));
     f.actUndo()->trigger();
     QCOMPARE(f.picMainPic()->image(), blank);
@@ -164,7 +164,7 @@ void Form2ClipboardTest::copyAndPasteKeysInANumberBox()
 {
     Form2Fixture f;
     f->show();
-    QApplication::setActiveWindow(f.form.get());
+    QApplication::setActiveWindow(f.window.get());
     QLineEdit* box = f.txtNums(0);
     box->setFocus();
     box->selectAll();
@@ -196,7 +196,7 @@ void Form2ClipboardTest::pasteRefusesWhatLoadingRefuses()
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Paste Main Picture"));
     QCOMPARE(f.picMainPic()->image(), before);
-    QCOMPARE(f->document().undoStack()->count(), 0);
+    QCOMPARE(f.form->document().undoStack()->count(), 0);
 }
 
 void Form2ClipboardTest::pasteWithoutAPicture()
@@ -206,7 +206,7 @@ void Form2ClipboardTest::pasteWithoutAPicture()
     f.actPaste()->trigger();
     QCOMPARE(f.prompts.messages.size(), 0);
     QCOMPARE(f.status(), QStringLiteral("The clipboard holds no picture to paste"));
-    QCOMPARE(f->document().undoStack()->count(), 0);
+    QCOMPARE(f.form->document().undoStack()->count(), 0);
 }
 
 void Form2ClipboardTest::droppedPictureLoadsAsLoadMainPicture()
@@ -215,10 +215,10 @@ void Form2ClipboardTest::droppedPictureLoadsAsLoadMainPicture()
     const QString path = dir.filePath(QStringLiteral("dropped.bmp"));
     QVERIFY(gradient(50, 60).save(path, "BMP"));
     Form2Fixture f;
-    QVERIFY(drop(f.form.get(), filesOf({path})));
+    QVERIFY(drop(f.window.get(), filesOf({path})));
     QCOMPARE(f.picMainPic()->image(), gradient(50, 60));
-    QCOMPARE(f->document().card().mainPicturePath, path);
-    QCOMPARE(f->document().undoStack()->count(), 1);
+    QCOMPARE(f.form->document().card().mainPicturePath, path);
+    QCOMPARE(f.form->document().undoStack()->count(), 1);
     QCOMPARE(f.prompts.fileRequests.size(), 0);  // no dialog
     QCOMPARE(f.status(), QStringLiteral("Loaded the main picture dropped.bmp (50 × 60)"));
     // Dropped on a number box: the same, and the box keeps its text.
@@ -244,13 +244,13 @@ void Form2ClipboardTest::droppedBrokenPictureSaysWhatLoadingSays()
     file.write("BM not really");
     file.close();
     Form2Fixture dropped, loaded;
-    drop(dropped.form.get(), filesOf({path}));
+    drop(dropped.window.get(), filesOf({path}));
     loaded.prompts.fileAnswers.enqueue(path);
     loaded.cmdLoadMain()->click();
     QCOMPARE(dropped.prompts.messages.size(), 1);
     QCOMPARE(dropped.prompts.messages[0].text, loaded.prompts.messages[0].text);
     QCOMPARE(dropped.prompts.messages[0].title, QStringLiteral("Load Main Picture"));
-    QCOMPARE(dropped->document().undoStack()->count(), 0);
+    QCOMPARE(dropped.form->document().undoStack()->count(), 0);
 }
 
 void Form2ClipboardTest::droppedCardFileOpens()
@@ -266,13 +266,13 @@ void Form2ClipboardTest::droppedCardFileOpens()
     Form2Fixture f;
     f.scrX()->setValue(6);  // unsaved: the question comes first
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Discard);
-    QVERIFY(drop(f.form.get(), filesOf({path})));
+    QVERIFY(drop(f.window.get(), filesOf({path})));
     QCOMPARE(f.prompts.saveQuestions.size(), 1);
     QCOMPARE(f.txtNums(2)->text(), QStringLiteral("4"));
-    QCOMPARE(f->selectedElement(), 3);
+    QCOMPARE(f.form->selectedElement(), 3);
     QVERIFY(f.chkArrow(5)->isChecked());
     QCOMPARE(f.scrX()->value(), 0);
-    QCOMPARE(f->document().filePath(), path);
+    QCOMPARE(f.form->document().filePath(), path);
 }
 
 void Form2ClipboardTest::dragWithoutAFileIsRefused()
@@ -280,8 +280,8 @@ void Form2ClipboardTest::dragWithoutAFileIsRefused()
     Form2Fixture f;
     auto* text = new QMimeData;
     text->setText(QStringLiteral("hello"));
-    QVERIFY(!drop(f.form.get(), text));
-    QVERIFY(!drop(f.form.get(), filesOf({})));
+    QVERIFY(!drop(f.window.get(), text));
+    QVERIFY(!drop(f.window.get(), filesOf({})));
     QCOMPARE(f.prompts.messages.size(), 0);
 }
 

@@ -45,7 +45,7 @@ class Form2DocumentTest : public QObject {
     Q_OBJECT
 private slots:
     void anotherDocumentIsShownAndEdited();
-    void aDocumentThatGoesAwayLeavesTheOwnOne();
+    void aDocumentThatGoesAwayLeavesNoCard();
     void undoAndRedoSayWhatTheyDid();
     void resetsAreSaidWithTheWayBack_data();
     void resetsAreSaidWithTheWayBack();
@@ -64,7 +64,7 @@ void Form2DocumentTest::anotherDocumentIsShownAndEdited()
     CardDocument other;
     other.setCard(someCard());
     const int before = f.compositions();
-    f->setDocument(&other);
+    f.form->setDocument(other);
     QCOMPARE(f.compositions(), before + 1);  // shown at once
     QCOMPARE(f.txtNums(1)->text(), QStringLiteral("7"));
     QVERIFY(f.optElem(2)->isChecked());
@@ -75,29 +75,29 @@ void Form2DocumentTest::anotherDocumentIsShownAndEdited()
     QCOMPARE(f.picBlueBase()->image(), expected.blue);
     QCOMPARE(f.picRedBase()->image(), expected.red);
 
-    // Edits go to the document shown, its undo too; the window's own card stays as it was.
+    // Edits go to the document shown, and undo shows at once; the lone card stays as it was.
     f.clickArrow(4);
     QVERIFY(other.card().arrows[4]);
     QCOMPARE(other.undoStack()->count(), 1);
-    f.actUndo()->trigger();
-    QVERIFY(!other.card().arrows[4]);
-    f->setDocument(nullptr);
+    other.undoStack()->undo();
+    QVERIFY(!f.chkArrow(4)->isChecked());
+    f.form->setDocument(f.session().loneCard());
     QCOMPARE(f.card(), own);
     QCOMPARE(f.txtNums(0)->text(), QStringLiteral("5"));
     f.clickArrow(0);
     QVERIFY(!other.card().arrows[0]);
 }
 
-void Form2DocumentTest::aDocumentThatGoesAwayLeavesTheOwnOne()
+void Form2DocumentTest::aDocumentThatGoesAwayLeavesNoCard()
 {
     Form2Fixture f;
     auto other = std::make_unique<CardDocument>();
     other->setCard(someCard());
-    f->setDocument(other.get());
+    f.form->setDocument(*other);
     other.reset();
-    QCOMPARE(f.txtNums(0)->text(), QStringLiteral("A"));
-    f.type(1, QStringLiteral("4"));  // still edits, now its own card
-    QCOMPARE(f.card().sides[1], QStringLiteral("4"));
+    QVERIFY(f.form->showsNoCard());
+    QVERIFY(!f.txtNums(1)->isEnabled());
+    QVERIFY(f.session().loneCard().undoStack()->count() == 0);  // the lone card is not edited
 }
 
 void Form2DocumentTest::undoAndRedoSayWhatTheyDid()

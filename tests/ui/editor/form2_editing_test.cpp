@@ -63,7 +63,7 @@ void Form2EditingTest::totalsAndFrames()
     for (int i = 0; i < 4; ++i)
         f.type(i, texts[i]);
     QCOMPARE(int(f.total()), total);
-    QCOMPARE(f->selectedFrame(), frame);
+    QCOMPARE(f.form->selectedFrame(), frame);
     QVERIFY(f.compositions() > composedBefore);
     f.tick();  // the arrow limit follows the same total
     QCOMPARE(int(f.arrowLimit()), int(orvane::arrowLimit(total)));
@@ -107,9 +107,9 @@ void Form2EditingTest::manualFrameChoiceIsReplacedAtTheNextChange()
 {
     Form2Fixture f;
     f.optFrame(0)->setChecked(true);
-    QCOMPARE(f->selectedFrame(), 0);
+    QCOMPARE(f.form->selectedFrame(), 0);
     f.type(0, QStringLiteral("9"));
-    QCOMPARE(f->selectedFrame(), 3);
+    QCOMPARE(f.form->selectedFrame(), 3);
 }
 
 void Form2EditingTest::arrowLimitOne()
@@ -168,7 +168,7 @@ void Form2EditingTest::trapFixesTheNumbers()
     QCOMPARE(f.ticked(), 0);
     QCOMPARE(f.arrowsTicked(), qint16(0));
     QCOMPARE(f.total(), qint16(8));
-    QCOMPARE(f->selectedFrame(), 0);
+    QCOMPARE(f.form->selectedFrame(), 0);
     f.tick();
     QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 1"));
     // Typing into a locked box changes nothing.
@@ -226,7 +226,7 @@ void Form2EditingTest::scrollBarsComposeAtOnce()
     QCOMPARE(f.compositions(), before + 3);
     f.scrY()->setValue(12);  // no real change, no composition
     QCOMPARE(f.compositions(), before + 3);
-    QVERIFY(!f->document().needsRedraw());
+    QVERIFY(!f.form->document().needsRedraw());
     f.tick();
     QCOMPARE(f.labXpos()->text(), QStringLiteral("X: 6"));
     QCOMPARE(f.labYpos()->text(), QStringLiteral("Y: 12"));

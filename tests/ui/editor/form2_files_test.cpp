@@ -65,7 +65,7 @@ void Form2FilesTest::loadCancelChangesNothing()
     QCOMPARE(asked.FilterIndex, 1);
     QVERIFY(!f.prompts.fileRequests.front().save);
     QCOMPARE(f.picMainPic()->image(), before);
-    QVERIFY(!f->document().needsRedraw());
+    QVERIFY(!f.form->document().needsRedraw());
     QCOMPARE(f.prompts.messages.size(), 0);
 }
 
@@ -86,7 +86,7 @@ void Form2FilesTest::loadSetsThePictureAndOffersTheLastPath()
     // Larger than the card: the box keeps the part the card can show, the preparation the whole.
     QCOMPARE(f.picMainPic()->size(), QSize(66, 66));
     QCOMPARE(f.picMainPic()->image(), gradient(100, 80).copy(0, 0, 62, 62));
-    QCOMPARE(f->document().card().preparation.source, gradient(100, 80));
+    QCOMPARE(f.form->document().card().preparation.source, gradient(100, 80));
     QCOMPARE(f.prompts.messages.size(), 1);  // the offer to prepare it, answered No
     QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("100 × 80")));
     QVERIFY(f.compositions() > composedBefore);
@@ -110,7 +110,7 @@ void Form2FilesTest::loadRefusesBrokenFiles()
     f.prompts.fileAnswers.enqueue(text);
     f.cmdLoadMain()->click();
     QCOMPARE(f.picMainPic()->image(), before);
-    QVERIFY(!f->document().needsRedraw());
+    QVERIFY(!f.form->document().needsRedraw());
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages.front().text.contains(QStringLiteral("notes.bmp")));
 }
@@ -131,7 +131,7 @@ void Form2FilesTest::loadShowsABusyCursorWhileTheWindowGoesOn()
     f.cmdLoadMain()->click();
     QCOMPARE(cursorWhileLoading, int(Qt::WaitCursor));
     QCOMPARE(f.picMainPic()->image().size(), QSize(62, 62));
-    QCOMPARE(f->document().card().preparation.source.size(), QSize(3000, 3000));
+    QCOMPARE(f.form->document().card().preparation.source.size(), QSize(3000, 3000));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -243,7 +243,8 @@ void Form2FilesTest::saveWithoutTheConverterWritesNothingAndReports()
     services.prompts = &prompts;
     services.assetRoot = qEnvironmentVariable("ORVANE_BIN_DIR");
     services.imageUtilsPath = dir.filePath(QStringLiteral("libMissing.so"));
-    Form2 form(services);
+    orvane::CardDocument card;
+    Form2 form(services, card);
     form.findChild<WakeTimer*>(QStringLiteral("Timer1"))->stop();
     prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("blue.jpg")));
     form.findChild<QPushButton*>(QStringLiteral("cmdSaveCards"))->click();
@@ -391,7 +392,7 @@ void Form2FilesTest::exportStartState()
     f.prompts.onFileDialog = [&] { timerStoppedWhileAsked = !f.timer()->isActive(); };
     f.prompts.inputAnswers.enqueue(QStringLiteral("[My] Card"));
     f.prompts.fileAnswers.enqueue(dir.filePath("card.txt"));
-    f->cmdCardData_Click();
+    f.form->run(Form2::Command::ExportCardData);
     QVERIFY(f.prompts.fileRequests.front().dialog.OverwritePrompt);  // asks nothing itself
     QVERIFY(timerStoppedWhileAsked);
     QVERIFY(f.timer()->isActive());
@@ -439,7 +440,7 @@ void Form2FilesTest::exportTrapAndLevels()
         f.type(i, texts[i]);
     f.prompts.inputAnswers.enqueue(QStringLiteral("c"));
     f.prompts.fileAnswers.enqueue(dir.filePath("c.txt"));
-    f->cmdCardData_Click();
+    f.form->run(Form2::Command::ExportCardData);
     QVERIFY2(read(dir.filePath("c.txt")).contains(expected),
              read(dir.filePath("c.txt")).constData());
 }
@@ -449,16 +450,16 @@ void Form2FilesTest::exportCancelledWritesNothingAndRestartsTheTimer()
     QTemporaryDir dir;
     Form2Fixture f;
     f.timer()->start();
-    f->cmdCardData_Click();  // name cancelled
+    f.form->run(Form2::Command::ExportCardData);  // name cancelled
     QVERIFY(f.timer()->isActive());
     QCOMPARE(f.prompts.fileRequests.size(), 0);
     f.prompts.inputAnswers.enqueue(QStringLiteral("n"));
-    f->cmdCardData_Click();  // dialog cancelled
+    f.form->run(Form2::Command::ExportCardData);  // dialog cancelled
     QVERIFY(f.timer()->isActive());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 0);
     f.prompts.inputAnswers.enqueue(QStringLiteral("n"));
     f.prompts.fileAnswers.enqueue(dir.filePath("no/such/n.txt"));
-    f->cmdCardData_Click();  // cannot be written
+    f.form->run(Form2::Command::ExportCardData);  // cannot be written
     QVERIFY(f.timer()->isActive());
     QCOMPARE(f.prompts.messages.size(), 1);
 }

@@ -21,8 +21,8 @@ private:
     static void showActive(Form2Fixture& f)
     {
         f->show();
-        QApplication::setActiveWindow(f.form.get());
-        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QApplication::setActiveWindow(f.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     }
 };
 
@@ -75,7 +75,7 @@ void Form2KeyboardTest::everyShownTabStopTakesTheFocusOnClick()
             w->focusPolicy() == Qt::NoFocus)
             continue;
         QVERIFY2(w->focusPolicy() & Qt::ClickFocus, qPrintable(w->objectName()));
-        if (!f->rect().contains(w->mapTo(f.form.get(), w->rect().center())) || w == f.cmdQuit() ||
+        if (!f->rect().contains(w->mapTo(f.window.get(), w->rect().center())) || w == f.cmdQuit() ||
             qobject_cast<QPushButton*>(w))
             continue;  // off the window, or a command that would run
         f.cmdLoadMain()->setFocus();

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QtTest>
 
 class Form2LayoutTest : public QObject {
@@ -124,7 +125,7 @@ void Form2LayoutTest::tabOrderFollowsTheLayout()
 {
     Form2Fixture f;
     f->show();
-    QApplication::setActiveWindow(f.form.get());
+    QApplication::setActiveWindow(f.window.get());
     f.cmdLoadMain()->setFocus();
     // Visible, focusable controls in the order of their tab index.
     const QStringList expected = {
@@ -152,10 +153,10 @@ void Form2LayoutTest::startState()
     QCOMPARE(f.arrowsTicked(), qint16(0));
     QCOMPARE(f.arrowLimit(), qint16(6));
     QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left = 6"));
-    QVERIFY(!f->document().needsRedraw());
+    QVERIFY(!f.form->document().needsRedraw());
     QCOMPARE(f.card().placement, orvane::CardPlacement{});
-    QCOMPARE(f->selectedElement(), 8);
-    QCOMPARE(f->selectedFrame(), 3);
+    QCOMPARE(f.form->selectedElement(), 8);
+    QCOMPARE(f.form->selectedFrame(), 3);
     QCOMPARE(f.ticked(), 0);
     QCOMPARE(f.scrX()->value(), 0);
     QCOMPARE(f.scrY()->value(), 0);
@@ -163,10 +164,13 @@ void Form2LayoutTest::startState()
     // The title bar shows "Orvane 4.0 by Kestrow"; the placeholder marks unsaved changes.
     QCOMPARE(f->windowTitle(), QStringLiteral("Orvane 4.0 by Kestrow[*]"));
     QVERIFY(!f->isWindowModified());
-    // The window is the inner area of the layout plus the menu bar and the status line.
+    // The window is the inner area of the layout plus the menu bar, the card's name bar and the
+    // status line.
     f->layout()->activate();
     QCOMPARE(f.innerArea()->size(), QSize(532, 377));
-    QCOMPARE(f->size(), QSize(532, f->menuBar()->height() + 377 + f->statusBar()->height()));
+    const int nameBar = f.child<QToolBar>(QStringLiteral("barCard"))->height();
+    QCOMPARE(f->size(),
+             QSize(532, f->menuBar()->height() + nameBar + 377 + f->statusBar()->height()));
     QVERIFY(!(f->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f->windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(f.timer()->interval(), 16);
@@ -264,7 +268,7 @@ void Form2LayoutTest::innerAreaBetweenMenuAndStatusLine()
     const QRect inner = f.innerArea()->geometry();
     QCOMPARE(inner.size(), QSize(532, 377));
     QCOMPARE(inner.left(), 0);
-    QCOMPARE(inner.top(), f->menuBar()->geometry().bottom() + 1);
+    QCOMPARE(inner.top(), f.child<QToolBar>(QStringLiteral("barCard"))->geometry().bottom() + 1);
     QCOMPARE(f->statusBar()->geometry().top(), inner.bottom() + 1);
     QCOMPARE(f->statusBar()->geometry().bottom(), f->height() - 1);
     // Every control of the layout lives in the inner area.

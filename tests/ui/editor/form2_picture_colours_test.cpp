@@ -80,7 +80,7 @@ void Form2PictureColoursTest::reducedDitheredOutlinedInOneStep()
     const QImage source = photo(300, 200);
     QPointer<PreparePictureWindow> window = openPrepared(f, dir, source);
     QVERIFY(window);
-    QUndoStack* stack = f->document().undoStack();
+    QUndoStack* stack = f.form->document().undoStack();
     const int stepsBefore = stack->count();
     const QImage blueBefore = window->picPreviewBlue->picture();
     const QImage redBefore = window->picPreviewRed->picture();
@@ -107,10 +107,10 @@ void Form2PictureColoursTest::reducedDitheredOutlinedInOneStep()
     window->cmdOK->click();
     QTRY_VERIFY(window.isNull());
     QCOMPARE(stack->count(), stepsBefore + 1);
-    QCOMPARE(f->document().card().preparation.fit, fit);
+    QCOMPARE(f.form->document().card().preparation.fit, fit);
     QCOMPARE(f.picMainPic()->image(), preparePicture(source, fit));
     f.actUndo()->trigger();
-    QCOMPARE(f->document().card().preparation.fit.colours, ColourMode::All);
+    QCOMPARE(f.form->document().card().preparation.fit.colours, ColourMode::All);
 }
 
 void Form2PictureColoursTest::aPaletteFileBadThenGood()
@@ -167,7 +167,7 @@ void Form2PictureColoursTest::theSettingsComeBackFromTheCardFile()
 
     const QString cardPath = dir.filePath(QStringLiteral("card.orvcard"));
     QString error;
-    QVERIFY(writeCardFile(f->document().card(), cardPath, &error));
+    QVERIFY(writeCardFile(f.form->document().card(), cardPath, &error));
     QFile::remove(dir.filePath(QStringLiteral("mine.hex")));  // the colours are in the card
     const CardFileRead read = readCardFile(cardPath);
     QVERIFY(read.card);

@@ -91,14 +91,14 @@ void Form2PrepareTest::aLargePictureShowsTheSameCards()
     load(cropped, saved(dir, whole, "whole.png"), AnswerNo);
     Form2Fixture reference;
     load(reference, saved(dir, part, "part.png"), AnswerNo);
-    QCOMPARE(cropped->document().undoStack()->count(), 1);  // the load is one step
+    QCOMPARE(cropped.form->document().undoStack()->count(), 1);  // the load is one step
     for (Form2Fixture* f : {&cropped, &reference}) {
         f->scrX()->setValue(x);
         f->scrY()->setValue(y);
     }
     QCOMPARE(cropped.picMainPic()->image(), part);
-    QCOMPARE(cropped->document().card().preparation.source, whole);
-    QCOMPARE(cropped->document().card().preparation.fit, asLoadedFit(size));
+    QCOMPARE(cropped.form->document().card().preparation.source, whole);
+    QCOMPARE(cropped.form->document().card().preparation.fit, asLoadedFit(size));
     const CardView a = viewOf(cropped);
     const CardView b = viewOf(reference);
     QCOMPARE(a.blue, b.blue);
@@ -113,7 +113,7 @@ void Form2PrepareTest::aSmallPictureIsKeptWholeAndNotOffered()
     Form2Fixture f;
     load(f, saved(dir, busyPicture(62, 40), "small.png"), AnswerYes);
     QCOMPARE(f.picMainPic()->image(), busyPicture(62, 40));
-    QVERIFY(f->document().card().preparation.source.isNull());
+    QVERIFY(f.form->document().card().preparation.source.isNull());
     QCOMPARE(f.prompts.messages.size(), 0);
     QVERIFY(!openWindow(f));
 }
@@ -129,7 +129,7 @@ void Form2PrepareTest::yesToTheOfferOpensTheWindowFitted()
     window->cmdOK->click();
     QCOMPARE(accepted.count(), 1);
     // A fresh start: the whole picture fitted inside the card.
-    QCOMPARE(f->document().card().preparation.fit, PictureFit{});
+    QCOMPARE(f.form->document().card().preparation.fit, PictureFit{});
     QCOMPARE(f.picMainPic()->image(), preparePicture(busyPicture(200, 100), PictureFit{}));
     QCOMPARE(f.picMainPic()->image().size(), QSize(62, 46));
 }
@@ -141,7 +141,7 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     const QImage source = busyPicture(120, 90);
     load(f, saved(dir, source, "art.png"), AnswerNo);
     const CardView loaded = viewOf(f);
-    QUndoStack* stack = f->document().undoStack();
+    QUndoStack* stack = f.form->document().undoStack();
     QCOMPARE(stack->count(), 1);
 
     f.actPrepareMain()->trigger();
@@ -164,14 +164,14 @@ void Form2PrepareTest::okIsOneUndoStepAndCancelNothing()
     PictureFit expected = asLoadedFit(source.size());
     expected.panX -= 10;
     expected.panY -= 1;
-    QCOMPARE(f->document().card().preparation.fit, expected);
+    QCOMPARE(f.form->document().card().preparation.fit, expected);
     QCOMPARE(f.picMainPic()->image(), preparePicture(source, expected));
     const CardView prepared = viewOf(f);
     QVERIFY(prepared.blue != loaded.blue);
 
     f.actUndo()->trigger();
     QVERIFY(viewOf(f) == loaded);
-    QCOMPARE(f->document().card().preparation.fit, asLoadedFit(source.size()));
+    QCOMPARE(f.form->document().card().preparation.fit, asLoadedFit(source.size()));
     f.actRedo()->trigger();
     QVERIFY(viewOf(f) == prepared);
 }
@@ -196,7 +196,7 @@ void Form2PrepareTest::doubleClickReopensWithTheKeptSettings()
     QCOMPARE(f.picMainPic()->image(), prepared);
     PictureFit expected;
     expected.panY = 1;
-    QCOMPARE(f->document().card().preparation.fit, expected);
+    QCOMPARE(f.form->document().card().preparation.fit, expected);
 }
 
 void Form2PrepareTest::withoutAPictureTheStatusSaysSo()
@@ -235,7 +235,7 @@ void Form2PrepareTest::aNewSizingModeStartsCentred()
     QCOMPARE(window->fit().panX, 0);
     QCOMPARE(window->fit().panY, 0);
     window->cmdOK->click();
-    const PictureFit kept = f->document().card().preparation.fit;
+    const PictureFit kept = f.form->document().card().preparation.fit;
     QCOMPARE(int(kept.mode), mode);
     QCOMPARE(QPoint(kept.panX, kept.panY), QPoint(0, 0));
 }
@@ -264,7 +264,7 @@ void Form2PrepareTest::thePictureLandsWhereTheWindowShowsIt()
     f.scrX()->setValue(x);
     f.scrY()->setValue(y);
     const CardView before = viewOf(f);
-    const int steps = f->document().undoStack()->count();
+    const int steps = f.form->document().undoStack()->count();
     f.actPrepareMain()->trigger();
     QPointer<PreparePictureWindow> window = openWindow(f);
     QVERIFY(window);
@@ -280,7 +280,7 @@ void Form2PrepareTest::thePictureLandsWhereTheWindowShowsIt()
     QCOMPARE(after.x, 0);
     QCOMPARE(after.y, 0);
     QCOMPARE(after.blue, shownBlue);
-    QCOMPARE(f->document().undoStack()->count(), steps + 1);
+    QCOMPARE(f.form->document().undoStack()->count(), steps + 1);
     f.actUndo()->trigger();
     QVERIFY(viewOf(f) == before);
 }

@@ -50,7 +50,7 @@ QString writePhoto(const QString& path, int w, int h)
 // Runs `what` once the window's event loop next runs: inside the loop that waits for the file.
 void whileTheFileIsBusy(Form2Fixture& f, std::function<void()> what)
 {
-    QMetaObject::invokeMethod(f.form.get(), std::move(what), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(f.window.get(), std::move(what), Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -86,14 +86,14 @@ void Form2SaveBesideTest::closeMeanwhileWaitsForTheFile()
     if (work == QLatin1String("save")) {
         f.prompts.fileAnswers.enqueue(card);
         f.prompts.messageAnswers.enqueue(orvane::AnswerYes);  // replaces the file there
-        QVERIFY(f->saveCardFileAs());
+        QVERIFY(f.cardFiles().saveCardFileAs());
     } else if (work == QLatin1String("open")) {
         f.prompts.fileAnswers.enqueue(card);
         f.actOpenCard()->trigger();
         QCOMPARE(f.card().x, 5);
     } else {
         f.prompts.messageAnswers.enqueue(orvane::AnswerNo);  // not prepared now
-        QVERIFY(f->loadMainPictureFile(photo));
+        QVERIFY(f.form->loadMainPictureFile(photo));
         QCOMPARE(f.card().mainPicturePath, photo);
     }
     QVERIFY(closedDuringTheWork);  // refused while the work ran
@@ -113,12 +113,12 @@ void Form2SaveBesideTest::anEditMeanwhileKeepsTheCardUnsaved()
     const QString file = dir.filePath(QStringLiteral("c.orvcard"));
     Form2Fixture f;
     f.scrX()->setValue(3);
-    whileTheFileIsBusy(f, [&] { f->document().moveMainPicture(9, 9); });
+    whileTheFileIsBusy(f, [&] { f.form->document().moveMainPicture(9, 9); });
     f.prompts.fileAnswers.enqueue(file);
-    QVERIFY(!f->saveCardFileAs());
+    QVERIFY(!f.cardFiles().saveCardFileAs());
     QCOMPARE(orvane::readCardFile(file).card->x, 3);
     QCOMPARE(f.card().x, 9);
-    QVERIFY(f->document().isModified());
+    QVERIFY(f.form->document().isModified());
     QVERIFY(f.status().contains(QLatin1String("changed meanwhile")));
     QVERIFY(f.prompts.messages.isEmpty());
 }
@@ -136,10 +136,10 @@ void Form2SaveBesideTest::aCloseWaitsForEveryFileInFlight()
     bool loaded = false;
     whileTheFileIsBusy(f, [&] {
         f.prompts.messageAnswers.enqueue(orvane::AnswerNo);
-        loaded = f->loadMainPictureFile(photo);
+        loaded = f.form->loadMainPictureFile(photo);
     });
     f.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("c.orvcard")));
-    QVERIFY(!f->saveCardFileAs());  // the picture came while it was written
+    QVERIFY(!f.cardFiles().saveCardFileAs());  // the picture came while it was written
     QVERIFY(loaded);
     QVERIFY(f.prompts.saveQuestions.isEmpty());
     f.prompts.saveAnswers.enqueue(orvane::SaveChoice::Cancel);
@@ -156,14 +156,14 @@ void Form2SaveBesideTest::aFailedSaveSaysWhyOnce()
     Form2Fixture f;
     f.scrX()->setValue(3);
     f.prompts.fileAnswers.enqueue(file);
-    QVERIFY(!f->saveCardFileAs());
+    QVERIFY(!f.cardFiles().saveCardFileAs());
     QCOMPARE(f.prompts.messages.size(), 1);
     const QString text = f.prompts.messages[0].text;
     QCOMPARE(text.count(QDir::toNativeSeparators(file)), 1);
     QVERIFY2(text.startsWith(QStringLiteral("The card file ")), qPrintable(text));
     QVERIFY2(text.endsWith(QStringLiteral(".\n\nThe card stays unsaved.")), qPrintable(text));
     QVERIFY(!text.contains(QLatin1String("..")));
-    QVERIFY(f->document().isModified());
+    QVERIFY(f.form->document().isModified());
     QVERIFY(!QFileInfo::exists(file));
 }
 
@@ -176,10 +176,10 @@ void Form2SaveBesideTest::aPhotoCardFileKeepsItsJpeg()
     const QString file = dir.filePath(QStringLiteral("photo.orvcard"));
     Form2Fixture f;
     f.prompts.messageAnswers.enqueue(orvane::AnswerNo);
-    QVERIFY(f->loadMainPictureFile(photo));
+    QVERIFY(f.form->loadMainPictureFile(photo));
     QVERIFY(!f.card().preparation.source.isNull());
     f.prompts.fileAnswers.enqueue(file);
-    QVERIFY(f->saveCardFileAs());
+    QVERIFY(f.cardFiles().saveCardFileAs());
 
     QFile saved(file);
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -203,7 +203,7 @@ void Form2SaveBesideTest::aPhotoCardFileKeepsItsJpeg()
     QVERIFY(g.card() == expected);
     // Saved again from the opened card: the source is still the JPEG.
     g.prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("again.orvcard")));
-    QVERIFY(g->saveCardFileAs());
+    QVERIFY(g.cardFiles().saveCardFileAs());
     QFile again(dir.filePath(QStringLiteral("again.orvcard")));
     QVERIFY(again.open(QIODevice::ReadOnly));
     QCOMPARE(QJsonDocument::fromJson(again.readAll()).object().value(QLatin1String("preparation")),

@@ -36,7 +36,7 @@ namespace {
 
 QUndoStack* stack(Form2Fixture& f)
 {
-    return f->document().undoStack();
+    return f.form->document().undoStack();
 }
 
 // Keys typed into a box the way the user types them: focus in, replace the text.
@@ -56,7 +56,7 @@ void Form2UndoTest::typingIsOneStepPerBox()
 {
     Form2Fixture f;
     f->show();
-    QApplication::setActiveWindow(f.form.get());
+    QApplication::setActiveWindow(f.window.get());
     const CardView start = viewOf(f);
     typeInto(f, 0, QStringLiteral("3"));
     QTest::keyClick(f.txtNums(0), Qt::Key_Backspace);
@@ -81,7 +81,7 @@ void Form2UndoTest::leavingABoxEndsItsStep()
 {
     Form2Fixture f;
     f->show();
-    QApplication::setActiveWindow(f.form.get());
+    QApplication::setActiveWindow(f.window.get());
     typeInto(f, 1, QStringLiteral("4"));
     f.txtNums(2)->setFocus();  // leaves the box without typing
     f.txtNums(1)->setFocus();
@@ -96,7 +96,7 @@ void Form2UndoTest::typedBackToTheStartLeavesNoStep()
 {
     Form2Fixture f;
     f->show();
-    QApplication::setActiveWindow(f.form.get());
+    QApplication::setActiveWindow(f.window.get());
     typeInto(f, 0, QStringLiteral("3"));
     QTest::keyClick(f.txtNums(0), Qt::Key_Backspace);
     QTest::keyClicks(f.txtNums(0), QStringLiteral("A"));
@@ -138,7 +138,7 @@ void Form2UndoTest::elementUndoBringsBackNumbersAndArrows()
     QVERIFY(f.txtNums(0)->isReadOnly());
     f.actUndo()->trigger();
     QVERIFY(!f.txtNums(0)->isReadOnly());
-    QCOMPARE(f->selectedElement(), 7);
+    QCOMPARE(f.form->selectedElement(), 7);
     f.actRedo()->trigger();
     QVERIFY(f.txtNums(0)->isReadOnly());
     QCOMPARE(f.txtNums(3)->text(), QStringLiteral("2"));
@@ -201,17 +201,17 @@ void Form2UndoTest::mainPictureStep()
     f.prompts.fileAnswers.enqueue(path);
     f.actLoadMain()->trigger();
     QCOMPARE(stack(f)->count(), 1);
-    QCOMPARE(f->document().card().mainPicturePath, path);
+    QCOMPARE(f.form->document().card().mainPicturePath, path);
     const CardView loaded = viewOf(f);
     QVERIFY(loaded.blue != before.blue);
     f.actUndo()->trigger();
     QCOMPARE(f.picMainPic()->image(), blank);
     QCOMPARE(f.picMainPic()->size(), QSize(66, 66));
-    QVERIFY(f->document().card().mainPicture.isNull());
+    QVERIFY(f.form->document().card().mainPicture.isNull());
     QVERIFY(viewOf(f) == before);
     f.actRedo()->trigger();
     QCOMPARE(f.picMainPic()->image(), gradient(80, 70).copy(0, 0, 62, 62));
-    QCOMPARE(f->document().card().preparation.source, gradient(80, 70));
+    QCOMPARE(f.form->document().card().preparation.source, gradient(80, 70));
     QVERIFY(viewOf(f) == loaded);
     // A cancelled or refused load is no step.
     f.actLoadMain()->trigger();
@@ -261,7 +261,7 @@ void Form2UndoTest::undoInANumberBoxUndoesTheCard()
 {
     Form2Fixture f;
     f->show();
-    QApplication::setActiveWindow(f.form.get());
+    QApplication::setActiveWindow(f.window.get());
     f.tick();
     f.clickArrow(1);
     typeInto(f, 3, QStringLiteral("9"));
@@ -281,7 +281,7 @@ void Form2UndoTest::newChangeAfterUndoDropsTheRedo()
 {
     Form2Fixture f;
     f->show();
-    QApplication::setActiveWindow(f.form.get());
+    QApplication::setActiveWindow(f.window.get());
     typeInto(f, 0, QStringLiteral("5"));
     f.actUndo()->trigger();
     // Typing again in the same box after undo is a new step, not more of the undone one.

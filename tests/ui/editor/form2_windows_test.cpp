@@ -47,7 +47,7 @@ void editCard(Form2Fixture& f, const QTemporaryDir& dir)
     const QString picture = dir.filePath(QStringLiteral("main.bmp"));
     QVERIFY(gradient(62, 62).save(picture));
     f.prompts.fileAnswers.enqueue(picture);
-    f->cmdLoadMain_Click();
+    f.form->run(Form2::Command::LoadMainPicture);
     f.typeAll("3", "9", "7", "a");
     f.optElem(6)->click();
     f.typeAll("3", "9", "7", "a");
@@ -175,7 +175,7 @@ void Form2WindowsTest::exportCardsWritesWhatTheRendererWrites()
     const std::optional<CardParts> parts =
         CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), &error);
     QVERIFY2(parts, qPrintable(error));
-    const RenderedCard rendered = renderCard(f->document().card(), *parts);
+    const RenderedCard rendered = renderCard(f.form->document().card(), *parts);
     const auto fmt = ExportFormat(format);
     QCOMPARE(read(dir.filePath(exportFileName("hero", CardColour::Blue, fmt))),
              encodeCardPicture(rendered.blue, fmt, scale, &error));
@@ -291,7 +291,7 @@ void Form2WindowsTest::addCardToDeckThroughTheMenu()
     QVERIFY(deck.problems.isEmpty());
     QCOMPARE(deck.rows.size(), 1);
     const Card& row = deck.rows.front().card;
-    const Card shown = f->document().card();
+    const Card shown = f.form->document().card();
     QCOMPARE(row.sides, shown.sides);
     QCOMPARE(row.element, 6);
     QCOMPARE(row.arrows, shown.arrows);

@@ -32,7 +32,7 @@ struct LiveFixture {
         f->timer()->start();
         settle();
     }
-    Form2* operator->() const { return f->form.get(); }
+    Form2* operator->() const { return f->form; }
     // Runs the event loop until no tick is scheduled.
     void settle() const
     {

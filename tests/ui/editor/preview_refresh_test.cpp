@@ -186,7 +186,7 @@ void PreviewRefreshTest::labels()
     // A card opened with more arrows than its total allows.
     orvane::Card card = f.card();
     card.arrows[4] = true;
-    f->document().setCard(card);
+    f.form->document().setCard(card);
     QCOMPARE(f.Label7()->text(), QStringLiteral("Arrows Left =-1"));
     f.scrX()->setValue(12);
     f.tick();
@@ -202,7 +202,7 @@ void PreviewRefreshTest::oneCompositionPerChange()
     f.type(0, QStringLiteral("5"));
     f.type(1, QStringLiteral("5"));
     QCOMPARE(f.compositions(), 2);
-    QVERIFY(!f->document().needsRedraw());
+    QVERIFY(!f.form->document().needsRedraw());
     f.tick();
     QCOMPARE(f.compositions(), 2);
 }
@@ -286,7 +286,7 @@ void PreviewRefreshTest::cardsMatchAnOwnComposition()
     CardPictures pictures;
     pictures.digits = {part("gfx/bitblts/3.bmp"), part("gfx/bitblts/9.bmp"),
                        part("gfx/bitblts/7.bmp"), part("gfx/bitblts/A.bmp")};
-    pictures.frame = part(assets::frameFile(f->selectedFrame()));
+    pictures.frame = part(assets::frameFile(f.form->selectedFrame()));
     pictures.element = part(assets::elementFile(6));
     for (int i = 0; i < 8; ++i)
         pictures.arrows[size_t(i)] =

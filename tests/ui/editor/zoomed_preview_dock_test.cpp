@@ -67,7 +67,7 @@ ZoomedPreview* openDocked(Form2Fixture& f)
 {
     f.actDockZoomedPreview()->setChecked(true);
     f->show();
-    if (!QTest::qWaitForWindowExposed(f.form.get()))
+    if (!QTest::qWaitForWindowExposed(f.window.get()))
         qFatal("the editor is not shown");
     f.actZoomedPreview()->trigger();
     letItSettle();
@@ -184,8 +184,8 @@ void ZoomedPreviewDockTest::escapeAndShortcutsWhenDocked()
     Form2Fixture f;
     ZoomedPreview* preview = openDocked(f);
     QVERIFY(preview);
-    QApplication::setActiveWindow(f.form.get());
-    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    QApplication::setActiveWindow(f.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.scrX()->setValue(6);
     preview->chkGrid->setFocus();
     QTest::keyClick(preview->chkGrid, Qt::Key_Z, Qt::ControlModifier);

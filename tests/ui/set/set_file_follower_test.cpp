@@ -4,7 +4,8 @@
 #include "card/card_file.h"
 #include "set/card_set.h"
 #include "set/set_file_follower.h"
-#include "set/set_host.h"
+#include "session/session.h"
+#include "set/set_commands.h"
 #include "set/set_panel.h"
 #include "set/set_thumbnails.h"
 #include "support/file_bytes.h"
@@ -39,33 +40,32 @@ QByteArray picture(QRgb colour)
 struct FollowFixture {
     QTemporaryDir dir;
     Form2Fixture f;
-    std::unique_ptr<SetHost> host;
+    SetCommands* host = nullptr;
     SetFileFollower* follower = nullptr;
 
     explicit FollowFixture(const QByteArray& deckBytes = Deck, int watched = 2)
     {
         QVERIFY(writeFileBytes(deck(), deckBytes));
         QVERIFY(writeFileBytes(dir.filePath("slime.png"), picture(qRgb(0, 200, 0))));
-        host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
-                                         dir.filePath("recovery.json"));
-        follower = host->findChild<SetFileFollower*>();
+        host = f->findChild<SetCommands*>();
+        follower = f->findChild<SetFileFollower*>();
         if (!host->openSet(deck()))
             qFatal("the deck does not open");
         // Watching starts once the set's change has been seen.
         QTRY_COMPARE(follower->watchedFiles().size(), watched);
     }
     QString deck() const { return dir.filePath("deck.csv"); }
-    CardSet& set() const { return host->set(); }
+    CardSet& set() const { return f.session().set(); }
     QString name(int row) const { return set().entries()[row].card.name; }
     QImage thumbnail(int row) const
     {
-        const RenderedCard* card = host->panel()->thumbnails()->pictures(set().entries()[row].id);
+        const RenderedCard* card = f->findChild<SetPanel*>()->thumbnails()->pictures(set().entries()[row].id);
         return card ? card->blue : QImage();
     }
     // The middle pixel of the editor's main picture (0: it has none).
     QRgb shownPixel() const
     {
-        const QImage& shown = f->document().card().mainPicture;
+        const QImage& shown = f.form->document().card().mainPicture;
         return shown.isNull() ? 0 : shown.pixel(30, 30);
     }
     // Unsaved changes in the window.
@@ -85,16 +85,15 @@ Card folderCard(const QString& name, const QString& up)
 struct FolderFixture {
     QTemporaryDir dir;
     Form2Fixture f;
-    std::unique_ptr<SetHost> host;
+    SetCommands* host = nullptr;
     SetFileFollower* follower = nullptr;
 
     FolderFixture()
     {
         put("Golem", folderCard("Golem", "5"));
         put("Slime", folderCard("Slime", "1"));
-        host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
-                                         dir.filePath("recovery.json"));
-        follower = host->findChild<SetFileFollower*>();
+        host = f->findChild<SetCommands*>();
+        follower = f->findChild<SetFileFollower*>();
         if (!host->openSet(folder()))
             qFatal("the folder does not open");
         // The two card files and the order file that watches the folder.
@@ -110,7 +109,7 @@ struct FolderFixture {
         QVERIFY(byRename ? replaceFileByRename(file(name), json)
                          : writeFileBytes(file(name), json));
     }
-    CardSet& set() const { return host->set(); }
+    CardSet& set() const { return f.session().set(); }
     QStringList names() const
     {
         QStringList names;
@@ -164,7 +163,7 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
 {
     QFETCH(bool, byRename);
     FollowFixture h;
-    h.host->panel()->setCurrentId(h.set().entries()[1].id);  // Golem
+    h.f->findChild<SetPanel*>()->setCurrentId(h.set().entries()[1].id);  // Golem
     const QImage before = h.thumbnail(1);
     QByteArray theirs = Deck;
     theirs.replace("Golem,5,5,5,5", "Golem,9,9,9,9").append("Ooze,1,1,1,1,water,\n");
@@ -176,8 +175,8 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
     QVERIFY(h.f.prompts.choices.isEmpty());
     QVERIFY(h.thumbnail(1) != before);
     // The card shown stays the one shown, in the panel and the editor.
-    QCOMPARE(h.host->panel()->currentId(), h.set().entries()[1].id);
-    QCOMPARE(h.f->document().card().sides[0], QString("9"));
+    QCOMPARE(h.f->findChild<SetPanel*>()->currentId(), h.set().entries()[1].id);
+    QCOMPARE(h.f.form->document().card().sides[0], QString("9"));
 
     // Still followed after the change (a rename gives the file a new identity).
     QVERIFY(writeFileBytes(h.deck(), Deck));
@@ -195,7 +194,7 @@ void SetFileFollowerTest::aChangedPictureIsDrawnAgain()
     FollowFixture h;
     h.edit();  // a picture is no conflict: unsaved changes stay and nothing is asked
     const quint64 slime = h.set().entries()[0].id;
-    h.host->panel()->setCurrentId(slime);
+    h.f->findChild<SetPanel*>()->setCurrentId(slime);
     const QImage before = h.thumbnail(0);
     const QImage golem = h.thumbnail(1);
     const QString path = h.dir.filePath("slime.png");
@@ -346,7 +345,7 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QVERIFY(h.set().entries()[2].isBad());
     QCOMPARE(h.set().entries()[2].problemColumn, QString("picture"));
     QVERIFY(h.follower->watchedFiles().contains(path));
-    h.host->panel()->setCurrentId(ghost);
+    h.f->findChild<SetPanel*>()->setCurrentId(ghost);
     QSignalSpy said(h.follower, &SetFileFollower::message);
 
     QVERIFY(QDir(h.dir.path()).mkdir("art"));
@@ -361,7 +360,7 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QCOMPARE(said.size(), 1);
     QTRY_VERIFY(!h.thumbnail(2).isNull());
     // The editor shows the healed card, picture and all.
-    QTRY_COMPARE(h.f->document().card().name, QString("Ghost"));
+    QTRY_COMPARE(h.f.form->document().card().name, QString("Ghost"));
     QCOMPARE(h.shownPixel(), qRgb(200, 0, 200));
 
     // Gone again, then back: it follows both ways, never unsaved.
@@ -390,7 +389,7 @@ void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow()
     QFETCH(bool, edited);
     FollowFixture h;
     const quint64 slime = h.set().entries()[0].id;
-    h.host->panel()->setCurrentId(slime);
+    h.f->findChild<SetPanel*>()->setCurrentId(slime);
     if (edited) {
         Card card = h.set().readyCard(slime);
         card.sides[0] = "9";
@@ -408,12 +407,12 @@ void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow()
     QCOMPARE(h.set().isModified(), edited);
     if (edited) {
         QCOMPARE(e.card.sides[0], QString("9"));
-        QCOMPARE(h.f->document().card().sides[0], QString("9"));
+        QCOMPARE(h.f.form->document().card().sides[0], QString("9"));
     } else {
         QCOMPARE(e.problemColumn, QString("picture"));
         QVERIFY(e.problem.contains("slime.png"));
         // The editor no longer edits the row.
-        QVERIFY(h.f->document().card().name != QString("Slime"));
+        QVERIFY(h.f.form->document().card().name != QString("Slime"));
     }
     QVERIFY(h.f.prompts.choices.isEmpty());
     QVERIFY(h.f.prompts.messages.isEmpty());
@@ -447,7 +446,7 @@ void SetFileFollowerTest::aFolderSetFollowsItsFolder()
     FolderFixture h;
     QCOMPARE(h.names(), QStringList({"Golem", "Slime"}));
     const quint64 slime = h.set().entries()[1].id;
-    h.host->panel()->setCurrentId(slime);
+    h.f->findChild<SetPanel*>()->setCurrentId(slime);
     if (unsavedElsewhere)
         h.edit();  // Golem
     QSignalSpy followed(h.follower, &SetFileFollower::followed);
@@ -477,8 +476,8 @@ void SetFileFollowerTest::aFolderSetFollowsItsFolder()
         const SetEntry& e = h.set().entries()[names.indexOf("Slime")];
         QCOMPARE(e.card.sides[0], slimeUp);
         // The card shown is still shown, as the file now holds it.
-        QCOMPARE(h.host->panel()->currentId(), e.id);
-        QTRY_COMPARE(h.f->document().card().sides[0], slimeUp);
+        QCOMPARE(h.f->findChild<SetPanel*>()->currentId(), e.id);
+        QTRY_COMPARE(h.f.form->document().card().sides[0], slimeUp);
     }
     // Still followed afterwards (a rename gives the file a new identity).
     h.put("Golem", folderCard("Golem", "8"));

@@ -246,7 +246,7 @@ void PlaySheetsDialogTest::editorOpensItForTheCurrentCard()
     f.tick();
     auto* action = f->findChild<QAction*>(QStringLiteral("actPlaySheets"));
     QVERIFY(action);
-    QCOMPARE(action->text(), QStringLiteral("&Play Sheets..."));
+    QCOMPARE(action->text(), QStringLiteral("Pla&y Sheets..."));
     action->trigger();
     auto* dialog = f->findChild<PlaySheetsDialog*>();
     QVERIFY(dialog);

@@ -409,14 +409,14 @@ void WindowsTest::settingsOkRecomposesAtOnce()
     QCOMPARE(f.compositions(), composedBefore + 1);  // at once, one composition
     QCOMPARE(f.card().placement.TopX, qint16(40));
     QVERIFY(f.picBlueBase()->image() != before);
-    QVERIFY(!f->document().needsRedraw());
+    QVERIFY(!f.form->document().needsRedraw());
 
     // A refused box stores nothing and asks for nothing.
     f.cmdAdvanced()->click();
     settings = visibleWindows<Form4>().constFirst();
     settings->txtTopX->setText(QStringLiteral("x"));
     settings->Command1->click();
-    QVERIFY(!f->document().needsRedraw());
+    QVERIFY(!f.form->document().needsRedraw());
 }
 
 void WindowsTest::windowsOpenCentredOverTheirOpener()

@@ -273,7 +273,7 @@ void ZoomedPreviewTest::theEditorsShortcutsWorkHere()
     QSignalSpy undone(undo, &QAction::triggered);
     QSignalSpy toggled(toggle, &QAction::triggered);
     ZoomedPreview preview(&editor);
-    preview.takeShortcutsOf(&editor);
+    preview.takeShortcuts(editor.findChildren<QAction*>());
     editor.show();
     preview.show();
     QApplication::setActiveWindow(&preview);

@@ -1,10 +1,10 @@
-// A set in the main window: a deck with notes opened, a card edited through the editor's own
-// controls, saved with Ctrl+S: only that row changed. The unsaved question and the recovery
-// file at the next start.
+// A set in the main window: a deck with notes opened, a card edited through the card window's
+// own controls, saved with Ctrl+S: only that row changed. The unsaved question and the recovery
+// file at the next start; a card out of sight is never edited.
 #include "document/card_document.h"
 #include "render/asset_catalogue.h"
 #include "set/card_set.h"
-#include "set/set_host.h"
+#include "set/set_commands.h"
 #include "set/set_panel.h"
 #include "set/set_thumbnails.h"
 #include "support/file_bytes.h"
@@ -29,25 +29,31 @@ const QByteArray Deck = "\xEF\xBB\xBFname,up,left,right,down,element,notes\r\n"
                         "Slime,1,2,3,4,fire,\"slow, \"\"sticky\"\"\"\r\n"
                         "Dragon,9,9,9,9,water,\"line one\r\nline two\"\r\n";
 
+// The main window, a deck beside it; the set's pieces found by their types and names.
 struct HostFixture {
     QTemporaryDir dir;
     Form2Fixture f;
-    std::unique_ptr<SetHost> host;
 
-    HostFixture()
+    explicit HostFixture(const QString& recoveryFolder = {})
+        : f(qEnvironmentVariable("ORVANE_BIN_DIR"), recoveryFolder)
     {
         QFile file(dir.filePath("deck.csv"));
         file.open(QIODevice::WriteOnly);
         file.write(Deck);
         file.close();
-        host = std::make_unique<SetHost>(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"),
-                                         dir.filePath("recovery.json"));
     }
+    bool openSet(const QString& path) const { return commands()->openSet(path); }
+    SetCommands* commands() const { return f->findChild<SetCommands*>(); }
+    SetPanel* panel() const { return f->findChild<SetPanel*>(); }
+    QDockWidget* dock() const { return f.child<QDockWidget>("dockSet"); }
+    QLineEdit* nameField() const { return f.child<QLineEdit>("txtCardName"); }
+    CardSet& set() const { return f.session().set(); }
+    bool isOpen() const { return f.session().hasSet(); }
 };
 
 }  // namespace
 
-class SetHostTest : public QObject {
+class MainWindowSetTest : public QObject {
     Q_OBJECT
 private slots:
     void aCardEditedInTheWindowChangesOnlyItsRow();
@@ -63,13 +69,13 @@ private slots:
     void aSelectedCardsCaptionStandsOnTheSelection();
 };
 
-void SetHostTest::aSelectedCardsCaptionStandsOnTheSelection()
+void MainWindowSetTest::aSelectedCardsCaptionStandsOnTheSelection()
 {
     HostFixture h;
-    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    QVERIFY(h.openSet(h.dir.filePath("deck.csv")));
     h.f->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
-    QListView* thumbnails = h.host->panel()->lstSetThumbnails;
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.window.get()));
+    QListView* thumbnails = h.panel()->lstSetThumbnails;
     const QModelIndex first = thumbnails->model()->index(0, 0);
     thumbnails->setCurrentIndex(first);
     QVERIFY(thumbnails->selectionModel()->isSelected(first));
@@ -93,58 +99,57 @@ void SetHostTest::aSelectedCardsCaptionStandsOnTheSelection()
     }
 }
 
-void SetHostTest::theDockHasRoomAndIsRemembered()
+void MainWindowSetTest::theDockHasRoomAndIsRemembered()
 {
     TempSettings settings;
     int width = 0;
     int height = 0;
     {
         HostFixture h;
-        QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+        QVERIFY(h.openSet(h.dir.filePath("deck.csv")));
         h.f->show();
-        QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
-        QCOMPARE(h.f->dockWidgetArea(h.host->dock()), Qt::RightDockWidgetArea);
+        QVERIFY(QTest::qWaitForWindowExposed(h.f.window.get()));
+        QCOMPARE(h.f->dockWidgetArea(h.dock()), Qt::RightDockWidgetArea);
         // Two columns of thumbnails side by side and three rows, where the screen has room.
-        const QSize thumbnail = h.host->panel()->thumbnailSize();
+        const QSize thumbnail = h.panel()->thumbnailSize();
         const QSize screen = h.f->screen()->availableGeometry().size();
-        QListView* thumbnails = h.host->panel()->lstSetThumbnails;
+        QListView* thumbnails = h.panel()->lstSetThumbnails;
         QTRY_VERIFY(thumbnails->viewport()->width() >=
                     std::min(2 * thumbnail.width(), screen.width() - 532 - 80));
         QVERIFY(thumbnails->viewport()->height() >=
                 std::min(3 * thumbnail.height(), screen.height() - 300));
-        QCOMPARE(h.f.child<QWidget>("innerArea")->size(), QSize(532, 377));
+        QCOMPARE(h.f.innerArea()->size(), QSize(532, 377));
 
         // Moved to the bottom and made narrower by the user, it stays so at the next start.
-        h.f->addDockWidget(Qt::BottomDockWidgetArea, h.host->dock());
-        h.f->resizeDocks({h.host->dock()}, {260}, Qt::Vertical);
+        h.f->addDockWidget(Qt::BottomDockWidgetArea, h.dock());
+        h.f->resizeDocks({h.dock()}, {260}, Qt::Vertical);
         QTest::qWait(50);
-        height = h.host->dock()->height();
+        height = h.dock()->height();
         width = h.f->width();
         QVERIFY(h.f->close());
     }
     HostFixture h;
-    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    QVERIFY(h.openSet(h.dir.filePath("deck.csv")));
     h.f->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
-    QCOMPARE(h.f->dockWidgetArea(h.host->dock()), Qt::BottomDockWidgetArea);
-    QTRY_COMPARE(h.host->dock()->height(), height);
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.window.get()));
+    QCOMPARE(h.f->dockWidgetArea(h.dock()), Qt::BottomDockWidgetArea);
+    QTRY_COMPARE(h.dock()->height(), height);
     QCOMPARE(h.f->width(), width);
 }
 
-void SetHostTest::aLoneCardIsOfferedBackAfterACrash()
+void MainWindowSetTest::aLoneCardIsOfferedBackAfterACrash()
 {
     QTemporaryDir keep;
-    const QString recovery = keep.filePath("recovery.json");
+    const QString recovery = keep.filePath("set-recovery.json");
     const QString cardRecovery = keep.filePath("card-recovery.json");
     {
-        // No set open: the editor's own card, edited through its controls and left unsaved.
-        Form2Fixture f;
-        SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
-        auto* box = f.child<QLineEdit>("txtNums", 2);
+        // No set open: the lone card, edited through the controls and left unsaved.
+        HostFixture h(keep.path());
+        auto* box = h.f.child<QLineEdit>("txtNums", 2);
         box->selectAll();
         QTest::keyClicks(box, "8");
-        host.nameField()->setFocus();
-        QTest::keyClicks(host.nameField(), "Moth");
+        h.nameField()->setFocus();
+        QTest::keyClicks(h.nameField(), "Moth");
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(cardRecovery), 10000);
         QVERIFY(!QFile::exists(recovery));  // no set was changed
         // The process ends here without a word (the window is not closed).
@@ -154,9 +159,8 @@ void SetHostTest::aLoneCardIsOfferedBackAfterACrash()
     // Declined, the recovery is gone; the next start offers nothing.
     const QByteArray text = fileBytes(cardRecovery);
     {
-        Form2Fixture f;
-        SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
-        host.offerRecovery();
+        Form2Fixture f(qEnvironmentVariable("ORVANE_BIN_DIR"), keep.path());
+        f->offerRecovery();
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY(f.prompts.messages[0].text.contains("\"Moth\""));
         QVERIFY(!QFile::exists(cardRecovery));
@@ -166,18 +170,17 @@ void SetHostTest::aLoneCardIsOfferedBackAfterACrash()
     file.write(text);
     file.close();
 
-    Form2Fixture f;
-    SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
+    Form2Fixture f(qEnvironmentVariable("ORVANE_BIN_DIR"), keep.path());
     f.prompts.messageAnswers.enqueue(AnswerYes);
-    host.offerRecovery();
-    QVERIFY(!host.isOpen());
-    QCOMPARE(f->document().card().name, QString("Moth"));
-    QCOMPARE(f->document().card().sides[2], QString("8"));
-    QVERIFY(f->document().isModified());
+    f->offerRecovery();
+    QVERIFY(!f.session().hasSet());
+    QCOMPARE(f.form->document().card().name, QString("Moth"));
+    QCOMPARE(f.form->document().card().sides[2], QString("8"));
+    QVERIFY(f.form->document().isModified());
     QCOMPARE(f.txtNums(2)->text(), QString("8"));
 }
 
-void SetHostTest::thumbnailsFollowPartFilesChangedOnDisk()
+void MainWindowSetTest::thumbnailsFollowPartFilesChangedOnDisk()
 {
     // The card parts copied, so that the test can change them.
     QTemporaryDir root;
@@ -194,10 +197,9 @@ void SetHostTest::thumbnailsFollowPartFilesChangedOnDisk()
     deck.write(Deck);
     deck.close();
     Form2Fixture f(root.path());
-    SetHost host(*f.form, f.prompts, root.path(), dir.filePath("recovery.json"));
-    QVERIFY(host.openSet(dir.filePath("deck.csv")));
-    SetThumbnails* thumbnails = host.panel()->thumbnails();
-    const quint64 id = host.set().entries()[0].id;
+    QVERIFY(f->findChild<SetCommands*>()->openSet(dir.filePath("deck.csv")));
+    SetThumbnails* thumbnails = f->findChild<SetPanel*>()->thumbnails();
+    const quint64 id = f.session().set().entries()[0].id;
     const QImage before = thumbnails->pictures(id)->blue;
 
     // Every part replaced, one file after another: one reload, and the new pictures.
@@ -215,7 +217,7 @@ void SetHostTest::thumbnailsFollowPartFilesChangedOnDisk()
     QCOMPARE(thumbnails->reloads(), 1);
 }
 
-void SetHostTest::aCharacterTheCodePageLacksOffersUtf8()
+void MainWindowSetTest::aCharacterTheCodePageLacksOffersUtf8()
 {
     HostFixture h;
     const QString path = h.dir.filePath("western.csv");
@@ -224,8 +226,8 @@ void SetHostTest::aCharacterTheCodePageLacksOffersUtf8()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(western);
     file.close();
-    QVERIFY(h.host->openSet(path));
-    QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, QString::fromUtf8("Жаба"),
+    QVERIFY(h.openSet(path));
+    QVERIFY(h.set().renameCard(h.set().entries()[0].id, QString::fromUtf8("Жаба"),
                                      nullptr));
 
     // Declined: nothing written, the set still unsaved, the question naming the character.
@@ -236,7 +238,7 @@ void SetHostTest::aCharacterTheCodePageLacksOffersUtf8()
     QVERIFY(h.f.prompts.messages[0].text.contains("UTF-8"));
     QCOMPARE(h.f.prompts.messages[0].style & MessageButtonsMask, int(YesNo));
     QCOMPARE(fileBytes(path), western);
-    QVERIFY(h.host->set().isModified());
+    QVERIFY(h.set().isModified());
 
     // Accepted: the deck is UTF-8 now, every character kept.
     h.f.prompts.messageAnswers.enqueue(AnswerYes);
@@ -244,14 +246,14 @@ void SetHostTest::aCharacterTheCodePageLacksOffersUtf8()
     QCOMPARE(h.f.prompts.messages.size(), 2);
     QCOMPARE(fileBytes(path), QByteArray("\xEF\xBB\xBFname;up;left;right;down;notes\r\n"
                                          "Жаба;1;2;3;4;café\r\n"));
-    QVERIFY(!h.host->set().isModified());
+    QVERIFY(!h.set().isModified());
 }
 
-void SetHostTest::saveSetAsMovesTheSetToTheNewDeck()
+void MainWindowSetTest::saveSetAsMovesTheSetToTheNewDeck()
 {
     HostFixture h;
-    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
-    QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, "Ooze", nullptr));
+    QVERIFY(h.openSet(h.dir.filePath("deck.csv")));
+    QVERIFY(h.set().renameCard(h.set().entries()[0].id, "Ooze", nullptr));
     const QString other = h.dir.filePath("other");  // the suffix is added
     h.f.prompts.fileAnswers.enqueue(other);
     h.f.child<QAction>("actSaveSetAs")->trigger();
@@ -260,119 +262,119 @@ void SetHostTest::saveSetAsMovesTheSetToTheNewDeck()
     QCOMPARE(h.f.prompts.fileRequests[0].dialog.DialogTitle, QString("Save Set As"));
     QCOMPARE(fileBytes(other + ".csv"), QByteArray(Deck).replace("Slime,", "Ooze,"));
     QCOMPARE(fileBytes(h.dir.filePath("deck.csv")), Deck);
-    QCOMPARE(h.host->set().path(), QFileInfo(other + ".csv").absoluteFilePath());
+    QCOMPARE(h.set().path(), QFileInfo(other + ".csv").absoluteFilePath());
     QTRY_VERIFY(h.f->windowTitle().startsWith("other.csv[*] - Set"));
     QVERIFY(!h.f->isWindowModified());
 
     // Cancelled: nothing changes.
     h.f.child<QAction>("actSaveSetAs")->trigger();
-    QCOMPARE(h.host->set().path(), QFileInfo(other + ".csv").absoluteFilePath());
+    QCOMPARE(h.set().path(), QFileInfo(other + ".csv").absoluteFilePath());
 }
 
-void SetHostTest::theInnerAreaKeepsItsSize()
+void MainWindowSetTest::theInnerAreaKeepsItsSize()
 {
     HostFixture h;
-    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
+    QVERIFY(h.openSet(h.dir.filePath("deck.csv")));
     h.f->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.f.form.get()));
-    QCOMPARE(h.f.child<QWidget>("innerArea")->size(), QSize(532, 377));
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.window.get()));
+    QCOMPARE(h.f.innerArea()->size(), QSize(532, 377));
 }
 
-void SetHostTest::theNameFieldRenamesWithinTheRules()
+void MainWindowSetTest::theNameFieldRenamesWithinTheRules()
 {
     HostFixture h;
-    QVERIFY(h.host->openSet(h.dir.filePath("deck.csv")));
-    QLineEdit* name = h.host->nameField();
+    QVERIFY(h.openSet(h.dir.filePath("deck.csv")));
+    QLineEdit* name = h.nameField();
     QTRY_COMPARE(name->text(), QString("Slime"));
     name->setFocus();
     name->selectAll();
     QTest::keyClicks(name, "dragon");  // the other card's name, in another case
     QVERIFY(!name->toolTip().isEmpty());
-    QCOMPARE(h.host->set().entries()[0].card.name, QString("drago"));  // the last name allowed
+    QCOMPARE(h.set().entries()[0].card.name, QString("drago"));  // the last name allowed
     QTest::keyClicks(name, "fly");
     QVERIFY(name->toolTip().isEmpty());
-    QCOMPARE(h.host->set().entries()[0].card.name, QString("dragonfly"));
+    QCOMPARE(h.set().entries()[0].card.name, QString("dragonfly"));
 
     // New Card and Duplicate Card work on the set while one is open.
     h.f.child<QAction>("actNewCard")->trigger();
     h.f.child<QAction>("actDuplicateCard")->trigger();
-    QCOMPARE(h.host->set().count(), 4);
-    QCOMPARE(h.host->set().entries()[2].card.name, QString("New Card 2"));
+    QCOMPARE(h.set().count(), 4);
+    QCOMPARE(h.set().entries()[2].card.name, QString("New Card 2"));
 }
 
 // The lone card edited before the set opened is out of sight once it is: with no card of the
 // set current (a bad row, after Delete, filtered out while renamed) the editor shows none.
-void SetHostTest::noEditOrUndoReachesACardOutOfSight()
+void MainWindowSetTest::noEditOrUndoReachesACardOutOfSight()
 {
     HostFixture h;
-    CardDocument* lone = h.f.form->findChild<CardDocument*>("cardDocument");
+    CardDocument* lone = &h.f.session().loneCard();
     lone->clickElement(2);
     const Card loneCard = lone->card();
     QFile bad(h.dir.filePath("bad.csv"));
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("name,up,left,right,down\nSlime,1,1,1,1\nBroken,1,Q,1,1\nImp,2,2,2,2\n");
     bad.close();
-    QVERIFY(h.host->openSet(h.dir.filePath("bad.csv")));
-    SetPanel* panel = h.host->panel();
-    QLineEdit* name = h.host->nameField();
+    QVERIFY(h.openSet(h.dir.filePath("bad.csv")));
+    SetPanel* panel = h.panel();
+    QLineEdit* name = h.nameField();
     const auto showsNone = [&] {
-        return h.f->showsNoCard() && !h.f.txtNums(0)->isEnabled() &&
+        return h.f.form->showsNoCard() && !h.f.txtNums(0)->isEnabled() &&
                h.f.child<QWidget>("cmdQuit")->isEnabled() &&
                !h.f.child<QAction>("actLoadMain")->isEnabled() && name->isReadOnly() &&
                name->text().isEmpty();
     };
 
     // A bad row: nothing shown, the status line says why; a click on an element does nothing.
-    panel->setCurrentId(h.host->set().entries()[1].id);
+    panel->setCurrentId(h.set().entries()[1].id);
     QVERIFY(showsNone());
     QVERIFY(h.f->statusText().contains("Line 3"));
     QTest::mouseClick(h.f.optElem(1), Qt::LeftButton);
-    QVERIFY(!h.f->loadMainPictureFile(h.dir.filePath("deck.csv")));
-    QVERIFY(!h.f->openCardFile(h.dir.filePath("deck.csv")));
+    QVERIFY(!h.f.form->loadMainPictureFile(h.dir.filePath("deck.csv")));
+    QVERIFY(!h.f.child<QAction>("actOpenCard")->isEnabled());
 
     // Delete, then Undo: the card comes back.
-    panel->setCurrentId(h.host->set().entries()[2].id);
-    QVERIFY(!h.f->showsNoCard());
-    QCOMPARE(h.f->document().card().name, QString("Imp"));
+    panel->setCurrentId(h.set().entries()[2].id);
+    QVERIFY(!h.f.form->showsNoCard());
+    QCOMPARE(h.f.form->document().card().name, QString("Imp"));
     panel->deleteSelected();
     QVERIFY(showsNone());
     h.f.child<QAction>("actUndo")->trigger();
-    QCOMPARE(h.host->set().count(), 3);
-    QCOMPARE(h.host->set().entries()[2].card.name, QString("Imp"));
+    QCOMPARE(h.set().count(), 3);
+    QCOMPARE(h.set().entries()[2].card.name, QString("Imp"));
 
     // Renamed while the filter is on: the row goes after the first letter, the rest goes nowhere.
-    panel->setCurrentId(h.host->set().entries()[0].id);
+    panel->setCurrentId(h.set().entries()[0].id);
     panel->txtSetFilter->setText("sli");
-    QCOMPARE(panel->currentId(), h.host->set().entries()[0].id);
+    QCOMPARE(panel->currentId(), h.set().entries()[0].id);
     name->setFocus();
     name->selectAll();
     QTest::keyClicks(name, "Ooze");
-    QCOMPARE(h.host->set().entries()[0].card.name, QString("O"));
+    QCOMPARE(h.set().entries()[0].card.name, QString("O"));
     QCOMPARE(panel->currentId(), quint64(0));
     QVERIFY(showsNone());
 
     QCOMPARE(lone->card(), loneCard);
     QCOMPARE(lone->undoStack()->count(), 1);
-    QVERIFY(h.host->set().isModified());
+    QVERIFY(h.set().isModified());
 }
 
-void SetHostTest::aCardEditedInTheWindowChangesOnlyItsRow()
+void MainWindowSetTest::aCardEditedInTheWindowChangesOnlyItsRow()
 {
     HostFixture h;
     h.f.prompts.fileAnswers.enqueue(h.dir.filePath("deck.csv"));
     h.f.child<QAction>("actOpenSet")->trigger();
     QCOMPARE(h.f.prompts.fileRequests.size(), 1);
-    QVERIFY(h.host->isOpen());
-    QVERIFY(!h.host->dock()->isHidden());
-    QCOMPARE(h.f->document().card().name, QString("Slime"));  // the first card is shown
+    QVERIFY(h.isOpen());
+    QVERIFY(!h.dock()->isHidden());
+    QCOMPARE(h.f.form->document().card().name, QString("Slime"));  // the first card is shown
 
     // The second card, through the panel; a side typed in the editor's own box.
-    h.host->panel()->setCurrentId(h.host->set().entries()[1].id);
-    QCOMPARE(h.f->document().card().name, QString("Dragon"));
+    h.panel()->setCurrentId(h.set().entries()[1].id);
+    QCOMPARE(h.f.form->document().card().name, QString("Dragon"));
     auto* box = h.f.child<QLineEdit>("txtNums", 1);
     box->selectAll();
     QTest::keyClicks(box, "5");
-    QCOMPARE(h.host->set().entries()[1].card.sides[1], QString("5"));
+    QCOMPARE(h.set().entries()[1].card.sides[1], QString("5"));
     QTRY_VERIFY(h.f->windowTitle().startsWith("deck.csv[*] - Set"));
     QVERIFY(h.f->isWindowModified());
 
@@ -383,22 +385,19 @@ void SetHostTest::aCardEditedInTheWindowChangesOnlyItsRow()
     saveSet->trigger();
     QCOMPARE(fileBytes(h.dir.filePath("deck.csv")),
              QByteArray(Deck).replace("Dragon,9,9,9,9,", "Dragon,9,5,9,9,"));
-    QVERIFY(!h.host->set().isModified());
+    QVERIFY(!h.set().isModified());
     QCOMPARE(h.f.prompts.fileRequests.size(), 1);  // Ctrl+S asked for no card file
 }
 
-void SetHostTest::closingAsksAboutTheSetAndTheRecoveryComesBack()
+void MainWindowSetTest::closingAsksAboutTheSetAndTheRecoveryComesBack()
 {
     QTemporaryDir keep;
-    const QString recovery = keep.filePath("recovery.json");
+    const QString recovery = keep.filePath("set-recovery.json");
     {
-        HostFixture h;
-        QFile::remove(recovery);
-        h.host = std::make_unique<SetHost>(*h.f.form, h.f.prompts,
-                                           qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
+        HostFixture h(keep.path());
         QFile::copy(h.dir.filePath("deck.csv"), keep.filePath("deck.csv"));
-        QVERIFY(h.host->openSet(keep.filePath("deck.csv")));
-        QVERIFY(h.host->set().renameCard(h.host->set().entries()[0].id, "Ooze", nullptr));
+        QVERIFY(h.openSet(keep.filePath("deck.csv")));
+        QVERIFY(h.set().renameCard(h.set().entries()[0].id, "Ooze", nullptr));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recovery), 10000);
 
         h.f.prompts.saveAnswers.enqueue(SaveChoice::Cancel);
@@ -408,15 +407,14 @@ void SetHostTest::closingAsksAboutTheSetAndTheRecoveryComesBack()
         QVERIFY(QFile::exists(recovery));
     }
     // The next start: the set as it was, unsaved.
-    Form2Fixture f;
-    SetHost host(*f.form, f.prompts, qEnvironmentVariable("ORVANE_BIN_DIR"), recovery);
-    f.prompts.messageAnswers.enqueue(AnswerYes);
-    host.offerRecovery();
-    QVERIFY(host.isOpen());
-    QCOMPARE(host.set().entries()[0].card.name, QString("Ooze"));
-    QVERIFY(host.set().isModified());
+    HostFixture h(keep.path());
+    h.f.prompts.messageAnswers.enqueue(AnswerYes);
+    h.f->offerRecovery();
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.set().entries()[0].card.name, QString("Ooze"));
+    QVERIFY(h.set().isModified());
     QCOMPARE(fileBytes(keep.filePath("deck.csv")), Deck);
 }
 
-QTEST_MAIN(SetHostTest)
-#include "set_host_test.moc"
+QTEST_MAIN(MainWindowSetTest)
+#include "main_window_set_test.moc"
