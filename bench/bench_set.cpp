@@ -11,8 +11,8 @@
 #include "render/card_parts.h"
 #include "set/card_set.h"
 #include "set/set_card_documents.h"
-#include "set/set_panel.h"
-#include "set/set_thumbnails.h"
+#include "setpanel/set_panel.h"
+#include "setpanel/set_thumbnails.h"
 
 #include "../tests/support/event_counter.h"
 #include "../tests/support/scripted_prompts.h"

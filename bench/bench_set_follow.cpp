@@ -15,9 +15,9 @@
 //   nothing changes (the wait's own timer and the event loop's two are all there is).
 #include "card/card_file.h"
 #include "set/card_set.h"
-#include "set/set_file_follower.h"
-#include "set/set_panel.h"
-#include "set/set_thumbnails.h"
+#include "setpanel/set_file_follower.h"
+#include "setpanel/set_panel.h"
+#include "setpanel/set_thumbnails.h"
 
 #include "../tests/support/event_counter.h"
 #include "../tests/support/event_loop_wait.h"

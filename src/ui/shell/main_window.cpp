@@ -7,8 +7,8 @@
 #include "files/file_kind.h"
 #include "platform/work_beside.h"
 #include "session/session.h"
-#include "set/set_commands.h"
-#include "set/set_panel.h"
+#include "setpanel/set_commands.h"
+#include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
 
 #include <QCloseEvent>

@@ -6,8 +6,8 @@
 #include "editor/card_file_commands.h"
 #include "editor/recent_cards.h"
 #include "session/session.h"
-#include "set/set_commands.h"
-#include "set/set_panel.h"
+#include "setpanel/set_commands.h"
+#include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
 #include "windows/copy_scale.h"
 

@@ -3,7 +3,7 @@
 #include "files/card_export.h"
 #include "render/card_parts.h"
 #include "set/card_set.h"
-#include "set/set_panel.h"
+#include "setpanel/set_panel.h"
 #include "support/form2_fixture.h"
 #include "support/images.h"
 #include "support/scripted_prompts.h"

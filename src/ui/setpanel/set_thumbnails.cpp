@@ -1,6 +1,6 @@
-#include "set/set_thumbnails.h"
+#include "setpanel/set_thumbnails.h"
 
-#include "set/set_model.h"
+#include "setpanel/set_model.h"
 
 #include <QApplication>
 #include <QPainter>

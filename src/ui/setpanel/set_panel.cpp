@@ -1,9 +1,9 @@
-#include "set/set_panel.h"
+#include "setpanel/set_panel.h"
 
 #include "card/card_rules.h"
-#include "set/set_model.h"
-#include "set/set_output.h"
-#include "set/set_thumbnails.h"
+#include "setpanel/set_model.h"
+#include "setpanel/set_output.h"
+#include "setpanel/set_thumbnails.h"
 #include "windows/play_sheets_dialog.h"
 
 #include <QAction>

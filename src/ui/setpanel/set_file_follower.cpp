@@ -1,4 +1,4 @@
-#include "set/set_file_follower.h"
+#include "setpanel/set_file_follower.h"
 
 #include "set/follow_step.h"
 

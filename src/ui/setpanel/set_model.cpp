@@ -1,4 +1,4 @@
-#include "set/set_model.h"
+#include "setpanel/set_model.h"
 
 #include "card/card_rules.h"
 

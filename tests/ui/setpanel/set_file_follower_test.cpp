@@ -3,11 +3,11 @@
 // never overwrites the other program's file unasked.
 #include "card/card_file.h"
 #include "set/card_set.h"
-#include "set/set_file_follower.h"
+#include "setpanel/set_file_follower.h"
 #include "session/session.h"
-#include "set/set_commands.h"
-#include "set/set_panel.h"
-#include "set/set_thumbnails.h"
+#include "setpanel/set_commands.h"
+#include "setpanel/set_panel.h"
+#include "setpanel/set_thumbnails.h"
 #include "support/file_bytes.h"
 #include "support/form2_fixture.h"
 

@@ -2,10 +2,10 @@
 // made lazily; filters and counts; the operations on the selection; mending a bad row; Render
 // and Print Sheet for the set.
 #include "render/card_parts.h"
-#include "set/set_model.h"
-#include "set/set_output.h"
-#include "set/set_panel.h"
-#include "set/set_thumbnails.h"
+#include "setpanel/set_model.h"
+#include "setpanel/set_output.h"
+#include "setpanel/set_panel.h"
+#include "setpanel/set_thumbnails.h"
 #include "support/images.h"
 #include "support/scripted_prompts.h"
 

@@ -1,9 +1,9 @@
-#include "set/set_commands.h"
+#include "setpanel/set_commands.h"
 
 #include "platform/prompts.h"
 #include "session/session.h"
 #include "set/card_set.h"
-#include "set/set_file_follower.h"
+#include "setpanel/set_file_follower.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "set/set_output.h"
+#include "setpanel/set_output.h"
 
-#include "set/set_model.h"
+#include "setpanel/set_model.h"
 
 #include <QDir>
 #include <QProgressDialog>
