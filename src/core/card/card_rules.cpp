@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -199,27 +200,51 @@ std::array<QString, 4> elementSides(int element)
     return {side, side, side, side};
 }
 
-bool changeSides(Card& card, const std::array<QString, 4>& sides)
+bool changeSides(Card& card, const std::array<QString, 4>& sides, ResetRules rules,
+                 std::span<const int> tickOrder)
 {
     if (sides == card.sides)
         return false;
-    const bool lost = card.arrowCount() > 0;
     card.sides = sides;
-    card.arrows.fill(false);
+    if (rules == ResetRules::Reset) {
+        const bool lost = card.arrowCount() > 0;
+        card.arrows.fill(false);
+        return lost;
+    }
+    // The order to give arrows up in: the last ticked first, then the rest from the highest
+    // index down.
+    std::vector<int> latestFirst(tickOrder.rbegin(), tickOrder.rend());
+    for (int arrow = CardArrowCount - 1; arrow >= 0; --arrow)
+        if (std::find(tickOrder.begin(), tickOrder.end(), arrow) == tickOrder.end())
+            latestFirst.push_back(arrow);
+    bool lost = false;
+    for (const int arrow : latestFirst) {
+        if (card.arrowCount() <= std::max<int>(0, arrowLimit(card)))
+            break;
+        if (arrow >= 0 && arrow < CardArrowCount && card.arrows[size_t(arrow)]) {
+            card.arrows[size_t(arrow)] = false;
+            lost = true;
+        }
+    }
     return lost;
 }
 
-ElementClick clickElement(Card& card, int element)
+ElementClick clickElement(Card& card, int element, ResetRules rules,
+                          std::span<const int> tickOrder)
 {
     ElementClick click;
     if (element == card.element)
         return click;
     click.changed = true;
+    if (rules == ResetRules::Keep && element != ElementTrap) {
+        card.element = element;
+        return click;
+    }
     const std::array<QString, 4> sides = elementSides(element);
     // Sides the previous element put there are not the user's: replacing them loses nothing.
     click.numbersReset = sides != card.sides && card.sides != elementSides(card.element);
     card.element = element;
-    click.arrowsUnticked = changeSides(card, sides);
+    click.arrowsUnticked = changeSides(card, sides, rules, tickOrder);
     return click;
 }
 

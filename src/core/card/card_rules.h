@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <span>
 #include <optional>
 #include <random>
 
@@ -66,9 +67,18 @@ bool mayTickAnotherArrow(const Card& card);
 // The four sides an element click puts in the boxes: 2, 2, 2, 2 for Trap, else A, A, A, A.
 std::array<QString, 4> elementSides(int element);
 
+// How a change of numbers or element treats what the user chose before: the reset rules (a
+// number change unticks every arrow, an element click puts its own numbers in the boxes), or,
+// with the user's option, keeping the numbers and the arrows wherever they can stay.
+enum class ResetRules { Reset, Keep };
+
 // The number rule: new side texts untick every arrow, but only when a text really changes (a box
-// set to the text it holds changes nothing). Returns true when ticked arrows were lost.
-bool changeSides(Card& card, const std::array<QString, 4>& sides);
+// set to the text it holds changes nothing). With `Keep`, only the arrows the new total no longer
+// allows are unticked, the last ticked first: `tickOrder` lists arrows in the order they were
+// ticked (arrows not in it count as ticked before all of them, in index order). Returns true when
+// ticked arrows were lost.
+bool changeSides(Card& card, const std::array<QString, 4>& sides,
+                 ResetRules rules = ResetRules::Reset, std::span<const int> tickOrder = {});
 
 // The element rule: a click on another element sets it and its sides (then the number rule);
 // a click on the element already chosen changes nothing.
@@ -77,6 +87,8 @@ struct ElementClick {
     bool numbersReset = false;    // sides other than the last element's were replaced
     bool arrowsUnticked = false;  // ticked arrows were lost through the new sides
 };
-ElementClick clickElement(Card& card, int element);
+// With `Keep`, a click on an element other than Trap leaves the numbers (and so the arrows).
+ElementClick clickElement(Card& card, int element, ResetRules rules = ResetRules::Reset,
+                          std::span<const int> tickOrder = {});
 
 }  // namespace orvane

@@ -314,6 +314,55 @@ TEST(CardRules, ElementClick)
     }
 }
 
+// With the option to keep numbers and arrows: a number change gives up only the arrows the new
+// total no longer allows, the last ticked first; an element other than Trap leaves the numbers.
+TEST(CardRules, KeepRulesGiveUpOnlyWhatTheTotalForbids)
+{
+    struct Case {
+        const char* what;
+        std::array<QString, 4> before, after;
+        std::initializer_list<int> ticked;
+        std::vector<int> tickOrder;
+        bool lost;
+        std::vector<int> left;  // the arrows still ticked
+    } cases[] = {
+        {"a higher total keeps them all", sides("5", "5", "5", "5"), sides("9", "5", "5", "5"),
+         {0, 3, 5}, {}, false, {0, 3, 5}},
+        {"down to one arrow: the last ticked goes first", sides("6", "6", "6", "6"),
+         sides("1", "1", "1", "1"), {1, 4, 6}, {6, 1, 4}, true, {6}},
+        {"no order known: the highest index goes first", sides("6", "6", "6", "6"),
+         sides("1", "1", "1", "1"), {1, 4, 6}, {}, true, {1}},
+        {"an order naming some: the others count as older", sides("6", "6", "6", "6"),
+         sides("4", "4", "4", "4"), {0, 2, 7}, {2}, true, {0, 7}},
+        {"the same text changes nothing", sides("1", "1", "1", "1"), sides("1", "1", "1", "1"),
+         {0, 1, 2}, {}, false, {0, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        Card card = cardWith(c.before, 0, c.ticked);
+        EXPECT_EQ(changeSides(card, c.after, ResetRules::Keep, c.tickOrder), c.lost) << c.what;
+        EXPECT_EQ(card.sides, c.after) << c.what;
+        std::vector<int> left;
+        for (int i = 0; i < CardArrowCount; ++i)
+            if (card.arrows[size_t(i)])
+                left.push_back(i);
+        EXPECT_EQ(left, c.left) << c.what;
+    }
+
+    // An element keeps typed numbers and arrows; Trap still sets its 2s, giving up what it must.
+    Card typed = cardWith(sides("7", "8", "9", "A"), 3, {0, 1, 2, 3});
+    const ElementClick water = clickElement(typed, 1, ResetRules::Keep);
+    EXPECT_TRUE(water.changed);
+    EXPECT_FALSE(water.numbersReset);
+    EXPECT_FALSE(water.arrowsUnticked);
+    EXPECT_EQ(typed.sides, sides("7", "8", "9", "A"));
+    EXPECT_EQ(typed.arrowCount(), 4);
+    const ElementClick trap = clickElement(typed, ElementTrap, ResetRules::Keep);
+    EXPECT_TRUE(trap.numbersReset);
+    EXPECT_TRUE(trap.arrowsUnticked);
+    EXPECT_EQ(typed.sides, sides("2", "2", "2", "2"));
+    EXPECT_EQ(typed.arrowCount(), int(arrowLimit(typed)));
+}
+
 TEST(CardRules, SideValuesAreOneToNineAndCapitalA)
 {
     for (const char* yes : {"1", "9", "A"})
