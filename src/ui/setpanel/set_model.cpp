@@ -195,11 +195,25 @@ void SetFilterModel::setTotal(int total)
     invalidateFilter();
 }
 
+void SetFilterModel::setCardFilter(const CardFilter& filter)
+{
+    m_cardFilter = filter;
+    invalidateFilter();
+}
+
 bool SetFilterModel::filterAcceptsRow(int row, const QModelIndex& parent) const
 {
     const QModelIndex first = sourceModel()->index(row, 0, parent);
-    if (m_element != AnyElement && first.data(SetModel::ElementRole).toInt() != m_element)
+    const int element = first.data(SetModel::ElementRole).toInt();
+    // "None" is the element option None and a card with no element chosen alike.
+    const bool noElement = element == ElementNone || element == NoElementChosen;
+    if (m_element != AnyElement && element != m_element && !(m_element == ElementNone && noElement))
         return false;
+    if (m_cardFilter.field != CardFilter::Field::None) {
+        const QList<SetEntry>& entries = static_cast<const SetModel*>(sourceModel())->set().entries();
+        if (row >= entries.size() || entries[row].isBad() || !m_cardFilter.matches(entries[row].card))
+            return false;
+    }
     if (m_total >= 0 && first.data(SetModel::TotalRole).toInt() != m_total)
         return false;
     if (m_text.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card_statistics.h"
 #include "set/card_set.h"
 
 #include <QAbstractTableModel>
@@ -58,6 +59,10 @@ public:
     void setText(const QString& text);
     void setElement(int element);  // AnyElement: any
     void setTotal(int total);      // -1: any
+    // The cards a click on a statistics chart stands for (Field::None: off); bad rows are out
+    // while it is on.
+    void setCardFilter(const CardFilter& filter);
+    const CardFilter& cardFilter() const { return m_cardFilter; }
 
     // Whether the set's row `setRow` passes the filters as they are now.
     bool accepts(int setRow) const { return setRow >= 0 && filterAcceptsRow(setRow, {}); }
@@ -72,6 +77,7 @@ private:
     QString m_text;
     int m_element = AnyElement;
     int m_total = -1;
+    CardFilter m_cardFilter;
 };
 
 }  // namespace orvane

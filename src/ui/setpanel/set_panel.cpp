@@ -101,7 +101,6 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     cboSetElement->addItem(tr("Any element"), SetFilterModel::AnyElement);
     for (int element = 0; element < ElementOptionCount; ++element)
         cboSetElement->addItem(elementCaption(element), element);
-    cboSetElement->addItem(tr("No element"), NoElementChosen);
     cboSetElement->addItem(tr("Bad rows"), -2);
     spnSetTotal = new QSpinBox(this);
     spnSetTotal->setObjectName(QStringLiteral("spnSetTotal"));
@@ -149,6 +148,9 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     stkSetViews->addWidget(lstSetThumbnails);
     stkSetViews->addWidget(tblSet);
 
+    labSetChartFilter = new QLabel(this);
+    labSetChartFilter->setObjectName(QStringLiteral("labSetChartFilter"));
+    cmdSetClearChartFilter = button(QStringLiteral("cmdSetClearChartFilter"), tr("Show All"), this);
     labSetCounts = new QLabel(this);
     labSetCounts->setObjectName(QStringLiteral("labSetCounts"));
     labSetCounts->setWordWrap(true);
@@ -181,6 +183,12 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     layout->addLayout(filters);
     layout->addLayout(viewRow);
     layout->addWidget(stkSetViews, 1);
+    auto* chartFilter = new QHBoxLayout;
+    chartFilter->addWidget(labSetChartFilter, 1);
+    chartFilter->addWidget(cmdSetClearChartFilter);
+    layout->addLayout(chartFilter);
+    labSetChartFilter->hide();
+    cmdSetClearChartFilter->hide();
     layout->addWidget(labSetCounts);
     layout->addLayout(operations);
     layout->addLayout(outputs);
@@ -198,6 +206,8 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     key(QKeySequence::Paste, &SetPanel::paste);
 
     connect(txtSetFilter, &QLineEdit::textChanged, m_filter, &SetFilterModel::setText);
+    connect(cmdSetClearChartFilter, &QPushButton::clicked, this,
+            [this] { setChartFilter(CardFilter{}); });
     connect(cboSetElement, &QComboBox::currentIndexChanged, this,
             [this] { m_filter->setElement(cboSetElement->currentData().toInt()); });
     connect(spnSetTotal, &QSpinBox::valueChanged, this, [this](int total) {
@@ -332,6 +342,34 @@ void SetPanel::restoreSelection()
 void SetPanel::updateCounts()
 {
     labSetCounts->setText(m_filter->counts());
+    emit shownCardsChanged();
+}
+
+void SetPanel::setChartFilter(const CardFilter& filter)
+{
+    const bool on = filter.field != CardFilter::Field::None;
+    labSetChartFilter->setText(on ? tr("Chart: %1").arg(filter.description()) : QString());
+    labSetChartFilter->setVisible(on);
+    cmdSetClearChartFilter->setVisible(on);
+    m_filter->setCardFilter(filter);
+}
+
+QList<quint64> SetPanel::cardsShownBesideTheChart() const
+{
+    // The rows the other filters show, read through a copy of the filter without the chart's.
+    SetFilterModel others;
+    others.setSourceModel(m_model);
+    others.setText(txtSetFilter->text());
+    others.setElement(cboSetElement->currentData().toInt());
+    others.setTotal(spnSetTotal->value() == spnSetTotal->minimum() ? -1 : spnSetTotal->value());
+    others.sort(m_filter->sortColumn(), m_filter->sortOrder());
+    QList<quint64> ids;
+    for (int row = 0; row < others.rowCount(); ++row) {
+        const quint64 id = others.index(row, 0).data(SetModel::IdRole).toULongLong();
+        if (const SetEntry* e = m_set.entry(id); e && !e->isBad())
+            ids << id;
+    }
+    return ids;
 }
 
 void SetPanel::addCard()
@@ -339,6 +377,7 @@ void SetPanel::addCard()
     const int at = m_current ? m_set.indexOf(m_current) + 1 : -1;
     Card card;
     card.name = tr("New Card");
+    card.element = ElementNone;  // as the editor starts
     setCurrentId(m_set.addCard(card, at));
     emit message(tr("Card \"%1\" added.").arg(m_set.entry(m_current)->card.name));
 }

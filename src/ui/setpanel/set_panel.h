@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card_statistics.h"
 #include "platform/prompts.h"
 #include "set/card_set.h"
 
@@ -48,10 +49,11 @@ public:
     QPushButton* cmdSetRender = nullptr;
     QPushButton* cmdSetPrint = nullptr;
     QPushButton* cmdSetPlaySheets = nullptr;
+    QLabel* labSetChartFilter = nullptr;  // the statistics chart's filter, while one is on
+    QPushButton* cmdSetClearChartFilter = nullptr;
 
     CardSet& set() const { return m_set; }
     SetThumbnails* thumbnails() const { return m_thumbnails; }
-    SetOutput* output() const { return m_output; }
     // The size of one thumbnail at the current zoom, and the height of everything around the
     // views (filters, buttons, counts): for sizing the dock.
     QSize thumbnailSize() const;
@@ -73,6 +75,11 @@ public:
     void render();             // the selection (or the whole set) as pictures, into a folder
     void printSheet();         // the selection (or the whole set) as a print-and-play PDF
     void playSheets();         // ... as tabletop deck sheets, an atlas and a print sheet
+    // The cards a statistics chart's bar or direction stands for (Field::None: every card).
+    void setChartFilter(const CardFilter& filter);
+    // The good cards the filters show, in the order shown (the chart's own filter left out, so
+    // that the charts keep every bar), and the bad rows of the set.
+    QList<quint64> cardsShownBesideTheChart() const;
     // Card part files changed on disk: the thumbnails are made again, once for a burst of
     // changes (a folder of parts copied in is one redraw).
     void partFilesChanged();
@@ -81,6 +88,8 @@ signals:
     void cardPicked(quint64 id);
     // What just happened, for the status line.
     void message(const QString& text);
+    // The filters changed: other cards are shown.
+    void shownCardsChanged();
 
 private:
     void reloadParts();

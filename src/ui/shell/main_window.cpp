@@ -10,6 +10,7 @@
 #include "setpanel/set_commands.h"
 #include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
+#include "shell/set_statistics.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -113,6 +114,7 @@ void MainWindow::buildSetDock(const QString& partsRoot)
             m_panel->setCurrentId(m_session->currentId());
     });
     connect(m_panel, &SetPanel::message, this, &MainWindow::showStatus);
+    m_statistics = new SetStatistics(*this, *m_session, *m_panel);
     // The thumbnails follow the part files the card window watches.
     connect(m_form, &Form2::partFilesChanged, m_panel, &SetPanel::partFilesChanged);
 }

@@ -20,6 +20,7 @@ class CardWindows;
 class Session;
 class SetCommands;
 class SetPanel;
+class SetStatistics;
 class WorkBeside;
 
 // The main window around the card window: the menu bar, the card's name bar, the status line,
@@ -89,6 +90,7 @@ private:
     SetCommands* m_setCommands = nullptr;
     CardWindows* m_cardWindows = nullptr;
     SetPanel* m_panel = nullptr;
+    SetStatistics* m_statistics = nullptr;
     QDockWidget* m_setDock = nullptr;
     QLineEdit* m_name = nullptr;
     QMenu* m_recentMenu = nullptr;

@@ -9,6 +9,7 @@
 #include "setpanel/set_commands.h"
 #include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
+#include "shell/set_statistics.h"
 #include "windows/copy_scale.h"
 
 #include <QBuffer>
@@ -131,6 +132,7 @@ void MainWindow::buildMenus()
     showSet->setObjectName(QStringLiteral("actViewSet"));
     showSet->setText(tr("&Set"));
     view->addAction(showSet);
+    view->addAction(m_statistics->viewAction());
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));

@@ -59,7 +59,8 @@ void Form2MenusTest::menusInOrder()
              (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed", "menuCopyScale",
                           "actPaste", "-", "actPrepareMain", "actAdvanced"}));
     QCOMPARE(entries(menus[2]),
-             (QStringList{"actZoomedPreview", "actDockZoomedPreview", "actViewSet"}));
+             (QStringList{"actZoomedPreview", "actDockZoomedPreview", "actViewSet",
+                          "actViewStatistics"}));
     QCOMPARE(entries(menus[3]), QStringList{"actAbout"});
 
     const std::pair<QAction*, const char*> captions[] = {

@@ -269,7 +269,7 @@ void SetPanelTest::renderAndPrintSheetWriteTheSet()
     const QString out = f.dir.filePath("out");
     QDir().mkpath(out);
     f.prompts.folderAnswers.enqueue(out);
-    QSignalSpy finished(f.panel->output(), &SetOutput::finished);
+    QSignalSpy finished(f.panel->findChild<SetOutput*>(), &SetOutput::finished);
     f.panel->render();
     QVERIFY(finished.wait(20000));
     QVERIFY2(finished.last().at(1).toString().startsWith("2 cards written"),
@@ -281,7 +281,7 @@ void SetPanelTest::renderAndPrintSheetWriteTheSet()
     f.panel->printSheet();
     QVERIFY(finished.wait(20000));
     QVERIFY(QFileInfo(f.dir.filePath("sheet.pdf")).size() > 0);
-    QVERIFY(!f.panel->output()->isRunning());
+    QVERIFY(!f.panel->findChild<SetOutput*>()->isRunning());
 }
 
 QTEST_MAIN(SetPanelTest)

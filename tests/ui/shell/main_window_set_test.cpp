@@ -10,8 +10,11 @@
 #include "support/file_bytes.h"
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
+#include "windows/statistics_dock.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QTableView>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -67,7 +70,50 @@ private slots:
     void aLoneCardIsOfferedBackAfterACrash();
     void theDockHasRoomAndIsRemembered();
     void aSelectedCardsCaptionStandsOnTheSelection();
+    void theStatisticsCountWhatThePanelShowsAndFilterIt();
+    void newCardsStartWithElementNoneAndOneFilterFindsThem();
 };
+
+// The Statistics dock counts the cards the panel's own filters show; a chart click filters the
+// panel without narrowing the charts, and a finding's card becomes current.
+void MainWindowSetTest::theStatisticsCountWhatThePanelShowsAndFilterIt()
+{
+    HostFixture h;
+    QVERIFY(h.openSet(h.dir.filePath("deck.csv")));
+    h.f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.f.window.get()));
+    auto* dock = h.f->findChild<StatisticsDock*>();
+    QVERIFY(dock->isHidden());
+    h.f.child<QAction>("actViewStatistics")->trigger();
+    QVERIFY(!dock->isHidden());
+    QCOMPARE(dock->statistics().cards, 2);
+
+    emit dock->filterRequested(CardFilter{CardFilter::Field::Total, 10, 0});  // Slime's total
+    QCOMPARE(h.panel()->tblSet->model()->rowCount(), 1);
+    QVERIFY(!h.panel()->labSetChartFilter->isHidden());
+    QCOMPARE(dock->statistics().cards, 2);  // every bar stays
+
+    emit dock->showCardRequested(1);
+    QCOMPARE(h.f.form->document().card().name, QString("Dragon"));
+
+    h.panel()->cmdSetClearChartFilter->click();
+    QCOMPARE(h.panel()->tblSet->model()->rowCount(), 2);
+    h.panel()->txtSetFilter->setText("Slime");
+    QCOMPARE(dock->statistics().cards, 1);
+}
+
+void MainWindowSetTest::newCardsStartWithElementNoneAndOneFilterFindsThem()
+{
+    HostFixture h;
+    h.f.child<QAction>("actNewSet")->trigger();
+    h.f.child<QAction>("actNewCard")->trigger();
+    QCOMPARE(h.set().entries().back().card.element, int(ElementNone));
+    QVERIFY(h.f.optElem(ElementNone)->isChecked());
+    QComboBox* elements = h.panel()->cboSetElement;
+    QCOMPARE(elements->findText("No element"), -1);
+    elements->setCurrentIndex(elements->findText("None"));
+    QCOMPARE(h.panel()->tblSet->model()->rowCount(), h.set().count());
+}
 
 void MainWindowSetTest::aSelectedCardsCaptionStandsOnTheSelection()
 {
