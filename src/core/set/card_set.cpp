@@ -109,6 +109,11 @@ bool CardSet::openDeck(const QString& path, QString* error)
 
     CsvText text;
     const Deck deck = readDeckText(bytes, path, &text);
+    // A problem of the whole file (a spreadsheet workbook, not CSV text) is said as the reader
+    // says it.
+    for (const DeckProblem& problem : deck.problems)
+        if (problem.line == 0)
+            return fail(problem.message);
     if (text.records.isEmpty())
         return fail(text.error.isEmpty() ? QStringLiteral("it is empty: a deck needs a header row")
                                          : text.error);
@@ -238,23 +243,28 @@ Card CardSet::readyCard(quint64 id, QString* problem) const
     Card card = e->card;
     if (e->isBad() || !card.mainPicture.isNull() || card.mainPicturePath.isEmpty())
         return card;
-    if (m_ready && m_ready->id == id && m_ready->path == card.mainPicturePath &&
-        m_ready->fit == e->pictureFit) {
-        card.mainPicture = m_ready->picture;
-        card.preparation = m_ready->preparation;
-        return card;
+    // A picture that cannot be read is kept as such too: the editor asks for its card often.
+    if (!m_ready || m_ready->id != id || m_ready->path != card.mainPicturePath ||
+        m_ready->fit != e->pictureFit) {
+        Card read = card;
+        QString why;
+        if (!readyDeckCard(read, e->pictureFit, {}, &why))
+            read.mainPicture = QImage();
+        m_ready = ReadyPicture{id, card.mainPicturePath, e->pictureFit, read.mainPicture,
+                               read.mainPicture.isNull() ? PicturePreparation() : read.preparation,
+                               read.mainPicture.isNull() ? why : QString()};
     }
-    QString why;
-    if (!readyDeckCard(card, e->pictureFit, {}, &why)) {
-        if (problem)
-            *problem = why;
-        card.mainPicture = QImage();
-        card.preparation = {};
-        return card;
-    }
-    m_ready =
-        ReadyPicture{id, card.mainPicturePath, e->pictureFit, card.mainPicture, card.preparation};
+    card.mainPicture = m_ready->picture;
+    card.preparation = m_ready->preparation;
+    if (problem)
+        *problem = m_ready->problem;
     return card;
+}
+
+const Card& CardSet::editedCard(quint64 id) const
+{
+    m_edited = readyCard(id);
+    return m_edited;
 }
 
 QString CardSet::nameProblem(const QString& name, quint64 exceptId) const
@@ -445,8 +455,8 @@ bool CardSet::showsRowPicture(quint64 id, const Card& card) const
         Card own = source->original;
         if (!readyDeckCard(own, source->originalPictureFit, {}, nullptr))
             return false;
-        m_ready = ReadyPicture{id, own.mainPicturePath, source->originalPictureFit, own.mainPicture,
-                               own.preparation};
+        m_ready = ReadyPicture{id,           own.mainPicturePath, source->originalPictureFit,
+                               own.mainPicture, own.preparation,    QString()};
     }
     return m_ready->picture == card.mainPicture && m_ready->preparation == card.preparation;
 }
@@ -459,8 +469,12 @@ void CardSet::setCard(quint64 id, const Card& card, int mergeKey)
 
 void CardSet::takeCard(quint64 id, const Card& card)
 {
-    if (const std::optional<SetEntry> after = editedEntry(id, card))
-        putEntries({*after});
+    const std::optional<SetEntry> after = editedEntry(id, card);
+    if (!after)
+        return;
+    m_entries[indexOf(id)] = *after;
+    emit cardChanged(id);
+    emit changed();
 }
 
 void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& model,
@@ -622,8 +636,10 @@ void CardSet::putEntries(const QList<SetEntry>& entries)
     for (const SetEntry& e : entries)
         if (const int i = indexOf(e.id); i >= 0)
             m_entries[i] = e;
-    for (const SetEntry& e : entries)
+    for (const SetEntry& e : entries) {
         emit cardChanged(e.id);
+        emit cardReplaced(e.id);
+    }
     emit changed();
 }
 

@@ -144,6 +144,9 @@ public:
     // The card made ready to show and edit: its main picture read and prepared. `problem` tells
     // when its picture cannot be read (the card is then without it).
     Card readyCard(quint64 id, QString* problem = nullptr) const;
+    // The same, held by the set for a card document that hands out a reference: good until the
+    // next call or the next change of the set.
+    const Card& editedCard(quint64 id) const;
 
     // Why `name` cannot be a card's name in this set (empty, or giving the same file names as
     // another card's, case ignored); empty when it can. `exceptId` is the card being renamed.
@@ -166,7 +169,7 @@ public:
     // the same card one after the other are one undo step.
     void setCard(quint64 id, const Card& card, int mergeKey = 0);
     // Puts an edited card in place without a step of its own: the card's document made the step
-    // on the same undo stack (see SetCardDocuments).
+    // on the same undo stack (see SetCardViews). Says `cardChanged`, not `cardReplaced`.
     void takeCard(quint64 id, const Card& card);
     // Gives every card of `ids` what `changes` (SetChange flags) names from `model`.
     void changeCards(const QList<quint64>& ids, int changes, const Card& model,
@@ -193,6 +196,9 @@ signals:
     void cardsReset();
     // One card changed in place.
     void cardChanged(quint64 id);
+    // ... and not by its card document (takeCard) but by the set: a set operation or its undo, a
+    // mended row, a file changed on disk. The card's document shows it afresh.
+    void cardReplaced(quint64 id);
     // Anything changed (for the recovery file and the title bar).
     void changed();
 
@@ -250,10 +256,12 @@ private:
         quint64 id = 0;
         QString path;
         QMap<QString, QString> fit;
-        QImage picture;
+        QImage picture;  // null: it could not be read, for `problem`
         PicturePreparation preparation;
+        QString problem;
     };
     mutable std::optional<ReadyPicture> m_ready;
+    mutable Card m_edited;  // what editedCard last handed out
     bool m_restored = false;  // restored from recovery: unsaved although the history is empty
 };
 

@@ -105,8 +105,10 @@ void CardSet::takeFileCards(const QList<FileCard>& cards)
             m_ready.reset();
         ids << taken.entry.id;
     }
-    for (const quint64 id : std::as_const(ids))
+    for (const quint64 id : std::as_const(ids)) {
         emit cardChanged(id);
+        emit cardReplaced(id);
+    }
 }
 
 QStringList CardSet::overwrittenFiles() const

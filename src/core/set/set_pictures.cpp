@@ -74,8 +74,10 @@ int CardSet::reloadPictures(const QStringList& paths)
             followPictureFile(e);
         ids << m_entries[i].id;
     }
-    for (const quint64 id : std::as_const(ids))
+    for (const quint64 id : std::as_const(ids)) {
         emit cardChanged(id);
+        emit cardReplaced(id);
+    }
     return int(ids.size());
 }
 

@@ -64,6 +64,26 @@ void writeFitCells(QStringList& header, QStringList& row, const QMap<QString, QS
     }
 }
 
+// The picture cell that names the card's picture file where it lies, when it lies in `folder`
+// (or below it) and reading it as a row's picture gives the card's very pixels; else empty.
+QString pictureCellInFolder(const QDir& folder, const Card& card)
+{
+    if (card.mainPicturePath.isEmpty() || !QFileInfo(card.mainPicturePath).isFile())
+        return {};
+    const QString relative = folder.relativeFilePath(QFileInfo(card.mainPicturePath).absoluteFilePath());
+    if (relative.isEmpty() || relative == QLatin1String("..") ||
+        relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative))
+        return {};
+    Card read;
+    read.mainPicturePath = card.mainPicturePath;
+    const auto pixels = [](const QImage& image) {
+        return image.convertToFormat(QImage::Format_ARGB32);
+    };
+    if (!readyDeckCard(read, {}, {}, nullptr) || pixels(read.mainPicture) != pixels(card.mainPicture))
+        return {};
+    return relative;
+}
+
 QByteArray pngBytes(const QImage& picture)
 {
     QByteArray png;
@@ -71,6 +91,54 @@ QByteArray pngBytes(const QImage& picture)
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "png");
     return png;
+}
+
+// Each cell of one record's bytes as the file spells it (quotes, spaces and all), found as the
+// places where the CSV reader, given the bytes up to there, reads the record's cell; empty when
+// the bytes do not split into `fields`.
+QList<QByteArray> cellSpellings(const QByteArray& raw, char separator, const QStringList& fields)
+{
+    QList<QByteArray> spellings;
+    const auto readsAs = [separator](const QByteArray& cell, const QString& field) {
+        const CsvText text = readCsv(cell, separator);
+        if (text.records.isEmpty())
+            return text.error.isEmpty() && field.trimmed().isEmpty();
+        return text.records.size() == 1 && text.records.front().fields == QStringList{field};
+    };
+    qsizetype start = 0;
+    for (qsizetype k = 0; k + 1 < fields.size(); ++k) {
+        qsizetype end = raw.indexOf(separator, start);
+        while (end >= 0 && !readsAs(raw.mid(start, end - start), fields[k]))
+            end = raw.indexOf(separator, end + 1);
+        if (end < 0)
+            return {};
+        spellings << raw.mid(start, end - start);
+        start = end + 1;
+    }
+    if (!fields.isEmpty()) {
+        if (!readsAs(raw.mid(start), fields.back()))
+            return {};
+        spellings << raw.mid(start);
+    }
+    return spellings;
+}
+
+// A changed row written again: each cell that holds what the file holds keeps the file's
+// spelling, the others are written as CSV needs them.
+QByteArray rowText(const QStringList& row, const QStringList& asRead, const QByteArray& raw,
+                   char separator)
+{
+    const QList<QByteArray> spellings = cellSpellings(raw, separator, asRead);
+    if (spellings.isEmpty())
+        return csvLine(row, separator);
+    QByteArray text;
+    for (qsizetype k = 0; k < row.size(); ++k) {
+        if (k > 0)
+            text += separator;
+        text += k < asRead.size() && row[k] == asRead[k] ? spellings[k]
+                                                         : csvLine({row[k]}, separator);
+    }
+    return text;
 }
 
 }  // namespace
@@ -151,7 +219,7 @@ bool buildDeckText(const QByteArray& original, char separator, const QList<SetEn
         if (const qsizetype k = columnOf(header, QStringLiteral("picture"));
             moved != cells.movedPictures.cend() && k >= 0 && k < row.size())
             row[k] = *moved;
-        rows << line(row);
+        rows << (record ? rowText(row, record->fields, raw, separator) : line(row));
     }
 
     QByteArray out;
@@ -289,7 +357,8 @@ bool CardSet::saveDeck(const QString& path, QString* error, bool* encodingLacks)
     const QDir folder = QFileInfo(path).absoluteDir();
     const bool otherFolder = fromDeck && folder != QFileInfo(m_path).absoluteDir();
     DeckRowCells cells;
-    QMap<quint64, QString> picturePaths;
+    QMap<quint64, QString> picturePaths;   // pictures to write beside the deck
+    QMap<quint64, QString> namedPictures;  // pictures of the deck's folder, named where they are
     QSet<QString> taken;
     for (const SetEntry& e : std::as_const(m_entries)) {
         if (e.isBad())
@@ -313,6 +382,11 @@ bool CardSet::saveDeck(const QString& path, QString* error, bool* encodingLacks)
             continue;
         if (e.card.mainPicture.isNull()) {
             cells.pictureCells.insert(e.id, QString());
+            continue;
+        }
+        if (const QString cell = pictureCellInFolder(folder, e.card); !cell.isEmpty()) {
+            cells.pictureCells.insert(e.id, cell);
+            namedPictures.insert(e.id, QDir::cleanPath(e.card.mainPicturePath));
             continue;
         }
         const QString base = safeFileName(e.card.name) + QStringLiteral("-picture");
@@ -385,8 +459,8 @@ bool CardSet::saveDeck(const QString& path, QString* error, bool* encodingLacks)
         if (record < 0)
             continue;
         e.fields = records.records[record].fields;
-        if (picturePaths.contains(e.id)) {
-            e.card.mainPicturePath = picturePaths.value(e.id);
+        if (picturePaths.contains(e.id) || namedPictures.contains(e.id)) {
+            e.card.mainPicturePath = picturePaths.value(e.id, namedPictures.value(e.id));
             e.pictureFit.clear();
         } else if (cells.pictureCells.contains(e.id)) {
             e.card.mainPicturePath.clear();

@@ -37,9 +37,9 @@ SetFileFollower::SetFileFollower(Session& session, Prompts& prompts, QObject* pa
     m_rewatch.setInterval(0);
     connect(&m_rewatch, &QTimer::timeout, this, &SetFileFollower::rewatch);
     for (auto signal : {&CardSet::opened, &CardSet::cardsReset, &CardSet::changed})
-        connect(&set, signal, &m_rewatch, qOverload<>(&QTimer::start));
+        connect(&m_set, signal, &m_rewatch, qOverload<>(&QTimer::start));
     // An edit may give a card another picture file.
-    connect(&set, &CardSet::cardChanged, &m_rewatch, qOverload<>(&QTimer::start));
+    connect(&m_set, &CardSet::cardChanged, &m_rewatch, qOverload<>(&QTimer::start));
     connect(&m_watcher, &DeckWatcher::changed, this, &SetFileFollower::filesChanged);
     m_saveDialog.DialogTitle = tr("Save My Set As");
     m_saveDialog.Filter = tr("Decks (*.csv)|*.csv");

@@ -1,4 +1,4 @@
-#include "set/set_card_documents.h"
+#include "set/set_card_views.h"
 
 #include <QFile>
 #include <QPointer>
@@ -14,7 +14,7 @@ namespace {
 struct Documents {
     QTemporaryDir dir;
     CardSet set;
-    SetCardDocuments documents{set};
+    SetCardViews documents{set};
 
     Documents()
     {
@@ -28,7 +28,7 @@ struct Documents {
     const Card& card(int row) const { return set.entries()[row].card; }
 };
 
-TEST(SetCardDocuments, EditsOfACardAreStepsOfTheSetsOneHistory)
+TEST(SetCardViews, EditsOfACardAreStepsOfTheSetsOneHistory)
 {
     Documents d;
     CardDocument* b = d.documents.document(d.id(1));
@@ -60,7 +60,7 @@ TEST(SetCardDocuments, EditsOfACardAreStepsOfTheSetsOneHistory)
     EXPECT_EQ(d.card(1).sides[0], "5");
 }
 
-TEST(SetCardDocuments, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)
+TEST(SetCardViews, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)
 {
     Documents d;
     CardDocument* a = d.documents.document(d.id(0));
@@ -74,7 +74,7 @@ TEST(SetCardDocuments, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)
     EXPECT_EQ(d.card(1), shown);
 }
 
-TEST(SetCardDocuments, SetOperationsReachTheDocuments)
+TEST(SetCardViews, SetOperationsReachTheDocuments)
 {
     Documents d;
     CardDocument* a = d.documents.document(d.id(0));
@@ -90,7 +90,7 @@ TEST(SetCardDocuments, SetOperationsReachTheDocuments)
     EXPECT_NE(a->card().placement.TopX, 9);
 }
 
-TEST(SetCardDocuments, AnUndonePictureLeavesTheRowsOwnCell)
+TEST(SetCardViews, AnUndonePictureLeavesTheRowsOwnCell)
 {
     QTemporaryDir dir;
     QImage own(62, 62, QImage::Format_RGB32);
@@ -102,7 +102,7 @@ TEST(SetCardDocuments, AnUndonePictureLeavesTheRowsOwnCell)
     file.write(csv);
     file.close();
     CardSet set;
-    SetCardDocuments documents{set};
+    SetCardViews documents{set};
     ASSERT_TRUE(set.open(dir.filePath("d.csv"), nullptr));
     const quint64 id = set.entries().front().id;
     CardDocument* card = documents.document(id);
@@ -119,7 +119,7 @@ TEST(SetCardDocuments, AnUndonePictureLeavesTheRowsOwnCell)
     EXPECT_FALSE(QFile::exists(dir.filePath("S-picture.png")));
 }
 
-TEST(SetCardDocuments, ABadRowHasNoDocumentAndAnotherSetDropsThem)
+TEST(SetCardViews, ABadRowHasNoDocumentAndAnotherSetDropsThem)
 {
     Documents d;
     EXPECT_EQ(d.documents.document(d.id(2)), nullptr);
