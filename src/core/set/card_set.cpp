@@ -159,7 +159,10 @@ Card CardSet::readyCard(quint64 id, QString* problem) const
         QString why;
         if (!readyDeckCard(read, e->pictureFit, {}, &why))
             read.mainPicture = QImage();
-        m_ready = ReadyPicture{id, card.mainPicturePath, e->pictureFit, read.mainPicture,
+        m_ready = ReadyPicture{id,
+                               card.mainPicturePath,
+                               e->pictureFit,
+                               read.mainPicture,
                                read.mainPicture.isNull() ? PicturePreparation() : read.preparation,
                                read.mainPicture.isNull() ? why : QString()};
     }
@@ -364,8 +367,12 @@ bool CardSet::showsRowPicture(quint64 id, const Card& card) const
         Card own = source->original;
         if (!readyDeckCard(own, source->originalPictureFit, {}, nullptr))
             return false;
-        m_ready = ReadyPicture{id,           own.mainPicturePath, source->originalPictureFit,
-                               own.mainPicture, own.preparation,    QString()};
+        m_ready = ReadyPicture{id,
+                               own.mainPicturePath,
+                               source->originalPictureFit,
+                               own.mainPicture,
+                               own.preparation,
+                               QString()};
     }
     return m_ready->picture == card.mainPicture && m_ready->preparation == card.preparation;
 }

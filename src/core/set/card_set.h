@@ -200,7 +200,7 @@ private:
         QString problem;
     };
     mutable std::optional<ReadyPicture> m_ready;
-    mutable Card m_edited;  // what editedCard last handed out
+    mutable Card m_edited;    // what editedCard last handed out
     bool m_restored = false;  // restored from recovery: unsaved although the history is empty
 };
 

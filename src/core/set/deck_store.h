@@ -31,10 +31,10 @@ public:
     QString recoveryKind() const override;
 
 private:
-    QString m_path;      // where the set is saved
-    QString m_readFrom;  // the deck the bytes below were read from or written to; empty: none
-    QByteArray m_bytes;  // the deck's bytes as read (or last saved)
-    QByteArray m_text;   // the same as UTF-8 text, without a byte order mark
+    QString m_path;        // where the set is saved
+    QString m_readFrom;    // the deck the bytes below were read from or written to; empty: none
+    QByteArray m_bytes;    // the deck's bytes as read (or last saved)
+    QByteArray m_text;     // the same as UTF-8 text, without a byte order mark
     DeckTextForm m_form;   // how the text is stored in the bytes
     QStringList m_header;  // the deck's header row
     QByteArray m_kept;     // the deck on disk the user last chose to keep their changes over

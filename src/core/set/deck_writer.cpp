@@ -104,8 +104,8 @@ QByteArray rowText(const QStringList& row, const QStringList& asRead, const QByt
     for (qsizetype k = 0; k < row.size(); ++k) {
         if (k > 0)
             text += separator;
-        text += k < asRead.size() && row[k] == asRead[k] ? spellings[k]
-                                                         : csvLine({row[k]}, separator);
+        text +=
+            k < asRead.size() && row[k] == asRead[k] ? spellings[k] : csvLine({row[k]}, separator);
     }
     return text;
 }

@@ -23,8 +23,7 @@ public:
     DiskChange diskChange(const SetCards& cards, const QStringList& files, bool modified) override;
     void keepMine(const DiskChange& change) override;
     QStringList overwrittenFiles(const SetCards& cards) const override;
-    FolderChanges cardFileChanges(const SetCards& cards,
-                                  const QStringList& files) const override;
+    FolderChanges cardFileChanges(const SetCards& cards, const QStringList& files) const override;
 
     QString recoveryKind() const override { return QStringLiteral("folder"); }
 

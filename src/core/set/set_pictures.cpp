@@ -13,7 +13,8 @@ QString CardSet::rowPicturePath(const SetEntry& e) const
     const QString folder = m_store->rowPictureFolder();
     if (folder.isEmpty())
         return {};
-    return deckPicturePath(folder, headerCell(m_store->header(), e.fields, QStringLiteral("picture")));
+    return deckPicturePath(folder,
+                           headerCell(m_store->header(), e.fields, QStringLiteral("picture")));
 }
 
 QString CardSet::followedPicture(const SetEntry& e) const

@@ -73,8 +73,7 @@ public:
     // The card files of the store's cards (a folder's), and what changed among `files` of
     // them on disk against the files as read or written.
     virtual QStringList cardFiles(const SetCards& cards) const;
-    virtual FolderChanges cardFileChanges(const SetCards& cards,
-                                          const QStringList& files) const;
+    virtual FolderChanges cardFileChanges(const SetCards& cards, const QStringList& files) const;
 
     // ---- Following the files on disk ----
     // What to watch, the pictures the cards draw (`pictures`) among it or not.

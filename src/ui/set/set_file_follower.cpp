@@ -2,12 +2,11 @@
 
 #include "set/follow_step.h"
 
-#include "set/card_set.h"
 #include "session/session.h"
+#include "set/card_set.h"
 
 #include <QDir>
 #include <QFileInfo>
-
 
 namespace orvane {
 

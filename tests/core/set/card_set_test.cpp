@@ -584,4 +584,26 @@ TEST(SetWriteBack, APictureFromTheDecksFolderIsNamedWhereItLies)
     }
 }
 
+TEST(SetPictures, AnUnreadablePictureIsTriedOnceUntilItChangesOnDisk)
+{
+    OpenDeck deck("name,up,left,right,down,picture\nS,1,1,1,1,pic.png\n");
+    const QString file = deck.dir.filePath("pic.png");
+    ASSERT_TRUE(writeFileBytes(file, "not a picture"));
+    // Opened while the file was missing the row is bad; once the file is there, it heals and
+    // its pixels are asked for many times by the editor.
+    deck.set.reloadPictures({file});
+    const quint64 id = deck.id("S");
+    for (int k = 0; k < 2; ++k) {
+        QString problem;
+        EXPECT_TRUE(deck.set.readyCard(id, &problem).mainPicture.isNull());
+        EXPECT_FALSE(problem.isEmpty()) << k;
+    }
+    ASSERT_TRUE(gradient(62, 62).save(file));
+    QString problem;
+    EXPECT_TRUE(deck.set.readyCard(id, &problem).mainPicture.isNull());  // not looked at again
+    deck.set.reloadPictures({file});
+    EXPECT_EQ(rgb(deck.set.readyCard(id, &problem).mainPicture, 5, 5), rgb(gradient(62, 62), 5, 5));
+    EXPECT_TRUE(problem.isEmpty());
+}
+
 }  // namespace

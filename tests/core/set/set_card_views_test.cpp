@@ -2,10 +2,13 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace orvane;
 
@@ -129,6 +132,44 @@ TEST(SetCardViews, ABadRowHasNoDocumentAndAnotherSetDropsThem)
     ASSERT_TRUE(d.set.open(d.dir.filePath("d.csv"), nullptr));
     EXPECT_TRUE(a.isNull());
     EXPECT_EQ(d.documents.count(), 0);
+}
+
+TEST(SetCardViews, TheCardIsHeldOnceEachChangeSaidOnce)
+{
+    Documents d;
+    CardDocument* b = d.documents.document(d.id(1));
+    QSignalSpy said(b, &CardDocument::changed);
+    QSignalSpy replaced(&d.set, &CardSet::cardReplaced);
+    QSignalSpy setChanged(&d.set, &CardSet::cardChanged);
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        CardDocument::Changes what;  // what the document says, once
+        bool bySet;                  // the set's own change: the document is told
+    } cases[] = {
+        {"typing", [&] { b->typeSide(1, "7"); },
+         CardDocument::Changes(CardDocument::Change::Sides) | CardDocument::Change::Arrows, false},
+        {"a drag", [&] { b->moveMainPicture(4, 5); }, CardDocument::Change::Offset, false},
+        {"its undo", [&] { d.set.undoStack()->undo(); }, CardDocument::Change::Offset, false},
+        {"a rename in the set", [&] { EXPECT_TRUE(d.set.renameCard(d.id(1), "Bee", nullptr)); },
+         CardDocument::Change::Everything, true},
+        {"its undo", [&] { d.set.undoStack()->undo(); }, CardDocument::Change::Everything, true},
+    };
+    for (const auto& c : cases) {
+        said.clear();
+        replaced.clear();
+        setChanged.clear();
+        c.change();
+        ASSERT_EQ(said.size(), 1) << c.name;
+        EXPECT_EQ(said.front().front().value<CardDocument::Changes>(), c.what) << c.name;
+        EXPECT_EQ(setChanged.size(), 1) << c.name;  // the panel draws the card again
+        EXPECT_EQ(replaced.size(), c.bySet ? 1 : 0) << c.name;
+        // The document shows the set's card, as the set holds it.
+        EXPECT_EQ(b->card(), d.set.readyCard(d.id(1))) << c.name;
+        EXPECT_EQ(b->drawnSides()[1], b->card().sides[1]) << c.name;
+    }
+    EXPECT_EQ(d.card(1).name, "B");
+    EXPECT_EQ(d.card(1).sides[1], "7");
 }
 
 }  // namespace
