@@ -26,7 +26,7 @@ enum class SetChange { Element = 1, Placement = 2, PictureFit = 4 };
 
 // A set of cards as one document, without a window: the cards of a deck or of a folder of card
 // files, every change a command on one undo stack (which may be shared with other documents),
-// and saving that keeps what the user wrote (see saveSet).
+// and saving that keeps what the user wrote; where the cards live is its store (SetStore).
 class CardSet : public QObject {
     Q_OBJECT
 public:
