@@ -10,7 +10,7 @@
 //   open_ms, the slowest page (worst_page_ms) and the process's peak memory (peak_MiB).
 #include "render/card_parts.h"
 #include "set/card_set.h"
-#include "set/set_card_documents.h"
+#include "set/set_card_views.h"
 #include "setpanel/set_panel.h"
 #include "setpanel/set_thumbnails.h"
 
@@ -129,7 +129,7 @@ void PickCard(benchmark::State& state)
     const QString deck = makeDeck(dir, 200, 200);
     orvane::CardSet set;
     set.open(deck, nullptr);
-    auto documents = std::make_unique<orvane::SetCardDocuments>(set);
+    auto documents = std::make_unique<orvane::SetCardViews>(set);
     QString error;
     const std::optional<orvane::CardParts> parts = orvane::CardParts::load(partsRoot(), &error);
     int row = 0;
@@ -137,7 +137,7 @@ void PickCard(benchmark::State& state)
     for (auto _ : state) {
         if (shown++ == set.count()) {  // every card shown once: shown for the first time again
             state.PauseTiming();
-            documents = std::make_unique<orvane::SetCardDocuments>(set);
+            documents = std::make_unique<orvane::SetCardViews>(set);
             shown = 1;
             state.ResumeTiming();
         }

@@ -14,6 +14,7 @@
 // - IdleFollowing: the events delivered in 2 s while the deck and its pictures are watched and
 //   nothing changes (the wait's own timer and the event loop's two are all there is).
 #include "card/card_file.h"
+#include "session/session.h"
 #include "set/card_set.h"
 #include "setpanel/set_file_follower.h"
 #include "setpanel/set_panel.h"
@@ -86,9 +87,10 @@ QByteArray pngBytes(const QImage& image)
 struct Followed {
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    orvane::CardSet set;
+    orvane::Session session;
+    orvane::CardSet& set = session.set();
     orvane::SetPanel panel{set, prompts, QCoreApplication::applicationDirPath()};
-    orvane::SetFileFollower follower{set, panel, prompts};
+    orvane::SetFileFollower follower{session, prompts};
 
     Followed()
     {
@@ -214,9 +216,10 @@ void FolderCardChanged(benchmark::State& state)
     for (int i = 0; i < Cards; ++i)
         orvane::writeCardFile(card(i, 1 + i % 9), cardFile(i), nullptr);
     ScriptedPrompts prompts;
-    orvane::CardSet set;
+    orvane::Session session;
+    orvane::CardSet& set = session.set();
     orvane::SetPanel panel{set, prompts, QCoreApplication::applicationDirPath()};
-    orvane::SetFileFollower follower{set, panel, prompts};
+    orvane::SetFileFollower follower{session, prompts};
     panel.spnSetZoom->setValue(1);
     panel.resize(2200, 1500);
     panel.show();

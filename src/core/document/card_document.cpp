@@ -7,8 +7,17 @@
 namespace orvane {
 
 CardDocument::CardDocument(QUndoStack* sharedStack, QObject* parent)
-    : QObject(parent), m_stack(sharedStack)
+    : CardDocument(std::make_unique<LoneCardHolder>(), sharedStack, parent)
 {
+}
+
+CardDocument::CardDocument(std::unique_ptr<CardHolder> holder, QUndoStack* sharedStack,
+                           QObject* parent)
+    : QObject(parent), m_holder(std::move(holder)), m_stack(sharedStack)
+{
+    State start = state();
+    followSides(start);
+    m_drawnSides = start.drawnSides;
     if (!m_stack) {
         m_stack = new QUndoStack(this);
         // Enough for any session, and a bound on the main pictures the history keeps alive.
@@ -17,6 +26,8 @@ CardDocument::CardDocument(QUndoStack* sharedStack, QObject* parent)
     connect(m_stack, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
 }
+
+CardDocument::~CardDocument() = default;
 
 void CardDocument::followSides(State& state)
 {
@@ -27,14 +38,25 @@ void CardDocument::followSides(State& state)
 
 void CardDocument::restore(const State& state, Changes what)
 {
-    m_state = state;
+    m_holder->setCard(state.card);
+    m_drawnSides = state.drawnSides;
     m_needsRedraw = true;
     emit changed(what);
 }
 
+void CardDocument::cardReplaced()
+{
+    State now = state();
+    followSides(now);
+    m_drawnSides = now.drawnSides;
+    m_openTypingBox = -1;
+    m_needsRedraw = true;
+    emit changed(Change::Everything);
+}
+
 void CardDocument::setCard(const Card& card)
 {
-    State next = m_state;
+    State next = state();
     next.card = card;
     followSides(next);
     m_openTypingBox = -1;
@@ -44,16 +66,17 @@ void CardDocument::setCard(const Card& card)
 void CardDocument::push(const QString& text, const State& after, Changes what, int mergeId,
                         int detail, bool continuing)
 {
-    if (after == m_state)
+    const State before = state();
+    if (after == before)
         return;
-    m_stack->push(new CardEdit(*this, text, m_state, after, what, mergeId, detail, continuing));
+    m_stack->push(new CardEdit(*this, text, before, after, what, mergeId, detail, continuing));
 }
 
 bool CardDocument::typeSide(int box, const QString& text)
 {
-    if (box < 0 || box >= int(m_state.card.sides.size()))
+    if (box < 0 || box >= int(card().sides.size()))
         return false;
-    State next = m_state;
+    State next = state();
     std::array<QString, 4> sides = next.card.sides;
     sides[size_t(box)] = text;
     const bool arrowsLost = changeSides(next.card, sides);
@@ -73,7 +96,7 @@ void CardDocument::closeTyping()
 ElementClick CardDocument::clickElement(int element)
 {
     closeTyping();
-    State next = m_state;
+    State next = state();
     const ElementClick click = orvane::clickElement(next.card, element);
     followSides(next);
     if (click.changed)
@@ -87,11 +110,11 @@ bool CardDocument::setArrow(int arrow, bool ticked)
     if (arrow < 0 || arrow >= CardArrowCount)
         return false;
     closeTyping();
-    if (m_state.card.arrows[size_t(arrow)] == ticked)
+    if (card().arrows[size_t(arrow)] == ticked)
         return true;
-    if (ticked && !mayTickAnotherArrow(m_state.card))
+    if (ticked && !mayTickAnotherArrow(card()))
         return false;
-    State next = m_state;
+    State next = state();
     next.card.arrows[size_t(arrow)] = ticked;
     push(QStringLiteral("Arrow"), next, Change::Arrows);
     return true;
@@ -100,7 +123,7 @@ bool CardDocument::setArrow(int arrow, bool ticked)
 void CardDocument::moveMainPicture(int x, int y, bool continuing)
 {
     closeTyping();
-    State next = m_state;
+    State next = state();
     next.card.x = x;
     next.card.y = y;
     push(QStringLiteral("Picture Position"), next, Change::Offset, CardEdit::Moving, 0, continuing);
@@ -110,7 +133,7 @@ void CardDocument::setMainPicture(const QImage& picture, const QString& path,
                                   const PicturePreparation& preparation)
 {
     closeTyping();
-    State next = m_state;
+    State next = state();
     next.card.mainPicture = picture;
     next.card.mainPicturePath = path;
     next.card.preparation = preparation;
@@ -121,7 +144,7 @@ void CardDocument::setPreparedPicture(const QImage& picture, const QString& path
                                       const PicturePreparation& preparation)
 {
     closeTyping();
-    State next = m_state;
+    State next = state();
     next.card.mainPicture = picture;
     next.card.mainPicturePath = path;
     next.card.preparation = preparation;
@@ -133,7 +156,7 @@ void CardDocument::setPreparedPicture(const QImage& picture, const QString& path
 void CardDocument::setPlacement(const CardPlacement& placement)
 {
     closeTyping();
-    State next = m_state;
+    State next = state();
     next.card.placement = placement;
     push(QStringLiteral("Advanced Settings"), next, Change::Placement);
 }
@@ -141,7 +164,7 @@ void CardDocument::setPlacement(const CardPlacement& placement)
 bool CardDocument::randomizeSides(const std::array<int, 4>& values)
 {
     closeTyping();
-    State next = m_state;
+    State next = state();
     std::array<QString, 4> sides;
     for (size_t i = 0; i < sides.size(); ++i)
         sides[i] = sideText(values[i]);
@@ -154,7 +177,7 @@ bool CardDocument::randomizeSides(const std::array<int, 4>& values)
 void CardDocument::setName(const QString& name)
 {
     closeTyping();
-    State next = m_state;
+    State next = state();
     next.card.name = name;
     push(QStringLiteral("Name"), next, Change::Name);
 }
@@ -184,7 +207,7 @@ bool CardDocument::isModified() const
 
 QString CardDocument::displayName() const
 {
-    return orvane::displayName(m_state.card, m_filePath);
+    return orvane::displayName(card(), m_filePath);
 }
 
 }  // namespace orvane

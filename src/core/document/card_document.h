@@ -2,12 +2,14 @@
 
 #include "card/card.h"
 #include "card/card_rules.h"
+#include "document/card_holder.h"
 
 #include <QFlags>
 #include <QObject>
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class QUndoStack;
 
@@ -16,7 +18,8 @@ namespace orvane {
 // One card being edited, as data: the card, what the editor drew for it, its undo history and
 // the card file it belongs to. Every edit is a command on the undo stack that sets the new
 // value on redo and the old one on undo; `changed` says what changed. Knows no widgets, so
-// several documents can live in one process, alone or sharing one undo stack.
+// several documents can live in one process, alone or sharing one undo stack. The card is read
+// and written through a `CardHolder`: the document's own, or the entry of a set.
 class CardDocument : public QObject {
     Q_OBJECT
 public:
@@ -42,12 +45,16 @@ public:
 
     static constexpr int UndoLimit = 100;
 
-    // With no stack the document owns one of its own; a shared stack stays its owner's.
+    // With no stack the document owns one of its own; a shared stack stays its owner's. The
+    // first keeps its card itself; the second reads and writes it through `holder`.
     explicit CardDocument(QUndoStack* sharedStack = nullptr, QObject* parent = nullptr);
+    CardDocument(std::unique_ptr<CardHolder> holder, QUndoStack* sharedStack,
+                 QObject* parent = nullptr);
+    ~CardDocument() override;
 
-    const Card& card() const { return m_state.card; }
-    const State& state() const { return m_state; }
-    const std::array<QString, 4>& drawnSides() const { return m_state.drawnSides; }
+    const Card& card() const { return m_holder->card(); }
+    State state() const { return {card(), m_drawnSides}; }
+    const std::array<QString, 4>& drawnSides() const { return m_drawnSides; }
     QUndoStack* undoStack() const { return m_stack; }
 
     // Replaces the whole card without an undo step (opening a card, switching cards).
@@ -93,6 +100,9 @@ public:
 
     // Used by the undo commands: puts a state in place and says what changed.
     void restore(const State& state, Changes what);
+    // The holder's card was changed from elsewhere (a set operation, a file changed on disk):
+    // typing closes, the drawn digits follow the card, and `changed` says everything changed.
+    void cardReplaced();
 
 signals:
     void changed(orvane::CardDocument::Changes what);
@@ -104,8 +114,9 @@ private:
               int detail = -1, bool continuing = false);
     static void followSides(State& state);
 
+    std::unique_ptr<CardHolder> m_holder;
     QUndoStack* m_stack = nullptr;
-    State m_state;
+    std::array<QString, 4> m_drawnSides{"A", "A", "A", "A"};
     QString m_filePath;
     bool m_needsRedraw = true;
     int m_openTypingBox = -1;

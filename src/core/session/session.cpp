@@ -1,6 +1,6 @@
 #include "session/session.h"
 
-#include "set/set_card_documents.h"
+#include "set/set_card_views.h"
 
 #include <QUndoStack>
 
@@ -10,7 +10,7 @@ Session::Session(QObject* parent) : QObject(parent)
 {
     m_loneCard = new CardDocument(nullptr, this);
     m_set = new CardSet(nullptr, this);
-    m_documents = new SetCardDocuments(*m_set, this);
+    m_documents = new SetCardViews(*m_set, this);
     connect(m_set, &CardSet::cardChanged, this, &Session::cardChanged);
     connect(m_set, &CardSet::cardsReset, this, &Session::cardsReset);
 }

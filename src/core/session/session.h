@@ -10,7 +10,7 @@ class QUndoStack;
 
 namespace orvane {
 
-class SetCardDocuments;
+class SetCardViews;
 
 // What the user has open and which card is current, for every view of it (the editor, the set
 // panel, the file follower, the title bar): a lone card, or a set of cards with one of its cards
@@ -62,7 +62,7 @@ private:
 
     CardDocument* m_loneCard = nullptr;
     CardSet* m_set = nullptr;
-    SetCardDocuments* m_documents = nullptr;
+    SetCardViews* m_documents = nullptr;
     bool m_hasSet = false;
     quint64 m_currentId = 0;
     bool m_currentWasBad = false;

@@ -6,6 +6,7 @@
 #include "card/deck_file.h"
 #include "files/card_export.h"
 #include "render/picture_prep.h"
+#include "set/deck_store.h"
 #include "set/set_commands.h"
 #include "set/set_folder_order.h"
 
@@ -23,8 +24,6 @@
 namespace orvane {
 namespace {
 
-constexpr qint64 MaxDeckBytes = 64LL * 1024 * 1024;
-
 // Two names that give the same file names, case ignored, are the same name.
 QString nameKey(const QString& name)
 {
@@ -34,7 +33,8 @@ QString nameKey(const QString& name)
 }  // namespace
 
 CardSet::CardSet(QUndoStack* stack, QObject* parent)
-    : QObject(parent), m_stack(stack), m_ownStack(stack == nullptr)
+    : QObject(parent), m_stack(stack), m_ownStack(stack == nullptr),
+      m_store(std::make_unique<DeckStore>())
 {
     if (m_ownStack)
         m_stack = new QUndoStack(this);
@@ -43,18 +43,11 @@ CardSet::CardSet(QUndoStack* stack, QObject* parent)
 
 CardSet::~CardSet() = default;
 
-void CardSet::startOver(SetKind kind, const QString& path)
+void CardSet::startOver(std::unique_ptr<SetStore> store, SetCards cards)
 {
-    m_kind = kind;
-    m_path = path;
-    m_bytes.clear();
-    m_text.clear();
-    m_form = {};
-    m_header.clear();
-    m_entries.clear();
+    m_store = std::move(store);
+    m_cards = std::move(cards);
     m_indexValid = false;
-    m_sources.clear();
-    m_fileProblems.clear();
     m_ready.reset();
     m_restored = false;
     m_stack->clear();
@@ -62,7 +55,7 @@ void CardSet::startOver(SetKind kind, const QString& path)
 
 void CardSet::startNew()
 {
-    startOver(SetKind::New, QString());
+    startOver(std::make_unique<DeckStore>(), {});
     emit opened();
     emit cardsReset();
     emit changed();
@@ -70,126 +63,56 @@ void CardSet::startNew()
 
 bool CardSet::open(const QString& path, QString* error)
 {
-    const QFileInfo info(path);
-    const bool ok = info.isDir() ? openFolder(info.absoluteFilePath(), error)
-                                 : openDeck(info.absoluteFilePath(), error);
-    if (ok) {
-        emit opened();
-        emit cardsReset();
-        emit changed();
-    }
-    return ok;
-}
-
-QString CardSet::headerCell(const QStringList& fields, const QString& column) const
-{
-    for (qsizetype k = 0; k < m_header.size() && k < fields.size(); ++k)
-        if (m_header[k].trimmed().compare(column, Qt::CaseInsensitive) == 0)
-            return fields[k].trimmed();
-    return {};
-}
-
-bool CardSet::openDeck(const QString& path, QString* error)
-{
-    const auto fail = [&](const QString& why) {
-        if (error)
-            *error = QStringLiteral("The deck %1 cannot be opened: %2.")
-                         .arg(QDir::toNativeSeparators(path), why);
+    std::unique_ptr<SetStore> store = SetStore::forPath(path);
+    SetCards cards;
+    if (!store->read(cards, m_nextId, error))
         return false;
-    };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    if (file.size() > MaxDeckBytes)
-        return fail(QStringLiteral("it is larger than a deck can be (%1 MiB at most)")
-                        .arg(MaxDeckBytes / (1024 * 1024)));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-
-    CsvText text;
-    const Deck deck = readDeckText(bytes, path, &text);
-    if (text.records.isEmpty())
-        return fail(text.error.isEmpty() ? QStringLiteral("it is empty: a deck needs a header row")
-                                         : text.error);
-    for (const DeckProblem& problem : deck.problems)
-        if (problem.line == text.records.front().line)
-            return fail(problem.message);
-
-    startOver(SetKind::Deck, path);
-    m_bytes = bytes;
-    m_text = decodeDeckBytes(bytes).utf8;
-    m_form = deck.form;
-    m_header = text.records.front().fields;
-    QHash<int, int> recordOfLine;
-    for (qsizetype r = 1; r < text.records.size(); ++r)
-        recordOfLine.insert(text.records[r].line, int(r));
-
-    QMap<int, SetEntry> byRecord;
-    for (const DeckRow& row : deck.rows) {
-        const int record = recordOfLine.value(row.line, -1);
-        if (record < 0)
-            continue;
-        SetEntry entry;
-        entry.id = m_nextId++;
-        entry.card = row.card;
-        entry.pictureFit = row.pictureFit;
-        entry.line = row.line;
-        entry.fields = text.records[record].fields;
-        byRecord.insert(record, entry);
-        m_sources.insert(entry.id, {record, entry.fields, row.card, row.pictureFit, {}, {}});
-    }
-    for (const DeckProblem& problem : deck.problems) {
-        const int record = recordOfLine.value(problem.line, -1);
-        if (record < 0) {
-            m_fileProblems << problem.text();
-            continue;
-        }
-        SetEntry entry;
-        entry.id = m_nextId++;
-        entry.fields = text.records[record].fields;
-        entry.card.name = headerCell(entry.fields, QStringLiteral("name"));
-        entry.problem = problem.message;
-        entry.problemColumn = problem.column;
-        entry.line = problem.line;
-        byRecord.insert(record, entry);
-        m_sources.insert(entry.id, {record, entry.fields, Card(), {}, {}, {}});
-    }
-    m_entries = byRecord.values();
-    m_indexValid = false;
+    startOver(std::move(store), std::move(cards));
+    emit opened();
+    emit cardsReset();
+    emit changed();
     return true;
 }
 
-bool CardSet::openFolder(const QString& path, QString* error)
+bool CardSet::save(QString* error, const QString& path, bool* encodingLacks)
 {
-    const QDir folder(path);
-    if (!folder.isReadable()) {
-        if (error)
-            *error = QStringLiteral("The folder %1 cannot be opened: it cannot be read.")
-                         .arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    startOver(SetKind::Folder, path);
-    const QStringList names =
-        orderedCardFiles(folder.entryList({QStringLiteral("*.") + QLatin1String(CardFileSuffix)},
-                                          QDir::Files, QDir::Name | QDir::IgnoreCase),
-                         readOrderFile(folder.filePath(QLatin1String(SetOrderFileName))));
-    for (const QString& name : names) {
-        const QString filePath = folder.filePath(name);
-        const CardFileRead read = readCardFile(filePath);
-        SetEntry entry;
-        entry.id = m_nextId++;
-        if (read.card) {
-            entry.card = *read.card;
-        } else {
-            entry.card.name = QFileInfo(name).completeBaseName();
-            entry.problem = read.error;
-        }
-        m_entries.append(entry);
-        m_sources.insert(entry.id, {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath)});
+    if (encodingLacks)
+        *encodingLacks = false;
+    if (path.isEmpty()) {
+        if (!m_store->save(m_cards, error, encodingLacks))
+            return false;
+    } else {
+        // Save As: the set belongs to the deck written, once it is written.
+        bool keepsSources = false;
+        std::unique_ptr<SetStore> deck = m_store->deckAt(path, &keepsSources);
+        SetCards cards = m_cards;
+        if (!keepsSources)
+            cards.sources.clear();
+        if (!deck->save(cards, error, encodingLacks))
+            return false;
+        m_store = std::move(deck);
+        m_cards = std::move(cards);
     }
     m_indexValid = false;
+    m_restored = false;
+    m_stack->setClean();
+    // A card of the history that is not in the set now comes back as a new card.
+    emit cardsReset();
+    emit changed();
     return true;
+}
+
+const DeckTextForm& CardSet::deckForm() const
+{
+    static const DeckTextForm none;
+    const DeckTextForm* form = m_store->form();
+    return form ? *form : none;
+}
+
+void CardSet::setDeckEncoding(DeckEncoding encoding)
+{
+    if (DeckTextForm* form = m_store->form())
+        form->encoding = encoding;
 }
 
 bool CardSet::isModified() const
@@ -201,9 +124,9 @@ int CardSet::indexOf(quint64 id) const
 {
     if (!m_indexValid) {
         m_index.clear();
-        m_index.reserve(m_entries.size());
-        for (qsizetype i = 0; i < m_entries.size(); ++i)
-            m_index.insert(m_entries[i].id, int(i));
+        m_index.reserve(m_cards.entries.size());
+        for (qsizetype i = 0; i < m_cards.entries.size(); ++i)
+            m_index.insert(m_cards.entries[i].id, int(i));
         m_indexValid = true;
     }
     return m_index.value(id, -1);
@@ -212,22 +135,13 @@ int CardSet::indexOf(quint64 id) const
 const SetEntry* CardSet::entry(quint64 id) const
 {
     const int i = indexOf(id);
-    return i < 0 ? nullptr : &m_entries[i];
+    return i < 0 ? nullptr : &m_cards.entries[i];
 }
 
 bool CardSet::isChanged(quint64 id) const
 {
     const SetEntry* e = entry(id);
-    if (!e)
-        return false;
-    const auto source = m_sources.constFind(id);
-    if (source == m_sources.cend() || (m_kind == SetKind::Deck && source->record < 0) ||
-        (m_kind == SetKind::Folder && source->filePath.isEmpty()))
-        return true;
-    if (e->isBad())
-        return e->fields != source->fields;
-    return e->pictureChanged || e->card != source->original ||
-           e->pictureFit != source->originalPictureFit || e->fields != source->fields;
+    return e && m_store->isChanged(m_cards, *e);
 }
 
 Card CardSet::readyCard(quint64 id, QString* problem) const
@@ -238,23 +152,31 @@ Card CardSet::readyCard(quint64 id, QString* problem) const
     Card card = e->card;
     if (e->isBad() || !card.mainPicture.isNull() || card.mainPicturePath.isEmpty())
         return card;
-    if (m_ready && m_ready->id == id && m_ready->path == card.mainPicturePath &&
-        m_ready->fit == e->pictureFit) {
-        card.mainPicture = m_ready->picture;
-        card.preparation = m_ready->preparation;
-        return card;
+    // A picture that cannot be read is kept as such too: the editor asks for its card often.
+    if (!m_ready || m_ready->id != id || m_ready->path != card.mainPicturePath ||
+        m_ready->fit != e->pictureFit) {
+        Card read = card;
+        QString why;
+        if (!readyDeckCard(read, e->pictureFit, {}, &why))
+            read.mainPicture = QImage();
+        m_ready = ReadyPicture{id,
+                               card.mainPicturePath,
+                               e->pictureFit,
+                               read.mainPicture,
+                               read.mainPicture.isNull() ? PicturePreparation() : read.preparation,
+                               read.mainPicture.isNull() ? why : QString()};
     }
-    QString why;
-    if (!readyDeckCard(card, e->pictureFit, {}, &why)) {
-        if (problem)
-            *problem = why;
-        card.mainPicture = QImage();
-        card.preparation = {};
-        return card;
-    }
-    m_ready =
-        ReadyPicture{id, card.mainPicturePath, e->pictureFit, card.mainPicture, card.preparation};
+    card.mainPicture = m_ready->picture;
+    card.preparation = m_ready->preparation;
+    if (problem)
+        *problem = m_ready->problem;
     return card;
+}
+
+const Card& CardSet::editedCard(quint64 id) const
+{
+    m_edited = readyCard(id);
+    return m_edited;
 }
 
 QString CardSet::nameProblem(const QString& name, quint64 exceptId) const
@@ -262,7 +184,7 @@ QString CardSet::nameProblem(const QString& name, quint64 exceptId) const
     if (name.trimmed().isEmpty())
         return QStringLiteral("A card needs a name.");
     const QString key = nameKey(name);
-    for (const SetEntry& e : m_entries)
+    for (const SetEntry& e : m_cards.entries)
         if (e.id != exceptId && !e.card.name.trimmed().isEmpty() && nameKey(e.card.name) == key)
             return e.card.name.trimmed() == name.trimmed()
                        ? QStringLiteral("The set already has a card named \"%1\".")
@@ -309,7 +231,7 @@ QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
 {
     QList<int> positions;
     for (quint64 id : ids)
-        if (const int i = indexOf(id); i >= 0 && !m_entries[i].isBad())
+        if (const int i = indexOf(id); i >= 0 && !m_cards.entries[i].isBad())
             positions << i;
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
@@ -317,7 +239,7 @@ QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
     QList<quint64> made;
     QStringList taken;  // names given in this step, not in the set yet
     for (qsizetype k = 0; k < positions.size(); ++k) {
-        Card card = readyCard(m_entries[positions[k]].id);
+        Card card = readyCard(m_cards.entries[positions[k]].id);
         QString name = uniqueName(card.name);
         for (int n = 2; taken.contains(nameKey(name)); ++n)
             name = uniqueName(QStringLiteral("%1 %2").arg(card.name.trimmed()).arg(n));
@@ -326,7 +248,7 @@ QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
         SetEntry entry = newEntry(card);
         entry.card.name = name;
         // A deck card's picture stays the same file: the copy's row names it too.
-        const SetEntry& from = m_entries[positions[k]];
+        const SetEntry& from = m_cards.entries[positions[k]];
         if (!from.pictureChanged && from.card.mainPicture.isNull()) {
             entry.card.mainPicture = QImage();
             entry.card.preparation = from.card.preparation;
@@ -347,9 +269,9 @@ QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
 void CardSet::removeCards(const QList<quint64>& ids)
 {
     QList<QPair<int, SetEntry>> items;
-    for (qsizetype i = 0; i < m_entries.size(); ++i)
-        if (ids.contains(m_entries[i].id))
-            items.append({int(i), m_entries[i]});
+    for (qsizetype i = 0; i < m_cards.entries.size(); ++i)
+        if (ids.contains(m_cards.entries[i].id))
+            items.append({int(i), m_cards.entries[i]});
     if (!items.isEmpty())
         m_stack->push(new EntryInsertCommand(*this, items, false,
                                              items.size() == 1 ? QStringLiteral("Delete Card")
@@ -362,10 +284,10 @@ void CardSet::moveCards(const QList<quint64>& ids, int index)
     QList<quint64> before;
     QList<quint64> staying;
     int insertAt = -1;  // among the staying cards
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+    for (qsizetype i = 0; i < m_cards.entries.size(); ++i) {
         if (i == index)
             insertAt = int(staying.size());
-        const quint64 id = m_entries[i].id;
+        const quint64 id = m_cards.entries[i].id;
         before << id;
         (ids.contains(id) ? moving : staying) << id;
     }
@@ -420,7 +342,7 @@ std::optional<SetEntry> CardSet::editedEntry(quint64 id, const Card& card) const
     }
     if (after.pictureChanged && showsRowPicture(id, card)) {
         // The row's own picture again (a picture load undone): the row keeps its cell.
-        const SetSource& source = m_sources[id];
+        const SetSource& source = m_cards.sources[id];
         after.card.mainPicture = QImage();
         after.card.preparation = source.original.preparation;
         after.pictureChanged = false;
@@ -432,8 +354,8 @@ std::optional<SetEntry> CardSet::editedEntry(quint64 id, const Card& card) const
 
 bool CardSet::showsRowPicture(quint64 id, const Card& card) const
 {
-    const auto source = m_sources.constFind(id);
-    if (source == m_sources.cend() || source->original.mainPicturePath.isEmpty() ||
+    const auto source = m_cards.sources.constFind(id);
+    if (source == m_cards.sources.cend() || source->original.mainPicturePath.isEmpty() ||
         card.mainPicturePath != source->original.mainPicturePath || card.mainPicture.isNull())
         return false;
     const SetEntry* e = entry(id);
@@ -445,8 +367,12 @@ bool CardSet::showsRowPicture(quint64 id, const Card& card) const
         Card own = source->original;
         if (!readyDeckCard(own, source->originalPictureFit, {}, nullptr))
             return false;
-        m_ready = ReadyPicture{id, own.mainPicturePath, source->originalPictureFit, own.mainPicture,
-                               own.preparation};
+        m_ready = ReadyPicture{id,
+                               own.mainPicturePath,
+                               source->originalPictureFit,
+                               own.mainPicture,
+                               own.preparation,
+                               QString()};
     }
     return m_ready->picture == card.mainPicture && m_ready->preparation == card.preparation;
 }
@@ -459,15 +385,19 @@ void CardSet::setCard(quint64 id, const Card& card, int mergeKey)
 
 void CardSet::takeCard(quint64 id, const Card& card)
 {
-    if (const std::optional<SetEntry> after = editedEntry(id, card))
-        putEntries({*after});
+    const std::optional<SetEntry> after = editedEntry(id, card);
+    if (!after)
+        return;
+    m_cards.entries[indexOf(id)] = *after;
+    emit cardChanged(id);
+    emit changed();
 }
 
 void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& model,
                           const QMap<QString, QString>& pictureFit)
 {
     QList<SetEntry> after;
-    for (const SetEntry& e : m_entries) {
+    for (const SetEntry& e : m_cards.entries) {
         if (!ids.contains(e.id) || e.isBad())
             continue;
         SetEntry changed = e;
@@ -502,18 +432,19 @@ void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& mo
 QString CardSet::rowCell(quint64 id, const QString& column) const
 {
     const SetEntry* e = entry(id);
-    return e ? headerCell(e->fields, column) : QString();
+    return e ? headerCell(m_store->header(), e->fields, column) : QString();
 }
 
 bool CardSet::setRowCell(quint64 id, const QString& column, const QString& text, QString* error)
 {
     const SetEntry* e = entry(id);
-    if (!e || m_kind != SetKind::Deck)
-        return false;
+    const QStringList& header = m_store->header();
+    if (!e || header.isEmpty())
+        return false;  // only a deck's rows have cells
     qsizetype k = 0;
-    while (k < m_header.size() && m_header[k].trimmed().compare(column, Qt::CaseInsensitive) != 0)
+    while (k < header.size() && header[k].trimmed().compare(column, Qt::CaseInsensitive) != 0)
         ++k;
-    if (k == m_header.size()) {
+    if (k == header.size()) {
         if (error)
             *error = QStringLiteral("The deck has no column \"%1\".").arg(column);
         return false;
@@ -529,8 +460,8 @@ bool CardSet::setRowCell(quint64 id, const QString& column, const QString& text,
 SetEntry CardSet::rowReadAgain(SetEntry e) const
 {
     // The row read by the deck's own reader, as the only row of a deck of this header.
-    const QByteArray csv = csvLine(m_header) + '\n' + csvLine(e.fields) + '\n';
-    const Deck deck = readDeckText(csv, m_path);
+    const QByteArray csv = csvLine(m_store->header()) + '\n' + csvLine(e.fields) + '\n';
+    const Deck deck = readDeckText(csv, m_store->path());
     if (!deck.rows.isEmpty()) {
         e.card = deck.rows.front().card;
         e.pictureFit = deck.rows.front().pictureFit;
@@ -538,7 +469,7 @@ SetEntry CardSet::rowReadAgain(SetEntry e) const
         e.problemColumn = e.problem.isEmpty() ? QString() : QStringLiteral("name");
     } else if (!deck.problems.isEmpty()) {
         e.card = Card();
-        e.card.name = headerCell(e.fields, QStringLiteral("name"));
+        e.card.name = headerCell(m_store->header(), e.fields, QStringLiteral("name"));
         e.problem = deck.problems.front().message;
         e.problemColumn = deck.problems.front().column;
     }
@@ -549,7 +480,7 @@ SetEntry CardSet::rowReadAgain(SetEntry e) const
 QByteArray CardSet::copyCards(const QList<quint64>& ids) const
 {
     QJsonArray cards;
-    for (const SetEntry& e : m_entries)
+    for (const SetEntry& e : m_cards.entries)
         if (ids.contains(e.id) && !e.isBad())
             cards.append(QJsonDocument::fromJson(cardToJson(readyCard(e.id))).object());
     return QJsonDocument(cards).toJson(QJsonDocument::Compact);
@@ -585,7 +516,7 @@ QList<quint64> CardSet::pasteCards(const QByteArray& bytes, int index)
 void CardSet::insertEntries(const QList<QPair<int, SetEntry>>& items)
 {
     for (const auto& [at, entry] : items)
-        m_entries.insert(std::clamp(at, 0, count()), entry);
+        m_cards.entries.insert(std::clamp(at, 0, count()), entry);
     m_indexValid = false;
     emit cardsReset();
     emit changed();
@@ -596,7 +527,7 @@ void CardSet::removeEntries(const QList<QPair<int, SetEntry>>& items)
     QSet<quint64> ids;
     for (const auto& item : items)
         ids.insert(item.second.id);
-    m_entries.removeIf([&](const SetEntry& e) { return ids.contains(e.id); });
+    m_cards.entries.removeIf([&](const SetEntry& e) { return ids.contains(e.id); });
     m_indexValid = false;
     emit cardsReset();
     emit changed();
@@ -605,13 +536,13 @@ void CardSet::removeEntries(const QList<QPair<int, SetEntry>>& items)
 void CardSet::reorder(const QList<quint64>& order)
 {
     QHash<quint64, SetEntry> byId;
-    for (const SetEntry& e : std::as_const(m_entries))
+    for (const SetEntry& e : std::as_const(m_cards.entries))
         byId.insert(e.id, e);
     QList<SetEntry> entries;
     for (quint64 id : order)
         if (const auto it = byId.constFind(id); it != byId.cend())
             entries << *it;
-    m_entries = entries;
+    m_cards.entries = entries;
     m_indexValid = false;
     emit cardsReset();
     emit changed();
@@ -621,9 +552,11 @@ void CardSet::putEntries(const QList<SetEntry>& entries)
 {
     for (const SetEntry& e : entries)
         if (const int i = indexOf(e.id); i >= 0)
-            m_entries[i] = e;
-    for (const SetEntry& e : entries)
+            m_cards.entries[i] = e;
+    for (const SetEntry& e : entries) {
         emit cardChanged(e.id);
+        emit cardReplaced(e.id);
+    }
     emit changed();
 }
 

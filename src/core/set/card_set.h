@@ -3,6 +3,8 @@
 #include "card/card.h"
 #include "card/deck_text.h"
 #include "set/recovery_file.h"
+#include "set/set_entry.h"
+#include "set/set_store.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -19,72 +21,12 @@ class QUndoStack;
 
 namespace orvane {
 
-// Where a set's cards live: nowhere yet (a new set), the rows of one deck CSV, or the card files
-// of one folder.
-enum class SetKind { New, Deck, Folder };
-
-// One card of a set as the user sees and changes it (what undo and redo exchange).
-struct SetEntry {
-    quint64 id = 0;  // stable while the set is open: views and commands name cards by it
-    // The card. A deck row's main picture is kept by its path (`mainPicturePath`, pixels not read)
-    // until the card is given another picture; `pictureFit` holds the row's preparation cells.
-    Card card;
-    QMap<QString, QString> pictureFit;
-    bool pictureChanged = false;  // `card.mainPicture` holds pixels to write beside the deck
-
-    // A row or file that could not be read: why, and the column at fault; the row's cells can be
-    // mended (`fields`).
-    QString problem;
-    QString problemColumn;
-    QStringList fields;  // a bad deck row's cells as mended so far
-    int line = 0;        // a deck row's first line in the file; 0: a new card
-
-    bool isBad() const { return !problem.isEmpty(); }
-};
-
-// Where a card came from, as last read or saved: what the write-back compares with. Kept apart
-// from the entries, so that undo after a save compares with the file as it now is.
-struct SetSource {
-    int record = -1;     // the deck record index
-    QStringList fields;  // the row's cells in the file
-    Card original;       // the card as read (a bad row: default)
-    QMap<QString, QString> originalPictureFit;
-    QString filePath;       // a folder set's card file
-    QByteArray fileDigest;  // ... and the digest of its bytes as read or written
-};
-
-// A card file another program rewrote, read: the set's card as the file now holds it.
-struct FileCard {
-    SetEntry entry;
-    QString path;
-    QByteArray digest;
-};
-
-// What other programs changed among a folder set's card files, against the files as the set
-// last read or wrote them.
-struct FolderChanges {
-    QList<FileCard> theirs;  // cards not edited in the window whose files were rewritten
-    QStringList conflicts;   // files of cards edited in the window, rewritten or removed
-    QStringList added;       // card files new to the set
-    QStringList removed;     // files of cards not edited in the window, removed
-    bool isEmpty() const { return theirs.isEmpty() && onlyRewrites(); }
-    // Whether taking them loses nothing of the user's and keeps the set's list of cards.
-    bool onlyRewrites() const
-    {
-        return conflicts.isEmpty() && added.isEmpty() && removed.isEmpty();
-    }
-    bool contains(const QString& path) const;
-};
-
-// The SHA-256 of a file's bytes; empty when it cannot be read.
-QByteArray cardFileDigest(const QString& path);
-
 // What a change made to all selected cards carries over from a model card.
 enum class SetChange { Element = 1, Placement = 2, PictureFit = 4 };
 
 // A set of cards as one document, without a window: the cards of a deck or of a folder of card
 // files, every change a command on one undo stack (which may be shared with other documents),
-// and saving that keeps what the user wrote (see saveSet).
+// and saving that keeps what the user wrote; where the cards live is its store (SetStore).
 class CardSet : public QObject {
     Q_OBJECT
 public:
@@ -104,17 +46,20 @@ public:
     bool save(QString* error, const QString& path = {}, bool* encodingLacks = nullptr);
     // The form the deck is written in; setDeckEncoding changes its encoding for the next save
     // (e.g. to UTF-8 when a name needs a character Windows-1252 lacks).
-    const DeckTextForm& deckForm() const { return m_form; }
-    void setDeckEncoding(DeckEncoding encoding) { m_form.encoding = encoding; }
+    const DeckTextForm& deckForm() const;
+    void setDeckEncoding(DeckEncoding encoding);
 
-    SetKind kind() const { return m_kind; }
-    QString path() const { return m_path; }
+    // Where the cards live; only to word messages (the set itself never asks).
+    SetKind kind() const { return m_store->kind(); }
+    QString path() const { return m_store->path(); }
+    // What keeps the cards (see SetStore).
+    const SetStore& store() const { return *m_store; }
     QUndoStack* undoStack() const { return m_stack; }
     bool isModified() const;
 
-    const QList<SetEntry>& entries() const { return m_entries; }
+    const QList<SetEntry>& entries() const { return m_cards.entries; }
     // A deck set's file as read or last saved (empty for other sets).
-    const QByteArray& deckBytes() const { return m_bytes; }
+    const QByteArray& deckBytes() const { return m_store->bytes(); }
     // The picture files the cards draw from the disk (a picture given in the window is not),
     // and those that bad deck rows name but cannot find: they heal when the file appears.
     QStringList picturePaths() const;
@@ -130,20 +75,28 @@ public:
     // Cards whose files another program rewrote, taken as read: outside the history and not an
     // unsaved change (the files hold them).
     void takeFileCards(const QList<FileCard>& cards);
-    // The files of edited cards that another program changed or removed since the set read or
-    // wrote them: saving would write over them.
+    // The files saving would write over that another program changed or removed since the set
+    // read or wrote them: a deck's file, a folder's card files of edited cards.
     QStringList overwrittenFiles() const;
+    // What to watch on disk for the set, and what changed among `files` there (see SetStore).
+    // `keepMine`: the user keeps their changes over `change`; the same files ask no more.
+    SetWatch watch() const;
+    DiskChange diskChange(const QStringList& files);
+    void keepMine(const DiskChange& change);
     // Problems of the file that belong to no row (the rows after an unreadable quote).
-    const QStringList& fileProblems() const { return m_fileProblems; }
+    const QStringList& fileProblems() const { return m_cards.fileProblems; }
     // Whether the card differs from its source (a new card always does).
     bool isChanged(quint64 id) const;
-    int count() const { return int(m_entries.size()); }
+    int count() const { return int(m_cards.entries.size()); }
     int indexOf(quint64 id) const;
     const SetEntry* entry(quint64 id) const;
 
     // The card made ready to show and edit: its main picture read and prepared. `problem` tells
     // when its picture cannot be read (the card is then without it).
     Card readyCard(quint64 id, QString* problem = nullptr) const;
+    // The same, held by the set for a card document that hands out a reference: good until the
+    // next call or the next change of the set.
+    const Card& editedCard(quint64 id) const;
 
     // Why `name` cannot be a card's name in this set (empty, or giving the same file names as
     // another card's, case ignored); empty when it can. `exceptId` is the card being renamed.
@@ -166,7 +119,7 @@ public:
     // the same card one after the other are one undo step.
     void setCard(quint64 id, const Card& card, int mergeKey = 0);
     // Puts an edited card in place without a step of its own: the card's document made the step
-    // on the same undo stack (see SetCardDocuments).
+    // on the same undo stack (see SetCardViews). Says `cardChanged`, not `cardReplaced`.
     void takeCard(quint64 id, const Card& card);
     // Gives every card of `ids` what `changes` (SetChange flags) names from `model`.
     void changeCards(const QList<quint64>& ids, int changes, const Card& model,
@@ -193,6 +146,9 @@ signals:
     void cardsReset();
     // One card changed in place.
     void cardChanged(quint64 id);
+    // ... and not by its card document (takeCard) but by the set: a set operation or its undo, a
+    // mended row, a file changed on disk. The card's document shows it afresh.
+    void cardReplaced(quint64 id);
     // Anything changed (for the recovery file and the title bar).
     void changed();
 
@@ -224,62 +180,29 @@ private:
     bool followPictureFile(const SetEntry& e);
 
     SetEntry newEntry(const Card& card) const;
-    QString headerCell(const QStringList& fields, const QString& column) const;
-    bool openDeck(const QString& path, QString* error);
-    bool openFolder(const QString& path, QString* error);
-    bool saveDeck(const QString& path, QString* error, bool* encodingLacks);
-    bool saveFolder(QString* error);
-    void startOver(SetKind kind, const QString& path);
+    // The set as `store` read it, with a history that starts again.
+    void startOver(std::unique_ptr<SetStore> store, SetCards cards);
 
     QUndoStack* m_stack = nullptr;
     bool m_ownStack = false;
-    SetKind m_kind = SetKind::New;
-    QString m_path;
-    QByteArray m_bytes;    // the deck's bytes as read (or last saved)
-    QByteArray m_text;     // the same as UTF-8 text, without a byte order mark
-    DeckTextForm m_form;   // how the text is stored in the bytes
-    QStringList m_header;  // the deck's header row
-    QList<SetEntry> m_entries;
+    std::unique_ptr<SetStore> m_store;
+    SetCards m_cards;
     mutable QHash<quint64, int> m_index;  // the entries' positions by id, made when asked
     mutable bool m_indexValid = false;
-    QHash<quint64, SetSource> m_sources;
-    QStringList m_fileProblems;
     mutable quint64 m_nextId = 1;
     // The picture of the card last made ready, read once for the editor's many edits of it.
     struct ReadyPicture {
         quint64 id = 0;
         QString path;
         QMap<QString, QString> fit;
-        QImage picture;
+        QImage picture;  // null: it could not be read, for `problem`
         PicturePreparation preparation;
+        QString problem;
     };
     mutable std::optional<ReadyPicture> m_ready;
+    mutable Card m_edited;    // what editedCard last handed out
     bool m_restored = false;  // restored from recovery: unsaved although the history is empty
 };
-
-// The deck text (UTF-8) for the set's cards, built from `original` (the deck's text as read,
-// decoded) so that every byte of an untouched row, the header, blank lines, the line ends and a
-// byte order mark kept as text stay; changed rows are written cell by cell with `separator`, new
-// rows added in their place. `pictureCells` holds the picture cell of each card whose picture
-// changed, by id; `movedPictures` the picture cell of a row whose picture stays but is named
-// from another folder (Save As elsewhere). False with `error` when a card cannot be a deck row.
-// `offsets` receives where each entry's row starts in the text, by id.
-struct DeckRowCells {
-    QMap<quint64, QString> pictureCells;
-    QMap<quint64, QString> movedPictures;
-};
-bool buildDeckText(const QByteArray& original, char separator, const QList<SetEntry>& entries,
-                   const QHash<quint64, SetSource>& sources, const DeckRowCells& cells,
-                   QByteArray* text, QHash<quint64, qsizetype>* offsets, QString* error);
-
-// Where `text` (UTF-8) cannot be stored in `form`'s encoding: the first character it lacks and
-// its line (1-based); none when it can.
-struct EncodingLack {
-    QString character;
-    int line = 0;
-};
-std::optional<EncodingLack> encodingLack(const QByteArray& text, const DeckTextForm& form,
-                                         const QByteArray& encoded);
 
 // Writes the set's recovery text a few seconds after each change, to `path`; `discard` removes
 // it (after a save, or when the user declines to restore it).

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "set/card_set.h"
+#include "set/set_entry.h"
 
 #include <QByteArray>
 

@@ -21,63 +21,32 @@ QByteArray cardFileDigest(const QString& path)
 
 QStringList CardSet::cardFilePaths() const
 {
-    QStringList paths;
-    if (m_kind != SetKind::Folder)
-        return paths;
-    for (const SetEntry& e : m_entries)
-        if (const QString path = m_sources.value(e.id).filePath; !path.isEmpty())
-            paths << path;
-    return paths;
+    return m_store->cardFiles(m_cards);
 }
 
 FolderChanges CardSet::folderChanges(const QStringList& files) const
 {
-    FolderChanges changes;
-    if (m_kind != SetKind::Folder)
-        return changes;
-    QHash<QString, quint64> idOfFile;
-    for (auto it = m_sources.cbegin(); it != m_sources.cend(); ++it)
-        if (!it->filePath.isEmpty())
-            idOfFile.insert(QFileInfo(it->filePath).absoluteFilePath(), it.key());
-    for (const QString& file : files) {
-        const QFileInfo info(file);
-        const QString path = info.absoluteFilePath();
-        if (info.suffix() != QLatin1String(CardFileSuffix) || changes.contains(path))
-            continue;
-        const bool exists = info.isFile();
-        const auto found = idOfFile.constFind(path);
-        if (found == idOfFile.cend()) {
-            if (exists)
-                changes.added << path;
-            continue;
-        }
-        // A card deleted in the window has its file set aside on save, whatever it holds.
-        const SetEntry* e = entry(*found);
-        if (!e)
-            continue;
-        const bool edited = isChanged(e->id);
-        if (!exists) {
-            (edited ? changes.conflicts : changes.removed) << path;
-            continue;
-        }
-        QByteArray digest = cardFileDigest(path);
-        if (digest == m_sources.value(e->id).fileDigest)
-            continue;  // as the set read or wrote it: touched, or the set's own save
-        if (edited) {
-            changes.conflicts << path;
-            continue;
-        }
-        SetEntry now = *e;
-        const CardFileRead read = readCardFile(path);
-        now.card = read.card.value_or(Card());
-        if (!read.card)
-            now.card.name = info.completeBaseName();
-        now.problem = read.card ? QString() : read.error;
-        now.problemColumn.clear();
-        now.pictureChanged = false;
-        changes.theirs.append({now, path, std::move(digest)});
-    }
-    return changes;
+    return m_store->cardFileChanges(m_cards, files);
+}
+
+QStringList CardSet::overwrittenFiles() const
+{
+    return m_store->overwrittenFiles(m_cards);
+}
+
+SetWatch CardSet::watch() const
+{
+    return m_store->watch(m_cards, picturePaths());
+}
+
+DiskChange CardSet::diskChange(const QStringList& files)
+{
+    return m_store->diskChange(m_cards, files, isModified());
+}
+
+void CardSet::keepMine(const DiskChange& change)
+{
+    m_store->keepMine(change);
 }
 
 bool FolderChanges::contains(const QString& path) const
@@ -97,31 +66,18 @@ void CardSet::takeFileCards(const QList<FileCard>& cards)
         const int i = indexOf(taken.entry.id);
         if (i < 0)
             continue;
-        m_entries[i] = taken.entry;
-        SetSource& source = m_sources[taken.entry.id];
+        m_cards.entries[i] = taken.entry;
+        SetSource& source = m_cards.sources[taken.entry.id];
         source.original = taken.entry.card;
         source.fileDigest = taken.digest;
         if (m_ready && m_ready->id == taken.entry.id)
             m_ready.reset();
         ids << taken.entry.id;
     }
-    for (const quint64 id : std::as_const(ids))
+    for (const quint64 id : std::as_const(ids)) {
         emit cardChanged(id);
-}
-
-QStringList CardSet::overwrittenFiles() const
-{
-    QStringList files;
-    if (m_kind != SetKind::Folder)
-        return files;
-    for (const SetEntry& e : m_entries) {
-        const SetSource source = m_sources.value(e.id);
-        if (e.isBad() || source.filePath.isEmpty() || !isChanged(e.id))
-            continue;
-        if (cardFileDigest(source.filePath) != source.fileDigest)
-            files << source.filePath;
+        emit cardReplaced(id);
     }
-    return files;
 }
 
 }  // namespace orvane

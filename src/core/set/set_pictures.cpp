@@ -1,5 +1,6 @@
 #include "card/deck_file.h"
 #include "set/card_set.h"
+#include "set/deck_store.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,10 +10,11 @@ namespace orvane {
 
 QString CardSet::rowPicturePath(const SetEntry& e) const
 {
-    if (m_kind != SetKind::Deck)
+    const QString folder = m_store->rowPictureFolder();
+    if (folder.isEmpty())
         return {};
-    return deckPicturePath(QFileInfo(m_path).absolutePath(),
-                           headerCell(e.fields, QStringLiteral("picture")));
+    return deckPicturePath(folder,
+                           headerCell(m_store->header(), e.fields, QStringLiteral("picture")));
 }
 
 QString CardSet::followedPicture(const SetEntry& e) const
@@ -28,7 +30,7 @@ QStringList CardSet::picturePaths() const
 {
     QStringList paths;
     QSet<QString> seen;
-    for (const SetEntry& e : m_entries) {
+    for (const SetEntry& e : m_cards.entries) {
         const QString path = followedPicture(e);
         if (!path.isEmpty() && !seen.contains(path)) {
             seen.insert(path);
@@ -45,12 +47,12 @@ bool CardSet::followPictureFile(const SetEntry& e)
         return false;
     // The file's text is unchanged: what the row was read as moves with it, so the row does not
     // count as changed by the user.
-    const auto source = m_sources.find(e.id);
-    if (source != m_sources.end() && source->fields == e.fields) {
+    const auto source = m_cards.sources.find(e.id);
+    if (source != m_cards.sources.end() && source->fields == e.fields) {
         source->original = after.isBad() ? Card() : after.card;
         source->originalPictureFit = after.isBad() ? QMap<QString, QString>() : after.pictureFit;
     }
-    m_entries[indexOf(e.id)] = after;
+    m_cards.entries[indexOf(e.id)] = after;
     return true;
 }
 
@@ -63,8 +65,8 @@ int CardSet::reloadPictures(const QStringList& paths)
     if (m_ready && changed.contains(QDir::cleanPath(m_ready->path)))
         m_ready.reset();
     QList<quint64> ids;
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        const SetEntry& e = m_entries[i];
+    for (qsizetype i = 0; i < m_cards.entries.size(); ++i) {
+        const SetEntry& e = m_cards.entries[i];
         const QString path = followedPicture(e);
         if (path.isEmpty() || !changed.contains(path))
             continue;
@@ -72,10 +74,12 @@ int CardSet::reloadPictures(const QStringList& paths)
         // bad row. An edited card keeps the user's work and is drawn without its picture.
         if (e.isBad() || (!QFileInfo(path).isFile() && !isChanged(e.id)))
             followPictureFile(e);
-        ids << m_entries[i].id;
+        ids << m_cards.entries[i].id;
     }
-    for (const quint64 id : std::as_const(ids))
+    for (const quint64 id : std::as_const(ids)) {
         emit cardChanged(id);
+        emit cardReplaced(id);
+    }
     return int(ids.size());
 }
 

@@ -5,7 +5,6 @@
 #include "card/card_file.h"
 #include "files/card_export.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -18,21 +17,6 @@ namespace {
 
 constexpr const char* RecoveryFormat = "orvane-set-recovery";
 constexpr int RecoveryVersion = 1;
-
-QString kindName(SetKind kind)
-{
-    switch (kind) {
-    case SetKind::Deck: return QStringLiteral("deck");
-    case SetKind::Folder: return QStringLiteral("folder");
-    case SetKind::New: break;
-    }
-    return QStringLiteral("new");
-}
-
-QString digest(const QByteArray& bytes)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
 
 QJsonObject mapToJson(const QMap<QString, QString>& map)
 {
@@ -55,8 +39,8 @@ QMap<QString, QString> mapFromJson(const QJsonObject& object)
 QByteArray CardSet::recoveryText() const
 {
     QJsonArray entries;
-    for (const SetEntry& e : m_entries) {
-        const SetSource source = m_sources.value(e.id);
+    for (const SetEntry& e : m_cards.entries) {
+        const SetSource source = m_cards.sources.value(e.id);
         QJsonObject entry;
         entry.insert(QStringLiteral("record"), source.record);
         entry.insert(QStringLiteral("file"), source.filePath);
@@ -73,9 +57,9 @@ QByteArray CardSet::recoveryText() const
     QJsonObject root;
     root.insert(QStringLiteral("format"), QLatin1String(RecoveryFormat));
     root.insert(QStringLiteral("version"), RecoveryVersion);
-    root.insert(QStringLiteral("kind"), kindName(m_kind));
-    root.insert(QStringLiteral("path"), m_path);
-    root.insert(QStringLiteral("digest"), digest(m_bytes));
+    root.insert(QStringLiteral("kind"), m_store->recoveryKind());
+    root.insert(QStringLiteral("path"), m_store->path());
+    root.insert(QStringLiteral("digest"), m_store->recoveryDigest());
     root.insert(QStringLiteral("entries"), entries);
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
@@ -97,23 +81,20 @@ bool CardSet::restore(const QByteArray& text, QString* error)
 
     const QString kind = root.value(QStringLiteral("kind")).toString();
     const QString path = root.value(QStringLiteral("path")).toString();
+    // The set's files as they are now; a deck must be the very file the state was taken from.
+    std::unique_ptr<SetStore> store = SetStore::forRecovery(kind, path);
+    SetCards now;
+    quint64 nextId = m_nextId;
     QString why;
-    if (kind == QLatin1String("deck")) {
-        if (!openDeck(path, &why))
-            return fail(why);
-        if (digest(m_bytes) != root.value(QStringLiteral("digest")).toString())
-            return fail(QStringLiteral("the deck %1 was changed since").arg(path));
-    } else if (kind == QLatin1String("folder")) {
-        if (!openFolder(path, &why))
-            return fail(why);
-    } else {
-        startOver(SetKind::New, QString());
-    }
+    if (!store->read(now, nextId, &why))
+        return fail(why);
+    if (store->recoveryDigest() != root.value(QStringLiteral("digest")).toString())
+        return fail(QStringLiteral("the deck %1 was changed since").arg(path));
 
     // The cards as read now, found again by their row or file.
     QHash<int, quint64> idOfRecord;
     QHash<QString, quint64> idOfFile;
-    for (auto it = m_sources.cbegin(); it != m_sources.cend(); ++it) {
+    for (auto it = now.sources.cbegin(); it != now.sources.cend(); ++it) {
         if (it->record >= 0)
             idOfRecord.insert(it->record, it.key());
         if (!it->filePath.isEmpty())
@@ -132,7 +113,7 @@ bool CardSet::restore(const QByteArray& text, QString* error)
         const QString file = object.value(QStringLiteral("file")).toString();
         e.id = record >= 0 && idOfRecord.contains(record)   ? idOfRecord.take(record)
                : !file.isEmpty() && idOfFile.contains(file) ? idOfFile.take(file)
-                                                            : m_nextId++;
+                                                            : nextId++;
         e.card = *read.card;
         e.card.mainPicturePath = object.value(QStringLiteral("picturePath")).toString();
         e.pictureFit = mapFromJson(object.value(QStringLiteral("fit")).toObject());
@@ -144,8 +125,9 @@ bool CardSet::restore(const QByteArray& text, QString* error)
             e.fields << field.toString();
         entries << e;
     }
-    m_entries = entries;
-    m_indexValid = false;
+    m_nextId = nextId;
+    now.entries = entries;
+    startOver(std::move(store), std::move(now));
     m_restored = true;
     emit opened();
     emit cardsReset();

@@ -2,33 +2,13 @@
 
 #include "set/follow_step.h"
 
-#include "card/card_file.h"
-#include "set/card_set.h"
-#include "set/set_folder_order.h"
 #include "session/session.h"
+#include "set/card_set.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
-#include <optional>
-
 namespace orvane {
-namespace {
-
-// The file's bytes; none when it cannot be read (removed, renamed away, not allowed).
-std::optional<QByteArray> fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
-}  // namespace
 
 SetFileFollower::SetFileFollower(Session& session, Prompts& prompts, QObject* parent)
     : QObject(parent), m_session(session), m_set(session.set()), m_prompts(prompts)
@@ -53,62 +33,36 @@ QString SetFileFollower::shownPath() const
 
 void SetFileFollower::rewatch()
 {
-    QStringList files;
-    QString folder;
-    if (m_set.kind() == SetKind::Deck) {
-        files << QDir::cleanPath(m_set.path());
-        files += m_set.picturePaths();
-    } else if (m_set.kind() == SetKind::Folder) {
-        // The order file need not exist: through it the folder is watched for new card files.
-        folder = m_set.path();
-        files << QDir(folder).filePath(QLatin1String(SetOrderFileName));
-        files += m_set.cardFilePaths();
-    }
-    if (files == m_watched && folder == m_watchedFolder)
+    const SetWatch watch = m_set.watch();
+    if (watch == m_watching)
         return;
-    m_watched = files;
-    m_watchedFolder = folder;
-    m_watcher.watch(files, folder, QLatin1Char('.') + QLatin1String(CardFileSuffix));
+    m_watching = watch;
+    m_watcher.watch(watch.files, watch.folder, watch.suffix);
 }
 
 void SetFileFollower::filesChanged(const QStringList& files)
 {
-    if (m_set.kind() == SetKind::Folder) {
-        for (const QString& file : files)
-            if (!m_pending.contains(file))
-                m_pending << file;
-        folderChanged();
-        return;
+    for (const QString& file : files)
+        if (!m_pending.contains(file))
+            m_pending << file;
+    followPending();
+}
+
+void SetFileFollower::drawPictures(const QStringList& pictures)
+{
+    // The card shown may become a bad row or heal: the editor then shows it afresh.
+    const quint64 current = m_session.currentId();
+    const auto isBad = [&] {
+        const SetEntry* e = m_set.entry(current);
+        return e && e->isBad();
+    };
+    const bool wasBad = isBad();
+    if (m_set.reloadPictures(pictures) > 0) {
+        if (isBad() != wasBad)
+            m_session.setCurrentId(current);
+        emit message(pictureMessage(pictures));
+        emit followed();
     }
-    if (m_set.kind() != SetKind::Deck)
-        return;
-    const QString deck = QFileInfo(m_set.path()).absoluteFilePath();
-    QStringList pictures;
-    bool deckTouched = false;
-    for (const QString& file : files) {
-        if (QFileInfo(file).absoluteFilePath() == deck)
-            deckTouched = true;
-        else
-            pictures << file;
-    }
-    // Pictures first: a deck read again draws every picture afresh anyway.
-    if (!pictures.isEmpty()) {
-        // The card shown may become a bad row or heal: the editor then shows it afresh.
-        const quint64 current = m_session.currentId();
-        const auto isBad = [&] {
-            const SetEntry* e = m_set.entry(current);
-            return e && e->isBad();
-        };
-        const bool wasBad = isBad();
-        if (m_set.reloadPictures(pictures) > 0) {
-            if (isBad() != wasBad)
-                m_session.setCurrentId(current);
-            emit message(pictureMessage(pictures));
-            emit followed();
-        }
-    }
-    if (deckTouched)
-        deckChanged();
 }
 
 int SetFileFollower::askTheirsOrMine()
@@ -160,47 +114,54 @@ void SetFileFollower::takeTheirs(const QList<FileCard>& cards)
         m_session.setCurrentId(current);
 }
 
-void SetFileFollower::folderChanged()
+void SetFileFollower::followPending()
 {
     if (m_asking) {
         m_changedWhileAsking = true;
         return;
     }
-    FolderChanges changes = m_set.folderChanges(std::exchange(m_pending, {}));
-    // A file the user chose to keep their card over, unchanged since, asks no more.
-    changes.conflicts.removeIf([this](const QString& file) {
-        const auto kept = m_keptFiles.constFind(file);
-        return kept != m_keptFiles.cend() && *kept == cardFileDigest(file);
-    });
-    const FollowStep step = folderFollowStep(changes, m_set.isModified());
-    if (step == FollowStep::Nothing)
+    const DiskChange change = m_set.diskChange(std::exchange(m_pending, {}));
+    // Pictures first: a set read again draws every picture afresh anyway.
+    if (!change.pictures.isEmpty())
+        drawPictures(change.pictures);
+    const bool folder = m_set.kind() == SetKind::Folder;  // only for the words
+    switch (change.step) {
+    case FollowStep::Nothing:
+    case FollowStep::Unchanged: return;
+    case FollowStep::Removed:
+        emit message(tr("The deck %1 was removed or renamed by another program; the set keeps "
+                        "its cards.")
+                         .arg(shownPath()));
         return;
-    if (step == FollowStep::TakeTheirs) {
-        takeTheirs(changes.theirs);
-        emit message(changes.theirs.size() == 1
+    case FollowStep::TakeTheirs:
+        takeTheirs(change.theirs);
+        emit message(change.theirs.size() == 1
                          ? tr("The card file %1 changed on disk and was read again.")
-                               .arg(QDir::toNativeSeparators(changes.theirs.front().path))
+                               .arg(QDir::toNativeSeparators(change.theirs.front().path))
                          : tr("%1 card files changed on disk and were read again.")
-                               .arg(changes.theirs.size()));
+                               .arg(change.theirs.size()));
         emit followed();
         return;
-    }
-    if (step == FollowStep::Reload) {
+    case FollowStep::Reload:
         if (reload())
-            emit message(tr("The folder %1 changed on disk and was read again.").arg(shownPath()));
+            emit message((folder ? tr("The folder %1 changed on disk and was read again.")
+                                 : tr("The deck %1 changed on disk and was read again."))
+                             .arg(shownPath()));
         return;
+    case FollowStep::Ask: break;
     }
     settleWithUser(droppedMessage(), [&] {
         // Rewrites of cards not edited here lose nothing: they are taken.
-        takeTheirs(changes.theirs);
-        for (const QString& file : std::as_const(changes.conflicts))
-            m_keptFiles.insert(file, cardFileDigest(file));
-        emit message(tr("Your changes are kept; the card files in %1 are theirs "
-                        "until you save.")
+        takeTheirs(change.theirs);
+        m_set.keepMine(change);
+        emit message((folder ? tr("Your changes are kept; the card files in %1 are theirs "
+                                  "until you save.")
+                             : tr("Your changes are kept; the deck %1 on disk is theirs "
+                                  "until you save."))
                          .arg(shownPath()));
     });
     if (std::exchange(m_changedWhileAsking, false))
-        folderChanged();
+        followPending();
 }
 
 QString SetFileFollower::pictureMessage(const QStringList& pictures) const
@@ -213,46 +174,15 @@ QString SetFileFollower::pictureMessage(const QStringList& pictures) const
                : tr("The picture %1 is gone: the rows that name it are marked.").arg(shown);
 }
 
-void SetFileFollower::deckChanged()
-{
-    if (m_asking) {
-        m_changedWhileAsking = true;
-        return;
-    }
-    const std::optional<QByteArray> theirs = fileBytes(m_set.path());
-    switch (deckFollowStep(theirs, m_set.deckBytes(), m_kept, m_set.isModified())) {
-    case FollowStep::Removed:
-        emit message(tr("The deck %1 was removed or renamed by another program; the set keeps "
-                        "its cards.")
-                         .arg(shownPath()));
-        return;
-    case FollowStep::Unchanged: m_kept.clear(); return;
-    case FollowStep::Reload:
-        if (reload())
-            emit message(tr("The deck %1 changed on disk and was read again.").arg(shownPath()));
-        return;
-    case FollowStep::Ask: break;
-    case FollowStep::Nothing:
-    case FollowStep::TakeTheirs: return;
-    }
-    settleWithUser(droppedMessage(), [&] {
-        m_kept = *theirs;
-        emit message(tr("Your changes are kept; the deck %1 on disk is theirs "
-                        "until you save.")
-                         .arg(shownPath()));
-    });
-    if (std::exchange(m_changedWhileAsking, false))
-        deckChanged();
-}
-
 bool SetFileFollower::maySaveOver()
 {
+    const QStringList over = m_set.overwrittenFiles();
+    if (over.isEmpty())
+        return true;
+    // A removed deck has no "theirs" to reload; a folder is there while its files change.
+    const bool hasTheirs = QFileInfo::exists(m_set.path());
     QString question;
-    bool hasTheirs = true;
     if (m_set.kind() == SetKind::Folder) {
-        const QStringList over = m_set.overwrittenFiles();
-        if (over.isEmpty())
-            return true;
         QStringList shown;
         for (const QString& file : over)
             shown << QDir::toNativeSeparators(file);
@@ -260,20 +190,14 @@ bool SetFileFollower::maySaveOver()
                       "read them: saving would write over them.\n%1\n\nReload theirs (your "
                       "changes are dropped), or save yours to a deck file?")
                        .arg(shown.join(QLatin1Char('\n')));
-    } else if (m_set.kind() == SetKind::Deck) {
-        const std::optional<QByteArray> theirs = fileBytes(m_set.path());
-        if (theirs && *theirs == m_set.deckBytes())
-            return true;
-        hasTheirs = theirs.has_value();
-        question = theirs ? tr("The deck %1 was changed by another program since the set read "
-                               "it: saving over it would lose their changes.\n\nReload theirs "
-                               "(your changes are dropped), or save yours to another file?")
-                                .arg(shownPath())
-                          : tr("The deck %1 was removed or renamed by another program since the "
-                               "set read it.\n\nSave your set to another file?")
-                                .arg(shownPath());
     } else {
-        return true;
+        question = hasTheirs ? tr("The deck %1 was changed by another program since the set read "
+                                  "it: saving over it would lose their changes.\n\nReload theirs "
+                                  "(your changes are dropped), or save yours to another file?")
+                                   .arg(shownPath())
+                             : tr("The deck %1 was removed or renamed by another program since "
+                                  "the set read it.\n\nSave your set to another file?")
+                                   .arg(shownPath());
     }
     // A removed deck has no "theirs" to reload.
     const int reloadButton = hasTheirs ? 0 : -1;
@@ -311,8 +235,6 @@ bool SetFileFollower::reload()
         emit message(error + tr(" The set keeps its cards as they were."));
         return false;
     }
-    m_kept.clear();
-    m_keptFiles.clear();
     quint64 next = 0;
     for (const SetEntry& e : m_set.entries())
         if (!currentName.isEmpty() && e.card.name == currentName) {
@@ -340,7 +262,6 @@ bool SetFileFollower::saveElsewhere()
         m_prompts.messageBox(error, Exclamation, tr("Save My Set As"));
         return false;
     }
-    m_kept.clear();
     emit message(tr("Your set was saved to %1; theirs stays in %2.")
                      .arg(QDir::toNativeSeparators(m_set.path()), theirs));
     return true;

@@ -3,9 +3,9 @@
 #include "files/deck_watcher.h"
 #include "platform/dialog.h"
 #include "platform/prompts.h"
+#include "set/set_store.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -15,6 +15,7 @@
 namespace orvane {
 
 class CardSet;
+struct DiskChange;
 struct FileCard;
 class Session;
 
@@ -46,7 +47,7 @@ public:
     bool maySaveOver();
 
     // The files watched now (for tests).
-    QStringList watchedFiles() const { return m_watched; }
+    QStringList watchedFiles() const { return m_watching.files; }
     DeckWatcher& watcher() { return m_watcher; }
 
 signals:
@@ -58,9 +59,12 @@ signals:
 private:
     void rewatch();
     void filesChanged(const QStringList& files);
-    void deckChanged();
-    void folderChanged();
-    // Reload theirs / keep mine / save mine as, for the set's kind; the answer.
+    // Looks at the files reported and not yet looked at, and does what the set's store says.
+    void followPending();
+    // Pictures changed on disk drawn again; the editor shows the current card afresh when it
+    // became bad or healed.
+    void drawPictures(const QStringList& pictures);
+    // Reload theirs / keep mine / save mine as, worded for the set's kind; the answer.
     int askTheirsOrMine();
     // Asks, then acts on the answer: reloads (saying `droppedMessage`), saves the set elsewhere,
     // or runs `keepMine` (also when saving elsewhere was cancelled or failed).
@@ -68,7 +72,7 @@ private:
     // Card files rewritten by another program taken into the set; the editor shows the current
     // card afresh when it became bad or healed.
     void takeTheirs(const QList<FileCard>& cards);
-    // Reads the deck again, keeping the current card by name (else by position).
+    // Reads the set again, keeping the current card by name (else by position).
     bool reload();
     // Asks for another file and saves the set there; false when cancelled or failed (said).
     bool saveElsewhere();
@@ -82,12 +86,8 @@ private:
     Prompts& m_prompts;
     DeckWatcher m_watcher;
     QTimer m_rewatch;  // gathers the set's changes into one look at what to watch
-    QStringList m_watched;
-    QString m_watchedFolder;
-    QStringList m_pending;  // a folder set's files reported and not yet looked at
-    // The card files the user chose to keep their cards over, by the digest of theirs then.
-    QHash<QString, QByteArray> m_keptFiles;
-    QByteArray m_kept;  // the file on disk that the user last chose to keep their changes over
+    SetWatch m_watching;
+    QStringList m_pending;  // files reported and not yet looked at
     bool m_asking = false;
     bool m_changedWhileAsking = false;
     Dialog m_saveDialog;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 using namespace orvane;
@@ -43,6 +44,52 @@ struct Recorder {
                          [this](Changes what) { seen.push_back(what); });
     }
 };
+
+// A holder kept outside the document, as a set keeps its cards: the document reads and writes
+// the card there and keeps none of its own.
+struct OutsideHolder final : CardHolder {
+    Card* held;
+    int writes = 0;
+    explicit OutsideHolder(Card* card) : held(card) {}
+    const Card& card() const override { return *held; }
+    void setCard(const Card& card) override
+    {
+        *held = card;
+        ++writes;
+    }
+};
+
+TEST(CardDocumentHolder, TheCardIsReadAndWrittenWhereItIsHeld)
+{
+    Card held = startCard();
+    auto holder = std::make_unique<OutsideHolder>(&held);
+    OutsideHolder* outside = holder.get();
+    CardDocument document(std::move(holder), nullptr);
+    Recorder recorder(document);
+    EXPECT_EQ(outside->writes, 0);  // made without writing
+    document.typeSide(0, "7");
+    EXPECT_EQ(held.sides[0], "7");  // the edit is in the holder at once
+    EXPECT_EQ(document.drawnSides()[0], "7");
+    EXPECT_EQ(outside->writes, 1);
+
+    // Changed where it is held: the document shows it, closes the typing, and says so.
+    held.sides = sides("3", "4", "5", "6");
+    held.name = QStringLiteral("Elsewhere");
+    document.cardReplaced();
+    EXPECT_EQ(document.card().name, "Elsewhere");
+    EXPECT_EQ(document.drawnSides(), sides("3", "4", "5", "6"));
+    ASSERT_FALSE(recorder.seen.empty());
+    EXPECT_EQ(recorder.seen.back(), Changes(Change::Everything));
+    document.typeSide(0, "8");  // a new step, not merged with the typing before
+    EXPECT_EQ(document.undoStack()->count(), 2);
+
+    // Undo writes the state each step recorded back into the holder.
+    document.undoStack()->undo();
+    EXPECT_EQ(held.sides[0], "3");
+    document.undoStack()->undo();
+    EXPECT_EQ(held, startCard());
+    EXPECT_EQ(outside->writes, 4);
+}
 
 }  // namespace
 

@@ -501,6 +501,8 @@ TEST(SetOpen, AnUnusableDeckIsRefusedWithItsReason)
     } cases[] = {
         {"empty", "", "empty"},
         {"no side columns", "name,notes\nA,x\n", "no column"},
+        {"a workbook", QByteArray("PK\x03\x04\x14\x00rest", 10), "spreadsheet workbook"},
+        {"an old workbook", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1rest", "File > Save As"},
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
@@ -514,6 +516,94 @@ TEST(SetOpen, AnUnusableDeckIsRefusedWithItsReason)
     QString error;
     EXPECT_FALSE(set.open("/nonexistent/deck.csv", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(SetOpen, AWorkbookLeavesTheOpenSetAsItWas)
+{
+    OpenDeck deck(UserDeck);
+    const QString workbook = deck.dir.filePath("cards.xlsx");
+    ASSERT_TRUE(writeFileBytes(workbook, QByteArray("PK\x03\x04\x14\x00", 6)));
+    QString error;
+    EXPECT_FALSE(deck.set.open(workbook, &error));
+    EXPECT_TRUE(error.contains("not a CSV deck")) << error.toStdString();
+    EXPECT_EQ(deck.set.path(), QFileInfo(deck.path).absoluteFilePath());
+    EXPECT_EQ(deck.names(), QStringList({"Slime", "Dragon", "Goblin"}));
+}
+
+TEST(SetWriteBack, AChangedRowKeepsTheSpellingOfItsUntouchedCells)
+{
+    const struct {
+        const char* name;
+        QByteArray row;       // after the header
+        QByteArray expected;  // the row saved with its up side 7
+    } cases[] = {
+        {"quotes no cell needs", "S,5,5,5,5,\"up up-right\",\"x\"\n",
+         "S,7,5,5,5,\"up up-right\",\"x\"\n"},
+        {"spaces and a quoted comma", "S, 5 ,6,7,8,up, \"a, b\"\n", "S,7,6,7,8,up, \"a, b\"\n"},
+        {"a quoted side", "S,\"5\",\"6\",7,8,,\n", "S,7,\"6\",7,8,,\n"},
+        {"a line break in a cell", "S,5,5,5,5,,\"one\ntwo\"\n", "S,7,5,5,5,,\"one\ntwo\"\n"},
+    };
+    for (const auto& c : cases) {
+        OpenDeck deck("name,up,left,right,down,arrows,notes\n" + c.row);
+        Card card = deck.set.entry(deck.id("S"))->card;
+        card.sides[0] = "7";
+        deck.set.setCard(deck.id("S"), card);
+        EXPECT_EQ(deck.saved(), "name,up,left,right,down,arrows,notes\n" + c.expected) << c.name;
+    }
+}
+
+TEST(SetWriteBack, APictureFromTheDecksFolderIsNamedWhereItLies)
+{
+    QTemporaryDir elsewhere;
+    const struct {
+        const char* name;
+        QString file;  // under the deck's folder, or a full path
+        QByteArray cell;
+    } cases[] = {
+        {"beside the deck", "p.png", "p.png"},
+        {"in a folder below it", "art/cards/p.png", "art/cards/p.png"},
+        {"outside it: copied", elsewhere.filePath("p.png"), "S-picture.png"},
+    };
+    for (const auto& c : cases) {
+        OpenDeck deck("name,up,left,right,down,picture\nS,1,1,1,1,\n");
+        const QString file = QDir::isAbsolutePath(c.file) ? c.file : deck.dir.filePath(c.file);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        ASSERT_TRUE(gradient(62, 62).save(file)) << c.name;
+        Card card = deck.set.entry(deck.id("S"))->card;
+        card.mainPicture = QImage(file);
+        card.mainPicturePath = file;
+        deck.set.setCard(deck.id("S"), card);
+        EXPECT_EQ(deck.saved(), "name,up,left,right,down,picture\nS,1,1,1,1," + c.cell + "\n")
+            << c.name;
+        EXPECT_EQ(QFile::exists(deck.dir.filePath("S-picture.png")), c.cell == "S-picture.png")
+            << c.name;
+        // Saved, the card draws the file its cell names and is as read.
+        const quint64 id = deck.id("S");
+        EXPECT_FALSE(deck.set.isChanged(id)) << c.name;
+        EXPECT_EQ(rgb(deck.set.readyCard(id).mainPicture, 5, 5), rgb(gradient(62, 62), 5, 5));
+    }
+}
+
+TEST(SetPictures, AnUnreadablePictureIsTriedOnceUntilItChangesOnDisk)
+{
+    OpenDeck deck("name,up,left,right,down,picture\nS,1,1,1,1,pic.png\n");
+    const QString file = deck.dir.filePath("pic.png");
+    ASSERT_TRUE(writeFileBytes(file, "not a picture"));
+    // Opened while the file was missing the row is bad; once the file is there, it heals and
+    // its pixels are asked for many times by the editor.
+    deck.set.reloadPictures({file});
+    const quint64 id = deck.id("S");
+    for (int k = 0; k < 2; ++k) {
+        QString problem;
+        EXPECT_TRUE(deck.set.readyCard(id, &problem).mainPicture.isNull());
+        EXPECT_FALSE(problem.isEmpty()) << k;
+    }
+    ASSERT_TRUE(gradient(62, 62).save(file));
+    QString problem;
+    EXPECT_TRUE(deck.set.readyCard(id, &problem).mainPicture.isNull());  // not looked at again
+    deck.set.reloadPictures({file});
+    EXPECT_EQ(rgb(deck.set.readyCard(id, &problem).mainPicture, 5, 5), rgb(gradient(62, 62), 5, 5));
+    EXPECT_TRUE(problem.isEmpty());
 }
 
 }  // namespace

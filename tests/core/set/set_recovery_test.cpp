@@ -290,6 +290,10 @@ TEST(SetRecovery, ARecoveryOfADeckChangedSinceIsRefused)
         QString error;
         EXPECT_FALSE(restored.restore(c.text, &error)) << c.name;
         EXPECT_TRUE(error.contains(c.reason)) << c.name << ": " << error.toStdString();
+        // A set already open stays as it was, its history and all.
+        EXPECT_FALSE(set.restore(c.text, &error)) << c.name;
+        EXPECT_EQ(set.entries()[0].card.name, "Ooze") << c.name;
+        EXPECT_TRUE(set.undoStack()->canUndo()) << c.name;
     }
 }
 

@@ -1,19 +1,19 @@
-// An open deck set follows its files as other programs write them: the deck rewritten in place
-// or replaced by a rename, a picture redrawn; with unsaved changes the user chooses, and a save
-// never overwrites the other program's file unasked.
+// An open set follows its files as other programs write them: the deck rewritten in place or
+// replaced by a rename, a picture redrawn, a folder's card files rewritten, added or removed;
+// with unsaved changes the user chooses, and a save never overwrites the other program's file
+// unasked. No window: what the editor would show is the session's current document.
 #include "card/card_file.h"
+#include "session/session.h"
 #include "set/card_set.h"
 #include "setpanel/set_file_follower.h"
-#include "session/session.h"
-#include "setpanel/set_commands.h"
-#include "setpanel/set_panel.h"
-#include "setpanel/set_thumbnails.h"
 #include "support/file_bytes.h"
-#include "support/form2_fixture.h"
+#include "support/scripted_prompts.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUndoStack>
@@ -37,37 +37,53 @@ QByteArray picture(QRgb colour)
     return bytes;
 }
 
-struct FollowFixture {
-    QTemporaryDir dir;
-    Form2Fixture f;
-    SetCommands* host = nullptr;
-    SetFileFollower* follower = nullptr;
+// The middle pixel of a card's main picture (0: it has none).
+QRgb middlePixel(const Card& card)
+{
+    return card.mainPicture.isNull() ? 0 : card.mainPicture.pixel(30, 30);
+}
 
+// A session with a set open, followed on disk; the prompts answer from a script.
+struct Followed {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Session session;
+    SetFileFollower follower{session, prompts};
+
+    void open(const QString& path, int watched)
+    {
+        QString error;
+        if (!session.openSet(path, &error))
+            qFatal("the set does not open: %s", qPrintable(error));
+        // Watching starts once the set's change has been seen.
+        QTRY_COMPARE(follower.watchedFiles().size(), watched);
+    }
+    CardSet& set() { return session.set(); }
+    QString name(int row) { return set().entries()[row].card.name; }
+    quint64 id(int row) { return set().entries()[row].id; }
+    // Save Set as the window does it: asked first when it would write over their file.
+    bool save()
+    {
+        QString error;
+        return follower.maySaveOver() && set().save(&error);
+    }
+    // What the editor shows: the current document's card; none when there is no document.
+    std::optional<Card> shown() const
+    {
+        const CardDocument* document = session.currentDocument();
+        return document ? std::optional<Card>(document->card()) : std::nullopt;
+    }
+    QRgb shownPixel() const { return shown() ? middlePixel(*shown()) : 0; }
+};
+
+struct FollowFixture : Followed {
     explicit FollowFixture(const QByteArray& deckBytes = Deck, int watched = 2)
     {
         QVERIFY(writeFileBytes(deck(), deckBytes));
         QVERIFY(writeFileBytes(dir.filePath("slime.png"), picture(qRgb(0, 200, 0))));
-        host = f->findChild<SetCommands*>();
-        follower = f->findChild<SetFileFollower*>();
-        if (!host->openSet(deck()))
-            qFatal("the deck does not open");
-        // Watching starts once the set's change has been seen.
-        QTRY_COMPARE(follower->watchedFiles().size(), watched);
+        open(deck(), watched);
     }
     QString deck() const { return dir.filePath("deck.csv"); }
-    CardSet& set() const { return f.session().set(); }
-    QString name(int row) const { return set().entries()[row].card.name; }
-    QImage thumbnail(int row) const
-    {
-        const RenderedCard* card = f->findChild<SetPanel*>()->thumbnails()->pictures(set().entries()[row].id);
-        return card ? card->blue : QImage();
-    }
-    // The middle pixel of the editor's main picture (0: it has none).
-    QRgb shownPixel() const
-    {
-        const QImage& shown = f.form->document().card().mainPicture;
-        return shown.isNull() ? 0 : shown.pixel(30, 30);
-    }
     // Unsaved changes in the window.
     void edit() { QVERIFY(set().renameCard(set().entries()[1].id, "Mine", nullptr)); }
 };
@@ -82,22 +98,13 @@ Card folderCard(const QString& name, const QString& up)
     return card;
 }
 
-struct FolderFixture {
-    QTemporaryDir dir;
-    Form2Fixture f;
-    SetCommands* host = nullptr;
-    SetFileFollower* follower = nullptr;
-
+struct FolderFixture : Followed {
     FolderFixture()
     {
         put("Golem", folderCard("Golem", "5"));
         put("Slime", folderCard("Slime", "1"));
-        host = f->findChild<SetCommands*>();
-        follower = f->findChild<SetFileFollower*>();
-        if (!host->openSet(folder()))
-            qFatal("the folder does not open");
         // The two card files and the order file that watches the folder.
-        QTRY_COMPARE(follower->watchedFiles().size(), 3);
+        open(folder(), 3);
     }
     QString folder() const { return dir.filePath("cards"); }
     QString file(const QString& name) const { return folder() + "/" + name + ".orvcard"; }
@@ -109,8 +116,7 @@ struct FolderFixture {
         QVERIFY(byRename ? replaceFileByRename(file(name), json)
                          : writeFileBytes(file(name), json));
     }
-    CardSet& set() const { return f.session().set(); }
-    QStringList names() const
+    QStringList names()
     {
         QStringList names;
         for (const SetEntry& e : set().entries())
@@ -120,10 +126,9 @@ struct FolderFixture {
     // Unsaved changes in the window: the first card's up side.
     void edit(const QString& up = "9")
     {
-        const quint64 id = set().entries()[0].id;
-        Card card = set().readyCard(id);
+        Card card = set().readyCard(id(0));
         card.sides[0] = up;
-        set().setCard(id, card);
+        set().setCard(id(0), card);
     }
 };
 
@@ -163,8 +168,8 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
 {
     QFETCH(bool, byRename);
     FollowFixture h;
-    h.f->findChild<SetPanel*>()->setCurrentId(h.set().entries()[1].id);  // Golem
-    const QImage before = h.thumbnail(1);
+    h.session.setCurrentId(h.set().entries()[1].id);  // Golem
+    QSignalSpy reopened(&h.set(), &CardSet::opened);  // what the panel shows anew
     QByteArray theirs = Deck;
     theirs.replace("Golem,5,5,5,5", "Golem,9,9,9,9").append("Ooze,1,1,1,1,water,\n");
     QVERIFY(byRename ? replaceFileByRename(h.deck(), theirs) : writeFileBytes(h.deck(), theirs));
@@ -172,11 +177,11 @@ void SetFileFollowerTest::theDeckIsReadAgainWhenWrittenInPlaceOrByRename()
     QTRY_COMPARE(h.set().count(), 3);
     QCOMPARE(h.set().entries()[1].card.sides[0], QString("9"));
     QVERIFY(!h.set().isModified());
-    QVERIFY(h.f.prompts.choices.isEmpty());
-    QVERIFY(h.thumbnail(1) != before);
-    // The card shown stays the one shown, in the panel and the editor.
-    QCOMPARE(h.f->findChild<SetPanel*>()->currentId(), h.set().entries()[1].id);
-    QCOMPARE(h.f.form->document().card().sides[0], QString("9"));
+    QVERIFY(h.prompts.choices.isEmpty());
+    QCOMPARE(reopened.size(), 1);
+    // The card shown stays the one shown, as the file now holds it.
+    QCOMPARE(h.session.currentId(), h.set().entries()[1].id);
+    QCOMPARE(h.shown().value_or(Card()).sides[0], QString("9"));
 
     // Still followed after the change (a rename gives the file a new identity).
     QVERIFY(writeFileBytes(h.deck(), Deck));
@@ -194,19 +199,22 @@ void SetFileFollowerTest::aChangedPictureIsDrawnAgain()
     FollowFixture h;
     h.edit();  // a picture is no conflict: unsaved changes stay and nothing is asked
     const quint64 slime = h.set().entries()[0].id;
-    h.f->findChild<SetPanel*>()->setCurrentId(slime);
-    const QImage before = h.thumbnail(0);
-    const QImage golem = h.thumbnail(1);
+    const quint64 golem = h.set().entries()[1].id;
+    h.session.setCurrentId(slime);
+    QCOMPARE(h.shownPixel(), qRgb(0, 200, 0));
+    QSignalSpy redrawn(&h.set(), &CardSet::cardChanged);  // what the thumbnails follow
     const QString path = h.dir.filePath("slime.png");
     const QByteArray blue = picture(qRgb(0, 0, 200));
     QVERIFY(byRename ? replaceFileByRename(path, blue) : writeFileBytes(path, blue));
 
-    QTRY_VERIFY(h.thumbnail(0) != before);
-    QCOMPARE(h.thumbnail(1), golem);
+    QTRY_COMPARE(middlePixel(h.set().readyCard(slime)), qRgb(0, 0, 200));
+    QTRY_VERIFY(!redrawn.isEmpty());
+    for (const QList<QVariant>& changed : redrawn)
+        QVERIFY(changed.front().toULongLong() != golem);
     QCOMPARE(h.set().entries()[0].id, slime);  // the same card, drawn again
     QCOMPARE(h.name(1), QString("Mine"));
     QVERIFY(h.set().isModified());
-    QVERIFY(h.f.prompts.choices.isEmpty());
+    QVERIFY(h.prompts.choices.isEmpty());
     // The editor shows the new picture too.
     QTRY_COMPARE(h.shownPixel(), qRgb(0, 0, 200));
 }
@@ -237,15 +245,15 @@ void SetFileFollowerTest::unsavedChangesAskTheUser()
     h.edit();
     const QString mine = h.dir.filePath("mine.csv");
     if (answer >= 0)
-        h.f.prompts.choiceAnswers.enqueue(answer);
+        h.prompts.choiceAnswers.enqueue(answer);
     if (savedElsewhere)
-        h.f.prompts.fileAnswers.enqueue(mine);
+        h.prompts.fileAnswers.enqueue(mine);
     const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
     QVERIFY(writeFileBytes(h.deck(), theirs));
 
-    QTRY_COMPARE(h.f.prompts.choices.size(), 1);
-    QCOMPARE(h.f.prompts.choiceButtons.front().size(), 3);
-    QCOMPARE(h.f.prompts.choices.front().style, int(SetFileFollower::KeepMine));  // Escape
+    QTRY_COMPARE(h.prompts.choices.size(), 1);
+    QCOMPARE(h.prompts.choiceButtons.front().size(), 3);
+    QCOMPARE(h.prompts.choices.front().style, int(SetFileFollower::KeepMine));  // Escape
     QTRY_COMPARE(h.name(1), expectedName);
     QCOMPARE(h.set().isModified(), modified);
     QCOMPARE(fileBytes(h.deck()), theirs);  // their file is never touched
@@ -253,15 +261,15 @@ void SetFileFollowerTest::unsavedChangesAskTheUser()
     if (savedElsewhere) {
         QVERIFY(fileBytes(mine).contains("Mine,5,5,5,5"));
         QCOMPARE(h.set().path(), mine);
-        QTRY_VERIFY(h.follower->watchedFiles().contains(mine));
+        QTRY_VERIFY(h.follower.watchedFiles().contains(mine));
     }
     if (modified) {
         // The same file again asks no more; another change of theirs asks again.
         QVERIFY(writeFileBytes(h.deck(), theirs));
         QTest::qWait(100);
-        QCOMPARE(h.f.prompts.choices.size(), 1);
+        QCOMPARE(h.prompts.choices.size(), 1);
         QVERIFY(writeFileBytes(h.deck(), QByteArray(theirs).replace("Slime", "Ooze")));
-        QTRY_COMPARE(h.f.prompts.choices.size(), 2);
+        QTRY_COMPARE(h.prompts.choices.size(), 2);
     }
 }
 
@@ -269,27 +277,28 @@ void SetFileFollowerTest::keepMineThenSaveDoesNotOverwriteTheirs()
 {
     FollowFixture h;
     h.edit();
-    h.f.prompts.choiceAnswers.enqueue(SetFileFollower::KeepMine);
+    h.prompts.choiceAnswers.enqueue(SetFileFollower::KeepMine);
     const QByteArray theirs = QByteArray(Deck).replace("Golem", "Theirs");
     QVERIFY(writeFileBytes(h.deck(), theirs));
-    QTRY_COMPARE(h.f.prompts.choices.size(), 1);
+    QTRY_COMPARE(h.prompts.choices.size(), 1);
 
     // Save Set: asked again; Cancel (the default) writes nothing.
-    QVERIFY(!h.host->saveSet());
-    QCOMPARE(h.f.prompts.choices.size(), 2);
-    QCOMPARE(h.f.prompts.choiceButtons.back(),
+    QVERIFY(!h.save());
+    QCOMPARE(h.prompts.choices.size(), 2);
+    QCOMPARE(h.prompts.choiceButtons.back(),
              QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
     QCOMPARE(fileBytes(h.deck()), theirs);
     QVERIFY(h.set().isModified());
 
-    // Closing the window: Save, then Save Mine As: both files kept, the window may close.
+    // Save again, then Save Mine As: both files kept, nothing left unsaved.
     const QString mine = h.dir.filePath("mine.csv");
-    h.f.prompts.saveAnswers.enqueue(SaveChoice::Save);
-    h.f.prompts.choiceAnswers.enqueue(1);
-    h.f.prompts.fileAnswers.enqueue(mine);
-    QVERIFY(h.f->close());
+    h.prompts.choiceAnswers.enqueue(1);
+    h.prompts.fileAnswers.enqueue(mine);
+    QVERIFY(!h.save());  // not over theirs
     QCOMPARE(fileBytes(h.deck()), theirs);
     QVERIFY(fileBytes(mine).contains("Mine,5,5,5,5"));
+    QVERIFY(!h.set().isModified());
+    QCOMPARE(h.set().path(), mine);
 }
 
 void SetFileFollowerTest::theSetsOwnSaveIsNoChange()
@@ -297,33 +306,33 @@ void SetFileFollowerTest::theSetsOwnSaveIsNoChange()
     FollowFixture h;
     h.edit();
     const quint64 golem = h.set().entries()[1].id;
-    QVERIFY(h.host->saveSet());
+    QVERIFY(h.save());
     QTest::qWait(100);
     QCOMPARE(h.set().entries()[1].id, golem);  // not read again: the same card
-    QVERIFY(h.f.prompts.choices.isEmpty());
-    QVERIFY(h.f.prompts.messages.isEmpty());
+    QVERIFY(h.prompts.choices.isEmpty());
+    QVERIFY(h.prompts.messages.isEmpty());
 }
 
 void SetFileFollowerTest::aRemovedDeckLeavesTheCards()
 {
     FollowFixture h;
-    QSignalSpy said(h.follower, &SetFileFollower::message);
+    QSignalSpy said(&h.follower, &SetFileFollower::message);
     QVERIFY(QFile::remove(h.deck()));
     QTRY_COMPARE(said.size(), 1);
     QVERIFY(said.front().front().toString().contains("removed"));
     QCOMPARE(h.set().count(), 2);
     // Saving asks first: no file of theirs to reload; Cancel writes nothing.
     h.edit();
-    QVERIFY(!h.host->saveSet());
-    QCOMPARE(h.f.prompts.choiceButtons.back(), QStringList({"Save Mine As...", "Cancel"}));
+    QVERIFY(!h.save());
+    QCOMPARE(h.prompts.choiceButtons.back(), QStringList({"Save Mine As...", "Cancel"}));
     QVERIFY(!QFile::exists(h.deck()));
     QVERIFY(h.set().isModified());
     // Brought back by the other program as it was: no question, the unsaved changes stay.
     QVERIFY(writeFileBytes(h.deck(), Deck));
     QTest::qWait(100);
-    QCOMPARE(h.f.prompts.choices.size(), 1);
+    QCOMPARE(h.prompts.choices.size(), 1);
     QCOMPARE(h.name(1), QString("Mine"));
-    QVERIFY(h.host->saveSet());
+    QVERIFY(h.save());
     // Changed by the other program once more, nothing unsaved: read again.
     QVERIFY(writeFileBytes(h.deck(), QByteArray(Deck).replace("Golem", "Back")));
     QTRY_COMPARE(h.name(1), QString("Back"));
@@ -344,9 +353,9 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     const quint64 ghost = h.set().entries()[2].id;
     QVERIFY(h.set().entries()[2].isBad());
     QCOMPARE(h.set().entries()[2].problemColumn, QString("picture"));
-    QVERIFY(h.follower->watchedFiles().contains(path));
-    h.f->findChild<SetPanel*>()->setCurrentId(ghost);
-    QSignalSpy said(h.follower, &SetFileFollower::message);
+    QVERIFY(h.follower.watchedFiles().contains(path));
+    h.session.setCurrentId(ghost);
+    QSignalSpy said(&h.follower, &SetFileFollower::message);
 
     QVERIFY(QDir(h.dir.path()).mkdir("art"));
     const QByteArray magenta = picture(qRgb(200, 0, 200));
@@ -356,11 +365,11 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QCOMPARE(h.set().entries()[2].id, ghost);
     QCOMPARE(h.name(2), QString("Ghost"));
     QVERIFY(!h.set().isModified());  // the deck's text is the same
-    QVERIFY(h.f.prompts.choices.isEmpty());
+    QVERIFY(h.prompts.choices.isEmpty());
     QCOMPARE(said.size(), 1);
-    QTRY_VERIFY(!h.thumbnail(2).isNull());
+    QCOMPARE(middlePixel(h.set().readyCard(ghost)), qRgb(200, 0, 200));
     // The editor shows the healed card, picture and all.
-    QTRY_COMPARE(h.f.form->document().card().name, QString("Ghost"));
+    QTRY_COMPARE(h.shown().value_or(Card()).name, QString("Ghost"));
     QCOMPARE(h.shownPixel(), qRgb(200, 0, 200));
 
     // Gone again, then back: it follows both ways, never unsaved.
@@ -373,7 +382,7 @@ void SetFileFollowerTest::aRowHealsWhenItsPictureAppears()
     QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 200));
     // Saving writes the deck as it was: nothing of the row changed.
     const QByteArray before = fileBytes(h.deck());
-    QVERIFY(h.host->saveSet());
+    QVERIFY(h.save());
     QCOMPARE(fileBytes(h.deck()), before);
 }
 
@@ -389,14 +398,14 @@ void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow()
     QFETCH(bool, edited);
     FollowFixture h;
     const quint64 slime = h.set().entries()[0].id;
-    h.f->findChild<SetPanel*>()->setCurrentId(slime);
+    h.session.setCurrentId(slime);
     if (edited) {
         Card card = h.set().readyCard(slime);
         card.sides[0] = "9";
         h.set().setCard(slime, card);
     }
     QTRY_COMPARE(h.shownPixel(), qRgb(0, 200, 0));
-    QSignalSpy said(h.follower, &SetFileFollower::message);
+    QSignalSpy said(&h.follower, &SetFileFollower::message);
 
     QVERIFY(QFile::remove(h.dir.filePath("slime.png")));
     QTRY_COMPARE(said.size(), 1);
@@ -407,15 +416,16 @@ void SetFileFollowerTest::aRemovedPictureMakesAnUneditedCardABadRow()
     QCOMPARE(h.set().isModified(), edited);
     if (edited) {
         QCOMPARE(e.card.sides[0], QString("9"));
-        QCOMPARE(h.f.form->document().card().sides[0], QString("9"));
+        QCOMPARE(h.shown().value_or(Card()).sides[0], QString("9"));
     } else {
         QCOMPARE(e.problemColumn, QString("picture"));
         QVERIFY(e.problem.contains("slime.png"));
-        // The editor no longer edits the row.
-        QVERIFY(h.f.form->document().card().name != QString("Slime"));
+        // The editor no longer edits the row, and says why.
+        QVERIFY(!h.shown());
+        QVERIFY(h.session.whyNoCard().contains("slime.png"));
     }
-    QVERIFY(h.f.prompts.choices.isEmpty());
-    QVERIFY(h.f.prompts.messages.isEmpty());
+    QVERIFY(h.prompts.choices.isEmpty());
+    QVERIFY(h.prompts.messages.isEmpty());
     // Still followed: the picture put back makes the card whole again.
     QVERIFY(writeFileBytes(h.dir.filePath("slime.png"), picture(qRgb(0, 200, 0))));
     QTRY_VERIFY(!h.set().entries()[0].isBad());
@@ -446,10 +456,10 @@ void SetFileFollowerTest::aFolderSetFollowsItsFolder()
     FolderFixture h;
     QCOMPARE(h.names(), QStringList({"Golem", "Slime"}));
     const quint64 slime = h.set().entries()[1].id;
-    h.f->findChild<SetPanel*>()->setCurrentId(slime);
+    h.session.setCurrentId(slime);
     if (unsavedElsewhere)
         h.edit();  // Golem
-    QSignalSpy followed(h.follower, &SetFileFollower::followed);
+    QSignalSpy followed(&h.follower, &SetFileFollower::followed);
 
     if (change == "in place" || change == "by rename")
         h.put("Slime", folderCard("Slime", "7"), change == "by rename");
@@ -463,7 +473,7 @@ void SetFileFollowerTest::aFolderSetFollowsItsFolder()
 
     QTRY_COMPARE(h.names(), names);
     QTRY_COMPARE(followed.size(), 1);
-    QVERIFY(h.f.prompts.choices.isEmpty());
+    QVERIFY(h.prompts.choices.isEmpty());
     QCOMPARE(h.set().isModified(), unsavedElsewhere);
     if (unsavedElsewhere)
         QCOMPARE(h.set().entries()[0].card.sides[0], QString("9"));  // mine stays
@@ -476,15 +486,15 @@ void SetFileFollowerTest::aFolderSetFollowsItsFolder()
         const SetEntry& e = h.set().entries()[names.indexOf("Slime")];
         QCOMPARE(e.card.sides[0], slimeUp);
         // The card shown is still shown, as the file now holds it.
-        QCOMPARE(h.f->findChild<SetPanel*>()->currentId(), e.id);
-        QTRY_COMPARE(h.f.form->document().card().sides[0], slimeUp);
+        QCOMPARE(h.session.currentId(), e.id);
+        QTRY_COMPARE(h.shown().value_or(Card()).sides[0], slimeUp);
     }
     // Still followed afterwards (a rename gives the file a new identity).
     h.put("Golem", folderCard("Golem", "8"));
     QTRY_COMPARE(h.set().entries()[0].card.sides[0],
                  unsavedElsewhere ? QString("9") : QString("8"));
     if (unsavedElsewhere)
-        QTRY_COMPARE(h.f.prompts.choices.size(), 1);  // their Golem meets mine: asked
+        QTRY_COMPARE(h.prompts.choices.size(), 1);  // their Golem meets mine: asked
 }
 
 void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs_data()
@@ -510,16 +520,16 @@ void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs()
     h.edit();  // Golem's up side: 9
     const QString mine = h.dir.filePath("mine.csv");
     if (answer >= 0)
-        h.f.prompts.choiceAnswers.enqueue(answer);
+        h.prompts.choiceAnswers.enqueue(answer);
     if (savedElsewhere)
-        h.f.prompts.fileAnswers.enqueue(mine);
+        h.prompts.fileAnswers.enqueue(mine);
     h.put("Golem", folderCard("Golem", "6"), true);
     const QByteArray theirs = fileBytes(h.file("Golem"));
 
-    QTRY_COMPARE(h.f.prompts.choices.size(), 1);
-    QCOMPARE(h.f.prompts.choiceButtons.front(),
+    QTRY_COMPARE(h.prompts.choices.size(), 1);
+    QCOMPARE(h.prompts.choiceButtons.front(),
              QStringList({"Reload Theirs", "Keep Mine", "Save Mine As..."}));
-    QCOMPARE(h.f.prompts.choices.front().style, int(SetFileFollower::KeepMine));
+    QCOMPARE(h.prompts.choices.front().style, int(SetFileFollower::KeepMine));
     QTRY_COMPARE(h.set().entries()[0].card.sides[0], golemUp);
     QCOMPARE(h.set().isModified(), modified);
     QCOMPARE(fileBytes(h.file("Golem")), theirs);  // their file is not touched
@@ -530,16 +540,18 @@ void SetFileFollowerTest::aFolderSetAsksWhenTheUsersCardMeetsTheirs()
     // (the default) writes nothing.
     QVERIFY(writeFileBytes(h.file("Golem"), theirs));
     QTest::qWait(100);
-    QCOMPARE(h.f.prompts.choices.size(), 1);
-    QVERIFY(!h.host->saveSet());
-    QCOMPARE(h.f.prompts.choiceButtons.back(),
+    QCOMPARE(h.prompts.choices.size(), 1);
+    QVERIFY(!h.save());
+    QCOMPARE(h.prompts.choiceButtons.back(),
              QStringList({"Reload Theirs", "Save Mine As...", "Cancel"}));
     QCOMPARE(fileBytes(h.file("Golem")), theirs);
     QVERIFY(h.set().isModified());
     // Reload Theirs there says what was read again: the folder, not a deck.
-    h.f.prompts.choiceAnswers.enqueue(0);
-    QVERIFY(h.host->saveSet());  // read again: nothing left to save
-    QVERIFY(h.f->statusText().startsWith("The folder "));
+    QSignalSpy said(&h.follower, &SetFileFollower::message);
+    h.prompts.choiceAnswers.enqueue(0);
+    QVERIFY(!h.save());  // read again instead: nothing left to save
+    QCOMPARE(said.size(), 1);
+    QVERIFY(said.back().front().toString().startsWith("The folder "));
     QCOMPARE(h.set().entries()[0].card.sides[0], QString("6"));
     QVERIFY(!h.set().isModified());
 }
@@ -549,13 +561,13 @@ void SetFileFollowerTest::aFolderSetsOwnSaveIsNoChange()
     FolderFixture h;
     h.edit();
     const quint64 golem = h.set().entries()[0].id;
-    QSignalSpy followed(h.follower, &SetFileFollower::followed);
-    QVERIFY(h.host->saveSet());
+    QSignalSpy followed(&h.follower, &SetFileFollower::followed);
+    QVERIFY(h.save());
     QTest::qWait(100);
     QCOMPARE(h.set().entries()[0].id, golem);
     QVERIFY(h.set().undoStack()->canUndo());  // not read again: the history stays
     QVERIFY(followed.isEmpty());
-    QVERIFY(h.f.prompts.choices.isEmpty());
+    QVERIFY(h.prompts.choices.isEmpty());
     // Another program's change after the save is followed as usual.
     h.put("Slime", folderCard("Slime", "7"));
     QTRY_COMPARE(h.set().entries()[1].card.sides[0], QString("7"));

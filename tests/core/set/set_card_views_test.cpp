@@ -1,4 +1,4 @@
-#include "set/set_card_documents.h"
+#include "set/set_card_views.h"
 
 #include <QFile>
 #include <QPointer>
@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace orvane;
 
 namespace {
@@ -14,7 +16,7 @@ namespace {
 struct Documents {
     QTemporaryDir dir;
     CardSet set;
-    SetCardDocuments documents{set};
+    SetCardViews documents{set};
 
     Documents()
     {
@@ -28,7 +30,7 @@ struct Documents {
     const Card& card(int row) const { return set.entries()[row].card; }
 };
 
-TEST(SetCardDocuments, EditsOfACardAreStepsOfTheSetsOneHistory)
+TEST(SetCardViews, EditsOfACardAreStepsOfTheSetsOneHistory)
 {
     Documents d;
     CardDocument* b = d.documents.document(d.id(1));
@@ -60,7 +62,7 @@ TEST(SetCardDocuments, EditsOfACardAreStepsOfTheSetsOneHistory)
     EXPECT_EQ(d.card(1).sides[0], "5");
 }
 
-TEST(SetCardDocuments, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)
+TEST(SetCardViews, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)
 {
     Documents d;
     CardDocument* a = d.documents.document(d.id(0));
@@ -74,7 +76,7 @@ TEST(SetCardDocuments, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)
     EXPECT_EQ(d.card(1), shown);
 }
 
-TEST(SetCardDocuments, SetOperationsReachTheDocuments)
+TEST(SetCardViews, SetOperationsReachTheDocuments)
 {
     Documents d;
     CardDocument* a = d.documents.document(d.id(0));
@@ -90,7 +92,7 @@ TEST(SetCardDocuments, SetOperationsReachTheDocuments)
     EXPECT_NE(a->card().placement.TopX, 9);
 }
 
-TEST(SetCardDocuments, AnUndonePictureLeavesTheRowsOwnCell)
+TEST(SetCardViews, AnUndonePictureLeavesTheRowsOwnCell)
 {
     QTemporaryDir dir;
     QImage own(62, 62, QImage::Format_RGB32);
@@ -102,7 +104,7 @@ TEST(SetCardDocuments, AnUndonePictureLeavesTheRowsOwnCell)
     file.write(csv);
     file.close();
     CardSet set;
-    SetCardDocuments documents{set};
+    SetCardViews documents{set};
     ASSERT_TRUE(set.open(dir.filePath("d.csv"), nullptr));
     const quint64 id = set.entries().front().id;
     CardDocument* card = documents.document(id);
@@ -119,7 +121,7 @@ TEST(SetCardDocuments, AnUndonePictureLeavesTheRowsOwnCell)
     EXPECT_FALSE(QFile::exists(dir.filePath("S-picture.png")));
 }
 
-TEST(SetCardDocuments, ABadRowHasNoDocumentAndAnotherSetDropsThem)
+TEST(SetCardViews, ABadRowHasNoDocumentAndAnotherSetDropsThem)
 {
     Documents d;
     EXPECT_EQ(d.documents.document(d.id(2)), nullptr);
@@ -129,6 +131,46 @@ TEST(SetCardDocuments, ABadRowHasNoDocumentAndAnotherSetDropsThem)
     ASSERT_TRUE(d.set.open(d.dir.filePath("d.csv"), nullptr));
     EXPECT_TRUE(a.isNull());
     EXPECT_EQ(d.documents.count(), 0);
+}
+
+TEST(SetCardViews, TheCardIsHeldOnceEachChangeSaidOnce)
+{
+    Documents d;
+    CardDocument* b = d.documents.document(d.id(1));
+    QList<CardDocument::Changes> said;
+    int replaced = 0;
+    int setChanged = 0;
+    QObject::connect(b, &CardDocument::changed, [&](CardDocument::Changes what) { said << what; });
+    QObject::connect(&d.set, &CardSet::cardReplaced, [&] { ++replaced; });
+    QObject::connect(&d.set, &CardSet::cardChanged, [&] { ++setChanged; });
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        CardDocument::Changes what;  // what the document says, once
+        bool bySet;                  // the set's own change: the document is told
+    } cases[] = {
+        {"typing", [&] { b->typeSide(1, "7"); },
+         CardDocument::Changes(CardDocument::Change::Sides) | CardDocument::Change::Arrows, false},
+        {"a drag", [&] { b->moveMainPicture(4, 5); }, CardDocument::Change::Offset, false},
+        {"its undo", [&] { d.set.undoStack()->undo(); }, CardDocument::Change::Offset, false},
+        {"a rename in the set", [&] { EXPECT_TRUE(d.set.renameCard(d.id(1), "Bee", nullptr)); },
+         CardDocument::Change::Everything, true},
+        {"its undo", [&] { d.set.undoStack()->undo(); }, CardDocument::Change::Everything, true},
+    };
+    for (const auto& c : cases) {
+        said.clear();
+        replaced = setChanged = 0;
+        c.change();
+        ASSERT_EQ(said.size(), 1) << c.name;
+        EXPECT_EQ(said.front(), c.what) << c.name;
+        EXPECT_EQ(setChanged, 1) << c.name;  // the panel draws the card again
+        EXPECT_EQ(replaced, c.bySet ? 1 : 0) << c.name;
+        // The document shows the set's card, as the set holds it.
+        EXPECT_EQ(b->card(), d.set.readyCard(d.id(1))) << c.name;
+        EXPECT_EQ(b->drawnSides()[1], b->card().sides[1]) << c.name;
+    }
+    EXPECT_EQ(d.card(1).name, "B");
+    EXPECT_EQ(d.card(1).sides[1], "7");
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "card/card.h"
+
+namespace orvane {
+
+// Where a card document's card lives. The document keeps what the editor drew and the undo
+// steps; the card itself is read and written here, so a card that belongs to something larger
+// (a set) exists once, in it.
+class CardHolder {
+public:
+    virtual ~CardHolder() = default;
+    // The card as it is edited (its main picture read). The reference is good until the holder's
+    // card next changes or is next read.
+    virtual const Card& card() const = 0;
+    // Puts an edited card in place; the undo step, if any, is the document's.
+    virtual void setCard(const Card& card) = 0;
+};
+
+// A card that belongs to nothing else (a card file, a new card): the holder keeps it.
+class LoneCardHolder final : public CardHolder {
+public:
+    const Card& card() const override { return m_card; }
+    void setCard(const Card& card) override { m_card = card; }
+
+private:
+    Card m_card;
+};
+
+}  // namespace orvane
