@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
@@ -466,6 +468,62 @@ TEST(DeckFollow, WatchRendersWhatChangedAndStopsCleanly)
     EXPECT_EQ(watch.stop(SIGINT), 130) << watch.errors().toStdString();
     for (const QString& name : QDir(folder.out()).entryList(QDir::Files | QDir::Hidden))
         EXPECT_FALSE(name.endsWith(QStringLiteral(".part"))) << name.toStdString();
+}
+
+// Saves `picture` as editors do: a new file renamed over the old one.
+void replacePicture(const DeckFolder& folder, const char* name, const QImage& picture)
+{
+    const QString temporary = folder.path(QStringLiteral("replacing.png"));
+    ASSERT_TRUE(picture.save(temporary));
+    ASSERT_EQ(::rename(QFile::encodeName(temporary).constData(),
+                       QFile::encodeName(folder.path(QLatin1String(name))).constData()),
+              0);
+}
+
+// A warning is printed when it appears, not on every change after it, and again once it went
+// away and came back.
+TEST(DeckFollow, WatchPrintsAWarningOnceUntilItComesBack)
+{
+    DeckFolder folder;
+    gradient(90, 64).save(folder.path(QStringLiteral("goblin.png")));  // larger than a card
+    Watcher watch({folder.deck(), "--out", folder.out()});
+    ASSERT_TRUE(watch.nextLine().startsWith(QStringLiteral("3 cards, 6 pictures")));
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* expected;
+    } steps[] = {
+        {"another row changed",
+         [&] {
+             folder.writeDeck(
+                 "Goblin,1,2,3,4,goblin.png\nSlime,5,5,5,5,slime.png\nGolem,9,9,9,8,\n");
+         },
+         "1 card changed: Golem in "},
+        {"the picture fits: the warning goes",
+         [&] { replacePicture(folder, "goblin.png", gradient(40, 40)); },
+         "1 card changed: Goblin in "},
+        {"too large again: the warning comes back",
+         [&] { replacePicture(folder, "goblin.png", gradient(90, 64)); },
+         "1 card changed: Goblin in "},
+        {"the same deck saved again",
+         [&] {
+             folder.writeDeck(
+                 "Goblin,1,2,3,4,goblin.png\nSlime,5,5,5,5,slime.png\nGolem,9,9,9,8,\n");
+         },
+         "no card changed"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        const QString line = watch.nextLine();
+        EXPECT_TRUE(line.startsWith(QLatin1String(step.expected))) << line.toStdString();
+    }
+    EXPECT_EQ(watch.stop(SIGINT), 130);
+    const QString errors = watch.errors();
+    EXPECT_EQ(errors.count(QStringLiteral("warning: ")), 2) << errors.toStdString();
+    EXPECT_EQ(errors.count(QStringLiteral("deck.csv:2: column picture: ")), 2)
+        << errors.toStdString();
 }
 
 TEST(DeckFollow, WatchEndsOnSigtermAndRefusesTheSheet)
