@@ -34,19 +34,19 @@ using namespace orvane;
 
 namespace {
 
-// Under AddressSanitizer a child runs many times slower and its resident size counts the
-// sanitizer's shadow memory and quarantine, so the bounds on time and memory are checked only
-// in a plain build.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool UnderAddressSanitizer = true;
+// Under AddressSanitizer or ThreadSanitizer a child runs many times slower and its resident size
+// counts the sanitizer's shadow memory, so the bounds on time and memory are checked only in a
+// plain build.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool UnderSanitizer = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool UnderAddressSanitizer = true;
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool UnderSanitizer = true;
 #else
-constexpr bool UnderAddressSanitizer = false;
+constexpr bool UnderSanitizer = false;
 #endif
 #else
-constexpr bool UnderAddressSanitizer = false;
+constexpr bool UnderSanitizer = false;
 #endif
 
 // Gives every file of a folder a modification time long past, so a rewrite shows.
@@ -236,7 +236,7 @@ TEST(DeckFollow, WarningsAndRefusalsOfWholeDecks)
          "choose File > Save As"},
         {"huge name", "d.csv",
          "name,up,left,right,down\n" +
-             QByteArray(UnderAddressSanitizer ? 256 << 10 : 8 << 20, 'n') + ",1,1,1,1\n",
+             QByteArray(UnderSanitizer ? 256 << 10 : 8 << 20, 'n') + ",1,1,1,1\n",
          1, "is longer than 64 KiB"},
     };
     for (const auto& c : cases) {
@@ -356,7 +356,7 @@ TEST(DeckFollow, HostileInputsEndQuicklyWithinBoundedMemory)
     ASSERT_TRUE(photo.save(dir.filePath(QStringLiteral("photo.jpg")), "JPEG", 50));
     photo = QImage();
     QByteArray rows = "name,up,left,right,down,picture,fit\n";
-    for (int k = 0; k < (UnderAddressSanitizer ? 2 : 8); ++k)
+    for (int k = 0; k < (UnderSanitizer ? 2 : 8); ++k)
         rows += "Card" + QByteArray::number(k) + ",1,1,1,1,photo.jpg,fit\n";
     ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("photos.csv")), rows));
     const ChildRun run =
@@ -365,7 +365,7 @@ TEST(DeckFollow, HostileInputsEndQuicklyWithinBoundedMemory)
     // The largest resident size of any child this test waited for.
     struct rusage usage {};
     ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
-    if (!UnderAddressSanitizer) {
+    if (!UnderSanitizer) {
         EXPECT_LT(usage.ru_maxrss, 300L * 1024) << "KiB";
     }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -111,17 +112,21 @@ TEST(ParallelFor, AStoppedProgressDoesNothing)
 
 TEST(ParallelFor, AFailingWorkIsThrownAgainAfterEveryThreadEnded)
 {
+    constexpr int Count = 200;
     for (const bool heard : {false, true}) {
         std::atomic_int runs{0};
         const Progress progress = heard ? Progress([](int, int) {}) : Progress();
-        EXPECT_THROW(parallelFor(100, 3, progress,
+        EXPECT_THROW(parallelFor(Count, 3, progress,
                                  [&](int k) {
                                      ++runs;
                                      if (k == 5)
                                          throw std::runtime_error("no");
+                                     // Long enough for the others not to finish the rest
+                                     // while the exception is thrown.
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(2));
                                  }),
                      std::runtime_error);
-        EXPECT_LT(runs.load(), 100);
+        EXPECT_LT(runs.load(), Count);
     }
 }
 
