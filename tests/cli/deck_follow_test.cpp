@@ -235,8 +235,8 @@ TEST(DeckFollow, WarningsAndRefusalsOfWholeDecks)
         {"workbook", "c.xlsx", QByteArray("PK\x03\x04", 4) + QByteArray(300, 'z'), 1,
          "choose File > Save As"},
         {"huge name", "d.csv",
-         "name,up,left,right,down\n" +
-             QByteArray(UnderSanitizer ? 256 << 10 : 8 << 20, 'n') + ",1,1,1,1\n",
+         "name,up,left,right,down\n" + QByteArray(UnderSanitizer ? 256 << 10 : 8 << 20, 'n') +
+             ",1,1,1,1\n",
          1, "is longer than 64 KiB"},
     };
     for (const auto& c : cases) {

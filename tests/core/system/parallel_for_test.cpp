@@ -60,14 +60,16 @@ TEST_P(ParallelForRuns, DoesEachIndexOnceAndReportsEveryCountInOrder)
     EXPECT_FALSE(reports.otherThread);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    JobsAndItems, ParallelForRuns,
-    ::testing::Values(RunCase{"one_job", 9, 1, true}, RunCase{"two_jobs", 9, 2, true},
-                      RunCase{"four_jobs", 40, 4, true}, RunCase{"more_jobs_than_items", 3, 16, true},
-                      RunCase{"every_core", 25, 0, true}, RunCase{"unheard_two_jobs", 9, 2, false},
-                      RunCase{"unheard_more_jobs_than_items", 2, 8, false},
-                      RunCase{"nothing_to_do", 0, 4, true}),
-    [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(JobsAndItems, ParallelForRuns,
+                         ::testing::Values(RunCase{"one_job", 9, 1, true},
+                                           RunCase{"two_jobs", 9, 2, true},
+                                           RunCase{"four_jobs", 40, 4, true},
+                                           RunCase{"more_jobs_than_items", 3, 16, true},
+                                           RunCase{"every_core", 25, 0, true},
+                                           RunCase{"unheard_two_jobs", 9, 2, false},
+                                           RunCase{"unheard_more_jobs_than_items", 2, 8, false},
+                                           RunCase{"nothing_to_do", 0, 4, true}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // A stop asked for by the work at one index: no index is taken after it on that thread, the
 // others finish the one they hold, and the reports end at the number done.
