@@ -32,7 +32,7 @@ tsan_tests=(test_parallel_for test_file_formats test_play_sheets test_print test
             test_render_runs test_print_cli test_deck_follow)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_TESTS=ON -DORVANE_TSAN=ON
 cmake --build build-tsan -j "$jobs" --target "${tsan_tests[@]}"
-TSAN_OPTIONS="suppressions=$PWD/scripts/tsan.supp history_size=7" \
+TSAN_OPTIONS="suppressions=$PWD/scripts/tsan.supp" \
     ctest --test-dir build-tsan --output-on-failure -j "$jobs" \
     -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$"
 
