@@ -2,32 +2,11 @@
 
 #include "files/card_sheet.h"
 #include "files/texture_atlas.h"
+#include "option_checks.h"
 
 #include <optional>
 
 using namespace orvane;
-
-namespace {
-
-std::optional<double> millimetres(const QString& text, double low, double high)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !(value >= low && value <= high))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<int> pixels(const QString& text, int high)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < 0 || value > high)
-        return std::nullopt;
-    return value;
-}
-
-}  // namespace
 
 PlayOptions::PlayOptions()
     : m_tabletop(QStringLiteral("tts"),
@@ -98,50 +77,34 @@ QString PlayOptions::read(const QCommandLineParser& parser, bool scaleGiven,
     if (!colours)
         return QStringLiteral("--colours must be both, blue or red");
     play.colours = *colours;
-    const std::optional<int> padding = pixels(parser.value(m_padding), MaxAtlasPadding);
-    if (!padding)
-        return QStringLiteral("--padding must be a whole number from 0 to 64");
-    play.atlasPadding = *padding;
-    const std::optional<int> extrude = pixels(parser.value(m_extrude), MaxAtlasExtrude);
-    if (!extrude)
-        return QStringLiteral("--extrude must be a whole number from 0 to 64");
-    play.atlasExtrude = *extrude;
+    if (const QString problem =
+            readNumber(parser, m_padding.names().front(), 0, MaxAtlasPadding, play.atlasPadding);
+        !problem.isEmpty())
+        return problem;
+    if (const QString problem =
+            readNumber(parser, m_extrude.names().front(), 0, MaxAtlasExtrude, play.atlasExtrude);
+        !problem.isEmpty())
+        return problem;
 
     SheetFinish& finish = play.sheetFinish;
-    const std::optional<double> bleed = millimetres(parser.value(m_bleed), 0, MaxSheetBleedMm);
-    if (!bleed)
-        return QStringLiteral("--bleed-mm must be a size from 0 to 5");
-    finish.bleedMm = *bleed;
+    if (const QString problem =
+            readNumber(parser, m_bleed.names().front(), 0.0, MaxSheetBleedMm, finish.bleedMm);
+        !problem.isEmpty())
+        return problem;
     const std::optional<CutLines> cutLines = cutLinesFromName(parser.value(m_cutLines));
     if (!cutLines)
         return QStringLiteral("--cut-lines must be corners, full or none");
     finish.cutLines = *cutLines;
     if (parser.isSet(m_backOffset)) {
         const QStringList parts = parser.value(m_backOffset).split(QLatin1Char(','));
-        const std::optional<double> x =
-            millimetres(parts.value(0), -MaxBackOffsetMm, MaxBackOffsetMm);
+        const std::optional<double> x = numberIn(parts.value(0), -MaxBackOffsetMm, MaxBackOffsetMm);
         const std::optional<double> y =
-            parts.size() < 2 ? 0.0 : millimetres(parts[1], -MaxBackOffsetMm, MaxBackOffsetMm);
+            parts.size() < 2 ? 0.0 : numberIn(parts[1], -MaxBackOffsetMm, MaxBackOffsetMm);
         if (parts.size() > 2 || !x || !y)
             return QStringLiteral("--back-offset-mm must be X or X,Y, each from -20 to 20");
         finish.backOffsetXMm = *x;
         finish.backOffsetYMm = *y;
     }
 
-    // Each option goes with the output it shapes.
-    const bool sheet = !options.sheet.isEmpty();
-    const bool print = options.print.active();
-    if (parser.isSet(m_hidden) && !parser.isSet(m_tabletop))
-        return QStringLiteral("--hidden goes with --tts");
-    if ((parser.isSet(m_padding) || parser.isSet(m_extrude)) && !parser.isSet(m_atlas))
-        return QStringLiteral("--padding and --extrude go with --atlas");
-    if (parser.isSet(m_colours) && !play.any() && !print)
-        return QStringLiteral("--colours goes with --tts or --atlas (or --print)");
-    if (parser.isSet(m_back) && !sheet && !print && !parser.isSet(m_tabletop))
-        return QStringLiteral("--back goes with --sheet or --tts (or --print)");
-    if ((parser.isSet(m_backOffset) || parser.isSet(m_bleed) || parser.isSet(m_cutLines)) && !sheet)
-        return QStringLiteral("--back-offset-mm, --bleed-mm and --cut-lines go with --sheet");
-    if (parser.isSet(m_backOffset) && !parser.isSet(m_back))
-        return QStringLiteral("--back-offset-mm goes with --back");
     return {};
 }

@@ -15,7 +15,7 @@ public:
     void addTo(QCommandLineParser& parser) const;
 
     // Fills options.play from the parsed options; `--scale` as given (or not). Returns a usage
-    // problem, or an empty text when the options make sense together.
+    // problem of a value, or an empty text (which options go together is checked apart).
     QString read(const QCommandLineParser& parser, bool scaleGiven,
                  orvane::DeckRenderOptions& options) const;
 

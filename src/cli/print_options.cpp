@@ -124,11 +124,8 @@ std::optional<int> PrintOptions::runTool(const QCommandLineParser& parser) const
 
 QString PrintOptions::read(const QCommandLineParser& parser, DeckRenderOptions& options) const
 {
-    if (!parser.isSet(m_print)) {
-        if (parser.isSet(m_profile) || parser.isSet(m_enlarge))
-            return QStringLiteral("--profile and --enlarge go with --print");
+    if (!parser.isSet(m_print))
         return {};
-    }
     PrintRequest& print = options.print;
     print.output = parser.value(m_print);
     if (print.output.isEmpty())

@@ -47,6 +47,16 @@ QString inputProblem(const QString& path)
     return QStringLiteral("is not a regular file (a device, a pipe or a socket)");
 }
 
+std::optional<QString> inputsProblem(const QStringList& inputs)
+{
+    if (inputs.isEmpty())
+        return QStringLiteral("no deck or card file given");
+    for (const QString& input : inputs)
+        if (const QString why = inputProblem(input); !why.isEmpty())
+            return QStringLiteral("%1 %2").arg(QDir::toNativeSeparators(input), why);
+    return std::nullopt;
+}
+
 QString counted(qint64 count, const char* one, const char* many)
 {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));

@@ -16,6 +16,10 @@ std::optional<QString> repeatedOption(const QCommandLineParser& parser);
 // that leads back to itself"); empty when it is a regular file.
 QString inputProblem(const QString& path);
 
+// The first input that cannot be read ("deck.csv is not there"), or that none is given; every
+// input is checked before anything is read, and a bad one is a usage error.
+std::optional<QString> inputsProblem(const QStringList& inputs);
+
 // "1 card", "2 cards".
 QString counted(qint64 count, const char* one, const char* many);
 

@@ -46,6 +46,45 @@ extern "C" void onWatchStopSignal(int signal)
 }
 #endif
 
+// The warnings a watch has printed: each is printed when it appears, and again only after a
+// run without it, so that a change elsewhere in the deck does not repeat every warning. A
+// warning names its row, so the same text is the same row's same warning.
+class PrintedWarnings {
+public:
+    // Those of `warnings` not printed yet, in their order. A run that could not read the deck
+    // (`whole` false) says nothing of the warnings it lacks: they stay printed.
+    QStringList fresh(const QStringList& warnings, bool whole)
+    {
+        QStringList unseen;
+        QSet<QString> now;
+        for (const QString& warning : warnings) {
+            if (!m_printed.contains(warning) && !now.contains(warning))
+                unseen << warning;
+            now.insert(warning);
+        }
+        if (whole)
+            m_printed = std::move(now);
+        else
+            m_printed.unite(now);
+        return unseen;
+    }
+
+private:
+    QSet<QString> m_printed;
+};
+
+void printWarnings(const QStringList& warnings)
+{
+    for (const QString& warning : warnings)
+        printLine(stderr, QStringLiteral("warning: %1").arg(warning));
+}
+
+void printWritten(const QStringList& written)
+{
+    for (const QString& path : written)
+        printLine(stdout, path);
+}
+
 }  // namespace
 
 QString changedCardsLine(const QStringList& names)
@@ -63,11 +102,9 @@ QString changedCardsLine(const QStringList& names)
 
 void printRunLines(const DeckRenderResult& result, bool listWritten)
 {
-    for (const QString& warning : result.warnings)
-        printLine(stderr, QStringLiteral("warning: %1").arg(warning));
+    printWarnings(result.warnings);
     if (listWritten)
-        for (const QString& path : result.written)
-            printLine(stdout, path);
+        printWritten(result.written);
 }
 
 int runWatch(DeckRenderOptions options, const WatchOutput& output)
@@ -99,6 +136,7 @@ int runWatch(DeckRenderOptions options, const WatchOutput& output)
     for (const QString& part : assets::allFiles())
         parts.insert(partsRoot.absoluteFilePath(part));
     DeckWatcher watcher;
+    PrintedWarnings printedWarnings;
 
     const auto render = [&](bool first) {
         QElapsedTimer timer;
@@ -114,7 +152,9 @@ int runWatch(DeckRenderOptions options, const WatchOutput& output)
             printLine(stderr, QStringLiteral("orvane-render: %1").arg(result.fatal));
         for (const QString& problem : result.problems)
             printLine(stderr, problem);
-        printRunLines(result, output.listWritten);
+        printWarnings(printedWarnings.fresh(result.warnings, result.fatal.isEmpty()));
+        if (output.listWritten)
+            printWritten(result.written);
         if (!output.quiet) {
             QString line = first ? QStringLiteral("%1 cards, %2 pictures, %3 files unchanged")
                                        .arg(result.cards)

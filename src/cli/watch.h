@@ -4,7 +4,8 @@
 
 // orvane-render --watch: renders the deck (or card file), then waits; each change to the deck,
 // a picture it names or a part file renders again, writes only the files whose bytes changed
-// and names the cards they belong to ("3 cards changed: Goblin, Golem, Slime"). A deck caught
+// and names the cards they belong to ("3 cards changed: Goblin, Golem, Slime"). A warning is
+// printed once, and again only after a run without it. A deck caught
 // half-saved is read once it is complete. SIGINT (Ctrl+C) or SIGTERM ends it at once: a card
 // being written is finished, no temporary file is left, and the exit status is 130 or 143.
 

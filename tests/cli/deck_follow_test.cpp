@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
@@ -32,19 +34,19 @@ using namespace orvane;
 
 namespace {
 
-// Under AddressSanitizer a child runs many times slower and its resident size counts the
-// sanitizer's shadow memory and quarantine, so the bounds on time and memory are checked only
-// in a plain build.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool UnderAddressSanitizer = true;
+// Under AddressSanitizer or ThreadSanitizer a child runs many times slower and its resident size
+// counts the sanitizer's shadow memory, so the bounds on time and memory are checked only in a
+// plain build.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool UnderSanitizer = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool UnderAddressSanitizer = true;
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool UnderSanitizer = true;
 #else
-constexpr bool UnderAddressSanitizer = false;
+constexpr bool UnderSanitizer = false;
 #endif
 #else
-constexpr bool UnderAddressSanitizer = false;
+constexpr bool UnderSanitizer = false;
 #endif
 
 // Gives every file of a folder a modification time long past, so a rewrite shows.
@@ -233,8 +235,8 @@ TEST(DeckFollow, WarningsAndRefusalsOfWholeDecks)
         {"workbook", "c.xlsx", QByteArray("PK\x03\x04", 4) + QByteArray(300, 'z'), 1,
          "choose File > Save As"},
         {"huge name", "d.csv",
-         "name,up,left,right,down\n" +
-             QByteArray(UnderAddressSanitizer ? 256 << 10 : 8 << 20, 'n') + ",1,1,1,1\n",
+         "name,up,left,right,down\n" + QByteArray(UnderSanitizer ? 256 << 10 : 8 << 20, 'n') +
+             ",1,1,1,1\n",
          1, "is longer than 64 KiB"},
     };
     for (const auto& c : cases) {
@@ -354,7 +356,7 @@ TEST(DeckFollow, HostileInputsEndQuicklyWithinBoundedMemory)
     ASSERT_TRUE(photo.save(dir.filePath(QStringLiteral("photo.jpg")), "JPEG", 50));
     photo = QImage();
     QByteArray rows = "name,up,left,right,down,picture,fit\n";
-    for (int k = 0; k < (UnderAddressSanitizer ? 2 : 8); ++k)
+    for (int k = 0; k < (UnderSanitizer ? 2 : 8); ++k)
         rows += "Card" + QByteArray::number(k) + ",1,1,1,1,photo.jpg,fit\n";
     ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("photos.csv")), rows));
     const ChildRun run =
@@ -363,7 +365,7 @@ TEST(DeckFollow, HostileInputsEndQuicklyWithinBoundedMemory)
     // The largest resident size of any child this test waited for.
     struct rusage usage {};
     ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
-    if (!UnderAddressSanitizer) {
+    if (!UnderSanitizer) {
         EXPECT_LT(usage.ru_maxrss, 300L * 1024) << "KiB";
     }
 }
@@ -466,6 +468,62 @@ TEST(DeckFollow, WatchRendersWhatChangedAndStopsCleanly)
     EXPECT_EQ(watch.stop(SIGINT), 130) << watch.errors().toStdString();
     for (const QString& name : QDir(folder.out()).entryList(QDir::Files | QDir::Hidden))
         EXPECT_FALSE(name.endsWith(QStringLiteral(".part"))) << name.toStdString();
+}
+
+// Saves `picture` as editors do: a new file renamed over the old one.
+void replacePicture(const DeckFolder& folder, const char* name, const QImage& picture)
+{
+    const QString temporary = folder.path(QStringLiteral("replacing.png"));
+    ASSERT_TRUE(picture.save(temporary));
+    ASSERT_EQ(::rename(QFile::encodeName(temporary).constData(),
+                       QFile::encodeName(folder.path(QLatin1String(name))).constData()),
+              0);
+}
+
+// A warning is printed when it appears, not on every change after it, and again once it went
+// away and came back.
+TEST(DeckFollow, WatchPrintsAWarningOnceUntilItComesBack)
+{
+    DeckFolder folder;
+    gradient(90, 64).save(folder.path(QStringLiteral("goblin.png")));  // larger than a card
+    Watcher watch({folder.deck(), "--out", folder.out()});
+    ASSERT_TRUE(watch.nextLine().startsWith(QStringLiteral("3 cards, 6 pictures")));
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* expected;
+    } steps[] = {
+        {"another row changed",
+         [&] {
+             folder.writeDeck(
+                 "Goblin,1,2,3,4,goblin.png\nSlime,5,5,5,5,slime.png\nGolem,9,9,9,8,\n");
+         },
+         "1 card changed: Golem in "},
+        {"the picture fits: the warning goes",
+         [&] { replacePicture(folder, "goblin.png", gradient(40, 40)); },
+         "1 card changed: Goblin in "},
+        {"too large again: the warning comes back",
+         [&] { replacePicture(folder, "goblin.png", gradient(90, 64)); },
+         "1 card changed: Goblin in "},
+        {"the same deck saved again",
+         [&] {
+             folder.writeDeck(
+                 "Goblin,1,2,3,4,goblin.png\nSlime,5,5,5,5,slime.png\nGolem,9,9,9,8,\n");
+         },
+         "no card changed"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        const QString line = watch.nextLine();
+        EXPECT_TRUE(line.startsWith(QLatin1String(step.expected))) << line.toStdString();
+    }
+    EXPECT_EQ(watch.stop(SIGINT), 130);
+    const QString errors = watch.errors();
+    EXPECT_EQ(errors.count(QStringLiteral("warning: ")), 2) << errors.toStdString();
+    EXPECT_EQ(errors.count(QStringLiteral("deck.csv:2: column picture: ")), 2)
+        << errors.toStdString();
 }
 
 TEST(DeckFollow, WatchEndsOnSigtermAndRefusesTheSheet)

@@ -14,6 +14,7 @@
 #include "files/main_picture.h"
 #include "render/asset_catalogue.h"
 #include "render/picture_prep.h"
+#include "system/parallel_for.h"
 #include "system/regular_file.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,6 @@
 #include <QLocale>
 #include <QSet>
 #include <QTemporaryFile>
-#include <QThread>
 
 #include <algorithm>
 #include <chrono>
@@ -34,7 +34,6 @@
 #include <iterator>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -813,53 +812,10 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
     // Workers take the next card until none is left or the run is cancelled.
     const int total = int(jobs.size());
     std::vector<Outcome> outcomes(size_t(jobs.size()));
-    std::atomic_int next{0};
-    std::atomic_int finished{0};
-    const auto cancelled = [&progress] { return progress.stopRequested(); };
-    const int threads =
-        std::max(1, std::min(total, options.jobs > 0 ? options.jobs : QThread::idealThreadCount()));
-    std::atomic_int active{threads};
-    std::mutex mutex;
-    std::condition_variable changed;
-    const auto worker = [&] {
-        for (int k = next.fetch_add(1); k < total && !cancelled(); k = next.fetch_add(1)) {
-            outcomes[size_t(k)] = renderOne(jobs[k], work);
-            finished.fetch_add(1);
-            changed.notify_one();
-        }
-        active.fetch_sub(1);
-        changed.notify_one();
-    };
-    std::vector<std::thread> pool;
-    if (!progress.isHeard()) {
-        for (int t = 1; t < threads; ++t)
-            pool.emplace_back(worker);
-        worker();  // the calling thread works too
-    } else if (threads == 1) {
-        for (int k = 0; k < total && !cancelled(); ++k) {
-            outcomes[size_t(k)] = renderOne(jobs[k], work);
-            finished.fetch_add(1);
-            progress.report(k + 1, total);
-        }
-    } else {
-        for (int t = 0; t < threads; ++t)
-            pool.emplace_back(worker);
-        int reported = -1;
-        std::unique_lock lock(mutex);
-        for (;;) {
-            const bool last = active.load() == 0;
-            if (const int now = finished.load(); now != reported) {
-                reported = now;
-                progress.report(now, total);
-            }
-            if (last)
-                break;
-            changed.wait_for(lock, std::chrono::milliseconds(50));
-        }
-    }
-    for (std::thread& t : pool)
-        t.join();
-    result.cancelled = cancelled() && finished.load() < total;
+    const int finished = parallelFor(total, options.jobs, progress, [&](int k) {
+        outcomes[size_t(k)] = renderOne(jobs[k], work);
+    });
+    result.cancelled = progress.stopRequested() && finished < total;
 
     QList<RenderedCard> sheetCards;
     QList<NamedCard> playCards;

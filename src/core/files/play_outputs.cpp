@@ -8,15 +8,13 @@
 #include "files/png_writer.h"
 #include "files/tabletop_sheet.h"
 #include "files/texture_atlas.h"
+#include "system/parallel_for.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QThread>
 #include <QUrl>
 
 #include <algorithm>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 // The back is compiled into the static core library, so it is registered explicitly; the macro
@@ -141,7 +139,7 @@ public:
     {
     }
 
-    bool cancelRequested() const { return m_progress.stopRequested(); }
+    const Progress& progress() const { return m_progress; }
 
     void problem(const QString& text) { m_result.problems << text; }
 
@@ -242,35 +240,25 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
             first += counts[sheet];
         }
     }
-    std::atomic_size_t next{0};
-    std::mutex progressMutex;
-    const auto work = [&] {
-        for (size_t t = next++; t < tasks.size() && !writer.cancelRequested(); t = next++) {
-            SheetTask& task = tasks[t];
-            QList<QImage> faces;
-            for (int k = task.first; k < task.first + task.count; ++k)
-                faces << cardFace(cards[k].pictures, task.colour);
-            QString why;
-            const QByteArray png = encodePng(composeTabletopSheet(faces, hidden, scale), &why);
-            if (png.isEmpty() || !writeOutputFile(task.path, png, &why)) {
-                task.problem = QStringLiteral("%1 cannot be written: %2")
-                                   .arg(QDir::toNativeSeparators(task.path), why);
-                continue;
-            }
-            task.written = true;
-            const std::lock_guard lock(progressMutex);
-            writer.pictureDone();
+    // Each sheet done is one picture more, told from this thread.
+    const Progress& progress = writer.progress();
+    const Progress sheetProgress =
+        progress.isHeard() ? progress.withListener([&](int, int) { writer.pictureDone(); })
+                           : progress;
+    parallelFor(int(tasks.size()), outputs.threads, sheetProgress, [&](int t) {
+        SheetTask& task = tasks[size_t(t)];
+        QList<QImage> faces;
+        for (int k = task.first; k < task.first + task.count; ++k)
+            faces << cardFace(cards[k].pictures, task.colour);
+        QString why;
+        const QByteArray png = encodePng(composeTabletopSheet(faces, hidden, scale), &why);
+        if (png.isEmpty() || !writeOutputFile(task.path, png, &why)) {
+            task.problem = QStringLiteral("%1 cannot be written: %2")
+                               .arg(QDir::toNativeSeparators(task.path), why);
+            return;
         }
-    };
-    const int threads =
-        std::clamp(outputs.threads > 0 ? outputs.threads : QThread::idealThreadCount(), 1,
-                   std::max(1, int(tasks.size())));
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
+        task.written = true;
+    });
 
     QStringList names;
     for (const NamedCard& card : cards)

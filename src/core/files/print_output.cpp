@@ -4,6 +4,7 @@
 #include "files/png_writer.h"
 #include "files/print_card.h"
 #include "system/file_write.h"
+#include "system/parallel_for.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,12 +13,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QThread>
 
 #include <cmath>
-#include <mutex>
 #include <set>
-#include <thread>
 #include <vector>
 
 namespace orvane {
@@ -158,36 +156,25 @@ void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
     if (!backs.files.isEmpty())
         groups.push_back(backs);
 
-    std::atomic_size_t next{0};
-    const auto work = [&] {
-        for (size_t g = next++; g < groups.size() && !progress.stopRequested(); g = next++) {
-            Group& group = groups[g];
-            const QImage picture =
-                group.card < 0 ? composePrintBack(back, request.profile, geometry)
-                               : composePrintCard(group.blue ? cards[group.card].pictures.blue
-                                                             : cards[group.card].pictures.red,
-                                                  request.profile, geometry);
-            QString why;
-            const QByteArray png = encodePngAtDpi(picture, request.profile.dpi, &why);
-            for (const int k : std::as_const(group.files)) {
-                if (png.isEmpty() || !writeFileAtomically(files[k].path, png, &why)) {
-                    group.problem = QStringLiteral("%1 cannot be written: %2")
-                                        .arg(QDir::toNativeSeparators(files[k].path), why);
-                    break;
-                }
-                ++group.written;
+    // Only the stop is passed on: the print counts its progress in files, not in groups.
+    parallelFor(int(groups.size()), request.threads, progress.withListener({}), [&](int g) {
+        Group& group = groups[size_t(g)];
+        const QImage picture =
+            group.card < 0 ? composePrintBack(back, request.profile, geometry)
+                           : composePrintCard(group.blue ? cards[group.card].pictures.blue
+                                                         : cards[group.card].pictures.red,
+                                              request.profile, geometry);
+        QString why;
+        const QByteArray png = encodePngAtDpi(picture, request.profile.dpi, &why);
+        for (const int k : std::as_const(group.files)) {
+            if (png.isEmpty() || !writeFileAtomically(files[k].path, png, &why)) {
+                group.problem = QStringLiteral("%1 cannot be written: %2")
+                                    .arg(QDir::toNativeSeparators(files[k].path), why);
+                break;
             }
+            ++group.written;
         }
-    };
-    const int threads =
-        std::clamp(request.threads > 0 ? request.threads : QThread::idealThreadCount(), 1,
-                   std::max(1, int(groups.size())));
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
+    });
 
     // Reported in print order: every file of a group written before its problem.
     std::vector<bool> done(size_t(files.size()), false);
