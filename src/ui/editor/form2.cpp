@@ -18,8 +18,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

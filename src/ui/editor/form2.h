@@ -10,10 +10,8 @@
 #include "render/card_parts.h"
 #include "render/picture_cache.h"
 
-#include <QStringList>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <random>

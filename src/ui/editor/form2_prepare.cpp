@@ -9,7 +9,6 @@
 #include "windows/prepare_picture_window.h"
 
 #include <QScrollBar>
-#include <QSignalBlocker>
 
 using namespace orvane;
 
