@@ -3,8 +3,10 @@
 #include "card/card_description.h"
 #include "card/card_rules.h"
 #include "document/card_document.h"
-#include "editor/form2_accessible.h"
+#include "editor/card_window_reader_texts.h"
+#include "editor/number_box_mark.h"
 #include "editor/number_box_passer.h"
+#include "editor/random_sides_questions.h"
 #include "files/imageutils_library.h"
 #include "platform/window_placement.h"
 #include "platform/work_beside.h"
@@ -16,8 +18,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,43 +25,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include <cmath>
-
 using namespace orvane;
-
-namespace {
-
-// The card shows 1 to 9 and A (a lower-case a too, which counts 0); for any other text it keeps
-// the digit it showed before. The box accepts any text and the total counts it all the same,
-// but a box whose text differs from what the card shows or counts is marked, with a tooltip.
-void markNumberBox(QLineEdit* box)
-{
-    static const QString rule = QStringLiteral("The card shows 1 to 9, or A for 10.");
-    const QString text = box->text();
-    const std::optional<double> value = parseDecimal(text);
-    const QString counted = value ? QString::number(*value) : QStringLiteral("0");
-    QString problem;
-    if (text == QLatin1String("a"))
-        problem = QStringLiteral("\"a\": the card shows A, but the total counts it as 0 (a "
-                                 "capital A counts 10).");
-    else if (!assets::digitFile(text))
-        problem =
-            QStringLiteral("%1: the card cannot show this and keeps the digit shown "
-                           "before; the total counts it as %2.")
-                .arg(text.isEmpty() ? QStringLiteral("Empty") : QStringLiteral("\"%1\"").arg(text),
-                     counted);
-    // Set only when different: a new style sheet re-polishes the box, the dearest step of all.
-    const QString tip = problem.isEmpty() ? rule : problem + QLatin1Char('\n') + rule;
-    if (box->toolTip() != tip)
-        box->setToolTip(tip);
-    const QString style = problem.isEmpty()
-                              ? QString()
-                              : QStringLiteral("QLineEdit { color: red; border: 2px solid red; }");
-    if (box->styleSheet() != style)
-        box->setStyleSheet(style);
-}
-
-}  // namespace
 
 Form2::Form2(const Services& services, CardDocument& document, QWidget* parent)
     : QWidget(parent), m_services(services), m_random(std::random_device{}())
@@ -78,8 +42,10 @@ Form2::Form2(const Services& services, CardDocument& document, QWidget* parent)
     m_parts.blueBase = cleanBlueBase();
     m_parts.redBase = cleanRedBase();
     m_document = &document;
-    buildLayout();
-    nameControls(*this, form2AccessibleTexts());
+    setWindowTitle(QStringLiteral("Orvane 4.0 by Kestrow"));
+    setWindowIcon(QIcon(QStringLiteral(":/builtin/icon.xpm")));
+    buildControls(*this);
+    nameControls(*this, cardWindowReaderTexts());
     connectHandlers();
     // The controls keep their area however large the main window is made: the room beyond it
     // belongs to the docks (the set, the zoomed preview), never to the layout's hidden corners.
@@ -129,7 +95,7 @@ void Form2::setDocument(CardDocument& document)
            });
     m_dragContinues = false;
     m_document->setNeedsRedraw(true);
-    documentChanged();
+    documentChanged(CardDocument::Change::Everything);
 }
 
 void Form2::showNoCard(const QString& why)
@@ -162,16 +128,42 @@ RenderedCard Form2::shownCards() const
     return {picBlueBase->image(), picRedBase->image()};
 }
 
-void Form2::documentChanged()
+void Form2::documentChanged(CardDocument::Changes what)
 {
-    showDocument();
+    showDocument(what);
     Timer1_Timer();  // the parts of the card as it is now, and both cards composed
 }
 
-void Form2::showDocument()
+void Form2::showDocument(CardDocument::Changes what)
 {
-    // The controls take the card's values without running their handlers.
+    // Only the controls of what changed take the card's values, without running their handlers.
+    using Change = CardDocument::Change;
     const Card& card = m_document->card();
+    if (what & Change::Element)
+        showElement(card);
+    if (what & Change::Sides)
+        showSides(card);
+    if (what & Change::Arrows)
+        for (size_t i = 0; i < chkArrow.size(); ++i) {
+            const QSignalBlocker block(chkArrow[i]);
+            chkArrow[i]->setChecked(card.arrows[i]);
+        }
+    if (what & Change::Offset)
+        showOffset(card);
+    if (what & Change::MainPicture)
+        showMainPicture(card);
+    if (what & (CardDocument::Changes(Change::Sides) | Change::Arrows)) {
+        // The total sets the frame, and with the arrows ticked the arrows left.
+        CardTotal = cardTotal(card);
+        optFrame[size_t(frameForTotal(CardTotal))]->setChecked(true);
+        const QString left = arrowsLeftCaption(arrowLimit(CardTotal) - card.arrowCount());
+        if (Label7->text() != left)
+            Label7->setText(left);
+    }
+}
+
+void Form2::showElement(const Card& card)
+{
     const bool none = card.element < 0 || card.element >= int(optElem.size());
     for (int i = 0; i < int(optElem.size()); ++i) {
         QRadioButton* option = optElem[size_t(i)];
@@ -184,23 +176,38 @@ void Form2::showDocument()
             option->setChecked(true);
         }
     }
+    for (QLineEdit* box : txtNums)
+        box->setReadOnly(card.element == ElementTrap);  // Trap's 2, 2, 2, 2 are locked
+}
+
+void Form2::showSides(const Card& card)
+{
     for (size_t i = 0; i < txtNums.size(); ++i) {
         QLineEdit* box = txtNums[i];
         if (box->text() != card.sides[i]) {
             const QSignalBlocker block(box);
             box->setText(card.sides[i]);
         }
-        box->setReadOnly(card.element == ElementTrap);
         markNumberBox(box);
     }
-    for (size_t i = 0; i < chkArrow.size(); ++i) {
-        const QSignalBlocker block(chkArrow[i]);
-        chkArrow[i]->setChecked(card.arrows[i]);
-    }
+}
+
+void Form2::showOffset(const Card& card)
+{
     for (auto [bar, value] : {std::pair{scrX, card.x}, std::pair{scrY, card.y}}) {
         const QSignalBlocker block(bar);
         bar->setValue(value);
     }
+    const QString x = QStringLiteral("X: %1").arg(card.x);
+    if (labXpos->text() != x)
+        labXpos->setText(x);
+    const QString y = QStringLiteral("Y: %1").arg(card.y);
+    if (labYpos->text() != y)
+        labYpos->setText(y);
+}
+
+void Form2::showMainPicture(const Card& card)
+{
     if (card.mainPicture.isNull()) {
         if (picMainPic->hasPicture())
             picMainPic->clearPicture();  // empty again: no layer of the cards
@@ -208,18 +215,6 @@ void Form2::showDocument()
                picMainPic->image().cacheKey() != card.mainPicture.cacheKey()) {
         picMainPic->setPicture(card.mainPicture);
     }
-
-    CardTotal = cardTotal(card);
-    optFrame[size_t(frameForTotal(CardTotal))]->setChecked(true);
-    const QString arrowsLeft = arrowsLeftCaption(arrowLimit(CardTotal) - card.arrowCount());
-    if (Label7->text() != arrowsLeft)
-        Label7->setText(arrowsLeft);
-    const QString x = QStringLiteral("X: %1").arg(card.x);
-    if (labXpos->text() != x)
-        labXpos->setText(x);
-    const QString y = QStringLiteral("Y: %1").arg(card.y);
-    if (labYpos->text() != y)
-        labYpos->setText(y);
 }
 
 void Form2::connectHandlers()
@@ -370,30 +365,10 @@ void Form2::cmdRandom_Click()
         m_services.prompts->beep();
         return;
     }
-    // The total: a whole number from 4 to 40; anything else is asked again.
-    std::optional<double> total;
-    for (;;) {
-        const QString answer = m_services.prompts->inputBox(
-            QStringLiteral("What is the total of all the sides' values?"), QStringLiteral("Total"));
-        if (answer.isEmpty())
-            return;
-        total = parseDecimal(answer);
-        if (total && *total >= 4 && *total <= 40 && *total == std::floor(*total))
-            break;
-    }
-    // The maximum: any number that leaves the total within reach.
-    std::optional<double> maximum;
-    for (;;) {
-        const QString answer = m_services.prompts->inputBox(
-            QStringLiteral("What is the maximum value any one side can have?     (10 for A)"),
-            QStringLiteral("Maximum Value"));
-        if (answer.isEmpty())
-            return;
-        maximum = parseDecimal(answer);
-        if (maximum && !(*total > 4.0 * *maximum))
-            break;
-    }
-    const auto sides = drawSides(int(*total), *maximum, m_random);
+    const std::optional<RandomSidesAsked> asked = askRandomSides(*m_services.prompts);
+    if (!asked)
+        return;
+    const auto sides = drawSides(asked->total, asked->maximum, m_random);
     if (!sides)
         return;  // cannot happen for answers that passed the checks above
     if (m_document->randomizeSides(*sides))
@@ -412,33 +387,8 @@ void Form2::loadPreview(PictureBox* box, const QString& relativePath, QImage& sl
             slot = *picture.image;
         return;
     }
-    if (picture.newFailure) {
-        const QSize size = assets::expectedSize(relativePath);
-        const QString expected = size.isValid() ? QStringLiteral("a BMP picture of %1 × %2 pixels")
-                                                      .arg(size.width())
-                                                      .arg(size.height())
-                                                : QStringLiteral("a BMP picture");
-        m_newAssetFailures << QStringLiteral("\"%1\": %2.\nLooked for at %3; expected there: %4.")
-                                  .arg(relativePath.section(QLatin1Char('/'), -1), picture.error,
-                                       QDir::toNativeSeparators(*picture.path), expected);
-    }
-}
-
-void Form2::reportAssetFailures()
-{
-    if (m_newAssetFailures.isEmpty())
-        return;
-    // One notice for everything that failed in this tick: a missing folder is one message.
-    const bool one = m_newAssetFailures.size() == 1;
-    m_services.prompts->notify(
-        (one ? QStringLiteral("A card part could not be loaded:\n\n")
-             : QStringLiteral("%1 card parts could not be loaded:\n\n")
-                   .arg(m_newAssetFailures.size())) +
-            m_newAssetFailures.join(QStringLiteral("\n\n")) +
-            QStringLiteral("\n\nThe card keeps the last picture of each part; put the file back "
-                           "and it is used again at once."),
-        QStringLiteral("Card part missing"));
-    m_newAssetFailures.clear();
+    if (picture.newFailure)
+        m_partFailures.add(relativePath, picture.error, *picture.path);
 }
 
 void Form2::Timer1_Timer()
@@ -475,7 +425,7 @@ void Form2::Timer1_Timer()
         cmdCreate_Click();
         m_document->setNeedsRedraw(false);
     }
-    reportAssetFailures();
+    m_partFailures.tell(*m_services.prompts);  // what began failing in this tick, in one notice
 }
 
 RenderedCard Form2::renderShown(const Card& card) const

@@ -9,7 +9,6 @@
 #include "windows/prepare_picture_window.h"
 
 #include <QScrollBar>
-#include <QSignalBlocker>
 
 using namespace orvane;
 
@@ -21,19 +20,6 @@ QString preparedStatus(QSize source, const PictureFit& fit)
         .arg(source.height())
         .arg(scaled.width())
         .arg(scaled.height());
-}
-
-bool Form2::keepWhatTheCardCanShow(const QImage& source, const QString& path)
-{
-    if (source.width() <= PreparedPictureMaxSide && source.height() <= PreparedPictureMaxSide)
-        return false;
-    // The scroll bars move the picture right and down only, so nothing beyond its upper-left
-    // 62 x 62 can ever reach the card: the box holds that part, and the whole picture is kept
-    // once, as the source that Prepare Main Picture... can still scale and pan.
-    const PictureFit fit = asLoadedFit(source.size());
-    m_document->setMainPicture(preparePicture(source, fit), path,
-                               {source, fit, std::exchange(m_loadedEncoded, {})});
-    return true;
 }
 
 void Form2::offerToPrepare(QSize source, const QString& title)

@@ -2,6 +2,7 @@
 // picture, picture files and card files dropped on the window.
 #include "card/card_file.h"
 #include "document/card_document.h"
+#include "editor/clipboard_picture.h"
 #include "files/main_picture.h"
 #include "support/form2_fixture.h"
 #include "support/images.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUndoStack>
+#include <QUrl>
 
 #include <memory>
 
@@ -29,6 +31,7 @@ private slots:
     void copyAndPasteKeysInANumberBox();
     void pasteRefusesWhatLoadingRefuses();
     void pasteWithoutAPicture();
+    void clipboardPictureKinds();
     void droppedPictureLoadsAsLoadMainPicture();
     void droppedBrokenPictureSaysWhatLoadingSays();
     void droppedCardFileOpens();
@@ -283,6 +286,68 @@ void Form2ClipboardTest::dragWithoutAFileIsRefused()
     QVERIFY(!drop(f.window.get(), text));
     QVERIFY(!drop(f.window.get(), filesOf({})));
     QCOMPARE(f.prompts.messages.size(), 0);
+}
+
+void Form2ClipboardTest::clipboardPictureKinds()
+{
+    using Kind = orvane::ClipboardPicture::Kind;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("copied.png"));
+    QVERIFY(gradient(5, 4).save(file, "PNG"));
+    const auto text = [] {
+        auto* data = new QMimeData;
+        data->setText(QStringLiteral("A"));
+        return data;
+    };
+    const auto urls = [](const QList<QUrl>& list) {
+        auto* data = new QMimeData;
+        data->setUrls(list);
+        return data;
+    };
+    const auto picture = [](const QImage& image, const QList<QUrl>& list = {}) {
+        auto* data = new QMimeData;
+        data->setImageData(image);
+        data->setUrls(list);
+        return data;
+    };
+    const auto brokenPng = [] {
+        auto* data = new QMimeData;
+        data->setImageData(gradient(3, 3));
+        data->setData(QStringLiteral("image/png"), "not a picture");
+        return data;
+    };
+    const struct {
+        const char* name;
+        QMimeData* clip;  // owned below; null: an empty clipboard
+        Kind kind;
+        QSize size;  // of the picture read; empty: none (null image, with an error)
+    } cases[] = {
+        {"empty clipboard", nullptr, Kind::Nothing, {}},
+        {"text", text(), Kind::Nothing, {}},
+        {"a file that is not local",
+         urls({QUrl(QStringLiteral("https://a.b/c.png"))}),
+         Kind::Nothing,
+         {}},
+        {"a local file", urls({QUrl::fromLocalFile(file)}), Kind::File, {}},
+        {"a picture", picture(gradient(7, 6)), Kind::Picture, {7, 6}},
+        {"a picture wins over its file",
+         picture(gradient(7, 6), {QUrl::fromLocalFile(file)}),
+         Kind::Picture,
+         {7, 6}},
+        {"a broken PNG", brokenPng(), Kind::Picture, {}},
+    };
+    for (const auto& c : cases) {
+        const std::unique_ptr<QMimeData> owned(c.clip);
+        const orvane::ClipboardPicture found = orvane::readClipboardPicture(c.clip);
+        QVERIFY2(found.kind == c.kind, c.name);
+        QCOMPARE(found.file, c.kind == Kind::File ? file : QString());
+        if (c.kind != Kind::Picture)
+            continue;
+        QCOMPARE(found.picture.image.isNull(), !c.size.isValid());
+        if (c.size.isValid())
+            QCOMPARE(found.picture.image.size(), c.size);
+        QCOMPARE(found.picture.error.isEmpty(), c.size.isValid());
+    }
 }
 
 QTEST_MAIN(Form2ClipboardTest)

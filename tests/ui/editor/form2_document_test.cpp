@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -54,6 +55,7 @@ private slots:
     void preparedStatusGivesTheScaledSize_data();
     void preparedStatusGivesTheScaledSize();
     void aFreshStartCopiesTheCardTheControlsDescribe();
+    void eachChangeShowsOnlyItsControls();
 };
 
 void Form2DocumentTest::anotherDocumentIsShownAndEdited()
@@ -237,6 +239,135 @@ void Form2DocumentTest::aFreshStartCopiesTheCardTheControlsDescribe()
     Card fresh;
     fresh.element = ElementNone;
     QCOMPARE(copied, renderCard(fresh, builtParts()).blue);
+}
+
+namespace {
+
+// The groups of controls that show one kind of change, each set to a stale value (without its
+// handler running) that no edit below gives the card: a group the window leaves alone keeps it.
+enum Group { Sides, Element, Arrows, Offset, Picture, Totals, GroupCount };
+const char* const GroupNames[] = {"sides", "element", "arrows", "offset", "picture", "totals"};
+const QRgb StaleColour = qRgb(1, 2, 3);
+
+void makeStale(Form2Fixture& f)
+{
+    const auto quietly = [](QObject* control, const auto& set) {
+        const QSignalBlocker block(control);
+        set();
+    };
+    quietly(f.txtNums(0), [&] { f.txtNums(0)->setText(QStringLiteral("7")); });
+    f.txtNums(0)->setToolTip(QStringLiteral("stale"));
+    quietly(f.optElem(3), [&] { f.optElem(3)->setChecked(true); });
+    f.txtNums(3)->setReadOnly(true);
+    quietly(f.chkArrow(5), [&] { f.chkArrow(5)->setChecked(true); });
+    quietly(f.scrX(), [&] { f.scrX()->setValue(30); });
+    f.labYpos()->setText(QStringLiteral("stale"));
+    f.picMainPic()->setPicture(solid(8, 8, StaleColour));
+    quietly(f.optFrame(0), [&] { f.optFrame(0)->setChecked(true); });
+    f.Label7()->setText(QStringLiteral("stale"));
+}
+
+// What each group shows: all its stale values, or the card in every control (a group the window
+// showed only in part is neither).
+enum class Shows { Stale, Card, Neither };
+std::array<Shows, GroupCount> groupsShowing(Form2Fixture& f)
+{
+    const Card& card = f.card();
+    const auto staleOrShown = [](bool stale, bool shown) {
+        return stale == shown ? Shows::Neither : stale ? Shows::Stale : Shows::Card;
+    };
+    std::array<Shows, GroupCount> stale{};
+    stale[Sides] = staleOrShown(f.txtNums(0)->text() == QLatin1String("7") &&
+                                    f.txtNums(0)->toolTip() == QLatin1String("stale"),
+                                f.txtNums(0)->text() == card.sides[0] &&
+                                    f.txtNums(0)->toolTip() != QLatin1String("stale"));
+    stale[Element] =
+        staleOrShown(f.optElem(3)->isChecked() && f.txtNums(3)->isReadOnly(),
+                     f.form->selectedElement() == card.element && !f.txtNums(3)->isReadOnly());
+    const bool staleArrow = f.chkArrow(5)->isChecked();
+    stale[Arrows] =
+        staleOrShown(staleArrow, !staleArrow && f.chkArrow(1)->isChecked() == card.arrows[1]);
+    stale[Offset] = staleOrShown(
+        f.scrX()->value() == 30 && f.labYpos()->text() == QLatin1String("stale"),
+        f.scrX()->value() == card.x && f.labYpos()->text() == QStringLiteral("Y: %1").arg(card.y));
+    const bool picture = f.picMainPic()->hasPicture();
+    const bool stalePicture =
+        picture && rgb(f.picMainPic()->image(), 0, 0) == (StaleColour & 0xFFFFFF);
+    stale[Picture] =
+        staleOrShown(stalePicture, !stalePicture && picture == !card.mainPicture.isNull());
+    stale[Totals] =
+        staleOrShown(f.Label7()->text() == QLatin1String("stale") && f.optFrame(0)->isChecked(),
+                     f.Label7()->text() != QLatin1String("stale") &&
+                         f.form->selectedFrame() == frameForTotal(cardTotal(card)));
+    return stale;
+}
+
+}  // namespace
+
+void Form2DocumentTest::eachChangeShowsOnlyItsControls()
+{
+    using Edit = std::function<void(CardDocument&)>;
+    CardPlacement moved;
+    moved.ElemX = 40;
+    const struct {
+        const char* name;
+        Edit before;  // before the controls go stale
+        Edit edit;
+        std::initializer_list<Group> shown;
+    } cases[] = {
+        {"arrow ticked", {}, [](CardDocument& d) { d.setArrow(1, true); }, {Arrows, Totals}},
+        {"arrow undone",
+         [](CardDocument& d) { d.setArrow(1, true); },
+         [](CardDocument& d) { d.undoStack()->undo(); },
+         {Arrows, Totals}},
+        {"picture moved", {}, [](CardDocument& d) { d.moveMainPicture(5, 6); }, {Offset}},
+        {"picture loaded",
+         {},
+         [](CardDocument& d) { d.setMainPicture(gradient(20, 20), QStringLiteral("a.png")); },
+         {Picture}},
+        {"picture prepared",
+         [](CardDocument& d) { d.moveMainPicture(5, 6); },
+         [](CardDocument& d) { d.setPreparedPicture(gradient(62, 62), QString(), {}); },
+         {Picture, Offset}},
+        {"number typed",
+         {},
+         [](CardDocument& d) { d.typeSide(1, QStringLiteral("5")); },
+         {Sides, Arrows, Totals}},
+        {"element clicked",
+         {},
+         [](CardDocument& d) { d.clickElement(0); },
+         {Element, Sides, Arrows, Totals}},
+        {"placement", {}, [&](CardDocument& d) { d.setPlacement(moved); }, {}},
+        {"name", {}, [](CardDocument& d) { d.setName(QStringLiteral("Kobold")); }, {}},
+        {"whole card",
+         {},
+         [](CardDocument& d) { d.setCard(someCard()); },
+         {Sides, Element, Arrows, Offset, Picture, Totals}},
+    };
+    const CardParts parts = builtParts();
+    for (const auto& c : cases) {
+        Form2Fixture f;
+        CardDocument& document = f.form->document();
+        if (c.before)
+            c.before(document);
+        makeStale(f);
+        const int composed = f.compositions();
+        c.edit(document);
+        const std::array<Shows, GroupCount> showing = groupsShowing(f);
+        for (int g = 0; g < GroupCount; ++g) {
+            const bool shown = std::find(c.shown.begin(), c.shown.end(), Group(g)) != c.shown.end();
+            QVERIFY2(
+                showing[size_t(g)] == (shown ? Shows::Card : Shows::Stale),
+                qPrintable(QStringLiteral("%1: %2 should %3")
+                               .arg(QLatin1String(c.name), QLatin1String(GroupNames[g]),
+                                    QLatin1String(shown ? "show the card" : "be left alone"))));
+        }
+        // The cards are composed again for every change, from the card as it is now.
+        QCOMPARE(f.compositions(), composed + 1);
+        const RenderedCard expected = renderCard(document.card(), parts, document.drawnSides());
+        QVERIFY2(f.picBlueBase()->image() == expected.blue, c.name);
+        QVERIFY2(f.picRedBase()->image() == expected.red, c.name);
+    }
 }
 
 QTEST_MAIN(Form2DocumentTest)

@@ -1,5 +1,6 @@
 // Editing through the real widgets: numbers, elements, arrows, scroll bars and the randomiser.
 #include "card/card_rules.h"
+#include "editor/random_sides_questions.h"
 #include "support/form2_fixture.h"
 
 #include <QPushButton>
@@ -26,6 +27,8 @@ private slots:
     void randomiserAsksAgain();
     void randomiserCancelChangesNothing();
     void randomiserUnderTrapBeeps();
+    void randomSidesAnswersAreAskedAgainUntilTheyDo_data();
+    void randomSidesAnswersAreAskedAgainUntilTheyDo();
 };
 
 void Form2EditingTest::totalsAndFrames_data()
@@ -299,6 +302,48 @@ void Form2EditingTest::randomiserUnderTrapBeeps()
     f.cmdRandom()->click();
     QCOMPARE(f.prompts.beeps, 1);
     QCOMPARE(f.prompts.inputs.size(), 0);
+}
+
+void Form2EditingTest::randomSidesAnswersAreAskedAgainUntilTheyDo_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<int>("totals");    // total questions asked
+    QTest::addColumn<int>("maximums");  // maximum questions asked
+    QTest::addColumn<int>("total");     // -1: cancelled
+    QTest::addColumn<double>("maximum");
+    QTest::newRow("first answers do") << QStringList{"10", "3"} << 1 << 1 << 10 << 3.0;
+    QTest::newRow("total out of range, fractional, no number")
+        << QStringList{"3", "41", "4.5", "x", "12", "3"} << 5 << 1 << 12 << 3.0;
+    QTest::newRow("lowest total, lowest maximum") << QStringList{"4", "1"} << 1 << 1 << 4 << 1.0;
+    QTest::newRow("maximum out of reach of the total")
+        << QStringList{"40", "9.9", "ten", "10"} << 1 << 3 << 40 << 10.0;
+    QTest::newRow("fractional maximum that reaches")
+        << QStringList{"5", "1.25"} << 1 << 1 << 5 << 1.25;
+    QTest::newRow("total cancelled") << QStringList{"41", ""} << 2 << 0 << -1 << 0.0;
+    QTest::newRow("maximum cancelled") << QStringList{"20", "4", ""} << 1 << 2 << -1 << 0.0;
+}
+
+void Form2EditingTest::randomSidesAnswersAreAskedAgainUntilTheyDo()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(int, totals);
+    QFETCH(int, maximums);
+    QFETCH(int, total);
+    QFETCH(double, maximum);
+    ScriptedPrompts prompts;
+    for (const QString& answer : answers)
+        prompts.inputAnswers.enqueue(answer);
+    const std::optional<orvane::RandomSidesAsked> asked = orvane::askRandomSides(prompts);
+    QCOMPARE(asked.has_value(), total >= 0);
+    if (asked) {
+        QCOMPARE(asked->total, total);
+        QCOMPARE(asked->maximum, maximum);
+    }
+    QStringList titles;
+    for (const auto& input : prompts.inputs)
+        titles << input.second;
+    QCOMPARE(titles, QStringList(totals, QStringLiteral("Total")) +
+                         QStringList(maximums, QStringLiteral("Maximum Value")));
 }
 
 QTEST_MAIN(Form2EditingTest)

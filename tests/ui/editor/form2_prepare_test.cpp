@@ -1,6 +1,7 @@
 // Prepare Main Picture... from the editor: a large picture keeps only what the card can show, the
 // offer to prepare it, the menu and the double-click, OK as one undo step, Cancel as nothing.
 #include "document/card_document.h"
+#include "editor/place_main_picture.h"
 #include "render/picture_prep.h"
 #include "support/card_view.h"
 #include "support/images.h"
@@ -60,6 +61,8 @@ private slots:
     void okIsOneUndoStepAndCancelNothing();
     void doubleClickReopensWithTheKeptSettings();
     void withoutAPictureTheStatusSaysSo();
+    void aPictureLargerThanTheCardKeepsItsSource_data();
+    void aPictureLargerThanTheCardKeepsItsSource();
     void aNewSizingModeStartsCentred_data();
     void aNewSizingModeStartsCentred();
     void thePictureLandsWhereTheWindowShowsIt_data();
@@ -283,6 +286,40 @@ void Form2PrepareTest::thePictureLandsWhereTheWindowShowsIt()
     QCOMPARE(f.form->document().undoStack()->count(), steps + 1);
     f.actUndo()->trigger();
     QVERIFY(viewOf(f) == before);
+}
+
+void Form2PrepareTest::aPictureLargerThanTheCardKeepsItsSource_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("larger");
+    QTest::newRow("the card's size") << QSize(62, 62) << false;
+    QTest::newRow("small") << QSize(10, 40) << false;
+    QTest::newRow("one column more") << QSize(63, 10) << true;
+    QTest::newRow("one row more") << QSize(10, 63) << true;
+    QTest::newRow("large") << QSize(300, 200) << true;
+}
+
+void Form2PrepareTest::aPictureLargerThanTheCardKeepsItsSource()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, larger);
+    CardDocument document;
+    const QImage picture = gradient(size.width(), size.height());
+    const QByteArray encoded("its own bytes");
+    QCOMPARE(placeMainPicture(document, picture, QStringLiteral("/p/a.png"), encoded), larger);
+    const Card& card = document.card();
+    QCOMPARE(document.undoStack()->count(), 1);  // one step either way
+    QCOMPARE(card.mainPicturePath, QStringLiteral("/p/a.png"));
+    if (!larger) {
+        QCOMPARE(card.mainPicture, picture);
+        QVERIFY(card.preparation.source.isNull());
+        return;
+    }
+    // The box keeps what can reach the card, its upper left; the whole picture is the source.
+    QVERIFY(card.mainPicture.width() <= 62 && card.mainPicture.height() <= 62);
+    QCOMPARE(rgb(card.mainPicture, 0, 0), rgb(picture, 0, 0));
+    QCOMPARE(card.preparation.source, picture);
+    QCOMPARE(card.preparation.sourceEncoded, encoded);
 }
 
 QTEST_MAIN(Form2PrepareTest)

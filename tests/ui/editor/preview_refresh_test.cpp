@@ -1,6 +1,7 @@
 // The timer tick: which part file each choice loads, the arrow limit and labels, the flagged
 // composition, and asset files that change, vanish and come back.
 #include "card/card_rules.h"
+#include "editor/part_failure_notice.h"
 #include "render/asset_catalogue.h"
 #include "render/compositor.h"
 #include "support/form2_fixture.h"
@@ -64,6 +65,7 @@ private slots:
     void missingFileIsReportedOnceAndHeals();
     void fileOfAnotherSizeIsUsedAsItIs();
     void aMissingFolderIsOneNotice();
+    void partFailuresAreToldOnceInOneNotice();
     void cardsMatchAnOwnComposition();
     void withoutAMainPictureTheCardsKeepTheirBases();
 };
@@ -334,6 +336,47 @@ void PreviewRefreshTest::withoutAMainPictureTheCardsKeepTheirBases()
     QVERIFY(!f.picMainPic()->hasPicture());
     QCOMPARE(f.picMainPic()->image().pixel(0, 0), grey);
     QCOMPARE(f.picBlueBase()->image(), before);
+}
+
+void PreviewRefreshTest::partFailuresAreToldOnceInOneNotice()
+{
+    ScriptedPrompts prompts;
+    PartFailureNotice notice;
+    notice.tell(prompts);
+    QVERIFY(prompts.notifications.isEmpty());  // nothing failed: nothing said
+
+    const QString frame = assets::frameFile(0);
+    const QSize size = assets::expectedSize(frame);
+    QVERIFY(size.isValid());
+    notice.add(frame, QStringLiteral("No such file"), QStringLiteral("/parts/") + frame);
+    notice.tell(prompts);
+    QCOMPARE(prompts.notifications.size(), 1);
+    QCOMPARE(prompts.notifications[0].title, QStringLiteral("Card part missing"));
+    QCOMPARE(prompts.notifications[0].text,
+             QStringLiteral("A card part could not be loaded:\n\n\"%1\": No such file.\nLooked "
+                            "for at %2; expected there: a BMP picture of %3 × %4 pixels.\n\nThe "
+                            "card keeps the last picture of each part; put the file back and it "
+                            "is used again at once.")
+                 .arg(frame.section(QLatin1Char('/'), -1),
+                      QDir::toNativeSeparators(QStringLiteral("/parts/") + frame))
+                 .arg(size.width())
+                 .arg(size.height()));
+
+    // Told once: the next notice holds only what failed since.
+    notice.add(frame, QStringLiteral("Broken"), QStringLiteral("/a/x.bmp"));
+    notice.add(assets::arrowFile(2), QStringLiteral("Broken"), QStringLiteral("/a/arrow.bmp"));
+    notice.tell(prompts);
+    notice.tell(prompts);
+    QCOMPARE(prompts.notifications.size(), 2);
+    const QString two = prompts.notifications[1].text;
+    QVERIFY2(two.startsWith(QStringLiteral("2 card parts could not be loaded:\n\n")),
+             qPrintable(two));
+    QVERIFY(!two.contains(QStringLiteral("No such file")));
+    // An arrow may be of any size.
+    QVERIFY(two.contains(QStringLiteral("\"%1\": Broken.\nLooked for at %2; expected there: a "
+                                        "BMP picture.\n\n")
+                             .arg(assets::arrowFile(2).section(QLatin1Char('/'), -1),
+                                  QDir::toNativeSeparators(QStringLiteral("/a/arrow.bmp")))));
 }
 
 QTEST_MAIN(PreviewRefreshTest)

@@ -1,4 +1,4 @@
-#include "editor/form2_accessible.h"
+#include "editor/card_window_reader_texts.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ constexpr AccessibleText Texts[] = {
 
 }  // namespace
 
-std::span<const AccessibleText> form2AccessibleTexts()
+std::span<const AccessibleText> cardWindowReaderTexts()
 {
     return Texts;
 }

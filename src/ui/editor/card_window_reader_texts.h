@@ -1,0 +1,9 @@
+#pragma once
+
+#include "widgets/accessible_names.h"
+
+#include <span>
+
+// The names and descriptions screen readers say for the card window's controls that have no
+// caption, or whose caption does not say enough.
+std::span<const AccessibleText> cardWindowReaderTexts();

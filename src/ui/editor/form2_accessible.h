@@ -1,9 +1,0 @@
-#pragma once
-
-#include "widgets/accessible_names.h"
-
-#include <span>
-
-// The names and descriptions screen readers say for the main window's controls that have no
-// caption, or whose caption does not say enough.
-std::span<const AccessibleText> form2AccessibleTexts();
