@@ -5,6 +5,7 @@
 #include "files/deck_render.h"
 #include "windows/add_card_to_deck.h"
 #include "windows/export_cards_dialog.h"
+#include "windows/external_picture_edit.h"
 #include "windows/play_sheets_dialog.h"
 #include "windows/render_deck_dialog.h"
 #include "windows/zoomed_preview.h"
@@ -154,6 +155,27 @@ void CardWindows::renderDeck()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &RenderDeckDialog::rendered, this, &CardWindows::message);
     dialog->open();
+}
+
+void CardWindows::editPictureExternally()
+{
+    CardDocument* card = &m_form.document();
+    if (!m_externalEdit || m_externalDocument != card) {
+        delete m_externalEdit;
+        m_externalDocument = card;
+        m_externalEdit = new ExternalPictureEdit(card, &m_prompts, this);
+        connect(m_externalEdit, &ExternalPictureEdit::pictureTaken, this, [this] {
+            emit message(tr("Took the edited picture from %1").arg(m_externalEdit->file()));
+        });
+    }
+    m_externalEdit->start();
+}
+
+void CardWindows::chooseImageEditor()
+{
+    ExternalPictureEdit chooser(nullptr, &m_prompts);
+    if (chooser.chooseProgram())
+        emit message(tr("Main pictures open in %1").arg(ExternalPictureEdit::program()));
 }
 
 void CardWindows::addCardToDeck()

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+class ExternalPictureEdit;
 class Form2;
 class QDockWidget;
 class QMainWindow;
@@ -13,6 +14,7 @@ class ZoomedPreview;
 
 namespace orvane {
 
+class CardDocument;
 class Prompts;
 
 // The windows that open around the card shown: the zoomed preview (its own window, or a dock of
@@ -35,6 +37,10 @@ public:
     void playSheets();
     void renderDeck();
     void addCardToDeck();
+    // Edit > Edit Main Picture Externally...: the card's picture in the user's image editor, each
+    // save there one undoable step of the card shown; Choose Image Editor... picks the program.
+    void editPictureExternally();
+    void chooseImageEditor();
 
 signals:
     void message(const QString& text);
@@ -50,6 +56,9 @@ private:
     QPointer<ZoomedPreview> m_zoomedPreview;
     QPointer<QDockWidget> m_zoomedDock;  // around the preview while it is docked
     Dialog m_deckDialog;                 // Add Card to Deck keeps its own folder and file
+    // The external edit of the card shown, made again when another card is shown.
+    QPointer<ExternalPictureEdit> m_externalEdit;
+    QPointer<CardDocument> m_externalDocument;
 };
 
 }  // namespace orvane

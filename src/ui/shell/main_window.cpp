@@ -10,6 +10,7 @@
 #include "setpanel/set_commands.h"
 #include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
+#include "shell/print_commands.h"
 #include "shell/set_statistics.h"
 
 #include <QCloseEvent>
@@ -115,6 +116,8 @@ void MainWindow::buildSetDock(const QString& partsRoot)
     });
     connect(m_panel, &SetPanel::message, this, &MainWindow::showStatus);
     m_statistics = new SetStatistics(*this, *m_session, *m_panel);
+    m_print = new PrintCommands(*this, *m_session, *m_panel, *m_form, *m_services.prompts,
+                                m_services.assetRoot);
     // The thumbnails follow the part files the card window watches.
     connect(m_form, &Form2::partFilesChanged, m_panel, &SetPanel::partFilesChanged);
 }

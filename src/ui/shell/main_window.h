@@ -20,6 +20,7 @@ class CardWindows;
 class Session;
 class SetCommands;
 class SetPanel;
+class PrintCommands;
 class SetStatistics;
 class WorkBeside;
 
@@ -91,6 +92,7 @@ private:
     CardWindows* m_cardWindows = nullptr;
     SetPanel* m_panel = nullptr;
     SetStatistics* m_statistics = nullptr;
+    PrintCommands* m_print = nullptr;
     QDockWidget* m_setDock = nullptr;
     QLineEdit* m_name = nullptr;
     QMenu* m_recentMenu = nullptr;

@@ -9,6 +9,7 @@
 #include "setpanel/set_commands.h"
 #include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
+#include "shell/print_commands.h"
 #include "shell/set_statistics.h"
 #include "windows/copy_scale.h"
 
@@ -56,7 +57,7 @@ void MainWindow::buildMenus()
     m_saveSet = menuAction(file, "actSaveSet", tr("Save Se&t"));
     m_saveSetAs = menuAction(file, "actSaveSetAs", tr("Sa&ve Set As..."));
     m_saveCardFile = menuAction(file, "actSaveCardFile", tr("&Save Card File"), {ctrl(Qt::Key_S)});
-    QAction* saveCardFileAs = menuAction(file, "actSaveCardFileAs", tr("Save Card F&ile As..."),
+    QAction* saveCardFileAs = menuAction(file, "actSaveCardFileAs", tr("Save Card Fi&le As..."),
                                          {ctrl(Qt::Key_S, Qt::ShiftModifier)});
     m_recentMenu = file->addMenu(tr("&Recent Cards"));
     m_recentMenu->setObjectName(QStringLiteral("menuRecent"));
@@ -64,7 +65,7 @@ void MainWindow::buildMenus()
     QAction* newCard = menuAction(file, "actNewCard", tr("New C&ard"), {ctrl(Qt::Key_N)});
     QAction* duplicate = menuAction(file, "actDuplicateCard", tr("D&uplicate Card"),
                                     {ctrl(Qt::Key_D)});
-    QAction* loadMain = menuAction(file, "actLoadMain", tr("&Load Main Picture..."));
+    QAction* loadMain = menuAction(file, "actLoadMain", tr("Load &Main Picture..."));
     QAction* saveCard = menuAction(file, "actSaveCard", tr("Save &Card"));
     QAction* exportCards =
         menuAction(file, "actExportCards", tr("&Export Cards..."), {ctrl(Qt::Key_E)});
@@ -72,6 +73,7 @@ void MainWindow::buildMenus()
     QAction* renderDeck = menuAction(file, "actRenderDeck", tr("Re&nder Deck..."));
     QAction* addToDeck = menuAction(file, "actAddCardToDeck", tr("Add Card to Dec&k..."));
     QAction* playSheets = menuAction(file, "actPlaySheets", tr("Pla&y Sheets..."));
+    QAction* print = menuAction(file, "actPrint", tr("Pr&int..."), {ctrl(Qt::Key_P)});
     file->addSeparator();
     QAction* exit = menuAction(file, "actExit", tr("E&xit Program"), {ctrl(Qt::Key_Q)});
 
@@ -94,6 +96,7 @@ void MainWindow::buildMenus()
     connect(renderDeck, &QAction::triggered, m_cardWindows, &CardWindows::renderDeck);
     connect(addToDeck, &QAction::triggered, m_cardWindows, &CardWindows::addCardToDeck);
     connect(playSheets, &QAction::triggered, m_cardWindows, &CardWindows::playSheets);
+    connect(print, &QAction::triggered, m_print, &PrintCommands::print);
     m_saveSet->setEnabled(false);
     m_saveSetAs->setEnabled(false);
 
@@ -112,7 +115,12 @@ void MainWindow::buildMenus()
     addCopyScaleMenu(edit, paste, {copyBlue, copyRed});
     edit->addSeparator();
     QAction* prepare = menuAction(edit, "actPrepareMain", tr("Prepare &Main Picture..."));
+    QAction* external =
+        menuAction(edit, "actEditExternally", tr("Edit Main Picture E&xternally..."));
+    QAction* chooseEditor = menuAction(edit, "actChooseImageEditor", tr("C&hoose Image Editor..."));
     QAction* advanced = menuAction(edit, "actAdvanced", tr("&Advanced Settings"));
+    connect(external, &QAction::triggered, m_cardWindows, &CardWindows::editPictureExternally);
+    connect(chooseEditor, &QAction::triggered, m_cardWindows, &CardWindows::chooseImageEditor);
     connect(copyBlue, &QAction::triggered, this, [this] { copyCard(CardColour::Blue); });
     connect(copyRed, &QAction::triggered, this, [this] { copyCard(CardColour::Red); });
     connect(paste, &QAction::triggered, m_form, &Form2::pasteMainPicture);
@@ -141,7 +149,8 @@ void MainWindow::buildMenus()
 
     m_cardCommands = {openCard, m_saveCardFile, saveCardFileAs, loadMain,   saveCard,
                       exportCards, exportData,   addToDeck,      copyBlue,   copyRed,
-                      paste,       prepare,      advanced,       zoomed,     m_recentMenu->menuAction()};
+                      paste,       prepare,      external,       advanced,   zoomed,
+                      m_recentMenu->menuAction()};
     updateRecentMenu();
 }
 

@@ -51,13 +51,15 @@ void Form2MenusTest::menusInOrder()
     }
     QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
     QCOMPARE(entries(menus[0]),
-             (QStringList{"actOpenCard", "actOpenSet", "actOpenSetFolder", "actNewSet", "actSaveSet",
-                          "actSaveSetAs", "actSaveCardFile", "actSaveCardFileAs", "menuRecent", "-",
-                          "actNewCard", "actDuplicateCard", "actLoadMain", "actSaveCard", "actExportCards", "actExportCardData",
-                          "actRenderDeck", "actAddCardToDeck", "actPlaySheets", "-", "actExit"}));
+             (QStringList{"actOpenCard", "actOpenSet", "actOpenSetFolder", "actNewSet",
+                          "actSaveSet", "actSaveSetAs", "actSaveCardFile", "actSaveCardFileAs",
+                          "menuRecent", "-", "actNewCard", "actDuplicateCard", "actLoadMain",
+                          "actSaveCard", "actExportCards", "actExportCardData", "actRenderDeck",
+                          "actAddCardToDeck", "actPlaySheets", "actPrint", "-", "actExit"}));
     QCOMPARE(entries(menus[1]),
              (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed", "menuCopyScale",
-                          "actPaste", "-", "actPrepareMain", "actAdvanced"}));
+                          "actPaste", "-", "actPrepareMain", "actEditExternally",
+                          "actChooseImageEditor", "actAdvanced"}));
     QCOMPARE(entries(menus[2]),
              (QStringList{"actZoomedPreview", "actDockZoomedPreview", "actViewSet",
                           "actViewStatistics"}));

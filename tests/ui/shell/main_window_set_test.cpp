@@ -10,6 +10,8 @@
 #include "support/file_bytes.h"
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
+#include "windows/external_picture_edit.h"
+#include "windows/print_dialog.h"
 #include "windows/statistics_dock.h"
 
 #include <QComboBox>
@@ -72,7 +74,48 @@ private slots:
     void aSelectedCardsCaptionStandsOnTheSelection();
     void theStatisticsCountWhatThePanelShowsAndFilterIt();
     void newCardsStartWithElementNoneAndOneFilterFindsThem();
+    void printTakesTheSetOrTheCardShown();
+    void theExternalEditNeedsAPictureAndKeepsTheProgramChosen();
 };
+
+// File > Print...: with a set open its cards (each row's copies), starting in the set's folder;
+// without, the card shown.
+void MainWindowSetTest::printTakesTheSetOrTheCardShown()
+{
+    HostFixture h;
+    h.f.child<QAction>("actPrint")->trigger();
+    auto* lone = h.f->findChild<PrintDialog*>();
+    QVERIFY(lone);
+    QVERIFY(lone->labCount->text().startsWith("1 "));
+    lone->close();
+    QTRY_VERIFY(!h.f->findChild<PrintDialog*>());
+
+    QFile deck(h.dir.filePath("copies.csv"));
+    QVERIFY(deck.open(QIODevice::WriteOnly));
+    deck.write("name,up,left,right,down,copies\nSlime,1,2,3,4,3\nImp,2,2,2,2,\n");
+    deck.close();
+    QVERIFY(h.openSet(deck.fileName()));
+    h.f.child<QAction>("actPrint")->trigger();
+    auto* set = h.f->findChild<PrintDialog*>();
+    QVERIFY(set);
+    QVERIFY2(set->txtOutput->text().startsWith(QFileInfo(h.dir.path()).absoluteFilePath()),
+             qPrintable(set->txtOutput->text()));
+    QVERIFY2(set->labCount->text().contains("4") || set->labCount->text().contains("8"),
+             qPrintable(set->labCount->text()));  // 3 + 1 cards, each face or both
+}
+
+void MainWindowSetTest::theExternalEditNeedsAPictureAndKeepsTheProgramChosen()
+{
+    TempSettings settings;
+    HostFixture h;
+    h.f.child<QAction>("actEditExternally")->trigger();
+    QCOMPARE(h.f.prompts.messages.size(), 1);
+    QVERIFY(h.f.prompts.messages[0].text.contains("no main picture"));
+    h.f.prompts.fileAnswers.enqueue("/usr/bin/true");
+    h.f.child<QAction>("actChooseImageEditor")->trigger();
+    QCOMPARE(ExternalPictureEdit::program(), QString("/usr/bin/true"));
+    QVERIFY(h.f.status().contains("/usr/bin/true"));
+}
 
 // The Statistics dock counts the cards the panel's own filters show; a chart click filters the
 // panel without narrowing the charts, and a finding's card becomes current.
