@@ -171,25 +171,34 @@ void MainWindow::updateTitle()
     if (m_session->hasSet()) {
         const CardSet& set = m_session->set();
         const QString name = set.path().isEmpty() ? tr("New Set") : QFileInfo(set.path()).fileName();
-        setWindowTitle(tr("%1[*] - Set - Orvane").arg(name));
-        setWindowModified(set.isModified());
+        setTitle(tr("%1[*] - Set - Orvane").arg(name), set.isModified());
         return;
     }
     const CardDocument& lone = m_session->loneCard();
     const QString caption = m_form->windowTitle();
-    setWindowTitle(lone.filePath().isEmpty()
-                       ? caption + QStringLiteral("[*]")
-                       : QStringLiteral("%1[*] - %2").arg(QFileInfo(lone.filePath()).fileName(),
-                                                          caption));
-    setWindowModified(lone.isModified());
+    setTitle(lone.filePath().isEmpty()
+                 ? caption + QStringLiteral("[*]")
+                 : QStringLiteral("%1[*] - %2").arg(QFileInfo(lone.filePath()).fileName(), caption),
+             lone.isModified());
+}
+
+void MainWindow::setTitle(const QString& title, bool modified)
+{
+    // Only what changed reaches the window system.
+    if (windowTitle() != title)
+        setWindowTitle(title);
+    if (isWindowModified() != modified)
+        setWindowModified(modified);
 }
 
 void MainWindow::showName()
 {
-    if (m_form->showsNoCard())
-        m_name->clear();
-    else if (!m_name->hasFocus() || m_name->text().trimmed() == m_form->document().card().name)
-        m_name->setText(m_form->document().card().name);
+    // Set only when it differs: every composition passes here.
+    const QString name = m_form->showsNoCard() ? QString() : m_form->document().card().name;
+    if (m_name->text() == name)
+        return;
+    if (m_form->showsNoCard() || !m_name->hasFocus() || m_name->text().trimmed() == name)
+        m_name->setText(name);
 }
 
 void MainWindow::nameEdited(const QString& text)

@@ -63,6 +63,7 @@ private:
     void buildSetDock(const QString& partsRoot);
     void updateRecentMenu();
     void updateTitle();
+    void setTitle(const QString& title, bool modified);
     void updateUndoActions();
     void undoOrRedo(bool undo);
     void watchHistory();
