@@ -56,6 +56,13 @@ void CardWindowControls::buildControls(QWidget& window)
     window.setFont(sansSerif());
     QPalette windowPalette = window.palette();
     windowPalette.setColor(QPalette::Window, QColor(192, 192, 192));
+    // The area keeps its light grey in a dark desktop palette too: its captions then stay dark
+    // on it, readable, instead of taking the desktop's light text.
+    if (windowPalette.color(QPalette::Active, QPalette::WindowText).lightness() > 128) {
+        for (const auto group : {QPalette::Active, QPalette::Inactive})
+            windowPalette.setColor(group, QPalette::WindowText, Qt::black);
+        windowPalette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(96, 96, 96));
+    }
     window.setPalette(windowPalette);
     window.setAutoFillBackground(true);
 
