@@ -1,5 +1,6 @@
 // The main window in a dark desktop palette: every text stays readable on what it is drawn on.
 #include "editor/form2.h"
+#include "render/card_parts.h"
 #include "support/form2_fixture.h"
 #include "windows/statistics_dock.h"
 
@@ -7,6 +8,8 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QtTest>
+
+using orvane::RenderedCard;
 
 namespace {
 
@@ -49,11 +52,21 @@ private slots:
 void DarkPaletteTest::everyTextIsReadable()
 {
     const QPalette before = QApplication::palette();
+    RenderedCard light;
+    {
+        Form2Fixture f;
+        f.tick();
+        light = f.form->shownCards();
+    }
     QApplication::setPalette(darkPalette());
     {
         Form2Fixture f;
         f->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.tick();
+        // The cards are the same pixels in any palette.
+        QCOMPARE(f.form->shownCards().blue, light.blue);
+        QCOMPARE(f.form->shownCards().red, light.red);
         // The card window keeps its light grey; its captions stay dark on it.
         const QPalette card = f.form->palette();
         QCOMPARE(card.color(QPalette::Window), QColor(192, 192, 192));
