@@ -3,14 +3,25 @@
 // - DockAfterAnEdit: what the Statistics dock does after an edit (the numbers, the findings,
 //   the table and the list filled again), shown.
 // - PaintCharts/N: painting the charts at N device pixels a pixel.
+// - DockInTheWindowAfterAnEdit: the same in the main window, a 5,000-card deck open and the dock
+//   shown: an edit of one card through the set, and everything the window does after it.
 // Run: QT_QPA_PLATFORM=offscreen build-bench/bench/bench_statistics
 #include "card/card_rules.h"
 #include "card/card_statistics.h"
+#include "bench_window.h"
+#include "card/deck_file.h"
+#include "session/session.h"
+#include "setpanel/set_commands.h"
 #include "windows/statistics_charts.h"
 #include "windows/statistics_dock.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
+
+#include "../tests/support/scripted_prompts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -63,6 +74,44 @@ void DockAfterAnEdit(benchmark::State& state)
     }
 }
 BENCHMARK(DockAfterAnEdit)->Unit(benchmark::kMillisecond);
+
+void DockInTheWindowAfterAnEdit(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    QFile deck(folder.filePath(QStringLiteral("set.csv")));
+    deck.open(QIODevice::WriteOnly);
+    deck.write("name,up,left,right,down,element\n");
+    for (const Card& card : designedSet(5000))
+        deck.write(QStringLiteral("%1,%2,%3,%4,%5,%6\n")
+                       .arg(card.name, card.sides[0], card.sides[1], card.sides[2], card.sides[3],
+                            elementCaption(card.element))
+                       .toUtf8());
+    deck.close();
+    ScriptedPrompts prompts;
+    Form2::Services services;
+    services.prompts = &prompts;
+    services.assetRoot = QCoreApplication::applicationDirPath();
+    BenchWindow main(services);
+    if (!main.window->findChild<SetCommands*>()->openSet(deck.fileName())) {
+        state.SkipWithError("the deck does not open");
+        return;
+    }
+    main.window->show();
+    if (state.range(0))
+        main.window->findChild<QAction*>(QStringLiteral("actViewStatistics"))->trigger();
+    QCoreApplication::processEvents();
+    CardSet& set = main.window->session().set();
+    int edit = 0;
+    for (auto _ : state) {
+        const quint64 id = set.entries()[edit % 5000].id;
+        Card card = set.entry(id)->card;
+        card.sides[0] = sideText(1 + edit % 10);
+        ++edit;
+        set.setCard(id, card);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(DockInTheWindowAfterAnEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void PaintCharts(benchmark::State& state)
 {

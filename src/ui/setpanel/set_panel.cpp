@@ -356,6 +356,17 @@ void SetPanel::setChartFilter(const CardFilter& filter)
 
 QList<quint64> SetPanel::cardsShownBesideTheChart() const
 {
+    QList<quint64> ids;
+    const auto goodOnes = [&](const QAbstractItemModel& rows) {
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            const quint64 id = rows.index(row, 0).data(SetModel::IdRole).toULongLong();
+            if (const SetEntry* e = m_set.entry(id); e && !e->isBad())
+                ids << id;
+        }
+        return ids;
+    };
+    if (m_filter->cardFilter().field == CardFilter::Field::None)
+        return goodOnes(*m_filter);
     // The rows the other filters show, read through a copy of the filter without the chart's.
     SetFilterModel others;
     others.setSourceModel(m_model);
@@ -363,13 +374,7 @@ QList<quint64> SetPanel::cardsShownBesideTheChart() const
     others.setElement(cboSetElement->currentData().toInt());
     others.setTotal(spnSetTotal->value() == spnSetTotal->minimum() ? -1 : spnSetTotal->value());
     others.sort(m_filter->sortColumn(), m_filter->sortOrder());
-    QList<quint64> ids;
-    for (int row = 0; row < others.rowCount(); ++row) {
-        const quint64 id = others.index(row, 0).data(SetModel::IdRole).toULongLong();
-        if (const SetEntry* e = m_set.entry(id); e && !e->isBad())
-            ids << id;
-    }
-    return ids;
+    return goodOnes(others);
 }
 
 void SetPanel::addCard()

@@ -20,11 +20,17 @@ SetStatistics::SetStatistics(QMainWindow& window, Session& session, SetPanel& pa
     window.addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->hide();
     CardSet& set = session.set();
+    // One edit tells of itself several times (the card, the set, the panel's counts): the dock
+    // counts once for all of them.
     for (auto signal : {&CardSet::opened, &CardSet::cardsReset, &CardSet::changed})
-        connect(&set, signal, this, &SetStatistics::recount);
-    connect(&set, &CardSet::cardChanged, this, &SetStatistics::recount);
-    connect(&panel, &SetPanel::shownCardsChanged, this, &SetStatistics::recount);
-    connect(&session, &Session::openChanged, this, &SetStatistics::recount);
+        connect(&set, signal, this, &SetStatistics::changed);
+    connect(&set, &CardSet::cardChanged, this, &SetStatistics::changed);
+    connect(&panel, &SetPanel::shownCardsChanged, this, &SetStatistics::changed);
+    connect(&session, &Session::openChanged, this, &SetStatistics::changed);
+    connect(m_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && m_stale)
+            recount();
+    });
     connect(m_dock, &StatisticsDock::filterRequested, &panel, &SetPanel::setChartFilter);
     connect(m_dock, &StatisticsDock::showCardRequested, this, [this](int index) {
         if (index >= 0 && index < m_ids.size())
@@ -41,9 +47,25 @@ QAction* SetStatistics::viewAction() const
     return action;
 }
 
+void SetStatistics::changed()
+{
+    if (!m_dock->isVisible()) {
+        m_stale = true;
+        return;
+    }
+    if (std::exchange(m_recountAsked, true))
+        return;
+    QMetaObject::invokeMethod(this, &SetStatistics::recount, Qt::QueuedConnection);
+}
+
 void SetStatistics::recount()
 {
-    // The dock counts only once it is shown; handing it the cards costs a copy of the list.
+    m_recountAsked = false;
+    // While the dock is hidden a change only marks it stale: an edit of a large set costs
+    // nothing here until the dock is shown again.
+    m_stale = !m_dock->isVisible();
+    if (m_stale)
+        return;
     m_ids = m_session.hasSet() ? m_panel.cardsShownBesideTheChart() : QList<quint64>();
     QList<Card> cards;
     cards.reserve(m_ids.size());

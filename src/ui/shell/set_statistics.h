@@ -25,12 +25,16 @@ public:
     QAction* viewAction() const;
 
 private:
+    // Asks for one recount after the changes of this turn of the event loop.
+    void changed();
     void recount();
 
     Session& m_session;
     SetPanel& m_panel;
     StatisticsDock* m_dock = nullptr;
     QList<quint64> m_ids;  // the cards given to the dock, in its order
+    bool m_stale = true;   // the set changed while the dock was hidden
+    bool m_recountAsked = false;
 };
 
 }  // namespace orvane
