@@ -10,6 +10,7 @@
 #include "setpanel/set_commands.h"
 #include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
+#include "shell/pack_commands.h"
 #include "shell/set_statistics.h"
 
 #include <QCloseEvent>
@@ -68,6 +69,8 @@ MainWindow::MainWindow(const Form2::Services& services, const QString& recoveryF
     connect(m_cardFiles, &CardFileCommands::message, this, &MainWindow::showStatus);
     connect(m_setCommands, &SetCommands::message, this, &MainWindow::showStatus);
     connect(m_cardWindows, &CardWindows::message, this, &MainWindow::showStatus);
+    m_packs = new PackCommands(*m_form, prompts, m_services.assetRoot, this);
+    connect(m_packs, &PackCommands::message, this, &MainWindow::showStatus);
     connect(m_form, &Form2::message, this, &MainWindow::showStatus);
     connect(m_cardFiles, &CardFileCommands::recentCardsChanged, this,
             &MainWindow::updateRecentMenu);
@@ -130,6 +133,7 @@ void MainWindow::buildNameBar()
     m_name->setObjectName(QStringLiteral("txtCardName"));
     m_name->setAccessibleName(tr("Card name"));
     bar->addWidget(m_name);
+    m_packs->addChoice(*bar);
     addToolBar(Qt::TopToolBarArea, bar);
     connect(m_name, &QLineEdit::textEdited, this, &MainWindow::nameEdited);
 }

@@ -1,0 +1,79 @@
+#include "shell/pack_commands.h"
+
+#include "editor/form2.h"
+#include "files/pack_store.h"
+#include "windows/pack_chooser.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace orvane {
+
+PackCommands::PackCommands(Form2& form, Prompts& prompts, const QString& assetRoot,
+                           QObject* parent)
+    : QObject(parent), m_form(form)
+{
+    m_chooser = new PackChooser(prompts, QDir(assetRoot).filePath(QStringLiteral("gfx")),
+                                userFolder(), sharedFolders(), this);
+    connect(m_chooser, &PackChooser::packChosen, this, &PackCommands::packChosen);
+}
+
+QString PackCommands::userFolder()
+{
+    return userPackFolder();
+}
+
+QStringList PackCommands::sharedFolders()
+{
+    QStringList folders = sharedPackFolders();
+    QStringList more{QStringLiteral("/usr/share/orvane/packs")};
+    if (QCoreApplication::instance())
+        more << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("packs"));
+    for (const QString& folder : more) {
+        const QString clean = QDir::cleanPath(folder);
+        if (QFileInfo(clean).isDir() && !folders.contains(clean))
+            folders << clean;
+    }
+    return folders;
+}
+
+void PackCommands::addMenu(QMenuBar& bar)
+{
+    QMenu* parts = bar.addMenu(tr("&Parts"));
+    parts->setObjectName(QStringLiteral("menuParts"));
+    parts->addActions(m_chooser->actions());
+}
+
+void PackCommands::addChoice(QToolBar& bar)
+{
+    bar.addSeparator();
+    bar.addWidget(new QLabel(tr(" Parts: "), &bar));
+    m_choice = new QComboBox(&bar);
+    m_choice->setObjectName(QStringLiteral("cboParts"));
+    m_choice->setAccessibleName(tr("Parts"));
+    m_choice->setModel(m_chooser->model());
+    m_choice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_choice->setCurrentIndex(m_chooser->currentRow());
+    bar.addWidget(m_choice);
+    connect(m_choice, &QComboBox::activated, m_chooser, &PackChooser::chooseRow);
+    // The model is built again after an install or a removal: the choice follows the chooser.
+    connect(m_chooser->model(), &QAbstractItemModel::modelReset, this,
+            [this] { m_choice->setCurrentIndex(m_chooser->currentRow()); });
+    connect(m_chooser->model(), &QAbstractItemModel::rowsInserted, this,
+            [this] { m_choice->setCurrentIndex(m_chooser->currentRow()); });
+}
+
+void PackCommands::packChosen(const QString& name, const QString& folder)
+{
+    m_form.readPartsFrom(name.isEmpty() ? QString() : folder);
+    if (m_choice)
+        m_choice->setCurrentIndex(m_chooser->currentRow());
+}
+
+}  // namespace orvane
