@@ -144,6 +144,7 @@ void MainWindow::showCurrentCard()
         m_form->setDocument(*current);
     else
         m_form->showNoCard(m_session->whyNoCard());
+    m_packs->cardShown(m_session->currentDocument());
     enableCardCommands(!m_form->showsNoCard());
     m_name->setReadOnly(m_form->showsNoCard());
     showName();

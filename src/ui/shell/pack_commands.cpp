@@ -1,5 +1,6 @@
 #include "shell/pack_commands.h"
 
+#include "document/card_document.h"
 #include "editor/form2.h"
 #include "files/pack_store.h"
 #include "windows/pack_chooser.h"
@@ -74,6 +75,41 @@ void PackCommands::packChosen(const QString& name, const QString& folder)
     m_form.readPartsFrom(name.isEmpty() ? QString() : folder);
     if (m_choice)
         m_choice->setCurrentIndex(m_chooser->currentRow());
+    if (!m_following && m_document && !m_form.showsNoCard()) {
+        m_missing.clear();
+        m_document->setPack(name);
+    }
+}
+
+void PackCommands::cardShown(CardDocument* document)
+{
+    if (document != m_document) {
+        disconnect(m_documentChanged);
+        m_document = document;
+        m_missing.clear();
+        if (document)
+            m_documentChanged =
+                connect(document, &CardDocument::changed, this, &PackCommands::followCard);
+    }
+    followCard();
+}
+
+void PackCommands::followCard()
+{
+    if (!m_document)
+        return;
+    const QString wanted = m_document->pack();
+    if (wanted.compare(m_chooser->currentName(), Qt::CaseInsensitive) == 0 ||
+        (!m_missing.isEmpty() && wanted == m_missing))
+        return;
+    m_following = true;
+    const bool installed = m_chooser->choose(wanted);
+    m_following = false;
+    m_missing = installed ? QString() : wanted;
+    if (!installed)
+        emit message(tr("The pack \"%1\" is not installed; the card is shown with the built-in "
+                        "parts")
+                         .arg(wanted));
 }
 
 }  // namespace orvane

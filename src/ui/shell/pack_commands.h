@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,7 @@ class QToolBar;
 
 namespace orvane {
 
+class CardDocument;
 class PackChooser;
 class Prompts;
 
@@ -29,16 +31,26 @@ public:
     PackChooser& chooser() { return *m_chooser; }
     void addMenu(QMenuBar& bar);
     void addChoice(QToolBar& bar);
+    // The card window shows `document` (null: no card): its pack is chosen, and a pack chosen
+    // from now on becomes the card's, one undoable edit.
+    void cardShown(CardDocument* document);
 
 signals:
     void message(const QString& text);
 
 private:
     void packChosen(const QString& name, const QString& folder);
+    // Chooses the shown card's pack; one that is not installed is told once, the built-in
+    // parts drawn instead and the card's pack name kept.
+    void followCard();
 
     Form2& m_form;
     PackChooser* m_chooser = nullptr;
     QComboBox* m_choice = nullptr;
+    QPointer<CardDocument> m_document;
+    QMetaObject::Connection m_documentChanged;
+    QString m_missing;        // the shown card's pack that is not installed, already told
+    bool m_following = false;  // choosing the card's own pack: no edit of the card
 };
 
 }  // namespace orvane
