@@ -342,6 +342,8 @@ void MainWindow::dropEvent(QDropEvent* event)
     if (file.isEmpty())
         return;
     event->acceptProposedAction();
+    if (m_packs->installIfArchive(file))
+        return;
     if (QFileInfo(file).suffix().compare(QLatin1String(CardFileSuffix), Qt::CaseInsensitive) == 0)
         openCardFile(file);
     else

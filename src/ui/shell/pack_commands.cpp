@@ -81,6 +81,14 @@ void PackCommands::packChosen(const QString& name, const QString& folder)
     }
 }
 
+bool PackCommands::installIfArchive(const QString& file)
+{
+    if (QFileInfo(file).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) != 0)
+        return false;
+    m_chooser->installFrom(file);
+    return true;
+}
+
 void PackCommands::cardShown(CardDocument* document)
 {
     if (document != m_document) {

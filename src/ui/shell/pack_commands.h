@@ -34,6 +34,8 @@ public:
     // The card window shows `document` (null: no card): its pack is chosen, and a pack chosen
     // from now on becomes the card's, one undoable edit.
     void cardShown(CardDocument* document);
+    // A dropped .zip is a pack to install (and choose); false for any other file.
+    bool installIfArchive(const QString& file);
 
 signals:
     void message(const QString& text);

@@ -14,9 +14,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <QtTest>
 #include <QUndoStack>
+#include <QUrl>
+
+#include <zip.h>
+
+#include <vector>
 
 using namespace orvane;
 
@@ -79,6 +85,48 @@ bool chooseInCombo(const Form2Fixture& f, const QString& name)
     return true;
 }
 
+// The files of `folder` (one level of subfolders) in a zip archive at `path`, at its top.
+bool zipFolder(const QString& folder, const QString& path)
+{
+    int code = 0;
+    zip_t* archive =
+        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!archive)
+        return false;
+    std::vector<QByteArray> keep;  // read when the archive is closed
+    keep.reserve(200);
+    const QDir base(folder);
+    QStringList files = base.entryList(QDir::Files);
+    for (const QString& sub : base.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        for (const QString& file : QDir(base.filePath(sub)).entryList(QDir::Files))
+            files << sub + QLatin1Char('/') + file;
+    for (const QString& file : files) {
+        QFile in(base.filePath(file));
+        if (!in.open(QIODevice::ReadOnly))
+            return false;
+        keep.push_back(in.readAll());
+        zip_source_t* source = zip_source_buffer(archive, keep.back().constData(),
+                                                 zip_uint64_t(keep.back().size()), 0);
+        if (zip_file_add(archive, file.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0)
+            return false;
+    }
+    return zip_close(archive) == 0;
+}
+
+bool drop(QWidget* window, const QString& file)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    const QPoint at(100, 100);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &dropped);
+    return dropped.isAccepted();
+}
+
 bool showsCardsOf(const Form2Fixture& f, const CardParts& parts)
 {
     const RenderedCard expected =
@@ -98,6 +146,7 @@ private slots:
     void aPackPartChangedOnDiskShowsAtOnce();
     void theCardKeepsItsPackAsOneUndoableEdit();
     void aPackNotInstalledFallsBackWithAMessage();
+    void aDroppedZipInstallsAndChoosesThePack();
 };
 
 void MainWindowPacksTest::theMenuAndTheChoiceAreThere()
@@ -193,6 +242,30 @@ void MainWindowPacksTest::aPackNotInstalledFallsBackWithAMessage()
     QCOMPARE(partsChoice(f)->currentIndex(), 0);
     QVERIFY(showsCardsOf(f, *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr)));
     QVERIFY(!card.isModified());
+}
+
+void MainWindowPacksTest::aDroppedZipInstallsAndChoosesThePack()
+{
+    TempSettings settings;
+    QTemporaryDir dir;
+    const QString zip = dir.filePath(QStringLiteral("dropped.zip"));
+    CardParts parts;
+    {
+        const TestPack source(QStringLiteral("Test Dropped Source"), qRgb(0x20, 0xA0, 0xA0));
+        QFile manifest(QDir(source.folder).filePath(QLatin1String(PackManifestName)));
+        QVERIFY(manifest.open(QIODevice::WriteOnly));
+        manifest.write(R"({"name": "Test Dropped"})");
+        manifest.close();
+        QVERIFY(zipFolder(source.folder, zip));
+        parts = source.parts();
+    }  // only the archive is left
+    Form2Fixture f;
+    QVERIFY(drop(f.window.get(), zip));
+    const QString installed = f->packs().chooser().currentFolder();
+    QCOMPARE(f->packs().chooser().currentName(), QStringLiteral("Test Dropped"));
+    QCOMPARE(partsChoice(f)->currentText(), QStringLiteral("Test Dropped"));
+    QVERIFY(showsCardsOf(f, parts));
+    QVERIFY(QDir(installed).removeRecursively());
 }
 
 QTEST_MAIN(MainWindowPacksTest)
