@@ -48,6 +48,11 @@ void PackCommands::addMenu(QMenuBar& bar)
 {
     QMenu* parts = bar.addMenu(tr("&Parts"));
     parts->setObjectName(QStringLiteral("menuParts"));
+    // Each action with its access key in this menu.
+    m_chooser->installAction()->setText(tr("&Install Pack..."));
+    m_chooser->removeAction()->setText(tr("&Remove Pack..."));
+    m_chooser->openFolderAction()->setText(tr("&Open Pack Folder"));
+    m_chooser->newPackAction()->setText(tr("&New Pack from Current Parts..."));
     parts->addActions(m_chooser->actions());
 }
 
