@@ -16,8 +16,7 @@
 
 namespace orvane {
 
-PackCommands::PackCommands(Form2& form, Prompts& prompts, const QString& assetRoot,
-                           QObject* parent)
+PackCommands::PackCommands(Form2& form, Prompts& prompts, const QString& assetRoot, QObject* parent)
     : QObject(parent), m_form(form)
 {
     m_chooser = new PackChooser(prompts, QDir(assetRoot).filePath(QStringLiteral("gfx")),

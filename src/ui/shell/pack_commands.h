@@ -51,7 +51,7 @@ private:
     QComboBox* m_choice = nullptr;
     QPointer<CardDocument> m_document;
     QMetaObject::Connection m_documentChanged;
-    QString m_missing;        // the shown card's pack that is not installed, already told
+    QString m_missing;         // the shown card's pack that is not installed, already told
     bool m_following = false;  // choosing the card's own pack: no edit of the card
 };
 

@@ -209,38 +209,3 @@ TEST(PictureCachePackTest, ReadsCatalogueNamesFromThePackFolder)
         }
     }
 }
-
-// Changing the pack reads every picture anew, with a version never handed out before; a part
-// that turns from BMP to PNG is followed.
-TEST(PictureCachePackTest, ChangingThePackOrThePartsFileReadsAgain)
-{
-    QTemporaryDir root;
-    QTemporaryDir pack;
-    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("gfx/bitblts")));
-    ASSERT_TRUE(QDir(pack.path()).mkpath(QStringLiteral("bitblts")));
-    ASSERT_TRUE(solid(2, 2, 0x111111).save(root.filePath("gfx/bitblts/1.bmp"), "BMP"));
-    ASSERT_TRUE(solid(2, 2, 0x222222).save(pack.filePath("bitblts/1.bmp"), "BMP"));
-    PictureCache cache;
-    cache.setRoot(root.path());
-    const QString name = QStringLiteral("gfx/bitblts/1.bmp");
-    cache.beginRound();
-    const quint64 builtIn = cache.fetch(name).version;
-    cache.setPackFolder(pack.path());
-    cache.beginRound();
-    const auto inPack = cache.fetch(name);
-    ASSERT_NE(inPack.image, nullptr);
-    EXPECT_EQ(inPack.image->pixel(0, 0), 0xff222222);
-    EXPECT_NE(inPack.version, builtIn);
-
-    ASSERT_TRUE(QFile::remove(pack.filePath("bitblts/1.bmp")));
-    ASSERT_TRUE(solid(2, 2, 0x555555).save(pack.filePath("bitblts/1.png"), "PNG"));
-    cache.beginRound();
-    const auto asPng = cache.fetch(name);
-    ASSERT_NE(asPng.image, nullptr);
-    EXPECT_EQ(asPng.image->pixel(0, 0), 0xff555555);
-    EXPECT_TRUE(asPng.path->endsWith(QStringLiteral(".png")));
-
-    cache.setPackFolder({});
-    cache.beginRound();
-    EXPECT_EQ(cache.fetch(name).image->pixel(0, 0), 0xff111111);
-}
