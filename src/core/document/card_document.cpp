@@ -40,6 +40,7 @@ void CardDocument::restore(const State& state, Changes what)
 {
     m_holder->setCard(state.card);
     m_drawnSides = state.drawnSides;
+    m_pack = state.pack;
     m_needsRedraw = true;
     emit changed(what);
 }
@@ -182,6 +183,17 @@ void CardDocument::setName(const QString& name)
     push(QStringLiteral("Name"), next, Change::Name);
 }
 
+void CardDocument::setPack(const QString& pack)
+{
+    closeTyping();
+    if (pack == m_pack)
+        return;
+    State next = state();
+    next.pack = pack;
+    // The whole card is drawn anew with other parts.
+    push(QStringLiteral("Parts"), next, Change::Everything);
+}
+
 void CardDocument::markSaved(const QString& path)
 {
     closeTyping();
@@ -192,8 +204,9 @@ void CardDocument::markSaved(const QString& path)
     }
 }
 
-void CardDocument::startOver(const Card& card, const QString& path)
+void CardDocument::startOver(const Card& card, const QString& path, const QString& pack)
 {
+    m_pack = pack;
     setCard(card);
     m_stack->clear();
     markSaved(path);

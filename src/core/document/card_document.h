@@ -40,6 +40,7 @@ public:
     struct State {
         Card card;
         std::array<QString, 4> drawnSides{"A", "A", "A", "A"};
+        QString pack{};  // the part pack the card is drawn with; empty: the built-in parts
         bool operator==(const State&) const = default;
     };
 
@@ -53,7 +54,9 @@ public:
     ~CardDocument() override;
 
     const Card& card() const { return m_holder->card(); }
-    State state() const { return {card(), m_drawnSides}; }
+    State state() const { return {card(), m_drawnSides, m_pack}; }
+    // The part pack the card is drawn with (empty: the built-in parts), installed or not.
+    QString pack() const { return m_pack; }
     const std::array<QString, 4>& drawnSides() const { return m_drawnSides; }
     QUndoStack* undoStack() const { return m_stack; }
 
@@ -83,6 +86,8 @@ public:
     // Four drawn side values (10 is A). Returns true when ticked arrows were lost.
     bool randomizeSides(const std::array<int, 4>& values);
     void setName(const QString& name);
+    // Draws the card with the pack of this name from now on (empty: the built-in parts).
+    void setPack(const QString& pack);
 
     // The cards on screen are stale until the view composed them again.
     bool needsRedraw() const { return m_needsRedraw; }
@@ -92,8 +97,8 @@ public:
     QString filePath() const { return m_filePath; }
     // The card now matches the card file at `path` (opened or saved).
     void markSaved(const QString& path);
-    // A card just read from a file: the card, and a history that starts again.
-    void startOver(const Card& card, const QString& path);
+    // A card just read from a file: the card, its pack, and a history that starts again.
+    void startOver(const Card& card, const QString& path, const QString& pack = {});
     bool isModified() const;
     // The card's name, else the card file's base name, else empty.
     QString displayName() const;
@@ -117,6 +122,7 @@ private:
     std::unique_ptr<CardHolder> m_holder;
     QUndoStack* m_stack = nullptr;
     std::array<QString, 4> m_drawnSides{"A", "A", "A", "A"};
+    QString m_pack;
     QString m_filePath;
     bool m_needsRedraw = true;
     int m_openTypingBox = -1;

@@ -1,5 +1,6 @@
 #include "render/picture_cache.h"
 
+#include "render/part_pack.h"
 #include "system/regular_file.h"
 
 #include <QFile>
@@ -65,15 +66,43 @@ void PictureCache::read(Entry& entry, const FileStamp& stamp)
     }
 }
 
+void PictureCache::setPackFolder(const QString& folder)
+{
+    if (folder == m_packFolder)
+        return;
+    m_packFolder = folder;
+    m_entries.clear();  // the versions go on rising, so a shown picture is never taken as current
+}
+
+QString PictureCache::pathOf(const QString& name) const
+{
+    static const QString gfx = QStringLiteral("gfx/");
+    if (!m_packFolder.isEmpty() && name.startsWith(gfx)) {
+        // A pack part may be a BMP or a PNG; a missing one is looked for as the BMP.
+        const QString file = packPartFile(m_packFolder, name);
+        if (!file.isEmpty())
+            return file;
+        return m_packFolder + QLatin1Char('/') + name.mid(gfx.size());
+    }
+    return m_root.isEmpty() ? name : m_root + QLatin1Char('/') + name;
+}
+
 PictureCache::Result PictureCache::fetch(const QString& name)
 {
     auto it = m_entries.find(name);
-    if (it == m_entries.end()) {
+    if (it == m_entries.end())
         it = m_entries.insert(name, Entry{});
-        it->path = m_root.isEmpty() ? name : m_root + QLatin1Char('/') + name;
-        it->nativePath = QFile::encodeName(it->path);
-    }
     Entry& entry = *it;
+    if (entry.path.isEmpty() || (!m_packFolder.isEmpty() && entry.checkedInRound != m_round)) {
+        // In a pack the part's file may change between its BMP and its PNG.
+        QString path = pathOf(name);
+        if (path != entry.path) {
+            entry.path = std::move(path);
+            entry.nativePath = QFile::encodeName(entry.path);
+            entry.goodStamp = {};
+            entry.failedStamp = {};
+        }
+    }
     if (entry.checkedInRound == m_round && !m_alwaysReload) {
         if (entry.failing)
             return {nullptr, &entry.path, entry.version, entry.error, false};

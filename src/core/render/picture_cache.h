@@ -30,6 +30,11 @@ public:
     void beginRound() { ++m_round; }
     // Names are taken relative to `root` (none: names are paths).
     void setRoot(const QString& root) { m_root = root; }
+    // Reads the part names of the catalogue ("gfx/bitblts/1.bmp") from a pack folder laid out
+    // like gfx/ instead ("FOLDER/bitblts/1.bmp", else its .png); other names stay below the
+    // root. Empty: the root's gfx/ again. Every picture is looked at anew.
+    void setPackFolder(const QString& folder);
+    QString packFolder() const { return m_packFolder; }
     Result fetch(const QString& name);
     void setRecentWindowNs(qint64 ns) { m_recentWindowNs = ns; }
     // Decodes the file on every request, as if there were no cache (for measurements).
@@ -52,8 +57,10 @@ private:
 
     bool needsRead(const Entry& entry, const FileStamp& stamp) const;
     void read(Entry& entry, const FileStamp& stamp);
+    QString pathOf(const QString& name) const;
 
     QString m_root;
+    QString m_packFolder;
     QHash<QString, Entry> m_entries;  // by name
     quint64 m_nextVersion = 1;
     quint64 m_round = 1;

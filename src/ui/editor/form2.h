@@ -55,6 +55,10 @@ public:
     bool showsNoCard() const { return m_document == m_noCard; }
     // Both cards as the boxes show them.
     orvane::RenderedCard shownCards() const;
+    // Reads the card parts from the pack folder `packFolder` (laid out like gfx/) from now on:
+    // the work surfaces, both cards and the watch of the part files. Empty: the built-in gfx/.
+    void readPartsFrom(const QString& packFolder);
+    QString partsFolder() const { return m_pictures.packFolder(); }
     // The part pictures the window reads (a benchmark makes it read them every time).
     orvane::PictureCache& pictureCache() { return m_pictures; }
     // The option on in each group (-1: none).
@@ -100,6 +104,7 @@ private:
 
     void connectHandlers();
     void wakeTickOnChanges();
+    void watchPartFiles();
     void enableControls(bool on);           // every control of the card (Exit and About stay)
     void reportReset(const QString& what);  // what a rule threw away, and the way back
 

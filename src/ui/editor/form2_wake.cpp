@@ -3,6 +3,7 @@
 #include "editor/form2.h"
 #include "render/asset_catalogue.h"
 #include "render/part_file_watcher.h"
+#include "render/part_pack.h"
 
 using namespace orvane;
 
@@ -12,6 +13,37 @@ void Form2::wakeTickOnChanges()
     connect(m_partWatcher, &PartFileWatcher::changed, Timer1, &WakeTimer::wake);
     connect(m_partWatcher, &PartFileWatcher::changed, this, &Form2::partFilesChanged);
     connect(m_partWatcher, &PartFileWatcher::pollingNeededChanged, Timer1, &WakeTimer::setPolling);
-    m_partWatcher->watch(m_services.assetRoot, assets::allFiles());
+    watchPartFiles();
+}
+
+void Form2::watchPartFiles()
+{
+    const QString pack = m_pictures.packFolder();
+    if (pack.isEmpty())
+        m_partWatcher->watch(m_services.assetRoot, assets::allFiles());
+    else
+        m_partWatcher->watch(pack, packWatchFiles(pack));  // both suffixes: a part may be either
     Timer1->setPolling(m_partWatcher->needsPolling());
+}
+
+void Form2::readPartsFrom(const QString& packFolder)
+{
+    if (packFolder == m_pictures.packFolder())
+        return;
+    m_pictures.setPackFolder(packFolder);
+    // The bases are the pack's when its manifest names them, else the clean ones.
+    CardParts clean;
+    clean.blueBase = cleanBlueBase();
+    clean.redBase = cleanRedBase();
+    if (packFolder.isEmpty()) {
+        m_parts.blueBase = clean.blueBase;
+        m_parts.redBase = clean.redBase;
+    } else {
+        const PackParts pack = loadPackParts(packFolder, 1, clean);
+        m_parts.blueBase = pack.parts.blueBase;
+        m_parts.redBase = pack.parts.redBase;
+    }
+    watchPartFiles();
+    m_document->setNeedsRedraw(true);
+    Timer1_Timer();
 }

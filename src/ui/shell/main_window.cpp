@@ -10,6 +10,7 @@
 #include "setpanel/set_commands.h"
 #include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
+#include "shell/pack_commands.h"
 #include "shell/print_commands.h"
 #include "shell/set_statistics.h"
 
@@ -69,6 +70,8 @@ MainWindow::MainWindow(const Form2::Services& services, const QString& recoveryF
     connect(m_cardFiles, &CardFileCommands::message, this, &MainWindow::showStatus);
     connect(m_setCommands, &SetCommands::message, this, &MainWindow::showStatus);
     connect(m_cardWindows, &CardWindows::message, this, &MainWindow::showStatus);
+    m_packs = new PackCommands(*m_form, prompts, m_services.assetRoot, this);
+    connect(m_packs, &PackCommands::message, this, &MainWindow::showStatus);
     connect(m_form, &Form2::message, this, &MainWindow::showStatus);
     connect(m_cardFiles, &CardFileCommands::recentCardsChanged, this,
             &MainWindow::updateRecentMenu);
@@ -133,6 +136,7 @@ void MainWindow::buildNameBar()
     m_name->setObjectName(QStringLiteral("txtCardName"));
     m_name->setAccessibleName(tr("Card name"));
     bar->addWidget(m_name);
+    m_packs->addChoice(*bar);
     addToolBar(Qt::TopToolBarArea, bar);
     connect(m_name, &QLineEdit::textEdited, this, &MainWindow::nameEdited);
 }
@@ -143,6 +147,7 @@ void MainWindow::showCurrentCard()
         m_form->setDocument(*current);
     else
         m_form->showNoCard(m_session->whyNoCard());
+    m_packs->cardShown(m_session->currentDocument());
     enableCardCommands(!m_form->showsNoCard());
     m_name->setReadOnly(m_form->showsNoCard());
     showName();
@@ -349,6 +354,8 @@ void MainWindow::dropEvent(QDropEvent* event)
     if (file.isEmpty())
         return;
     event->acceptProposedAction();
+    if (m_packs->installIfArchive(file))
+        return;
     if (QFileInfo(file).suffix().compare(QLatin1String(CardFileSuffix), Qt::CaseInsensitive) == 0)
         openCardFile(file);
     else

@@ -17,6 +17,7 @@ namespace orvane {
 
 class CardFileCommands;
 class CardWindows;
+class PackCommands;
 class Session;
 class SetCommands;
 class SetPanel;
@@ -38,6 +39,7 @@ public:
 
     Session& session() const { return *m_session; }
     Form2& form() const { return *m_form; }
+    PackCommands& packs() const { return *m_packs; }
 
     // A file given on the command line, dropped, or from the desktop: a card file opens, a
     // picture loads as Load Main Picture... would, a deck or a folder opens as a set; anything
@@ -91,6 +93,7 @@ private:
     CardFileCommands* m_cardFiles = nullptr;
     SetCommands* m_setCommands = nullptr;
     CardWindows* m_cardWindows = nullptr;
+    PackCommands* m_packs = nullptr;
     SetPanel* m_panel = nullptr;
     SetStatistics* m_statistics = nullptr;
     PrintCommands* m_print = nullptr;

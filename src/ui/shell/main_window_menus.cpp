@@ -9,6 +9,7 @@
 #include "setpanel/set_commands.h"
 #include "setpanel/set_panel.h"
 #include "shell/card_windows.h"
+#include "shell/pack_commands.h"
 #include "shell/print_commands.h"
 #include "shell/set_statistics.h"
 #include "windows/copy_scale.h"
@@ -141,6 +142,7 @@ void MainWindow::buildMenus()
     showSet->setText(tr("&Set"));
     view->addAction(showSet);
     view->addAction(m_statistics->viewAction());
+    m_packs->addMenu(*menuBar());
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));

@@ -348,3 +348,37 @@ TEST(CardDocument, NeedsRedrawAfterEveryChange)
     document.undoStack()->undo();
     EXPECT_TRUE(document.needsRedraw());
 }
+
+// The card's pack is one undo step of its own that redraws the whole card; choosing the pack
+// it already has makes none, and a card read from a file starts with the file's pack.
+TEST(CardDocument, ThePackIsOneStepAndAFileReadSetsIt)
+{
+    CardDocument document;
+    std::vector<Changes> seen;
+    QObject::connect(&document, &CardDocument::changed, [&](Changes what) { seen.push_back(what); });
+    QUndoStack& stack = *document.undoStack();
+
+    struct Step {
+        const char* pack;
+        int steps;  // on the stack afterwards
+    };
+    const Step steps[] = {{"Ink", 1}, {"Ink", 1}, {"Chalk", 2}, {"", 3}};
+    for (const Step& step : steps) {
+        document.setPack(QString::fromLatin1(step.pack));
+        EXPECT_EQ(document.pack(), QString::fromLatin1(step.pack));
+        EXPECT_EQ(stack.count(), step.steps) << step.pack;
+    }
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), Changes(Change::Everything));
+    stack.undo();
+    EXPECT_EQ(document.pack(), QStringLiteral("Chalk"));
+    stack.setIndex(0);
+    EXPECT_EQ(document.pack(), QString());
+    EXPECT_FALSE(document.isModified());
+
+    document.startOver(Card{}, QStringLiteral("/tmp/card.json"), QStringLiteral("Slate"));
+    EXPECT_EQ(document.pack(), QStringLiteral("Slate"));
+    EXPECT_EQ(stack.count(), 0);
+    document.startOver(Card{}, QStringLiteral("/tmp/other.json"));
+    EXPECT_EQ(document.pack(), QString());
+}

@@ -1,6 +1,7 @@
 #include "render/picture_cache.h"
 #include "support/images.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -166,3 +167,45 @@ TEST_F(PictureCacheTest, OversizedHeaderIsRefusedWithoutDecoding)
 }
 
 }  // namespace
+
+// A pack folder stands in for gfx/: each catalogue name is read from the pack's BMP, else its
+// PNG; a name outside gfx/ stays below the root.
+TEST(PictureCachePackTest, ReadsCatalogueNamesFromThePackFolder)
+{
+    QTemporaryDir root;
+    QTemporaryDir pack;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("gfx/bitblts")));
+    ASSERT_TRUE(QDir(pack.path()).mkpath(QStringLiteral("bitblts")));
+    ASSERT_TRUE(solid(2, 2, 0x111111).save(root.filePath("gfx/bitblts/1.bmp"), "BMP"));
+    ASSERT_TRUE(solid(2, 2, 0x222222).save(pack.filePath("bitblts/1.bmp"), "BMP"));
+    ASSERT_TRUE(solid(2, 2, 0x333333).save(pack.filePath("bitblts/2.png"), "PNG"));
+    ASSERT_TRUE(solid(2, 2, 0x444444).save(root.filePath("other.bmp"), "BMP"));
+
+    struct Row {
+        const char* name;
+        QString pack;
+        QRgb expected;  // 0: the read fails
+    };
+    const Row rows[] = {
+        {"gfx/bitblts/1.bmp", {}, 0xff111111},
+        {"gfx/bitblts/1.bmp", pack.path(), 0xff222222},
+        {"gfx/bitblts/2.bmp", pack.path(), 0xff333333},  // only the PNG is there
+        {"gfx/bitblts/3.bmp", pack.path(), 0},           // neither
+        {"other.bmp", pack.path(), 0xff444444},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PictureCache cache;
+        cache.setRoot(root.path());
+        cache.setPackFolder(row.pack);
+        cache.beginRound();
+        const PictureCache::Result result = cache.fetch(QString::fromLatin1(row.name));
+        if (row.expected == 0) {
+            EXPECT_EQ(result.image, nullptr);
+            EXPECT_TRUE(result.path->startsWith(pack.path()));
+        } else {
+            ASSERT_NE(result.image, nullptr);
+            EXPECT_EQ(result.image->pixel(0, 0), row.expected);
+        }
+    }
+}

@@ -49,7 +49,7 @@ void Form2MenusTest::menusInOrder()
         titles << action->text();
         menus << action->menu();
     }
-    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Parts", "&Help"}));
     QCOMPARE(entries(menus[0]),
              (QStringList{"actOpenCard", "actOpenSet", "actOpenSetFolder", "actNewSet",
                           "actSaveSet", "actSaveSetAs", "actSaveCardFile", "actSaveCardFileAs",
@@ -63,7 +63,10 @@ void Form2MenusTest::menusInOrder()
     QCOMPARE(entries(menus[2]),
              (QStringList{"actZoomedPreview", "actDockZoomedPreview", "actViewSet",
                           "actViewStatistics"}));
-    QCOMPARE(entries(menus[3]), QStringList{"actAbout"});
+    QCOMPARE(entries(menus[3]),
+             (QStringList{"actionInstallPack", "actionRemovePack", "actionOpenPackFolder",
+                          "actionNewPack"}));
+    QCOMPARE(entries(menus[4]), QStringList{"actAbout"});
 
     const std::pair<QAction*, const char*> captions[] = {
         {f.actOpenCard(), "Open Card..."},

@@ -1,0 +1,210 @@
+// Part packs in the main window: the Parts choice draws both cards with the chosen pack, a
+// pack part changed on disk shows at once, the card keeps its pack as one undoable edit, and a
+// card naming a pack that is not installed is drawn with the built-in parts.
+#include "document/card_document.h"
+#include "render/asset_catalogue.h"
+#include "render/part_pack.h"
+#include "shell/pack_commands.h"
+#include "support/form2_fixture.h"
+#include "support/temp_settings.h"
+#include "windows/pack_chooser.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QtTest>
+#include <QUndoStack>
+
+using namespace orvane;
+
+namespace {
+
+// A pack installed for the user: the built parts copied, the frames and the digits recoloured.
+struct TestPack {
+    QString folder;
+
+    TestPack(const QString& name, QRgb colour)
+    {
+        folder = QDir(PackCommands::userFolder()).filePath(name);
+        QDir(folder).removeRecursively();
+        const QDir built(qEnvironmentVariable("ORVANE_BIN_DIR"));
+        QStringList parts = assets::allFiles();
+        parts.removeDuplicates();
+        for (const QString& file : parts) {
+            const QString target = QDir(folder).filePath(file.mid(4));  // without "gfx/"
+            QDir().mkpath(QFileInfo(target).path());
+            QFile::copy(built.filePath(file), target);
+        }
+        for (int frame = 0; frame < 4; ++frame)
+            recolour(assets::frameFile(frame), colour);
+    }
+    ~TestPack() { QDir(folder).removeRecursively(); }
+
+    // Every non-black pixel of the part in `colour`, written by renaming over the old file.
+    void recolour(const QString& relative, QRgb colour) const
+    {
+        const QString path = packPartFile(folder, relative);
+        QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) != 0)
+                    image.setPixel(x, y, colour);
+        QVERIFY(image.save(path + ".new", "BMP"));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::rename(path + ".new", path));
+    }
+    CardParts parts() const
+    {
+        CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
+        return loadPackParts(folder, 1, builtIn).parts;
+    }
+};
+
+QComboBox* partsChoice(const Form2Fixture& f)
+{
+    return f.child<QComboBox>(QStringLiteral("cboParts"));
+}
+
+bool chooseInCombo(const Form2Fixture& f, const QString& name)
+{
+    QComboBox* combo = partsChoice(f);
+    const int row = combo->findText(name);
+    if (row < 0)
+        return false;
+    combo->setCurrentIndex(row);
+    emit combo->activated(row);
+    return true;
+}
+
+bool showsCardsOf(const Form2Fixture& f, const CardParts& parts)
+{
+    const RenderedCard expected =
+        renderCard(f.form->document().card(), parts, f.form->document().drawnSides());
+    const RenderedCard shown = f.form->shownCards();
+    return shown.blue == expected.blue && shown.red == expected.red;
+}
+
+}  // namespace
+
+class MainWindowPacksTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void theMenuAndTheChoiceAreThere();
+    void aChosenPackDrawsBothCards();
+    void aPackPartChangedOnDiskShowsAtOnce();
+    void theCardKeepsItsPackAsOneUndoableEdit();
+    void aPackNotInstalledFallsBackWithAMessage();
+    void onlyADroppedZipIsTakenForAPack();
+};
+
+void MainWindowPacksTest::theMenuAndTheChoiceAreThere()
+{
+    TempSettings settings;
+    Form2Fixture f;
+    QCOMPARE(f.child<QMenu>(QStringLiteral("menuParts"))->actions().size(), 4);
+    QComboBox* combo = partsChoice(f);
+    QCOMPARE(combo->accessibleName(), QStringLiteral("Parts"));
+    QCOMPARE(combo->currentIndex(), 0);  // the built-in parts
+}
+
+void MainWindowPacksTest::aChosenPackDrawsBothCards()
+{
+    TempSettings settings;
+    const TestPack red(QStringLiteral("Test Red"), qRgb(0xE0, 0x20, 0x20));
+    const TestPack blue(QStringLiteral("Test Blue"), qRgb(0x20, 0x20, 0xE0));
+    Form2Fixture f;
+    const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
+    QVERIFY(showsCardsOf(f, builtIn));
+
+    struct Row {
+        QString choice;
+        const TestPack* pack;  // null: the built-in parts
+    };
+    const Row rows[] = {{QStringLiteral("Test Red"), &red},
+                        {QStringLiteral("Test Blue"), &blue},
+                        {QStringLiteral("Built-in parts"), nullptr}};
+    for (const Row& row : rows) {
+        QVERIFY2(chooseInCombo(f, row.choice), qPrintable(row.choice));
+        QVERIFY2(showsCardsOf(f, row.pack ? row.pack->parts() : builtIn), qPrintable(row.choice));
+        QCOMPARE(f.form->partsFolder(), row.pack ? row.pack->folder : QString());
+    }
+}
+
+void MainWindowPacksTest::aPackPartChangedOnDiskShowsAtOnce()
+{
+    TempSettings settings;
+    const TestPack pack(QStringLiteral("Test Live"), qRgb(0xE0, 0x20, 0x20));
+    Form2Fixture f;
+    QVERIFY(chooseInCombo(f, QStringLiteral("Test Live")));
+    f.timer()->start();
+    const QString frame = assets::frameFile(frameForCard(f.form->document().card()));
+    pack.recolour(frame, qRgb(0x20, 0xC0, 0x40));
+    const QImage changed =
+        QImage(packPartFile(pack.folder, frame)).convertToFormat(QImage::Format_RGB32);
+    QTRY_COMPARE_WITH_TIMEOUT(f.picFinalFrame()->image(), changed, 5000);
+    // The next card drawn has the new part.
+    f.form->document().setName(QStringLiteral("Green"));
+    QVERIFY(showsCardsOf(f, pack.parts()));
+}
+
+void MainWindowPacksTest::theCardKeepsItsPackAsOneUndoableEdit()
+{
+    TempSettings settings;
+    const TestPack pack(QStringLiteral("Test Undo"), qRgb(0xE0, 0x20, 0x20));
+    Form2Fixture f;
+    CardDocument& card = f.form->document();
+    QUndoStack& stack = *card.undoStack();
+    const int before = stack.count();
+    QVERIFY(chooseInCombo(f, QStringLiteral("Test Undo")));
+    QCOMPARE(card.pack(), QStringLiteral("Test Undo"));
+    QCOMPARE(stack.count(), before + 1);
+    QVERIFY(card.isModified());
+
+    stack.undo();
+    QCOMPARE(card.pack(), QString());
+    QCOMPARE(partsChoice(f)->currentIndex(), 0);
+    QCOMPARE(f.form->partsFolder(), QString());
+    stack.redo();
+    QCOMPARE(card.pack(), QStringLiteral("Test Undo"));
+    QCOMPARE(partsChoice(f)->currentText(), QStringLiteral("Test Undo"));
+    QVERIFY(showsCardsOf(f, pack.parts()));
+}
+
+void MainWindowPacksTest::aPackNotInstalledFallsBackWithAMessage()
+{
+    TempSettings settings;
+    Form2Fixture f;
+    CardDocument& card = f.form->document();
+    card.startOver(Card{}, {}, QStringLiteral("Nowhere"));
+    f->packs().cardShown(&card);
+    QCOMPARE(f->statusText(), QStringLiteral("The pack \"Nowhere\" is not installed; the card is "
+                                             "shown with the built-in parts"));
+    QCOMPARE(card.pack(), QStringLiteral("Nowhere"));  // kept for the card file
+    QCOMPARE(partsChoice(f)->currentIndex(), 0);
+    QVERIFY(showsCardsOf(f, *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr)));
+    QVERIFY(!card.isModified());
+}
+
+void MainWindowPacksTest::onlyADroppedZipIsTakenForAPack()
+{
+    TempSettings settings;
+    Form2Fixture f;
+    QTemporaryDir dir;
+    const QString broken = dir.filePath(QStringLiteral("broken.ZIP"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not an archive");
+    file.close();
+    QVERIFY(!f->packs().installIfArchive(dir.filePath(QStringLiteral("card.orvcard"))));
+    QVERIFY(f.prompts.messages.isEmpty());
+    QVERIFY(f->packs().installIfArchive(broken));  // refused, and said so
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("cannot be installed")));
+    QCOMPARE(partsChoice(f)->currentIndex(), 0);
+}
+
+QTEST_MAIN(MainWindowPacksTest)
+#include "main_window_packs_test.moc"
