@@ -98,7 +98,7 @@ void restoreCard(CardDocument& document, const RecoveredCard& recovered)
             base = *read.card;
     document.startOver(base, recovered.filePath);
     const CardDocument::State before = document.state();
-    const CardDocument::State after{recovered.card, recovered.drawnSides};
+    const CardDocument::State after{recovered.card, recovered.drawnSides, {}};
     document.undoStack()->push(new RestoreCardCommand(document, before, after));
 }
 

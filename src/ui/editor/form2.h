@@ -67,6 +67,9 @@ public:
     void pasteMainPicture();
     // Prepare Main Picture...: fits the main picture (or its kept source) to the card.
     void prepareMainPicture();
+    // How a number change or an element click treats the numbers and arrows chosen before.
+    void setResetRules(orvane::ResetRules rules) { m_resetRules = rules; }
+    orvane::ResetRules resetRules() const { return m_resetRules; }
     // The menus' commands of the window's buttons: each runs as its button's click does.
     enum class Command { LoadMainPicture, SaveCard, ExportCardData, AdvancedSettings, About, Exit };
     void run(Command command);
@@ -131,6 +134,7 @@ private:
     orvane::CardDocument* m_noCard = nullptr;  // shown while no card is: never edited
     QList<QMetaObject::Connection> m_documentConnections;
     qint16 CardTotal = 0;          // the total shown (Export Card Data writes it)
+    orvane::ResetRules m_resetRules = orvane::ResetRules::Reset;
     bool m_dragContinues = false;  // a scroll bar drag already made its step
 };
 

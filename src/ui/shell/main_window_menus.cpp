@@ -21,10 +21,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QUndoStack>
 
 namespace orvane {
 namespace {
+
+constexpr const char* KeepNumbersKey = "editor/keepNumbersAndArrows";
 
 QAction* menuAction(QMenu* menu, const char* name, const QString& text,
                     const QList<QKeySequence>& keys = {})
@@ -113,6 +116,16 @@ void MainWindow::buildMenus()
     edit->addSeparator();
     QAction* prepare = menuAction(edit, "actPrepareMain", tr("Prepare &Main Picture..."));
     QAction* advanced = menuAction(edit, "actAdvanced", tr("&Advanced Settings"));
+    edit->addSeparator();
+    QAction* keepNumbers = menuAction(edit, "actKeepNumbers", tr("&Keep Numbers and Arrows"));
+    keepNumbers->setCheckable(true);
+    const auto rulesFor = [](bool keep) { return keep ? ResetRules::Keep : ResetRules::Reset; };
+    keepNumbers->setChecked(QSettings().value(QLatin1String(KeepNumbersKey), false).toBool());
+    m_form->setResetRules(rulesFor(keepNumbers->isChecked()));
+    connect(keepNumbers, &QAction::toggled, this, [this, rulesFor](bool keep) {
+        m_form->setResetRules(rulesFor(keep));
+        QSettings().setValue(QLatin1String(KeepNumbersKey), keep);
+    });
     connect(copyBlue, &QAction::triggered, this, [this] { copyCard(CardColour::Blue); });
     connect(copyRed, &QAction::triggered, this, [this] { copyCard(CardColour::Red); });
     connect(paste, &QAction::triggered, m_form, &Form2::pasteMainPicture);
