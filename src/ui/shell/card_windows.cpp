@@ -7,6 +7,7 @@
 #include "windows/export_cards_dialog.h"
 #include "windows/play_sheets_dialog.h"
 #include "windows/render_deck_dialog.h"
+#include "windows/undrawable_side_question.h"
 #include "windows/zoomed_preview.h"
 
 #include <QAction>
@@ -131,6 +132,8 @@ void CardWindows::dockZoomedPreview(bool docked)
 
 void CardWindows::exportCards()
 {
+    if (!mayWriteCard(m_prompts, m_form.document().card(), QStringLiteral("Export Cards")))
+        return;
     const RenderedCard cards = m_form.shownCards();
     auto* dialog = new ExportCardsDialog(m_prompts, cards.blue, cards.red,
                                          m_form.document().displayName(), &m_window);
@@ -142,6 +145,8 @@ void CardWindows::exportCards()
 void CardWindows::playSheets()
 {
     // The current card as tabletop deck sheets, an atlas and a print sheet.
+    if (!mayWriteCard(m_prompts, m_form.document().card(), QStringLiteral("Play Sheets")))
+        return;
     const RenderedCard cards = m_form.shownCards();
     connect(openPlaySheets(m_prompts, cards.blue, cards.red, m_form.document().displayName(),
                            &m_window),
@@ -159,6 +164,8 @@ void CardWindows::renderDeck()
 void CardWindows::addCardToDeck()
 {
     Card card = m_form.document().card();
+    if (!mayWriteCard(m_prompts, card, QStringLiteral("Add Card to Deck")))
+        return;
     card.name = m_form.document().displayName();
     const QString done = addCardToDeckAsking(m_prompts, m_deckDialog, card);
     if (!done.isEmpty())

@@ -11,6 +11,7 @@
 #include "shell/card_windows.h"
 #include "shell/set_statistics.h"
 #include "windows/copy_scale.h"
+#include "windows/undrawable_side_question.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -229,6 +230,9 @@ void MainWindow::undoOrRedo(bool undo)
 
 void MainWindow::copyCard(CardColour colour)
 {
+    const QString title = colour == CardColour::Blue ? tr("Copy Blue Card") : tr("Copy Red Card");
+    if (!mayWriteCard(*m_services.prompts, m_form->document().card(), title))
+        return;
     // Edit ▸ Copy Scale's, whole pixels so the copy stays crisp.
     const int scale = copyScale();
     const RenderedCard cards = m_form->shownCards();
