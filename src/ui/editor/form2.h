@@ -120,6 +120,9 @@ private:
 
     // `encoded`: the picture's own bytes, kept as a larger picture's preparation source.
     void mainPictureChanged(const QImage& picture, const QString& path, QByteArray encoded);
+    // `done`, and the note that the blue and red card look the same when the picture hides both
+    // bases.
+    QString withCoverNote(const QString& done) const;
     void offerToPrepare(QSize source, const QString& title);
     void openPrepareWindow(const orvane::PictureFit& start);
 
