@@ -3,6 +3,8 @@
 #include "document/card_document.h"
 #include "editor/form2.h"
 #include "files/deck_render.h"
+#include "session/session.h"
+#include "shell/main_window.h"
 #include "windows/add_card_to_deck.h"
 #include "windows/export_cards_dialog.h"
 #include "windows/play_sheets_dialog.h"
@@ -130,13 +132,22 @@ void CardWindows::dockZoomedPreview(bool docked)
     toggleZoomedPreview();
 }
 
+QString CardWindows::openSetFolder() const
+{
+    const auto* window = qobject_cast<const MainWindow*>(&m_window);
+    if (!window || !window->session().hasSet())
+        return {};
+    return setFolder(window->session().set());
+}
+
 void CardWindows::exportCards()
 {
     if (!mayWriteCard(m_prompts, m_form.document().card(), QStringLiteral("Export Cards")))
         return;
     const RenderedCard cards = m_form.shownCards();
     auto* dialog = new ExportCardsDialog(m_prompts, cards.blue, cards.red,
-                                         m_form.document().displayName(), &m_window);
+                                         m_form.document().displayName(), &m_window,
+                                         openSetFolder());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &ExportCardsDialog::exported, this, &CardWindows::message);
     dialog->open();
@@ -149,7 +160,7 @@ void CardWindows::playSheets()
         return;
     const RenderedCard cards = m_form.shownCards();
     connect(openPlaySheets(m_prompts, cards.blue, cards.red, m_form.document().displayName(),
-                           &m_window),
+                           &m_window, openSetFolder()),
             &PlaySheetsDialog::written, this, &CardWindows::message);
 }
 
