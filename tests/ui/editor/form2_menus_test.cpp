@@ -57,7 +57,8 @@ void Form2MenusTest::menusInOrder()
                           "actRenderDeck", "actAddCardToDeck", "actPlaySheets", "-", "actExit"}));
     QCOMPARE(entries(menus[1]),
              (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed", "menuCopyScale",
-                          "actPaste", "-", "actPrepareMain", "actAdvanced"}));
+                          "actPaste", "-", "actPrepareMain", "actAdvanced", "-",
+                         "actKeepNumbers"}));
     QCOMPARE(entries(menus[2]),
              (QStringList{"actZoomedPreview", "actDockZoomedPreview", "actViewSet",
                           "actViewStatistics"}));
