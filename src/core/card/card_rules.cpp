@@ -174,6 +174,22 @@ bool sideIsDrawable(const QString& text)
     return isSideValue(text) || text == QLatin1String("a");
 }
 
+std::optional<UndrawableSide> firstUndrawableSide(const Card& card)
+{
+    static const std::array<const char*, 4> names = {"top", "left", "right", "bottom"};
+    for (size_t i = 0; i < card.sides.size(); ++i)
+        if (!sideIsDrawable(card.sides[i]))
+            return UndrawableSide{int(i), QLatin1String(names[i]), card.sides[i]};
+    return std::nullopt;
+}
+
+QString undrawableSideQuestion(const UndrawableSide& side)
+{
+    return QStringLiteral("The %1 side holds \"%2\", which the card cannot show: it shows the "
+                          "digit drawn before. Write the card anyway?")
+        .arg(side.name, side.text);
+}
+
 qint16 cardTotal(const Card& card)
 {
     return cardTotal(card.sides);

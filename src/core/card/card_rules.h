@@ -56,6 +56,17 @@ bool isSideValue(const QString& text);
 // True for the side texts a card can draw: a side value, and "a" (drawn as A, counted 0).
 bool sideIsDrawable(const QString& text);
 
+// A side whose text the card cannot draw (it shows the digit drawn before there).
+struct UndrawableSide {
+    int side = 0;   // 0 top, 1 left, 2 right, 3 bottom
+    QString name;   // "top", "left", "right", "bottom"
+    QString text;   // what the box holds
+};
+// The first side, top to bottom, that holds text the card cannot draw; none when all can be.
+std::optional<UndrawableSide> firstUndrawableSide(const Card& card);
+// The question asked before such a card is written: what the side holds, what the card shows.
+QString undrawableSideQuestion(const UndrawableSide& side);
+
 // The total, frame and arrow limit of a card's sides.
 qint16 cardTotal(const Card& card);
 int frameForCard(const Card& card);

@@ -376,4 +376,19 @@ QMap<QString, QString> combinePictureFitSettings(const QMap<QString, QString>& o
     return out;
 }
 
+bool pictureHidesBothBases(const QImage& blueCard, const QImage& redCard)
+{
+    if (blueCard.isNull() || blueCard.size() != redCard.size())
+        return false;
+    // One format, so cards drawn in different ones still compare by their pixels.
+    const QImage::Format format = QImage::Format_ARGB32_Premultiplied;
+    return blueCard.convertToFormat(format) == redCard.convertToFormat(format);
+}
+
+QString pictureHidesBothBasesNote()
+{
+    return QStringLiteral("The main picture covers the whole card: the blue and the red card look "
+                          "the same.");
+}
+
 }  // namespace orvane

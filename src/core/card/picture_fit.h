@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QMap>
 #include <QRgb>
 #include <QString>
@@ -125,5 +126,11 @@ QString paletteColoursName();
 // neither gives anything (the card's picture is not prepared).
 QMap<QString, QString> combinePictureFitSettings(const QMap<QString, QString>& own,
                                                  const QMap<QString, QString>& forEveryCard);
+
+// True when the main picture hides the base everywhere it would show: the blue and the red
+// card, rendered alike but for their base, hold the same pixels. False for a missing card.
+bool pictureHidesBothBases(const QImage& blueCard, const QImage& redCard);
+// What the editor says then.
+QString pictureHidesBothBasesNote();
 
 }  // namespace orvane

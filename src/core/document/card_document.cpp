@@ -36,11 +36,19 @@ void CardDocument::followSides(State& state)
             state.drawnSides[i] = state.card.sides[i];
 }
 
+void CardDocument::followArrows(State& state)
+{
+    std::erase_if(state.tickOrder, [&state](int arrow) {
+        return arrow < 0 || arrow >= CardArrowCount || !state.card.arrows[size_t(arrow)];
+    });
+}
+
 void CardDocument::restore(const State& state, Changes what)
 {
     m_holder->setCard(state.card);
     m_drawnSides = state.drawnSides;
     m_pack = state.pack;
+    m_tickOrder = state.tickOrder;
     m_needsRedraw = true;
     emit changed(what);
 }
@@ -50,6 +58,7 @@ void CardDocument::cardReplaced()
     State now = state();
     followSides(now);
     m_drawnSides = now.drawnSides;
+    m_tickOrder.clear();  // the order the arrows were ticked in is not known for this card
     m_openTypingBox = -1;
     m_needsRedraw = true;
     emit changed(Change::Everything);
@@ -59,6 +68,7 @@ void CardDocument::setCard(const Card& card)
 {
     State next = state();
     next.card = card;
+    next.tickOrder.clear();
     followSides(next);
     m_openTypingBox = -1;
     restore(next, Change::Everything);
@@ -73,15 +83,16 @@ void CardDocument::push(const QString& text, const State& after, Changes what, i
     m_stack->push(new CardEdit(*this, text, before, after, what, mergeId, detail, continuing));
 }
 
-bool CardDocument::typeSide(int box, const QString& text)
+bool CardDocument::typeSide(int box, const QString& text, ResetRules rules)
 {
     if (box < 0 || box >= int(card().sides.size()))
         return false;
     State next = state();
     std::array<QString, 4> sides = next.card.sides;
     sides[size_t(box)] = text;
-    const bool arrowsLost = changeSides(next.card, sides);
+    const bool arrowsLost = changeSides(next.card, sides, rules, next.tickOrder);
     followSides(next);
+    followArrows(next);
     const bool continuing = m_openTypingBox == box;
     m_openTypingBox = box;
     push(QStringLiteral("Typing"), next, Changes(Change::Sides) | Change::Arrows, CardEdit::Typing,
@@ -94,12 +105,13 @@ void CardDocument::closeTyping()
     m_openTypingBox = -1;
 }
 
-ElementClick CardDocument::clickElement(int element)
+ElementClick CardDocument::clickElement(int element, ResetRules rules)
 {
     closeTyping();
     State next = state();
-    const ElementClick click = orvane::clickElement(next.card, element);
+    const ElementClick click = orvane::clickElement(next.card, element, rules, next.tickOrder);
     followSides(next);
+    followArrows(next);
     if (click.changed)
         push(QStringLiteral("Element"), next,
              Changes(Change::Element) | Change::Sides | Change::Arrows);
@@ -117,6 +129,9 @@ bool CardDocument::setArrow(int arrow, bool ticked)
         return false;
     State next = state();
     next.card.arrows[size_t(arrow)] = ticked;
+    std::erase(next.tickOrder, arrow);
+    if (ticked)
+        next.tickOrder.push_back(arrow);
     push(QStringLiteral("Arrow"), next, Change::Arrows);
     return true;
 }
@@ -162,15 +177,16 @@ void CardDocument::setPlacement(const CardPlacement& placement)
     push(QStringLiteral("Advanced Settings"), next, Change::Placement);
 }
 
-bool CardDocument::randomizeSides(const std::array<int, 4>& values)
+bool CardDocument::randomizeSides(const std::array<int, 4>& values, ResetRules rules)
 {
     closeTyping();
     State next = state();
     std::array<QString, 4> sides;
     for (size_t i = 0; i < sides.size(); ++i)
         sides[i] = sideText(values[i]);
-    const bool arrowsLost = changeSides(next.card, sides);
+    const bool arrowsLost = changeSides(next.card, sides, rules, next.tickOrder);
     followSides(next);
+    followArrows(next);
     push(QStringLiteral("Randomize Numbers"), next, Changes(Change::Sides) | Change::Arrows);
     return arrowsLost;
 }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QUndoStack;
 
@@ -36,11 +37,13 @@ public:
     Q_DECLARE_FLAGS(Changes, Change)
 
     // What the editor shows beside the card: the text each side's digit was last drawn for (a
-    // box holding text the card cannot draw keeps the digit drawn before).
+    // box holding text the card cannot draw keeps the digit drawn before), and the ticked
+    // arrows in the order they were ticked (empty for a card just opened: index order then).
     struct State {
         Card card;
         std::array<QString, 4> drawnSides{"A", "A", "A", "A"};
         QString pack{};  // the part pack the card is drawn with; empty: the built-in parts
+        std::vector<int> tickOrder;
         bool operator==(const State&) const = default;
     };
 
@@ -54,10 +57,11 @@ public:
     ~CardDocument() override;
 
     const Card& card() const { return m_holder->card(); }
-    State state() const { return {card(), m_drawnSides, m_pack}; }
+    State state() const { return {card(), m_drawnSides, m_pack, m_tickOrder}; }
     // The part pack the card is drawn with (empty: the built-in parts), installed or not.
     QString pack() const { return m_pack; }
     const std::array<QString, 4>& drawnSides() const { return m_drawnSides; }
+    const std::vector<int>& tickOrder() const { return m_tickOrder; }
     QUndoStack* undoStack() const { return m_stack; }
 
     // Replaces the whole card without an undo step (opening a card, switching cards).
@@ -65,11 +69,13 @@ public:
 
     // ---- Edits: each pushes one undo command ----------------------------------------------
     // Typing in one box: one step until closeTyping() (the box was left) or another edit.
-    // Returns true when ticked arrows were lost (the number rule).
-    bool typeSide(int box, const QString& text);
+    // Returns true when ticked arrows were lost (the number rule). `rules` say whether the
+    // arrows the new total still allows stay ticked.
+    bool typeSide(int box, const QString& text, ResetRules rules = ResetRules::Reset);
     void closeTyping();
     // A click on an element option (the element rule; nothing for the element already chosen).
-    ElementClick clickElement(int element);
+    // With `Keep`, an element other than Trap leaves the numbers and the arrows.
+    ElementClick clickElement(int element, ResetRules rules = ResetRules::Reset);
     // Ticks or unticks one arrow. False (and nothing changed) when one more arrow is not allowed.
     bool setArrow(int arrow, bool ticked);
     // Moves the main picture; `continuing` merges with the previous move (one drag).
@@ -84,7 +90,7 @@ public:
                             const PicturePreparation& preparation);
     void setPlacement(const CardPlacement& placement);
     // Four drawn side values (10 is A). Returns true when ticked arrows were lost.
-    bool randomizeSides(const std::array<int, 4>& values);
+    bool randomizeSides(const std::array<int, 4>& values, ResetRules rules = ResetRules::Reset);
     void setName(const QString& name);
     // Draws the card with the pack of this name from now on (empty: the built-in parts).
     void setPack(const QString& pack);
@@ -118,11 +124,14 @@ private:
     void push(const QString& text, const State& after, Changes what, int mergeId = -1,
               int detail = -1, bool continuing = false);
     static void followSides(State& state);
+    // Drops the arrows no longer ticked from the tick order.
+    static void followArrows(State& state);
 
     std::unique_ptr<CardHolder> m_holder;
     QUndoStack* m_stack = nullptr;
     std::array<QString, 4> m_drawnSides{"A", "A", "A", "A"};
     QString m_pack;
+    std::vector<int> m_tickOrder;
     QString m_filePath;
     bool m_needsRedraw = true;
     int m_openTypingBox = -1;

@@ -57,6 +57,10 @@ QByteArray cardRecoveryText(const CardDocument& document)
     for (const QString& side : document.drawnSides())
         drawn.append(side);
     root.insert(QStringLiteral("drawnSides"), drawn);
+    QJsonArray order;
+    for (int arrow : document.tickOrder())
+        order.append(arrow);
+    root.insert(QStringLiteral("tickOrder"), order);
     root.insert(QStringLiteral("card"),
                 QJsonDocument::fromJson(cardToJson(document.card())).object());
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
@@ -87,6 +91,8 @@ std::optional<RecoveredCard> readCardRecovery(const QByteArray& text, QString* e
     const QJsonArray drawn = root.value(QStringLiteral("drawnSides")).toArray();
     for (qsizetype i = 0; i < drawn.size() && i < qsizetype(recovered.drawnSides.size()); ++i)
         recovered.drawnSides[size_t(i)] = drawn[i].toString();
+    for (const QJsonValue& arrow : root.value(QStringLiteral("tickOrder")).toArray())
+        recovered.tickOrder.push_back(arrow.toInt());
     return recovered;
 }
 
@@ -98,7 +104,8 @@ void restoreCard(CardDocument& document, const RecoveredCard& recovered)
             base = *read.card;
     document.startOver(base, recovered.filePath);
     const CardDocument::State before = document.state();
-    const CardDocument::State after{recovered.card, recovered.drawnSides};
+    const CardDocument::State after{recovered.card, recovered.drawnSides, before.pack,
+                                    recovered.tickOrder};
     document.undoStack()->push(new RestoreCardCommand(document, before, after));
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 #include <optional>
 
 namespace orvane {
@@ -27,6 +28,7 @@ public:
 struct RecoveredCard {
     Card card;
     std::array<QString, 4> drawnSides{"A", "A", "A", "A"};
+    std::vector<int> tickOrder;  // the arrows in the order they were ticked
     QString filePath;
 };
 

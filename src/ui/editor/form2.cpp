@@ -314,15 +314,17 @@ int Form2::selectedFrame() const
 
 void Form2::txtNums_Change(int Index)
 {
-    // The number rule: a change unticks the arrows, and the total sets the frame.
-    if (m_document->typeSide(Index, txtNums[size_t(Index)]->text()))
+    // The number rule: a change unticks the arrows (with the keep option only those the new
+    // total no longer allows), and the total sets the frame.
+    if (m_document->typeSide(Index, txtNums[size_t(Index)]->text(), m_resetRules))
         reportReset(QStringLiteral("Arrows unticked by the number change"));
 }
 
 void Form2::optElem_Click(int Index)
 {
     // The element rule: the element sets the numbers (Trap: 2, 2, 2, 2, locked).
-    const ElementClick click = m_document->clickElement(Index);
+    // With the keep option, an element other than Trap leaves the numbers.
+    const ElementClick click = m_document->clickElement(Index, m_resetRules);
     if (click.numbersReset)
         reportReset(click.arrowsUnticked ? QStringLiteral("Numbers and arrows reset by the element")
                                          : QStringLiteral("Numbers reset by the element"));
@@ -371,7 +373,7 @@ void Form2::cmdRandom_Click()
     const auto sides = drawSides(asked->total, asked->maximum, m_random);
     if (!sides)
         return;  // cannot happen for answers that passed the checks above
-    if (m_document->randomizeSides(*sides))
+    if (m_document->randomizeSides(*sides, m_resetRules))
         reportReset(QStringLiteral("Arrows unticked by the new numbers"));
 }
 

@@ -71,6 +71,9 @@ public:
     void pasteMainPicture();
     // Prepare Main Picture...: fits the main picture (or its kept source) to the card.
     void prepareMainPicture();
+    // How a number change or an element click treats the numbers and arrows chosen before.
+    void setResetRules(orvane::ResetRules rules) { m_resetRules = rules; }
+    orvane::ResetRules resetRules() const { return m_resetRules; }
     // The menus' commands of the window's buttons: each runs as its button's click does.
     enum class Command { LoadMainPicture, SaveCard, ExportCardData, AdvancedSettings, About, Exit };
     void run(Command command);
@@ -122,6 +125,9 @@ private:
 
     // `encoded`: the picture's own bytes, kept as a larger picture's preparation source.
     void mainPictureChanged(const QImage& picture, const QString& path, QByteArray encoded);
+    // `done`, and the note that the blue and red card look the same when the picture hides both
+    // bases.
+    QString withCoverNote(const QString& done) const;
     void offerToPrepare(QSize source, const QString& title);
     void openPrepareWindow(const orvane::PictureFit& start);
 
@@ -136,6 +142,7 @@ private:
     orvane::CardDocument* m_noCard = nullptr;  // shown while no card is: never edited
     QList<QMetaObject::Connection> m_documentConnections;
     qint16 CardTotal = 0;          // the total shown (Export Card Data writes it)
+    orvane::ResetRules m_resetRules = orvane::ResetRules::Reset;
     bool m_dragContinues = false;  // a scroll bar drag already made its step
 };
 

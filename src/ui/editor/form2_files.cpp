@@ -2,6 +2,7 @@
 // card data record.
 #include "editor/form2.h"
 
+#include "card/picture_fit.h"
 #include "document/card_document.h"
 #include "editor/card_data_export.h"
 #include "editor/clipboard_picture.h"
@@ -108,14 +109,23 @@ void Form2::pasteMainPicture()
     mainPictureChanged(clip.picture.image, QString(), {});  // kept as pixels
 }
 
+QString Form2::withCoverNote(const QString& done) const
+{
+    const RenderedCard cards = renderShown(m_document->card());
+    if (!pictureHidesBothBases(cards.blue, cards.red))
+        return done;
+    return done + QLatin1Char(' ') + pictureHidesBothBasesNote();
+}
+
 void Form2::mainPictureChanged(const QImage& picture, const QString& path, QByteArray encoded)
 {
     const QSize loaded = picture.size();
     const bool larger = placeMainPicture(*m_document, picture, path, std::move(encoded));
     const QString size = QStringLiteral("%1 × %2").arg(loaded.width()).arg(loaded.height());
-    emit message(path.isEmpty() ? QStringLiteral("Pasted the main picture (%1)").arg(size)
-                                : QStringLiteral("Loaded the main picture %1 (%2)")
-                                      .arg(QFileInfo(path).fileName(), size));
+    emit message(withCoverNote(path.isEmpty()
+                                   ? QStringLiteral("Pasted the main picture (%1)").arg(size)
+                                   : QStringLiteral("Loaded the main picture %1 (%2)")
+                                         .arg(QFileInfo(path).fileName(), size)));
     if (larger)
         offerToPrepare(loaded, path.isEmpty() ? QStringLiteral("Paste Main Picture")
                                               : QStringLiteral("Load Main Picture"));

@@ -80,7 +80,7 @@ void Form2::openPrepareWindow(const PictureFit& start)
                 m_document->setPreparedPicture(picture, path, {source, fit, encoded});  // one step
                 // The size the picture was scaled to, not the prepared picture's, which also
                 // holds the transparent margin that centres it.
-                emit message(preparedStatus(source.size(), fit));
+                emit message(withCoverNote(preparedStatus(source.size(), fit)));
             });
     window->show();
 }

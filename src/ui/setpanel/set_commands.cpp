@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 
@@ -161,9 +163,15 @@ bool SetCommands::offerRecovery()
         return false;
     const QByteArray text = file.readAll();
     file.close();
-    if (m_prompts.messageBox(tr("Orvane ended without saving a set of cards. Restore it as it "
-                                "was?"),
-                             YesNo | Question, tr("Restore Set")) != AnswerYes) {
+    // The recovery text keeps the set's deck or folder under "path".
+    const QString path =
+        QJsonDocument::fromJson(text).object().value(QStringLiteral("path")).toString();
+    const QString question =
+        path.isEmpty()
+            ? tr("Orvane ended without saving a set of cards. Restore it as it was?")
+            : tr("Orvane ended without saving the set %1. Restore it as it was?")
+                  .arg(QDir::toNativeSeparators(path));
+    if (m_prompts.messageBox(question, YesNo | Question, tr("Restore Set")) != AnswerYes) {
         m_recovery->discard();
         return false;
     }

@@ -157,6 +157,8 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     cmdSetAdd = button(QStringLiteral("cmdSetAdd"), tr("Add"), this);
     cmdSetDuplicate = button(QStringLiteral("cmdSetDuplicate"), tr("Duplicate"), this);
     cmdSetDelete = button(QStringLiteral("cmdSetDelete"), tr("Delete"), this);
+    cmdSetDeckOrder = button(QStringLiteral("cmdSetDeckOrder"), tr("Deck order"), this);
+    cmdSetDeckOrder->setToolTip(tr("Show the cards in the deck's order again"));
     cmdSetUp = button(QStringLiteral("cmdSetUp"), tr("Up"), this);
     cmdSetDown = button(QStringLiteral("cmdSetDown"), tr("Down"), this);
     cmdSetRender = button(QStringLiteral("cmdSetRender"), tr("Render..."), this);
@@ -170,6 +172,7 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     auto* viewRow = new QHBoxLayout;
     viewRow->addWidget(cboSetView);
     viewRow->addWidget(spnSetZoom);
+    viewRow->addWidget(cmdSetDeckOrder);
     viewRow->addStretch(1);
     auto* operations = new QHBoxLayout;
     for (QPushButton* b : {cmdSetAdd, cmdSetDuplicate, cmdSetDelete, cmdSetUp, cmdSetDown})
@@ -223,6 +226,11 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     connect(cmdSetAdd, &QPushButton::clicked, this, &SetPanel::addCard);
     connect(cmdSetDuplicate, &QPushButton::clicked, this, &SetPanel::duplicateSelected);
     connect(cmdSetDelete, &QPushButton::clicked, this, &SetPanel::deleteSelected);
+    connect(cmdSetDeckOrder, &QPushButton::clicked, this,
+            [this] { tblSet->sortByColumn(-1, Qt::AscendingOrder); });
+    connect(tblSet->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            &SetPanel::followSortOrder);
+    followSortOrder();
     connect(cmdSetUp, &QPushButton::clicked, this, [this] { moveSelected(-1); });
     connect(cmdSetDown, &QPushButton::clicked, this, [this] { moveSelected(1); });
     connect(cmdSetRender, &QPushButton::clicked, this, &SetPanel::render);
@@ -415,11 +423,24 @@ void SetPanel::deleteSelected()
     emit message(tr("%1 deleted (Undo brings them back).").arg(cardCount(int(ids.size()))));
 }
 
+void SetPanel::followSortOrder()
+{
+    const bool deckOrder = tblSet->horizontalHeader()->sortIndicatorSection() < 0;
+    cmdSetDeckOrder->setEnabled(!deckOrder);
+    const QString why = deckOrder ? QString()
+                                  : tr("Up and Down move cards in the deck's order: click Deck "
+                                       "order first");
+    for (QPushButton* move : {cmdSetUp, cmdSetDown}) {
+        move->setEnabled(deckOrder);
+        move->setToolTip(why);
+    }
+}
+
 void SetPanel::moveSelected(int step)
 {
     const QList<quint64> ids = selectedIds();
-    if (ids.isEmpty())
-        return;
+    if (ids.isEmpty() || m_filter->sortColumn() >= 0)
+        return;  // a move in a sorted view would not show where the cards went
     const int first = m_set.indexOf(ids.front());
     const int last = m_set.indexOf(ids.back());
     const int target = step < 0 ? std::max(0, first - 1) : std::min(m_set.count(), last + 2);

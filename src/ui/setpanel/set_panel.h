@@ -44,6 +44,7 @@ public:
     QPushButton* cmdSetAdd = nullptr;
     QPushButton* cmdSetDuplicate = nullptr;
     QPushButton* cmdSetDelete = nullptr;
+    QPushButton* cmdSetDeckOrder = nullptr;  // back to the deck's own order after a sort
     QPushButton* cmdSetUp = nullptr;
     QPushButton* cmdSetDown = nullptr;
     QPushButton* cmdSetRender = nullptr;
@@ -68,7 +69,9 @@ public:
     void addCard();
     void duplicateSelected();
     void deleteSelected();
-    void moveSelected(int step);  // -1 up, +1 down
+    void moveSelected(int step);  // -1 up, +1 down; only in the deck's order
+    // Up and Down move cards in the deck's order, so they work only while it is shown.
+    void followSortOrder();
     void copySelected();
     void paste();
     void mendRow(quint64 id);  // asks for the cell at fault of a bad row

@@ -3,11 +3,14 @@
 #include "document/card_document.h"
 #include "editor/form2.h"
 #include "files/deck_render.h"
+#include "session/session.h"
+#include "shell/main_window.h"
 #include "windows/add_card_to_deck.h"
 #include "windows/export_cards_dialog.h"
 #include "windows/external_picture_edit.h"
 #include "windows/play_sheets_dialog.h"
 #include "windows/render_deck_dialog.h"
+#include "windows/undrawable_side_question.h"
 #include "windows/zoomed_preview.h"
 
 #include <QAction>
@@ -130,11 +133,22 @@ void CardWindows::dockZoomedPreview(bool docked)
     toggleZoomedPreview();
 }
 
+QString CardWindows::openSetFolder() const
+{
+    const auto* window = qobject_cast<const MainWindow*>(&m_window);
+    if (!window || !window->session().hasSet())
+        return {};
+    return setFolder(window->session().set());
+}
+
 void CardWindows::exportCards()
 {
+    if (!mayWriteCard(m_prompts, m_form.document().card(), QStringLiteral("Export Cards")))
+        return;
     const RenderedCard cards = m_form.shownCards();
     auto* dialog = new ExportCardsDialog(m_prompts, cards.blue, cards.red,
-                                         m_form.document().displayName(), &m_window);
+                                         m_form.document().displayName(), &m_window,
+                                         openSetFolder());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &ExportCardsDialog::exported, this, &CardWindows::message);
     dialog->open();
@@ -143,9 +157,11 @@ void CardWindows::exportCards()
 void CardWindows::playSheets()
 {
     // The current card as tabletop deck sheets, an atlas and a print sheet.
+    if (!mayWriteCard(m_prompts, m_form.document().card(), QStringLiteral("Play Sheets")))
+        return;
     const RenderedCard cards = m_form.shownCards();
     connect(openPlaySheets(m_prompts, cards.blue, cards.red, m_form.document().displayName(),
-                           &m_window),
+                           &m_window, openSetFolder()),
             &PlaySheetsDialog::written, this, &CardWindows::message);
 }
 
@@ -181,6 +197,8 @@ void CardWindows::chooseImageEditor()
 void CardWindows::addCardToDeck()
 {
     Card card = m_form.document().card();
+    if (!mayWriteCard(m_prompts, card, QStringLiteral("Add Card to Deck")))
+        return;
     card.name = m_form.document().displayName();
     const QString done = addCardToDeckAsking(m_prompts, m_deckDialog, card);
     if (!done.isEmpty())

@@ -48,6 +48,7 @@ signals:
 private:
     void openDockedPreview();
     void showCards();
+    QString openSetFolder() const;  // the open set's folder; empty without a set
 
     QMainWindow& m_window;
     Form2& m_form;

@@ -13,6 +13,7 @@
 #include "shell/print_commands.h"
 #include "shell/set_statistics.h"
 #include "windows/copy_scale.h"
+#include "windows/undrawable_side_question.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -23,10 +24,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QUndoStack>
 
 namespace orvane {
 namespace {
+
+constexpr const char* KeepNumbersKey = "editor/keepNumbersAndArrows";
 
 QAction* menuAction(QMenu* menu, const char* name, const QString& text,
                     const QList<QKeySequence>& keys = {})
@@ -122,6 +126,16 @@ void MainWindow::buildMenus()
     QAction* advanced = menuAction(edit, "actAdvanced", tr("&Advanced Settings"));
     connect(external, &QAction::triggered, m_cardWindows, &CardWindows::editPictureExternally);
     connect(chooseEditor, &QAction::triggered, m_cardWindows, &CardWindows::chooseImageEditor);
+    edit->addSeparator();
+    QAction* keepNumbers = menuAction(edit, "actKeepNumbers", tr("&Keep Numbers and Arrows"));
+    keepNumbers->setCheckable(true);
+    const auto rulesFor = [](bool keep) { return keep ? ResetRules::Keep : ResetRules::Reset; };
+    keepNumbers->setChecked(QSettings().value(QLatin1String(KeepNumbersKey), false).toBool());
+    m_form->setResetRules(rulesFor(keepNumbers->isChecked()));
+    connect(keepNumbers, &QAction::toggled, this, [this, rulesFor](bool keep) {
+        m_form->setResetRules(rulesFor(keep));
+        QSettings().setValue(QLatin1String(KeepNumbersKey), keep);
+    });
     connect(copyBlue, &QAction::triggered, this, [this] { copyCard(CardColour::Blue); });
     connect(copyRed, &QAction::triggered, this, [this] { copyCard(CardColour::Red); });
     connect(paste, &QAction::triggered, m_form, &Form2::pasteMainPicture);
@@ -227,6 +241,9 @@ void MainWindow::undoOrRedo(bool undo)
 
 void MainWindow::copyCard(CardColour colour)
 {
+    const QString title = colour == CardColour::Blue ? tr("Copy Blue Card") : tr("Copy Red Card");
+    if (!mayWriteCard(*m_services.prompts, m_form->document().card(), title))
+        return;
     // Edit ▸ Copy Scale's, whole pixels so the copy stays crisp.
     const int scale = copyScale();
     const RenderedCard cards = m_form->shownCards();

@@ -37,19 +37,23 @@ QString shortFolder(const QString& folder)
 }  // namespace
 
 ExportCardsDialog::ExportCardsDialog(Prompts& prompts, const QImage& blue, const QImage& red,
-                                     const QString& baseName, QWidget* parent)
+                                     const QString& baseName, QWidget* parent,
+                                     const QString& startFolder)
     : QDialog(parent), m_prompts(prompts), m_blue(blue), m_red(red)
 {
     setObjectName(QStringLiteral("ExportCardsDialog"));
     setWindowTitle(Title);
 
     const QSettings settings;
-    txtFolder =
-        new QLineEdit(settings
-                          .value(QStringLiteral("Export/folder"),
-                                 QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
-                          .toString(),
-                      this);
+    // The open set's folder first: the cards of a set belong beside it.
+    txtFolder = new QLineEdit(
+        !startFolder.isEmpty()
+            ? QDir::toNativeSeparators(startFolder)
+            : settings
+                  .value(QStringLiteral("Export/folder"),
+                         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
+                  .toString(),
+        this);
     txtFolder->setObjectName(QStringLiteral("txtFolder"));
     cmdBrowse = new QPushButton(QStringLiteral("&Browse..."), this);
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));

@@ -26,7 +26,8 @@ public:
     // `blue` and `red` are the cards as composed; `baseName` (the card's name) is offered as
     // the base name, else the last one used.
     ExportCardsDialog(orvane::Prompts& prompts, const QImage& blue, const QImage& red,
-                      const QString& baseName, QWidget* parent = nullptr);
+                      const QString& baseName, QWidget* parent = nullptr,
+                      const QString& startFolder = {});
 
     QLineEdit* txtFolder = nullptr;
     QPushButton* cmdBrowse = nullptr;

@@ -73,13 +73,17 @@ QWidget* row(QWidget* parent, std::initializer_list<QWidget*> widgets)
 }  // namespace
 
 PlaySheetsDialog::PlaySheetsDialog(Prompts& prompts, QList<NamedCard> cards,
-                                   const QString& baseName, Runner runner, QWidget* parent)
+                                   const QString& baseName, Runner runner, QWidget* parent,
+                                   const QString& startFolder)
     : QDialog(parent), m_prompts(prompts), m_cards(std::move(cards)), m_runner(std::move(runner))
 {
     setObjectName(QStringLiteral("PlaySheetsDialog"));
     setWindowTitle(Title);
     const QSettings settings;
-    const QString folder = settings.value(settingKey("folder"), QDir::homePath()).toString();
+    // The open set's folder first: the sheets of a set belong beside it.
+    const QString folder = !startFolder.isEmpty()
+                               ? startFolder
+                               : settings.value(settingKey("folder"), QDir::homePath()).toString();
     const QString base =
         safeFileName(baseName.trimmed().isEmpty() ? QStringLiteral("card") : baseName.trimmed());
 
@@ -386,9 +390,9 @@ void PlaySheetsDialog::reject()
 namespace {
 
 PlaySheetsDialog* openFor(Prompts& prompts, const QList<NamedCard>& cards, const QString& name,
-                          QWidget* parent)
+                          QWidget* parent, const QString& startFolder)
 {
-    auto* dialog = new PlaySheetsDialog(prompts, cards, name, &runSheetsJob, parent);
+    auto* dialog = new PlaySheetsDialog(prompts, cards, name, &runSheetsJob, parent, startFolder);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog;
@@ -396,10 +400,19 @@ PlaySheetsDialog* openFor(Prompts& prompts, const QList<NamedCard>& cards, const
 
 }  // namespace
 
-PlaySheetsDialog* openPlaySheets(Prompts& prompts, const QImage& blue, const QImage& red,
-                                 const QString& name, QWidget* parent)
+QString setFolder(const CardSet& set)
 {
-    return openFor(prompts, {{name, safeFileName(name), {blue, red}}}, name, parent);
+    const QString path = set.path();
+    if (path.isEmpty())
+        return {};
+    const QFileInfo info(path);
+    return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+}
+
+PlaySheetsDialog* openPlaySheets(Prompts& prompts, const QImage& blue, const QImage& red,
+                                 const QString& name, QWidget* parent, const QString& startFolder)
+{
+    return openFor(prompts, {{name, safeFileName(name), {blue, red}}}, name, parent, startFolder);
 }
 
 PlaySheetsDialog* openPlaySheetsForSet(Prompts& prompts, const CardSet& set,
@@ -424,5 +437,5 @@ PlaySheetsDialog* openPlaySheetsForSet(Prompts& prompts, const CardSet& set,
             *error = QStringLiteral("There is no card to write: bad rows are mended first.");
         return nullptr;
     }
-    return openFor(prompts, cards, name, parent);
+    return openFor(prompts, cards, name, parent, setFolder(set));
 }

@@ -37,7 +37,8 @@ public:
     // `cards` are rendered already; `baseName` names the deck sheets (the card's name).
     // `runner` is orvane::runSheetsJob (tests hand in one they can pause).
     PlaySheetsDialog(orvane::Prompts& prompts, QList<orvane::NamedCard> cards,
-                     const QString& baseName, Runner runner, QWidget* parent = nullptr);
+                     const QString& baseName, Runner runner, QWidget* parent = nullptr,
+                     const QString& startFolder = {});
 
     QLineEdit* txtBaseName = nullptr;
     QComboBox* cboColours = nullptr;  // both, blue, red: deck sheets and atlas
@@ -102,8 +103,13 @@ private:
 
 // Opens the window (deleted on close) for the card the editor shows, `blue` and `red` as
 // composed; its name names the deck sheets.
+// `startFolder` (the open set's folder) is where the files go first; empty: where they went last.
 PlaySheetsDialog* openPlaySheets(orvane::Prompts& prompts, const QImage& blue, const QImage& red,
-                                 const QString& name, QWidget* parent);
+                                 const QString& name, QWidget* parent,
+                                 const QString& startFolder = {});
+
+// The folder of a set's deck file, or the set's own folder; empty for a set never saved.
+QString setFolder(const orvane::CardSet& set);
 
 // Opens the window for the cards `ids` of `set` (bad rows left out) as the set shows them,
 // rendered with the card parts under `partsRoot`; `name` names the deck sheets. Null, with

@@ -3,6 +3,7 @@
 #include "widgets/zoom_view.h"
 
 #include "card/palette_file.h"
+#include "card/picture_fit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -148,6 +149,10 @@ void PreparePictureWindow::buildControls()
     labNote->setObjectName(QStringLiteral("labNote"));
     labNote->setWordWrap(true);
     labNote->hide();
+    labCoverNote = new QLabel(pictureHidesBothBasesNote(), this);
+    labCoverNote->setObjectName(QStringLiteral("labCoverNote"));
+    labCoverNote->setWordWrap(true);
+    labCoverNote->hide();
     cmdResetPan = new QPushButton(QStringLiteral("Centre"), this);
     cmdResetPan->setObjectName(QStringLiteral("cmdResetPan"));
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -174,6 +179,7 @@ void PreparePictureWindow::buildControls()
     all->addLayout(views);
     all->addLayout(settings);
     all->addWidget(labNote);
+    all->addWidget(labCoverNote);
     all->addLayout(buttons);
 }
 
@@ -500,6 +506,7 @@ void PreparePictureWindow::showCards(const QImage& prepared)
     const RenderedCard cards = m_composer(prepared);
     picPreviewBlue->setPicture(cards.blue, false);
     picPreviewRed->setPicture(cards.red, false);
+    labCoverNote->setVisible(pictureHidesBothBases(cards.blue, cards.red));
 }
 
 void PreparePictureWindow::keyPressEvent(QKeyEvent* event)

@@ -77,6 +77,7 @@ public:
     QLineEdit* txtOutlineColour = nullptr;
     QLabel* labPan = nullptr;
     QLabel* labNote = nullptr;
+    QLabel* labCoverNote = nullptr;  // shown while the picture hides both bases
     QPushButton* cmdResetPan = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;

@@ -370,3 +370,34 @@ TEST(CardRules, SideValuesAreOneToNineAndCapitalA)
     for (const char* no : {"a", "0", "10", "", "AA", "B"})
         EXPECT_FALSE(isSideValue(QLatin1String(no))) << no;
 }
+
+TEST(CardRules, FirstUndrawableSide)
+{
+    struct Row {
+        std::array<QString, 4> sides;
+        int side;  // -1: every side can be drawn
+        const char* name;
+    };
+    const Row rows[] = {
+        {{"1", "9", "A", "a"}, -1, ""},
+        {{"Z", "10", "", "5"}, 0, "top"},
+        {{"1", "10", "", "5"}, 1, "left"},
+        {{"1", "2", "", "5"}, 2, "right"},
+        {{"1", "2", "3", " 4"}, 3, "bottom"},
+        {{"1", "2", "3", "2.5"}, 3, "bottom"},
+    };
+    for (const Row& row : rows) {
+        Card card;
+        card.sides = row.sides;
+        const std::optional<UndrawableSide> found = firstUndrawableSide(card);
+        ASSERT_EQ(found.has_value(), row.side >= 0) << row.name;
+        if (!found)
+            continue;
+        EXPECT_EQ(found->side, row.side);
+        EXPECT_EQ(found->name, QLatin1String(row.name));
+        EXPECT_EQ(found->text, row.sides[size_t(row.side)]);
+    }
+    EXPECT_EQ(undrawableSideQuestion({0, QStringLiteral("top"), QStringLiteral("Z")}),
+              QStringLiteral("The top side holds \"Z\", which the card cannot show: it shows the "
+                             "digit drawn before. Write the card anyway?"));
+}

@@ -186,3 +186,26 @@ TEST(PictureFitText, ACardsOwnSettingsWinFitAndScaleTogether)
 }
 
 }  // namespace
+
+TEST(PictureHidesBothBases, ComparesTheCardsPixels)
+{
+    QImage blue(62, 62, QImage::Format_ARGB32);
+    blue.fill(qRgb(10, 20, 30));
+    QImage oneOff = blue.copy();
+    oneOff.setPixel(61, 0, qRgb(10, 20, 31));
+    struct Row {
+        const char* name;
+        QImage red;
+        bool hides;
+    };
+    const Row rows[] = {
+        {"same pixels", blue.copy(), true},
+        {"same pixels, other format", blue.convertToFormat(QImage::Format_RGB32), true},
+        {"one pixel differs", oneOff, false},
+        {"other size", blue.copy(0, 0, 61, 62), false},
+        {"no red card", QImage(), false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(orvane::pictureHidesBothBases(blue, row.red), row.hides) << row.name;
+    EXPECT_FALSE(orvane::pictureHidesBothBases(QImage(), QImage()));
+}

@@ -382,3 +382,63 @@ TEST(CardDocument, ThePackIsOneStepAndAFileReadSetsIt)
     document.startOver(Card{}, QStringLiteral("/tmp/other.json"));
     EXPECT_EQ(document.pack(), QString());
 }
+
+namespace {
+
+std::vector<int> tickedArrows(const Card& card)
+{
+    std::vector<int> ticked;
+    for (int i = 0; i < CardArrowCount; ++i)
+        if (card.arrows[size_t(i)])
+            ticked.push_back(i);
+    return ticked;
+}
+
+}  // namespace
+
+TEST(CardDocument, KeepRulesUntickTheLastTickedAndUndoRestoresTheOrder)
+{
+    CardDocument document;
+    Card card;
+    card.sides = sides("5", "5", "5", "5");  // total 20: three arrows
+    document.setCard(card);
+    for (int arrow : {4, 1, 6})
+        document.setArrow(arrow, true);
+    EXPECT_EQ(document.tickOrder(), (std::vector<int>{4, 1, 6}));
+    document.setArrow(1, false);
+    document.setArrow(1, true);  // ticked again: now the last
+    EXPECT_EQ(document.tickOrder(), (std::vector<int>{4, 6, 1}));
+
+    EXPECT_TRUE(document.typeSide(0, QStringLiteral("1"), ResetRules::Keep));  // total 16
+    EXPECT_EQ(tickedArrows(document.card()), (std::vector<int>{4, 6}));
+    EXPECT_EQ(document.tickOrder(), (std::vector<int>{4, 6}));
+    document.undoStack()->undo();
+    EXPECT_EQ(document.tickOrder(), (std::vector<int>{4, 6, 1}));
+    // The same change again loses the same arrow.
+    EXPECT_TRUE(document.typeSide(0, QStringLiteral("1"), ResetRules::Keep));
+    EXPECT_EQ(tickedArrows(document.card()), (std::vector<int>{4, 6}));
+
+    // The reset rules untick every arrow and forget the order.
+    EXPECT_TRUE(document.typeSide(1, QStringLiteral("4"), ResetRules::Reset));
+    EXPECT_TRUE(tickedArrows(document.card()).empty());
+    EXPECT_TRUE(document.tickOrder().empty());
+}
+
+TEST(CardDocument, CardJustOpenedFallsBackToIndexOrder)
+{
+    CardDocument document;
+    document.setArrow(2, true);
+    Card card;
+    card.sides = sides("5", "5", "4", "4");  // total 18: three arrows
+    card.arrows[0] = card.arrows[3] = card.arrows[7] = true;
+    document.setCard(card);
+    EXPECT_TRUE(document.tickOrder().empty());
+    EXPECT_TRUE(document.typeSide(0, QStringLiteral("1"), ResetRules::Keep));  // total 14: two
+    EXPECT_EQ(tickedArrows(document.card()), (std::vector<int>{0, 3}));
+    // An element other than Trap keeps the numbers and arrows with the keep rules.
+    const ElementClick click = document.clickElement(2, ResetRules::Keep);
+    EXPECT_TRUE(click.changed);
+    EXPECT_FALSE(click.numbersReset);
+    EXPECT_EQ(document.card().sides, sides("1", "5", "4", "4"));
+    EXPECT_EQ(tickedArrows(document.card()), (std::vector<int>{0, 3}));
+}

@@ -59,7 +59,7 @@ void Form2MenusTest::menusInOrder()
     QCOMPARE(entries(menus[1]),
              (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed", "menuCopyScale",
                           "actPaste", "-", "actPrepareMain", "actEditExternally",
-                          "actChooseImageEditor", "actAdvanced"}));
+                          "actChooseImageEditor", "actAdvanced", "-", "actKeepNumbers"}));
     QCOMPARE(entries(menus[2]),
              (QStringList{"actZoomedPreview", "actDockZoomedPreview", "actViewSet",
                           "actViewStatistics"}));

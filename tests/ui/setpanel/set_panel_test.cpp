@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUndoStack>
@@ -81,6 +82,7 @@ private slots:
     void aNameIsCheckedAsItIsTyped();
     void aBadRowIsMendedFromThePanel();
     void renderAndPrintSheetWriteTheSet();
+    void upAndDownWorkOnlyInDeckOrder();
 };
 
 void SetPanelTest::thumbnailsAreTheRenderersPixelsAtWholePixelZoom()
@@ -219,6 +221,42 @@ void SetPanelTest::operationsOnTheSelectionAreUndoable()
     model->dropMimeData(dragged, Qt::MoveAction, 4, 0, {});
     delete dragged;
     QCOMPARE(f.names(), QStringList({"Dragon", "Broken", "Slime", "Imp"}));
+}
+
+void SetPanelTest::upAndDownWorkOnlyInDeckOrder()
+{
+    PanelFixture f(Deck);
+    const auto shownNames = [&f] {
+        QStringList names;
+        const QAbstractItemModel* model = f.panel->tblSet->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, SetModel::Name).data().toString();
+        return names;
+    };
+    const QStringList deck{"Slime", "Dragon", "Imp", "Broken"};
+    QCOMPARE(shownNames(), deck);
+    QVERIFY(f.panel->cmdSetUp->isEnabled());
+    QVERIFY(f.panel->cmdSetDown->isEnabled());
+    QVERIFY(!f.panel->cmdSetDeckOrder->isEnabled());
+
+    f.panel->tblSet->sortByColumn(SetModel::Name, Qt::AscendingOrder);  // a header click
+    QCOMPARE(shownNames(), QStringList({"Broken", "Dragon", "Imp", "Slime"}));
+    for (QPushButton* move : {f.panel->cmdSetUp, f.panel->cmdSetDown}) {
+        QVERIFY(!move->isEnabled());
+        QVERIFY(move->toolTip().contains("Deck order"));
+    }
+    f.panel->setCurrentId(f.id(1));
+    f.panel->moveSelected(1);  // refused while sorted
+    QCOMPARE(f.names(), deck);
+
+    f.panel->cmdSetDeckOrder->click();
+    QCOMPARE(shownNames(), deck);
+    QVERIFY(f.panel->cmdSetDown->isEnabled());
+    QVERIFY(f.panel->cmdSetDown->toolTip().isEmpty());
+    QVERIFY(!f.panel->cmdSetDeckOrder->isEnabled());
+    f.panel->setCurrentId(f.id(1));
+    f.panel->cmdSetDown->click();
+    QCOMPARE(f.names(), QStringList({"Slime", "Imp", "Dragon", "Broken"}));
 }
 
 void SetPanelTest::aNameIsCheckedAsItIsTyped()
