@@ -1,6 +1,7 @@
 #include "editor/card_file_commands.h"
 
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "document/card_document.h"
 #include "editor/recent_cards.h"
 #include "platform/prompts.h"
@@ -99,7 +100,11 @@ bool CardFileCommands::readCardFile(const QString& path)
 {
     // A photo's source decodes for a moment: beside the window, like a save.
     CardFileRead read;
-    if (const QString failure = m_workBeside.run([&] { read = orvane::readCardFile(path); });
+    QString pack;
+    if (const QString failure = m_workBeside.run([&] {
+            read = orvane::readCardFile(path);
+            pack = readCardFilePack(path);
+        });
         !failure.isEmpty())
         read = {std::nullopt,
                 tr("%1 cannot be read: %2.").arg(QDir::toNativeSeparators(path), failure)};
@@ -109,7 +114,7 @@ bool CardFileCommands::readCardFile(const QString& path)
         return false;
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    m_loneCard.startOver(*read.card, absolute);
+    m_loneCard.startOver(*read.card, absolute, pack);
     addRecentCard(absolute);
     rememberCardFolder(absolute);
     emit recentCardsChanged();
@@ -190,6 +195,7 @@ bool CardFileCommands::writeCardFile(const CardDocument& document, const QString
     const QFileInfo file(path);
     const QPointer<const CardDocument> written = &document;
     const Card asSaved = document.card();
+    const QString pack = document.pack();  // kept by name, installed or not
     // An unnamed card takes the name of its file.
     Card card = asSaved;
     card.name = takeTheFileName ? file.completeBaseName() : displayName(card, path);
@@ -197,7 +203,7 @@ bool CardFileCommands::writeCardFile(const CardDocument& document, const QString
     QString error;
     bool ok = false;
     if (const QString failure =
-            m_workBeside.run([&] { ok = orvane::writeCardFile(card, path, &error); });
+            m_workBeside.run([&] { ok = writeCardFileWithPack(card, pack, path, &error); });
         !failure.isEmpty())
         error = tr("%1 cannot be written: %2.").arg(QDir::toNativeSeparators(path), failure);
     if (!ok) {

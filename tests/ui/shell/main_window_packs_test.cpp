@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <QUndoStack>
 
@@ -171,6 +172,16 @@ void MainWindowPacksTest::theCardKeepsItsPackAsOneUndoableEdit()
     QCOMPARE(card.pack(), QStringLiteral("Test Undo"));
     QCOMPARE(partsChoice(f)->currentText(), QStringLiteral("Test Undo"));
     QVERIFY(showsCardsOf(f, pack.parts()));
+
+    // The card file keeps the pack, and opening it chooses the pack again.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("inked.orvcard"));
+    f.prompts.fileAnswers.enqueue(path);
+    QVERIFY(f.cardFiles().saveCardFileAs());
+    Form2Fixture g;
+    QVERIFY(g.cardFiles().openCardFile(path));
+    QCOMPARE(g.form->document().pack(), QStringLiteral("Test Undo"));
+    QCOMPARE(partsChoice(g)->currentText(), QStringLiteral("Test Undo"));
 }
 
 void MainWindowPacksTest::aPackNotInstalledFallsBackWithAMessage()
