@@ -3,6 +3,7 @@
 #include "card/card.h"
 #include "files/texture_atlas.h"
 #include "set/card_set.h"
+#include "windows/set_cards.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -419,23 +420,9 @@ PlaySheetsDialog* openPlaySheetsForSet(Prompts& prompts, const CardSet& set,
                                        const QList<quint64>& ids, const QString& partsRoot,
                                        const QString& name, QWidget* parent, QString* error)
 {
-    const std::optional<CardParts> parts = CardParts::load(partsRoot, error);
-    if (!parts)
+    // Each row's copies, as orvane-render's deck sheets count them.
+    const QList<NamedCard> cards = renderSetCards(set, ids, partsRoot, error);
+    if (cards.isEmpty())
         return nullptr;
-    QList<NamedCard> cards;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const quint64 id : ids) {
-        const SetEntry* entry = set.entry(id);
-        if (!entry || entry->isBad())
-            continue;
-        const Card card = set.readyCard(id);
-        cards.append({card.name, safeFileName(card.name), renderCard(card, *parts)});
-    }
-    QGuiApplication::restoreOverrideCursor();
-    if (cards.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("There is no card to write: bad rows are mended first.");
-        return nullptr;
-    }
     return openFor(prompts, cards, name, parent, setFolder(set));
 }

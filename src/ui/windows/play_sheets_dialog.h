@@ -111,7 +111,7 @@ PlaySheetsDialog* openPlaySheets(orvane::Prompts& prompts, const QImage& blue, c
 // The folder of a set's deck file, or the set's own folder; empty for a set never saved.
 QString setFolder(const orvane::CardSet& set);
 
-// Opens the window for the cards `ids` of `set` (bad rows left out) as the set shows them,
+// Opens the window for the cards `ids` of `set` (bad rows left out, each row's copies counted),
 // rendered with the card parts under `partsRoot`; `name` names the deck sheets. Null, with
 // `error` set, when no card can be rendered.
 PlaySheetsDialog* openPlaySheetsForSet(orvane::Prompts& prompts, const orvane::CardSet& set,
