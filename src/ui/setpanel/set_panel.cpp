@@ -4,9 +4,11 @@
 #include "setpanel/set_model.h"
 #include "setpanel/set_output.h"
 #include "setpanel/set_thumbnails.h"
+#include "widgets/accessible_names.h"
 #include "windows/play_sheets_dialog.h"
 
 #include <QAction>
+#include <span>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -64,6 +66,23 @@ private:
     CardSet& m_set;
     SetPanel& m_panel;
 };
+
+// What screen readers say for the panel's controls that have no caption of their own.
+std::span<const AccessibleText> setPanelReaderTexts()
+{
+    static constexpr AccessibleText texts[] = {
+        {"txtSetFilter", "Filter cards", "Shows the cards whose name or any cell holds the text"},
+        {"cboSetElement", "Element filter", "Shows the cards of one element"},
+        {"spnSetTotal", "Total filter", "Shows the cards of one total"},
+        {"cboSetView", "View", "Thumbnails or a table"},
+        {"spnSetZoom", "Thumbnail zoom", "How many screen pixels a card pixel takes"},
+        {"lstSetThumbnails", "Cards", "Every card of the set as a blue and a red picture"},
+        {"tblSet", "Cards table", "Every card of the set, a row each"},
+        {"labSetCounts", "Counts", ""},
+        {"labSetChartFilter", "Chart filter", ""},
+    };
+    return texts;
+}
 
 QPushButton* button(const QString& name, const QString& text, QWidget* parent)
 {
@@ -208,6 +227,7 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     key(QKeySequence::Copy, &SetPanel::copySelected);
     key(QKeySequence::Paste, &SetPanel::paste);
 
+    nameControls(*this, setPanelReaderTexts());
     connect(txtSetFilter, &QLineEdit::textChanged, m_filter, &SetFilterModel::setText);
     connect(cmdSetClearChartFilter, &QPushButton::clicked, this,
             [this] { setChartFilter(CardFilter{}); });

@@ -20,6 +20,8 @@
 #include <QTableView>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QtTest>
 #include <QUndoStack>
 
@@ -74,6 +76,7 @@ const QByteArray Deck = "name,up,left,right,down,element,arrows,picture\n"
 class SetPanelTest : public QObject {
     Q_OBJECT
 private slots:
+    void everyControlHasAnAccessibleName();
     void thumbnailsAreTheRenderersPixelsAtWholePixelZoom();
     void thumbnailsAreMadeOnlyForTheCardsShown();
     void filtersAndCounts();
@@ -320,6 +323,25 @@ void SetPanelTest::renderAndPrintSheetWriteTheSet()
     QVERIFY(finished.wait(20000));
     QVERIFY(QFileInfo(f.dir.filePath("sheet.pdf")).size() > 0);
     QVERIFY(!f.panel->findChild<SetOutput*>()->isRunning());
+}
+
+// A screen reader can say what each of the panel's controls is, caption or not.
+void SetPanelTest::everyControlHasAnAccessibleName()
+{
+    PanelFixture f(Deck);
+    QVERIFY(f.panel->tblSet->accessibleName() == QStringLiteral("Cards table"));
+    QVERIFY(f.panel->txtSetFilter->accessibleDescription().contains("name"));
+    for (QWidget* control : f.panel->findChildren<QWidget*>()) {
+        const bool interactive = qobject_cast<QAbstractButton*>(control) ||
+                                 qobject_cast<QComboBox*>(control) ||
+                                 qobject_cast<QAbstractSpinBox*>(control) ||
+                                 qobject_cast<QLineEdit*>(control) ||
+                                 qobject_cast<QAbstractItemView*>(control);
+        // (a spin box's own line edit is read as part of its spin box)
+        if (interactive && !control->objectName().startsWith(QLatin1String("qt_")) &&
+            !control->objectName().isEmpty())
+            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+    }
 }
 
 QTEST_MAIN(SetPanelTest)
