@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving a card file of a prepared photo from the window: how long the save takes, how long the
 // window goes without running its event loop meanwhile (the longest gap between the ticks of a
 // 5 ms timer), and the file's size; the same for opening it. Beside it, the card file written

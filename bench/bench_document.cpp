@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Google Benchmark: the editor window as a view of a card document.
 //   cmake -S . -B build-bench -DORVANE_BENCH=ON && cmake --build build-bench --target
 //   bench_document QT_QPA_PLATFORM=offscreen build-bench/bin/bench_document

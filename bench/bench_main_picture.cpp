@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a big main picture: the decoder alone against the tool's whole load (the file checks,
 // the decode on its own thread, the picture put in the main picture box), in time and memory.
 //   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_main_picture            time (Google Benchmark)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Google Benchmark: preparing a 24-megapixel picture for the card.
 //   cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON
 //   cmake --build build-bench --target bench_prep

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Google Benchmark: composing both cards, an idle timer tick, a reloading tick, saving cards.
 //   cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON
 //   cmake --build build-bench

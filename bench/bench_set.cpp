@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Google Benchmark: a set of cards in the window.
 //   cmake -S . -B build -DORVANE_BENCH=ON && cmake --build build --target bench_set
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_set

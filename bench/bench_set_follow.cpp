@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Google Benchmark: the set panel following its files as another program writes them.
 //   cmake -S . -B build -DORVANE_BENCH=ON && cmake --build build --target bench_set_follow
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_set_follow

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics of a 5,000-card set:
 // - NumbersAndFindings: counting and finding dominated, duplicate and over-arrowed cards.
 // - DockAfterAnEdit: what the Statistics dock does after an edit (the numbers, the findings,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The colour step's cost on a whole deck: orvane-render on 110 cards, once plain and once with
 # colours and dither on every row (16 colours, error diffusion), in two sets: each card its own
 # 62 x 62 picture of many colours (no other preparation), and each its own 320 x 240 photo-like

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Measures orvane-render following a deck.
 
   python3 bench/deck_follow.py BUILD-DIR [WORK-DIR] [--old OLD-ORVANE-RENDER]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The open, idle editor (offscreen), from /proc: CPU time and wake-ups (context switches of all
 # its threads) over SECONDS, beside a bare Qt window with one label and the editor with the fixed
 # 16 ms tick it had before, and under Xvfb; then how fast a part file rewritten on disk reaches the preview.

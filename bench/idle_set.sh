@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The editor idle with a set open (offscreen), from /proc: context switches of all its threads and
 # CPU ticks over SECONDS, counted from 8 s after start (past opening and the first thumbnails).
 #   bash bench/idle_set.sh BUILD-DIR DECK-OR-FOLDER [SECONDS]

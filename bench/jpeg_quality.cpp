@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saved-card quality: composes sample cards from the real card parts (photo-like main picture,
 // every frame, outlined digits, element, arrows), saves them through ImageUtils, and prints the
 // PSNR of each JPEG against its card and the file size, beside the size of TurboJPEG's coding of

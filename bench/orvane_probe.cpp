@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measuring probe: builds the main window exactly as the tool does and reports figures.
 //   orvane_probe startup|bare|bare-text   ms from process start to the first paint, peak RSS
 //   orvane_probe idle SECONDS       runs the window; --poll: the fixed 16 ms tick of old, with

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A 110-card deck rendered at --scale 4, whole process, with the shipped 4 x pack (its @4x parts)
 # against the built-in parts (enlarged by whole pixels). Each run 5 times into a fresh folder,
 # the median reported, then the ratio.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the outputs made from a whole deck, each the median of several whole-process runs, with
 # its peak memory (maximum resident set):
 #   - deck sheets for a 110-card deck at x 6, both colours (4 sheets of up to 3720 x 2604),

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders 110 card pairs (each with its own 62 x 62 main picture) three ways in one run: an
 # ImageMagick script (one convert process per card pair), a Python script with PIL (one
 # process), and orvane-render; then the peak memory of orvane-render on a 1000-card deck.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Time from process start to the first paint of the main window (with its menu bar and status
 # line), and peak memory, under Xvfb; side by side in the same run, alternating, a bare Qt window
 # of the same size with one label and one without. Prints each median and the editor's ratio to

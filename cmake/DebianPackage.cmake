@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in a build folder writes orvane_VERSION_amd64.deb, which
 # installs everything `cmake --install` does under /usr. Its library dependencies are found from
 # the binaries by dpkg-shlibdeps; the desktop's MIME, menu and icon caches are brought up to date

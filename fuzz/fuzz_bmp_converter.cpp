@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the converter's BMP reader and JPEG encoder on arbitrary bytes.
 #include "bmp_header.h"
 #include "imageutils.h"

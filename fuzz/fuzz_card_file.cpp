@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes offered as a card file must end in a card or a refusal, never a
 // crash, a hang or an allocation beyond the reader's bounds; a card read writes back to a card.
 #include "card/card_file.h"

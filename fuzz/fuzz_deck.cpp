@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes offered as a deck (any encoding, separator or size of cell) must
 // end in rows, problems and warnings, never a crash or a hang; every problem names a line and
 // stays a short message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes offered as a main picture must end in a picture or a refusal,
 // never a crash, a hang or an allocation beyond the limits.
 #include "files/main_picture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* ImageUtils: turns a BMP file into a JPEG file. Plain C interface, loaded at run time. */
 #pragma once
 

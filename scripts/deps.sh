@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Orvane needs to build, run and test, where they are missing.
 set -euo pipefail
 

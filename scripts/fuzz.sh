@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang and runs each for a bounded time (seconds, default 30),
 # starting from a few valid pictures, card files and decks. Fails when a target finds a crash.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a release build, checks it with lintian (no errors allowed),
 # installs it with apt-get, runs the installed orvane-render on a small deck and orvane
 # --version, checks the installed files, and removes the package again.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the real window for the user's guide, written to docs/images: the editor with a
 # sample set open, a lone card, the zoomed preview, the Render Deck and Play Sheets windows, a
 # deck sheet as orvane-render writes it, and the editor with the set at the screen scales 1,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test: once in a release build, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the tests of work on several threads once
 # with ThreadSanitizer, then the fuzz targets for a short while; the Debian package is built

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: turns the XPM drawings under assets/gfx into the BMP card parts the tool reads
 // from gfx/ beside the executable. Fails loudly when a drawing is missing, unreadable or of the
 // wrong size, or when a frame would hide a digit or the element icon, so a broken asset never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes every picture of the tool onto one PNG, at 1x and 8x with its name, for review:
 //   contact_sheet <assets folder> <folder holding gfx/> <output.png>
 #include "render/asset_catalogue.h"

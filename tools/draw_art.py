@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws every picture of the tool and writes it as an XPM text source under assets/.
 
 The card parts (assets/gfx) use pure black as their transparent colour and never use it for a

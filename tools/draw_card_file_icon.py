@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the card file type's icon: a sheet of paper with a folded corner holding a small blue
 card over a red one. Writes assets/mime/application-x-orvane-card.xpm (32 x 32)."""
 import os

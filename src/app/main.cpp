@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "orvane_version.h"
 #include "platform/qt_prompts.h"
 #include "shell/main_window.h"

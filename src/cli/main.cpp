@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render: every card of a deck (CSV) or a card file as pictures, without a window.
 #include "command_line.h"
 #include "files/card_export.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack_mode.h"
 
 #include "files/pack_store.h"

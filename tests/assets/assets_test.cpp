@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generated card parts: names, sizes, format, the black rule, and frames that leave the
 // digits and the element icon whole.
 #include "card/card_placement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render following a deck from the outside: decks as spreadsheet programs write them,
 // files rewritten only when their bytes change, --list-written, --watch, and hostile inputs
 // that must end in a short message within bounded memory.

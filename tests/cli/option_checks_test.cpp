@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The option checks of orvane-render on their own: numbers in range, words from a list, and the
 // table of which options go with which outputs.
 #include "option_checks.h"

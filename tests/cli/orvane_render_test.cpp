@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render from the outside: arguments, exit codes, files written and their pixels.
 #include "card/card_file.h"
 #include "card/card_rules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render --pack and --check-pack from the outside.
 #include "render/card_parts.h"
 #include "render/part_pack.h"

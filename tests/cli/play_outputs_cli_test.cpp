@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render's deck sheets, atlas, print sheet finishing, thumbnail and version from the
 // outside: the files written, read back, against the core's own cards.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render's print by a profile, its calibration and the deck's copies, from the outside.
 #include "support/child_process.h"
 

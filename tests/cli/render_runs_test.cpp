@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render runs from the outside: several inputs, which files a run may write or replace,
 // its summary and messages, and a run stopped by a signal.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-render --stats from the outside: the numbers and findings of a known deck, as Markdown
 // and JSON, to standard output or a file; bad rows counted apart; usage errors.
 #include "support/child_process.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bmp_header.h"
 #include "imageutils.h"
 #include "support/image_compare.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/spdx.sh on a small tree of every file kind: --check names the files without a licence
 # line and fails; adding puts the right comment form first (after a "#!" line), keeps the rest of
 # each file and its mode, leaves other files and build folders alone, and a second run changes

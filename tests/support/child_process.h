@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Running a program as a child process in a test: its exit code and what it printed, and the

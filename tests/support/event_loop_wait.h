@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Waiting with the event loop running, for tests and benchmarks that watch files or timers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Whole files for tests: read, written, or replaced by renaming a new file over them (as image

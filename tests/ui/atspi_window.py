@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads the running editor through the accessibility bus, as a screen reader does: the window,
 # the roles and names of its controls, and the card boxes' words, which follow a change made
 # through the bus itself (the top number set to 7).

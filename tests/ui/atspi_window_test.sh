@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the editor on a display of its own with an accessibility bus and reads it with
 # atspi_window.py. Exits 77 (skipped) where the bus or its Python binding is not installed.
 #   bash tests/ui/atspi_window_test.sh EDITOR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/arrow_words.h"
 
 #include "card/card.h"

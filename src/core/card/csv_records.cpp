@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/csv_records.h"
 
 #include <csv.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/palette_file.h"
 
 #include "card/picture_fit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/card_record.h"
 
 #include "card/card_rules.h"

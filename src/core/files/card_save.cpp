@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/card_save.h"
 
 #include "files/imageutils_library.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/card_thumbnail.h"
 
 #include "files/card_export.h"

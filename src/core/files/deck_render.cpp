@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // renderDeck: every card of a deck or card file as pictures, records and a sheet, in parallel.
 #include "files/deck_render.h"
 

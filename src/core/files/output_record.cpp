@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record of what a run wrote into an output folder, and the file stamps it holds.
 #include "files/output_record.h"
 

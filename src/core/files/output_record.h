@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What a run of renderDeck wrote into an output folder, kept between runs in the user's cache

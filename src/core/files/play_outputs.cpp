@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outputs made from a whole deck at once: tabletop deck sheets with their saved objects, and
 // a texture atlas with its index.
 #include "files/play_outputs.h"

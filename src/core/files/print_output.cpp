@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A print by a profile: PDF sheets with backs for duplex, or numbered pictures per card and copy.
 #include "files/print_output.h"
 

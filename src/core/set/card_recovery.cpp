@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "set/card_recovery.h"
 
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "set/deck_store.h"
 
 #include "set/deck_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A deck's text written back: every byte the user wrote outside the changed rows stays.
 #include "set/deck_writer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "set/folder_store.h"
 
 #include "card/card_file.h"

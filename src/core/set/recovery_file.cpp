@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "set/recovery_file.h"
 
 #include "system/file_write.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/card_file.h"
 #include "set/card_set.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "set/set_folder_order.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recovery file: the set's whole state as JSON, written a few seconds after each change, so
 // that a crash or a killed process loses nothing.
 #include "set/card_set.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "system/heap_tuning.h"
 
 #if __has_include(<malloc.h>)

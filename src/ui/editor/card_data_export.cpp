@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/card_data_export.h"
 
 #include "editor/recent_cards.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/card_window_controls.h"
 
 #include "editor/card_window_layout.h"

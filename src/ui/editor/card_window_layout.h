@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The card window's layout as data: each control's object name, caption, rectangle in its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/clipboard_picture.h"
 
 #include "editor/number_box_passer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The card window's file commands: load or paste the main picture, save both cards, export the
 // card data record.
 #include "editor/form2.h"

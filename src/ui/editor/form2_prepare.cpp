@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prepare Main Picture...: the editor's side of the window that fits a picture to the card.
 #include "editor/form2.h"
 

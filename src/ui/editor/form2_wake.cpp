@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What wakes the timer tick: the part files on disk (every change of the card runs the tick's
 // work at once). Nothing else runs while none of them changes.
 #include "editor/form2.h"

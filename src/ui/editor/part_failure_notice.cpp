@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/part_failure_notice.h"
 
 #include "platform/prompts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/place_main_picture.h"
 
 #include "document/card_document.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/save_card_pair.h"
 
 #include "editor/recent_cards.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/wake_timer.h"
 
 WakeTimer::WakeTimer(QObject* parent) : QObject(parent)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where there is no Windows registry, the two system-information look-ups are answered from the
 // programs installed here: the first (a full program path) names the first system-information
 // program found on PATH; the second (a folder that must hold the Windows program) has no

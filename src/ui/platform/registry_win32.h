@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Windows registry read, in plain Win32 (no Qt), so it builds with any Windows compiler.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real registry on Windows, through the plain Win32 reader.
 #include "platform/registry.h"
 #include "platform/registry_win32.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "setpanel/set_model.h"
 
 #include "card/card_rules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menus and the commands that are its own: undo and redo, the clipboard, the
 // card file commands, and a new or duplicated card.
 #include "shell/main_window.h"

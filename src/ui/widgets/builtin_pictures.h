@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Registers the pictures compiled into the tool (card bases, icons, marks) under ":/builtin".

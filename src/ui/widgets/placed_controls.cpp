@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/placed_controls.h"
 
 #include "widgets/classic_font.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/add_card_to_deck.h"
 
 #include "card/deck_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/external_picture_edit.h"
 
 #include "document/card_document.h"

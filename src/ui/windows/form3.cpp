@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/form3.h"
 #include "widgets/builtin_pictures.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/pack_chooser.h"
 
 #include "card/card.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/prepare_picture_window.h"
 
 #include "widgets/zoom_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/print_dialog.h"
 
 #include "files/print_card.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/render_deck_dialog.h"
 
 #include "card/card_file.h"

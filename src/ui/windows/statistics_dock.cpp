@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/statistics_dock.h"
 
 #include "card/card_statistics_report.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/card_file.h"
 #include "card/card_file_pack.h"
 #include "files/main_picture.h"

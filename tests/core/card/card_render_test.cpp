@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/card.h"
 #include "files/card_export.h"
 #include "files/card_save.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decks as spreadsheet programs write them: encodings, separators, misspelled columns, arrow
 // word variants, foreign paths, workbooks and hostile sizes.
 #include "card/deck_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving a card's bitmap and JPEG: both or neither, and nothing lost on a failing disk.
 #include "files/card_save.h"
 #include "files/imageutils_library.h"

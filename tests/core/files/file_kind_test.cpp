@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telling a card file, a picture and anything else apart by their first bytes.
 #include "files/file_kind.h"
 #include "support/images.h"

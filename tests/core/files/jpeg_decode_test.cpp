@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // JPEG decoding: the same pixels as Qt's own reader, and each decode's verdict its own when
 // pictures decode on several threads at once.
 #include "files/jpeg_decode.h"

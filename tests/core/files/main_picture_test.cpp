@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main picture loader against hostile files: each ends in a picture or a clear refusal,
 // quickly, and a refused or damaged file never shows memory it did not read.
 #include "files/main_picture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record of what a run wrote into an output folder: a later run skips exactly the cards
 // whose inputs and files are as that run left them, renders the others, and writes the same
 // files and says the same as a run without any record.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/pack_store.h"
 #include "render/asset_catalogue.h"
 #include "render/part_pack.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deck sheets, the atlas, the print sheet's plan and finishing, and the thumbnail: geometry and
 // pixels of the core functions.
 #include "files/card_sheet.h"

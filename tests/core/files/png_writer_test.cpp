@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Card pictures written as PNG: any reader gets the pixels back (libpng checks every chunk's
 // CRC), with transparency where asked, and writing on several threads gives the same bytes.
 #include "files/png_writer.h"

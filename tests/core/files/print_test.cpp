@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print profiles, exact-size print pictures, enlargement rules, copies and calibration.
 #include "card/deck_file.h"
 #include "files/card_export.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/card.h"
 #include "render/asset_catalogue.h"
 #include "render/card_parts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "card/card_rules.h"
 #include "card/csv_records.h"
 #include "set/card_set.h"

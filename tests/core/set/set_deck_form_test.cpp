@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A deck written back in the form it was read in: its encoding and separator, every untouched
 // byte kept; Save As to another file or from a folder of card files.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder set: a renamed card's file follows its name without replacing another file, and the
 // cards' order is kept across closing and opening.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recovery file after a process that was killed: a child process opens a deck, changes it,
 // waits for its recovery file and is killed; the set restored from the file is the child's.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a set's store says about its files on disk: what to watch, what changed and what to do,
 // and which files a save would write over; the same questions for a deck and a folder.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a screen reader reads it, through Qt's accessibility interface: every control
 // a user can reach has a name and the role of what it is, and the card boxes tell their card in
 // words, kept current as the card changes.

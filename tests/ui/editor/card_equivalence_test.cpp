@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's cards and renderCard's cards are the same pixels, for cards the rules can draw.
 #include "card/card.h"
 #include "card/card_rules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every tab stop of the main window shows that it has the focus: no stop is invisible.
 #include "support/form2_fixture.h"
 

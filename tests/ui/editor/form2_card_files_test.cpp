@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Card files through the window: the round trip, the title bar, the question about unsaved
 // changes, the recent cards and files that cannot be read.
 #include "card/card_file.h"

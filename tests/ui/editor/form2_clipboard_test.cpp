@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clipboard and dropped files: a card copied as a picture, a picture pasted as the main
 // picture, picture files and card files dropped on the window.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a view of a card document: another document shown at run time, the status
 // line's words for undo, redo and the rules' resets, and what a fresh start exports.
 #include "render/card_parts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing through the real widgets: numbers, elements, arrows, scroll bars and the randomiser.
 #include "card/card_rules.h"
 #include "editor/random_sides_questions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands through the main window: load the main picture, save both cards, export.
 #include "document/card_document.h"
 #include "support/form2_fixture.h"

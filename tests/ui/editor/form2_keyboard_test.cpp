@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a user meets at the keyboard: the scroll bars after a click, the focus on click, and
 // the mark on a number box whose text the card cannot show.
 #include "card/card_rules.h"

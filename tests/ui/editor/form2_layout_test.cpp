@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as laid out: places, sizes, captions, visibility, tab order and start state.
 #include "render/card_parts.h"
 #include "support/form2_fixture.h"

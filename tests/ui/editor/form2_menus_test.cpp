@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar and the status line: every command in its menu and order, its shortcuts, and the
 // commands of the layout's buttons reached through the menus.
 #include "support/form2_fixture.h"

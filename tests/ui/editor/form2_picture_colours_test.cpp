@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour controls of Prepare Main Picture...: the preview on both cards, OK as one undo
 // step, palette files chosen through the prompts (a bad one named, nothing changed), and the
 // settings kept in the card file, editable again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prepare Main Picture... from the editor: a large picture keeps only what the card can show, the
 // offer to prepare it, the menu and the double-click, OK as one undo step, Cancel as nothing.
 #include "document/card_document.h"

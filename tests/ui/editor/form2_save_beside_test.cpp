@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files read and written beside the window: what a close or an edit arriving meanwhile does,
 // and a photo's card file saved through the window.
 #include "card/card_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo through the real widgets and the Edit menu: one step per user change, and each
 // undo puts back the whole card the change replaced.
 #include "card/card_rules.h"

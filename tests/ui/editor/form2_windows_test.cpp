@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows the menus open around the card: the zoomed preview following every composition,
 // and Export Cards writing the bytes orvane-render writes for the same card.
 #include "card/deck_file.h"

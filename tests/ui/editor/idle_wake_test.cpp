@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tick without polling: it runs after a control, the redraw flag or a part file on disk
 // changed, and not at all while nothing changes.
 #include "render/asset_catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edit ▸ Keep Numbers and Arrows through the real widgets: with it off a number change or an
 // element click resets as always; with it on only what the new total cannot hold is lost.
 #include "support/form2_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main picture that hides both bases: the status line and the preparation window say the blue
 // and the red card look the same, and say nothing while a base still shows.
 #include "card/picture_fit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timer tick: which part file each choice loads, the arrow limit and labels, the flagged
 // composition, and asset files that change, vanish and come back.
 #include "card/card_rules.h"

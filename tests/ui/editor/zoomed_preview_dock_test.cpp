@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoomed preview docked in the editor's window: the zoom that follows the space, the window
 // that grows around the controls, and the way between the dock and the preview's own window.
 #include "support/form2_fixture.h"

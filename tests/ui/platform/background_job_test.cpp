@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The job beside the window: reports arrive on the window's thread in order and before the end,
 // Cancel reaches the work, a failure ends the job with its message, and a job going away or
 // started twice leaves no work running behind it.

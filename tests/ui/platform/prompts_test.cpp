@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt prompts without showing them: message styles, and the file dialog's handling of
 // wildcard names, of its start folder and of the listing's icons.
 #include "platform/file_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question after a crash names the set the recovery file holds, when it names one.
 #include "support/form2_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An open set follows its files as other programs write them: the deck rewritten in place or
 // replaced by a rename, a picture redrawn, a folder's card files rewritten, added or removed;
 // with unsaved changes the user chooses, and a save never overwrites the other program's file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set panel through its widgets: thumbnails drawn from the renderer at whole-pixel zoom,
 // made lazily; filters and counts; the operations on the selection; mending a bad row; Render
 // and Print Sheet for the set.

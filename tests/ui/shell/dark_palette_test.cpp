@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window in a dark desktop palette: every text stays readable on what it is drawn on.
 #include "editor/form2.h"
 #include "render/card_parts.h"

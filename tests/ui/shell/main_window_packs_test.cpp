@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Part packs in the main window: the Parts choice draws both cards with the chosen pack, a
 // pack part changed on disk shows at once, the card keeps its pack as one undoable edit, and a
 // card naming a pack that is not installed is drawn with the built-in parts.

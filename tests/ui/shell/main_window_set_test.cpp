@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A set in the main window: a deck with notes opened, a card edited through the card window's
 // own controls, saved with Ctrl+S: only that row changed. The unsaved question and the recovery
 // file at the next start; a card out of sight is never edited.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A frame that keeps its drawn look shows exactly what a plain group box shows, in every state,
 // and draws itself again only when its look changes.
 #include "widgets/frame_box.h"

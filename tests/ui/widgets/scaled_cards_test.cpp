@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The card boxes at the screen's scale (QT_SCALE_FACTOR, run at 1, 1.25, 1.5 and 2): every device
 // pixel of a card shows exactly one card pixel's colour, the one under it, so the card is drawn in
 // whole blocks of device pixels and never blurred.

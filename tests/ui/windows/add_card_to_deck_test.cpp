@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Add Card to Deck: the questions asked, a new deck, the row of the same name replaced only
 // after a yes, and a deck that cannot be written left as it was.
 #include "card/deck_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export Cards: the names shown before writing, the bytes against the shared encoder, the one
 // question about files already there, failures that leave nothing behind, kept choices.
 #include "files/card_export.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edit Main Picture Externally...: the file opened, a save there taken as one undoable step, a
 // missing program named once with the card unchanged, a broken save reported once.
 #include "document/card_document.h"

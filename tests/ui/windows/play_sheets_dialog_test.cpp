@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Play Sheets: the files listed before writing, the real writing of the current card's deck
 // sheets, atlas and print sheet, the question about existing files, progress and Cancel.
 #include "files/card_export.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prepare Main Picture...: dragging and keys move the picture, the controls change the settings,
 // OK hands out the picture from the full source, Cancel hands out nothing.
 #include "render/compositor.h"

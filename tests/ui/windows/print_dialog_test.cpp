@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print...: the profile's preview and count follow the choices, the print lands in the set's
 // folder by the same core code, and files already there are asked about first.
 #include "files/print_card.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Render Deck: the options handed to the renderer, progress and Cancel from the worker thread,
 // the list of bad rows, failures told to the user, closing while rendering.
 #include "support/scripted_prompts.h"

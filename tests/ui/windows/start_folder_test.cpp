@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export Cards and Play Sheets start in the open set's folder; without a set, where they went
 // last (the home or pictures folder the first time).
 #include "setpanel/set_commands.h"

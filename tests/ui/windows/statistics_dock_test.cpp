@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Statistics dock: its numbers as table text, the findings and the card they ask for, the
 // filters a click on a chart sends, painting at one and two device pixels a pixel in a light and
 // a dark palette, an empty set, and no work while nothing changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that write the card ask first when a side holds text the card cannot draw.
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"

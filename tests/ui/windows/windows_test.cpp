@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Advanced Settings, About with its system information start, and the picture window.
 #include "render/asset_catalogue.h"
 #include "support/form2_fixture.h"

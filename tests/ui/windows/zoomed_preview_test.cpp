@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoomed preview: the zoom it opens at, the enlarged pixels on screens of any device pixel
 // ratio (this test also runs with QT_SCALE_FACTOR set), the grid, and no work while idle.
 #include "support/images.h"
