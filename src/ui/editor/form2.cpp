@@ -52,6 +52,7 @@ Form2::Form2(const Services& services, CardDocument& document, QWidget* parent)
     // belongs to the docks (the set, the zoomed preview), never to the layout's hidden corners.
     setFixedSize(532, 377);
     auto* passer = new NumberBoxPasser(this, [this] { m_document->closeTyping(); });
+    m_numberBoxPasser = passer;
     for (QLineEdit* box : txtNums)
         box->installEventFilter(passer);
     m_noCard = new CardDocument(nullptr, this);
@@ -74,7 +75,7 @@ Form2::~Form2()
 {
     // The number boxes lose the focus while the widgets are torn down: their filter goes first.
     for (QLineEdit* box : txtNums)
-        box->removeEventFilter(findChild<NumberBoxPasser*>());
+        box->removeEventFilter(m_numberBoxPasser);
     for (const QMetaObject::Connection& connection : m_documentConnections)
         disconnect(connection);
     Form_Terminate();

@@ -137,6 +137,7 @@ private:
     orvane::CardParts m_parts;  // the live part files, each its last good picture
     orvane::PartFailureNotice m_partFailures;
     orvane::PartFileWatcher* m_partWatcher = nullptr;
+    QObject* m_numberBoxPasser = nullptr;  // the number boxes' event filter
     std::mt19937 m_random;
     std::unique_ptr<orvane::ImageUtilsLibrary> m_imageUtils;
     orvane::CardDocument* m_document = nullptr;
