@@ -25,6 +25,17 @@
 namespace orvane {
 namespace {
 
+// The size of a picture read for a card with no fit asked for, when it is larger than the card
+// (only its upper-left corner reaches the card); invalid otherwise.
+QSize unfittedOversize(const Card& read)
+{
+    const QSize size = read.mainPicture.size();
+    if (!read.preparation.source.isNull() ||
+        (size.width() <= PreparedPictureMaxSide && size.height() <= PreparedPictureMaxSide))
+        return {};
+    return size;
+}
+
 // Two names that give the same file names, case ignored, are the same name.
 QString nameKey(const QString& name)
 {
@@ -165,13 +176,31 @@ Card CardSet::readyCard(quint64 id, QString* problem) const
                                e->pictureFit,
                                read.mainPicture,
                                read.mainPicture.isNull() ? PicturePreparation() : read.preparation,
-                               read.mainPicture.isNull() ? why : QString()};
+                               read.mainPicture.isNull() ? why : QString(),
+                               unfittedOversize(read)};
     }
     card.mainPicture = m_ready->picture;
     card.preparation = m_ready->preparation;
     if (problem)
         *problem = m_ready->problem;
     return card;
+}
+
+QString CardSet::pictureNote(quint64 id) const
+{
+    QString problem;
+    const Card card = readyCard(id, &problem);
+    if (!problem.isEmpty())
+        return problem;
+    if (!m_ready || m_ready->id != id || !m_ready->oversized.isValid() ||
+        card.mainPicture != m_ready->picture)
+        return {};
+    return tr("The picture %1 is %2 × %3 pixels: only its upper-left %4 × %4 reaches the card. "
+              "Prepare Main Picture... fits it to the card, or give the row a fit column.")
+        .arg(QDir::toNativeSeparators(m_ready->path))
+        .arg(m_ready->oversized.width())
+        .arg(m_ready->oversized.height())
+        .arg(PreparedPictureMaxSide);
 }
 
 const Card& CardSet::editedCard(quint64 id) const
@@ -373,7 +402,8 @@ bool CardSet::showsRowPicture(quint64 id, const Card& card) const
                                source->originalPictureFit,
                                own.mainPicture,
                                own.preparation,
-                               QString()};
+                               QString(),
+                               unfittedOversize(own)};
     }
     return m_ready->picture == card.mainPicture && m_ready->preparation == card.preparation;
 }

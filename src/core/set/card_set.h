@@ -98,6 +98,10 @@ public:
     // The same, held by the set for a card document that hands out a reference: good until the
     // next call or the next change of the set.
     const Card& editedCard(quint64 id) const;
+    // What the user should know about the card's row picture as shown: that it cannot be read,
+    // or that it is larger than the card with no fit asked for, so only its upper-left corner
+    // reaches the card. Empty when there is nothing to say.
+    QString pictureNote(quint64 id) const;
 
     // Why `name` cannot be a card's name in this set (empty, or giving the same file names as
     // another card's, case ignored); empty when it can. `exceptId` is the card being renamed.
@@ -199,6 +203,7 @@ private:
         QImage picture;  // null: it could not be read, for `problem`
         PicturePreparation preparation;
         QString problem;
+        QSize oversized;  // the picture as read, when larger than the card and not fitted
     };
     mutable std::optional<ReadyPicture> m_ready;
     mutable Card m_edited;    // what editedCard last handed out

@@ -154,6 +154,11 @@ void MainWindow::showCurrentCard()
     showName();
     watchHistory();
     updateTitle();
+    // A row picture that cannot be read, or reaches the card only in part, is said at once.
+    if (m_session->hasSet() && m_session->currentDocument())
+        if (const QString note = m_session->set().pictureNote(m_session->currentId());
+            !note.isEmpty())
+            showStatus(note);
 }
 
 void MainWindow::setOpenChanged()

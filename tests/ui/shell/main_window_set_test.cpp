@@ -77,7 +77,43 @@ private slots:
     void newCardsStartWithElementNoneAndOneFilterFindsThem();
     void printTakesTheSetOrTheCardShown();
     void theExternalEditNeedsAPictureAndKeepsTheProgramChosen();
+    void aRowPictureLargerThanTheCardIsSaid();
 };
+
+// A row's picture larger than the card with no fit asked for reaches the card only in part:
+// the status line says so when the card is shown; fitted or small, nothing is said.
+void MainWindowSetTest::aRowPictureLargerThanTheCardIsSaid()
+{
+    HostFixture h;
+    const struct {
+        const char* file;
+        QSize size;
+    } pictures[] = {{"big.png", {100, 80}}, {"small.png", {40, 40}}};
+    for (const auto& picture : pictures) {
+        QImage image(picture.size, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QVERIFY(image.save(h.dir.filePath(picture.file)));
+    }
+    QFile deck(h.dir.filePath("pictures.csv"));
+    QVERIFY(deck.open(QIODevice::WriteOnly));
+    deck.write("name,up,left,right,down,picture,fit\nBig,1,1,1,1,big.png,\n"
+               "Fitted,1,1,1,1,big.png,fit\nSmall,1,1,1,1,small.png,\n");
+    deck.close();
+    QVERIFY(h.openSet(deck.fileName()));
+    const struct {
+        int row;
+        bool said;
+    } cases[] = {{1, false}, {0, true}, {2, false}, {0, true}};
+    for (const auto& c : cases) {
+        h.f->showStatus(QString());
+        h.panel()->setCurrentId(h.set().entries()[c.row].id);
+        const QString status = h.f->statusText();
+        QCOMPARE(status.contains("100 × 80"), c.said);
+        if (c.said)
+            QVERIFY2(status.contains("big.png") && status.contains("upper-left 62 × 62"),
+                     qPrintable(status));
+    }
+}
 
 // File > Print...: with a set open its cards (each row's copies), starting in the set's folder;
 // without, the card shown.
