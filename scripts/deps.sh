@@ -14,7 +14,7 @@ packages=(
     xvfb xauth
     poppler-utils appstream
     lintian
-    xdotool imagemagick
+    xdotool imagemagick qt6-gtk-platformtheme
     dbus at-spi2-core python3-pyatspi
     g++-mingw-w64-x86-64
 )

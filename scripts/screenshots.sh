@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the real window for the user's guide, written to docs/images: the editor with a
 # sample set open, a lone card, the zoomed preview, the Render Deck and Play Sheets windows, a
-# deck sheet as orvane-render writes it, and the editor with the set at the screen scales 1,
-# 1.25, 1.5 and 2. Each picture is the program's own window under Xvfb, taken with ImageMagick's
+# deck sheet as orvane-render writes it, the editor with the set at the screen scales 1,
+# 1.25, 1.5 and 2, and under a dark desktop palette (the GTK theme's dark variant, read through
+# Qt's GTK platform theme). Each picture is the program's own window under Xvfb, taken with ImageMagick's
 # import; the sample pictures are drawn here. Run it again when the window changes.
 #   bash scripts/screenshots.sh [BUILD-DIR]     (a build with build/bin/orvane, orvane-render)
 set -euo pipefail
@@ -16,6 +17,8 @@ else
     build=$(realpath "${1:-build}")
 fi
 out=$(realpath docs/images)
+gtk_theme=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)/platformthemes/libqgtk3.so
+[ -f "$gtk_theme" ] || { echo "screenshots: Qt's GTK platform theme is missing (bash scripts/deps.sh)" >&2; exit 1; }
 for tool in xvfb-run xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (bash scripts/deps.sh)" >&2; exit 1; }
 done
@@ -52,11 +55,16 @@ Imp,3,2,5,1,Fire,,imp.png
 CSV
 fi
 
-# Starts the editor on ARGS at QT_SCALE_FACTOR=$scale, waits for its window and lets it paint:
+# Starts the editor on ARGS at QT_SCALE_FACTOR=$scale (in the GTK theme $dark_theme when it is
+# set), waits for its window and lets it paint:
 # $editor is its process, $main its window.
 start_editor() {
     rm -rf "$HOME" && mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"  # no recovery offered
-    QT_SCALE_FACTOR=${scale:-1} "$build/bin/orvane" "$@" >/dev/null 2>&1 &
+    if [ -n "${dark_theme:-}" ]; then
+        QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=$dark_theme "$build/bin/orvane" "$@" >/dev/null 2>&1 &
+    else
+        QT_SCALE_FACTOR=${scale:-1} "$build/bin/orvane" "$@" >/dev/null 2>&1 &
+    fi
     editor=$!
     main=$(xdotool search --sync --onlyvisible --pid "$editor" 2>/dev/null | head -n1)
     sleep 2
@@ -109,6 +117,13 @@ shoot_all() {
         shot "$main" "set-scale-$scale.png"
         stop_editor
     done
+    unset scale
+
+    dark_theme=Adwaita:dark
+    start_editor "$deck/cards.csv"
+    shot "$main" set-dark.png
+    stop_editor
+    unset dark_theme
 }
 if [ "$inside" -eq 1 ]; then
     shoot_all
