@@ -53,6 +53,12 @@ const RenderedCard* SetThumbnails::pictures(quint64 id) const
     return made;
 }
 
+QRect SetThumbnails::cardRect(const QRect& itemRect, bool second) const
+{
+    const int side = CardPixels * m_zoom;
+    return {itemRect.left() + Gap + (second ? side + Gap : 0), itemRect.top() + Gap, side, side};
+}
+
 void SetThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const
 {
@@ -74,8 +80,8 @@ void SetThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option,
         // Whole-pixel enlargement, no smoothing: every card pixel a sharp square.
         painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter->drawImage(QRect(cards.topLeft(), QSize(side, side)), card->blue);
-        painter->drawImage(QRect(cards.left() + side + Gap, cards.top(), side, side), card->red);
+        painter->drawImage(cardRect(option.rect, false), card->blue);
+        painter->drawImage(cardRect(option.rect, true), card->red);
         painter->restore();
     } else {
         painter->fillRect(cards, QColor(0x80, 0, 0));

@@ -37,6 +37,9 @@ public:
     // How often the parts were read again (for tests and measuring).
     int reloads() const { return m_reloads; }
 
+    // Where a card's blue (`second` false) or red picture is drawn in an item at `itemRect`.
+    QRect cardRect(const QRect& itemRect, bool second) const;
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
