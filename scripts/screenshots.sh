@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the real window for the user's guide, written to docs/images: the editor with a
 # sample set open, a lone card, the zoomed preview, the Render Deck and Play Sheets windows, a
-# deck sheet as orvane-render writes it, the editor with the set at the screen scales 1,
+# deck sheet as orvane-render writes it, the Statistics dock, Prepare Main Picture, the Print
+# window, a set with a row that cannot be read, one card drawn with each shipped part pack, the
+# editor with the set at the screen scales 1,
 # 1.25, 1.5 and 2, and under a dark desktop palette (the GTK theme's dark variant, read through
 # Qt's GTK platform theme). Each picture is the program's own window under Xvfb, taken with ImageMagick's
 # import; the sample pictures are drawn here. Run it again when the window changes.
@@ -53,6 +55,13 @@ Wisp,4,6,6,3,Bolt,upper-left upper-right,wisp.png
 Hydra,A,5,7,8,Water,lower-left lower-right down,hydra.png
 Imp,3,2,5,1,Fire,,imp.png
 CSV
+cat >"$deck/mended.csv" <<'CSV'
+name,up,left,right,down,element,arrows,picture
+Knight,7,A,A,A,Holy,up right,knight.png
+Slime,2,3,1,4,Poison,down,slime.png
+Golem,9,8,12,A,Earth,left right up down,golem.png
+Wisp,4,6,6,3,Bolt,upper-left upper-right,wisp.png
+CSV
 fi
 
 # Starts the editor on ARGS at QT_SCALE_FACTOR=$scale (in the GTK theme $dark_theme when it is
@@ -99,6 +108,28 @@ shoot_all() {
     shot "$dialog" zoomed-preview.png
     stop_editor
 
+    start_editor "$deck/cards.csv"
+    keys "$main" alt+v t
+    sleep 1
+    shot "$main" statistics.png
+    stop_editor
+
+    start_editor "$deck/cards.csv"
+    keys "$main" ctrl+p
+    dialog=$(other_window "$main")
+    shot "$dialog" print.png
+    stop_editor
+
+    start_editor "$deck/mended.csv"
+    shot "$main" bad-row.png
+    stop_editor
+
+    start_editor "$deck/golem.png"
+    keys "$main" alt+e m
+    dialog=$(other_window "$main")
+    shot "$dialog" prepare-picture.png
+    stop_editor
+
     start_editor "$deck/golem.png"
     shot "$main" editor.png
     keys "$main" alt+f n
@@ -107,7 +138,7 @@ shoot_all() {
     stop_editor
 
     start_editor "$deck/knight.png"
-    keys "$main" alt+f p
+    keys "$main" alt+f y
     dialog=$(other_window "$main")
     shot "$dialog" play-sheets.png
     stop_editor
@@ -136,4 +167,14 @@ xvfb-run -a -s "-screen 0 2400x1600x24" bash "$self" --inside-display
 # A deck sheet as orvane-render writes it for a tabletop, made smaller for the page.
 "$build/bin/orvane-render" "$deck/cards.csv" --out "$work/cards" --tts "$work/table" --scale 2 --quiet
 convert "$work/table/cards-blue-1.png" -strip "$out/deck-sheet.png"
+
+# One card at 4 x with the built-in parts and with each pack shipped beside the program.
+packs=("$build/share/orvane/packs"/*/)
+sides=()
+for pack in "" "${packs[@]}"; do
+    folder=$work/pack-$(basename "${pack:-builtin}")
+    "$build/bin/orvane-render" "$deck/cards.csv" --out "$folder" --scale 4 --quiet ${pack:+--pack "$pack"}
+    sides+=("$folder/Knight-blue.png")
+done
+convert "${sides[@]}" -background white -splice 8x0 +append -chop 8x0 -strip "$out/packs.png"
 ls -l "$out"
