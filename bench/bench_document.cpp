@@ -7,6 +7,8 @@
 //   document (what opening a card or picking one in a set does): the controls set, the parts
 //   fetched, both cards rendered into their boxes and painted. Two cards in turn.
 // - OneEditBothCards: one number typed into a box, from the edit to both cards painted.
+// - SwitchPack: the editor's parts switched between the built-in ones and a shipped pack, from
+//   the choice to both cards painted with the new parts.
 // Each run checks that every step painted both cards, so it never measures less than that.
 #include "document/card_document.h"
 #include "bench_window.h"
@@ -16,6 +18,8 @@
 #include "../tests/support/scripted_prompts.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -118,6 +122,29 @@ void OneEditBothCards(benchmark::State& state)
     paints.check(state);
 }
 BENCHMARK(OneEditBothCards)->Unit(benchmark::kMicrosecond);
+
+void SwitchPack(benchmark::State& state)
+{
+    Window window;
+    window.form->document().setCard(cardWithPicture(3));
+    window.paint();
+    const QString pack = QDir(QCoreApplication::applicationDirPath())
+                             .filePath(QStringLiteral("../share/orvane/packs/table"));
+    if (!QFileInfo(pack).isDir()) {
+        state.SkipWithError("no shipped pack beside the program");
+        return;
+    }
+    const QString packs[2] = {pack, QString()};
+    int next = 0;
+    CardPaints paints(*window.form);
+    for (auto _ : state) {
+        window.form->readPartsFrom(packs[next]);
+        window.paint();
+        next ^= 1;
+    }
+    paints.check(state);
+}
+BENCHMARK(SwitchPack)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
