@@ -101,6 +101,10 @@ TEST(CardFile, RefusalsNameTheFileAndTheProblem)
         {set("version", 1.9e39), "format version beyond 1000000 by a newer Orvane"},
         {set("sides", 4), "\"sides\" is missing"},
         {set("pack", 4), "\"pack\" is not a text"},
+        {set("copies", 100), "\"copies\" is not a whole number from 0 to 99"},
+        {set("copies", -1), "\"copies\" is not a whole number"},
+        {set("copies", 2.5), "\"copies\" is not a whole number"},
+        {set("copies", QStringLiteral("3")), "\"copies\" is not a whole number"},
         {set("element", QStringLiteral("Lava")), "not an element's name"},
         {set("arrows", QJsonArray{QStringLiteral("sideways")}), "no direction"},
         {set("x", 63), "\"x\" is not a whole number from 0 to 62"},
@@ -155,6 +159,18 @@ TEST(CardFile, PackIsWrittenOnlyWhenChosen)
     EXPECT_EQ(*read.card, preparedCard());
     EXPECT_EQ(readCardFilePack(path), QStringLiteral("My Own Parts"));
     EXPECT_EQ(packOfCardJson(cardToJson(sampleCard())), QString());
+}
+
+TEST(CardFile, CopiesAreWrittenOnlyWhenNotOne)
+{
+    EXPECT_EQ(cardToJson(sampleCard(), 1), cardToJson(sampleCard()));
+    EXPECT_EQ(cardFromJson(cardToJson(sampleCard()), {}).copies, 1);
+    for (const int copies : {0, 3, 99}) {
+        const CardFileRead read = cardFromJson(cardToJson(sampleCard(), copies), {});
+        ASSERT_TRUE(read.card) << read.error.toStdString();
+        EXPECT_EQ(*read.card, sampleCard());
+        EXPECT_EQ(read.copies, copies);
+    }
 }
 
 TEST(CardFile, FileWithoutPreparationReadsAsUnprepared)
