@@ -10,7 +10,9 @@
 #include "files/print_profile.h"
 #include "support/child_process.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,6 +20,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace orvane;
 
@@ -349,6 +353,55 @@ TEST(PrintOutput, SheetsCountPagesWithCopiesAndSplitBacksOnRequest)
     result = writePrint(request, cards);
     EXPECT_TRUE(result.written.isEmpty());
     EXPECT_TRUE(result.problems.join(" ").contains("90-110"));
+}
+
+// Progress in pages or pictures, and a stop mid-way that leaves no file of the print.
+TEST(PrintOutput, ReportsProgressAndAStopLeavesNoPartOfASheet)
+{
+    QList<NamedCard> cards;
+    for (int k = 0; k < 7; ++k)
+        cards << namedCard(QStringLiteral("C%1").arg(k), 2, k);
+    const struct {
+        const char* profile;
+        int total;      // the count reported: pages, or pictures made once each
+        int stopAfter;  // the report that asks to stop (-1: none)
+        int filesLeft;  // files there after the stop
+    } cases[] = {
+        {"home-a4", 3, -1, 1},
+        {"home-a4", 3, 1, 0},
+        {"service-300", 14, -1, 28},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.profile) + " stop after " + std::to_string(c.stopAfter));
+        QTemporaryDir folder;
+        PrintRequest request;
+        request.profile = shipped(c.profile);
+        request.threads = 1;
+        request.output = request.profile.layout == PrintLayout::Sheets
+                             ? folder.filePath("deck.pdf")
+                             : folder.filePath("pictures");
+        std::atomic_bool stop{false};
+        QList<int> done;
+        const Progress progress(
+            [&](int n, int total) {
+                EXPECT_EQ(total, c.total);
+                done << n;
+                if (int(done.size()) == c.stopAfter)
+                    stop = true;
+            },
+            &stop);
+        const PrintResult result = writePrint(request, cards, progress);
+        EXPECT_EQ(result.cancelled, c.stopAfter >= 0);
+        ASSERT_FALSE(done.isEmpty());
+        if (c.stopAfter < 0) {
+            EXPECT_EQ(done.back(), c.total);
+        }
+        const int files = request.profile.layout == PrintLayout::Sheets
+                              ? int(QFileInfo::exists(request.output))
+                              : int(QDir(request.output).entryList(QDir::Files).size());
+        EXPECT_EQ(files, c.filesLeft);
+        EXPECT_EQ(int(result.written.size()), c.filesLeft);
+    }
 }
 
 TEST(DeckCopies, CopiesCellIsAWholeNumberFromZeroTo99)

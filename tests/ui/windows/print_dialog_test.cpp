@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Print...: the profile's preview and count follow the choices, the print lands in the set's
-// folder by the same core code, and files already there are asked about first.
+// folder by the same core code beside the window (progress, a Cancel that leaves no part of a
+// sheet), files already there are asked about first; Printer Calibration writes the page, keeps
+// what it measured per profile and refuses likely typing errors.
 #include "files/print_card.h"
 #include "support/images.h"
+#include "files/print_calibration.h"
 #include "support/scripted_prompts.h"
+#include "windows/calibration_dialog.h"
 #include "windows/print_dialog.h"
 
 #include <QCheckBox>
@@ -12,7 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,6 +41,8 @@ private slots:
     void initTestCase();
     void countAndPreviewFollowTheChoices();
     void printsIntoTheSetsFolderAndAsksBeforeReplacing();
+    void cancelStopsThePrintAndLeavesNoSheet();
+    void calibrationIsWrittenCheckedKeptAndUsed();
 };
 
 void PrintDialogTest::initTestCase()
@@ -77,9 +85,12 @@ void PrintDialogTest::printsIntoTheSetsFolderAndAsksBeforeReplacing()
     QPointer<PrintDialog> dialog = new PrintDialog(prompts, threeCards(), "set", folder.path());
     dialog->cboProfile->setCurrentText("service-300");
     dialog->cboColours->setCurrentText("red");
+    QSignalSpy ended(dialog.data(), &PrintDialog::printEnded);
     dialog->cmdPrint->click();
+    QVERIFY(ended.wait(20000));
     QVERIFY(prompts.messages.isEmpty());
     QCOMPARE(dialog->lastResult().pictures, 15);
+    QCOMPARE(dialog->barProgress->value(), dialog->barProgress->maximum());
     const QImage first(QDir(folder.path()).filePath("set-service-300/001-Hero-red-front.png"));
     const PrintProfile profile = dialog->request()->profile;
     QCOMPARE(first.convertToFormat(QImage::Format_RGB32),
@@ -98,6 +109,100 @@ void PrintDialogTest::printsIntoTheSetsFolderAndAsksBeforeReplacing()
     QVERIFY(prompts.messages[0].text.contains("and 5 more"));
     QCOMPARE(dialog->lastResult().pictures, 0);
     delete dialog;
+}
+
+void PrintDialogTest::cancelStopsThePrintAndLeavesNoSheet()
+{
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    QPointer<PrintDialog> dialog = new PrintDialog(prompts, threeCards(), "set", folder.path());
+    dialog->cboProfile->setCurrentText("home-a4");
+    dialog->chkBacks->setChecked(true);  // 6 pages
+    dialog->show();
+    QSignalSpy ended(dialog.data(), &PrintDialog::printEnded);
+    dialog->print();
+    QVERIFY(dialog->isPrinting());
+    QVERIFY(dialog->barProgress->isVisible());
+    QVERIFY(!dialog->cmdPrint->isEnabled());
+    QVERIFY(!dialog->cboProfile->isEnabled());
+    dialog->cmdCancel->click();  // stops the print; the window stays
+    QVERIFY(ended.wait(20000));
+    QVERIFY(dialog->lastResult().cancelled);
+    QVERIFY(!QFileInfo::exists(dialog->txtOutput->text()));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(dialog->isVisible());
+    QVERIFY(dialog->labCount->text().contains("Cancelled: nothing written"));
+    QVERIFY(dialog->cmdPrint->isEnabled());
+    QVERIFY(prompts.messages.isEmpty());
+
+    // Not printing, Cancel closes the window.
+    dialog->cmdCancel->click();
+    QVERIFY(dialog.isNull() || dialog->isHidden());
+    delete dialog;
+}
+
+void PrintDialogTest::calibrationIsWrittenCheckedKeptAndUsed()
+{
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    QPointer<CalibrationDialog> calibration =
+        new CalibrationDialog(prompts, "home-letter", folder.path());
+    QCOMPARE(calibration->cboProfile->currentText(), QString("home-letter"));
+    QCOMPARE(calibration->cboProfile->findText("service-300"), -1);  // pictures need none
+    calibration->cboProfile->setCurrentText("home-a4");
+
+    prompts.fileAnswers.enqueue(QDir(folder.path()).filePath("cal"));
+    QVERIFY(calibration->writePage());
+    QVERIFY(prompts.fileRequests.back().dialog.FileName.startsWith(folder.path()));
+    QFile page(QDir(folder.path()).filePath("cal.pdf"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(page.read(5) == "%PDF-");
+
+    const struct {
+        const char* values[4];
+        const char* says;
+    } refused[] = {
+        {{"120", "100", "0", "0"}, "outside 90-110 %"},
+        {{"100", "89.9", "0", "0"}, "outside 90-110 %"},
+        {{"100", "100", "10.5", "0"}, "over 10 mm"},
+        {{"100", "100", "0", "-11"}, "over 10 mm"},
+        {{"100", "", "0", "0"}, "the ruler down is not a number"},
+        {{"100", "100", "x", "0"}, "the back offset across is not a number"},
+    };
+    QSignalSpy kept(calibration.data(), &CalibrationDialog::calibrationKept);
+    const QList<QLineEdit*> fields = {calibration->txtScaleX, calibration->txtScaleY,
+                                      calibration->txtBackX, calibration->txtBackY};
+    for (const auto& c : refused) {
+        for (int k = 0; k < 4; ++k)
+            fields[k]->setText(c.values[k]);
+        prompts.messages.clear();
+        QVERIFY2(!calibration->keep(), c.says);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.messages[0].text.contains(c.says), qPrintable(prompts.messages[0].text));
+    }
+    QCOMPARE(kept.size(), 0);
+    QString error;
+    QCOMPARE(loadCalibration("home-a4", &error), PrinterCalibration());
+
+    const QStringList good = {"99,5", "100.4 %", "1.2", "-0.6"};
+    for (int k = 0; k < 4; ++k)
+        fields[k]->setText(good[k]);
+    QVERIFY(calibration->keep());
+    QCOMPARE(kept.size(), 1);
+    const PrinterCalibration measured{99.5, 100.4, 1.2, -0.6};
+    QCOMPARE(loadCalibration("home-a4", &error), measured);
+    QCOMPARE(loadCalibration("home-letter", &error), PrinterCalibration());  // per profile
+
+    // Every later sheet of the profile is drawn with it; pictures are not.
+    QPointer<PrintDialog> dialog = new PrintDialog(prompts, threeCards(), "set", folder.path());
+    dialog->cboProfile->setCurrentText("home-a4");
+    QCOMPARE(dialog->request()->calibration, measured);
+    QVERIFY(dialog->labCalibration->text().contains("99.5 % x 100.4 %"));
+    QVERIFY(dialog->cmdCalibrate->isEnabled());
+    dialog->cboProfile->setCurrentText("service-300");
+    QVERIFY(!dialog->cmdCalibrate->isEnabled());
+    delete dialog;
+    delete calibration;
 }
 
 QTEST_MAIN(PrintDialogTest)
