@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The zoomed preview: the zoom it opens at, the enlarged pixels on screens of any device pixel
-// ratio (this test also runs with QT_SCALE_FACTOR set), the grid, and no work while idle.
+// ratio (this test also runs with QT_SCALE_FACTOR set), the grid, a print profile's lines over
+// the cards, and no work while idle.
+#include "files/print_profile.h"
 #include "support/images.h"
 #include "support/temp_settings.h"
+#include "windows/print_area_overlay.h"
 #include "windows/zoomed_preview.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPointer>
 #include <QSpinBox>
 #include <QtTest>
@@ -63,6 +67,8 @@ private slots:
     void everyZoomIsExact();
     void gridLinesLieBetweenPixels();
     void nothingIsMadeAgainWhileNothingChanges();
+    void printAreaLinesFollowTheProfile();
+    void printAreaLinesLieOverTheCardsNotInThem();
     void windowFollowsTheZoom();
     void opensBesideTheEditor_data();
     void opensBesideTheEditor();
@@ -175,6 +181,90 @@ void ZoomedPreviewTest::nothingIsMadeAgainWhileNothingChanges()
     QCOMPARE(
         wrongPixels(shown, blueCard(), view->blueOrigin(), view->devicePixelsPerCardPixel(), false),
         0);
+}
+
+void ZoomedPreviewTest::printAreaLinesFollowTheProfile()
+{
+    for (const QString& name : orvane::printProfileNames()) {
+        QString error;
+        const std::optional<orvane::PrintProfile> profile = orvane::loadPrintProfile(name, &error);
+        QVERIFY2(profile, qPrintable(error));
+        const orvane::PrintCardGeometry g = orvane::printCardGeometry(*profile);
+        // Shown at the printed size, the lines are the printed picture's own rectangles ...
+        PrintAreaLines lines = printAreaLines(g, QRectF(g.facePx));
+        QCOMPARE(lines.bleed, QRectF(QRect(QPoint(0, 0), g.fullPx)));
+        QCOMPARE(lines.trim, QRectF(g.trimPx));
+        QCOMPARE(lines.safe, QRectF(g.safePx));
+        // ... and nested: the bleed around the trim around the safe area.
+        QVERIFY2(lines.bleed.contains(lines.trim) && lines.trim.contains(lines.safe),
+                 qPrintable(name));
+    }
+    // 2.5 in at 300 dpi: the face is 12 x 62 = 744 of the trim's 750 pixels, 3 each side.
+    QString error;
+    const orvane::PrintCardGeometry service =
+        orvane::printCardGeometry(*orvane::loadPrintProfile("service-300", &error));
+    const PrintAreaLines shown = printAreaLines(service, QRectF(10, 20, 248, 248));  // 4 x
+    QCOMPARE(shown.trim, QRectF(10 - 1, 20 - 1, 250, 250));
+    QCOMPARE(shown.bleed.width(), 825.0 / 3);
+}
+
+void ZoomedPreviewTest::printAreaLinesLieOverTheCardsNotInThem()
+{
+    ZoomedPreview preview;
+    preview.showCards(blueCard(), redCard());
+    preview.spnZoom->setValue(4);
+    ZoomedCardsView* view = preview.view();
+    QCOMPARE(preview.cboPrintArea->currentText(), QString("None"));  // off until chosen
+    QVERIFY(!view->showsPrintArea());
+    const QImage plain = shownPixels(view);
+    const int made = view->renderCount();
+
+    preview.cboPrintArea->setCurrentText("service-300");
+    QVERIFY(view->showsPrintArea());
+    const QImage lined = shownPixels(view);
+    QCOMPARE(view->renderCount(), made);  // drawn over the enlarged cards, which stay as made
+    QCOMPARE(view->blueCard(), blueCard());
+    QCOMPARE(view->redCard(), redCard());
+
+    // Every pixel the lines change lies on an edge of one of the three rectangles of a card.
+    QString error;
+    const orvane::PrintCardGeometry g =
+        orvane::printCardGeometry(*orvane::loadPrintProfile("service-300", &error));
+    const qreal ratio = view->devicePixelRatioF();
+    const int n = view->devicePixelsPerCardPixel();
+    QList<QRectF> edges;
+    for (const QPoint origin : {view->blueOrigin(), view->redOrigin()}) {
+        const PrintAreaLines l =
+            printAreaLines(g, QRectF(QPointF(origin), QSizeF(62 * n, 62 * n)));  // device pixels
+        edges << l.bleed << l.trim << l.safe;
+    }
+    const auto onAnEdge = [&](QPoint p) {
+        const QPointF at(p);
+        for (const QRectF& r : std::as_const(edges)) {
+            const bool nearX = std::abs(at.x() - r.left()) <= 2 * ratio ||
+                               std::abs(at.x() - r.right()) <= 2 * ratio;
+            const bool nearY = std::abs(at.y() - r.top()) <= 2 * ratio ||
+                               std::abs(at.y() - r.bottom()) <= 2 * ratio;
+            const bool withinX = at.x() >= r.left() - 2 && at.x() <= r.right() + 2;
+            const bool withinY = at.y() >= r.top() - 2 && at.y() <= r.bottom() + 2;
+            if ((nearX && withinY) || (nearY && withinX))
+                return true;
+        }
+        return false;
+    };
+    int changed = 0;
+    int astray = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            if (rgb(plain, x, y) != rgb(lined, x, y)) {
+                ++changed;
+                astray += !onAnEdge({x, y});
+            }
+    QVERIFY(changed > 4 * 62 * n);  // lines all round both cards
+    QCOMPARE(astray, 0);
+
+    preview.cboPrintArea->setCurrentIndex(0);
+    QCOMPARE(shownPixels(view), plain);
 }
 
 void ZoomedPreviewTest::windowFollowsTheZoom()
