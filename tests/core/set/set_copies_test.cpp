@@ -135,10 +135,14 @@ TEST(SetCopies, CopiesTravelWithRecoveryClipboardAndDuplicates)
     EXPECT_EQ(restored.entries()[1].copies, 6);
     EXPECT_EQ(restored.entries()[0].copies, 1);
 
+    // As Print Sheet writes the cards shown into a deck of their own: new rows with copies.
     CardSet pasted;
     pasted.startNew();
     ASSERT_EQ(pasted.pasteCards(set.copyCards({imp})).size(), 1);
     EXPECT_EQ(pasted.entries()[0].copies, 6);
+    const QString own = dir.filePath("own.csv");
+    ASSERT_TRUE(pasted.save(nullptr, own));
+    EXPECT_EQ(copiesOf(own, 0), 6);
 
     const QList<quint64> made = set.duplicateCards({imp});
     ASSERT_EQ(made.size(), 1);
