@@ -161,18 +161,6 @@ TEST(CardFile, PackIsWrittenOnlyWhenChosen)
     EXPECT_EQ(packOfCardJson(cardToJson(sampleCard())), QString());
 }
 
-TEST(CardFile, CopiesAreWrittenOnlyWhenNotOne)
-{
-    EXPECT_EQ(cardToJson(sampleCard(), 1), cardToJson(sampleCard()));
-    EXPECT_EQ(cardFromJson(cardToJson(sampleCard()), {}).copies, 1);
-    for (const int copies : {0, 3, 99}) {
-        const CardFileRead read = cardFromJson(cardToJson(sampleCard(), copies), {});
-        ASSERT_TRUE(read.card) << read.error.toStdString();
-        EXPECT_EQ(*read.card, sampleCard());
-        EXPECT_EQ(read.copies, copies);
-    }
-}
-
 TEST(CardFile, FileWithoutPreparationReadsAsUnprepared)
 {
     // Files written before pictures were prepared have no "preparation" member at all.
