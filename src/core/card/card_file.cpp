@@ -488,9 +488,9 @@ QString packOfCardJson(const QByteArray& json)
     return pack.isString() ? pack.toString().left(MaxNameChars) : QString();
 }
 
-QByteArray cardToJsonWithPack(const Card& card, const QString& pack)
+QByteArray cardToJsonWithPack(const Card& card, const QString& pack, int copies)
 {
-    const QByteArray json = cardToJson(card);
+    const QByteArray json = cardToJson(card, copies);
     if (pack.isEmpty())
         return json;
     QJsonObject root = QJsonDocument::fromJson(json).object();
@@ -526,9 +526,9 @@ bool writeCardFile(const Card& card, const QString& path, QString* error, int co
 }
 
 bool writeCardFileWithPack(const Card& card, const QString& pack, const QString& path,
-                           QString* error)
+                           QString* error, int copies)
 {
-    return writeCardJson(cardToJsonWithPack(card, pack), path, error);
+    return writeCardJson(cardToJsonWithPack(card, pack, copies), path, error);
 }
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 #include "set/folder_store.h"
 
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "files/card_export.h"
 #include "set/deck_store.h"
 #include "set/set_folder_order.h"
@@ -133,12 +134,14 @@ bool FolderStore::save(SetCards& cards, QString* error, bool*)
         SetEntry& e = cards.entries[w.index];
         // The rename itself never replaces a file (it fails when one is there), so a file that
         // appeared since the check above is kept.
+        // The set does not hold a card's pack: the file keeps the one it names.
+        const QString pack = w.from.isEmpty() ? QString() : readCardFilePack(w.from);
         const bool renaming = !w.from.isEmpty() && w.from != w.to;
         if (renaming && !QFile::rename(w.from, w.to))
             return fail(QStringLiteral("The card file %1 cannot be renamed to %2: a file of that "
                                        "name is there, or the folder cannot be written.")
                             .arg(QDir::toNativeSeparators(w.from), QDir::toNativeSeparators(w.to)));
-        if (!writeCardFile(e.card, w.to, error, e.copies)) {
+        if (!writeCardFileWithPack(e.card, pack, w.to, error, e.copies)) {
             if (renaming)
                 QFile::rename(w.to, w.from);
             return false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A card's copies in a set, saved into a deck's copies cell (the column added only when needed,
 // untouched bytes kept) or a card file's "copies". Their undo: set_panel_test.
+#include "card/card_file_pack.h"
 #include "set/card_set.h"
 #include "support/file_bytes.h"
 
@@ -63,7 +64,13 @@ TEST(SetCopies, TheyTravelWithCardFilesRecoveryAndTheClipboard)
     ASSERT_TRUE(folder.setCopies(hero, 1));
     ASSERT_TRUE(folder.save(nullptr));
     EXPECT_FALSE(fileBytes(dir.filePath("Hero.orvcard")).contains("copies"));
-    ASSERT_TRUE(folder.setCopies(hero, 6));
+    // A card file's pack, which the set does not hold, stays when the set writes the file.
+    ASSERT_TRUE(writeCardFileWithPack(card, "Inked", dir.filePath("Hero.orvcard"), nullptr));
+    ASSERT_TRUE(folder.open(dir.path(), nullptr));
+    const quint64 again = folder.entries()[0].id;
+    ASSERT_TRUE(folder.setCopies(again, 6));
+    ASSERT_TRUE(folder.save(nullptr));
+    EXPECT_EQ(readCardFilePack(dir.filePath("Hero.orvcard")), QString("Inked"));
 
     CardSet restored;
     ASSERT_TRUE(restored.restore(folder.recoveryText(), nullptr));
@@ -71,7 +78,7 @@ TEST(SetCopies, TheyTravelWithCardFilesRecoveryAndTheClipboard)
     // As Print Sheet writes the cards shown: pasted into a deck of their own.
     CardSet pasted;
     pasted.startNew();
-    ASSERT_EQ(pasted.pasteCards(folder.copyCards({hero})).size(), 1);
+    ASSERT_EQ(pasted.pasteCards(folder.copyCards({again})).size(), 1);
     ASSERT_TRUE(pasted.save(nullptr, dir.filePath("own.csv")));
     EXPECT_EQ(copiesOf(dir.filePath("own.csv"), 0), 6);
 }
