@@ -482,6 +482,16 @@ CardFileRead readCardFile(const QString& path)
     return parseCard(std::exchange(read.bytes, {}), path);
 }
 
+int readCardFileCopies(const QString& path)
+{
+    const ReadFile read = readRegularFile(path, MaxCardFileBytes);
+    if (!read.error.isEmpty() || read.tooLarge)
+        return 1;
+    int copies = 1;
+    QString ignored;
+    return readCopies(QJsonDocument::fromJson(read.bytes).object(), &copies, &ignored) ? copies : 1;
+}
+
 QString packOfCardJson(const QByteArray& json)
 {
     const QJsonValue pack = QJsonDocument::fromJson(json).object().value(QLatin1String("pack"));

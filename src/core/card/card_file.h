@@ -51,6 +51,8 @@ struct CardFileRead {
 };
 
 CardFileRead readCardFile(const QString& path);
+// The "copies" member of the card file at `path`: 1 when it has none or cannot be read.
+int readCardFileCopies(const QString& path);
 // Atomic: a temporary file replaces the target only when complete.
 // `copies` other than 1 is written as the "copies" member.
 bool writeCardFile(const Card& card, const QString& path, QString* error, int copies = 1);
