@@ -80,6 +80,19 @@ TEST(PrintCli, ServicePicturesCountCopiesAndCarryTheResolution)
     EXPECT_FALSE(QFileInfo::exists(folder.path("Hero-blue.png")));
 }
 
+TEST(PrintCli, ACardFilesCopiesAreCounted)
+{
+    Folder folder;
+    writeFile(folder.path("elf.orvcard"),
+              R"({"format": "orvane-card", "version": 1, "name": "Elf", "copies": 2,
+                  "sides": {"up": "1", "left": "2", "right": "3", "down": "4"}})");
+    const ChildRun run = render(
+        {"elf.orvcard", "--print", "service", "--profile", "service-300", "--colours", "blue"},
+        folder.dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("a print of 2 pictures")) << run.out.toStdString();
+}
+
 TEST(PrintCli, CalibrationIsKeptAndMovesLaterSheets)
 {
     Folder folder;

@@ -64,6 +64,18 @@ QString displayName(const Card& card, const QString& filePath)
     return {};
 }
 
+std::optional<int> copiesFromText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return 1;
+    bool ok = false;
+    const int copies = trimmed.toInt(&ok);
+    if (!ok || copies < 0 || copies > MaxCardCopies)
+        return std::nullopt;
+    return copies;
+}
+
 QString safeFileName(const QString& name)
 {
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");

@@ -21,6 +21,8 @@ inline constexpr int ElementTrap = 10;
 inline constexpr int CardFrameCount = 4;
 inline constexpr int CardArrowCount = 8;
 inline constexpr int MainPictureMaxOffset = 62;
+// How many of one card a print may hold; 0 leaves the card out of prints.
+inline constexpr int MaxCardCopies = 99;
 
 // Everything that makes one card, without a window: what the editor's controls hold.
 //
@@ -64,6 +66,10 @@ std::optional<int> elementFromCaption(const QString& caption);
 QString arrowWord(int arrow);
 // An arrow given as its index ("0".."7") or its word (any case); none for other text.
 std::optional<int> arrowFromText(const QString& text);
+
+// A copies count as the user types it: a whole number 0-99, blanks around it allowed; empty text
+// is 1. None for any other text.
+std::optional<int> copiesFromText(const QString& text);
 
 // The name a card goes by: its own name, or when that is blank the base name of the file it was
 // read from or is written to ("slime.card" -> "slime"); empty when it has neither.

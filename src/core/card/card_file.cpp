@@ -350,7 +350,7 @@ CardFileRead failure(const QString& path, const QString& problem)
 
 }  // namespace
 
-QByteArray cardToJson(const Card& card)
+QByteArray cardToJson(const Card& card, int copies)
 {
     QJsonObject root;
     root[QLatin1String("format")] = QLatin1String(CardFileFormat);
@@ -402,10 +402,28 @@ QByteArray cardToJson(const Card& card)
                 QString::fromLatin1(pngBytes(card.preparation.source).toBase64());
         root[QLatin1String("preparation")] = preparation;
     }
+    if (copies != 1)
+        root[QLatin1String("copies")] = copies;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
 namespace {
+
+// The optional "copies" member: a whole number 0-99, 1 when absent.
+bool readCopies(const QJsonObject& root, int* copies, QString* problem)
+{
+    const QJsonValue value = root.value(QLatin1String("copies"));
+    if (value.isUndefined() || value.isNull())
+        return true;
+    const double number = value.toDouble(-1);
+    if (!value.isDouble() || number < 0 || number > MaxCardCopies || number != std::floor(number)) {
+        *problem =
+            QStringLiteral("\"copies\" is not a whole number from 0 to %1").arg(MaxCardCopies);
+        return false;
+    }
+    *copies = int(number);
+    return true;
+}
 
 // The text is let go once parsed, so that a large file is not held twice.
 CardFileRead parseCard(QByteArray json, const QString& pathForMessages)
@@ -439,9 +457,10 @@ CardFileRead parseCard(QByteArray json, const QString& pathForMessages)
                            .arg(CardFileVersion));
     QString problem;
     std::optional<Card> card = CardReader(root).read(&problem);
-    if (!card)
+    int copies = 1;
+    if (!card || !readCopies(root, &copies, &problem))
         return failure(pathForMessages, QStringLiteral("it is damaged: %1").arg(problem));
-    return {std::move(card), {}};
+    return {std::move(card), {}, copies};
 }
 
 }  // namespace
@@ -463,15 +482,25 @@ CardFileRead readCardFile(const QString& path)
     return parseCard(std::exchange(read.bytes, {}), path);
 }
 
+int readCardFileCopies(const QString& path)
+{
+    const ReadFile read = readRegularFile(path, MaxCardFileBytes);
+    if (!read.error.isEmpty() || read.tooLarge)
+        return 1;
+    int copies = 1;
+    QString ignored;
+    return readCopies(QJsonDocument::fromJson(read.bytes).object(), &copies, &ignored) ? copies : 1;
+}
+
 QString packOfCardJson(const QByteArray& json)
 {
     const QJsonValue pack = QJsonDocument::fromJson(json).object().value(QLatin1String("pack"));
     return pack.isString() ? pack.toString().left(MaxNameChars) : QString();
 }
 
-QByteArray cardToJsonWithPack(const Card& card, const QString& pack)
+QByteArray cardToJsonWithPack(const Card& card, const QString& pack, int copies)
 {
-    const QByteArray json = cardToJson(card);
+    const QByteArray json = cardToJson(card, copies);
     if (pack.isEmpty())
         return json;
     QJsonObject root = QJsonDocument::fromJson(json).object();
@@ -485,22 +514,31 @@ QString readCardFilePack(const QString& path)
     return read.error.isEmpty() && !read.tooLarge ? packOfCardJson(read.bytes) : QString();
 }
 
-bool writeCardFile(const Card& card, const QString& path, QString* error)
-{
-    return writeCardFileWithPack(card, {}, path, error);
-}
+namespace {
 
-bool writeCardFileWithPack(const Card& card, const QString& pack, const QString& path,
-                           QString* error)
+bool writeCardJson(const QByteArray& json, const QString& path, QString* error)
 {
     QString why;
-    if (!writeFileAtomically(path, cardToJsonWithPack(card, pack), &why, true)) {
+    if (!writeFileAtomically(path, json, &why, true)) {
         if (error)
             *error = QStringLiteral("The card file %1 cannot be written: %2.")
                          .arg(QDir::toNativeSeparators(path), why);
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool writeCardFile(const Card& card, const QString& path, QString* error, int copies)
+{
+    return writeCardJson(cardToJson(card, copies), path, error);
+}
+
+bool writeCardFileWithPack(const Card& card, const QString& pack, const QString& path,
+                           QString* error, int copies)
+{
+    return writeCardJson(cardToJsonWithPack(card, pack, copies), path, error);
 }
 
 }  // namespace orvane

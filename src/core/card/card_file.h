@@ -23,6 +23,8 @@ namespace orvane {
 //     "placement": { "TopX": 7, "TopY": 3, ... "ElemX": 44, "ElemY": 4 },
 //     "picture": { "path": "/home/me/hero.bmp", "width": 62, "height": 62,
 //                  "png": "iVBORw0KGgo..." }     (or null: no main picture)
+//     "copies": 3                              (optional, 0-99: how many a print holds;
+//                                               absent: 1)
 //   }
 //
 // A prepared picture keeps its source and settings too (or null: not prepared):
@@ -45,13 +47,17 @@ inline constexpr const char* CardFileFormat = "orvane-card";
 struct CardFileRead {
     std::optional<Card> card;  // set only when the whole file was understood
     QString error;             // names the file and what is wrong
+    int copies = 1;            // the "copies" member: kept beside the card, not in it
 };
 
 CardFileRead readCardFile(const QString& path);
+// The "copies" member of the card file at `path`: 1 when it has none or cannot be read.
+int readCardFileCopies(const QString& path);
 // Atomic: a temporary file replaces the target only when complete.
-bool writeCardFile(const Card& card, const QString& path, QString* error);
+// `copies` other than 1 is written as the "copies" member.
+bool writeCardFile(const Card& card, const QString& path, QString* error, int copies = 1);
 
-QByteArray cardToJson(const Card& card);
+QByteArray cardToJson(const Card& card, int copies = 1);
 CardFileRead cardFromJson(const QByteArray& json, const QString& pathForMessages);
 
 }  // namespace orvane

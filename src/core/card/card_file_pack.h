@@ -13,8 +13,9 @@ namespace orvane {
 // is saved with its pack's name all the same; readers of version 1 skip it.
 QString packOfCardJson(const QByteArray& json);  // empty: none
 QString readCardFilePack(const QString& path);   // empty: none, or the file cannot be read
-QByteArray cardToJsonWithPack(const Card& card, const QString& pack);
+// With `copies` other than 1 the "copies" member too (card_file.h).
+QByteArray cardToJsonWithPack(const Card& card, const QString& pack, int copies = 1);
 bool writeCardFileWithPack(const Card& card, const QString& pack, const QString& path,
-                           QString* error);
+                           QString* error, int copies = 1);
 
 }  // namespace orvane

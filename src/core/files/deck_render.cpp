@@ -439,7 +439,7 @@ QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& prob
         warnings << QStringLiteral("%1: the name \"%2\" holds a character that could not be read "
                                    "(shown as %3); its file names hold it too")
                         .arg(input, read.card->name.left(60), QString(QChar::ReplacementCharacter));
-    rows.append(DeckRow{0, std::move(*read.card), {}});
+    rows.append(DeckRow{0, std::move(*read.card), {}, read.copies});
     jobs.append({&rows.constLast(), input, index, {}, {}});
     return jobs;
 }

@@ -157,8 +157,8 @@ void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
     if (!backs.files.isEmpty())
         groups.push_back(backs);
 
-    // Only the stop is passed on: the print counts its progress in files, not in groups.
-    parallelFor(int(groups.size()), request.threads, progress.withListener({}), [&](int g) {
+    // Progress counts groups: each picture is made and compressed once for all its files.
+    parallelFor(int(groups.size()), request.threads, progress, [&](int g) {
         Group& group = groups[size_t(g)];
         const QImage picture =
             group.card < 0 ? composePrintBack(back, request.profile, geometry)
@@ -303,7 +303,9 @@ void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
     int shownCard = -1;
     QImage shown[2];
     const qsizetype perPage = places.size();
+    const int pageCount = int((std::max<qsizetype>(faces.size(), 1) + perPage - 1) / perPage);
     for (qsizetype first = 0; first < std::max<qsizetype>(faces.size(), 1); first += perPage) {
+        progress.report(int(first / perPage), pageCount);
         if (progress.stopRequested()) {
             result.cancelled = true;
             return;
@@ -343,6 +345,7 @@ void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
                     profile.pageMm, calibration)),
                 backPicture);
     }
+    progress.report(pageCount, pageCount);
     result.pages = fronts.pages() + (apart ? apart->pages() : 0);
     const QByteArray frontBytes = fronts.finish();
     const QByteArray backBytes = apart ? apart->finish() : QByteArray();

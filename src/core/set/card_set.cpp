@@ -279,6 +279,7 @@ QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
         entry.card.name = name;
         // A deck card's picture stays the same file: the copy's row names it too.
         const SetEntry& from = m_cards.entries[positions[k]];
+        entry.copies = from.copies;
         if (!from.pictureChanged && from.card.mainPicture.isNull()) {
             entry.card.mainPicture = QImage();
             entry.card.preparation = from.card.preparation;
@@ -347,6 +348,19 @@ bool CardSet::renameCard(quint64 id, const QString& name, QString* error)
     SetEntry after = *e;
     after.card.name = name.trimmed();
     pushChange({after}, QStringLiteral("Rename Card"));
+    return true;
+}
+
+bool CardSet::setCopies(quint64 id, int copies)
+{
+    const SetEntry* e = entry(id);
+    if (!e || e->isBad() || copies < 0 || copies > MaxCardCopies)
+        return false;
+    if (e->copies == copies)
+        return true;
+    SetEntry after = *e;
+    after.copies = copies;
+    pushChange({after}, QStringLiteral("Copies of \"%1\"").arg(e->card.name));
     return true;
 }
 
@@ -496,6 +510,7 @@ SetEntry CardSet::rowReadAgain(SetEntry e) const
     if (!deck.rows.isEmpty()) {
         e.card = deck.rows.front().card;
         e.pictureFit = deck.rows.front().pictureFit;
+        e.copies = deck.rows.front().copies;
         e.problem = nameProblem(e.card.name, e.id);
         e.problemColumn = e.problem.isEmpty() ? QString() : QStringLiteral("name");
     } else if (!deck.problems.isEmpty()) {
@@ -513,7 +528,7 @@ QByteArray CardSet::copyCards(const QList<quint64>& ids) const
     QJsonArray cards;
     for (const SetEntry& e : m_cards.entries)
         if (ids.contains(e.id) && !e.isBad())
-            cards.append(QJsonDocument::fromJson(cardToJson(readyCard(e.id))).object());
+            cards.append(QJsonDocument::fromJson(cardToJson(readyCard(e.id), e.copies)).object());
     return QJsonDocument(cards).toJson(QJsonDocument::Compact);
 }
 
@@ -529,6 +544,7 @@ QList<quint64> CardSet::pasteCards(const QByteArray& bytes, int index)
         if (!read.card)
             continue;
         SetEntry entry = newEntry(*read.card);
+        entry.copies = read.copies;
         for (int n = 2; taken.contains(nameKey(entry.card.name)); ++n)
             entry.card.name = uniqueName(QStringLiteral("%1 %2").arg(read.card->name).arg(n));
         taken << nameKey(entry.card.name);

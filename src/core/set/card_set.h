@@ -120,6 +120,8 @@ public:
     void moveCards(const QList<quint64>& ids, int index);
     // Renames a card; false with `error` when the name is not allowed.
     bool renameCard(quint64 id, const QString& name, QString* error);
+    // Sets how many of a card a print holds (0-99); false for a bad row or a count out of range.
+    bool setCopies(quint64 id, int copies);
     // Replaces a card by an edited one (from the editor). Steps of the same `mergeKey` (not 0) on
     // the same card one after the other are one undo step.
     void setCard(quint64 id, const Card& card, int mergeKey = 0);
@@ -133,8 +135,8 @@ public:
     QString rowCell(quint64 id, const QString& column) const;
     // A bad deck row with one cell changed, read again; false with `error` for an unknown column.
     bool setRowCell(quint64 id, const QString& column, const QString& text, QString* error);
-    // The cards as bytes for the clipboard, and pasted from them at `index` (-1: the end); returns
-    // the new ids (none for bytes that hold no card).
+    // The cards (with their copies) as bytes for the clipboard, and pasted from them at `index`
+    // (-1: the end); returns the new ids (none for bytes that hold no card).
     QByteArray copyCards(const QList<quint64>& ids) const;
     QList<quint64> pasteCards(const QByteArray& bytes, int index = -1);
 

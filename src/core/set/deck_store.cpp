@@ -144,8 +144,10 @@ bool DeckStore::read(SetCards& cards, quint64& nextId, QString* error)
         entry.pictureFit = row.pictureFit;
         entry.line = row.line;
         entry.fields = text.records[record].fields;
+        entry.copies = row.copies;
         byRecord.insert(record, entry);
-        cards.sources.insert(entry.id, {record, entry.fields, row.card, row.pictureFit, {}, {}});
+        cards.sources.insert(entry.id,
+                             {record, entry.fields, row.card, row.pictureFit, {}, {}, row.copies});
     }
     for (const DeckProblem& problem : deck.problems) {
         const int record = recordOfLine.value(problem.line, -1);
@@ -314,7 +316,7 @@ bool DeckStore::save(SetCards& cards, QString* error, bool* encodingLacks)
             e.pictureFit.clear();
         }
         e.pictureChanged = false;
-        cards.sources.insert(e.id, {record, e.fields, e.card, e.pictureFit, {}, {}});
+        cards.sources.insert(e.id, {record, e.fields, e.card, e.pictureFit, {}, {}, e.copies});
     }
     return true;
 }

@@ -63,6 +63,24 @@ void writeFitCells(QStringList& header, QStringList& row, const QMap<QString, QS
     }
 }
 
+// Writes the copies cell when the row would not read back as `copies`; a deck without the column
+// gains it only for a count other than 1 (an absent or empty cell reads as 1).
+void writeCopiesCell(QStringList& header, QStringList& row, int copies)
+{
+    qsizetype k = 0;
+    while (k < header.size() &&
+           header[k].trimmed().compare(QLatin1String("copies"), Qt::CaseInsensitive) != 0)
+        ++k;
+    const QString cell = k < row.size() ? row[k] : QString();
+    if (copiesFromText(cell) == copies)
+        return;
+    if (k == header.size())
+        header << QStringLiteral("copies");
+    while (row.size() <= k)
+        row << QString();
+    row[k] = QString::number(copies);
+}
+
 // Each cell of one record's bytes as the file spells it (quotes, spaces and all), found as the
 // places where the CSV reader, given the bytes up to there, reads the record's cell; empty when
 // the bytes do not split into `fields`.
@@ -154,7 +172,8 @@ bool buildDeckText(const QByteArray& original, char separator, const QList<SetEn
         rowIds << e.id;
         const auto moved = cells.movedPictures.constFind(e.id);
         const bool untouched = record && e.fields == source->fields && e.card == source->original &&
-                               !e.pictureChanged && e.pictureFit == source->originalPictureFit &&
+                               e.copies == source->originalCopies && !e.pictureChanged &&
+                               e.pictureFit == source->originalPictureFit &&
                                moved == cells.movedPictures.cend();
         if (untouched) {
             rows << raw;
@@ -184,6 +203,7 @@ bool buildDeckText(const QByteArray& original, char separator, const QList<SetEn
         }
         if (!pictureCell)
             writeFitCells(header, row, e.pictureFit, record ? beforeFit : QMap<QString, QString>());
+        writeCopiesCell(header, row, e.copies);
         while (!record && row.size() < header.size())
             row << QString();  // a new row has a cell for every column, as a spreadsheet writes
         if (const qsizetype k = columnOf(header, QStringLiteral("picture"));

@@ -2,6 +2,7 @@
 #include "set/folder_store.h"
 
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "files/card_export.h"
 #include "set/deck_store.h"
 #include "set/set_folder_order.h"
@@ -37,13 +38,14 @@ bool FolderStore::read(SetCards& cards, quint64& nextId, QString* error)
         entry.id = nextId++;
         if (read.card) {
             entry.card = *read.card;
+            entry.copies = read.copies;
         } else {
             entry.card.name = QFileInfo(name).completeBaseName();
             entry.problem = read.error;
         }
         cards.entries.append(entry);
-        cards.sources.insert(entry.id,
-                             {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath)});
+        cards.sources.insert(
+            entry.id, {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath), entry.copies});
     }
     return true;
 }
@@ -132,18 +134,20 @@ bool FolderStore::save(SetCards& cards, QString* error, bool*)
         SetEntry& e = cards.entries[w.index];
         // The rename itself never replaces a file (it fails when one is there), so a file that
         // appeared since the check above is kept.
+        // The set does not hold a card's pack: the file keeps the one it names.
+        const QString pack = w.from.isEmpty() ? QString() : readCardFilePack(w.from);
         const bool renaming = !w.from.isEmpty() && w.from != w.to;
         if (renaming && !QFile::rename(w.from, w.to))
             return fail(QStringLiteral("The card file %1 cannot be renamed to %2: a file of that "
                                        "name is there, or the folder cannot be written.")
                             .arg(QDir::toNativeSeparators(w.from), QDir::toNativeSeparators(w.to)));
-        if (!writeCardFile(e.card, w.to, error)) {
+        if (!writeCardFileWithPack(e.card, pack, w.to, error, e.copies)) {
             if (renaming)
                 QFile::rename(w.to, w.from);
             return false;
         }
         e.pictureChanged = false;
-        cards.sources.insert(e.id, {-1, {}, e.card, {}, w.to, cardFileDigest(w.to)});
+        cards.sources.insert(e.id, {-1, {}, e.card, {}, w.to, cardFileDigest(w.to), e.copies});
     }
 
     // The order of the cards, when it is not the plain name order (or a list is there already).
@@ -225,6 +229,7 @@ FolderChanges FolderStore::cardFileChanges(const SetCards& cards, const QStringL
         now.problem = read.card ? QString() : read.error;
         now.problemColumn.clear();
         now.pictureChanged = false;
+        now.copies = read.copies;
         changes.theirs.append({now, path, std::move(digest)});
     }
     return changes;

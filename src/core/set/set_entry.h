@@ -23,6 +23,9 @@ struct SetEntry {
     Card card;
     QMap<QString, QString> pictureFit;
     bool pictureChanged = false;  // `card.mainPicture` holds pixels to write beside the deck
+    // How many of the card a print holds (0-99): a deck row's copies cell, a card file's
+    // "copies" member. Not part of the card: the card window never shows it.
+    int copies = 1;
 
     // A row or file that could not be read: why, and the column at fault; the row's cells can be
     // mended (`fields`).
@@ -43,6 +46,7 @@ struct SetSource {
     QMap<QString, QString> originalPictureFit;
     QString filePath;       // a folder set's card file
     QByteArray fileDigest;  // ... and the digest of its bytes as read or written
+    int originalCopies = 1;
 };
 
 // A card file another program rewrote, read: the set's card as the file now holds it.

@@ -70,6 +70,7 @@ void CardSet::takeFileCards(const QList<FileCard>& cards)
         m_cards.entries[i] = taken.entry;
         SetSource& source = m_cards.sources[taken.entry.id];
         source.original = taken.entry.card;
+        source.originalCopies = taken.entry.copies;
         source.fileDigest = taken.digest;
         if (m_ready && m_ready->id == taken.entry.id)
             m_ready.reset();

@@ -13,6 +13,8 @@
 #include <QJsonObject>
 #include <QUndoStack>
 
+#include <algorithm>
+
 namespace orvane {
 namespace {
 
@@ -51,6 +53,7 @@ QByteArray CardSet::recoveryText() const
         entry.insert(QStringLiteral("fields"), QJsonArray::fromStringList(e.fields));
         entry.insert(QStringLiteral("fit"), mapToJson(e.pictureFit));
         entry.insert(QStringLiteral("pictureChanged"), e.pictureChanged);
+        entry.insert(QStringLiteral("copies"), e.copies);
         entry.insert(QStringLiteral("picturePath"), e.card.mainPicturePath);
         entry.insert(QStringLiteral("card"), QJsonDocument::fromJson(cardToJson(e.card)).object());
         entries.append(entry);
@@ -119,6 +122,7 @@ bool CardSet::restore(const QByteArray& text, QString* error)
         e.card.mainPicturePath = object.value(QStringLiteral("picturePath")).toString();
         e.pictureFit = mapFromJson(object.value(QStringLiteral("fit")).toObject());
         e.pictureChanged = object.value(QStringLiteral("pictureChanged")).toBool();
+        e.copies = std::clamp(object.value(QStringLiteral("copies")).toInt(1), 0, MaxCardCopies);
         e.problem = object.value(QStringLiteral("problem")).toString();
         e.problemColumn = object.value(QStringLiteral("problemColumn")).toString();
         e.line = object.value(QStringLiteral("line")).toInt();

@@ -52,7 +52,7 @@ bool SetStore::isChanged(const SetCards& cards, const SetEntry& e) const
         return true;
     if (e.isBad())
         return e.fields != source->fields;
-    return e.pictureChanged || e.card != source->original ||
+    return e.pictureChanged || e.card != source->original || e.copies != source->originalCopies ||
            e.pictureFit != source->originalPictureFit || e.fields != source->fields;
 }
 

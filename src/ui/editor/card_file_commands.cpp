@@ -197,14 +197,20 @@ bool CardFileCommands::writeCardFile(const CardDocument& document, const QString
     const QPointer<const CardDocument> written = &document;
     const Card asSaved = document.card();
     const QString pack = document.pack();  // kept by name, installed or not
+    // The card's own file keeps the copies a folder set gave it; the card does not hold them.
+    const bool ownFile =
+        !document.filePath().isEmpty() &&
+        file.absoluteFilePath() == QFileInfo(document.filePath()).absoluteFilePath();
     // An unnamed card takes the name of its file.
     Card card = asSaved;
     card.name = takeTheFileName ? file.completeBaseName() : displayName(card, path);
     // The encoding (a photo's pixels take seconds as PNG) runs beside the window.
     QString error;
     bool ok = false;
-    if (const QString failure =
-            m_workBeside.run([&] { ok = writeCardFileWithPack(card, pack, path, &error); });
+    if (const QString failure = m_workBeside.run([&] {
+            const int copies = ownFile ? readCardFileCopies(path) : 1;
+            ok = writeCardFileWithPack(card, pack, path, &error, copies);
+        });
         !failure.isEmpty())
         error = tr("%1 cannot be written: %2.").arg(QDir::toNativeSeparators(path), failure);
     if (!ok) {

@@ -76,6 +76,8 @@ QVariant SetModel::data(const QModelIndex& index, int role) const
             return total;
         if (index.column() == Arrows)
             return card.arrowCount();
+        if (index.column() == Copies)
+            return e.isBad() ? -1 : e.copies;
         return data(index, Qt::DisplayRole);
     case Qt::EditRole:
     case Qt::DisplayRole: break;
@@ -92,6 +94,7 @@ QVariant SetModel::data(const QModelIndex& index, int role) const
         return e.isBad() || card.element == NoElementChosen ? QString()
                                                             : elementCaption(card.element);
     case Arrows: return e.isBad() ? QString() : arrowsText(card);
+    case Copies: return e.isBad() ? QString() : QString::number(e.copies);
     case Picture:
         if (e.pictureChanged)
             return card.mainPicture.isNull() ? QString() : tr("(new picture)");
@@ -111,7 +114,7 @@ QVariant SetModel::headerData(int section, Qt::Orientation orientation, int role
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char* names[ColumnCount] = {"Name",   "Sides",   "Total",  "Element",
-                                             "Arrows", "Picture", "Problem"};
+                                             "Arrows", "Picture", "Copies", "Problem"};
     return section >= 0 && section < ColumnCount ? tr(names[section]) : QVariant();
 }
 
@@ -121,17 +124,32 @@ Qt::ItemFlags SetModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return flags;
     flags |= Qt::ItemIsDragEnabled;
-    if (index.column() == Name && !m_set.entries()[index.row()].isBad())
+    if ((index.column() == Name || index.column() == Copies) &&
+        !m_set.entries()[index.row()].isBad())
         flags |= Qt::ItemIsEditable;
     return flags;
 }
 
 bool SetModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::EditRole || index.column() != Name || index.row() >= m_set.count())
+    if (role != Qt::EditRole || index.row() >= m_set.count())
+        return false;
+    const quint64 id = m_set.entries()[index.row()].id;
+    if (index.column() == Copies) {
+        const std::optional<int> copies = copiesFromText(value.toString());
+        if (!copies || !m_set.setCopies(id, *copies)) {
+            emit copiesRefused(tr("Copies must be a whole number from 0 to %1 (0 leaves the card "
+                                  "out of prints), not \"%2\".")
+                                   .arg(MaxCardCopies)
+                                   .arg(value.toString().trimmed()));
+            return false;
+        }
+        return true;
+    }
+    if (index.column() != Name)
         return false;
     QString problem;
-    if (!m_set.renameCard(m_set.entries()[index.row()].id, value.toString(), &problem)) {
+    if (!m_set.renameCard(id, value.toString(), &problem)) {
         emit renameRefused(problem);
         return false;
     }
@@ -219,13 +237,17 @@ bool SetFilterModel::filterAcceptsRow(int row, const QModelIndex& parent) const
         return false;
     if (m_text.isEmpty())
         return true;
-    for (int column = 0; column < SetModel::ColumnCount; ++column)
+    // Not the copies column: nearly every card's "1" would match any text holding a 1.
+    for (int column = 0; column < SetModel::ColumnCount; ++column) {
+        if (column == SetModel::Copies)
+            continue;
         if (sourceModel()
                 ->index(row, column, parent)
                 .data(Qt::EditRole)
                 .toString()
                 .contains(m_text, Qt::CaseInsensitive))
             return true;
+    }
     return false;
 }
 

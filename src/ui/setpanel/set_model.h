@@ -13,12 +13,13 @@ namespace orvane {
 QString cardCount(int n);
 
 // The cards of a set as table rows, for the set panel's table and thumbnails. The name column
-// is edited in place (a rename, refused with the reason when the name is not allowed); rows are
-// dragged to another place.
+// is edited in place (a rename, refused with the reason when the name is not allowed), and so is
+// the copies column (a whole number 0-99, anything else refused); rows are dragged to another
+// place.
 class SetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Name, Sides, Total, Element, Arrows, Picture, Problem, ColumnCount };
+    enum Column { Name, Sides, Total, Element, Arrows, Picture, Copies, Problem, ColumnCount };
     static constexpr int IdRole = Qt::UserRole + 1;       // the card's id (quint64)
     static constexpr int SortRole = Qt::UserRole + 2;     // numbers sort as numbers
     static constexpr int ElementRole = Qt::UserRole + 3;  // the element index (bad row: -2)
@@ -44,6 +45,8 @@ public:
 signals:
     // A rename was refused: why.
     void renameRefused(const QString& problem);
+    // A copies count was refused: why.
+    void copiesRefused(const QString& problem);
 
 private:
     CardSet& m_set;

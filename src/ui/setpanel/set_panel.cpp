@@ -258,6 +258,7 @@ SetPanel::SetPanel(CardSet& set, Prompts& prompts, const QString& partsRoot, QWi
     connect(cmdSetPrint, &QPushButton::clicked, this, &SetPanel::printSheet);
     connect(cmdSetPlaySheets, &QPushButton::clicked, this, &SetPanel::playSheets);
     connect(m_model, &SetModel::renameRefused, this, &SetPanel::message);
+    connect(m_model, &SetModel::copiesRefused, this, &SetPanel::message);
     connect(m_output, &SetOutput::finished, this,
             [this](const DeckRenderResult& result, const QString& summary) {
                 emit message(summary);

@@ -80,6 +80,7 @@ void MainWindow::buildMenus()
     QAction* addToDeck = menuAction(file, "actAddCardToDeck", tr("Add Card to Dec&k..."));
     QAction* playSheets = menuAction(file, "actPlaySheets", tr("Pla&y Sheets..."));
     QAction* print = menuAction(file, "actPrint", tr("Pr&int..."), {ctrl(Qt::Key_P)});
+    QAction* calibrate = menuAction(file, "actPrintCalibration", tr("Print Calibration Pa&ge..."));
     file->addSeparator();
     QAction* exit = menuAction(file, "actExit", tr("E&xit Program"), {ctrl(Qt::Key_Q)});
 
@@ -103,6 +104,7 @@ void MainWindow::buildMenus()
     connect(addToDeck, &QAction::triggered, m_cardWindows, &CardWindows::addCardToDeck);
     connect(playSheets, &QAction::triggered, m_cardWindows, &CardWindows::playSheets);
     connect(print, &QAction::triggered, m_print, &PrintCommands::print);
+    connect(calibrate, &QAction::triggered, m_print, &PrintCommands::calibrate);
     m_saveSet->setEnabled(false);
     m_saveSetAs->setEnabled(false);
 

@@ -8,6 +8,7 @@
 #include "session/session.h"
 #include "set/card_set.h"
 #include "setpanel/set_panel.h"
+#include "windows/calibration_dialog.h"
 #include "windows/print_dialog.h"
 #include "windows/set_cards.h"
 
@@ -28,7 +29,6 @@ void PrintCommands::print()
 {
     QList<NamedCard> cards;
     QString baseName;
-    QString folder;
     if (m_session.hasSet()) {
         const CardSet& set = m_session.set();
         // One card selected is the one being edited: the set is meant, as for Render.
@@ -44,22 +44,36 @@ void PrintCommands::print()
             m_prompts.messageBox(error, Exclamation, tr("Print"));
             return;
         }
-        const QFileInfo path(set.path());
-        baseName = set.path().isEmpty() ? QStringLiteral("set") : path.completeBaseName();
-        folder = set.path().isEmpty() ? QDir::homePath()
-                 : path.isDir()       ? path.absoluteFilePath()
-                                      : path.absolutePath();
+        baseName =
+            set.path().isEmpty() ? QStringLiteral("set") : QFileInfo(set.path()).completeBaseName();
     } else {
         const CardDocument& card = m_form.document();
         const QString name = card.displayName().isEmpty() ? QStringLiteral("card")
                                                           : card.displayName();
         cards.append({name, safeFileName(name), m_form.shownCards(), 1});
         baseName = safeFileName(name);
-        folder = card.filePath().isEmpty() ? QDir::homePath()
-                                           : QFileInfo(card.filePath()).absolutePath();
     }
     // The window deletes itself when closed.
-    (new PrintDialog(m_prompts, cards, baseName, folder, &m_window))->show();
+    (new PrintDialog(m_prompts, cards, baseName, startFolder(), &m_window))->show();
+}
+
+void PrintCommands::calibrate()
+{
+    // The window deletes itself when closed.
+    (new CalibrationDialog(m_prompts, QStringLiteral("home-a4"), startFolder(), &m_window))->show();
+}
+
+QString PrintCommands::startFolder() const
+{
+    if (m_session.hasSet()) {
+        const QString path = m_session.set().path();
+        const QFileInfo info(path);
+        return path.isEmpty() ? QDir::homePath()
+               : info.isDir() ? info.absoluteFilePath()
+                              : info.absolutePath();
+    }
+    const QString file = m_form.document().filePath();
+    return file.isEmpty() ? QDir::homePath() : QFileInfo(file).absolutePath();
 }
 
 }  // namespace orvane

@@ -14,7 +14,9 @@ class Session;
 class SetPanel;
 
 // File > Print...: the card shown, or with a set open its selected cards (all of them when one
-// or none is selected), printed by a print profile in the Print window.
+// or none is selected), printed by a print profile in the Print window. File > Print
+// Calibration Page...: the calibration page of a sheet profile and what the printed page
+// measured, in Printer Calibration.
 class PrintCommands : public QObject {
     Q_OBJECT
 public:
@@ -22,8 +24,12 @@ public:
                   Prompts& prompts, const QString& partsRoot);
 
     void print();
+    void calibrate();
 
 private:
+    // Where the print starts: the set's folder, the card file's, else the home folder.
+    QString startFolder() const;
+
     QMainWindow& m_window;
     Session& m_session;
     SetPanel& m_panel;

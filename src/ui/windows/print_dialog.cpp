@@ -4,6 +4,7 @@
 #include "files/print_card.h"
 #include "files/print_profile.h"
 #include "platform/dialog.h"
+#include "windows/calibration_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,11 +12,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -70,6 +71,11 @@ PrintDialog::PrintDialog(Prompts& prompts, QList<NamedCard> cards, const QString
     cmdBrowse = new QPushButton(QStringLiteral("Browse..."), this);
     cmdPrint = new QPushButton(QStringLiteral("Print"), this);
     cmdPrint->setDefault(true);
+    labCalibration = new QLabel(this);
+    labCalibration->setWordWrap(true);
+    cmdCalibrate = new QPushButton(QStringLiteral("Calibrate..."), this);
+    barProgress = new QProgressBar(this);
+    barProgress->hide();
 
     auto* output = new QHBoxLayout;
     output->addWidget(txtOutput, 1);
@@ -80,15 +86,21 @@ PrintDialog::PrintDialog(Prompts& prompts, QList<NamedCard> cards, const QString
     form->addRow(QStringLiteral("Colours:"), cboColours);
     form->addRow(QStringLiteral("Enlarge:"), cboEnlarge);
     form->addRow(chkBacks);
+    auto* calibration = new QHBoxLayout;
+    calibration->addWidget(labCalibration, 1);
+    calibration->addWidget(cmdCalibrate);
+    form->addRow(QStringLiteral("Calibration:"), calibration);
     form->addRow(QStringLiteral("Write to:"), output);
     form->addRow(labCount);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    cmdCancel = buttons->button(QDialogButtonBox::Cancel);
     buttons->addButton(cmdPrint, QDialogButtonBox::AcceptRole);
     auto* sides = new QHBoxLayout;
     sides->addLayout(form, 1);
     sides->addWidget(labPreview);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(sides);
+    layout->addWidget(barProgress);
     layout->addWidget(buttons);
 
     connect(cboProfile, &QComboBox::currentIndexChanged, this, &PrintDialog::profileChosen);
@@ -97,7 +109,13 @@ PrintDialog::PrintDialog(Prompts& prompts, QList<NamedCard> cards, const QString
     connect(chkBacks, &QCheckBox::toggled, this, &PrintDialog::refresh);
     connect(cmdBrowse, &QPushButton::clicked, this, &PrintDialog::browse);
     connect(cmdPrint, &QPushButton::clicked, this, &PrintDialog::print);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(cmdCalibrate, &QPushButton::clicked, this, &PrintDialog::calibrate);
+    connect(buttons, &QDialogButtonBox::rejected, this, &PrintDialog::reject);
+    connect(&m_job, &BackgroundJob::progressed, this, [this](int done, int total) {
+        barProgress->setRange(0, total);
+        barProgress->setValue(done);
+    });
+    connect(&m_job, &BackgroundJob::ended, this, &PrintDialog::printFinished);
     profileChosen();
 }
 
@@ -146,12 +164,17 @@ std::optional<PrintRequest> PrintDialog::request() const
 void PrintDialog::refresh()
 {
     const std::optional<PrintRequest> chosen = request();
-    cmdPrint->setEnabled(chosen && !m_cards.isEmpty() && !chosen->output.isEmpty());
+    cmdPrint->setEnabled(chosen && !m_cards.isEmpty() && !chosen->output.isEmpty() &&
+                         !isPrinting());
     if (!chosen) {
         labCount->clear();
         labPreview->clear();
         return;
     }
+    const bool sheets = chosen->profile.layout == PrintLayout::Sheets;
+    labCalibration->setText(sheets ? calibrationText(chosen->calibration)
+                                   : QStringLiteral("not needed for pictures"));
+    cmdCalibrate->setEnabled(sheets && !isPrinting());
     const int faces = int(printFaces(m_cards, chosen->colours).size());
     const bool backs = chosen->profile.backs && !chosen->backPicture.isEmpty();
     const int items = printItemCount(chosen->profile, faces, backs);
@@ -207,13 +230,64 @@ void PrintDialog::print()
                 YesNo | Exclamation | DefaultButton2, QStringLiteral("Print")) != AnswerYes)
             return;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_result = writePrint(*chosen, m_cards);
-    QGuiApplication::restoreOverrideCursor();
+    m_result = PrintResult();
+    setChoicesEnabled(false);
+    barProgress->setRange(0, 0);  // busy until the first count
+    barProgress->show();
+    const PrintRequest request = *chosen;
+    const QList<NamedCard> cards = m_cards;
+    m_job.start([this, request, cards](const Progress& progress) {
+        m_result = writePrint(request, cards, progress);
+    });
+}
+
+void PrintDialog::printFinished(const QString& failure)
+{
+    barProgress->hide();
+    setChoicesEnabled(true);
+    if (!failure.isEmpty())
+        m_result.problems << QStringLiteral("The print broke off: %1.").arg(failure);
+    emit printEnded();
     if (!m_result.problems.isEmpty()) {
         m_prompts.messageBox(m_result.problems.join(QLatin1Char('\n')), OkOnly | Exclamation,
                              QStringLiteral("Print"));
         return;
     }
+    if (m_result.cancelled) {
+        labCount->setText(
+            m_result.pictures > 0
+                ? QStringLiteral("Cancelled: %1 whole pictures written.").arg(m_result.pictures)
+                : QStringLiteral("Cancelled: nothing written."));
+        return;
+    }
     accept();
+}
+
+void PrintDialog::setChoicesEnabled(bool enabled)
+{
+    for (QWidget* choice : std::initializer_list<QWidget*>{cboProfile, cboColours, cboEnlarge,
+                                                           chkBacks, txtOutput, cmdBrowse})
+        choice->setEnabled(enabled);
+    if (enabled) {
+        refresh();
+        return;
+    }
+    cmdPrint->setEnabled(false);
+    cmdCalibrate->setEnabled(false);
+}
+
+void PrintDialog::reject()
+{
+    if (isPrinting()) {
+        m_job.cancel();
+        return;
+    }
+    QDialog::reject();
+}
+
+void PrintDialog::calibrate()
+{
+    auto* dialog = new CalibrationDialog(m_prompts, cboProfile->currentText(), m_folder, this);
+    connect(dialog, &CalibrationDialog::calibrationKept, this, &PrintDialog::refresh);
+    dialog->show();
 }

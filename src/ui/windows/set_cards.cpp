@@ -23,10 +23,7 @@ QList<NamedCard> renderSetCards(const CardSet& set, const QList<quint64>& ids,
         if (!entry || entry->isBad())
             continue;
         const Card card = set.readyCard(id);
-        bool numeric = false;
-        const int copies = set.rowCell(id, QStringLiteral("copies")).toInt(&numeric);
-        cards.append({card.name, safeFileName(card.name), renderCard(card, *parts),
-                      numeric ? copies : 1});
+        cards.append({card.name, safeFileName(card.name), renderCard(card, *parts), entry->copies});
     }
     QGuiApplication::restoreOverrideCursor();
     if (cards.isEmpty() && error)

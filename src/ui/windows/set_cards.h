@@ -11,8 +11,9 @@ namespace orvane {
 class CardSet;
 
 // The cards `ids` of `set` rendered with the card parts under `partsRoot` (bad rows left out),
-// named as the set names them, each with the copies its deck row asks for (1 when it names
-// none). Empty, with `error` set, when the parts cannot be read or no card can be rendered.
+// named as the set names them, each with the copies the set holds for it (a deck row's copies
+// cell, a card file's "copies", as edited in the set panel). Empty, with `error` set, when the
+// parts cannot be read or no card can be rendered.
 QList<NamedCard> renderSetCards(const CardSet& set, const QList<quint64>& ids,
                                 const QString& partsRoot, QString* error);
 

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/zoomed_preview.h"
 
+#include "files/print_profile.h"
+#include "windows/print_area_overlay.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -221,6 +225,27 @@ void ZoomedCardsView::paintEvent(QPaintEvent*)
     // Positions in whole device pixels, so no card pixel is split or repeated.
     painter.drawImage(QPointF(blueOrigin()) / ratio, m_blueLarge);
     painter.drawImage(QPointF(redOrigin()) / ratio, m_redLarge);
+    paintPrintArea(painter);
+}
+
+void ZoomedCardsView::setPrintArea(const std::optional<orvane::PrintCardGeometry>& geometry)
+{
+    m_printArea = geometry;
+    update();  // the enlarged cards stay as they are
+}
+
+void ZoomedCardsView::paintPrintArea(QPainter& painter) const
+{
+    if (!m_printArea)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const int n = devicePixelsPerCardPixel();
+    for (const auto& [origin, card] : {std::pair{blueOrigin(), &m_blue}, {redOrigin(), &m_red}}) {
+        if (card->isNull())
+            continue;
+        const QRectF face(QPointF(origin) / ratio, QSizeF(card->size() * n) / ratio);
+        drawPrintAreaLines(painter, printAreaLines(*m_printArea, face));
+    }
 }
 
 ZoomedPreview::ZoomedPreview(QWidget* parent, Kind kind) : QWidget(parent), m_kind(kind)
@@ -245,6 +270,7 @@ ZoomedPreview::ZoomedPreview(QWidget* parent, Kind kind) : QWidget(parent), m_ki
     controls->addWidget(spnZoom);
     controls->addSpacing(16);
     controls->addWidget(chkGrid);
+    addPrintAreaChoice(controls);
     controls->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
@@ -361,6 +387,34 @@ int ZoomedPreview::largestFittingZoom(const QSize& available, const QSize& card)
             return zoom;
     }
     return MinZoom;
+}
+
+void ZoomedPreview::addPrintAreaChoice(QHBoxLayout* controls)
+{
+    auto* label = new QLabel(QStringLiteral("Print a&rea:"), this);
+    cboPrintArea = new QComboBox(this);
+    cboPrintArea->setObjectName(QStringLiteral("cboPrintArea"));
+    cboPrintArea->setToolTip(
+        QStringLiteral("Lines where a print by the profile is cut (trim), where its bleed ends "
+                       "and inside which the picture is safe"));
+    cboPrintArea->addItem(QStringLiteral("None"));
+    cboPrintArea->addItems(orvane::printProfileNames());
+    label->setBuddy(cboPrintArea);
+    controls->addSpacing(16);
+    controls->addWidget(label);
+    controls->addWidget(cboPrintArea);
+    connect(cboPrintArea, &QComboBox::currentIndexChanged, this, &ZoomedPreview::printAreaChosen);
+}
+
+void ZoomedPreview::printAreaChosen()
+{
+    QString ignored;  // a profile that cannot be read shows no lines
+    const std::optional<orvane::PrintProfile> profile =
+        cboPrintArea->currentIndex() > 0
+            ? orvane::loadPrintProfile(cboPrintArea->currentText(), &ignored)
+            : std::nullopt;
+    m_view->setPrintArea(profile ? std::optional(orvane::printCardGeometry(*profile))
+                                 : std::nullopt);
 }
 
 void ZoomedPreview::showCards(const QImage& blue, const QImage& red)

@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/print_card.h"
+
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
 class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
 class QCloseEvent;
 class QKeyEvent;
 class QResizeEvent;
@@ -46,6 +52,11 @@ public:
     {
         return devicePixelsPerCardPixel(m_zoom, devicePixelRatioF());
     }
+    // Lines over both cards where a print of this geometry is cut, bleeds and keeps its content;
+    // none: off. Painted over the enlarged cards, never into them.
+    void setPrintArea(const std::optional<orvane::PrintCardGeometry>& geometry);
+    bool showsPrintArea() const { return m_printArea.has_value(); }
+
     // How often the enlarged pictures were made (for tests: nothing is made while idle).
     int renderCount() const { return m_renders; }
 
@@ -66,6 +77,7 @@ private:
     void followTheSpace();
     // Where the cards start, in device pixels: at the gap, or centred when following the space.
     QPoint cardsOrigin() const;
+    void paintPrintArea(QPainter& painter) const;
 
     QImage m_blue;
     QImage m_red;
@@ -78,6 +90,7 @@ private:
     bool m_stale = true;
     bool m_follows = false;
     int m_renders = 0;
+    std::optional<orvane::PrintCardGeometry> m_printArea;
 };
 
 // View > Zoomed Preview: both cards at 2-8 x, following every composition. As its own window it
@@ -111,6 +124,7 @@ public:
     ZoomedCardsView* view() const { return m_view; }
     QSpinBox* spnZoom = nullptr;
     QCheckBox* chkGrid = nullptr;
+    QComboBox* cboPrintArea = nullptr;  // none (the first), or the profile whose lines are shown
 
 public slots:
     void showCards(const QImage& blue, const QImage& red);
@@ -120,6 +134,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void addPrintAreaChoice(QHBoxLayout* controls);
+    void printAreaChosen();
+
     ZoomedCardsView* m_view = nullptr;
     Kind m_kind = Kind::Window;
 };

@@ -11,6 +11,7 @@
 #include "support/child_process.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace orvane;
 
@@ -349,6 +352,39 @@ TEST(PrintOutput, SheetsCountPagesWithCopiesAndSplitBacksOnRequest)
     result = writePrint(request, cards);
     EXPECT_TRUE(result.written.isEmpty());
     EXPECT_TRUE(result.problems.join(" ").contains("90-110"));
+}
+
+// Progress in pages or pictures made; a stop between pages leaves no sheet at all.
+TEST(PrintOutput, ReportsProgressAndAStopLeavesNoPartOfASheet)
+{
+    QList<NamedCard> cards;
+    for (int k = 0; k < 7; ++k)
+        cards << namedCard(QStringLiteral("C%1").arg(k), 2, k);
+    const struct {
+        const char* profile;
+        int total, stopAfter, filesLeft;  // stopAfter: the report that asks to stop (-1: none)
+    } cases[] = {{"home-a4", 3, -1, 1}, {"home-a4", 3, 1, 0}, {"service-300", 14, -1, 28}};
+    for (const auto& c : cases) {
+        QTemporaryDir folder;
+        PrintRequest request;
+        request.profile = shipped(c.profile);
+        request.threads = 1;
+        request.output = folder.filePath("print.pdf");
+        std::atomic_bool stop{false};
+        QList<int> done;
+        const Progress progress(
+            [&](int n, int total) {
+                EXPECT_EQ(total, c.total);
+                done << n;
+                stop = int(done.size()) == c.stopAfter;
+            },
+            &stop);
+        const PrintResult result = writePrint(request, cards, progress);
+        EXPECT_EQ(result.cancelled, c.stopAfter >= 0) << c.profile;
+        EXPECT_EQ(done.back(), c.stopAfter < 0 ? c.total : 0) << c.profile;
+        EXPECT_EQ(int(result.written.size()), c.filesLeft) << c.profile;
+        EXPECT_EQ(QFileInfo::exists(request.output), c.filesLeft > 0) << c.profile;
+    }
 }
 
 TEST(DeckCopies, CopiesCellIsAWholeNumberFromZeroTo99)

@@ -124,13 +124,16 @@ void Form2CardFilesTest::saveNamesTheFileAndClearsTheMark()
     QCOMPARE(f->windowTitle(), QStringLiteral("knight.orvcard[*] - Orvane 4.0 by Kestrow"));
     QCOMPARE(f.status(), QStringLiteral("Saved the card knight.orvcard in ") +
                              orvane::homeRelative(dir.path()));
-    // Ctrl+S saves again to the same file without a dialog; the next change marks the title.
+    // Ctrl+S saves again to the same file without a dialog, keeping the copies the file holds
+    // (a folder set's); the next change marks the title.
+    QVERIFY(orvane::writeCardFile(*orvane::readCardFile(file).card, file, nullptr, 3));
     f.scrX()->setValue(5);
     QVERIFY(f->isWindowModified());
     f.actSaveCardFile()->trigger();
     QCOMPARE(f.prompts.fileRequests.size(), 1);
     QVERIFY(!f->isWindowModified());
     QCOMPARE(orvane::readCardFile(file).card->x, 5);
+    QCOMPARE(orvane::readCardFile(file).copies, 3);
     // The next dialog starts at the card's own file.
     f.actSaveCardFileAs()->trigger();
     QCOMPARE(f.prompts.fileRequests.back().dialog.FileName, QFileInfo(file).absoluteFilePath());

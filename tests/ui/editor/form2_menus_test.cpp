@@ -56,7 +56,8 @@ void Form2MenusTest::menusInOrder()
                           "actSaveSet", "actSaveSetAs", "actSaveCardFile", "actSaveCardFileAs",
                           "menuRecent", "-", "actNewCard", "actDuplicateCard", "actLoadMain",
                           "actSaveCard", "actExportCards", "actExportCardData", "actRenderDeck",
-                          "actAddCardToDeck", "actPlaySheets", "actPrint", "-", "actExit"}));
+                          "actAddCardToDeck", "actPlaySheets", "actPrint", "actPrintCalibration",
+                          "-", "actExit"}));
     QCOMPARE(entries(menus[1]),
              (QStringList{"actUndo", "actRedo", "-", "actCopyBlue", "actCopyRed", "menuCopyScale",
                           "actPaste", "-", "actPrepareMain", "actEditExternally",

@@ -9,6 +9,7 @@
 #include "setpanel/set_thumbnails.h"
 #include "support/images.h"
 #include "support/scripted_prompts.h"
+#include "windows/set_cards.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -85,6 +86,7 @@ private slots:
     void operationsOnTheSelectionAreUndoable();
     void aNameIsCheckedAsItIsTyped();
     void aBadRowIsMendedFromThePanel();
+    void copiesAreEditedInTheTable();
     void renderAndPrintSheetWriteTheSet();
     void upAndDownWorkOnlyInDeckOrder();
 };
@@ -303,6 +305,33 @@ void SetPanelTest::aBadRowIsMendedFromThePanel()
     QVERIFY(!f.set.entry(broken)->isBad());
     QCOMPARE(f.set.entry(broken)->card.sides[1], QString("7"));
     QCOMPARE(f.panel->currentId(), broken);
+}
+
+void SetPanelTest::copiesAreEditedInTheTable()
+{
+    PanelFixture f(Deck);
+    QSignalSpy messages(f.panel.get(), &SetPanel::message);
+    QAbstractItemModel* table = f.panel->tblSet->model();
+    const QModelIndex dragon = table->index(1, SetModel::Copies);
+    QCOMPARE(dragon.data().toString(), QString("1"));
+    QVERIFY(!(table->index(3, SetModel::Copies).flags() & Qt::ItemIsEditable));  // a bad row
+    QVERIFY(table->setData(dragon, " 8 ", Qt::EditRole));
+    QVERIFY(table->setData(dragon, "0", Qt::EditRole));
+    for (const char* typed : {"100", "-1", "two", "1.5"}) {
+        QVERIFY2(!table->setData(dragon, typed, Qt::EditRole), typed);
+        QVERIFY(messages.last().at(0).toString().contains("whole number from 0 to 99"));
+    }
+    QCOMPARE(f.set.undoStack()->count(), 2);
+    f.set.undoStack()->undo();
+    QCOMPARE(dragon.data().toString(), QString("8"));
+    // The text filter passes over the copies: no card shows an 8 anywhere else.
+    f.panel->txtSetFilter->setText("8");
+    QCOMPARE(f.shown(), 0);
+    // What prints is what the table holds, saved or not.
+    QString error;
+    const QList<NamedCard> cards = renderSetCards(f.set, {f.id(1)}, partsRoot(), &error);
+    QCOMPARE(cards.size(), 1);
+    QCOMPARE(cards[0].copies, 8);
 }
 
 void SetPanelTest::renderAndPrintSheetWriteTheSet()

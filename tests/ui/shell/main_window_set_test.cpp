@@ -11,6 +11,7 @@
 #include "support/file_bytes.h"
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
+#include "windows/calibration_dialog.h"
 #include "windows/external_picture_edit.h"
 #include "windows/print_dialog.h"
 #include "windows/statistics_dock.h"
@@ -139,6 +140,15 @@ void MainWindowSetTest::printTakesTheSetOrTheCardShown()
              qPrintable(set->txtOutput->text()));
     QVERIFY2(set->labCount->text().contains("4") || set->labCount->text().contains("8"),
              qPrintable(set->labCount->text()));  // 3 + 1 cards, each face or both
+
+    // Print Calibration Page... offers the page in the set's folder.
+    h.f.child<QAction>("actPrintCalibration")->trigger();
+    auto* calibration = h.f->findChild<CalibrationDialog*>();
+    QVERIFY(calibration);
+    QCOMPARE(calibration->cboProfile->currentText(), QString("home-a4"));
+    QVERIFY(!calibration->writePage());  // the file dialog cancelled
+    QCOMPARE(QFileInfo(h.f.prompts.fileRequests.back().dialog.FileName).absolutePath(),
+             QFileInfo(h.dir.path()).absoluteFilePath());
 }
 
 void MainWindowSetTest::theExternalEditNeedsAPictureAndKeepsTheProgramChosen()

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Print...: the profile's preview and count follow the choices, the print lands in the set's
-// folder by the same core code, and files already there are asked about first.
+// folder by the same core code beside the window (progress, a Cancel that leaves no part of a
+// sheet), files already there are asked about first; Printer Calibration writes the page, keeps
+// what it measured per profile and refuses likely typing errors.
 #include "files/print_card.h"
 #include "support/images.h"
+#include "files/print_calibration.h"
 #include "support/scripted_prompts.h"
+#include "windows/calibration_dialog.h"
 #include "windows/print_dialog.h"
 
 #include <QCheckBox>
@@ -12,7 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,6 +41,8 @@ private slots:
     void initTestCase();
     void countAndPreviewFollowTheChoices();
     void printsIntoTheSetsFolderAndAsksBeforeReplacing();
+    void cancelStopsThePrintAndLeavesNoSheet();
+    void calibrationIsWrittenCheckedKeptAndUsed();
 };
 
 void PrintDialogTest::initTestCase()
@@ -77,9 +85,12 @@ void PrintDialogTest::printsIntoTheSetsFolderAndAsksBeforeReplacing()
     QPointer<PrintDialog> dialog = new PrintDialog(prompts, threeCards(), "set", folder.path());
     dialog->cboProfile->setCurrentText("service-300");
     dialog->cboColours->setCurrentText("red");
+    QSignalSpy ended(dialog.data(), &PrintDialog::printEnded);
     dialog->cmdPrint->click();
+    QVERIFY(ended.wait(20000));
     QVERIFY(prompts.messages.isEmpty());
     QCOMPARE(dialog->lastResult().pictures, 15);
+    QCOMPARE(dialog->barProgress->value(), dialog->barProgress->maximum());
     const QImage first(QDir(folder.path()).filePath("set-service-300/001-Hero-red-front.png"));
     const PrintProfile profile = dialog->request()->profile;
     QCOMPARE(first.convertToFormat(QImage::Format_RGB32),
@@ -98,6 +109,71 @@ void PrintDialogTest::printsIntoTheSetsFolderAndAsksBeforeReplacing()
     QVERIFY(prompts.messages[0].text.contains("and 5 more"));
     QCOMPARE(dialog->lastResult().pictures, 0);
     delete dialog;
+}
+
+void PrintDialogTest::cancelStopsThePrintAndLeavesNoSheet()
+{
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    QPointer<PrintDialog> dialog = new PrintDialog(prompts, threeCards(), "set", folder.path());
+    dialog->cboProfile->setCurrentText("home-a4");
+    dialog->chkBacks->setChecked(true);  // 6 pages
+    dialog->show();
+    QSignalSpy ended(dialog.data(), &PrintDialog::printEnded);
+    dialog->print();
+    QVERIFY(dialog->isPrinting() && dialog->barProgress->isVisible());
+    QVERIFY(!dialog->cmdPrint->isEnabled());
+    dialog->cmdCancel->click();  // stops the print; the window stays
+    QVERIFY(ended.wait(20000));
+    QVERIFY(dialog->lastResult().cancelled);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(dialog->isVisible() && dialog->cmdPrint->isEnabled());
+    dialog->cmdCancel->click();  // not printing: closes
+    QVERIFY(dialog.isNull() || dialog->isHidden());
+    delete dialog;
+}
+
+void PrintDialogTest::calibrationIsWrittenCheckedKeptAndUsed()
+{
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    QPointer<CalibrationDialog> calibration =
+        new CalibrationDialog(prompts, "home-a4", folder.path());
+    QCOMPARE(calibration->cboProfile->findText("service-300"), -1);  // pictures need none
+    prompts.fileAnswers.enqueue(QDir(folder.path()).filePath("cal"));
+    QVERIFY(calibration->writePage());
+    QFile page(QDir(folder.path()).filePath("cal.pdf"));
+    QVERIFY(page.open(QIODevice::ReadOnly) && page.read(5) == "%PDF-");
+
+    const QList<QLineEdit*> fields = {calibration->txtScaleX, calibration->txtScaleY,
+                                      calibration->txtBackX, calibration->txtBackY};
+    const std::pair<QStringList, const char*> refused[] = {
+        {{"100", "100", "0", "-11"}, "over 10 mm"},  // the core's own refusal
+        {{"100", "100", "x", "0"}, "the back offset across is not a number"},
+    };
+    for (const auto& [values, says] : refused) {
+        for (int k = 0; k < 4; ++k)
+            fields[k]->setText(values[k]);
+        QVERIFY2(!calibration->keep(), says);
+        QVERIFY2(prompts.messages.back().text.contains(says), says);
+    }
+    QString error;
+    QCOMPARE(loadCalibration("home-a4", &error), PrinterCalibration());
+    const QStringList good = {"99,5", "100.4 %", "1.2", "-0.6"};
+    for (int k = 0; k < 4; ++k)
+        fields[k]->setText(good[k]);
+    QVERIFY(calibration->keep());
+    const PrinterCalibration measured{99.5, 100.4, 1.2, -0.6};
+    QCOMPARE(loadCalibration("home-a4", &error), measured);
+    QCOMPARE(loadCalibration("home-letter", &error), PrinterCalibration());  // per profile
+
+    // Every later sheet of the profile is drawn with it.
+    QPointer<PrintDialog> dialog = new PrintDialog(prompts, threeCards(), "set", folder.path());
+    dialog->cboProfile->setCurrentText("home-a4");
+    QCOMPARE(dialog->request()->calibration, measured);
+    QVERIFY(dialog->labCalibration->text().contains("99.5 % x 100.4 %"));
+    delete dialog;
+    delete calibration;
 }
 
 QTEST_MAIN(PrintDialogTest)

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The zoomed preview: the zoom it opens at, the enlarged pixels on screens of any device pixel
-// ratio (this test also runs with QT_SCALE_FACTOR set), the grid, and no work while idle.
+// ratio (this test also runs with QT_SCALE_FACTOR set), the grid, a print profile's lines over
+// the cards, and no work while idle.
+#include "files/print_profile.h"
 #include "support/images.h"
 #include "support/temp_settings.h"
+#include "windows/print_area_overlay.h"
 #include "windows/zoomed_preview.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPointer>
 #include <QSpinBox>
 #include <QtTest>
@@ -63,6 +67,7 @@ private slots:
     void everyZoomIsExact();
     void gridLinesLieBetweenPixels();
     void nothingIsMadeAgainWhileNothingChanges();
+    void printAreaLinesLieOverTheCardsNotInThem();
     void windowFollowsTheZoom();
     void opensBesideTheEditor_data();
     void opensBesideTheEditor();
@@ -175,6 +180,39 @@ void ZoomedPreviewTest::nothingIsMadeAgainWhileNothingChanges()
     QCOMPARE(
         wrongPixels(shown, blueCard(), view->blueOrigin(), view->devicePixelsPerCardPixel(), false),
         0);
+}
+
+void ZoomedPreviewTest::printAreaLinesLieOverTheCardsNotInThem()
+{
+    ZoomedPreview preview;
+    preview.showCards(blueCard(), redCard());
+    preview.spnZoom->setValue(4);
+    ZoomedCardsView* view = preview.view();
+    QCOMPARE(preview.cboPrintArea->currentText(), QString("None"));  // off until chosen
+    const QImage plain = shownPixels(view);
+    const int made = view->renderCount();
+    preview.cboPrintArea->setCurrentText("service-300");
+    const QImage lined = shownPixels(view);
+    QCOMPARE(view->renderCount(), made);  // drawn over the enlarged cards, which stay as made
+    QCOMPARE(view->blueCard(), blueCard());
+
+    // 2.5 in at 300 dpi: the face is 744 of the trim's 750 pixels, a quarter card pixel each side.
+    QString error;
+    const auto g = orvane::printCardGeometry(*orvane::loadPrintProfile("service-300", &error));
+    const PrintAreaLines at4 = printAreaLines(g, QRectF(10, 20, 248, 248));
+    QCOMPARE(at4.trim, QRectF(9, 19, 250, 250));
+    QCOMPARE(at4.bleed.width(), 825.0 / 3);
+    // On screen (device pixels): the trim's line is drawn, the card inside the safe area is not.
+    const int n = view->devicePixelsPerCardPixel();
+    for (const QPoint o : {view->blueOrigin(), view->redOrigin()}) {
+        const PrintAreaLines l = printAreaLines(g, QRectF(QPointF(o), QSizeF(62 * n, 62 * n)));
+        const QPoint trimLine(int(l.trim.left()), o.y() + 31 * n);
+        QVERIFY(rgb(lined, trimLine.x(), trimLine.y()) != rgb(plain, trimLine.x(), trimLine.y()));
+        const QRect inside = l.safe.toAlignedRect().adjusted(3, 3, -3, -3);
+        QCOMPARE(lined.copy(inside), plain.copy(inside));
+    }
+    preview.cboPrintArea->setCurrentIndex(0);
+    QCOMPARE(shownPixels(view), plain);
 }
 
 void ZoomedPreviewTest::windowFollowsTheZoom()
