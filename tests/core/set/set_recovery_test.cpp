@@ -2,6 +2,7 @@
 // The recovery file after a process that was killed: a child process opens a deck, changes it,
 // waits for its recovery file and is killed; the set restored from the file is the child's.
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "document/card_document.h"
 #include "set/card_recovery.h"
 #include "set/card_set.h"
@@ -213,6 +214,37 @@ TEST(CardRecovery, TheLoneCardOfAKilledProcessIsRestoredExactly)
     restored.undoStack()->undo();
     EXPECT_EQ(restored.card(), imp);
     EXPECT_FALSE(restored.isModified());
+}
+
+TEST(CardRecovery, TheCardComesBackWithItsPackAndUndoGivesTheFilesPack)
+{
+    QTemporaryDir dir;
+    Card imp;
+    imp.name = "Imp";
+    imp.sides = {"1", "2", "3", "4"};
+    const struct {
+        const char* filePack;  // null: no card file
+        const char* editedPack;
+    } cases[] = {{"Table", "Sharp 4x"}, {"Table", ""}, {"", "Not Installed"}, {nullptr, "Table"}};
+    for (const auto& c : cases) {
+        const QString cardFile = dir.filePath("imp.orvcard");
+        QFile::remove(cardFile);
+        CardDocument document;
+        if (c.filePack) {
+            ASSERT_TRUE(writeCardFileWithPack(imp, c.filePack, cardFile, nullptr));
+            document.startOver(imp, cardFile, c.filePack);
+        }
+        document.setPack(c.editedPack);
+        const std::optional<RecoveredCard> recovered =
+            readCardRecovery(cardRecoveryText(document), nullptr);
+        ASSERT_TRUE(recovered.has_value());
+        EXPECT_EQ(recovered->pack, QString(c.editedPack));
+        CardDocument restored;
+        restoreCard(restored, *recovered);
+        EXPECT_EQ(restored.pack(), QString(c.editedPack)) << c.editedPack;
+        restored.undoStack()->undo();
+        EXPECT_EQ(restored.pack(), QString(c.filePack ? c.filePack : "")) << c.editedPack;
+    }
 }
 
 TEST(CardRecovery, WrittenAfterAChangeRemovedWhenNothingIsUnsavedAndRefusedWhenDamaged)
