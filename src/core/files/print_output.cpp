@@ -162,8 +162,7 @@ void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
         Group& group = groups[size_t(g)];
         const QImage picture =
             group.card < 0 ? composePrintBack(back, request.profile, geometry)
-                           : composePrintCard(group.blue ? cards[group.card].pictures.blue
-                                                         : cards[group.card].pictures.red,
+                           : composePrintFace(cards[group.card].pictures, group.blue,
                                               request.profile, geometry);
         QString why;
         const QByteArray png = encodePngAtDpi(picture, request.profile.dpi, &why);
@@ -323,9 +322,8 @@ void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
             }
             QImage& picture = shown[face.blue ? 0 : 1];
             if (picture.isNull())
-                picture = composePrintCard(face.blue ? cards[face.card].pictures.blue
-                                                     : cards[face.card].pictures.red,
-                                           profile, geometry);
+                picture =
+                    composePrintFace(cards[face.card].pictures, face.blue, profile, geometry);
             painter.drawImage(
                 dotsRect(calibratedRect(pictureAround(places[k], geometry, profile.dpi),
                                         profile.pageMm, calibration)),

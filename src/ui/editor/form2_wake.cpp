@@ -48,3 +48,12 @@ void Form2::readPartsFrom(const QString& packFolder)
     m_document->setNeedsRedraw(true);
     Timer1_Timer();
 }
+
+RenderedCard Form2::shownCardsAt(int scale) const
+{
+    const QString pack = m_pictures.packFolder();
+    if (pack.isEmpty() || showsNoCard())
+        return {};
+    const PackParts parts = loadPackParts(pack, scale, m_parts);
+    return renderCard(m_document->card(), parts.parts, m_document->drawnSides());
+}

@@ -61,6 +61,11 @@ void CardWindows::showCards()
     // While no preview is open, compositions cost it nothing.
     if (m_zoomedPreview) {
         const RenderedCard cards = m_form.shownCards();
+        // At 2 x and above the preview draws the card again with the pack's larger parts.
+        m_zoomedPreview->view()->setCardsAtScale([form = &m_form](int scale) {
+            const RenderedCard drawn = form->shownCardsAt(scale);
+            return std::pair{drawn.blue, drawn.red};
+        });
         m_zoomedPreview->showCards(cards.blue, cards.red);
     }
 }

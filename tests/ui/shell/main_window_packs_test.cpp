@@ -9,11 +9,13 @@
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
 #include "windows/pack_chooser.h"
+#include "windows/zoomed_preview.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -100,6 +102,7 @@ private slots:
     void theCardKeepsItsPackAsOneUndoableEdit();
     void aPackNotInstalledFallsBackWithAMessage();
     void onlyADroppedZipIsTakenForAPack();
+    void theZoomedPreviewDrawsWithThePacksLargerParts();
 };
 
 void MainWindowPacksTest::theMenuAndTheChoiceAreThere()
@@ -216,6 +219,46 @@ void MainWindowPacksTest::onlyADroppedZipIsTakenForAPack()
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("cannot be installed")));
     QCOMPARE(partsChoice(f)->currentIndex(), 0);
+}
+
+void MainWindowPacksTest::theZoomedPreviewDrawsWithThePacksLargerParts()
+{
+    TempSettings settings;
+    const TestPack pack(QStringLiteral("Test Zoom"), qRgb(0xE0, 0x20, 0x20));
+    Form2Fixture f;
+    QVERIFY(chooseInCombo(f, QStringLiteral("Test Zoom")));
+    // The card's frame drawn at 2 x: its pixels in a chequer of two colours, which no
+    // enlargement of the 1 x frame gives.
+    const QString frame = assets::frameFile(frameForCard(f.form->document().card()));
+    const QString oneX = packPartFile(pack.folder, frame);
+    QImage twice = enlargedPicture(QImage(oneX), 2);
+    for (int y = 0; y < twice.height(); ++y)
+        for (int x = 0; x < twice.width(); ++x)
+            if ((twice.pixel(x, y) & 0xFFFFFF) != 0 && (x + y) % 2 == 0)
+                twice.setPixel(x, y, qRgb(0x20, 0xC0, 0xF0));
+    QVERIFY(twice.save(QFileInfo(oneX).path() + "/" + QFileInfo(oneX).completeBaseName() +
+                       "@2x.png"));
+    f.form->document().setName(QStringLiteral("Zoomed"));
+    const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
+    QVERIFY(showsCardsOf(f, pack.parts()));  // the card window keeps the 1 x parts
+
+    f.actZoomedPreview()->trigger();
+    auto* preview = f->findChild<ZoomedPreview*>();
+    QVERIFY(preview);
+    ZoomedCardsView* view = preview->view();
+    for (const int zoom : {2, 3, 4}) {
+        preview->spnZoom->setValue(zoom);
+        QCoreApplication::processEvents();
+        const int n = view->devicePixelsPerCardPixel();
+        const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // At 3 x no drawing divides the scale: the 1 x parts enlarged, as at --scale 3.
+        const RenderedCard expected =
+            renderCard(f.form->document().card(), loadPackParts(pack.folder, n, builtIn).parts,
+                       f.form->document().drawnSides());
+        QCOMPARE(shown.copy(QRect(view->blueOrigin(), expected.blue.size())), expected.blue);
+        QCOMPARE(shown.copy(QRect(view->redOrigin(), expected.red.size())), expected.red);
+        QCOMPARE(expected.blue == enlargedPicture(f.form->shownCards().blue, n), zoom == 3);
+    }
 }
 
 QTEST_MAIN(MainWindowPacksTest)
