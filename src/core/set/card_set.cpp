@@ -250,6 +250,7 @@ QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
         entry.card.name = name;
         // A deck card's picture stays the same file: the copy's row names it too.
         const SetEntry& from = m_cards.entries[positions[k]];
+        entry.pack = from.pack;  // drawn with the same parts
         if (!from.pictureChanged && from.card.mainPicture.isNull()) {
             entry.card.mainPicture = QImage();
             entry.card.preparation = from.card.preparation;
@@ -394,6 +395,22 @@ void CardSet::takeCard(quint64 id, const Card& card)
     emit changed();
 }
 
+QString CardSet::packOf(quint64 id) const
+{
+    const SetEntry* e = entry(id);
+    return e ? e->pack : QString();
+}
+
+void CardSet::takePack(quint64 id, const QString& pack)
+{
+    const qsizetype k = indexOf(id);
+    if (k < 0 || m_cards.entries[k].pack == pack)
+        return;
+    m_cards.entries[k].pack = pack;
+    emit cardChanged(id);
+    emit changed();
+}
+
 void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& model,
                           const QMap<QString, QString>& pictureFit)
 {
@@ -466,6 +483,7 @@ SetEntry CardSet::rowReadAgain(SetEntry e) const
     if (!deck.rows.isEmpty()) {
         e.card = deck.rows.front().card;
         e.pictureFit = deck.rows.front().pictureFit;
+        e.pack = deck.rows.front().pack;
         e.problem = nameProblem(e.card.name, e.id);
         e.problemColumn = e.problem.isEmpty() ? QString() : QStringLiteral("name");
     } else if (!deck.problems.isEmpty()) {

@@ -142,10 +142,12 @@ bool DeckStore::read(SetCards& cards, quint64& nextId, QString* error)
         entry.id = nextId++;
         entry.card = row.card;
         entry.pictureFit = row.pictureFit;
+        entry.pack = row.pack;
         entry.line = row.line;
         entry.fields = text.records[record].fields;
         byRecord.insert(record, entry);
-        cards.sources.insert(entry.id, {record, entry.fields, row.card, row.pictureFit, {}, {}});
+        cards.sources.insert(entry.id,
+                             {record, entry.fields, row.card, row.pictureFit, {}, {}, row.pack});
     }
     for (const DeckProblem& problem : deck.problems) {
         const int record = recordOfLine.value(problem.line, -1);
@@ -161,7 +163,7 @@ bool DeckStore::read(SetCards& cards, quint64& nextId, QString* error)
         entry.problemColumn = problem.column;
         entry.line = problem.line;
         byRecord.insert(record, entry);
-        cards.sources.insert(entry.id, {record, entry.fields, Card(), {}, {}, {}});
+        cards.sources.insert(entry.id, {record, entry.fields, Card(), {}, {}, {}, {}});
     }
     cards.entries = byRecord.values();
     return true;
@@ -314,7 +316,7 @@ bool DeckStore::save(SetCards& cards, QString* error, bool* encodingLacks)
             e.pictureFit.clear();
         }
         e.pictureChanged = false;
-        cards.sources.insert(e.id, {record, e.fields, e.card, e.pictureFit, {}, {}});
+        cards.sources.insert(e.id, {record, e.fields, e.card, e.pictureFit, {}, {}, e.pack});
     }
     return true;
 }

@@ -2,6 +2,7 @@
 #include "set/folder_store.h"
 
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "files/card_export.h"
 #include "set/deck_store.h"
 #include "set/set_folder_order.h"
@@ -37,13 +38,14 @@ bool FolderStore::read(SetCards& cards, quint64& nextId, QString* error)
         entry.id = nextId++;
         if (read.card) {
             entry.card = *read.card;
+            entry.pack = readCardFilePack(filePath);
         } else {
             entry.card.name = QFileInfo(name).completeBaseName();
             entry.problem = read.error;
         }
         cards.entries.append(entry);
-        cards.sources.insert(entry.id,
-                             {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath)});
+        cards.sources.insert(entry.id, {-1, {}, entry.card, {}, filePath,
+                                        cardFileDigest(filePath), entry.pack});
     }
     return true;
 }
@@ -137,13 +139,13 @@ bool FolderStore::save(SetCards& cards, QString* error, bool*)
             return fail(QStringLiteral("The card file %1 cannot be renamed to %2: a file of that "
                                        "name is there, or the folder cannot be written.")
                             .arg(QDir::toNativeSeparators(w.from), QDir::toNativeSeparators(w.to)));
-        if (!writeCardFile(e.card, w.to, error)) {
+        if (!writeCardFileWithPack(e.card, e.pack, w.to, error)) {
             if (renaming)
                 QFile::rename(w.to, w.from);
             return false;
         }
         e.pictureChanged = false;
-        cards.sources.insert(e.id, {-1, {}, e.card, {}, w.to, cardFileDigest(w.to)});
+        cards.sources.insert(e.id, {-1, {}, e.card, {}, w.to, cardFileDigest(w.to), e.pack});
     }
 
     // The order of the cards, when it is not the plain name order (or a list is there already).
@@ -220,6 +222,7 @@ FolderChanges FolderStore::cardFileChanges(const SetCards& cards, const QStringL
         SetEntry now = *e;
         const CardFileRead read = readCardFile(path);
         now.card = read.card.value_or(Card());
+        now.pack = read.card ? readCardFilePack(path) : QString();
         if (!read.card)
             now.card.name = info.completeBaseName();
         now.problem = read.card ? QString() : read.error;

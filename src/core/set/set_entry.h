@@ -23,6 +23,9 @@ struct SetEntry {
     Card card;
     QMap<QString, QString> pictureFit;
     bool pictureChanged = false;  // `card.mainPicture` holds pixels to write beside the deck
+    // The part pack the card is drawn with, as the deck's pack cell or the card file names it
+    // (empty: the built-in parts), installed or not.
+    QString pack;
 
     // A row or file that could not be read: why, and the column at fault; the row's cells can be
     // mended (`fields`).
@@ -43,6 +46,7 @@ struct SetSource {
     QMap<QString, QString> originalPictureFit;
     QString filePath;       // a folder set's card file
     QByteArray fileDigest;  // ... and the digest of its bytes as read or written
+    QString originalPack;   // the pack as read
 };
 
 // A card file another program rewrote, read: the set's card as the file now holds it.

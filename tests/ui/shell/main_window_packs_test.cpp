@@ -5,6 +5,8 @@
 #include "document/card_document.h"
 #include "render/asset_catalogue.h"
 #include "render/part_pack.h"
+#include "set/card_set.h"
+#include "setpanel/set_commands.h"
 #include "shell/pack_commands.h"
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
@@ -103,6 +105,7 @@ private slots:
     void aPackNotInstalledFallsBackWithAMessage();
     void onlyADroppedZipIsTakenForAPack();
     void theZoomedPreviewDrawsWithThePacksLargerParts();
+    void aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit();
 };
 
 void MainWindowPacksTest::theMenuAndTheChoiceAreThere()
@@ -259,6 +262,50 @@ void MainWindowPacksTest::theZoomedPreviewDrawsWithThePacksLargerParts()
         QCOMPARE(shown.copy(QRect(view->redOrigin(), expected.red.size())), expected.red);
         QCOMPARE(expected.blue == enlargedPicture(f.form->shownCards().blue, n), zoom == 3);
     }
+}
+
+void MainWindowPacksTest::aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit()
+{
+    TempSettings settings;
+    const TestPack pack(QStringLiteral("Test Set"), qRgb(0xE0, 0x20, 0x20));
+    Form2Fixture f;
+    QTemporaryDir dir;
+    const QString deck = dir.filePath(QStringLiteral("deck.csv"));
+    QFile file(deck);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("name,up,left,right,down,pack\nSlime,1,2,3,4,test set\nDragon,9,9,9,9,\n");
+    file.close();
+    QVERIFY(f->findChild<SetCommands*>()->openSet(deck));
+    CardSet& set = f.session().set();
+    const quint64 slime = set.entries()[0].id;
+    const quint64 dragon = set.entries()[1].id;
+    const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
+
+    const struct {
+        quint64 id;
+        int choice;  // the row of the Parts choice
+        const TestPack* drawn;
+    } shown[] = {{slime, 1, &pack}, {dragon, 0, nullptr}, {slime, 1, &pack}};
+    for (const auto& s : shown) {
+        f.session().setCurrentId(s.id);
+        QCOMPARE(partsChoice(f)->currentIndex(), s.choice);
+        QVERIFY(showsCardsOf(f, s.drawn ? s.drawn->parts() : builtIn));
+    }
+    QVERIFY(!set.isModified());  // showing a card chooses its pack, no edit
+
+    f.session().setCurrentId(dragon);
+    QVERIFY(chooseInCombo(f, QStringLiteral("Test Set")));
+    QCOMPARE(set.packOf(dragon), QStringLiteral("Test Set"));
+    QVERIFY(set.isModified());
+    set.undoStack()->undo();
+    QCOMPARE(set.packOf(dragon), QString());
+    QCOMPARE(partsChoice(f)->currentIndex(), 0);
+    set.undoStack()->redo();
+    QVERIFY(set.save(nullptr));
+    QFile saved(deck);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("name,up,left,right,down,pack\nSlime,1,2,3,4,test set\n"
+                                         "Dragon,9,9,9,9,Test Set\n"));
 }
 
 QTEST_MAIN(MainWindowPacksTest)
