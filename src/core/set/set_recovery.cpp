@@ -52,6 +52,7 @@ QByteArray CardSet::recoveryText() const
         entry.insert(QStringLiteral("fit"), mapToJson(e.pictureFit));
         entry.insert(QStringLiteral("pictureChanged"), e.pictureChanged);
         entry.insert(QStringLiteral("picturePath"), e.card.mainPicturePath);
+        entry.insert(QStringLiteral("pack"), e.pack);
         entry.insert(QStringLiteral("card"), QJsonDocument::fromJson(cardToJson(e.card)).object());
         entries.append(entry);
     }
@@ -119,6 +120,7 @@ bool CardSet::restore(const QByteArray& text, QString* error)
         e.card.mainPicturePath = object.value(QStringLiteral("picturePath")).toString();
         e.pictureFit = mapFromJson(object.value(QStringLiteral("fit")).toObject());
         e.pictureChanged = object.value(QStringLiteral("pictureChanged")).toBool();
+        e.pack = object.value(QStringLiteral("pack")).toString();
         e.problem = object.value(QStringLiteral("problem")).toString();
         e.problemColumn = object.value(QStringLiteral("problemColumn")).toString();
         e.line = object.value(QStringLiteral("line")).toInt();

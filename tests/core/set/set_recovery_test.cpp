@@ -151,6 +151,25 @@ TEST(SetRecovery, TheSetOfAKilledProcessIsRestoredExactly)
               gradient(10, 12));
 }
 
+// Each card of a recovered set keeps its pack: the one its row names and the one chosen since.
+TEST(SetRecovery, EveryCardComesBackWithItsPack)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath("deck.csv");
+    ASSERT_TRUE(writeFileBytes(deck, "name,up,left,right,down,pack\nSlime,1,2,3,4,Table\n"
+                                     "Dragon,9,9,9,9,\n"));
+    CardSet set;
+    ASSERT_TRUE(set.open(deck, nullptr));
+    set.takePack(idOf(set, "Dragon"), "Sharp 4x");
+    set.renameCard(idOf(set, "Slime"), "Ooze", nullptr);
+    CardSet restored;
+    QString error;
+    ASSERT_TRUE(restored.restore(set.recoveryText(), &error)) << error.toStdString();
+    EXPECT_EQ(restored.packOf(idOf(restored, "Ooze")), "Table");
+    EXPECT_EQ(restored.packOf(idOf(restored, "Dragon")), "Sharp 4x");
+    EXPECT_TRUE(restored.isChanged(idOf(restored, "Dragon")));
+}
+
 TEST(SetRecovery, WrittenAfterAChangeAndRemovedWhenNothingIsUnsaved)
 {
     QTemporaryDir dir;
