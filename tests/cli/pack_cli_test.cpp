@@ -118,35 +118,36 @@ TEST(PackCli, EveryOutputAtAScaleUsesThePacksLargerParts)
     writeFile(deck, "name,up,left,right,down,element,arrows\nhero,7,A,2,9,fire,0 7\n");
     const QString sheet = dir.filePath(QStringLiteral("sheet.pdf"));
     // 20.9 mm at 300 dpi: each card pixel 4 x 4 in the sheet's picture.
-    const ChildRun run = render(
-        {deck, "--out", dir.filePath("out"), "--scale", "2", "--pack", "sharp 4x", "--tts",
-         dir.filePath("tts"), "--atlas", dir.filePath("atlas.png"), "--sheet", sheet,
-         "--card-mm", "20.9", "--quiet"});
+    const ChildRun run =
+        render({deck, "--out", dir.filePath("out"), "--scale", "2", "--pack", "sharp 4x", "--tts",
+                dir.filePath("tts"), "--atlas", dir.filePath("atlas.png"), "--sheet", sheet,
+                "--card-mm", "20.9", "--quiet"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     ASSERT_EQ(rgb(QImage(dir.filePath("out/hero-blue.png"))), sharpHero(2));
     ASSERT_NE(sharpHero(2), rgb(enlargedPicture(sharpHero(1), 2)));
 
     const QImage tabletop(dir.filePath(QStringLiteral("tts/deck-blue-1.png")));
-    ASSERT_FALSE(tabletop.isNull()) << QDir(dir.filePath("tts")).entryList().join(' ').toStdString();
+    ASSERT_FALSE(tabletop.isNull())
+        << QDir(dir.filePath("tts")).entryList().join(' ').toStdString();
     EXPECT_EQ(rgb(tabletop.copy(0, 0, 124, 124)), sharpHero(2));
 
-    const QJsonObject frame = QJsonDocument::fromJson([&] {
-                                  QFile index(dir.filePath(QStringLiteral("atlas.json")));
-                                  return index.open(QIODevice::ReadOnly) ? index.readAll()
-                                                                         : QByteArray();
-                              }())
-                                  .object()["frames"]
-                                  .toObject()["hero-red"]
-                                  .toObject()["frame"]
-                                  .toObject();
+    const QJsonObject frame =
+        QJsonDocument::fromJson([&] {
+            QFile index(dir.filePath(QStringLiteral("atlas.json")));
+            return index.open(QIODevice::ReadOnly) ? index.readAll() : QByteArray();
+        }())
+            .object()["frames"]
+            .toObject()["hero-red"]
+            .toObject()["frame"]
+            .toObject();
     EXPECT_EQ(rgb(QImage(dir.filePath("atlas.png"))
                       .copy(frame["x"].toInt(), frame["y"].toInt(), frame["w"].toInt(),
                             frame["h"].toInt())),
               sharpHero(2, false));
 
     if (!QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty()) {
-        const ChildRun images = runChild(
-            QStringLiteral("pdfimages"), {"-png", sheet, dir.filePath(QStringLiteral("img"))});
+        const ChildRun images = runChild(QStringLiteral("pdfimages"),
+                                         {"-png", sheet, dir.filePath(QStringLiteral("img"))});
         ASSERT_EQ(images.exitCode, 0);
         QList<QImage> embedded;
         for (const QString& name : QDir(dir.path()).entryList({"img-*.png"}, QDir::Files))
@@ -156,9 +157,9 @@ TEST(PackCli, EveryOutputAtAScaleUsesThePacksLargerParts)
     }
 
     // A print service's picture: the face at 12 x, centred in the trim.
-    const ChildRun print = render({deck, "--out", dir.filePath("out"), "--pack", "sharp 4x",
-                                   "--print", dir.filePath("print"), "--profile", "service-300",
-                                   "--quiet"});
+    const ChildRun print =
+        render({deck, "--out", dir.filePath("out"), "--pack", "sharp 4x", "--print",
+                dir.filePath("print"), "--profile", "service-300", "--quiet"});
     ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
     QString error;
     const PrintProfile profile = loadPrintProfile(QStringLiteral("service-300"), &error).value();
@@ -167,8 +168,7 @@ TEST(PackCli, EveryOutputAtAScaleUsesThePacksLargerParts)
     const QStringList fronts =
         QDir(dir.filePath("print")).entryList({"*hero-blue-front*.png"}, QDir::Files);
     ASSERT_EQ(fronts.size(), 1) << QDir(dir.filePath("print")).entryList().join(' ').toStdString();
-    EXPECT_EQ(rgb(QImage(dir.filePath("print/" + fronts[0])).copy(geometry.facePx)),
-              sharpHero(12));
+    EXPECT_EQ(rgb(QImage(dir.filePath("print/" + fronts[0])).copy(geometry.facePx)), sharpHero(12));
 
     // The thumbnail of a card file kept with the pack: drawn at 4 x with its parts.
     const QString file = dir.filePath(QStringLiteral("hero.orvcard"));
@@ -195,8 +195,8 @@ TEST(PackCli, EachRowIsDrawnWithThePackItsPackCellNames)
                                    "lost,7,A,2,9,fire,No Such Pack\n")
                         .arg(relative)
                         .toUtf8());
-    const ChildRun run = render({deck, "--out", dir.filePath("out"), "--scale", "4", "--pack",
-                                 "table", "--quiet"});
+    const ChildRun run =
+        render({deck, "--out", dir.filePath("out"), "--scale", "4", "--pack", "table", "--quiet"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("deck.csv:5: column pack: the pack \"No Such "
                                                 "Pack\" is not installed")))
@@ -232,7 +232,8 @@ TEST(PackCli, ThePacksBackReplacesOursButNotTheUsers)
     for (const QString& sub : {QStringLiteral("bitblts"), QStringLiteral("arrows")}) {
         ASSERT_TRUE(QDir().mkpath(QDir(pack).filePath(sub)));
         for (const QString& name : QDir(QDir(sharp).filePath(sub)).entryList(QDir::Files))
-            QFile::copy(QDir(sharp).filePath(sub + "/" + name), QDir(pack).filePath(sub + "/" + name));
+            QFile::copy(QDir(sharp).filePath(sub + "/" + name),
+                        QDir(pack).filePath(sub + "/" + name));
     }
     writeFile(QDir(pack).filePath(QStringLiteral("pack.json")),
               "{\"name\": \"With Back\", \"card_back\": \"back.png\"}");
@@ -266,12 +267,13 @@ TEST(PackCli, ThePacksBackReplacesOursButNotTheUsers)
             << c.back.join(' ').toStdString();
     }
     // Print pictures with our back: the pack's back is printed.
-    const ChildRun print = render({deck, "--out", dir.filePath("out"), "--pack", pack, "--print",
-                                   dir.filePath("print"), "--profile", "service-300", "--back",
-                                   "builtin", "--quiet"});
+    const ChildRun print =
+        render({deck, "--out", dir.filePath("out"), "--pack", pack, "--print",
+                dir.filePath("print"), "--profile", "service-300", "--back", "builtin", "--quiet"});
     ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
     const QStringList backs = QDir(dir.filePath("print")).entryList({"*back*.png"}, QDir::Files);
-    ASSERT_FALSE(backs.isEmpty()) << QDir(dir.filePath("print")).entryList().join(' ').toStdString();
+    ASSERT_FALSE(backs.isEmpty())
+        << QDir(dir.filePath("print")).entryList().join(' ').toStdString();
     EXPECT_EQ(QImage(dir.filePath("print/" + backs[0])).pixel(412, 412) & 0xFFFFFF,
               packColour & 0xFFFFFF);
 }

@@ -160,10 +160,10 @@ void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
     // Only the stop is passed on: the print counts its progress in files, not in groups.
     parallelFor(int(groups.size()), request.threads, progress.withListener({}), [&](int g) {
         Group& group = groups[size_t(g)];
-        const QImage picture =
-            group.card < 0 ? composePrintBack(back, request.profile, geometry)
-                           : composePrintFace(cards[group.card].pictures, group.blue,
-                                              request.profile, geometry);
+        const QImage picture = group.card < 0
+                                   ? composePrintBack(back, request.profile, geometry)
+                                   : composePrintFace(cards[group.card].pictures, group.blue,
+                                                      request.profile, geometry);
         QString why;
         const QByteArray png = encodePngAtDpi(picture, request.profile.dpi, &why);
         for (const int k : std::as_const(group.files)) {
@@ -322,8 +322,7 @@ void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
             }
             QImage& picture = shown[face.blue ? 0 : 1];
             if (picture.isNull())
-                picture =
-                    composePrintFace(cards[face.card].pictures, face.blue, profile, geometry);
+                picture = composePrintFace(cards[face.card].pictures, face.blue, profile, geometry);
             painter.drawImage(
                 dotsRect(calibratedRect(pictureAround(places[k], geometry, profile.dpi),
                                         profile.pageMm, calibration)),

@@ -44,8 +44,8 @@ bool FolderStore::read(SetCards& cards, quint64& nextId, QString* error)
             entry.problem = read.error;
         }
         cards.entries.append(entry);
-        cards.sources.insert(entry.id, {-1, {}, entry.card, {}, filePath,
-                                        cardFileDigest(filePath), entry.pack});
+        cards.sources.insert(
+            entry.id, {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath), entry.pack});
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include "render/asset_catalogue.h"
 #include "render/part_file_watcher.h"
 #include "render/part_pack.h"
+#include "render/part_scales.h"
 
 using namespace orvane;
 
@@ -56,4 +57,14 @@ RenderedCard Form2::shownCardsAt(int scale) const
         return {};
     const PackParts parts = loadPackParts(pack, scale, m_parts);
     return renderCard(m_document->card(), parts.parts, m_document->drawnSides());
+}
+
+RenderedCard Form2::shownCardsWithScales() const
+{
+    const QString pack = m_pictures.packFolder();
+    if (pack.isEmpty() || showsNoCard())
+        return shownCards();
+    return renderCardWithScales(m_document->card(),
+                                std::make_shared<const PartScales>(m_parts, pack),
+                                m_document->drawnSides());
 }

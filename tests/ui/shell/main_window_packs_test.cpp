@@ -5,6 +5,7 @@
 #include "document/card_document.h"
 #include "render/asset_catalogue.h"
 #include "render/part_pack.h"
+#include "render/part_scales.h"
 #include "set/card_set.h"
 #include "setpanel/set_commands.h"
 #include "shell/pack_commands.h"
@@ -239,8 +240,8 @@ void MainWindowPacksTest::theZoomedPreviewDrawsWithThePacksLargerParts()
         for (int x = 0; x < twice.width(); ++x)
             if ((twice.pixel(x, y) & 0xFFFFFF) != 0 && (x + y) % 2 == 0)
                 twice.setPixel(x, y, qRgb(0x20, 0xC0, 0xF0));
-    QVERIFY(twice.save(QFileInfo(oneX).path() + "/" + QFileInfo(oneX).completeBaseName() +
-                       "@2x.png"));
+    QVERIFY(
+        twice.save(QFileInfo(oneX).path() + "/" + QFileInfo(oneX).completeBaseName() + "@2x.png"));
     f.form->document().setName(QStringLiteral("Zoomed"));
     const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
     QVERIFY(showsCardsOf(f, pack.parts()));  // the card window keeps the 1 x parts
@@ -261,6 +262,8 @@ void MainWindowPacksTest::theZoomedPreviewDrawsWithThePacksLargerParts()
         QCOMPARE(shown.copy(QRect(view->blueOrigin(), expected.blue.size())), expected.blue);
         QCOMPARE(shown.copy(QRect(view->redOrigin(), expected.red.size())), expected.red);
         QCOMPARE(expected.blue == enlargedPicture(f.form->shownCards().blue, n), zoom == 3);
+        // What Print... hands on draws the same larger card.
+        QCOMPARE(cardAtScale(f.form->shownCardsWithScales(), n).red, expected.red);
     }
 }
 
