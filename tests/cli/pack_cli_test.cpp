@@ -8,10 +8,7 @@
 #include "support/child_process.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -81,201 +78,107 @@ TEST(PackCli, PackByNameAtFourTimesUsesItsLargeParts)
         << missing.err.toStdString();
 }
 
-// The deck row "hero,7,A,2,9,fire,0 7" as a card.
+// The deck row "hero,7,A,2,9,fire" as a card, and drawn with `pack` (empty: built in).
 Card heroCard()
 {
     Card card;
-    card.name = QStringLiteral("hero");
     card.sides = {QStringLiteral("7"), QStringLiteral("A"), QStringLiteral("2"),
                   QStringLiteral("9")};
     card.element = 0;
-    card.arrows[0] = card.arrows[7] = true;
     return card;
 }
 
-// The hero card as orvane-render --scale N --pack "Sharp 4x" draws it.
-QImage sharpHero(int scale, bool blue = true)
+RenderedCard hero(int scale, const QString& pack = QStringLiteral("sharp4x"))
 {
     const CardParts builtIn =
         CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr).value();
-    const PackParts pack =
-        loadPackParts(QDir(packsDir()).filePath(QStringLiteral("sharp4x")), scale, builtIn);
-    const RenderedCard card = renderCard(heroCard(), pack.parts);
-    return blue ? card.blue : card.red;
+    return renderCard(heroCard(),
+                      pack.isEmpty()
+                          ? enlargedParts(builtIn, scale)
+                          : loadPackParts(QDir(packsDir()).filePath(pack), scale, builtIn).parts);
 }
 
-QImage rgb(const QImage& image)
+QImage rgb(const QString& path, const QRect& part = {})
 {
-    return image.convertToFormat(QImage::Format_RGB32);
+    const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+    return part.isNull() ? image : image.copy(part);
 }
 
-// Every output that shows a card larger than 1 x draws it at that scale with the pack's
-// larger parts: the same pixels as the card picture at that scale.
+// Each output showing a card larger than 1 x draws it at that scale with the pack's larger
+// parts, as --scale does: deck sheets and atlas (2 x), the sheet's pictures (4 x for 20.9 mm),
+// a print service's pictures (12 x), a thumbnail of a card file kept with the pack (4 x).
 TEST(PackCli, EveryOutputAtAScaleUsesThePacksLargerParts)
 {
     QTemporaryDir dir;
-    const QString deck = dir.filePath(QStringLiteral("deck.csv"));
-    writeFile(deck, "name,up,left,right,down,element,arrows\nhero,7,A,2,9,fire,0 7\n");
-    const QString sheet = dir.filePath(QStringLiteral("sheet.pdf"));
-    // 20.9 mm at 300 dpi: each card pixel 4 x 4 in the sheet's picture.
-    const ChildRun run =
-        render({deck, "--out", dir.filePath("out"), "--scale", "2", "--pack", "sharp 4x", "--tts",
-                dir.filePath("tts"), "--atlas", dir.filePath("atlas.png"), "--sheet", sheet,
-                "--card-mm", "20.9", "--quiet"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    ASSERT_EQ(rgb(QImage(dir.filePath("out/hero-blue.png"))), sharpHero(2));
-    ASSERT_NE(sharpHero(2), rgb(enlargedPicture(sharpHero(1), 2)));
-
-    const QImage tabletop(dir.filePath(QStringLiteral("tts/deck-blue-1.png")));
-    ASSERT_FALSE(tabletop.isNull())
-        << QDir(dir.filePath("tts")).entryList().join(' ').toStdString();
-    EXPECT_EQ(rgb(tabletop.copy(0, 0, 124, 124)), sharpHero(2));
-
-    const QJsonObject frame =
-        QJsonDocument::fromJson([&] {
-            QFile index(dir.filePath(QStringLiteral("atlas.json")));
-            return index.open(QIODevice::ReadOnly) ? index.readAll() : QByteArray();
-        }())
-            .object()["frames"]
-            .toObject()["hero-red"]
-            .toObject()["frame"]
-            .toObject();
-    EXPECT_EQ(rgb(QImage(dir.filePath("atlas.png"))
-                      .copy(frame["x"].toInt(), frame["y"].toInt(), frame["w"].toInt(),
-                            frame["h"].toInt())),
-              sharpHero(2, false));
-
+    const auto at = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const QString deck = at("deck.csv");
+    writeFile(deck, "name,up,left,right,down,element\nhero,7,A,2,9,fire\n");
+    ASSERT_EQ(render({deck, "--out", at("out"), "--scale", "2", "--pack", "sharp 4x", "--tts",
+                      at("tts"), "--atlas", at("atlas.png"), "--sheet", at("sheet.pdf"),
+                      "--card-mm", "20.9", "--quiet"})
+                  .exitCode,
+              0);
+    ASSERT_NE(hero(2).blue, enlargedPicture(hero(1).blue, 2));  // the pack has 2 x drawings
+    EXPECT_EQ(rgb(at("tts/deck-blue-1.png"), {0, 0, 124, 124}), hero(2).blue);
+    // Frames in order, blue then red, each 124 pixels: the red one is the second.
+    EXPECT_EQ(rgb(at("atlas.png"), {124, 0, 124, 124}), hero(2).red);
     if (!QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty()) {
-        const ChildRun images = runChild(QStringLiteral("pdfimages"),
-                                         {"-png", sheet, dir.filePath(QStringLiteral("img"))});
-        ASSERT_EQ(images.exitCode, 0);
-        QList<QImage> embedded;
-        for (const QString& name : QDir(dir.path()).entryList({"img-*.png"}, QDir::Files))
-            embedded << rgb(QImage(dir.filePath(name)));
-        EXPECT_TRUE(embedded.contains(sharpHero(4))) << embedded.size();
-        EXPECT_TRUE(embedded.contains(sharpHero(4, false)));
+        ASSERT_EQ(
+            runChild(QStringLiteral("pdfimages"), {"-png", at("sheet.pdf"), at("img")}).exitCode,
+            0);
+        EXPECT_EQ(rgb(at("img-000.png")), hero(4).blue);
+        EXPECT_EQ(rgb(at("img-001.png")), hero(4).red);
     }
+    ASSERT_EQ(render({deck, "--out", at("out"), "--pack", "sharp 4x", "--print", at("print"),
+                      "--profile", "service-300", "--quiet"})
+                  .exitCode,
+              0);
+    const PrintCardGeometry geometry =
+        printCardGeometry(*loadPrintProfile(QStringLiteral("service-300"), nullptr));
+    const QStringList fronts = QDir(at("print")).entryList({"*hero-blue-front*"}, QDir::Files);
+    ASSERT_EQ(fronts.size(), 1);
+    EXPECT_EQ(rgb(at("print/") + fronts[0], geometry.facePx), hero(12).blue);
 
-    // A print service's picture: the face at 12 x, centred in the trim.
-    const ChildRun print =
-        render({deck, "--out", dir.filePath("out"), "--pack", "sharp 4x", "--print",
-                dir.filePath("print"), "--profile", "service-300", "--quiet"});
-    ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
-    QString error;
-    const PrintProfile profile = loadPrintProfile(QStringLiteral("service-300"), &error).value();
-    const PrintCardGeometry geometry = printCardGeometry(profile);
-    ASSERT_EQ(geometry.scale, 12);
-    const QStringList fronts =
-        QDir(dir.filePath("print")).entryList({"*hero-blue-front*.png"}, QDir::Files);
-    ASSERT_EQ(fronts.size(), 1) << QDir(dir.filePath("print")).entryList().join(' ').toStdString();
-    EXPECT_EQ(rgb(QImage(dir.filePath("print/" + fronts[0])).copy(geometry.facePx)), sharpHero(12));
-
-    // The thumbnail of a card file kept with the pack: drawn at 4 x with its parts.
-    const QString file = dir.filePath(QStringLiteral("hero.orvcard"));
-    ASSERT_TRUE(writeCardFileWithPack(heroCard(), QStringLiteral("Sharp 4x"), file, &error));
-    const QString thumb = dir.filePath(QStringLiteral("thumb.png"));
-    ASSERT_EQ(render({"--thumbnail", file, thumb, "256"}).exitCode, 0);
-    EXPECT_EQ(rgb(QImage(thumb)), sharpHero(4));
+    ASSERT_TRUE(
+        writeCardFileWithPack(heroCard(), QStringLiteral("Sharp 4x"), at("c.orvcard"), nullptr));
+    ASSERT_EQ(render({"--thumbnail", at("c.orvcard"), at("thumb.png"), "256"}).exitCode, 0);
+    EXPECT_EQ(rgb(at("thumb.png")), hero(4).blue);
 }
 
-// A deck's pack column draws each row with its own pack: by an installed pack's name or a
-// folder relative to the deck; an empty cell takes the run's pack; a pack not installed is
-// told for its row, which is drawn with the built-in parts.
-TEST(PackCli, EachRowIsDrawnWithThePackItsPackCellNames)
+// The pack column draws each row with its pack (an installed pack's name, a folder relative to
+// the deck); a pack not installed is told for its row, drawn with the built-in parts. The run's
+// pack's own back replaces ours, not the user's.
+TEST(PackCli, EachRowIsDrawnWithItsPackAndThePacksBackIsUsed)
 {
     QTemporaryDir dir;
-    const QString table = QDir(packsDir()).filePath(QStringLiteral("table"));
-    const QString sharp = QDir(packsDir()).filePath(QStringLiteral("sharp4x"));
-    const QString relative = QDir(dir.path()).relativeFilePath(table);
-    const QString deck = dir.filePath(QStringLiteral("deck.csv"));
-    writeFile(deck, QStringLiteral("name,up,left,right,down,element,pack\n"
-                                   "plain,7,A,2,9,fire,\n"
-                                   "named,7,A,2,9,fire,SHARP 4X\n"
-                                   "folder,7,A,2,9,fire,%1\n"
-                                   "lost,7,A,2,9,fire,No Such Pack\n")
-                        .arg(relative)
-                        .toUtf8());
-    const ChildRun run =
-        render({deck, "--out", dir.filePath("out"), "--scale", "4", "--pack", "table", "--quiet"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("deck.csv:5: column pack: the pack \"No Such "
-                                                "Pack\" is not installed")))
-        << run.err.toStdString();
-    EXPECT_EQ(run.err.count(QStringLiteral("column pack")), 1) << run.err.toStdString();
-
-    const CardParts builtIn =
-        CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr).value();
-    Card card = heroCard();
-    const struct {
-        const char* name;
-        QString pack;  // empty: the built-in parts
-    } cases[] = {{"plain", table}, {"named", sharp}, {"folder", table}, {"lost", {}}};
-    for (const auto& c : cases) {
-        card.name = c.name;
-        card.arrows = {};
-        const CardParts parts =
-            c.pack.isEmpty() ? enlargedParts(builtIn, 4) : loadPackParts(c.pack, 4, builtIn).parts;
-        EXPECT_EQ(rgb(QImage(dir.filePath(QStringLiteral("out/%1-red.png").arg(c.name)))),
-                  renderCard(card, parts).red)
-            << c.name;
-    }
-}
-
-// A pack whose manifest names its own back takes the place of ours on every output that prints
-// backs; a back the user chose wins.
-TEST(PackCli, ThePacksBackReplacesOursButNotTheUsers)
-{
-    QTemporaryDir dir;
-    const QString pack = dir.filePath(QStringLiteral("with-back"));
+    const QString pack = dir.filePath(QStringLiteral("backed"));
     ASSERT_TRUE(QDir().mkpath(pack));
-    const QString sharp = QDir(packsDir()).filePath(QStringLiteral("sharp4x"));
-    for (const QString& sub : {QStringLiteral("bitblts"), QStringLiteral("arrows")}) {
-        ASSERT_TRUE(QDir().mkpath(QDir(pack).filePath(sub)));
-        for (const QString& name : QDir(QDir(sharp).filePath(sub)).entryList(QDir::Files))
-            QFile::copy(QDir(sharp).filePath(sub + "/" + name),
-                        QDir(pack).filePath(sub + "/" + name));
-    }
-    writeFile(QDir(pack).filePath(QStringLiteral("pack.json")),
-              "{\"name\": \"With Back\", \"card_back\": \"back.png\"}");
-    const auto solid = [](QRgb colour) {
-        QImage image(62, 62, QImage::Format_RGB32);
-        image.fill(colour);
-        return image;
-    };
-    const QRgb packColour = qRgb(200, 30, 160);
-    const QRgb userColour = qRgb(20, 180, 40);
-    ASSERT_TRUE(solid(packColour).save(QDir(pack).filePath(QStringLiteral("back.png"))));
-    const QString userBack = dir.filePath(QStringLiteral("mine.png"));
-    ASSERT_TRUE(solid(userColour).save(userBack));
+    writeFile(pack + "/pack.json", R"({"name": "Backed", "card_back": "b.png"})");
+    QImage back(62, 62, QImage::Format_RGB32);
+    back.fill(qRgb(200, 30, 160));
+    ASSERT_TRUE(back.save(pack + "/b.png"));
     const QString deck = dir.filePath(QStringLiteral("deck.csv"));
-    writeFile(deck, "name,up,left,right,down\nhero,7,A,2,9\n");
-
-    const struct {
-        QStringList back;  // the --back option
-        bool packBack;     // the pack's back, else the user's
-    } cases[] = {{{}, true}, {{"--back", "builtin"}, true}, {{"--back", userBack}, false}};
-    for (const auto& c : cases) {
-        const QString tts = dir.filePath(QStringLiteral("tts"));
-        QDir(tts).removeRecursively();
-        const ChildRun run = render(QStringList{deck, "--out", dir.filePath("out"), "--pack", pack,
-                                                "--tts", tts, "--quiet"} +
-                                    c.back);
-        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-        const QImage back(QDir(tts).filePath(QStringLiteral("deck-back.png")));
-        ASSERT_FALSE(back.isNull()) << c.back.join(' ').toStdString();
-        EXPECT_EQ(back.pixel(5, 5) & 0xFFFFFF, (c.packBack ? packColour : userColour) & 0xFFFFFF)
-            << c.back.join(' ').toStdString();
-    }
-    // Print pictures with our back: the pack's back is printed.
-    const ChildRun print =
-        render({deck, "--out", dir.filePath("out"), "--pack", pack, "--print",
-                dir.filePath("print"), "--profile", "service-300", "--back", "builtin", "--quiet"});
-    ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
-    const QStringList backs = QDir(dir.filePath("print")).entryList({"*back*.png"}, QDir::Files);
-    ASSERT_FALSE(backs.isEmpty())
-        << QDir(dir.filePath("print")).entryList().join(' ').toStdString();
-    EXPECT_EQ(QImage(dir.filePath("print/" + backs[0])).pixel(412, 412) & 0xFFFFFF,
-              packColour & 0xFFFFFF);
+    writeFile(deck, QStringLiteral("name,up,left,right,down,element,pack\nplain,7,A,2,9,fire,\n"
+                                   "named,7,A,2,9,fire,SHARP 4X\nfolder,7,A,2,9,fire,%1\n"
+                                   "lost,7,A,2,9,fire,No Such Pack\n")
+                        .arg(QDir(dir.path()).relativeFilePath(packsDir() + "/table"))
+                        .toUtf8());
+    const ChildRun run = render({deck, "--out", dir.filePath("out"), "--scale", "4", "--pack", pack,
+                                 "--tts", dir.filePath("tts"), "--back", "builtin"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err.count(QStringLiteral("column pack: the pack \"No Such Pack\" is not")), 1);
+    EXPECT_EQ(rgb(dir.filePath("tts/deck-back.png")), enlargedPicture(back, 4));
+    const std::pair<const char*, QString> rows[] = {
+        {"named", "sharp4x"}, {"folder", "table"}, {"lost", {}}};
+    for (const auto& [name, drawnWith] : rows)
+        EXPECT_EQ(rgb(dir.filePath(QStringLiteral("out/%1-red.png").arg(name))),
+                  hero(4, drawnWith).red)
+            << name;
+    // A back of the user's own is read as it is (here: not a picture).
+    EXPECT_EQ(render({deck, "--out", dir.filePath("out"), "--pack", pack, "--tts",
+                      dir.filePath("tts"), "--back", deck})
+                  .exitCode,
+              1);
 }
 
 }  // namespace

@@ -166,24 +166,6 @@ TEST(DeckFile, WholeDeckProblems)
         QStringLiteral("/no/such/deck.csv:0: the deck cannot be read")));
 }
 
-TEST(DeckFile, PackColumnIsReadPerRowAsWritten)
-{
-    const Deck deck = readDeckText("name,up,left,right,down,Pack\n"
-                                   "A,1,1,1,1,  Sharp 4x \n"
-                                   "B,1,1,1,1,\n"
-                                   "C,1,1,1,1,packs/my pack\n",
-                                   DeckPath);
-    EXPECT_TRUE(deck.problems.isEmpty());
-    EXPECT_TRUE(deck.warnings.isEmpty());  // a column the deck reads, not a note
-    ASSERT_EQ(deck.rows.size(), 3);
-    EXPECT_EQ(deck.rows[0].pack, QStringLiteral("Sharp 4x"));
-    EXPECT_EQ(deck.rows[1].pack, QString());
-    EXPECT_EQ(deck.rows[2].pack, QStringLiteral("packs/my pack"));
-    const Deck twice = readDeckText("name,up,left,right,down,pack,PACK\n", DeckPath);
-    EXPECT_EQ(problemTexts(twice),
-              QStringList{QStringLiteral("/decks/set.csv:1: the column \"pack\" appears twice")});
-}
-
 TEST(DeckFile, AddCardToDeckCreatesAppendsAndReplaces)
 {
     QTemporaryDir dir;

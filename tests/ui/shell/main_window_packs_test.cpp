@@ -225,48 +225,44 @@ void MainWindowPacksTest::onlyADroppedZipIsTakenForAPack()
     QCOMPARE(partsChoice(f)->currentIndex(), 0);
 }
 
+// At 2 x and 4 x the preview draws the card with the pack's 2 x frame (a chequer no enlargement
+// gives); at 3 x, which no drawing divides, the 1 x parts enlarged. The boxes keep the 1 x parts.
 void MainWindowPacksTest::theZoomedPreviewDrawsWithThePacksLargerParts()
 {
     TempSettings settings;
     const TestPack pack(QStringLiteral("Test Zoom"), qRgb(0xE0, 0x20, 0x20));
     Form2Fixture f;
     QVERIFY(chooseInCombo(f, QStringLiteral("Test Zoom")));
-    // The card's frame drawn at 2 x: its pixels in a chequer of two colours, which no
-    // enlargement of the 1 x frame gives.
-    const QString frame = assets::frameFile(frameForCard(f.form->document().card()));
-    const QString oneX = packPartFile(pack.folder, frame);
+    const QString oneX =
+        packPartFile(pack.folder, assets::frameFile(frameForCard(f.form->document().card())));
     QImage twice = enlargedPicture(QImage(oneX), 2);
     for (int y = 0; y < twice.height(); ++y)
-        for (int x = 0; x < twice.width(); ++x)
-            if ((twice.pixel(x, y) & 0xFFFFFF) != 0 && (x + y) % 2 == 0)
+        for (int x = (y % 2); x < twice.width(); x += 2)
+            if ((twice.pixel(x, y) & 0xFFFFFF) != 0)
                 twice.setPixel(x, y, qRgb(0x20, 0xC0, 0xF0));
-    QVERIFY(
-        twice.save(QFileInfo(oneX).path() + "/" + QFileInfo(oneX).completeBaseName() + "@2x.png"));
+    QVERIFY(twice.save(QString(oneX).replace(".bmp", "@2x.png")));
     f.form->document().setName(QStringLiteral("Zoomed"));
-    const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
-    QVERIFY(showsCardsOf(f, pack.parts()));  // the card window keeps the 1 x parts
-
+    QVERIFY(showsCardsOf(f, pack.parts()));
     f.actZoomedPreview()->trigger();
     auto* preview = f->findChild<ZoomedPreview*>();
-    QVERIFY(preview);
-    ZoomedCardsView* view = preview->view();
+    const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
     for (const int zoom : {2, 3, 4}) {
         preview->spnZoom->setValue(zoom);
-        QCoreApplication::processEvents();
-        const int n = view->devicePixelsPerCardPixel();
-        const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        // At 3 x no drawing divides the scale: the 1 x parts enlarged, as at --scale 3.
+        const QImage shown =
+            preview->view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const RenderedCard expected =
-            renderCard(f.form->document().card(), loadPackParts(pack.folder, n, builtIn).parts,
+            renderCard(f.form->document().card(), loadPackParts(pack.folder, zoom, builtIn).parts,
                        f.form->document().drawnSides());
-        QCOMPARE(shown.copy(QRect(view->blueOrigin(), expected.blue.size())), expected.blue);
-        QCOMPARE(shown.copy(QRect(view->redOrigin(), expected.red.size())), expected.red);
-        QCOMPARE(expected.blue == enlargedPicture(f.form->shownCards().blue, n), zoom == 3);
-        // What Print... hands on draws the same larger card.
-        QCOMPARE(cardAtScale(f.form->shownCardsWithScales(), n).red, expected.red);
+        QCOMPARE(shown.copy(QRect(preview->view()->redOrigin(), expected.red.size())),
+                 expected.red);
+        QCOMPARE(expected.red == enlargedPicture(f.form->shownCards().red, zoom), zoom == 3);
+        // What Print... is handed draws the same larger card.
+        QCOMPARE(cardAtScale(f.form->shownCardsWithScales(), zoom).blue, expected.blue);
     }
 }
 
+// A set card is shown with its row's pack, without an edit; choosing another is an undoable
+// set edit written to the row's pack cell.
 void MainWindowPacksTest::aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit()
 {
     TempSettings settings;
@@ -283,32 +279,23 @@ void MainWindowPacksTest::aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit(
     const quint64 slime = set.entries()[0].id;
     const quint64 dragon = set.entries()[1].id;
     const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
-
-    const struct {
-        quint64 id;
-        int choice;  // the row of the Parts choice
-        const TestPack* drawn;
-    } shown[] = {{slime, 1, &pack}, {dragon, 0, nullptr}, {slime, 1, &pack}};
-    for (const auto& s : shown) {
-        f.session().setCurrentId(s.id);
-        QCOMPARE(partsChoice(f)->currentIndex(), s.choice);
-        QVERIFY(showsCardsOf(f, s.drawn ? s.drawn->parts() : builtIn));
+    for (const quint64 id : {slime, dragon, slime}) {
+        f.session().setCurrentId(id);
+        QCOMPARE(partsChoice(f)->currentIndex(), id == slime ? 1 : 0);
+        QVERIFY(showsCardsOf(f, id == slime ? pack.parts() : builtIn));
     }
-    QVERIFY(!set.isModified());  // showing a card chooses its pack, no edit
-
+    QVERIFY(!set.isModified());
     f.session().setCurrentId(dragon);
     QVERIFY(chooseInCombo(f, QStringLiteral("Test Set")));
     QCOMPARE(set.packOf(dragon), QStringLiteral("Test Set"));
-    QVERIFY(set.isModified());
     set.undoStack()->undo();
-    QCOMPARE(set.packOf(dragon), QString());
     QCOMPARE(partsChoice(f)->currentIndex(), 0);
+    QVERIFY(!set.isModified());
     set.undoStack()->redo();
     QVERIFY(set.save(nullptr));
-    QFile saved(deck);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("name,up,left,right,down,pack\nSlime,1,2,3,4,test set\n"
-                                         "Dragon,9,9,9,9,Test Set\n"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("name,up,left,right,down,pack\nSlime,1,2,3,4,test set\n"
+                                        "Dragon,9,9,9,9,Test Set\n"));
 }
 
 QTEST_MAIN(MainWindowPacksTest)
