@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/pack_back.h"
 
-#include "files/play_outputs.h"
 #include "render/part_pack.h"
+#include "render/part_scales.h"
 
 #include <QDir>
 
@@ -24,6 +24,19 @@ QString backWithPack(const QString& choice, const QString& packFolder, bool empt
         return choice;
     const QString back = packCardBack(packFolder);
     return back.isEmpty() ? choice : back;
+}
+
+QString packOfCards(const QList<NamedCard>& cards)
+{
+    QString pack;
+    for (const NamedCard& card : cards) {
+        const CardDrawing* drawing = card.pictures.drawing.get();
+        const QString folder = drawing ? drawing->parts->packFolder() : QString();
+        if (folder.isEmpty() || (!pack.isEmpty() && folder != pack))
+            return {};
+        pack = folder;
+    }
+    return pack;
 }
 
 }  // namespace orvane

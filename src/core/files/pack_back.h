@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/play_outputs.h"
+
+#include <QList>
 #include <QString>
 
 namespace orvane {
@@ -13,5 +16,9 @@ QString packCardBack(const QString& packFolder);
 // pack's back when it names one. "builtin" (and, where `emptyMeansOurs`, an empty choice: the
 // deck sheets always have a back) means our back, which a pack's back replaces.
 QString backWithPack(const QString& choice, const QString& packFolder, bool emptyMeansOurs);
+
+// The pack folder every one of `cards` is drawn with (part_scales.h); empty when one is drawn
+// with the built-in parts or they are drawn with different packs.
+QString packOfCards(const QList<NamedCard>& cards);
 
 }  // namespace orvane

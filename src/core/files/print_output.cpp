@@ -2,6 +2,7 @@
 // A print by a profile: PDF sheets with backs for duplex, or numbered pictures per card and copy.
 #include "files/print_output.h"
 
+#include "files/pack_back.h"
 #include "files/png_writer.h"
 #include "files/print_card.h"
 #include "system/file_write.h"
@@ -431,7 +432,8 @@ PrintResult writePrint(const PrintRequest& request, const QList<NamedCard>& card
     QImage back;
     if (withBacks(request)) {
         QString error;
-        back = loadCardBack(request.backPicture, &error);
+        // Cards all drawn with one pack print its own back in place of ours.
+        back = loadCardBack(backWithPack(request.backPicture, packOfCards(cards), false), &error);
         if (back.isNull()) {
             result.problems << QStringLiteral("the card back %1").arg(error);
             return result;

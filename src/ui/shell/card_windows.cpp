@@ -165,9 +165,9 @@ void CardWindows::playSheets()
     // The current card as tabletop deck sheets, an atlas and a print sheet.
     if (!mayWriteCard(m_prompts, m_form.document().card(), QStringLiteral("Play Sheets")))
         return;
-    const RenderedCard cards = m_form.shownCards();
-    connect(openPlaySheets(m_prompts, cards.blue, cards.red, m_form.document().displayName(),
-                           &m_window, openSetFolder()),
+    // Kept with the pack's parts: the sheets draw it larger with them.
+    connect(openPlaySheets(m_prompts, m_form.shownCardsWithScales(),
+                           m_form.document().displayName(), &m_window, openSetFolder()),
             &PlaySheetsDialog::written, this, &CardWindows::message);
 }
 

@@ -8,8 +8,10 @@
 #include "files/print_card.h"
 #include "files/print_output.h"
 #include "files/print_profile.h"
+#include "render/part_scales.h"
 #include "support/child_process.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QJsonArray>
@@ -316,6 +318,43 @@ TEST(PrintOutput, ServicePicturesAreNumberedPerCopyWithTheirResolution)
     EXPECT_TRUE(writePrint(request, cards).problems.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(folder.filePath("apart/backs/003-Imp-blue-back.png")));
     EXPECT_TRUE(QFileInfo::exists(folder.filePath("apart/fronts/003-Imp-blue-front.png")));
+}
+
+// Cards all drawn with one pack whose manifest names a back print that back in place of ours;
+// cards of two packs (or none) print ours.
+TEST(PrintOutput, CardsOfOnePackPrintItsBack)
+{
+    QTemporaryDir folder;
+    const auto packWithBack = [&](const char* name, QRgb colour) {
+        const QString pack = folder.filePath(name);
+        QDir().mkpath(pack);
+        QFile manifest(pack + "/pack.json");
+        EXPECT_TRUE(manifest.open(QIODevice::WriteOnly));
+        manifest.write(R"({"card_back": "b.png"})");
+        QImage back(62, 62, QImage::Format_RGB32);
+        back.fill(colour);
+        back.save(pack + "/b.png");
+        return std::make_shared<const PartScales>(CardParts{}, pack);
+    };
+    const auto one = packWithBack("one", qRgb(200, 30, 160));
+    const auto other = packWithBack("other", qRgb(20, 30, 160));
+    const auto drawn = [](const std::shared_ptr<const PartScales>& pack) {
+        return NamedCard{"C", "C", renderCardWithScales(Card{}, pack), 1};
+    };
+    PrintRequest request;
+    request.profile = shipped("service-300");
+    request.colours = CardColours::Blue;
+    request.backPicture = QLatin1String(BuiltinBackName);
+    const std::pair<QList<NamedCard>, QRgb> cases[] = {
+        {{drawn(one), drawn(one)}, qRgb(200, 30, 160)},
+        {{drawn(one), drawn(other)}, builtinCardBack().pixel(31, 31)}};
+    for (const auto& [cards, colour] : cases) {
+        request.output = folder.filePath(QString::number(colour));
+        ASSERT_TRUE(writePrint(request, cards).problems.isEmpty());
+        const QStringList backs = QDir(request.output).entryList({"*back*"}, QDir::Files);
+        ASSERT_FALSE(backs.isEmpty());
+        EXPECT_EQ(QImage(request.output + "/" + backs[0]).pixel(412, 412), colour);
+    }
 }
 
 TEST(PrintOutput, SheetsCountPagesWithCopiesAndSplitBacksOnRequest)
