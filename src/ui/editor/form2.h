@@ -9,6 +9,7 @@
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 #include "render/card_parts.h"
+#include "render/part_scales.h"
 #include "render/picture_cache.h"
 
 #include <QWidget>
@@ -141,6 +142,9 @@ private:
     Services m_services;
     orvane::PictureCache m_pictures;
     orvane::CardParts m_parts;  // the live part files, each its last good picture
+    // The chosen pack's parts at the scales drawn so far (made again after a part file changed).
+    std::shared_ptr<const orvane::PartScales> packScales() const;
+    mutable std::shared_ptr<const orvane::PartScales> m_packScales;
     orvane::PartFailureNotice m_partFailures;
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QObject* m_numberBoxPasser = nullptr;  // the number boxes' event filter

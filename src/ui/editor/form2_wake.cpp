@@ -14,6 +14,7 @@ void Form2::wakeTickOnChanges()
     m_partWatcher = new PartFileWatcher(this);
     connect(m_partWatcher, &PartFileWatcher::changed, Timer1, &WakeTimer::wake);
     connect(m_partWatcher, &PartFileWatcher::changed, this, &Form2::partFilesChanged);
+    connect(m_partWatcher, &PartFileWatcher::changed, this, [this] { m_packScales.reset(); });
     connect(m_partWatcher, &PartFileWatcher::pollingNeededChanged, Timer1, &WakeTimer::setPolling);
     watchPartFiles();
 }
@@ -33,6 +34,7 @@ void Form2::readPartsFrom(const QString& packFolder)
     if (packFolder == m_pictures.packFolder())
         return;
     m_pictures.setPackFolder(packFolder);
+    m_packScales.reset();
     // The bases are the pack's when its manifest names them, else the clean ones.
     CardParts clean;
     clean.blueBase = cleanBlueBase();
@@ -50,21 +52,23 @@ void Form2::readPartsFrom(const QString& packFolder)
     Timer1_Timer();
 }
 
+std::shared_ptr<const PartScales> Form2::packScales() const
+{
+    if (!m_packScales)
+        m_packScales = std::make_shared<const PartScales>(m_parts, m_pictures.packFolder());
+    return m_packScales;
+}
+
 RenderedCard Form2::shownCardsAt(int scale) const
 {
-    const QString pack = m_pictures.packFolder();
-    if (pack.isEmpty() || showsNoCard())
+    if (m_pictures.packFolder().isEmpty() || showsNoCard())
         return {};
-    const PackParts parts = loadPackParts(pack, scale, m_parts);
-    return renderCard(m_document->card(), parts.parts, m_document->drawnSides());
+    return renderCard(m_document->card(), packScales()->at(scale), m_document->drawnSides());
 }
 
 RenderedCard Form2::shownCardsWithScales() const
 {
-    const QString pack = m_pictures.packFolder();
-    if (pack.isEmpty() || showsNoCard())
+    if (m_pictures.packFolder().isEmpty() || showsNoCard())
         return shownCards();
-    return renderCardWithScales(m_document->card(),
-                                std::make_shared<const PartScales>(m_parts, pack),
-                                m_document->drawnSides());
+    return renderCardWithScales(m_document->card(), packScales(), m_document->drawnSides());
 }
