@@ -155,6 +155,7 @@ void CardWindows::exportCards()
     auto* dialog = new ExportCardsDialog(m_prompts, cards.blue, cards.red,
                                          m_form.document().displayName(), &m_window,
                                          openSetFolder());
+    dialog->drawLargerWith(m_form.shownCardsWithScales());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &ExportCardsDialog::exported, this, &CardWindows::message);
     dialog->open();
