@@ -2,14 +2,19 @@
 #include "thumbnail_mode.h"
 
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "files/card_export.h"
 #include "files/card_thumbnail.h"
+#include "files/pack_store.h"
 #include "files/png_writer.h"
+#include "files/tabletop_sheet.h"
 #include "render/card_parts.h"
+#include "render/part_scales.h"
 
 #include <QCoreApplication>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace orvane;
@@ -52,7 +57,16 @@ int writeThumbnail(const QStringList& arguments, const QString& partsRoot)
         partsRoot.isEmpty() ? QCoreApplication::applicationDirPath() : partsRoot, &error);
     if (!parts)
         return fail(error);
-    const QImage thumbnail = cardThumbnail(renderCard(*read.card, *parts).blue, size);
+    // A card drawn with a pack is drawn with it at the thumbnail's whole scale, so its larger
+    // parts show; a pack not installed leaves the built-in parts, as the editor does.
+    const QString packName = readCardFilePack(localPath(arguments[0]));
+    QString missing;
+    const QString packFolder =
+        packName.isEmpty() ? QString() : findPack(packName, installedPacks(), &missing);
+    const auto scales = std::make_shared<const PartScales>(*parts, packFolder);
+    const int scale = std::clamp(size / CardSide, 1, MaxExportScale);
+    const RenderedCard card = cardAtScale(renderCardWithScales(*read.card, scales), scale);
+    const QImage thumbnail = cardThumbnail(card.blue, size);
     const QString out = localPath(arguments[1]);
     const QByteArray png = encodePng(thumbnail, &error);
     if (png.isEmpty() || !writeOutputFile(out, png, &error))

@@ -48,6 +48,7 @@ enum Column {
 };
 constexpr int RequiredColumns[] = {Name, Up, Left, Right, Down};
 constexpr const char* CopiesColumn = "copies";
+constexpr const char* PackColumn = "pack";
 constexpr int MaxCopies = 99;
 constexpr int SideColumns[4] = {Up, Left, Right, Down};
 
@@ -83,6 +84,7 @@ struct Header {
     std::array<int, ColumnCount> index;
     QMap<QString, int> fitIndex;  // the preparation columns present, by setting name
     int copiesIndex = -1;         // the copies column, which prints but is not the card's
+    int packIndex = -1;           // the pack column: the parts the row is drawn with
     QStringList unread;           // the names of the columns the deck does not read
     Header() { index.fill(-1); }
 };
@@ -100,6 +102,15 @@ std::optional<Header> readHeader(const QStringList& fields, QString* problem)
                 return std::nullopt;
             }
             header.copiesIndex = int(k);
+            continue;
+        }
+        if (!column &&
+            fields[k].trimmed().compare(QLatin1String(PackColumn), Qt::CaseInsensitive) == 0) {
+            if (header.packIndex >= 0) {
+                *problem = QStringLiteral("the column \"pack\" appears twice");
+                return std::nullopt;
+            }
+            header.packIndex = int(k);
             continue;
         }
         if (!column) {
@@ -179,7 +190,7 @@ QString nearestColumn(const QString& header)
     QStringList known;
     for (int k = 0; k < ColumnCount; ++k)
         known << columnName(k);
-    known << pictureFitNames() << QLatin1String(CopiesColumn);
+    known << pictureFitNames() << QLatin1String(CopiesColumn) << QLatin1String(PackColumn);
     QString best;
     int bestDistance = std::numeric_limits<int>::max();
     for (const QString& name : std::as_const(known)) {
@@ -257,6 +268,12 @@ public:
     // The filled preparation cells, once read.
     const QMap<QString, QString>& pictureFit() const { return m_fit; }
     int copies() const { return m_copies; }
+    // The pack cell as written, blanks around it dropped (empty: the run's or the set's pack).
+    QString pack() const
+    {
+        const int k = m_header.packIndex;
+        return k >= 0 && k < m_fields.size() ? m_fields[k].trimmed() : QString();
+    }
 
 private:
     QString cell(int column) const
@@ -609,7 +626,8 @@ Deck readDeckText(const QByteArray& bytes, const QString& pathForMessages, CsvTe
                                    "(shown as %2); its file names hold it too")
                         .arg(quoted(card->name), QString(QChar::ReplacementCharacter)));
         lineOfName.insert(key, record.line);
-        deck.rows.append({record.line, std::move(*card), reader.pictureFit(), reader.copies()});
+        deck.rows.append(
+            {record.line, std::move(*card), reader.pictureFit(), reader.copies(), reader.pack()});
     }
     if (!text.error.isEmpty())
         problem(text.errorLine, {},

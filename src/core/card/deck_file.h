@@ -22,6 +22,9 @@ struct CsvText;
 //                                 written as picture_fit.h reads them)
 //   copies                        (optional: how many of the card a print holds, 0-99; empty: 1;
 //                                 0 leaves it out of prints and deck sheets)
+//   pack                          (optional: the part pack the row's card is drawn with, by the
+//                                 name of an installed pack or a folder relative to the deck;
+//                                 empty: the run's or the set's pack)
 // Columns of other names are not read (a spreadsheet can keep notes beside the cards); each gets
 // a warning naming the column it most likely meant ("Image": picture), if one is near.
 //
@@ -64,6 +67,7 @@ struct DeckRow {
     // empty: the row gives none.
     QMap<QString, QString> pictureFit;
     int copies = 1;  // the copies cell: on print sheets, print pictures and deck sheets
+    QString pack;    // the pack cell as written; empty: the run's pack
 };
 
 struct Deck {

@@ -48,7 +48,7 @@ void CardDocument::restore(const State& state, Changes what)
 {
     m_holder->setCard(state.card);
     m_drawnSides = state.drawnSides;
-    m_pack = state.pack;
+    m_holder->setPack(state.pack);
     m_tickOrder = state.tickOrder;
     m_needsRedraw = true;
     emit changed(what);
@@ -203,7 +203,7 @@ void CardDocument::setName(const QString& name)
 void CardDocument::setPack(const QString& pack)
 {
     closeTyping();
-    if (pack == m_pack)
+    if (pack == this->pack())
         return;
     State next = state();
     next.pack = pack;
@@ -223,7 +223,7 @@ void CardDocument::markSaved(const QString& path)
 
 void CardDocument::startOver(const Card& card, const QString& path, const QString& pack)
 {
-    m_pack = pack;
+    m_holder->setPack(pack);
     setCard(card);
     m_stack->clear();
     markSaved(path);

@@ -58,9 +58,9 @@ public:
     ~CardDocument() override;
 
     const Card& card() const { return m_holder->card(); }
-    State state() const { return {card(), m_drawnSides, m_pack, m_tickOrder}; }
+    State state() const { return {card(), m_drawnSides, pack(), m_tickOrder}; }
     // The part pack the card is drawn with (empty: the built-in parts), installed or not.
-    QString pack() const { return m_pack; }
+    QString pack() const { return m_holder->pack(); }
     const std::array<QString, 4>& drawnSides() const { return m_drawnSides; }
     const std::vector<int>& tickOrder() const { return m_tickOrder; }
     QUndoStack* undoStack() const { return m_stack; }
@@ -131,7 +131,6 @@ private:
     std::unique_ptr<CardHolder> m_holder;
     QUndoStack* m_stack = nullptr;
     std::array<QString, 4> m_drawnSides{"A", "A", "A", "A"};
-    QString m_pack;
     std::vector<int> m_tickOrder;
     QString m_filePath;
     bool m_needsRedraw = true;

@@ -3,6 +3,8 @@
 
 #include "card/card.h"
 
+#include <QString>
+
 namespace orvane {
 
 // Where a card document's card lives. The document keeps what the editor drew and the undo
@@ -16,6 +18,10 @@ public:
     virtual const Card& card() const = 0;
     // Puts an edited card in place; the undo step, if any, is the document's.
     virtual void setCard(const Card& card) = 0;
+    // The part pack the card is drawn with (empty: the built-in parts), installed or not: kept
+    // where the card is, so a set's card keeps it in its deck row or card file.
+    virtual QString pack() const = 0;
+    virtual void setPack(const QString& pack) = 0;
 };
 
 // A card that belongs to nothing else (a card file, a new card): the holder keeps it.
@@ -23,9 +29,12 @@ class LoneCardHolder final : public CardHolder {
 public:
     const Card& card() const override { return m_card; }
     void setCard(const Card& card) override { m_card = card; }
+    QString pack() const override { return m_pack; }
+    void setPack(const QString& pack) override { m_pack = pack; }
 
 private:
     Card m_card;
+    QString m_pack;
 };
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 
 #include "files/edge_pixels.h"
 #include "files/play_outputs.h"
+#include "render/part_scales.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -200,10 +201,17 @@ bool writeCardSheet(const QString& path, const QList<RenderedCard>& cards,
             startPage();
             if (layout.finish.cutLines == CutLines::Full)
                 drawFullLines(painter, page, pageDots);
+            // A card drawn with a pack is drawn again at the sheet's scale with its larger
+            // parts; its blue and red faces sit side by side, so it is drawn once for both.
+            int drawnCard = -1;
+            RenderedCard drawn;
             for (const SheetFace& face : page) {
                 const QRectF target = dotsRect(face.placeMm);
-                const RenderedCard& card = cards[face.card];
-                drawWithBleed(painter, scaleCardPicture(face.blue ? card.blue : card.red, scale),
+                if (face.card != drawnCard) {
+                    drawn = cardAtScale(cards[face.card], scale);
+                    drawnCard = face.card;
+                }
+                drawWithBleed(painter, scaleCardPicture(face.blue ? drawn.blue : drawn.red, 1),
                               target, layout.finish.bleedMm, layout.cardMm);
                 if (layout.finish.cutLines == CutLines::Corners)
                     drawCornerMarks(painter, target, bleedDots);

@@ -3,9 +3,11 @@
 #include "files/deck_render.h"
 
 #include "render/part_pack.h"
+#include "render/part_scales.h"
 #include "render/picture_colours.h"
 
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "card/card_rules.h"
 #include "card/deck_file.h"
 #include "files/card_export.h"
@@ -13,6 +15,8 @@
 #include "files/card_sheet.h"
 #include "files/file_kind.h"
 #include "files/main_picture.h"
+#include "files/pack_back.h"
+#include "files/pack_store.h"
 #include "render/asset_catalogue.h"
 #include "render/picture_prep.h"
 #include "system/parallel_for.h"
@@ -44,12 +48,20 @@
 namespace orvane {
 namespace {
 
+// The parts a row that names a pack of its own is drawn with, and a digest of the pack's files
+// (a remembered card is made again when they change).
+struct RowPack {
+    std::shared_ptr<const PartScales> parts;
+    QByteArray digest;
+};
+
 struct Job {
     const DeckRow* row = nullptr;  // held by the run's list of its input's rows
     QString where;                 // "deck.csv:12" or the card file: the start of each problem line
     int input = 0;                 // which input of the run, for the order of the problems
     QString outDir;       // the folder of the card's files, absolute; shared by the input's cards
     QStringList outputs;  // the files the card is written to, full paths
+    std::shared_ptr<const RowPack> pack{};  // null: the run's parts
 };
 
 struct Outcome {
@@ -135,6 +147,9 @@ struct Work {
     // The parts the pictures are drawn with at the output's scale (the pack's, or `parts`
     // enlarged); the pictures are encoded at 1 x then. Null: `parts`, encoded at the scale.
     const CardParts* scaledParts = nullptr;
+    // Set: the cards kept for the sheets and the outputs of all cards are drawn with these, so
+    // that each output drawing them larger uses the pack's larger parts.
+    std::shared_ptr<const PartScales> sheetParts;
     QString date;  // the records' date, in the system's short format
     PictureBudget* budget = nullptr;
     bool remember = false;                  // the run keeps what each card was made from
@@ -203,6 +218,8 @@ QByteArray cardInputs(const Job& job, const Work& work)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(work.runInputs);
     hash.addData(cardToJson(job.row->card));
+    if (job.pack)
+        hash.addData(job.pack->digest);
     // The preparation settings matter only to a card with a picture.
     const Card& card = job.row->card;
     if (!card.mainPicturePath.isEmpty() || !card.mainPicture.isNull())
@@ -276,6 +293,57 @@ bool prepareMainPicture(Card& card, const QMap<QString, QString>& own,
     return true;
 }
 
+// Gives each row that names a pack its parts: one set of parts for each pack, its problems told
+// once. A pack that is not installed (nor a folder) is told for the row, whose card is then
+// drawn with the built-in parts, keeping its pack's name, as the editor shows it.
+void chooseRowPacks(QList<Job>& jobs, const QStringList& inputs, const CardParts& builtIn,
+                    DeckRenderResult& result)
+{
+    std::optional<QList<InstalledPack>> installed;
+    QHash<QString, std::shared_ptr<const RowPack>> byFolder;
+    std::shared_ptr<const RowPack> builtInPack;
+    for (Job& job : jobs) {
+        const QString& cell = job.row->pack;
+        if (cell.isEmpty())
+            continue;
+        if (!installed)
+            installed = installedPacks();
+        const QString folder =
+            rowPackFolder(cell, QFileInfo(inputs[job.input]).absolutePath(), *installed);
+        if (folder.isEmpty()) {
+            result.warnings << QStringLiteral("%1: column pack: the pack \"%2\" is not installed "
+                                              "and is no folder; the card is drawn with the "
+                                              "built-in parts")
+                                   .arg(job.where, cell);
+            if (!builtInPack)
+                builtInPack = std::make_shared<const RowPack>(
+                    RowPack{std::make_shared<const PartScales>(builtIn), {}});
+            job.pack = builtInPack;
+            continue;
+        }
+        std::shared_ptr<const RowPack>& pack = byFolder[folder];
+        if (!pack) {
+            const PackParts loaded = loadPackParts(folder, 1, builtIn);
+            const QString shown = QDir::toNativeSeparators(folder);
+            for (const QString& problem : loaded.problems)
+                result.warnings
+                    << QStringLiteral("pack %1: %2; the built-in part is used").arg(shown, problem);
+            for (const QString& warning : loaded.warnings)
+                result.warnings << QStringLiteral("pack %1: %2").arg(shown, warning);
+            QCryptographicHash digest(QCryptographicHash::Sha256);
+            digest.addData(folder.toUtf8());
+            for (const QString& file : packWatchFiles(folder)) {
+                addStamp(digest, statFile(file));
+                if (QFileInfo(file).isFile())
+                    result.sources << QFileInfo(file).absoluteFilePath();
+            }
+            pack = std::make_shared<const RowPack>(
+                RowPack{std::make_shared<const PartScales>(builtIn, folder), digest.result()});
+        }
+        job.pack = pack;
+    }
+}
+
 Outcome renderOne(const Job& job, const Work& work)
 {
     Outcome outcome;
@@ -322,16 +390,24 @@ Outcome renderOne(const Job& job, const Work& work)
             outcome.warning = oversizedWarning(job.where, card.mainPicturePath, size);
         }
     }
-    if (!prepareMainPicture(card, job.row->pictureFit, options.pictureFit, work.parts,
+    // A row with a pack of its own: its parts at 1 x, at the run's scale and for the sheets.
+    const CardParts* parts = job.pack ? &job.pack->parts->at(1) : work.parts;
+    const CardParts* scaledParts = work.scaledParts;
+    if (job.pack)
+        scaledParts = options.scale > 1 ? &job.pack->parts->at(options.scale) : nullptr;
+    const std::shared_ptr<const PartScales>& sheetParts =
+        job.pack ? job.pack->parts : work.sheetParts;
+    if (!prepareMainPicture(card, job.row->pictureFit, options.pictureFit, parts,
                             &outcome.problem)) {
         outcome.problem = QStringLiteral("%1: %2").arg(job.where, outcome.problem);
         return outcome;
     }
-    RenderedCard rendered = renderCard(card, *work.parts);
     const bool wantsSheetCard = keepsPictures(options);
+    RenderedCard rendered = wantsSheetCard && sheetParts ? renderCardWithScales(card, sheetParts)
+                                                         : renderCard(card, *parts);
     std::optional<RenderedCard> scaled;
-    if (work.scaledParts && options.pictures)
-        scaled = renderCard(card, *work.scaledParts);
+    if (scaledParts && options.pictures)
+        scaled = renderCard(card, *scaledParts);
     const int encodeScale = scaled ? 1 : options.scale;
     if (!wantsSheetCard && scaled)
         rendered = {};
@@ -439,7 +515,8 @@ QList<Job> readInput(const QString& input, int index, QList<PlacedProblem>& prob
         warnings << QStringLiteral("%1: the name \"%2\" holds a character that could not be read "
                                    "(shown as %3); its file names hold it too")
                         .arg(input, read.card->name.left(60), QString(QChar::ReplacementCharacter));
-    rows.append(DeckRow{0, std::move(*read.card), {}, read.copies});
+    // A card file kept with a pack is drawn with it, as a deck row naming it is.
+    rows.append(DeckRow{0, std::move(*read.card), {}, read.copies, readCardFilePack(input)});
     jobs.append({&rows.constLast(), input, index, {}, {}});
     return jobs;
 }
@@ -745,8 +822,14 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
     }
     if (!planOutputs(options, inputs, jobs, problems, &result.fatal))
         return result;
+    // A pack's own back stands in for ours wherever a back is printed.
+    PlayOutputs play = options.play;
+    play.backPicture = backWithPack(options.play.backPicture, options.pack, true);
+    PrintRequest print = options.print;
+    print.backPicture = backWithPack(options.print.backPicture, options.pack, false);
     if (!options.sheet.isEmpty() && !options.play.backPicture.isEmpty()) {
-        layout.back = loadCardBack(options.play.backPicture, &error);
+        layout.back =
+            loadCardBack(backWithPack(options.play.backPicture, options.pack, false), &error);
         if (layout.back.isNull()) {
             result.fatal = QStringLiteral("the card back %1").arg(error);
             return result;
@@ -776,15 +859,15 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
     } else if (options.scale > 1) {
         scaledParts = enlargedParts(*parts, options.scale);
     }
-    // The sheets and play outputs are made of 1 x cards: with a pack they take its 1 x parts.
-    std::optional<CardParts> packAtOne;
-    if (!options.pack.isEmpty() && (!options.sheet.isEmpty() || options.play.any()))
-        packAtOne =
-            options.scale == 1 ? *scaledParts : loadPackParts(options.pack, 1, *parts).parts;
+    chooseRowPacks(jobs, inputs, *parts, result);
 
+    // The sheets, print pictures and play outputs are made of cards kept at 1 x; with a pack
+    // each of them draws its cards again at its own scale with the pack's parts for it.
     Work work;
+    if (!options.pack.isEmpty() && keepsPictures(options))
+        work.sheetParts = std::make_shared<const PartScales>(*parts, options.pack);
     work.options = &options;
-    work.parts = packAtOne ? &*packAtOne : &*parts;
+    work.parts = work.sheetParts ? &work.sheetParts->at(1) : &*parts;
     if (scaledParts)
         work.scaledParts = &*scaledParts;
     work.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
@@ -878,12 +961,12 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
     }
     if (options.play.any() && !result.cancelled) {
         const QString deckName = safeFileName(QFileInfo(options.input).completeBaseName());
-        const PlayOutputsResult written = writePlayOutputs(options.play, deckName, playCards);
+        const PlayOutputsResult written = writePlayOutputs(play, deckName, playCards);
         result.playFiles = written.written;
         result.problems << written.problems;
     }
     if (options.print.active() && !result.cancelled) {
-        const PrintResult printed = writePrint(options.print, playCards, progress.withListener({}));
+        const PrintResult printed = writePrint(print, playCards, progress.withListener({}));
         result.printFiles = printed.written;
         result.printPages = printed.pages;
         result.printPictures = printed.pictures;

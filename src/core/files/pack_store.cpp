@@ -289,6 +289,20 @@ QString findPack(const QString& nameOrFolder, const QList<InstalledPack>& packs,
     return {};
 }
 
+QString rowPackFolder(const QString& cell, const QString& deckFolder,
+                      const QList<InstalledPack>& packs)
+{
+    if (cell.isEmpty())
+        return {};
+    const QFileInfo folder(QDir(deckFolder).filePath(QDir::fromNativeSeparators(cell)));
+    if (folder.isDir())
+        return folder.absoluteFilePath();
+    for (const InstalledPack& pack : packs)
+        if (pack.name.compare(cell, Qt::CaseInsensitive) == 0)
+            return pack.folder;
+    return {};
+}
+
 PackInstallResult installPack(const QString& source, const QString& packsFolder,
                               const QList<InstalledPack>& existing, const PackArchiveLimits& limits)
 {

@@ -28,6 +28,11 @@ QList<InstalledPack> installedPacks();
 // that name (any case). Empty, with `error`, when there is none.
 QString findPack(const QString& nameOrFolder, const QList<InstalledPack>& packs, QString* error);
 
+// The pack folder a deck row's pack cell names: a folder (relative to `deckFolder`, or absolute)
+// when there is one, else the installed pack of that name (any case); empty when neither.
+QString rowPackFolder(const QString& cell, const QString& deckFolder,
+                      const QList<InstalledPack>& packs);
+
 // Limits that keep a hostile archive from filling the disk.
 struct PackArchiveLimits {
     qint64 maxTotalBytes = 64LL << 20;

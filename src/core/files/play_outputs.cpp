@@ -9,6 +9,7 @@
 #include "files/png_writer.h"
 #include "files/tabletop_sheet.h"
 #include "files/texture_atlas.h"
+#include "render/part_scales.h"
 #include "system/parallel_for.h"
 
 #include <QDir>
@@ -250,7 +251,7 @@ bool writeTabletop(const PlayOutputs& outputs, const QString& deckName,
         SheetTask& task = tasks[size_t(t)];
         QList<QImage> faces;
         for (int k = task.first; k < task.first + task.count; ++k)
-            faces << cardFace(cards[k].pictures, task.colour);
+            faces << cardFace(cardAtScale(cards[k].pictures, scale), task.colour);
         QString why;
         const QByteArray png = encodePng(composeTabletopSheet(faces, hidden, scale), &why);
         if (png.isEmpty() || !writeOutputFile(task.path, png, &why)) {
@@ -300,8 +301,9 @@ bool writeAtlas(const PlayOutputs& outputs, const QList<NamedCard>& cards, Write
     QList<QImage> pictures;
     QStringList names;
     for (const NamedCard& card : cards) {
+        const RenderedCard drawn = cardAtScale(card.pictures, outputs.atlasScale);
         for (const CardColour colour : cardFaces(outputs.colours)) {
-            pictures << scaleCardPicture(cardFace(card.pictures, colour), outputs.atlasScale);
+            pictures << scaleCardPicture(cardFace(drawn, colour), 1);
             names << QStringLiteral("%1-%2").arg(card.fileBase, colourName(colour));
         }
     }

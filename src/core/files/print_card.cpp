@@ -4,6 +4,7 @@
 #include "files/pixel_enlarge.h"
 #include "files/play_outputs.h"
 #include "files/tabletop_sheet.h"
+#include "render/part_scales.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,6 +111,15 @@ QImage composePrintCard(const QImage& face, const PrintProfile& profile,
     const int step = ruleStep(profile.enlargement, geometry.scale);
     return surround(enlargeCard(face, profile.enlargement, step), geometry.scale / step, profile,
                     geometry);
+}
+
+QImage composePrintFace(const RenderedCard& card, bool blue, const PrintProfile& profile,
+                        const PrintCardGeometry& geometry)
+{
+    if (!card.drawing || geometry.scale <= 1 || ruleStep(profile.enlargement, geometry.scale) > 1)
+        return composePrintCard(blue ? card.blue : card.red, profile, geometry);
+    const RenderedCard drawn = cardAtScale(card, geometry.scale);
+    return surround(blue ? drawn.blue : drawn.red, 1, profile, geometry);
 }
 
 QImage composePrintBack(const QImage& back, const PrintProfile& profile,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "files/print_profile.h"
+#include "render/card_parts.h"
 
 #include <QImage>
 #include <QRect>
@@ -25,6 +26,11 @@ PrintCardGeometry printCardGeometry(const PrintProfile& profile);
 // The printed picture of one face (62 x 62): enlarged by the profile's rule, never resampled,
 // and surrounded by its edge pixels or the back colour. 8-bit RGB.
 QImage composePrintCard(const QImage& face, const PrintProfile& profile,
+                        const PrintCardGeometry& geometry);
+// The printed picture of one face of `card`: a card drawn with a pack is drawn again at the
+// print scale with the pack's larger parts, unless the profile's scale2x or scale3x rule
+// enlarges it (the rule works on the 1 x card's pixels).
+QImage composePrintFace(const RenderedCard& card, bool blue, const PrintProfile& profile,
                         const PrintCardGeometry& geometry);
 // The printed picture of a back: a 62 x 62 back as a face; any other picture scaled smoothly to
 // cover the face's square first.

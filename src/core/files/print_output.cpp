@@ -2,6 +2,7 @@
 // A print by a profile: PDF sheets with backs for duplex, or numbered pictures per card and copy.
 #include "files/print_output.h"
 
+#include "files/pack_back.h"
 #include "files/png_writer.h"
 #include "files/print_card.h"
 #include "system/file_write.h"
@@ -160,11 +161,10 @@ void writePictures(const PrintRequest& request, const QList<NamedCard>& cards,
     // Progress counts groups: each picture is made and compressed once for all its files.
     parallelFor(int(groups.size()), request.threads, progress, [&](int g) {
         Group& group = groups[size_t(g)];
-        const QImage picture =
-            group.card < 0 ? composePrintBack(back, request.profile, geometry)
-                           : composePrintCard(group.blue ? cards[group.card].pictures.blue
-                                                         : cards[group.card].pictures.red,
-                                              request.profile, geometry);
+        const QImage picture = group.card < 0
+                                   ? composePrintBack(back, request.profile, geometry)
+                                   : composePrintFace(cards[group.card].pictures, group.blue,
+                                                      request.profile, geometry);
         QString why;
         const QByteArray png = encodePngAtDpi(picture, request.profile.dpi, &why);
         for (const int k : std::as_const(group.files)) {
@@ -325,9 +325,7 @@ void writeSheets(const PrintRequest& request, const QList<NamedCard>& cards,
             }
             QImage& picture = shown[face.blue ? 0 : 1];
             if (picture.isNull())
-                picture = composePrintCard(face.blue ? cards[face.card].pictures.blue
-                                                     : cards[face.card].pictures.red,
-                                           profile, geometry);
+                picture = composePrintFace(cards[face.card].pictures, face.blue, profile, geometry);
             painter.drawImage(
                 dotsRect(calibratedRect(pictureAround(places[k], geometry, profile.dpi),
                                         profile.pageMm, calibration)),
@@ -437,7 +435,8 @@ PrintResult writePrint(const PrintRequest& request, const QList<NamedCard>& card
     QImage back;
     if (withBacks(request)) {
         QString error;
-        back = loadCardBack(request.backPicture, &error);
+        // Cards all drawn with one pack print its own back in place of ours.
+        back = loadCardBack(backWithPack(request.backPicture, packOfCards(cards), false), &error);
         if (back.isNull()) {
             result.problems << QStringLiteral("the card back %1").arg(error);
             return result;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/sheets_job.h"
 
+#include "files/pack_back.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -23,7 +25,10 @@ PlayOutputsResult runSheetsJob(const SheetsJob& job, const QList<NamedCard>& car
         playTotal = total;
         progress.report(done, total + (job.sheetPath.isEmpty() ? 0 : 1));
     });
-    PlayOutputsResult result = writePlayOutputs(job.outputs, job.deckName, cards, playProgress);
+    // Cards all drawn with one pack print its own back in place of ours.
+    PlayOutputs outputs = job.outputs;
+    outputs.backPicture = backWithPack(job.outputs.backPicture, packOfCards(cards), true);
+    PlayOutputsResult result = writePlayOutputs(outputs, job.deckName, cards, playProgress);
     if (job.sheetPath.isEmpty() || result.cancelled)
         return result;
     if (progress.stopRequested()) {
@@ -33,7 +38,7 @@ PlayOutputsResult runSheetsJob(const SheetsJob& job, const QList<NamedCard>& car
     SheetLayout layout = job.sheetLayout;
     if (!job.outputs.backPicture.isEmpty()) {
         QString error;
-        layout.back = loadCardBack(job.outputs.backPicture, &error);
+        layout.back = loadCardBack(outputs.backPicture, &error);
         if (layout.back.isNull()) {
             result.problems << QStringLiteral("the card back %1").arg(error);
             return result;

@@ -62,7 +62,7 @@ QImage composeTabletopSheet(const QList<QImage>& faces, const QImage& hidden, in
         painter.drawImage(QPoint(slot % grid.columns * cell, slot / grid.columns * cell), picture);
     };
     for (qsizetype k = 0; k < faces.size() && k < TabletopCardsPerSheet; ++k)
-        place(int(k), scaleCardPicture(faces[k], scale));
+        place(int(k), faces[k].width() == cell ? faces[k] : scaleCardPicture(faces[k], scale));
     place(grid.cellCount() - 1, hidden);
     return sheet;
 }

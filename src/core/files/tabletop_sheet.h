@@ -37,9 +37,9 @@ TabletopGrid tabletopGrid(int cards);
 int largestTabletopScale(int cards);
 bool tabletopScaleFits(int cards, int scale);
 
-// One sheet: `faces` (62 x 62 each, at most 69) row by row from the top left, every card pixel a
-// scale x scale block, `hidden` (already scale * 62 square) in the grid's last slot, any other
-// slot black. RGB, no gaps.
+// One sheet: `faces` (at most 69) row by row from the top left, each 62 x 62 with every card
+// pixel a scale x scale block, or already drawn at the scale (scale * 62 square); `hidden`
+// (already scale * 62 square) in the grid's last slot, any other slot black. RGB, no gaps.
 QImage composeTabletopSheet(const QList<QImage>& faces, const QImage& hidden, int scale);
 
 // One deck of one colour, as the table's saved object: a custom deck per sheet (ids from

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace orvane {
@@ -38,9 +39,13 @@ struct CardParts {
 QImage cleanBlueBase();
 QImage cleanRedBase();
 
+struct CardDrawing;
+
 struct RenderedCard {
     QImage blue;
     QImage red;
+    // Set: what draws the card again at a larger scale with its own parts (part_scales.h).
+    std::shared_ptr<const CardDrawing> drawing{};
 };
 
 // Renders `card` with `parts` through the editor's compositor: the same pixels the editor shows

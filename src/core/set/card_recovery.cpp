@@ -2,6 +2,7 @@
 #include "set/card_recovery.h"
 
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "document/card_document.h"
 #include "files/card_export.h"
 
@@ -62,6 +63,8 @@ QByteArray cardRecoveryText(const CardDocument& document)
     for (int arrow : document.tickOrder())
         order.append(arrow);
     root.insert(QStringLiteral("tickOrder"), order);
+    if (!document.pack().isEmpty())
+        root.insert(QStringLiteral("pack"), document.pack());
     root.insert(QStringLiteral("card"),
                 QJsonDocument::fromJson(cardToJson(document.card())).object());
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
@@ -89,6 +92,7 @@ std::optional<RecoveredCard> readCardRecovery(const QByteArray& text, QString* e
     RecoveredCard recovered;
     recovered.card = *read.card;
     recovered.filePath = root.value(QStringLiteral("path")).toString();
+    recovered.pack = root.value(QStringLiteral("pack")).toString();
     const QJsonArray drawn = root.value(QStringLiteral("drawnSides")).toArray();
     for (qsizetype i = 0; i < drawn.size() && i < qsizetype(recovered.drawnSides.size()); ++i)
         recovered.drawnSides[size_t(i)] = drawn[i].toString();
@@ -100,12 +104,16 @@ std::optional<RecoveredCard> readCardRecovery(const QByteArray& text, QString* e
 void restoreCard(CardDocument& document, const RecoveredCard& recovered)
 {
     Card base;
+    QString basePack;
     if (!recovered.filePath.isEmpty() && QFileInfo::exists(recovered.filePath))
-        if (const CardFileRead read = readCardFile(recovered.filePath); read.card)
+        if (const CardFileRead read = readCardFile(recovered.filePath); read.card) {
             base = *read.card;
-    document.startOver(base, recovered.filePath);
+            basePack = readCardFilePack(recovered.filePath);
+        }
+    document.startOver(base, recovered.filePath, basePack);
     const CardDocument::State before = document.state();
-    const CardDocument::State after{recovered.card, recovered.drawnSides, before.pack,
+    // The pack is part of the step: Undo goes back to the file's pack too.
+    const CardDocument::State after{recovered.card, recovered.drawnSides, recovered.pack,
                                     recovered.tickOrder};
     document.undoStack()->push(new RestoreCardCommand(document, before, after));
 }

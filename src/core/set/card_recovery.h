@@ -25,11 +25,12 @@ public:
 };
 
 // A card read back from a recovery file: the card as it was edited, what the editor drew for
-// it, and the card file it belonged to (empty: none yet).
+// it, the pack it was drawn with and the card file it belonged to (empty: none yet).
 struct RecoveredCard {
     Card card;
     std::array<QString, 4> drawnSides{"A", "A", "A", "A"};
     std::vector<int> tickOrder;  // the arrows in the order they were ticked
+    QString pack;                // empty: the built-in parts (and every file before packs)
     QString filePath;
 };
 

@@ -280,6 +280,7 @@ QList<quint64> CardSet::duplicateCards(const QList<quint64>& ids)
         // A deck card's picture stays the same file: the copy's row names it too.
         const SetEntry& from = m_cards.entries[positions[k]];
         entry.copies = from.copies;
+        entry.pack = from.pack;  // drawn with the same parts
         if (!from.pictureChanged && from.card.mainPicture.isNull()) {
             entry.card.mainPicture = QImage();
             entry.card.preparation = from.card.preparation;
@@ -438,6 +439,22 @@ void CardSet::takeCard(quint64 id, const Card& card)
     emit changed();
 }
 
+QString CardSet::packOf(quint64 id) const
+{
+    const SetEntry* e = entry(id);
+    return e ? e->pack : QString();
+}
+
+void CardSet::takePack(quint64 id, const QString& pack)
+{
+    const qsizetype k = indexOf(id);
+    if (k < 0 || m_cards.entries[k].pack == pack)
+        return;
+    m_cards.entries[k].pack = pack;
+    emit cardChanged(id);
+    emit changed();
+}
+
 void CardSet::changeCards(const QList<quint64>& ids, int changes, const Card& model,
                           const QMap<QString, QString>& pictureFit)
 {
@@ -511,6 +528,7 @@ SetEntry CardSet::rowReadAgain(SetEntry e) const
         e.card = deck.rows.front().card;
         e.pictureFit = deck.rows.front().pictureFit;
         e.copies = deck.rows.front().copies;
+        e.pack = deck.rows.front().pack;
         e.problem = nameProblem(e.card.name, e.id);
         e.problemColumn = e.problem.isEmpty() ? QString() : QStringLiteral("name");
     } else if (!deck.problems.isEmpty()) {

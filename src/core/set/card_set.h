@@ -128,6 +128,10 @@ public:
     // Puts an edited card in place without a step of its own: the card's document made the step
     // on the same undo stack (see SetCardViews). Says `cardChanged`, not `cardReplaced`.
     void takeCard(quint64 id, const Card& card);
+    // The pack a card is drawn with (its deck row's pack cell, its card file's pack; empty: the
+    // built-in parts), and the same for a new pack as takeCard does for a card.
+    QString packOf(quint64 id) const;
+    void takePack(quint64 id, const QString& pack);
     // Gives every card of `ids` what `changes` (SetChange flags) names from `model`.
     void changeCards(const QList<quint64>& ids, int changes, const Card& model,
                      const QMap<QString, QString>& pictureFit = {});

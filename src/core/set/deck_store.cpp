@@ -142,12 +142,14 @@ bool DeckStore::read(SetCards& cards, quint64& nextId, QString* error)
         entry.id = nextId++;
         entry.card = row.card;
         entry.pictureFit = row.pictureFit;
+        entry.pack = row.pack;
         entry.line = row.line;
         entry.fields = text.records[record].fields;
         entry.copies = row.copies;
         byRecord.insert(record, entry);
         cards.sources.insert(entry.id,
-                             {record, entry.fields, row.card, row.pictureFit, {}, {}, row.copies});
+                             {record, entry.fields, row.card, row.pictureFit, {}, {}, row.copies,
+                              row.pack});
     }
     for (const DeckProblem& problem : deck.problems) {
         const int record = recordOfLine.value(problem.line, -1);
@@ -163,7 +165,7 @@ bool DeckStore::read(SetCards& cards, quint64& nextId, QString* error)
         entry.problemColumn = problem.column;
         entry.line = problem.line;
         byRecord.insert(record, entry);
-        cards.sources.insert(entry.id, {record, entry.fields, Card(), {}, {}, {}});
+        cards.sources.insert(entry.id, {record, entry.fields, Card(), {}, {}, {}, 1, {}});
     }
     cards.entries = byRecord.values();
     return true;
@@ -316,7 +318,8 @@ bool DeckStore::save(SetCards& cards, QString* error, bool* encodingLacks)
             e.pictureFit.clear();
         }
         e.pictureChanged = false;
-        cards.sources.insert(e.id, {record, e.fields, e.card, e.pictureFit, {}, {}, e.copies});
+        cards.sources.insert(e.id,
+                             {record, e.fields, e.card, e.pictureFit, {}, {}, e.copies, e.pack});
     }
     return true;
 }

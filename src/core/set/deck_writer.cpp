@@ -81,6 +81,26 @@ void writeCopiesCell(QStringList& header, QStringList& row, int copies)
     row[k] = QString::number(copies);
 }
 
+// The row's pack cell, when the pack changed: the column added when the deck has none.
+void writePackCell(QStringList& header, QStringList& row, const QString& pack,
+                   const QString& before)
+{
+    if (pack == before)
+        return;
+    qsizetype k = 0;
+    while (k < header.size() &&
+           header[k].trimmed().compare(QLatin1String("pack"), Qt::CaseInsensitive) != 0)
+        ++k;
+    if (k == header.size()) {
+        if (pack.isEmpty())
+            return;
+        header << QStringLiteral("pack");
+    }
+    while (row.size() <= k)
+        row << QString();
+    row[k] = pack;
+}
+
 // Each cell of one record's bytes as the file spells it (quotes, spaces and all), found as the
 // places where the CSV reader, given the bytes up to there, reads the record's cell; empty when
 // the bytes do not split into `fields`.
@@ -174,6 +194,7 @@ bool buildDeckText(const QByteArray& original, char separator, const QList<SetEn
         const bool untouched = record && e.fields == source->fields && e.card == source->original &&
                                e.copies == source->originalCopies && !e.pictureChanged &&
                                e.pictureFit == source->originalPictureFit &&
+                               e.pack == source->originalPack &&
                                moved == cells.movedPictures.cend();
         if (untouched) {
             rows << raw;
@@ -184,11 +205,13 @@ bool buildDeckText(const QByteArray& original, char separator, const QList<SetEn
         Card before = source ? source->original : Card();
         QMap<QString, QString> beforeFit =
             source ? source->originalPictureFit : QMap<QString, QString>();
+        QString beforePack = source ? source->originalPack : QString();
         if (record && e.fields != source->fields) {
             const Deck mended = readDeckText(csvLine(header) + '\n' + csvLine(e.fields) + '\n', {});
             if (!mended.rows.isEmpty()) {
                 before = mended.rows.front().card;
                 beforeFit = mended.rows.front().pictureFit;
+                beforePack = mended.rows.front().pack;
             }
         }
         const auto picture = cells.pictureCells.constFind(e.id);
@@ -204,6 +227,7 @@ bool buildDeckText(const QByteArray& original, char separator, const QList<SetEn
         if (!pictureCell)
             writeFitCells(header, row, e.pictureFit, record ? beforeFit : QMap<QString, QString>());
         writeCopiesCell(header, row, e.copies);
+        writePackCell(header, row, e.pack, record ? beforePack : QString());
         while (!record && row.size() < header.size())
             row << QString();  // a new row has a cell for every column, as a spreadsheet writes
         if (const qsizetype k = columnOf(header, QStringLiteral("picture"));

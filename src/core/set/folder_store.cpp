@@ -39,13 +39,15 @@ bool FolderStore::read(SetCards& cards, quint64& nextId, QString* error)
         if (read.card) {
             entry.card = *read.card;
             entry.copies = read.copies;
+            entry.pack = readCardFilePack(filePath);
         } else {
             entry.card.name = QFileInfo(name).completeBaseName();
             entry.problem = read.error;
         }
         cards.entries.append(entry);
         cards.sources.insert(
-            entry.id, {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath), entry.copies});
+            entry.id, {-1, {}, entry.card, {}, filePath, cardFileDigest(filePath), entry.copies,
+                       entry.pack});
     }
     return true;
 }
@@ -134,20 +136,19 @@ bool FolderStore::save(SetCards& cards, QString* error, bool*)
         SetEntry& e = cards.entries[w.index];
         // The rename itself never replaces a file (it fails when one is there), so a file that
         // appeared since the check above is kept.
-        // The set does not hold a card's pack: the file keeps the one it names.
-        const QString pack = w.from.isEmpty() ? QString() : readCardFilePack(w.from);
         const bool renaming = !w.from.isEmpty() && w.from != w.to;
         if (renaming && !QFile::rename(w.from, w.to))
             return fail(QStringLiteral("The card file %1 cannot be renamed to %2: a file of that "
                                        "name is there, or the folder cannot be written.")
                             .arg(QDir::toNativeSeparators(w.from), QDir::toNativeSeparators(w.to)));
-        if (!writeCardFileWithPack(e.card, pack, w.to, error, e.copies)) {
+        if (!writeCardFileWithPack(e.card, e.pack, w.to, error, e.copies)) {
             if (renaming)
                 QFile::rename(w.to, w.from);
             return false;
         }
         e.pictureChanged = false;
-        cards.sources.insert(e.id, {-1, {}, e.card, {}, w.to, cardFileDigest(w.to), e.copies});
+        cards.sources.insert(e.id,
+                             {-1, {}, e.card, {}, w.to, cardFileDigest(w.to), e.copies, e.pack});
     }
 
     // The order of the cards, when it is not the plain name order (or a list is there already).
@@ -224,6 +225,7 @@ FolderChanges FolderStore::cardFileChanges(const SetCards& cards, const QStringL
         SetEntry now = *e;
         const CardFileRead read = readCardFile(path);
         now.card = read.card.value_or(Card());
+        now.pack = read.card ? readCardFilePack(path) : QString();
         if (!read.card)
             now.card.name = info.completeBaseName();
         now.problem = read.card ? QString() : read.error;

@@ -17,6 +17,8 @@ public:
     SetCardHolder(CardSet& set, quint64 id) : m_set(set), m_id(id) {}
     const Card& card() const override { return m_set.editedCard(m_id); }
     void setCard(const Card& card) override { m_set.takeCard(m_id, card); }
+    QString pack() const override { return m_set.packOf(m_id); }
+    void setPack(const QString& pack) override { m_set.takePack(m_id, pack); }
 
 private:
     CardSet& m_set;

@@ -26,6 +26,9 @@ struct SetEntry {
     // How many of the card a print holds (0-99): a deck row's copies cell, a card file's
     // "copies" member. Not part of the card: the card window never shows it.
     int copies = 1;
+    // The part pack the card is drawn with, as the deck's pack cell or the card file names it
+    // (empty: the built-in parts), installed or not.
+    QString pack;
 
     // A row or file that could not be read: why, and the column at fault; the row's cells can be
     // mended (`fields`).
@@ -47,6 +50,7 @@ struct SetSource {
     QString filePath;       // a folder set's card file
     QByteArray fileDigest;  // ... and the digest of its bytes as read or written
     int originalCopies = 1;
+    QString originalPack;   // the pack as read
 };
 
 // A card file another program rewrote, read: the set's card as the file now holds it.

@@ -55,6 +55,7 @@ QByteArray CardSet::recoveryText() const
         entry.insert(QStringLiteral("pictureChanged"), e.pictureChanged);
         entry.insert(QStringLiteral("copies"), e.copies);
         entry.insert(QStringLiteral("picturePath"), e.card.mainPicturePath);
+        entry.insert(QStringLiteral("pack"), e.pack);
         entry.insert(QStringLiteral("card"), QJsonDocument::fromJson(cardToJson(e.card)).object());
         entries.append(entry);
     }
@@ -123,6 +124,7 @@ bool CardSet::restore(const QByteArray& text, QString* error)
         e.pictureFit = mapFromJson(object.value(QStringLiteral("fit")).toObject());
         e.pictureChanged = object.value(QStringLiteral("pictureChanged")).toBool();
         e.copies = std::clamp(object.value(QStringLiteral("copies")).toInt(1), 0, MaxCardCopies);
+        e.pack = object.value(QStringLiteral("pack")).toString();
         e.problem = object.value(QStringLiteral("problem")).toString();
         e.problemColumn = object.value(QStringLiteral("problemColumn")).toString();
         e.line = object.value(QStringLiteral("line")).toInt();

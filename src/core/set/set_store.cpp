@@ -53,7 +53,8 @@ bool SetStore::isChanged(const SetCards& cards, const SetEntry& e) const
     if (e.isBad())
         return e.fields != source->fields;
     return e.pictureChanged || e.card != source->original || e.copies != source->originalCopies ||
-           e.pictureFit != source->originalPictureFit || e.fields != source->fields;
+           e.pictureFit != source->originalPictureFit || e.fields != source->fields ||
+           e.pack != source->originalPack;
 }
 
 std::unique_ptr<SetStore> SetStore::forRecovery(const QString& kind, const QString& path)

@@ -9,6 +9,7 @@
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 #include "render/card_parts.h"
+#include "render/part_scales.h"
 #include "render/picture_cache.h"
 
 #include <QWidget>
@@ -56,6 +57,12 @@ public:
     bool showsNoCard() const { return m_document == m_noCard; }
     // Both cards as the boxes show them.
     orvane::RenderedCard shownCards() const;
+    // Both cards drawn at `scale` with the chosen pack's parts for it (its @Nx drawings); null
+    // pictures without a pack or a card. The boxes keep the 1 x parts.
+    orvane::RenderedCard shownCardsAt(int scale) const;
+    // Both cards as shown, kept with the chosen pack's parts so that an output drawing them
+    // larger uses the pack's larger parts (part_scales.h); without a pack, as shown.
+    orvane::RenderedCard shownCardsWithScales() const;
     // Reads the card parts from the pack folder `packFolder` (laid out like gfx/) from now on:
     // the work surfaces, both cards and the watch of the part files. Empty: the built-in gfx/.
     void readPartsFrom(const QString& packFolder);
@@ -135,6 +142,9 @@ private:
     Services m_services;
     orvane::PictureCache m_pictures;
     orvane::CardParts m_parts;  // the live part files, each its last good picture
+    // The chosen pack's parts at the scales drawn so far (made again after a part file changed).
+    std::shared_ptr<const orvane::PartScales> packScales() const;
+    mutable std::shared_ptr<const orvane::PartScales> m_packScales;
     orvane::PartFailureNotice m_partFailures;
     orvane::PartFileWatcher* m_partWatcher = nullptr;
     QObject* m_numberBoxPasser = nullptr;  // the number boxes' event filter

@@ -5,6 +5,7 @@
 #include "render/asset_catalogue.h"
 #include "render/part_file_watcher.h"
 #include "render/part_pack.h"
+#include "render/part_scales.h"
 
 using namespace orvane;
 
@@ -13,6 +14,7 @@ void Form2::wakeTickOnChanges()
     m_partWatcher = new PartFileWatcher(this);
     connect(m_partWatcher, &PartFileWatcher::changed, Timer1, &WakeTimer::wake);
     connect(m_partWatcher, &PartFileWatcher::changed, this, &Form2::partFilesChanged);
+    connect(m_partWatcher, &PartFileWatcher::changed, this, [this] { m_packScales.reset(); });
     connect(m_partWatcher, &PartFileWatcher::pollingNeededChanged, Timer1, &WakeTimer::setPolling);
     watchPartFiles();
 }
@@ -32,6 +34,7 @@ void Form2::readPartsFrom(const QString& packFolder)
     if (packFolder == m_pictures.packFolder())
         return;
     m_pictures.setPackFolder(packFolder);
+    m_packScales.reset();
     // The bases are the pack's when its manifest names them, else the clean ones.
     CardParts clean;
     clean.blueBase = cleanBlueBase();
@@ -47,4 +50,25 @@ void Form2::readPartsFrom(const QString& packFolder)
     watchPartFiles();
     m_document->setNeedsRedraw(true);
     Timer1_Timer();
+}
+
+std::shared_ptr<const PartScales> Form2::packScales() const
+{
+    if (!m_packScales)
+        m_packScales = std::make_shared<const PartScales>(m_parts, m_pictures.packFolder());
+    return m_packScales;
+}
+
+RenderedCard Form2::shownCardsAt(int scale) const
+{
+    if (m_pictures.packFolder().isEmpty() || showsNoCard())
+        return {};
+    return renderCard(m_document->card(), packScales()->at(scale), m_document->drawnSides());
+}
+
+RenderedCard Form2::shownCardsWithScales() const
+{
+    if (m_pictures.packFolder().isEmpty() || showsNoCard())
+        return shownCards();
+    return renderCardWithScales(m_document->card(), packScales(), m_document->drawnSides());
 }

@@ -61,6 +61,11 @@ void CardWindows::showCards()
     // While no preview is open, compositions cost it nothing.
     if (m_zoomedPreview) {
         const RenderedCard cards = m_form.shownCards();
+        // At 2 x and above the preview draws the card again with the pack's larger parts.
+        m_zoomedPreview->view()->setCardsAtScale([form = &m_form](int scale) {
+            const RenderedCard drawn = form->shownCardsAt(scale);
+            return std::pair{drawn.blue, drawn.red};
+        });
         m_zoomedPreview->showCards(cards.blue, cards.red);
     }
 }
@@ -150,6 +155,7 @@ void CardWindows::exportCards()
     auto* dialog = new ExportCardsDialog(m_prompts, cards.blue, cards.red,
                                          m_form.document().displayName(), &m_window,
                                          openSetFolder());
+    dialog->drawLargerWith(m_form.shownCardsWithScales());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &ExportCardsDialog::exported, this, &CardWindows::message);
     dialog->open();
@@ -160,9 +166,9 @@ void CardWindows::playSheets()
     // The current card as tabletop deck sheets, an atlas and a print sheet.
     if (!mayWriteCard(m_prompts, m_form.document().card(), QStringLiteral("Play Sheets")))
         return;
-    const RenderedCard cards = m_form.shownCards();
-    connect(openPlaySheets(m_prompts, cards.blue, cards.red, m_form.document().displayName(),
-                           &m_window, openSetFolder()),
+    // Kept with the pack's parts: the sheets draw it larger with them.
+    connect(openPlaySheets(m_prompts, m_form.shownCardsWithScales(),
+                           m_form.document().displayName(), &m_window, openSetFolder()),
             &PlaySheetsDialog::written, this, &CardWindows::message);
 }
 

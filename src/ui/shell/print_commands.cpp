@@ -50,7 +50,7 @@ void PrintCommands::print()
         const CardDocument& card = m_form.document();
         const QString name = card.displayName().isEmpty() ? QStringLiteral("card")
                                                           : card.displayName();
-        cards.append({name, safeFileName(name), m_form.shownCards(), 1});
+        cards.append({name, safeFileName(name), m_form.shownCardsWithScales(), 1});
         baseName = safeFileName(name);
     }
     // The window deletes itself when closed.

@@ -2,6 +2,7 @@
 #include "windows/export_cards_dialog.h"
 
 #include "card/card.h"
+#include "render/part_scales.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -193,10 +194,14 @@ bool ExportCardsDialog::exportCards()
 
     // Every picture is encoded before anything is written, so a failure leaves nothing behind.
     QList<QByteArray> pictures;
+    const int scale = spnScale->value();
+    const RenderedCard drawn = m_card.drawing ? cardAtScale(m_card, scale) : RenderedCard{};
     for (const Planned& file : files) {
         QString error;
-        const QByteArray bytes = encodeCardPicture(file.colour == CardColour::Blue ? m_blue : m_red,
-                                                   format(), spnScale->value(), &error);
+        const bool blue = file.colour == CardColour::Blue;
+        const QByteArray bytes =
+            drawn.drawing ? encodeCardPicture(blue ? drawn.blue : drawn.red, format(), 1, &error)
+                          : encodeCardPicture(blue ? m_blue : m_red, format(), scale, &error);
         if (bytes.isEmpty()) {
             warn(QStringLiteral("The %1 card could not be made into %2: %3. Nothing was written.")
                      .arg(colourName(file.colour), cboFormat->currentText(), error));

@@ -3,6 +3,7 @@
 
 #include "files/card_export.h"
 #include "platform/prompts.h"
+#include "render/card_parts.h"
 
 #include <QDialog>
 #include <QImage>
@@ -29,6 +30,9 @@ public:
     ExportCardsDialog(orvane::Prompts& prompts, const QImage& blue, const QImage& red,
                       const QString& baseName, QWidget* parent = nullptr,
                       const QString& startFolder = {});
+    // The cards kept with their pack's parts (part_scales.h): at a scale above 1 they are drawn
+    // again with the pack's larger parts instead of enlarged.
+    void drawLargerWith(const orvane::RenderedCard& card) { m_card = card; }
 
     QLineEdit* txtFolder = nullptr;
     QPushButton* cmdBrowse = nullptr;
@@ -66,4 +70,5 @@ private:
     orvane::Prompts& m_prompts;
     QImage m_blue;
     QImage m_red;
+    orvane::RenderedCard m_card;
 };

@@ -411,10 +411,10 @@ QString setFolder(const CardSet& set)
     return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
 }
 
-PlaySheetsDialog* openPlaySheets(Prompts& prompts, const QImage& blue, const QImage& red,
-                                 const QString& name, QWidget* parent, const QString& startFolder)
+PlaySheetsDialog* openPlaySheets(Prompts& prompts, const RenderedCard& card, const QString& name,
+                                 QWidget* parent, const QString& startFolder)
 {
-    return openFor(prompts, {{name, safeFileName(name), {blue, red}}}, name, parent, startFolder);
+    return openFor(prompts, {{name, safeFileName(name), card}}, name, parent, startFolder);
 }
 
 PlaySheetsDialog* openPlaySheetsForSet(Prompts& prompts, const CardSet& set,

@@ -105,7 +105,7 @@ private:
 // Opens the window (deleted on close) for the card the editor shows, `blue` and `red` as
 // composed; its name names the deck sheets.
 // `startFolder` (the open set's folder) is where the files go first; empty: where they went last.
-PlaySheetsDialog* openPlaySheets(orvane::Prompts& prompts, const QImage& blue, const QImage& red,
+PlaySheetsDialog* openPlaySheets(orvane::Prompts& prompts, const orvane::RenderedCard& card,
                                  const QString& name, QWidget* parent,
                                  const QString& startFolder = {});
 

@@ -188,8 +188,9 @@ void PrintDialog::refresh()
         return;
     const PrintCardGeometry geometry = printCardGeometry(chosen->profile);
     const bool blue = chosen->colours != CardColours::Red;
-    const QImage& face = blue ? m_cards.front().pictures.blue : m_cards.front().pictures.red;
-    labPreview->setPixmap(previewOf(composePrintCard(face, chosen->profile, geometry), geometry));
+    // The picture the print holds: a card drawn with a pack shows the pack's larger parts.
+    labPreview->setPixmap(previewOf(
+        composePrintFace(m_cards.front().pictures, blue, chosen->profile, geometry), geometry));
 }
 
 void PrintDialog::browse()

@@ -3,6 +3,7 @@
 
 #include "files/print_profile.h"
 #include "windows/print_area_overlay.h"
+#include "render/part_scales.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -58,6 +59,13 @@ void ZoomedCardsView::setCards(const QImage& blue, const QImage& red)
         updateGeometry();
         followTheSpace();
     }
+    update();
+}
+
+void ZoomedCardsView::setCardsAtScale(CardsAtScale draw)
+{
+    m_drawAt = std::move(draw);
+    m_stale = true;
     update();
 }
 
@@ -184,19 +192,21 @@ QPoint ZoomedCardsView::redOrigin() const
                   0);
 }
 
-QImage ZoomedCardsView::enlarged(const QImage& card) const
+QImage ZoomedCardsView::enlarged(const QImage& card, int drawnScale) const
 {
     if (card.isNull())
         return {};
     const int n = devicePixelsPerCardPixel(m_zoom, m_ratio);
-    // Whole-number enlargement without smoothing: every card pixel becomes an n x n square.
+    // Whole-number enlargement without smoothing: every card pixel becomes an n x n square (a
+    // card drawn at a scale has its pixels enlarged by what is left of n).
+    const int block = n / drawnScale;
     const QImage source = card.convertToFormat(QImage::Format_RGB32);
-    QImage large(source.size() * n, QImage::Format_RGB32);
+    QImage large(source.size() * block, QImage::Format_RGB32);
     for (int y = 0; y < large.height(); ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y / n));
+        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y / block));
         auto* to = reinterpret_cast<QRgb*>(large.scanLine(y));
         for (int x = 0; x < large.width(); ++x)
-            to[x] = from[x / n];
+            to[x] = from[x / block];
     }
     if (m_grid) {
         QPainter painter(&large);
@@ -215,8 +225,11 @@ void ZoomedCardsView::paintEvent(QPaintEvent*)
     const qreal ratio = devicePixelRatioF();
     if (m_stale || ratio != m_ratio) {
         m_ratio = ratio;
-        m_blueLarge = enlarged(m_blue);
-        m_redLarge = enlarged(m_red);
+        const int drawn = m_drawAt ? orvane::drawnCardScale(devicePixelsPerCardPixel()) : 1;
+        const auto cards = drawn > 1 ? m_drawAt(drawn) : std::pair<QImage, QImage>();
+        const bool redrawn = !cards.first.isNull() && !cards.second.isNull();
+        m_blueLarge = redrawn ? enlarged(cards.first, drawn) : enlarged(m_blue);
+        m_redLarge = redrawn ? enlarged(cards.second, drawn) : enlarged(m_red);
         m_stale = false;
         ++m_renders;
     }

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -28,6 +30,11 @@ public:
     explicit ZoomedCardsView(QWidget* parent = nullptr);
 
     void setCards(const QImage& blue, const QImage& red);
+    // Draws both cards again at a scale (with a pack's larger parts); null pictures: none. Set,
+    // the view draws at the largest scale up to 4 dividing its device pixels per card pixel and
+    // enlarges that; unset, it enlarges the cards given.
+    using CardsAtScale = std::function<std::pair<QImage, QImage>(int scale)>;
+    void setCardsAtScale(CardsAtScale draw);
     void setZoom(int zoom);
     void setGrid(bool on);
     // Following the space: the zoom is the largest whole one at which both cards fit in the
@@ -71,7 +78,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QImage enlarged(const QImage& card) const;
+    QImage enlarged(const QImage& card, int drawnScale = 1) const;
     QSize cardSize() const;  // of the larger card, card pixels
     QSize sizeAt(int zoom) const;
     void followTheSpace();
@@ -81,6 +88,7 @@ private:
 
     QImage m_blue;
     QImage m_red;
+    CardsAtScale m_drawAt;
     QImage m_blueLarge;
     QImage m_redLarge;
     int m_zoom = 4;

@@ -58,6 +58,9 @@ struct OutsideHolder final : CardHolder {
         *held = card;
         ++writes;
     }
+    QString pack() const override { return heldPack; }
+    void setPack(const QString& pack) override { heldPack = pack; }
+    QString heldPack;
 };
 
 TEST(CardDocumentHolder, TheCardIsReadAndWrittenWhereItIsHeld)

@@ -8,8 +8,10 @@
 #include "files/print_card.h"
 #include "files/print_output.h"
 #include "files/print_profile.h"
+#include "render/part_scales.h"
 #include "support/child_process.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -319,6 +321,36 @@ TEST(PrintOutput, ServicePicturesAreNumberedPerCopyWithTheirResolution)
     EXPECT_TRUE(writePrint(request, cards).problems.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(folder.filePath("apart/backs/003-Imp-blue-back.png")));
     EXPECT_TRUE(QFileInfo::exists(folder.filePath("apart/fronts/003-Imp-blue-front.png")));
+}
+
+// Cards all drawn with one pack whose manifest names a back print that back in place of ours;
+// cards of two packs print ours.
+TEST(PrintOutput, CardsOfOnePackPrintItsBack)
+{
+    QTemporaryDir folder;
+    QList<NamedCard> cards;
+    for (const QRgb colour : {qRgb(200, 30, 160), qRgb(20, 30, 160)}) {
+        const QString pack = folder.filePath(QString::number(colour));
+        QDir().mkpath(pack);
+        writeFile(pack + "/pack.json", R"({"card_back": "b.png"})");
+        QImage back(62, 62, QImage::Format_RGB32);
+        back.fill(colour);
+        back.save(pack + "/b.png");
+        cards << NamedCard{
+            "C", "C", renderCardWithScales(Card{}, std::make_shared<PartScales>(CardParts{}, pack)),
+            1};
+    }
+    PrintRequest request;
+    request.profile = shipped("service-300");
+    request.colours = CardColours::Blue;
+    request.backPicture = QLatin1String(BuiltinBackName);
+    for (const qsizetype count : {1, 2}) {
+        request.output = folder.filePath(QString::number(count));
+        ASSERT_TRUE(writePrint(request, cards.first(count)).problems.isEmpty());
+        const QString back = QDir(request.output).entryList({"*back*"}, QDir::Files).value(0);
+        EXPECT_EQ(QImage(request.output + "/" + back).pixel(412, 412),
+                  count == 1 ? qRgb(200, 30, 160) : builtinCardBack().pixel(31, 31));
+    }
 }
 
 TEST(PrintOutput, SheetsCountPagesWithCopiesAndSplitBacksOnRequest)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "set/set_card_views.h"
 
+#include "card/card_file.h"
+#include "card/card_file_pack.h"
+
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -61,6 +64,28 @@ TEST(SetCardViews, EditsOfACardAreStepsOfTheSetsOneHistory)
     EXPECT_FALSE(d.set.isModified());
     d.set.undoStack()->redo();
     EXPECT_EQ(d.card(1).sides[0], "5");
+}
+
+// A folder set's card keeps its card file's pack: read, changed, written back, and kept when
+// only another edit of the card is saved.
+TEST(SetCardViews, AFolderCardsPackIsItsCardFilesPack)
+{
+    QTemporaryDir dir;
+    Card card;
+    card.name = "Imp";
+    ASSERT_TRUE(writeCardFileWithPack(card, "Table", dir.filePath("Imp.orvcard"), nullptr));
+    card.name = "Owl";
+    ASSERT_TRUE(writeCardFile(card, dir.filePath("Owl.orvcard"), nullptr));
+    CardSet set;
+    SetCardViews documents{set};
+    ASSERT_TRUE(set.open(dir.path(), nullptr));
+    CardDocument* imp = documents.document(set.entries()[0].id);
+    EXPECT_EQ(imp->pack(), "Table");
+    documents.document(set.entries()[1].id)->setPack("Sharp 4x");
+    imp->setName("Imp 2");
+    ASSERT_TRUE(set.save(nullptr));
+    EXPECT_EQ(readCardFilePack(dir.filePath("Owl.orvcard")), "Sharp 4x");
+    EXPECT_EQ(readCardFilePack(dir.filePath("Imp 2.orvcard")), "Table");
 }
 
 TEST(SetCardViews, UndoChangesTheCardItWasMadeOnWhicheverCardIsShown)

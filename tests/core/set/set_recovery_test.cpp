@@ -2,6 +2,7 @@
 // The recovery file after a process that was killed: a child process opens a deck, changes it,
 // waits for its recovery file and is killed; the set restored from the file is the child's.
 #include "card/card_file.h"
+#include "card/card_file_pack.h"
 #include "document/card_document.h"
 #include "set/card_recovery.h"
 #include "set/card_set.h"
@@ -150,6 +151,19 @@ TEST(SetRecovery, TheSetOfAKilledProcessIsRestoredExactly)
               gradient(10, 12));
 }
 
+TEST(SetRecovery, EveryCardComesBackWithItsPack)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath("deck.csv");
+    ASSERT_TRUE(writeFileBytes(deck, "name,up,left,right,down,pack\nSlime,1,2,3,4,Table\n"));
+    CardSet set;
+    ASSERT_TRUE(set.open(deck, nullptr));
+    set.renameCard(idOf(set, "Slime"), "Ooze", nullptr);
+    CardSet restored;
+    ASSERT_TRUE(restored.restore(set.recoveryText(), nullptr));
+    EXPECT_EQ(restored.packOf(idOf(restored, "Ooze")), "Table");
+}
+
 TEST(SetRecovery, WrittenAfterAChangeAndRemovedWhenNothingIsUnsaved)
 {
     QTemporaryDir dir;
@@ -213,6 +227,23 @@ TEST(CardRecovery, TheLoneCardOfAKilledProcessIsRestoredExactly)
     restored.undoStack()->undo();
     EXPECT_EQ(restored.card(), imp);
     EXPECT_FALSE(restored.isModified());
+}
+
+TEST(CardRecovery, TheCardComesBackWithItsPackAndUndoGivesTheFilesPack)
+{
+    QTemporaryDir dir;
+    const QString cardFile = dir.filePath("imp.orvcard");
+    ASSERT_TRUE(writeCardFileWithPack(Card{}, "Table", cardFile, nullptr));
+    for (const char* edited : {"Sharp 4x", ""}) {
+        CardDocument document;
+        document.startOver(Card{}, cardFile, "Table");
+        document.setPack(edited);
+        CardDocument restored;
+        restoreCard(restored, *readCardRecovery(cardRecoveryText(document), nullptr));
+        EXPECT_EQ(restored.pack(), QString(edited));
+        restored.undoStack()->undo();
+        EXPECT_EQ(restored.pack(), "Table");
+    }
 }
 
 TEST(CardRecovery, WrittenAfterAChangeRemovedWhenNothingIsUnsavedAndRefusedWhenDamaged)

@@ -5,15 +5,20 @@
 #include "document/card_document.h"
 #include "render/asset_catalogue.h"
 #include "render/part_pack.h"
+#include "render/part_scales.h"
+#include "set/card_set.h"
+#include "setpanel/set_commands.h"
 #include "shell/pack_commands.h"
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
 #include "windows/pack_chooser.h"
+#include "windows/zoomed_preview.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -100,6 +105,8 @@ private slots:
     void theCardKeepsItsPackAsOneUndoableEdit();
     void aPackNotInstalledFallsBackWithAMessage();
     void onlyADroppedZipIsTakenForAPack();
+    void theZoomedPreviewDrawsWithThePacksLargerParts();
+    void aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit();
 };
 
 void MainWindowPacksTest::theMenuAndTheChoiceAreThere()
@@ -216,6 +223,79 @@ void MainWindowPacksTest::onlyADroppedZipIsTakenForAPack()
     QCOMPARE(f.prompts.messages.size(), 1);
     QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("cannot be installed")));
     QCOMPARE(partsChoice(f)->currentIndex(), 0);
+}
+
+// At 2 x and 4 x the preview draws the card with the pack's 2 x frame (a chequer no enlargement
+// gives); at 3 x, which no drawing divides, the 1 x parts enlarged. The boxes keep the 1 x parts.
+void MainWindowPacksTest::theZoomedPreviewDrawsWithThePacksLargerParts()
+{
+    TempSettings settings;
+    const TestPack pack(QStringLiteral("Test Zoom"), qRgb(0xE0, 0x20, 0x20));
+    Form2Fixture f;
+    QVERIFY(chooseInCombo(f, QStringLiteral("Test Zoom")));
+    const QString oneX =
+        packPartFile(pack.folder, assets::frameFile(frameForCard(f.form->document().card())));
+    QImage twice = enlargedPicture(QImage(oneX), 2);
+    for (int y = 0; y < twice.height(); ++y)
+        for (int x = (y % 2); x < twice.width(); x += 2)
+            if ((twice.pixel(x, y) & 0xFFFFFF) != 0)
+                twice.setPixel(x, y, qRgb(0x20, 0xC0, 0xF0));
+    QVERIFY(twice.save(QString(oneX).replace(".bmp", "@2x.png")));
+    f.form->document().setName(QStringLiteral("Zoomed"));
+    QVERIFY(showsCardsOf(f, pack.parts()));
+    f.actZoomedPreview()->trigger();
+    auto* preview = f->findChild<ZoomedPreview*>();
+    const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
+    for (const int zoom : {2, 3, 4}) {
+        preview->spnZoom->setValue(zoom);
+        const QImage shown =
+            preview->view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const RenderedCard expected =
+            renderCard(f.form->document().card(), loadPackParts(pack.folder, zoom, builtIn).parts,
+                       f.form->document().drawnSides());
+        QCOMPARE(shown.copy(QRect(preview->view()->redOrigin(), expected.red.size())),
+                 expected.red);
+        QCOMPARE(expected.red == enlargedPicture(f.form->shownCards().red, zoom), zoom == 3);
+        // What Print... is handed draws the same larger card.
+        QCOMPARE(cardAtScale(f.form->shownCardsWithScales(), zoom).blue, expected.blue);
+    }
+}
+
+// A set card is shown with its row's pack, without an edit; choosing another is an undoable
+// set edit written to the row's pack cell.
+void MainWindowPacksTest::aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit()
+{
+    TempSettings settings;
+    const TestPack pack(QStringLiteral("Test Set"), qRgb(0xE0, 0x20, 0x20));
+    Form2Fixture f;
+    QTemporaryDir dir;
+    const QString deck = dir.filePath(QStringLiteral("deck.csv"));
+    QFile file(deck);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("name,up,left,right,down,pack\nSlime,1,2,3,4,test set\nDragon,9,9,9,9,\n");
+    file.close();
+    QVERIFY(f->findChild<SetCommands*>()->openSet(deck));
+    CardSet& set = f.session().set();
+    const quint64 slime = set.entries()[0].id;
+    const quint64 dragon = set.entries()[1].id;
+    const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
+    for (const quint64 id : {slime, dragon, slime}) {
+        f.session().setCurrentId(id);
+        QCOMPARE(partsChoice(f)->currentIndex(), id == slime ? 1 : 0);
+        QVERIFY(showsCardsOf(f, id == slime ? pack.parts() : builtIn));
+    }
+    QVERIFY(!set.isModified());
+    f.session().setCurrentId(dragon);
+    QVERIFY(chooseInCombo(f, QStringLiteral("Test Set")));
+    QCOMPARE(set.packOf(dragon), QStringLiteral("Test Set"));
+    set.undoStack()->undo();
+    QCOMPARE(partsChoice(f)->currentIndex(), 0);
+    QVERIFY(!set.isModified());
+    set.undoStack()->redo();
+    QVERIFY(set.save(nullptr));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("name,up,left,right,down,pack\nSlime,1,2,3,4,test set\n"
+                                        "Dragon,9,9,9,9,Test Set\n"));
 }
 
 QTEST_MAIN(MainWindowPacksTest)

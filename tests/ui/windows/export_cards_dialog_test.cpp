@@ -2,6 +2,8 @@
 // Export Cards: the names shown before writing, the bytes against the shared encoder, the one
 // question about files already there, failures that leave nothing behind, kept choices.
 #include "files/card_export.h"
+#include "render/part_pack.h"
+#include "render/part_scales.h"
 #include "support/images.h"
 #include "support/scripted_prompts.h"
 #include "windows/export_cards_dialog.h"
@@ -73,6 +75,7 @@ private slots:
     void noBaseNameNoExport();
     void choicesAreKept();
     void browseAsksForAFolder();
+    void aCardWithAPackIsDrawnWithItsLargerParts();
 };
 
 void ExportCardsDialogTest::initTestCase()
@@ -249,6 +252,24 @@ void ExportCardsDialogTest::browseAsksForAFolder()
     QCOMPARE(f.dialog.plannedFiles().front(), f.path("chosen/hero-blue.png"));
     f.dialog.cmdBrowse->click();  // cancelled: the folder stays
     QCOMPARE(f.dialog.plannedFiles().front(), f.path("chosen/hero-blue.png"));
+}
+
+// At 4 x a card kept with the Sharp 4x pack is written with the pack's 4 x parts.
+void ExportCardsDialogTest::aCardWithAPackIsDrawnWithItsLargerParts()
+{
+    Fixture f;
+    const QString bin = qEnvironmentVariable("ORVANE_BIN_DIR");
+    const QString pack = QDir(bin).filePath(QStringLiteral("../share/orvane/packs/sharp4x"));
+    const CardParts builtIn = *CardParts::load(bin, nullptr);
+    Card card;
+    card.sides = {QStringLiteral("7"), QStringLiteral("A"), QStringLiteral("2"),
+                  QStringLiteral("9")};
+    f.dialog.drawLargerWith(
+        renderCardWithScales(card, std::make_shared<PartScales>(builtIn, pack)));
+    f.dialog.spnScale->setValue(4);
+    f.dialog.cmdExport->click();
+    QCOMPARE(QImage(f.dialog.plannedFiles()[1]).convertToFormat(QImage::Format_RGB32),
+             renderCard(card, loadPackParts(pack, 4, builtIn).parts).red);
 }
 
 QTEST_MAIN(ExportCardsDialogTest)
