@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "setpanel/set_thumbnails.h"
 
+#include "render/part_pack.h"
 #include "setpanel/set_model.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPainter>
 
 namespace orvane {
@@ -32,6 +34,8 @@ void SetThumbnails::reloadParts()
         return;
     m_parts = std::move(parts);
     m_partsProblem = problem;
+    m_packParts.clear();
+    m_installed.reset();
     m_cache.clear();
 }
 
@@ -40,14 +44,36 @@ void SetThumbnails::setZoom(int zoom)
     m_zoom = std::clamp(zoom, MinZoom, MaxZoom);
 }
 
+const CardParts* SetThumbnails::partsFor(quint64 id) const
+{
+    if (!m_parts)
+        return nullptr;
+    const QString pack = m_set.packOf(id);
+    if (pack.isEmpty())
+        return &*m_parts;
+    if (!m_installed)
+        m_installed = installedPacks();
+    const QString setPath = m_set.path();
+    const QString setFolder =
+        QFileInfo(setPath).isDir() ? setPath : QFileInfo(setPath).absolutePath();
+    const QString folder = rowPackFolder(pack, setFolder, *m_installed);
+    if (folder.isEmpty())
+        return &*m_parts;
+    auto kept = m_packParts.find(folder);
+    if (kept == m_packParts.end())
+        kept = m_packParts.insert(folder, loadPackParts(folder, 1, *m_parts).parts);
+    return &kept.value();
+}
+
 const RenderedCard* SetThumbnails::pictures(quint64 id) const
 {
     if (RenderedCard* kept = m_cache.object(id))
         return kept;
     const SetEntry* entry = m_set.entry(id);
-    if (!entry || entry->isBad() || !m_parts)
+    const CardParts* parts = partsFor(id);
+    if (!entry || entry->isBad() || !parts)
         return nullptr;
-    auto* made = new RenderedCard(renderCard(m_set.readyCard(id), *m_parts));
+    auto* made = new RenderedCard(renderCard(m_set.readyCard(id), *parts));
     ++m_made;
     m_cache.insert(id, made);
     return made;

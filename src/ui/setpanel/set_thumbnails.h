@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/pack_store.h"
 #include "render/card_parts.h"
 #include "set/card_set.h"
 
 #include <QCache>
+#include <QHash>
 #include <QStyledItemDelegate>
 
 #include <optional>
@@ -13,7 +15,8 @@ namespace orvane {
 
 // The set panel's thumbnails: each card's blue and red pictures side by side, every card pixel a
 // square of zoom x zoom screen pixels, the name below. A card's pictures are made by renderCard
-// when it is first painted and kept (within a memory budget) until the card changes.
+// when it is first painted and kept (within a memory budget) until the card changes, each with
+// its own pack's parts (a pack not installed: the built-in parts, as the card window shows it).
 class SetThumbnails : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -45,12 +48,19 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // The 1 x parts card `id` is drawn with; null when no parts can be read.
+    const CardParts* partsFor(quint64 id) const;
+
     CardSet& m_set;
     QString m_partsRoot;
     std::optional<CardParts> m_parts;
     QString m_partsProblem;
     int m_zoom = 2;
     mutable QCache<quint64, RenderedCard> m_cache;
+    // Each pack's parts by its folder, read when a card first needs them; the packs installed,
+    // looked up once. Both read again with the parts.
+    mutable QHash<QString, CardParts> m_packParts;
+    mutable std::optional<QList<InstalledPack>> m_installed;
     mutable int m_made = 0;
     int m_reloads = 0;
 };

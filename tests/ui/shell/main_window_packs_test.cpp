@@ -8,6 +8,8 @@
 #include "render/part_scales.h"
 #include "set/card_set.h"
 #include "setpanel/set_commands.h"
+#include "setpanel/set_panel.h"
+#include "setpanel/set_thumbnails.h"
 #include "shell/pack_commands.h"
 #include "support/form2_fixture.h"
 #include "support/temp_settings.h"
@@ -261,8 +263,8 @@ void MainWindowPacksTest::theZoomedPreviewDrawsWithThePacksLargerParts()
     }
 }
 
-// A set card is shown with its row's pack, without an edit; choosing another is an undoable
-// set edit written to the row's pack cell.
+// A set card is shown with its row's pack, without an edit, and so is its thumbnail; choosing
+// another is an undoable set edit written to the row's pack cell.
 void MainWindowPacksTest::aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit()
 {
     TempSettings settings;
@@ -279,17 +281,26 @@ void MainWindowPacksTest::aSetCardIsShownWithItsRowsPackAndChangingItIsASetEdit(
     const quint64 slime = set.entries()[0].id;
     const quint64 dragon = set.entries()[1].id;
     const CardParts builtIn = *CardParts::load(qEnvironmentVariable("ORVANE_BIN_DIR"), nullptr);
+    const SetThumbnails* thumbnails = f->findChild<SetPanel*>()->thumbnails();
+    const auto thumbnailOf = [&](quint64 id, const CardParts& parts) {
+        const RenderedCard* shown = thumbnails->pictures(id);
+        const RenderedCard expected = renderCard(set.readyCard(id), parts);
+        return shown && shown->blue == expected.blue && shown->red == expected.red;
+    };
     for (const quint64 id : {slime, dragon, slime}) {
         f.session().setCurrentId(id);
         QCOMPARE(partsChoice(f)->currentIndex(), id == slime ? 1 : 0);
         QVERIFY(showsCardsOf(f, id == slime ? pack.parts() : builtIn));
+        QVERIFY(thumbnailOf(id, id == slime ? pack.parts() : builtIn));
     }
     QVERIFY(!set.isModified());
     f.session().setCurrentId(dragon);
     QVERIFY(chooseInCombo(f, QStringLiteral("Test Set")));
     QCOMPARE(set.packOf(dragon), QStringLiteral("Test Set"));
+    QVERIFY(thumbnailOf(dragon, pack.parts()));
     set.undoStack()->undo();
     QCOMPARE(partsChoice(f)->currentIndex(), 0);
+    QVERIFY(thumbnailOf(dragon, builtIn));
     QVERIFY(!set.isModified());
     set.undoStack()->redo();
     QVERIFY(set.save(nullptr));
