@@ -145,6 +145,33 @@ TEST(PackCli, EveryOutputAtAScaleUsesThePacksLargerParts)
     EXPECT_EQ(rgb(at("thumb.png")), hero(4).blue);
 }
 
+// A row's picture prepared from a larger file is prepared again from it on a sheet drawn
+// larger, as --scale does: the print sheet's card at 4 x (20.9 mm) is the 4 x card picture.
+TEST(PackCli, APhotoOnASheetIsPreparedAgainAtTheSheetsScale)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty())
+        GTEST_SKIP() << "pdfimages is missing";
+    QTemporaryDir dir;
+    const auto at = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
+    QImage photo(248, 248, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, (x + y) % 2 ? qRgb(240, 200, 40) : qRgb(30, 60, 200 - y / 2));
+    ASSERT_TRUE(photo.save(at("photo.png")));
+    writeFile(at("deck.csv"), "name,up,left,right,down,picture,fit\nphoto,7,A,2,9,photo.png,fit\n");
+    ASSERT_EQ(render({at("deck.csv"), "--out", at("big"), "--scale", "4", "--quiet"}).exitCode, 0);
+    ASSERT_EQ(render({at("deck.csv"), "--out", at("out"), "--sheet", at("sheet.pdf"), "--card-mm",
+                      "20.9", "--quiet"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(runChild(QStringLiteral("pdfimages"), {"-png", at("sheet.pdf"), at("img")}).exitCode,
+              0);
+    const QImage card = rgb(at("big/photo-blue.png"));
+    ASSERT_EQ(card.size(), QSize(248, 248));
+    ASSERT_NE(card, enlargedPicture(rgb(at("out/photo-blue.png")), 4));  // sharper than enlarged
+    EXPECT_EQ(rgb(at("img-000.png")), card);
+}
+
 // The pack column draws each row with its pack (an installed pack's name, a folder relative to
 // the deck); a pack not installed is told for its row, drawn with the built-in parts. The run's
 // pack's own back replaces ours, not the user's.

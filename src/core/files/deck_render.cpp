@@ -403,8 +403,13 @@ Outcome renderOne(const Job& job, const Work& work)
         return outcome;
     }
     const bool wantsSheetCard = keepsPictures(options);
-    RenderedCard rendered = wantsSheetCard && sheetParts ? renderCardWithScales(card, sheetParts)
-                                                         : renderCard(card, *parts);
+    // A sheet drawn larger prepares a row's picture again from its file, read when needed.
+    PictureSourceReader readSource;
+    if (job.row->card.mainPicture.isNull() && !card.mainPicturePath.isEmpty())
+        readSource = [path = card.mainPicturePath] { return loadMainPicture(path).image; };
+    RenderedCard rendered = wantsSheetCard && sheetParts
+                                ? renderCardWithScales(card, sheetParts, std::move(readSource))
+                                : renderCard(card, *parts);
     std::optional<RenderedCard> scaled;
     if (scaledParts && options.pictures)
         scaled = renderCard(card, *scaledParts);
@@ -861,10 +866,11 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
     }
     chooseRowPacks(jobs, inputs, *parts, result);
 
-    // The sheets, print pictures and play outputs are made of cards kept at 1 x; with a pack
-    // each of them draws its cards again at its own scale with the pack's parts for it.
+    // The sheets, print pictures and play outputs are made of cards kept at 1 x; each of them
+    // draws its cards again at its own scale, with the pack's parts for it (or the built-in
+    // parts enlarged) and a picture prepared from a larger source prepared again.
     Work work;
-    if (!options.pack.isEmpty() && keepsPictures(options))
+    if (keepsPictures(options))
         work.sheetParts = std::make_shared<const PartScales>(*parts, options.pack);
     work.options = &options;
     work.parts = work.sheetParts ? &work.sheetParts->at(1) : &*parts;

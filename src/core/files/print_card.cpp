@@ -116,7 +116,8 @@ QImage composePrintCard(const QImage& face, const PrintProfile& profile,
 QImage composePrintFace(const RenderedCard& card, bool blue, const PrintProfile& profile,
                         const PrintCardGeometry& geometry)
 {
-    if (!card.drawing || geometry.scale <= 1 || ruleStep(profile.enlargement, geometry.scale) > 1)
+    if (!drawsOtherPixelsAtScale(card) || geometry.scale <= 1 ||
+        ruleStep(profile.enlargement, geometry.scale) > 1)
         return composePrintCard(blue ? card.blue : card.red, profile, geometry);
     const RenderedCard drawn = cardAtScale(card, geometry.scale);
     return surround(blue ? drawn.blue : drawn.red, 1, profile, geometry);

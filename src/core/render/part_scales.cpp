@@ -23,31 +23,52 @@ const CardParts& PartScales::at(int scale) const
     return m_scales.emplace(scale, std::move(made)).first->second;
 }
 
-RenderedCard renderCardWithScales(const Card& card, std::shared_ptr<const PartScales> parts)
+RenderedCard renderCardWithScales(const Card& card, std::shared_ptr<const PartScales> parts,
+                                  PictureSourceReader readSource)
 {
-    return renderCardWithScales(card, std::move(parts), card.sides);
+    return renderCardWithScales(card, std::move(parts), card.sides, std::move(readSource));
 }
 
 RenderedCard renderCardWithScales(const Card& card, std::shared_ptr<const PartScales> parts,
-                                  const std::array<QString, 4>& drawnSides)
+                                  const std::array<QString, 4>& drawnSides,
+                                  PictureSourceReader readSource)
 {
     RenderedCard rendered = renderCard(card, parts->at(1), drawnSides);
     auto drawing = std::make_shared<CardDrawing>();
     drawing->card = card;
-    drawing->card.preparation.source = QImage();
+    if (readSource && !card.preparation.source.isNull()) {
+        drawing->card.preparation.source = QImage();
+        drawing->readSource = std::move(readSource);
+    }
     drawing->drawnSides = drawnSides;
     drawing->parts = std::move(parts);
     rendered.drawing = std::move(drawing);
     return rendered;
 }
 
+bool drawsOtherPixelsAtScale(const RenderedCard& card)
+{
+    // The built-in parts with no source to prepare again give the 1 x pixels enlarged.
+    return card.drawing && (!card.drawing->parts->packFolder().isEmpty() ||
+                            card.drawing->readSource ||
+                            !card.drawing->card.preparation.source.isNull());
+}
+
 RenderedCard cardAtScale(const RenderedCard& card, int scale)
 {
     if (scale <= 1)
         return card;
-    if (card.drawing) {
+    if (drawsOtherPixelsAtScale(card)) {
         const CardDrawing& d = *card.drawing;
-        RenderedCard drawn = renderCard(d.card, d.parts->at(scale), d.drawnSides);
+        RenderedCard drawn;
+        if (d.readSource) {
+            // A source that cannot be read again leaves the prepared picture enlarged.
+            Card withSource = d.card;
+            withSource.preparation.source = d.readSource();
+            drawn = renderCard(withSource, d.parts->at(scale), d.drawnSides);
+        } else {
+            drawn = renderCard(d.card, d.parts->at(scale), d.drawnSides);
+        }
         drawn.drawing = card.drawing;
         return drawn;
     }

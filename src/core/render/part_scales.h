@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -32,23 +33,36 @@ private:
     mutable std::map<int, CardParts> m_scales;  // nodes stay put: references stay valid
 };
 
-// A card kept with its parts so that it can be drawn again at a larger scale. Its main picture
-// is the 62 x 62 one: a deck's sheets hold no source photo per card.
+// Reads a card's main picture source again (its file decoded); null when it cannot be read.
+using PictureSourceReader = std::function<QImage()>;
+
+// A card kept with its parts so that it can be drawn again at a larger scale. A main picture
+// prepared from a larger source is prepared again from it at that scale: the source is either
+// kept with the card, or, when `readSource` is given, read again each time (so a deck's sheets
+// hold no source photo per card).
 struct CardDrawing {
     Card card;
     std::array<QString, 4> drawnSides;
     std::shared_ptr<const PartScales> parts;
+    PictureSourceReader readSource;
 };
 
 // `card` rendered at 1 x with `parts.at(1)`, keeping what draws it again at any scale.
-RenderedCard renderCardWithScales(const Card& card, std::shared_ptr<const PartScales> parts);
+// `readSource`: see CardDrawing; empty: the card's source is kept.
 RenderedCard renderCardWithScales(const Card& card, std::shared_ptr<const PartScales> parts,
-                                  const std::array<QString, 4>& drawnSides);
+                                  PictureSourceReader readSource = {});
+RenderedCard renderCardWithScales(const Card& card, std::shared_ptr<const PartScales> parts,
+                                  const std::array<QString, 4>& drawnSides,
+                                  PictureSourceReader readSource = {});
 
 // The card's pictures at `scale`: drawn again with its parts for that scale when it keeps its
-// drawing (the pixels of renderCard with loadPackParts at that scale, as a deck rendered at that
-// scale has them), else its 1 x pictures with every pixel a scale x scale block.
+// drawing (the pixels of renderCard with loadPackParts at that scale and its picture prepared
+// again from its source, as a deck rendered at that scale has them), else its 1 x pictures
+// with every pixel a scale x scale block.
 RenderedCard cardAtScale(const RenderedCard& card, int scale);
+// Whether cardAtScale draws the card again (a pack, or a source to prepare again from), rather
+// than giving its 1 x pixels enlarged.
+bool drawsOtherPixelsAtScale(const RenderedCard& card);
 
 // The scale to draw a card at when each of its pixels is shown as `pixels` x `pixels`: the
 // largest of 1..LargestPartVariant that divides it, the rest made by whole-pixel blocks (what

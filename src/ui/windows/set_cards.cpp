@@ -2,6 +2,7 @@
 #include "windows/set_cards.h"
 
 #include "card/card_file.h"
+#include "files/main_picture.h"
 #include "files/pack_store.h"
 #include "render/card_parts.h"
 #include "render/part_scales.h"
@@ -44,8 +45,14 @@ QList<NamedCard> renderSetCards(const CardSet& set, const QList<quint64>& ids,
         if (!entry || entry->isBad())
             continue;
         const Card card = set.readyCard(id);
+        // A row's picture kept by its path is read again from its file when drawn larger; any
+        // other source is the set's own, kept as it is.
+        PictureSourceReader readSource;
+        if (entry->card.mainPicture.isNull() && !entry->card.mainPicturePath.isEmpty())
+            readSource = [path = card.mainPicturePath] { return loadMainPicture(path).image; };
         cards.append({card.name, safeFileName(card.name),
-                      renderCardWithScales(card, partsFor(set.packOf(id))), entry->copies});
+                      renderCardWithScales(card, partsFor(set.packOf(id)), std::move(readSource)),
+                      entry->copies});
     }
     QGuiApplication::restoreOverrideCursor();
     if (cards.isEmpty() && error)
