@@ -57,11 +57,9 @@ public:
     bool showsNoCard() const { return m_document == m_noCard; }
     // Both cards as the boxes show them.
     orvane::RenderedCard shownCards() const;
-    // Both cards drawn at `scale` with the chosen pack's parts for it (its @Nx drawings); null
-    // pictures without a pack or a card. The boxes keep the 1 x parts.
-    orvane::RenderedCard shownCardsAt(int scale) const;
     // Both cards as shown, kept with the chosen pack's parts so that an output drawing them
-    // larger uses the pack's larger parts (part_scales.h); without a pack, as shown.
+    // larger uses the pack's larger parts (cardAtScale); without a pack, as shown. The boxes
+    // keep the 1 x parts.
     orvane::RenderedCard shownCardsWithScales() const;
     // Reads the card parts from the pack folder `packFolder` (laid out like gfx/) from now on:
     // the work surfaces, both cards and the watch of the part files. Empty: the built-in gfx/.

@@ -59,13 +59,6 @@ std::shared_ptr<const PartScales> Form2::packScales() const
     return m_packScales;
 }
 
-RenderedCard Form2::shownCardsAt(int scale) const
-{
-    if (m_pictures.packFolder().isEmpty() || showsNoCard())
-        return {};
-    return renderCard(m_document->card(), packScales()->at(scale), m_document->drawnSides());
-}
-
 RenderedCard Form2::shownCardsWithScales() const
 {
     if (m_pictures.packFolder().isEmpty() || showsNoCard())

@@ -63,7 +63,10 @@ void CardWindows::showCards()
         const RenderedCard cards = m_form.shownCards();
         // At 2 x and above the preview draws the card again with the pack's larger parts.
         m_zoomedPreview->view()->setCardsAtScale([form = &m_form](int scale) {
-            const RenderedCard drawn = form->shownCardsAt(scale);
+            const RenderedCard shown = form->shownCardsWithScales();
+            if (!drawsOtherPixelsAtScale(shown))
+                return std::pair{QImage(), QImage()};  // the preview enlarges the 1 x cards
+            const RenderedCard drawn = cardAtScale(shown, scale);
             return std::pair{drawn.blue, drawn.red};
         });
         m_zoomedPreview->showCards(cards.blue, cards.red);
