@@ -5,7 +5,6 @@
 #include "setpanel/set_model.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QPainter>
 
 namespace orvane {
@@ -53,10 +52,11 @@ const CardParts* SetThumbnails::partsFor(quint64 id) const
         return &*m_parts;
     if (!m_installed)
         m_installed = installedPacks();
-    const QString setPath = m_set.path();
-    const QString setFolder =
-        QFileInfo(setPath).isDir() ? setPath : QFileInfo(setPath).absolutePath();
-    const QString folder = rowPackFolder(pack, setFolder, *m_installed);
+    // An installed pack by its name, as the card window chooses it; any other: built-in parts.
+    QString folder;
+    for (const InstalledPack& installed : std::as_const(*m_installed))
+        if (installed.name.compare(pack, Qt::CaseInsensitive) == 0)
+            folder = installed.folder;
     if (folder.isEmpty())
         return &*m_parts;
     auto kept = m_packParts.find(folder);

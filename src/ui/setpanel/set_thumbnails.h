@@ -16,7 +16,7 @@ namespace orvane {
 // The set panel's thumbnails: each card's blue and red pictures side by side, every card pixel a
 // square of zoom x zoom screen pixels, the name below. A card's pictures are made by renderCard
 // when it is first painted and kept (within a memory budget) until the card changes, each with
-// its own pack's parts (a pack not installed: the built-in parts, as the card window shows it).
+// its own installed pack's parts (any other: the built-in parts, as the card window shows it).
 class SetThumbnails : public QStyledItemDelegate {
     Q_OBJECT
 public:
