@@ -15,7 +15,8 @@ def fail(message):
 
 
 def find_application(name):
-    for _ in range(100):
+    # Up to a minute: a sanitizer build on a loaded machine takes many seconds to start.
+    for _ in range(600):
         for app in pyatspi.Registry.getDesktop(0):
             if app is not None and app.name and name in app.name.lower():
                 return app
@@ -39,7 +40,7 @@ def by_name(app, name):
 
 
 def wait_for(what, read):
-    for _ in range(50):
+    for _ in range(200):
         if read() == what:
             return
         time.sleep(0.1)

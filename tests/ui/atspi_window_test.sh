@@ -22,4 +22,4 @@ reader_bus=$!
 sleep 1
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$editor" >/dev/null 2>&1 &
 window=$!
-timeout 60 /usr/bin/python3 "$(dirname "$(realpath "$0")")/atspi_window.py"
+timeout 180 /usr/bin/python3 "$(dirname "$(realpath "$0")")/atspi_window.py"
