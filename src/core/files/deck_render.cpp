@@ -27,7 +27,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLocale>
 #include <QSet>
 #include <QTemporaryFile>
@@ -159,13 +158,8 @@ struct Work {
 
 // The memory a picture will take while it is decoded and prepared, from its header: the
 // decoded picture, and with a preparation about as much again for the work copies.
-qint64 pictureCost(const QString& path, bool prepared)
+qint64 pictureCost(QSize size, bool prepared)
 {
-    const OpenedFile opened = openRegularFile(path);
-    if (!opened.file)
-        return 0;
-    QImageReader reader(opened.file.get());
-    const QSize size = reader.size();
     if (!size.isValid())
         return 0;
     const qint64 decoded = qint64(size.width()) * size.height() * 4;
@@ -211,13 +205,54 @@ QByteArray runInputs(const DeckRenderOptions& options, const QString& partsRoot,
     return hash.result();
 }
 
+void addPixels(QCryptographicHash& hash, const QImage& image)
+{
+    hash.addData(QStringLiteral("%1 %2 %3\n")
+                     .arg(image.width())
+                     .arg(image.height())
+                     .arg(int(image.format()))
+                     .toUtf8());
+    const auto rowBytes = qsizetype(image.width()) * image.depth() / 8;
+    for (int y = 0; y < image.height(); ++y)
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)),
+                                    rowBytes));
+}
+
+// Everything of the card that its pictures show, fed to the digest field by field (cheaper
+// than writing the card out as a card file, which encodes its pictures again).
+void addCard(QCryptographicHash& hash, const Card& card)
+{
+    QByteArray fields = card.name.toUtf8();
+    fields += '\n';
+    for (const QString& side : card.sides)
+        fields += side.toUtf8() + '\n';
+    fields += QByteArray::number(card.element) + ' ';
+    for (const bool arrow : card.arrows)
+        fields += arrow ? '1' : '0';
+    fields += ' ' + QByteArray::number(card.x) + ' ' + QByteArray::number(card.y);
+    for (const PlacementField& field : PlacementFields)
+        fields += ' ' + QByteArray::number(card.placement.*field.member);
+    fields += '\n' + card.mainPicturePath.toUtf8() + '\n';
+    hash.addData(fields);
+    hash.addData(card.mainPicture.isNull() ? "no picture\n" : "picture\n");
+    if (!card.mainPicture.isNull())
+        addPixels(hash, card.mainPicture);
+    if (card.preparation.source.isNull())
+        return;
+    const QMap<QString, QString> settings = pictureFitSettings(card.preparation.fit);
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+    addPixels(hash, card.preparation.source);
+    hash.addData(card.preparation.sourceEncoded);
+}
+
 // A digest of everything a card's files are made from: what every card is made from, the card,
 // its preparation cells, the options that fill them and its picture file's stamp.
 QByteArray cardInputs(const Job& job, const Work& work)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(work.runInputs);
-    hash.addData(cardToJson(job.row->card));
+    addCard(hash, job.row->card);
     if (job.pack)
         hash.addData(job.pack->digest);
     // The preparation settings matter only to a card with a picture.
@@ -374,9 +409,11 @@ Outcome renderOne(const Job& job, const Work& work)
         combinePictureFitSettings(job.row->pictureFit, options.pictureFit);
     std::optional<BudgetShare> share;  // held until the card's big pictures are let go
     if (card.mainPicture.isNull() && !card.mainPicturePath.isEmpty()) {
-        share.emplace(*work.budget, pictureCost(card.mainPicturePath, !settings.isEmpty()));
         const QString shown = QDir::toNativeSeparators(card.mainPicturePath);
-        const LoadedPicture loaded = loadMainPicture(card.mainPicturePath);
+        const LoadedPicture loaded =
+            loadMainPicture(card.mainPicturePath, false, [&](QSize size) {
+                share.emplace(*work.budget, pictureCost(size, !settings.isEmpty()));
+            });
         if (loaded.image.isNull()) {
             outcome.problem = QStringLiteral("%1: column picture: %2 cannot be read: %3")
                                   .arg(job.where, shown, loaded.error);
@@ -716,8 +753,10 @@ bool checkOutputFolder(const QString& folder, QString* error)
 
 bool fileHolds(const QString& path, const QByteArray& bytes)
 {
-    // A link is no output of ours, whatever it names: it is replaced.
-    if (QFileInfo(path).isSymLink())
+    // A link is no output of ours, whatever it names: it is replaced. No file there, or one of
+    // another size, is told by this one look.
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile() || info.size() != bytes.size())
         return false;
     const OpenedFile opened = openRegularFile(path);
     if (!opened.file || opened.size != bytes.size())

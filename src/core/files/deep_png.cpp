@@ -32,13 +32,18 @@ void onWarning(png_structp, png_const_charp) {}
 
 // The jumps land in these two functions, whose own objects are all trivial: no destructor is
 // skipped. The picture and its row pointers belong to the caller.
-bool readHeader(png_structp png, png_infop info, bool* hasAlpha)
+bool readHeader(png_structp png, png_infop info, bool* hasAlpha, bool* transparentGreyIsBlack)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_read_info(png, info);
     const png_byte colour = png_get_color_type(png, info);
+    const png_byte depth = png_get_bit_depth(png, info);
     *hasAlpha = (colour & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    // Qt's reader makes the transparent grey of a 2- or 4-bit grey picture transparent black
+    // (every other transparent colour keeps its colour); pictures loaded before keep their look.
+    *transparentGreyIsBlack = colour == PNG_COLOR_TYPE_GRAY && (depth == 2 || depth == 4) &&
+                              png_get_valid(png, info, PNG_INFO_tRNS);
     png_set_scale_16(png);  // rounded, x / 257, as Qt's own 16-to-8 conversion does
     png_set_expand(png);    // a palette, grey of fewer bits, a transparent colour: 8-bit RGB(A)
     png_set_gray_to_rgb(png);
@@ -66,18 +71,6 @@ bool readRows(png_structp png, png_infop info, png_bytepp rows)
 
 }  // namespace
 
-bool isSixteenBitPng(QIODevice& device)
-{
-    // The signature (8 bytes), the header chunk's length and type (8), width and height (8),
-    // then the bit depth.
-    if (!device.seek(0))
-        return false;
-    const QByteArray start = device.read(25);
-    // Back at the start for the decoder, whichever it is.
-    return device.seek(0) && start.size() == 25 && start.startsWith("\x89PNG\r\n\x1A\n") &&
-           start[24] == 16;
-}
-
 DecodedPng decodePngTo8Bits(QIODevice& device)
 {
     Reading reading{&device, {}};
@@ -93,7 +86,8 @@ DecodedPng decodePngTo8Bits(QIODevice& device)
 
     DecodedPng decoded;
     bool hasAlpha = false;
-    if (readHeader(png, info, &hasAlpha)) {
+    bool transparentGreyIsBlack = false;
+    if (readHeader(png, info, &hasAlpha, &transparentGreyIsBlack)) {
         decoded.image =
             QImage(int(png_get_image_width(png, info)), int(png_get_image_height(png, info)),
                    hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -105,6 +99,13 @@ DecodedPng decodePngTo8Bits(QIODevice& device)
         } else if (!readRows(png, info, rows.data())) {
             decoded.image = QImage();
             decoded.error = QString::fromLatin1(reading.message);
+        } else if (transparentGreyIsBlack) {
+            for (png_bytep row : rows) {
+                auto* pixels = reinterpret_cast<QRgb*>(row);
+                for (int x = 0; x < decoded.image.width(); ++x)
+                    if (qAlpha(pixels[x]) == 0)
+                        pixels[x] = 0;
+            }
         }
     } else {
         decoded.error = reading.message[0] ? QString::fromLatin1(reading.message)

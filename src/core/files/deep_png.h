@@ -7,16 +7,14 @@
 
 namespace orvane {
 
-// True when the device holds a PNG of 16 bits a channel (read from its header, at the start).
-bool isSixteenBitPng(QIODevice& device);
-
 struct DecodedPng {
     QImage image;   // 32-bit, ARGB32 (not premultiplied) or RGB32; null when it cannot be read
     QString error;  // why, from libpng
 };
 
-// Decodes a PNG from the device's start with libpng, each 16-bit channel scaled to 8 bits as
-// the rows are read: the picture costs 4 bytes a pixel, as an 8-bit one does, never 8.
+// Decodes a PNG of any colour type and depth from the device's start with libpng, each 16-bit
+// channel scaled to 8 bits as the rows are read: the picture costs 4 bytes a pixel, as an
+// 8-bit one does, never 8.
 DecodedPng decodePngTo8Bits(QIODevice& device);
 
 }  // namespace orvane

@@ -6,12 +6,16 @@
 #include "files/picture_file.h"
 #include "files/picture_layout.h"
 
+#include <QBuffer>
 #include <QImageReader>
 
 #include <algorithm>
 
 namespace orvane {
 namespace {
+
+// Picture files up to this size are read whole into memory before they are checked.
+constexpr qint64 WholeReadPictureBytes = 4LL << 20;
 
 // The first `end` bytes of a device, as a device of their own: the decoder reads the picture's
 // data and nothing after it, and a device that gives fewer bytes than asked for is noticed.
@@ -155,21 +159,24 @@ DecodedPng decodeWithQt(QIODevice& bytes, const PictureLayout& layout)
     return {std::move(image), std::move(error)};
 }
 
-LoadedPicture readPicture(QIODevice& device, qint64 fileSize, bool keepEncoded)
+LoadedPicture readPicture(QIODevice& device, qint64 fileSize, bool keepEncoded,
+                          const BeforeDecoding& beforeDecoding = {})
 {
     const PictureLayout layout = walkPictureLayout(device, fileSize, MainPictureMaxFileBytes);
     if (const QString why = refusal(layout, fileSize); !why.isEmpty())
         return {{}, why, {}};
+    if (beforeDecoding)
+        beforeDecoding(layout.size);
 
     if (layout.format == "jpeg")
         return readJpeg(device, layout.end, keepEncoded);
 
     PictureBytes bytes(device, layout.end);
-    // Qt's reader would hold a 16-bit PNG at 8 bytes a pixel before the conversion to 4; libpng
-    // scales each channel to 8 bits as it reads.
-    auto [image, error] = layout.format == "png" && isSixteenBitPng(bytes)
-                              ? decodePngTo8Bits(bytes)
-                              : decodeWithQt(bytes, layout);
+    // A PNG is decoded by libpng straight into the 32-bit picture: a 16-bit one is scaled to
+    // 8 bits as it is read (Qt's reader would hold it at 8 bytes a pixel first), and an 8-bit
+    // one gets the pixels Qt's reader gives without its plugin look-up and extra copies.
+    auto [image, error] =
+        layout.format == "png" ? decodePngTo8Bits(bytes) : decodeWithQt(bytes, layout);
     if (bytes.shortRead())
         return {{}, cannotReadToTheEnd(), {}};
     if (image.isNull())
@@ -186,12 +193,26 @@ LoadedPicture readPicture(QIODevice& device, qint64 fileSize, bool keepEncoded)
 
 }  // namespace
 
-LoadedPicture loadMainPicture(const QString& path, bool keepEncoded)
+LoadedPicture loadMainPicture(const QString& path, bool keepEncoded,
+                              const BeforeDecoding& beforeDecoding)
 {
     const OpenedPictureFile opened = openPictureFile(path);
     if (!opened.file)
         return {{}, opened.error, {}};
-    return readPicture(*opened.file, opened.size, keepEncoded);
+    // A small file is read whole in one call: the structure walk and the decoder then read
+    // memory, not the file, a few bytes at a time. A file that gives fewer bytes than its size
+    // is read again from the file, which tells why.
+    if (opened.size <= WholeReadPictureBytes) {
+        QByteArray whole(qsizetype(opened.size), Qt::Uninitialized);
+        if (opened.file->read(whole.data(), opened.size) == opened.size) {
+            QBuffer buffer(&whole);
+            buffer.open(QIODevice::ReadOnly);
+            return readPicture(buffer, opened.size, keepEncoded, beforeDecoding);
+        }
+        if (!opened.file->seek(0))
+            return {{}, cannotReadToTheEnd(), {}};
+    }
+    return readPicture(*opened.file, opened.size, keepEncoded, beforeDecoding);
 }
 
 LoadedPicture readMainPicture(QIODevice& device, bool keepEncoded)

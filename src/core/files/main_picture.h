@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
+
 namespace orvane {
 
 // The largest main picture accepted: a card is 62 x 62, so anything near this is already far
@@ -29,7 +31,11 @@ struct LoadedPicture {
 // Only the bytes of the picture are read, and only what the file holds is ever shown.
 // With `keepEncoded` the picture's own bytes come back too, so it can be kept in its own
 // encoding (a JPEG stays a JPEG) and decoded again to the same pixels.
-LoadedPicture loadMainPicture(const QString& path, bool keepEncoded = false);
+// `beforeDecoding`, when given, is told the picture's size once the file passed its checks and
+// before its pixels are decoded (a caller may hold back while other pictures take the memory).
+using BeforeDecoding = std::function<void(QSize)>;
+LoadedPicture loadMainPicture(const QString& path, bool keepEncoded = false,
+                              const BeforeDecoding& beforeDecoding = {});
 
 // The same from an open, seekable device.
 LoadedPicture readMainPicture(QIODevice& device, bool keepEncoded = false);

@@ -4,7 +4,9 @@
 #include <libdeflate.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -47,8 +49,27 @@ void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
     appendBigEndian(png, crc);
 }
 
-QByteArray encodeRows(const QImage& image, QImage::Format format, char colourType, int channels,
-                      QString* error, int dpi = 0)
+// One row of a 32-bit picture as the PNG's bytes: R, G, B and, with four channels, A.
+void packRow(const QRgb* pixels, int width, int channels, uchar* out)
+{
+    if (channels == 4) {
+        for (int x = 0; x < width; ++x, out += 4) {
+            out[0] = uchar(qRed(pixels[x]));
+            out[1] = uchar(qGreen(pixels[x]));
+            out[2] = uchar(qBlue(pixels[x]));
+            out[3] = uchar(qAlpha(pixels[x]));
+        }
+    } else {
+        for (int x = 0; x < width; ++x, out += 3) {
+            out[0] = uchar(qRed(pixels[x]));
+            out[1] = uchar(qGreen(pixels[x]));
+            out[2] = uchar(qBlue(pixels[x]));
+        }
+    }
+}
+
+QByteArray encodeRows(const QImage& image, char colourType, int channels, QString* error,
+                      int dpi = 0)
 {
     const auto fail = [error](const QString& why) {
         if (error)
@@ -57,18 +78,34 @@ QByteArray encodeRows(const QImage& image, QImage::Format format, char colourTyp
     };
     if (image.isNull())
         return fail(QStringLiteral("there is no picture to write"));
-    const QImage pixels = image.convertToFormat(format);
-    const qsizetype rowBytes = qsizetype(pixels.width()) * channels;
+    // A card (RGB32), or a picture with alpha in ARGB32, is read word by word as it is; any
+    // other picture is converted to the PNG's bytes first.
+    const bool words =
+        image.format() == (channels == 4 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage pixels =
+        words ? image
+              : image.convertToFormat(channels == 4 ? QImage::Format_RGBA8888
+                                                    : QImage::Format_RGB888);
+    const int width = pixels.width();
+    const qsizetype rowBytes = qsizetype(width) * channels;
 
-    // The filtered rows: a filter byte, then each byte less the one above it.
+    // The filtered rows: a filter byte, then each byte less the one above it (the row above
+    // the first is all zeros).
     QByteArray filtered(qsizetype(pixels.height()) * (rowBytes + 1), Qt::Uninitialized);
+    std::vector<uchar> above(static_cast<size_t>(rowBytes), 0);
+    std::vector<uchar> row(static_cast<size_t>(rowBytes));
     char* out = filtered.data();
     for (int y = 0; y < pixels.height(); ++y) {
-        const uchar* row = pixels.constScanLine(y);
-        const uchar* above = y > 0 ? pixels.constScanLine(y - 1) : nullptr;
+        if (words)
+            packRow(reinterpret_cast<const QRgb*>(pixels.constScanLine(y)), width, channels,
+                    row.data());
+        else
+            std::memcpy(row.data(), pixels.constScanLine(y), size_t(rowBytes));
         *out++ = UpFilter;
         for (qsizetype x = 0; x < rowBytes; ++x)
-            *out++ = char(above ? uchar(row[x] - above[x]) : row[x]);
+            out[x] = char(uchar(row[size_t(x)] - above[size_t(x)]));
+        out += rowBytes;
+        row.swap(above);
     }
 
     libdeflate_compressor* compressor = threadCompressor();
@@ -112,17 +149,17 @@ QByteArray encodeRows(const QImage& image, QImage::Format format, char colourTyp
 
 QByteArray encodePng(const QImage& image, QString* error)
 {
-    return encodeRows(image, QImage::Format_RGB888, char(2), 3, error);
+    return encodeRows(image, char(2), 3, error);
 }
 
 QByteArray encodePngWithAlpha(const QImage& image, QString* error)
 {
-    return encodeRows(image, QImage::Format_RGBA8888, char(6), 4, error);
+    return encodeRows(image, char(6), 4, error);
 }
 
 QByteArray encodePngAtDpi(const QImage& image, int dpi, QString* error)
 {
-    return encodeRows(image, QImage::Format_RGB888, char(2), 3, error, dpi);
+    return encodeRows(image, char(2), 3, error, dpi);
 }
 
 }  // namespace orvane

@@ -185,11 +185,16 @@ WriteOutcome writeWholeFile(const QString& givenPath, const QByteArray& bytes,
         errorNumber = errno;
         written = false;
     }
-    if (written && !giveTargetMode(QFile::decodeName(temporary), path)) {
+    const QByteArray target = systemName(path);
+    // A file replaced keeps its mode. A new one keeps the temporary's: it was made as any new
+    // file of the folder is (0666 under the umask, or the folder's default ACL).
+    struct stat old {};
+    const bool existed = ::lstat(target.constData(), &old) == 0;
+    if (written && existed && S_ISREG(old.st_mode) &&
+        ::chmod(temporary.constData(), old.st_mode & 07777) != 0) {
         errorNumber = errno;
         written = false;
     }
-    const QByteArray target = systemName(path);
     if (!written) {
         ::unlink(temporary.constData());
         return fail(writeErrorText(errorNumber));
@@ -211,8 +216,6 @@ WriteOutcome writeWholeFile(const QString& givenPath, const QByteArray& bytes,
             return WriteOutcome::Kept;
         }
     }
-    struct stat old {};
-    const bool existed = ::lstat(target.constData(), &old) == 0;
     if (::rename(temporary.constData(), target.constData()) != 0) {
         const int renameError = errno;
         ::unlink(temporary.constData());

@@ -9,10 +9,16 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <functional>
+#include <vector>
 
 #include <malloc.h>
 #include <sys/stat.h>
@@ -62,6 +68,60 @@ QByteArray runLengthBmp(int bits, const QByteArray& codes)
     for (int i = 0; i < colours; ++i)
         bytes += QByteArray(3, char(i * 255 / (colours - 1))) + QByteArray(1, '\0');
     return bytes + codes;
+}
+
+// A 23 x 17 PNG written by libpng in a form Qt's writer never makes: the colour type, bit depth
+// and interlacing given, each sample `sample(x, y, channel)` (at most 2^depth - 1). A palette
+// is made of 2^depth colours, its first two transparent and half transparent; a transparent
+// colour is the colour of every sample 1.
+QByteArray pngOf(int colourType, int depth, bool interlaced,
+                 const std::function<int(int, int, int)>& sample, bool transparentColour = false)
+{
+    QByteArray out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, size_t n) {
+            static_cast<QByteArray*>(png_get_io_ptr(p))
+                ->append(reinterpret_cast<const char*>(data), qsizetype(n));
+        },
+        nullptr);
+    const int width = 23, height = 17;
+    png_set_IHDR(png, info, width, height, depth, colourType,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    if (colourType == PNG_COLOR_TYPE_PALETTE) {
+        for (int i = 0; i < (1 << depth); ++i)
+            palette.push_back({png_byte(i * 37), png_byte(255 - i * 11), png_byte(i * 5)});
+        png_set_PLTE(png, info, palette.data(), int(palette.size()));
+        png_byte alpha[] = {0, 128};
+        png_set_tRNS(png, info, alpha, 2, nullptr);
+    }
+    if (transparentColour) {
+        png_color_16 key{};
+        key.red = key.green = key.blue = key.gray = 1;
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    png_write_info(png, info);
+    const int channels = png_get_channels(png, info);
+    std::vector<std::vector<png_byte>> rows(size_t(height),
+                                           std::vector<png_byte>(png_get_rowbytes(png, info)));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c) {
+                const int bit = (x * channels + c) * depth;  // samples packed from the high bit
+                rows[size_t(y)][size_t(bit / 8)] |=
+                    png_byte(sample(x, y, c) << (8 - depth - bit % 8));
+            }
+    std::vector<png_bytep> pointers;
+    for (auto& row : rows)
+        pointers.push_back(row.data());
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
 }
 
 // A progressive JPEG whose last scan is repeated until it has `scans` scans.
@@ -291,6 +351,60 @@ TEST_F(MainPictureLoad, SixteenBitPngsShowWhatQtsReaderShows)
         loadMainPicture(write(QStringLiteral("cut.png"), bytes.left(bytes.size() / 2)));
     EXPECT_TRUE(cut.image.isNull());
     EXPECT_FALSE(cut.error.isEmpty());
+}
+
+// Every PNG, whatever its colour type, depth and interlacing, shows the pixels Qt's reader
+// shows: libpng decodes them all, and a translucent pixel keeps its colour as it did.
+TEST_F(MainPictureLoad, PngsOfEveryFormShowWhatQtsReaderShows)
+{
+    QImage translucent = gradient(31, 19).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < translucent.height(); ++y)
+        for (int x = 0; x < translucent.width(); ++x)
+            translucent.setPixel(x, y, (translucent.pixel(x, y) & 0xFFFFFFu) | quint32(x * 8) << 24);
+    QImage indexed = gradient(31, 19).convertToFormat(QImage::Format_Indexed8);
+    QList<QRgb> table = indexed.colorTable();
+    table[0] = qRgba(10, 20, 30, 0);
+    table[1] = qRgba(200, 100, 50, 90);
+    indexed.setColorTable(table);
+    const auto wave = [](int bits) {
+        return [bits](int x, int y, int c) { return (x * 3 + y * 5 + c * 7) % (1 << bits); };
+    };
+    const struct {
+        const char* name;
+        QByteArray png;
+    } cases[] = {
+        {"RGB", encoded(gradient(31, 19), "PNG")},
+        {"RGBA, translucent", encoded(translucent, "PNG")},
+        {"grey", encoded(gradient(31, 19).convertToFormat(QImage::Format_Grayscale8), "PNG")},
+        {"palette with alpha", encoded(indexed, "PNG")},
+        {"one bit", encoded(gradient(31, 19).convertToFormat(QImage::Format_Mono), "PNG")},
+        {"grey and alpha", pngOf(PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, wave(8))},
+        {"RGB, interlaced", pngOf(PNG_COLOR_TYPE_RGB, 8, true, wave(8))},
+        {"RGB with a transparent colour", pngOf(PNG_COLOR_TYPE_RGB, 8, false, wave(2), true)},
+        {"palette of 2 bits", pngOf(PNG_COLOR_TYPE_PALETTE, 2, false, wave(2))},
+        {"grey of 4 bits", pngOf(PNG_COLOR_TYPE_GRAY, 4, false, wave(4))},
+        {"grey of 1 bit, interlaced", pngOf(PNG_COLOR_TYPE_GRAY, 1, true, wave(1))},
+        {"grey of 2 bits, a transparent grey", pngOf(PNG_COLOR_TYPE_GRAY, 2, false, wave(2), true)},
+        {"grey of 4 bits, a transparent grey", pngOf(PNG_COLOR_TYPE_GRAY, 4, true, wave(4), true)},
+        {"grey of 1 bit, white transparent", pngOf(PNG_COLOR_TYPE_GRAY, 1, false, wave(1), true)},
+        {"grey of 8 bits, a transparent grey", pngOf(PNG_COLOR_TYPE_GRAY, 8, false, wave(8), true)},
+        {"palette of 8 bits, interlaced", pngOf(PNG_COLOR_TYPE_PALETTE, 8, true, wave(8))},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = c.png;
+        QBuffer buffer(&bytes);
+        QImage expected;
+        ASSERT_TRUE(QImageReader(&buffer, "png").read(&expected)) << c.name;
+        expected = expected.convertToFormat(QImage::Format_RGB32);
+        const LoadedPicture loaded = loadMainPicture(write(QStringLiteral("any.png"), c.png));
+        ASSERT_FALSE(loaded.image.isNull()) << c.name << ": " << loaded.error.toStdString();
+        EXPECT_EQ(loaded.image.format(), QImage::Format_RGB32) << c.name;
+        ASSERT_EQ(loaded.image.size(), expected.size()) << c.name;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                ASSERT_EQ(loaded.image.pixel(x, y), expected.pixel(x, y))
+                    << c.name << " at " << x << ", " << y;
+    }
 }
 
 }  // namespace

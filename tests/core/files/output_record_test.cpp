@@ -2,6 +2,7 @@
 // The record of what a run wrote into an output folder: a later run skips exactly the cards
 // whose inputs and files are as that run left them, renders the others, and writes the same
 // files and says the same as a run without any record.
+#include "card/card_file.h"
 #include "files/card_export.h"
 #include "files/deck_render.h"
 #include "files/output_record.h"
@@ -340,6 +341,51 @@ TEST(OutputRecord, AFileKeptByNoClobberIsNotRemembered)
     EXPECT_EQ(again.kept, 1);
     EXPECT_EQ(again.unchanged, 8);
     EXPECT_EQ(again.reused, 2);
+}
+
+// A card file's card is drawn again when anything its pictures show changed, down to one pixel
+// of its main picture, and only then.
+TEST(OutputRecord, ACardFileIsDrawnAgainWhenAnythingItShowsChanged)
+{
+    const auto card = [] {
+        Card c;
+        c.name = QStringLiteral("Imp");
+        c.sides = {"1", "2", "3", "4"};
+        c.element = 2;
+        c.arrows[3] = true;
+        c.mainPicture = gradient(30, 20).convertToFormat(QImage::Format_RGB32);
+        c.x = 4;
+        return c;
+    };
+    const struct {
+        const char* what;
+        std::function<void(Card&)> change;
+        bool drawn;
+    } cases[] = {
+        {"nothing", [](Card&) {}, false},
+        {"one pixel of the picture", [](Card& c) { c.mainPicture.setPixel(7, 9, 0xFF123456u); },
+         true},
+        {"the picture moved", [](Card& c) { c.y = 3; }, true},
+        {"another arrow", [](Card& c) { c.arrows[3] = false, c.arrows[6] = true; }, true},
+        {"another element", [](Card& c) { c.element = 5; }, true},
+        {"a number", [](Card& c) { c.sides[2] = QStringLiteral("7"); }, true},
+        {"a number's place", [](Card& c) { c.placement.TopX = qint16(c.placement.TopX + 1); },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Deck deck;
+        DeckRenderOptions options = deck.options();
+        options.input = deck.path(QStringLiteral("imp.orvcard"));
+        writeFile(options.input, cardToJson(card()));
+        deck.renderAndRecord(options);
+        Card changed = card();
+        c.change(changed);
+        writeFile(options.input, cardToJson(changed));
+        const DeckRenderResult result = renderDeck(options);
+        ASSERT_TRUE(result.ok()) << result.fatal.toStdString();
+        EXPECT_EQ(result.reused, c.drawn ? 0 : 1);
+    }
 }
 
 }  // namespace
