@@ -32,18 +32,34 @@ void onWarning(png_structp, png_const_charp) {}
 
 // The jumps land in these two functions, whose own objects are all trivial: no destructor is
 // skipped. The picture and its row pointers belong to the caller.
-bool readHeader(png_structp png, png_infop info, bool* hasAlpha, bool* transparentGreyIsBlack)
+struct PngForm {
+    bool hasAlpha = false;
+    // Qt's reader makes the transparent grey of a 2- or 4-bit grey picture transparent black
+    // (every other transparent colour keeps its colour); pictures loaded before keep their look.
+    bool transparentGreyIsBlack = false;
+    // 8-bit RGB, the common form of a photo or drawing: its rows are read as they are, three
+    // bytes a pixel, and widened to 32-bit words after (libpng's own swap and filler cost
+    // several times as much).
+    bool rgbRows = false;
+};
+
+bool readHeader(png_structp png, png_infop info, PngForm* form)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_read_info(png, info);
     const png_byte colour = png_get_color_type(png, info);
     const png_byte depth = png_get_bit_depth(png, info);
-    *hasAlpha = (colour & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
-    // Qt's reader makes the transparent grey of a 2- or 4-bit grey picture transparent black
-    // (every other transparent colour keeps its colour); pictures loaded before keep their look.
-    *transparentGreyIsBlack = colour == PNG_COLOR_TYPE_GRAY && (depth == 2 || depth == 4) &&
-                              png_get_valid(png, info, PNG_INFO_tRNS);
+    const bool transparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    form->hasAlpha = (colour & PNG_COLOR_MASK_ALPHA) || transparentColour;
+    form->transparentGreyIsBlack =
+        colour == PNG_COLOR_TYPE_GRAY && (depth == 2 || depth == 4) && transparentColour;
+    form->rgbRows = colour == PNG_COLOR_TYPE_RGB && depth == 8 && !transparentColour;
+    if (form->rgbRows) {
+        png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        return png_get_rowbytes(png, info) == png_get_image_width(png, info) * 3;
+    }
     png_set_scale_16(png);  // rounded, x / 257, as Qt's own 16-to-8 conversion does
     png_set_expand(png);    // a palette, grey of fewer bits, a transparent colour: 8-bit RGB(A)
     png_set_gray_to_rgb(png);
@@ -51,9 +67,9 @@ bool readHeader(png_structp png, png_infop info, bool* hasAlpha, bool* transpare
     const bool littleEndian = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
     if (littleEndian)
         png_set_bgr(png);
-    else if (*hasAlpha)
+    else if (form->hasAlpha)
         png_set_swap_alpha(png);
-    if (!*hasAlpha)
+    if (!form->hasAlpha)
         png_set_filler(png, 0xFF, littleEndian ? PNG_FILLER_AFTER : PNG_FILLER_BEFORE);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
@@ -85,12 +101,11 @@ DecodedPng decodePngTo8Bits(QIODevice& device)
     png_set_read_fn(png, &reading, &readBytes);
 
     DecodedPng decoded;
-    bool hasAlpha = false;
-    bool transparentGreyIsBlack = false;
-    if (readHeader(png, info, &hasAlpha, &transparentGreyIsBlack)) {
+    PngForm form;
+    if (readHeader(png, info, &form)) {
         decoded.image =
             QImage(int(png_get_image_width(png, info)), int(png_get_image_height(png, info)),
-                   hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+                   form.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         std::vector<png_bytep> rows(size_t(std::max(decoded.image.height(), 0)));
         for (int y = 0; y < decoded.image.height(); ++y)
             rows[size_t(y)] = decoded.image.scanLine(y);
@@ -99,12 +114,21 @@ DecodedPng decodePngTo8Bits(QIODevice& device)
         } else if (!readRows(png, info, rows.data())) {
             decoded.image = QImage();
             decoded.error = QString::fromLatin1(reading.message);
-        } else if (transparentGreyIsBlack) {
+        } else if (form.transparentGreyIsBlack) {
             for (png_bytep row : rows) {
                 auto* pixels = reinterpret_cast<QRgb*>(row);
                 for (int x = 0; x < decoded.image.width(); ++x)
                     if (qAlpha(pixels[x]) == 0)
                         pixels[x] = 0;
+            }
+        } else if (form.rgbRows) {
+            // From the right, so that no pixel's bytes are overwritten before they are read.
+            for (png_bytep row : rows) {
+                auto* pixels = reinterpret_cast<QRgb*>(row);
+                for (int x = decoded.image.width() - 1; x >= 0; --x) {
+                    const png_bytep rgb = row + 3 * x;
+                    pixels[x] = qRgb(rgb[0], rgb[1], rgb[2]);
+                }
             }
         }
     } else {
