@@ -11,7 +11,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <memory>
+#include <vector>
 
 namespace orvane {
 
@@ -34,13 +37,22 @@ Colour colourOf(QRgb pixel)
     return {float(qRed(pixel)), float(qGreen(pixel)), float(qBlue(pixel))};
 }
 
-// The nearest of `palette` (none pure black) to a colour. A large palette keeps a cache of the
-// answers (a card-sized picture repeats its colours); a small one is searched faster than that.
+// The nearest of `palette` (none pure black, at most 256 colours) to a colour, weighted as the
+// eye weighs the channels so that dark greens and blues map sensibly. Each distance (a whole
+// number below 2^20, exact in floats) is kept with its colour's index in the low byte, so the
+// smallest of them names the first nearest colour, as a search in order finds it, and the
+// search runs side by side over the palette. The answers are kept in a small table: a
+// card-sized picture asks for the same colour again and again.
 class NearestColour {
 public:
-    explicit NearestColour(const std::vector<QRgb>& palette)
-        : m_palette(palette), m_cached(palette.size() > 64)
+    explicit NearestColour(const std::vector<QRgb>& palette) : m_palette(palette)
     {
+        for (const QRgb p : palette) {
+            m_red.push_back(float(qRed(p)));
+            m_green.push_back(float(qGreen(p)));
+            m_blue.push_back(float(qBlue(p)));
+        }
+        m_known.fill(Unknown);
     }
 
     QRgb operator()(Colour c)
@@ -48,34 +60,38 @@ public:
         const int r = std::clamp(int(c.r + 0.5f), 0, 255);
         const int g = std::clamp(int(c.g + 0.5f), 0, 255);
         const int b = std::clamp(int(c.b + 0.5f), 0, 255);
-        const QRgb key = qRgb(r, g, b);
-        if (m_cached) {
-            const auto known = m_cache.constFind(key);
-            if (known != m_cache.cend())
-                return *known;
+        const quint32 key = quint32(r << 16 | g << 8 | b);
+        Known& known = m_known[(key * 2654435761u) >> (32 - KnownBits)];
+        if (known.key == key)
+            return m_palette[known.index];
+        const int n = int(m_palette.size());
+        const float fr = float(r), fg = float(g), fb = float(b);
+        const float* __restrict red = m_red.data();
+        const float* __restrict green = m_green.data();
+        const float* __restrict blue = m_blue.data();
+        std::int32_t nearest = std::numeric_limits<std::int32_t>::max();
+        for (int k = 0; k < n; ++k) {
+            const float dr = red[k] - fr;
+            const float dg = green[k] - fg;
+            const float db = blue[k] - fb;
+            const auto distance = std::int32_t(3.0f * dr * dr + 4.0f * dg * dg + 2.0f * db * db);
+            nearest = std::min(nearest, distance << 8 | k);
         }
-        QRgb best = m_palette.front();
-        int bestDistance = std::numeric_limits<int>::max();
-        for (const QRgb p : m_palette) {
-            const int dr = qRed(p) - r;
-            const int dg = qGreen(p) - g;
-            const int db = qBlue(p) - b;
-            // Weighted as the eye weighs the channels, so dark greens and blues map sensibly.
-            const int distance = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = p;
-            }
-        }
-        if (m_cached)
-            m_cache.insert(key, best);
-        return best;
+        const auto index = quint32(nearest & 0xFF);
+        known = {key, index};
+        return m_palette[index];
     }
 
 private:
+    static constexpr int KnownBits = 12;
+    struct Known {
+        quint32 key;  // 0xRRGGBB, or Unknown
+        quint32 index;
+    };
+    static constexpr Known Unknown = {0xFFFFFFFFu, 0};
     const std::vector<QRgb>& m_palette;
-    bool m_cached = false;
-    QHash<QRgb, QRgb> m_cache;
+    std::vector<float> m_red, m_green, m_blue;
+    std::array<Known, size_t(1) << KnownBits> m_known;
 };
 
 // The palette a visible pixel may take: no pure black, no repeats.
@@ -204,6 +220,9 @@ QImage drawOutline(const QImage& image, const PictureFit& fit)
     return out;
 }
 
+struct LiqHistogramDeleter {
+    void operator()(liq_histogram* h) const { liq_histogram_destroy(h); }
+};
 struct LiqAttrDeleter {
     void operator()(liq_attr* a) const { liq_attr_destroy(a); }
 };
@@ -214,34 +233,154 @@ struct LiqResultDeleter {
     void operator()(liq_result* r) const { liq_result_destroy(r); }
 };
 
+// A picture with few colours gives each of them with its count, so that a palette with room
+// for all keeps them exactly.
+constexpr size_t ExactHistogramColours = 256;
+
+// At most this many boxes (or four for each palette colour), whose means the quantiser weighs:
+// its work grows with them, about 0.15 microseconds each.
+constexpr size_t HistogramBoxes = 512;
+
+liq_histogram_entry histogramEntry(quint64 red, quint64 green, quint64 blue, quint64 pixels)
+{
+    liq_histogram_entry e{};
+    e.color = {uchar((red + pixels / 2) / pixels), uchar((green + pixels / 2) / pixels),
+               uchar((blue + pixels / 2) / pixels), 255};
+    e.count = unsigned(pixels);
+    return e;
+}
+
+// The box of a colour at `bits` bits a channel.
+quint32 boxOf(QRgb c, int bits)
+{
+    const int drop = 8 - bits;
+    return quint32((qRed(c) >> drop) << (2 * bits) | (qGreen(c) >> drop) << bits |
+                   (qBlue(c) >> drop));
+}
+
+// `colours` (0xRRGGBB) gathered into boxes of 2^(8 - bits) levels a channel, each the mean
+// colour of its pixels with their count, in the order of the boxes. Coarse boxes are tallied in
+// a table of every box; fine ones, of which a card-sized picture fills few, by sorting.
+std::vector<liq_histogram_entry> boxesOf(const std::vector<QRgb>& colours, int bits)
+{
+    std::vector<liq_histogram_entry> boxes;
+    if (bits <= 4) {
+        struct Sum {
+            quint64 red = 0, green = 0, blue = 0, pixels = 0;
+        };
+        std::vector<Sum> sums(size_t(1) << (3 * bits));
+        for (const QRgb c : colours) {
+            Sum& sum = sums[boxOf(c, bits)];
+            sum.red += quint64(qRed(c));
+            sum.green += quint64(qGreen(c));
+            sum.blue += quint64(qBlue(c));
+            ++sum.pixels;
+        }
+        for (const Sum& sum : sums)
+            if (sum.pixels > 0)
+                boxes.push_back(histogramEntry(sum.red, sum.green, sum.blue, sum.pixels));
+        return boxes;
+    }
+    std::vector<quint64> keyed;  // box, then colour: a box's pixels adjoin once sorted
+    keyed.reserve(colours.size());
+    for (const QRgb c : colours)
+        keyed.push_back(quint64(boxOf(c, bits)) << 24 | c);
+    std::sort(keyed.begin(), keyed.end());
+    for (size_t k = 0; k < keyed.size();) {
+        quint64 r = 0, g = 0, b = 0;
+        size_t end = k;
+        for (; end < keyed.size() && keyed[end] >> 24 == keyed[k] >> 24; ++end) {
+            r += qRed(QRgb(keyed[end]));
+            g += qGreen(QRgb(keyed[end]));
+            b += qBlue(QRgb(keyed[end]));
+        }
+        boxes.push_back(histogramEntry(r, g, b, end - k));
+        k = end;
+    }
+    return boxes;
+}
+
+// Each colour of `colours` with its count, in the order first seen; empty when there are more
+// than ExactHistogramColours (told as soon as one more is seen).
+std::vector<liq_histogram_entry> exactHistogram(const std::vector<QRgb>& colours)
+{
+    constexpr int SlotBits = 9;  // twice the colours kept, so the probes stay short
+    constexpr quint32 Empty = 0xFFFFFFFFu;
+    std::array<quint32, size_t(1) << SlotBits> keys;
+    std::array<quint32, size_t(1) << SlotBits> entry;
+    keys.fill(Empty);
+    std::vector<liq_histogram_entry> exact;
+    for (const QRgb c : colours) {
+        size_t slot = (c * 2654435761u) >> (32 - SlotBits);
+        while (keys[slot] != Empty && keys[slot] != c)
+            slot = (slot + 1) & (keys.size() - 1);
+        if (keys[slot] == Empty) {
+            if (exact.size() == ExactHistogramColours)
+                return {};
+            keys[slot] = c;
+            entry[slot] = quint32(exact.size());
+            exact.push_back(histogramEntry(qRed(c), qGreen(c), qBlue(c), 1));
+            exact.back().count = 0;
+        }
+        ++exact[entry[slot]].count;
+    }
+    return exact;
+}
+
+// The visible pixels' colours as the quantiser's histogram: each colour and its count when
+// there are few; else the pixels gathered into boxes, as fine as the box count allows (finer
+// for larger palettes), each given as the mean colour of its pixels. A card-sized photo has
+// thousands of colours, which the quantiser would weigh one by one; the boxes are finer than
+// the palette's own, and a box's mean keeps its colour.
+std::vector<liq_histogram_entry> visibleHistogram(const QImage& prepared, int count)
+{
+    const QImage image = prepared.convertToFormat(QImage::Format_RGB32);
+    std::vector<QRgb> colours;
+    colours.reserve(size_t(image.width()) * size_t(image.height()));
+    const int width = image.width();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            if (visible(line[x]))
+                colours.push_back(line[x] & 0xFFFFFFu);
+    }
+    if (colours.empty())
+        return {};
+    if (std::vector<liq_histogram_entry> exact = exactHistogram(colours); !exact.empty())
+        return exact;
+    const size_t most = std::max(HistogramBoxes, size_t(count) * 4);
+    std::vector<liq_histogram_entry> boxes;
+    for (int bits = count <= 16 ? 3 : count <= 64 ? 4 : count <= 128 ? 5 : 6; bits >= 2; --bits) {
+        boxes = boxesOf(colours, bits);
+        if (boxes.size() <= most)
+            break;
+    }
+    return boxes;
+}
+
 }  // namespace
 
 std::vector<QRgb> reducedColours(const QImage& prepared, int count)
 {
-    // Only the visible pixels, in one row: transparency must not take a palette entry.
-    std::vector<unsigned char> rgba;
-    const QImage image = prepared.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (visible(line[x]))
-                rgba.insert(rgba.end(), {static_cast<unsigned char>(qRed(line[x])),
-                                         static_cast<unsigned char>(qGreen(line[x])),
-                                         static_cast<unsigned char>(qBlue(line[x])), 255});
-    }
-    if (rgba.empty())
+    count = std::clamp(count, MinColours, MaxColours);
+    const std::vector<liq_histogram_entry> histogram = visibleHistogram(prepared, count);
+    if (histogram.empty())
         return {};
     const std::unique_ptr<liq_attr, LiqAttrDeleter> attr(liq_attr_create());
-    // Speed 8 of 1 to 10: a card-sized picture needs no exhaustive search, and the preview is
-    // made again on every step of a drag.
-    if (!attr ||
-        liq_set_max_colors(attr.get(), std::clamp(count, MinColours, MaxColours)) != LIQ_OK ||
-        liq_set_speed(attr.get(), 8) != LIQ_OK)
+    // Speed 7 of 1 to 10: a card-sized picture needs no exhaustive search, and the preview is
+    // made again on every step of a drag; from 8 up, the quantiser leaves out the refining
+    // pass that a histogram (unlike a whole picture) needs: two regions of colour asked for two
+    // colours come out as one of them and a mix.
+    if (!attr || liq_set_max_colors(attr.get(), count) != LIQ_OK ||
+        liq_set_speed(attr.get(), 7) != LIQ_OK)
         return {};
-    const std::unique_ptr<liq_image, LiqImageDeleter> input(
-        liq_image_create_rgba(attr.get(), rgba.data(), int(rgba.size() / 4), 1, 0.0));
+    const std::unique_ptr<liq_histogram, LiqHistogramDeleter> colours(
+        liq_histogram_create(attr.get()));
+    if (!colours || liq_histogram_add_colors(colours.get(), attr.get(), histogram.data(),
+                                             int(histogram.size()), 0.0) != LIQ_OK)
+        return {};
     liq_result* raw = nullptr;
-    if (!input || liq_image_quantize(input.get(), attr.get(), &raw) != LIQ_OK || !raw)
+    if (liq_histogram_quantize(colours.get(), attr.get(), &raw) != LIQ_OK || !raw)
         return {};
     const std::unique_ptr<liq_result, LiqResultDeleter> result(raw);
     const liq_palette* palette = liq_get_palette(result.get());

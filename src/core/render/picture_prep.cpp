@@ -222,15 +222,39 @@ QImage render(const QImage& plane, const SubjectMask& mask, const PictureGeometr
         return applyPictureColours(out, fit);
     const quint8* alpha = mask.isEmpty() ? nullptr : mask.values.data();
     const bool keepDark = fit.keepDarkVisible;
-    resampleRegion(plane, alpha, geometry.scaled, onCard.translated(-geometry.offset), fit.resample,
+    uchar* bits = out.bits();
+    const qsizetype stride = out.bytesPerLine();
+    const auto pixelAt = [&](int u, int v) -> QRgb& {
+        return reinterpret_cast<QRgb*>(bits + (onCard.top() + v) * stride)[onCard.left() + u];
+    };
+    const QRect region = onCard.translated(-geometry.offset);
+    if (geometry.scaled == plane.size()) {
+        // Not scaled: every sample is one source pixel at full weight, so the resampling would
+        // give each pixel back unchanged; it is copied, with the same subject test.
+        for (int v = 0; v < region.height(); ++v) {
+            const int y = region.top() + v;
+            const auto* line = reinterpret_cast<const QRgb*>(plane.constScanLine(y));
+            const quint8* a = alpha ? alpha + size_t(y) * size_t(plane.width()) : nullptr;
+            for (int u = 0; u < region.width(); ++u) {
+                const int x = region.left() + u;
+                if (a && float(a[x]) * (1.0f / 255.0f) < 0.5f)
+                    continue;  // background: stays pure black
+                QRgb pixel = line[x] | Black;
+                if (pixel == Black && keepDark)
+                    pixel = DarkVisible;
+                pixelAt(u, v) = pixel;
+            }
+        }
+        return applyPictureColours(out, fit);
+    }
+    resampleRegion(plane, alpha, geometry.scaled, region, fit.resample,
                    [&](int u, int v, float r, float g, float b, float a) {
                        if (a < 0.5f)
                            return;  // background: stays pure black
                        QRgb pixel = qRgb(channel(r, a), channel(g, a), channel(b, a));
                        if (pixel == Black && keepDark)
                            pixel = DarkVisible;
-                       auto* line = reinterpret_cast<QRgb*>(out.scanLine(onCard.top() + v));
-                       line[onCard.left() + u] = pixel;
+                       pixelAt(u, v) = pixel;
                    });
     return applyPictureColours(out, fit);
 }

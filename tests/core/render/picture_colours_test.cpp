@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <vector>
 
 using namespace orvane;
@@ -93,6 +94,52 @@ TEST(PictureColours, ColourCountsPaletteAndNoNewBlack)
             for (int x = 0; x < source.width(); ++x)
                 ASSERT_EQ((source.pixel(x, y) | Black) == Black, (out.pixel(x, y) | Black) == Black)
                     << x << "," << y;
+    }
+}
+
+// The palette the quantiser makes: a picture of few colours keeps them exactly; one of
+// thousands gets colours near the means of its regions and, asked for many, many of them.
+TEST(PictureColours, ReducedPalettesKeepFewColoursAndFollowMany)
+{
+    const auto pattern = [](int side, const std::function<QRgb(int, int)>& colourAt) {
+        QImage image(side, side, QImage::Format_RGB32);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                image.setPixel(x, y, colourAt(x, y));
+        return image;
+    };
+    const QList<QRgb> five = {qRgb(250, 10, 10), qRgb(10, 250, 10), qRgb(10, 10, 250),
+                              qRgb(200, 200, 20), qRgb(251, 11, 11)};
+    const QImage fewColours = pattern(62, [&](int x, int y) { return five[(x + y) % 5]; });
+    // Left: reds around (200, 40, 40); right: blues around (30, 60, 210); each of its own noise.
+    const QImage twoHalves = pattern(62, [](int x, int y) {
+        const int n = (x * 7 + y * 13) % 21 - 10;
+        return x < 31 ? qRgb(200 + n, 40 - n, 40 + n) : qRgb(30 - n, 60 + n, 210 + n);
+    });
+    const QImage manyColours =
+        pattern(62, [](int x, int y) { return qRgb(x * 4 + 3, y * 4 + 3, (x * y) % 250 + 3); });
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= 6 && std::abs(qGreen(a) - qGreen(b)) <= 6 &&
+               std::abs(qBlue(a) - qBlue(b)) <= 6;
+    };
+    {
+        SCOPED_TRACE("five colours, 16 asked");
+        const std::vector<QRgb> palette = reducedColours(fewColours, 16);
+        EXPECT_EQ(QSet<QRgb>(palette.begin(), palette.end()), QSet<QRgb>(five.begin(), five.end()));
+    }
+    {
+        SCOPED_TRACE("two regions of noise, 2 asked");
+        const std::vector<QRgb> palette = reducedColours(twoHalves, 2);
+        ASSERT_EQ(palette.size(), 2u);
+        const bool inOrder = near(palette[0], qRgb(200, 40, 40));
+        EXPECT_TRUE(near(palette[inOrder ? 0 : 1], qRgb(200, 40, 40)));
+        EXPECT_TRUE(near(palette[inOrder ? 1 : 0], qRgb(30, 60, 210)));
+    }
+    for (const int asked : {16, 64, 256}) {
+        SCOPED_TRACE(asked);
+        const std::vector<QRgb> palette = reducedColours(manyColours, asked);
+        EXPECT_LE(int(palette.size()), asked);
+        EXPECT_GE(int(palette.size()), asked * 3 / 4);
     }
 }
 
