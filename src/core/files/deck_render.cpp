@@ -206,6 +206,12 @@ QByteArray runInputs(const DeckRenderOptions& options, const QString& partsRoot,
     return hash.result();
 }
 
+void addSettings(QCryptographicHash& hash, const QMap<QString, QString>& settings)
+{
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+}
+
 void addPixels(QCryptographicHash& hash, const QImage& image)
 {
     hash.addData(QStringLiteral("%1 %2 %3\n")
@@ -240,9 +246,7 @@ void addCard(QCryptographicHash& hash, const Card& card)
         addPixels(hash, card.mainPicture);
     if (card.preparation.source.isNull())
         return;
-    const QMap<QString, QString> settings = pictureFitSettings(card.preparation.fit);
-    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-        hash.addData((it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+    addSettings(hash, pictureFitSettings(card.preparation.fit));
     addPixels(hash, card.preparation.source);
     hash.addData(card.preparation.sourceEncoded);
 }
@@ -261,9 +265,7 @@ QByteArray cardInputs(const Job& job, const Work& work)
     if (!card.mainPicturePath.isEmpty() || !card.mainPicture.isNull())
         for (const QMap<QString, QString>* map :
              {&job.row->pictureFit, &work.options->pictureFit}) {
-            for (auto it = map->cbegin(); it != map->cend(); ++it)
-                hash.addData(
-                    (it.key() + QLatin1Char('=') + it.value() + QLatin1Char('\n')).toUtf8());
+            addSettings(hash, *map);
             hash.addData("--\n");  // the row's own apart from those for every card
         }
     if (!job.row->card.mainPicturePath.isEmpty())
@@ -849,16 +851,13 @@ DeckRenderResult renderDeck(const DeckRenderOptions& options, const Progress& pr
             pictures.insert(path);
             result.sources << path;
         }
-    QString error;
-    const std::optional<CardParts> parts = [&] {
-        ReadParts read = partsRead.get();
-        error = read.error;
-        return std::move(read.parts);
-    }();
+    const ReadParts readParts = partsRead.get();
+    const std::optional<CardParts>& parts = readParts.parts;
     if (!parts) {
-        result.fatal = error;
+        result.fatal = readParts.error;
         return result;
     }
+    QString error;
     SheetLayout layout(options.cardMm, options.sides, options.paper);
     layout.finish = options.play.sheetFinish;
     if (!options.sheet.isEmpty() && cardsPerSheetPage(layout) == 0) {

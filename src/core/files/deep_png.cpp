@@ -30,8 +30,6 @@ void readBytes(png_structp png, png_bytep data, size_t length)
 
 void onWarning(png_structp, png_const_charp) {}
 
-// The jumps land in these two functions, whose own objects are all trivial: no destructor is
-// skipped. The picture and its row pointers belong to the caller.
 struct PngForm {
     bool hasAlpha = false;
     // Qt's reader makes the transparent grey of a 2- or 4-bit grey picture transparent black
@@ -43,6 +41,8 @@ struct PngForm {
     bool rgbRows = false;
 };
 
+// The jumps land in these two functions, whose own objects are all trivial: no destructor is
+// skipped. The picture and its row pointers belong to the caller.
 bool readHeader(png_structp png, png_infop info, PngForm* form)
 {
     if (setjmp(png_jmpbuf(png)))

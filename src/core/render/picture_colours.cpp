@@ -319,8 +319,7 @@ std::vector<liq_histogram_entry> exactHistogram(const std::vector<QRgb>& colours
                 return {};
             keys[slot] = c;
             entry[slot] = quint32(exact.size());
-            exact.push_back(histogramEntry(qRed(c), qGreen(c), qBlue(c), 1));
-            exact.back().count = 0;
+            exact.push_back({{uchar(qRed(c)), uchar(qGreen(c)), uchar(qBlue(c)), 255}, 0});
         }
         ++exact[entry[slot]].count;
     }

@@ -224,8 +224,11 @@ QImage render(const QImage& plane, const SubjectMask& mask, const PictureGeometr
     const bool keepDark = fit.keepDarkVisible;
     uchar* bits = out.bits();
     const qsizetype stride = out.bytesPerLine();
-    const auto pixelAt = [&](int u, int v) -> QRgb& {
-        return reinterpret_cast<QRgb*>(bits + (onCard.top() + v) * stride)[onCard.left() + u];
+    // A subject pixel that came out pure black would vanish; with the option it stays visible.
+    const auto put = [&](int u, int v, QRgb pixel) {
+        if (pixel == Black && keepDark)
+            pixel = DarkVisible;
+        reinterpret_cast<QRgb*>(bits + (onCard.top() + v) * stride)[onCard.left() + u] = pixel;
     };
     const QRect region = onCard.translated(-geometry.offset);
     if (geometry.scaled == plane.size()) {
@@ -239,10 +242,7 @@ QImage render(const QImage& plane, const SubjectMask& mask, const PictureGeometr
                 const int x = region.left() + u;
                 if (a && float(a[x]) * (1.0f / 255.0f) < 0.5f)
                     continue;  // background: stays pure black
-                QRgb pixel = line[x] | Black;
-                if (pixel == Black && keepDark)
-                    pixel = DarkVisible;
-                pixelAt(u, v) = pixel;
+                put(u, v, line[x] | Black);
             }
         }
         return applyPictureColours(out, fit);
@@ -251,10 +251,7 @@ QImage render(const QImage& plane, const SubjectMask& mask, const PictureGeometr
                    [&](int u, int v, float r, float g, float b, float a) {
                        if (a < 0.5f)
                            return;  // background: stays pure black
-                       QRgb pixel = qRgb(channel(r, a), channel(g, a), channel(b, a));
-                       if (pixel == Black && keepDark)
-                           pixel = DarkVisible;
-                       pixelAt(u, v) = pixel;
+                       put(u, v, qRgb(channel(r, a), channel(g, a), channel(b, a)));
                    });
     return applyPictureColours(out, fit);
 }
