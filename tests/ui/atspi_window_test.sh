@@ -20,6 +20,15 @@ unset QT_QPA_PLATFORM
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 reader_bus=$!
 sleep 1
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$editor" >/dev/null 2>&1 &
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$editor" >"$home/editor.log" 2>&1 &
 window=$!
-timeout 180 /usr/bin/python3 "$(dirname "$(realpath "$0")")/atspi_window.py"
+status=0
+timeout 180 /usr/bin/python3 "$(dirname "$(realpath "$0")")/atspi_window.py" || status=$?
+if [ "$status" -ne 0 ]; then
+    # What the editor said, and whether it still runs, tell a window that never came up from
+    # one that came up wrong.
+    if kill -0 "$window" 2>/dev/null; then echo "the editor still runs"; else echo "the editor has ended"; fi
+    echo "the editor's output:"
+    tail -n 40 "$home/editor.log"
+fi
+exit "$status"
